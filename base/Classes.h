@@ -1,0 +1,121 @@
+// Byte streams and string lists: the small framework every subsystem reads
+// and writes through. Strings are byte strings (Shift_JIS where text).
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "base/SysUtils.h"
+
+namespace pim {
+
+enum class TSeekOrigin { soBeginning, soCurrent, soEnd };
+
+// Positions and sizes are 64-bit throughout: a PDF may pass 2 GiB.
+class TStream {
+public:
+    virtual ~TStream() = default;
+
+    // Reads up to count bytes; returns how many were read.
+    virtual std::size_t Read(void* buffer, std::size_t count) = 0;
+    // Writes count bytes or raises EStreamError.
+    virtual void Write(const void* buffer, std::size_t count) = 0;
+    virtual std::int64_t Seek(std::int64_t offset, TSeekOrigin origin) = 0;
+    virtual std::int64_t Size() = 0;
+
+    std::int64_t Position() { return Seek(0, TSeekOrigin::soCurrent); }
+    void SetPosition(std::int64_t pos) { Seek(pos, TSeekOrigin::soBeginning); }
+
+    // Reads exactly count bytes or raises EStreamError.
+    void ReadBuffer(void* buffer, std::size_t count);
+    void Write(std::string_view bytes) { Write(bytes.data(), bytes.size()); }
+    // Copies count bytes from source's current position (count < 0: to its end).
+    std::int64_t CopyFrom(TStream& source, std::int64_t count = -1);
+};
+
+class TMemoryStream : public TStream {
+public:
+    std::size_t Read(void* buffer, std::size_t count) override;
+    void Write(const void* buffer, std::size_t count) override;
+    using TStream::Write;
+    std::int64_t Seek(std::int64_t offset, TSeekOrigin origin) override;
+    std::int64_t Size() override { return static_cast<std::int64_t>(data_.size()); }
+
+    void SetSize(std::size_t size);
+    void Clear();
+    const std::uint8_t* Memory() const { return data_.data(); }
+    std::uint8_t* Memory() { return data_.data(); }
+    std::string_view View() const {
+        return {reinterpret_cast<const char*>(data_.data()), data_.size()};
+    }
+    void LoadFromFile(const std::string& fileName);
+    void LoadFromStream(TStream& source);
+    void SaveToFile(const std::string& fileName) const;
+
+private:
+    std::vector<std::uint8_t> data_;
+    std::size_t position_ = 0;
+};
+
+enum class TFileMode { fmCreate, fmOpenRead, fmOpenReadWrite };
+
+// A file on disk. Names are byte strings in the platform's file-name encoding
+// (the ANSI code page on Windows).
+class TFileStream : public TStream {
+public:
+    TFileStream(const std::string& fileName, TFileMode mode);
+    ~TFileStream() override;
+    TFileStream(const TFileStream&) = delete;
+    TFileStream& operator=(const TFileStream&) = delete;
+
+    std::size_t Read(void* buffer, std::size_t count) override;
+    void Write(const void* buffer, std::size_t count) override;
+    using TStream::Write;
+    std::int64_t Seek(std::int64_t offset, TSeekOrigin origin) override;
+    std::int64_t Size() override;
+
+    // Pushes buffered bytes to the operating system and the disk; raises on failure.
+    void Flush();
+    // Closes the file, raising if buffered bytes could not be written.
+    void Close();
+    const std::string& FileName() const { return fileName_; }
+
+private:
+    std::string fileName_;
+    std::FILE* file_ = nullptr;
+};
+
+// An ordered list of byte strings.
+class TStringList {
+public:
+    int Count() const { return static_cast<int>(items_.size()); }
+    const std::string& operator[](int index) const;
+    std::string& operator[](int index);
+    int Add(std::string s);
+    void Insert(int index, std::string s);
+    void Delete(int index);
+    void Move(int curIndex, int newIndex);
+    void Clear() { items_.clear(); }
+    int IndexOf(std::string_view s) const;
+
+    // Every line followed by CR LF.
+    std::string Text() const;
+    // Splits at CR LF, LF or CR; a final line break adds no empty line.
+    void SetText(std::string_view text);
+    void LoadFromStream(TStream& stream);
+    void LoadFromFile(const std::string& fileName);
+
+    auto begin() const { return items_.begin(); }
+    auto end() const { return items_.end(); }
+
+private:
+    void CheckIndex(int index, bool allowEnd) const;
+    std::vector<std::string> items_;
+};
+
+using TStrings = TStringList;
+
+}  // namespace pim

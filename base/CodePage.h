@@ -1,0 +1,30 @@
+// The Japanese ANSI code page (932, Shift_JIS) in which every text of the
+// program is held, and its conversions at the edges. The conversions are
+// implemented per platform (iconv on POSIX, the Windows API on Windows).
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace pim {
+
+// Lead byte of a double-byte character: 0x81-0x9F and 0xE0-0xFC.
+constexpr bool IsLeadByte(unsigned char b) {
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
+
+// Code page 932 bytes to UTF-16 code units. Invalid sequences become U+30FB
+// or are mapped as the platform converter maps them; never throws.
+std::u16string AnsiToUtf16(std::string_view ansi);
+// UTF-16 to code page 932; a character the code page cannot hold becomes "?".
+std::string Utf16ToAnsi(std::u16string_view text);
+
+// UTF-8 (the Linux terminal and file names) to and from code page 932.
+std::string Utf8ToAnsi(std::string_view utf8);
+std::string AnsiToUtf8(std::string_view ansi);
+
+// Byte-for-byte UTF-8 <-> UTF-16, done in the core (no platform involved).
+std::u16string Utf8ToUtf16(std::string_view utf8);
+std::string Utf16ToUtf8(std::u16string_view text);
+
+}  // namespace pim

@@ -1,0 +1,21 @@
+# Project-wide settings for our own targets only: third-party code is built
+# without them.
+function(pim_target_options target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Werror)
+  target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
+  if(WIN32)
+    # Windows headers: ANSI API by default, no min/max macros, XP-era API level
+    # is enough for everything the program calls.
+    target_compile_definitions(${target} PUBLIC NOMINMAX WIN32_LEAN_AND_MEAN _WIN32_WINNT=0x0601)
+  endif()
+endfunction()
+
+# A static library of ours: pim_library(name SOURCES ... [LIBS ...])
+function(pim_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  pim_target_options(${name})
+  if(ARG_LIBS)
+    target_link_libraries(${name} PUBLIC ${ARG_LIBS})
+  endif()
+endfunction()

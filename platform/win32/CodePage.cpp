@@ -1,0 +1,31 @@
+// Code page 932 through the Windows API: the same tables the program's
+// ANSI controls and file names use.
+#include "base/CodePage.h"
+
+#include <windows.h>
+
+namespace pim {
+
+namespace {
+constexpr UINT kCodePage = 932;
+}
+
+std::u16string AnsiToUtf16(std::string_view ansi) {
+    if (ansi.empty()) return {};
+    const int n = MultiByteToWideChar(kCodePage, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+    std::u16string out(static_cast<std::size_t>(n), u'\0');
+    MultiByteToWideChar(kCodePage, 0, ansi.data(), static_cast<int>(ansi.size()),
+                        reinterpret_cast<wchar_t*>(out.data()), n);
+    return out;
+}
+
+std::string Utf16ToAnsi(std::u16string_view text) {
+    if (text.empty()) return {};
+    const auto* w = reinterpret_cast<const wchar_t*>(text.data());
+    const int n = WideCharToMultiByte(kCodePage, 0, w, static_cast<int>(text.size()), nullptr, 0, "?", nullptr);
+    std::string out(static_cast<std::size_t>(n), '\0');
+    WideCharToMultiByte(kCodePage, 0, w, static_cast<int>(text.size()), out.data(), n, "?", nullptr);
+    return out;
+}
+
+}  // namespace pim

@@ -1,0 +1,43 @@
+#include "base/CodePage.h"
+
+#include <gtest/gtest.h>
+
+namespace pim {
+namespace {
+
+TEST(CodePage, LeadBytes) {
+    EXPECT_FALSE(IsLeadByte(0x80));
+    EXPECT_TRUE(IsLeadByte(0x81));
+    EXPECT_TRUE(IsLeadByte(0x9F));
+    EXPECT_FALSE(IsLeadByte(0xA0));
+    EXPECT_FALSE(IsLeadByte(0xDF));  // half-width katakana are single bytes
+    EXPECT_TRUE(IsLeadByte(0xE0));
+    EXPECT_TRUE(IsLeadByte(0xFC));
+    EXPECT_FALSE(IsLeadByte(0xFD));
+}
+
+TEST(CodePage, ShiftJisToUtf16AndBack) {
+    const std::string sjis = "PDF\x8D\xEC\x90\xAC";  // "PDF作成"
+    EXPECT_EQ(AnsiToUtf16(sjis), u"PDF作成");
+    EXPECT_EQ(Utf16ToAnsi(u"PDF作成"), sjis);
+    // Half-width katakana and the Microsoft extensions (NEC circled digit, IBM kanji).
+    EXPECT_EQ(AnsiToUtf16("\xB1\x87\x40\xFA\x5C"), u"ｱ①纊");
+    EXPECT_EQ(Utf16ToAnsi(u"ｱ①纊"), "\xB1\x87\x40\xFA\x5C");
+    // The backslash byte stays a backslash, as on Windows (not a yen sign).
+    EXPECT_EQ(AnsiToUtf16("C:\\x"), u"C:\\x");
+}
+
+TEST(CodePage, UnrepresentableBecomesQuestionMark) {
+    EXPECT_EQ(Utf16ToAnsi(u"a€b"), "a?b");
+    EXPECT_EQ(Utf16ToAnsi(u"x\U0001F600y"), "x?y");  // a surrogate pair is one character
+}
+
+TEST(CodePage, Utf8Edges) {
+    EXPECT_EQ(Utf8ToAnsi("日本"), "\x93\xFA\x96\x7B");
+    EXPECT_EQ(AnsiToUtf8("\x93\xFA\x96\x7B"), "日本");
+    EXPECT_EQ(Utf16ToUtf8(Utf8ToUtf16("a\xF0\x9F\x98\x80z")), "a\xF0\x9F\x98\x80z");
+    EXPECT_EQ(Utf8ToUtf16("\xFFok"), u"\uFFFDok");  // invalid UTF-8 never throws
+}
+
+}  // namespace
+}  // namespace pim
