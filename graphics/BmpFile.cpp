@@ -1,0 +1,332 @@
+#include "graphics/BmpFile.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+
+namespace pim {
+
+namespace {
+
+constexpr std::uint32_t kBiRgb = 0;
+constexpr std::uint32_t kBiRle8 = 1;
+constexpr std::uint32_t kBiRle4 = 2;
+constexpr std::uint32_t kBiBitfields = 3;
+constexpr std::uint32_t kBiAlphaBitfields = 6;
+
+constexpr std::int64_t kFileHeaderSize = 14;
+constexpr std::int64_t kCoreHeaderSize = 12;
+constexpr std::int64_t kInfoHeaderSize = 40;
+
+[[noreturn]] void Invalid(const char* reason) {
+    throw EInvalidGraphic(std::string("Bitmap image is not valid: ") + reason);
+}
+
+std::uint16_t U16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
+std::uint32_t U32(const std::uint8_t* p) {
+    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
+           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+}
+
+void ReadExact(TStream& stream, void* buffer, std::size_t count) {
+    if (stream.Read(buffer, count) != count) Invalid("the file is truncated");
+}
+
+struct Header {
+    std::int64_t headerSize = 0;
+    std::int64_t width = 0;
+    std::int64_t height = 0;  // positive; topDown tells the row order
+    bool topDown = false;
+    int bits = 0;
+    std::uint32_t compression = kBiRgb;
+    std::uint32_t sizeImage = 0;
+    std::uint32_t clrUsed = 0;
+    std::uint32_t masks[3] = {0, 0, 0};
+    bool core = false;
+};
+
+// One colour channel described by a bit mask.
+struct Channel {
+    std::uint32_t mask = 0;
+    int shift = 0;
+    std::uint32_t max = 0;
+
+    explicit Channel(std::uint32_t m) : mask(m) {
+        shift = std::countr_zero(m);
+        max = m >> shift;
+    }
+    std::uint8_t Of(std::uint32_t pixel) const {
+        const std::uint64_t v = (pixel & mask) >> shift;
+        return static_cast<std::uint8_t>((v * 255 + max / 2) / max);
+    }
+};
+
+bool Contiguous(std::uint32_t mask) {
+    if (mask == 0) return false;
+    const std::uint32_t shifted = mask >> std::countr_zero(mask);
+    return (shifted & (shifted + 1)) == 0;
+}
+
+Header ReadHeader(TStream& stream, std::int64_t available) {
+    std::uint8_t size[4];
+    ReadExact(stream, size, 4);
+    Header h;
+    h.headerSize = U32(size);
+    if (h.headerSize != kCoreHeaderSize && h.headerSize != kInfoHeaderSize && h.headerSize != 52 &&
+        h.headerSize != 56 && h.headerSize != 108 && h.headerSize != 124)
+        Invalid("unsupported header");
+    if (h.headerSize > available - kFileHeaderSize) Invalid("the file is truncated");
+    std::uint8_t b[124] = {};
+    ReadExact(stream, b + 4, static_cast<std::size_t>(h.headerSize - 4));
+
+    if (h.headerSize == kCoreHeaderSize) {
+        h.core = true;
+        h.width = U16(b + 4);
+        h.height = U16(b + 6);
+        h.bits = U16(b + 10);
+    } else {
+        h.width = static_cast<std::int32_t>(U32(b + 4));
+        const auto height = static_cast<std::int32_t>(U32(b + 8));
+        h.topDown = height < 0;
+        h.height = height < 0 ? -static_cast<std::int64_t>(height) : height;
+        h.bits = U16(b + 14);
+        h.compression = U32(b + 16);
+        h.sizeImage = U32(b + 20);
+        h.clrUsed = U32(b + 32);
+        if (h.headerSize >= 52) {
+            h.masks[0] = U32(b + 40);
+            h.masks[1] = U32(b + 44);
+            h.masks[2] = U32(b + 48);
+        }
+    }
+    if (h.width <= 0 || h.height <= 0) Invalid("bad dimensions");
+    if (h.width > kMaxBitmapDimension || h.height > kMaxBitmapDimension)
+        throw EInvalidGraphic("Bitmap dimensions exceed the limit");
+
+    switch (h.compression) {
+        case kBiRgb:
+            if (h.bits != 1 && h.bits != 4 && h.bits != 8 && h.bits != 16 && h.bits != 24 && h.bits != 32)
+                Invalid("unsupported bit count");
+            break;
+        case kBiRle8:
+        case kBiRle4:
+            if (h.bits != (h.compression == kBiRle8 ? 8 : 4)) Invalid("RLE with a wrong bit count");
+            if (h.topDown) Invalid("top-down RLE");
+            break;
+        case kBiBitfields:
+        case kBiAlphaBitfields:
+            if (h.bits != 16 && h.bits != 32) Invalid("bit fields with a wrong bit count");
+            break;
+        default: Invalid("unsupported compression");
+    }
+    return h;
+}
+
+TPixelFormat FormatOf(const Header& h) {
+    switch (h.bits) {
+        case 1: return TPixelFormat::pf1bit;
+        case 4: return TPixelFormat::pf4bit;
+        case 8: return TPixelFormat::pf8bit;
+        case 24: return TPixelFormat::pf24bit;
+        default: break;
+    }
+    const bool fields = h.compression == kBiBitfields || h.compression == kBiAlphaBitfields;
+    const std::uint32_t r = h.masks[0], g = h.masks[1], b = h.masks[2];
+    if (h.bits == 16) {
+        if (!fields || (r == 0x7C00 && g == 0x03E0 && b == 0x001F)) return TPixelFormat::pf15bit;
+        if (r == 0xF800 && g == 0x07E0 && b == 0x001F) return TPixelFormat::pf16bit;
+        return TPixelFormat::pf24bit;
+    }
+    if (!fields || (r == 0xFF0000 && g == 0x00FF00 && b == 0x0000FF)) return TPixelFormat::pf32bit;
+    return TPixelFormat::pf24bit;
+}
+
+// Rows stored in the file with their own padding; `fileRow` counts from the
+// first row stored.
+void ReadUncompressed(TStream& stream, const Header& h, TBitmap& bmp) {
+    const std::int64_t fileRowBytes = DibRowBytes(h.width, h.bits);
+    std::vector<std::uint8_t> row(static_cast<std::size_t>(fileRowBytes));
+    const bool direct = bmp.PixelFormat() != TPixelFormat::pf24bit || h.bits == 24;
+    const Channel r(h.masks[0] ? h.masks[0] : 1), g(h.masks[1] ? h.masks[1] : 1), b(h.masks[2] ? h.masks[2] : 1);
+    for (std::int64_t fileRow = 0; fileRow < h.height; ++fileRow) {
+        const int y = static_cast<int>(h.topDown ? fileRow : h.height - 1 - fileRow);
+        std::uint8_t* dst = bmp.ScanLine(y);
+        if (direct) {
+            ReadExact(stream, dst, static_cast<std::size_t>(fileRowBytes));
+            continue;
+        }
+        // Unusual bit fields: expanded to 24 bits.
+        ReadExact(stream, row.data(), row.size());
+        for (std::int64_t x = 0; x < h.width; ++x) {
+            const std::uint32_t px = h.bits == 16 ? U16(&row[2 * x]) : U32(&row[4 * x]);
+            dst[3 * x] = b.Of(px);
+            dst[3 * x + 1] = g.Of(px);
+            dst[3 * x + 2] = r.Of(px);
+        }
+    }
+}
+
+// Run-length data; y counts from the bottom row. Pixels outside the bitmap
+// are dropped; a missing end-of-bitmap marker ends the picture where the
+// data end, as the Windows loader does.
+void DecodeRle(const std::vector<std::uint8_t>& data, const Header& h, TBitmap& bmp) {
+    const bool four = h.compression == kBiRle4;
+    std::int64_t x = 0, y = 0;
+    std::size_t i = 0;
+    auto put = [&](unsigned index) {
+        if (x < h.width && y < h.height) {
+            std::uint8_t* row = bmp.ScanLine(static_cast<int>(h.height - 1 - y));
+            if (!four) {
+                row[x] = static_cast<std::uint8_t>(index);
+            } else if (x & 1) {
+                row[x >> 1] = static_cast<std::uint8_t>((row[x >> 1] & 0xF0) | (index & 0x0F));
+            } else {
+                row[x >> 1] = static_cast<std::uint8_t>((row[x >> 1] & 0x0F) | ((index & 0x0F) << 4));
+            }
+        }
+        ++x;
+    };
+    while (i + 2 <= data.size() && y < h.height) {
+        const unsigned count = data[i], value = data[i + 1];
+        i += 2;
+        if (count > 0) {
+            for (unsigned k = 0; k < count; ++k) put(four ? ((k & 1) ? value & 0x0F : value >> 4) : value);
+        } else if (value == 0) {
+            x = 0;
+            ++y;
+        } else if (value == 1) {
+            return;
+        } else if (value == 2) {
+            if (i + 2 > data.size()) Invalid("the RLE data are truncated");
+            x += data[i];
+            y += data[i + 1];
+            i += 2;
+        } else {
+            const std::size_t bytes = four ? (value + 1) / 2 : value;
+            const std::size_t padded = (bytes + 1) & ~std::size_t{1};
+            if (i + bytes > data.size()) Invalid("the RLE data are truncated");
+            for (unsigned k = 0; k < value; ++k) {
+                const std::uint8_t byte = data[i + (four ? k / 2 : k)];
+                put(four ? ((k & 1) ? byte & 0x0F : byte >> 4) : byte);
+            }
+            i = std::min(data.size(), i + padded);
+        }
+    }
+}
+
+}  // namespace
+
+void ReadBmp(TStream& stream, TBitmap& bitmap) {
+    const std::int64_t start = stream.Position();
+    const std::int64_t available = stream.Size() - start;
+    if (available <= 0) Invalid("the file is empty");
+
+    std::uint8_t fileHeader[kFileHeaderSize];
+    ReadExact(stream, fileHeader, sizeof fileHeader);
+    if (fileHeader[0] != 'B' || fileHeader[1] != 'M') Invalid("not a BMP file");
+    const std::int64_t offBits = U32(fileHeader + 10);
+
+    Header h = ReadHeader(stream, available);
+    std::int64_t pos = kFileHeaderSize + h.headerSize;
+
+    const bool fields = h.compression == kBiBitfields || h.compression == kBiAlphaBitfields;
+    if (fields && h.headerSize == kInfoHeaderSize) {
+        // The masks follow a plain info header.
+        const std::size_t n = h.compression == kBiAlphaBitfields ? 16 : 12;
+        std::uint8_t m[16];
+        ReadExact(stream, m, n);
+        h.masks[0] = U32(m), h.masks[1] = U32(m + 4), h.masks[2] = U32(m + 8);
+        pos += static_cast<std::int64_t>(n);
+    }
+    if (fields) {
+        for (std::uint32_t mask : h.masks)
+            if (!Contiguous(mask)) Invalid("bad bit fields");
+        if ((h.masks[0] & h.masks[1]) || (h.masks[0] & h.masks[2]) || (h.masks[1] & h.masks[2]))
+            Invalid("bad bit fields");
+        if (h.bits == 16 && ((h.masks[0] | h.masks[1] | h.masks[2]) >> 16)) Invalid("bad bit fields");
+    }
+
+    TBitmap bmp(static_cast<int>(h.width), static_cast<int>(h.height), FormatOf(h));
+
+    if (h.bits <= 8) {
+        const std::int64_t full = std::int64_t{1} << h.bits;
+        const std::int64_t entrySize = h.core ? 3 : 4;
+        std::int64_t count = h.clrUsed == 0 ? full : std::min<std::int64_t>(h.clrUsed, full);
+        // Some OS/2 files store fewer entries than their depth allows; the
+        // pixel offset tells.
+        if (h.core && offBits > pos && offBits < pos + count * entrySize) count = (offBits - pos) / entrySize;
+        if (pos + count * entrySize > available) Invalid("the file is truncated");
+        std::vector<std::uint8_t> raw(static_cast<std::size_t>(count * entrySize));
+        ReadExact(stream, raw.data(), raw.size());
+        std::vector<TPaletteEntry> palette;
+        for (std::int64_t i = 0; i < count; ++i) {
+            const std::uint8_t* e = &raw[static_cast<std::size_t>(i * entrySize)];
+            palette.push_back({e[2], e[1], e[0], 0});
+        }
+        bmp.SetPalette(std::move(palette));
+        pos += count * entrySize;
+    }
+
+    // The pixels start where the file header says, when that is a sane place;
+    // otherwise right after the colour table.
+    const std::int64_t dataPos = (offBits >= kFileHeaderSize + h.headerSize && offBits < available) ? offBits : pos;
+    stream.SetPosition(start + dataPos);
+    const std::int64_t dataAvailable = available - dataPos;
+
+    if (h.compression == kBiRle8 || h.compression == kBiRle4) {
+        const std::int64_t size = h.sizeImage ? h.sizeImage : dataAvailable;
+        if (size > dataAvailable) Invalid("the file is truncated");
+        std::vector<std::uint8_t> data(static_cast<std::size_t>(size));
+        ReadExact(stream, data.data(), data.size());
+        DecodeRle(data, h, bmp);
+    } else {
+        if (DibRowBytes(h.width, h.bits) * h.height > dataAvailable) Invalid("the file is truncated");
+        ReadUncompressed(stream, h, bmp);
+    }
+    bitmap = std::move(bmp);
+}
+
+void WriteBmp(TStream& stream, const TBitmap& bitmap) {
+    TPixelFormat format = bitmap.PixelFormat();
+    if (format == TPixelFormat::pfDevice) format = TPixelFormat::pf24bit;
+    const int bits = BitsPerPixel(format);
+    const bool fields = format == TPixelFormat::pf16bit;
+
+    std::vector<TPaletteEntry> palette;
+    if (IsIndexed(format)) {
+        palette = bitmap.Palette();
+        if (palette.empty()) palette.resize(std::size_t{1} << bits);
+    }
+    const std::int64_t rowBytes = bitmap.RowBytes();
+    const std::int64_t extra = fields ? 12 : static_cast<std::int64_t>(palette.size()) * 4;
+    const std::int64_t offBits = kFileHeaderSize + kInfoHeaderSize + extra;
+    const std::int64_t imageSize = rowBytes * bitmap.Height();
+    const std::int64_t fileSize = offBits + imageSize;
+
+    std::vector<std::uint8_t> head;
+    auto u16 = [&](unsigned v) { head.push_back(v & 0xFF), head.push_back((v >> 8) & 0xFF); };
+    auto u32 = [&](std::uint32_t v) { u16(v & 0xFFFF), u16(v >> 16); };
+    head.push_back('B'), head.push_back('M');
+    u32(static_cast<std::uint32_t>(fileSize));
+    u32(0);
+    u32(static_cast<std::uint32_t>(offBits));
+    u32(kInfoHeaderSize);
+    u32(static_cast<std::uint32_t>(bitmap.Width()));
+    u32(static_cast<std::uint32_t>(bitmap.Height()));
+    u16(1);
+    u16(static_cast<unsigned>(bits));
+    u32(fields ? kBiBitfields : kBiRgb);
+    u32(static_cast<std::uint32_t>(imageSize));
+    u32(2835), u32(2835);  // 72 dots per inch
+    const bool fullPalette = palette.size() == (std::size_t{1} << bits);
+    u32(IsIndexed(format) && !fullPalette ? static_cast<std::uint32_t>(palette.size()) : 0);
+    u32(0);
+    if (fields) u32(0xF800), u32(0x07E0), u32(0x001F);
+    for (const TPaletteEntry& e : palette) head.insert(head.end(), {e.peBlue, e.peGreen, e.peRed, 0});
+    stream.Write(head.data(), head.size());
+
+    for (int y = bitmap.Height() - 1; y >= 0; --y)
+        stream.Write(bitmap.ScanLine(y), static_cast<std::size_t>(rowBytes));
+}
+
+}  // namespace pim

@@ -1,0 +1,65 @@
+// The calls this program makes into libjpeg (the 6.2 interface of
+// libjpeg-turbo): header reading, decoding into a bitmap and encoding a
+// bitmap. libjpeg's fatal errors become EJPEG exceptions (the library never
+// exits the process); its warnings about corrupt but decodable data are
+// tolerated, as the platform's own loader does.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "base/Classes.h"
+#include "base/SysUtils.h"
+#include "graphics/Graphics.h"
+
+namespace pim {
+
+class TDigest;
+
+class EJPEG : public Exception {
+public:
+    using Exception::Exception;
+};
+
+enum class TJpegColorSpace { jcsUnknown, jcsGrayscale, jcsRGB, jcsYCbCr, jcsCMYK, jcsYCCK };
+
+struct TJpegHeader {
+    int width = 0;
+    int height = 0;
+    int components = 0;
+    TJpegColorSpace colorSpace = TJpegColorSpace::jcsUnknown;
+    bool progressive = false;  // several scans
+    bool adobe = false;        // an Adobe marker: CMYK values are stored inverted
+};
+
+// Reads the header from the stream's position. When `digest` is given, every
+// byte of the stream to its end is fed to it (the header parse and the rest).
+TJpegHeader ReadJpegHeader(TStream& stream, TDigest* digest = nullptr);
+TJpegHeader ReadJpegHeader(const std::uint8_t* data, std::size_t size);
+
+struct TJpegDecodeOptions {
+    int scaleDenom = 1;       // 1, 2, 4 or 8
+    bool fast = false;        // integer IDCT, plain upsampling
+    bool smoothing = true;    // block smoothing of progressive images
+    bool grayscale = false;   // decode to grey
+    bool quantize = false;    // 8-bit output with a 236-colour palette
+};
+
+// Decodes the whole image: colour sources into pf24bit (CMYK and YCCK are
+// converted to RGB), grey sources (or `grayscale`) into pf8bit with a grey
+// ramp palette, `quantize` into pf8bit with libjpeg's palette. Output larger
+// than the bitmap ceiling raises EInvalidGraphic before decoding.
+void DecodeJpeg(TStream& stream, const TJpegDecodeOptions& options, TBitmap& out);
+void DecodeJpeg(const std::uint8_t* data, std::size_t size, const TJpegDecodeOptions& options, TBitmap& out);
+
+struct TJpegEncodeOptions {
+    int quality = 90;  // 0..100, 0 taken as 1 by libjpeg
+    bool progressive = false;
+    bool grayscale = false;
+};
+
+// Encodes a pf24bit (or pfDevice) bitmap with libjpeg's defaults, the
+// floating-point forward DCT and baseline-compatible tables.
+std::vector<std::uint8_t> EncodeJpeg(const TBitmap& bitmap, const TJpegEncodeOptions& options);
+
+}  // namespace pim

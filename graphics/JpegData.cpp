@@ -1,0 +1,126 @@
+#include "graphics/JpegData.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace pim {
+
+namespace {
+
+constexpr std::size_t kChunk = 1 << 16;
+
+std::uint64_t Rotl(std::uint64_t v, int n) { return (v << n) | (v >> (64 - n)); }
+
+std::uint64_t LoadLe64(const std::uint8_t* p) {
+    std::uint64_t v = 0;
+    for (int i = 7; i >= 0; --i) v = (v << 8) | p[i];
+    return v;
+}
+
+// A read-only view on bytes kept alive by the shared data object.
+class TBytesStream : public TStream {
+public:
+    explicit TBytesStream(std::shared_ptr<const TJpegData> data) : data_(std::move(data)) {}
+    std::size_t Read(void* buffer, std::size_t count) override {
+        const auto size = static_cast<std::size_t>(data_->Size());
+        if (pos_ >= size) return 0;
+        const std::size_t n = std::min(count, size - pos_);
+        std::memcpy(buffer, data_->Bytes() + pos_, n);
+        pos_ += n;
+        return n;
+    }
+    void Write(const void*, std::size_t) override { throw EStreamError("Stream write error"); }
+    std::int64_t Seek(std::int64_t offset, TSeekOrigin origin) override {
+        std::int64_t base = origin == TSeekOrigin::soBeginning ? 0
+                            : origin == TSeekOrigin::soCurrent ? static_cast<std::int64_t>(pos_)
+                                                               : data_->Size();
+        if (base + offset < 0) throw EStreamError("Stream seek error");
+        pos_ = static_cast<std::size_t>(base + offset);
+        return static_cast<std::int64_t>(pos_);
+    }
+    std::int64_t Size() override { return data_->Size(); }
+
+private:
+    std::shared_ptr<const TJpegData> data_;
+    std::size_t pos_ = 0;
+};
+
+}  // namespace
+
+void TDigest::Mix(std::uint64_t word) {
+    state_ ^= word * 0x9E3779B97F4A7C15ull;
+    state_ = Rotl(state_, 29) * 0xBF58476D1CE4E5B9ull;
+}
+
+void TDigest::Add(const void* data, std::size_t size) {
+    auto p = static_cast<const std::uint8_t*>(data);
+    total_ += size;
+    while (pendingSize_ > 0 && size > 0) {
+        pending_[pendingSize_++] = *p++;
+        --size;
+        if (pendingSize_ == 8) {
+            Mix(LoadLe64(pending_));
+            pendingSize_ = 0;
+        }
+    }
+    for (; size >= 8; p += 8, size -= 8) Mix(LoadLe64(p));
+    std::memcpy(pending_, p, size);
+    pendingSize_ = size;
+}
+
+std::uint64_t TDigest::Value() const {
+    TDigest copy = *this;
+    std::uint8_t tail[8] = {};
+    std::memcpy(tail, pending_, pendingSize_);
+    copy.Mix(LoadLe64(tail));
+    copy.Mix(total_);
+    std::uint64_t v = copy.state_;
+    v ^= v >> 31;
+    v *= 0x94D049BB133111EBull;
+    return v ^ (v >> 29);
+}
+
+std::shared_ptr<const TJpegData> TJpegData::FromBytes(std::vector<std::uint8_t> bytes) {
+    std::shared_ptr<TJpegData> data(new TJpegData);
+    data->size_ = static_cast<std::int64_t>(bytes.size());
+    data->bytes_ = std::move(bytes);
+    return data;
+}
+
+std::shared_ptr<const TJpegData> TJpegData::FromFile(std::string fileName, std::int64_t size, std::uint64_t digest) {
+    std::shared_ptr<TJpegData> data(new TJpegData);
+    data->fileName_ = std::move(fileName);
+    data->size_ = size;
+    data->digest_ = digest;
+    return data;
+}
+
+std::unique_ptr<TStream> TJpegData::Open() const {
+    if (InMemory()) return std::make_unique<TBytesStream>(shared_from_this());
+    auto file = std::make_unique<TFileStream>(fileName_, TFileMode::fmOpenRead);
+    if (file->Size() != size_) throw EStreamError("The JPEG file changed since it was loaded: " + fileName_);
+    return file;
+}
+
+void TJpegData::WriteTo(TStream& dest) const {
+    if (InMemory()) {
+        dest.Write(bytes_.data(), bytes_.size());
+        return;
+    }
+    const auto changed = [&] { return EStreamError("The JPEG file changed since it was loaded: " + fileName_); };
+    TFileStream file(fileName_, TFileMode::fmOpenRead);
+    if (file.Size() != size_) throw changed();
+    std::vector<std::uint8_t> chunk(kChunk);
+    TDigest digest;
+    std::int64_t left = size_;
+    while (left > 0) {
+        const auto n = static_cast<std::size_t>(std::min<std::int64_t>(left, kChunk));
+        if (file.Read(chunk.data(), n) != n) throw changed();
+        digest.Add(chunk.data(), n);
+        dest.Write(chunk.data(), n);
+        left -= static_cast<std::int64_t>(n);
+    }
+    if (digest.Value() != digest_) throw changed();
+}
+
+}  // namespace pim

@@ -1,0 +1,62 @@
+// The compressed bytes of one JPEG, immutable once made and shared by every
+// JPEG object copied from the one that loaded or encoded them. They live
+// either in memory or in the file they were loaded from: a picture loaded
+// from disk is not held in memory, and its bytes are read again, unchanged,
+// when they are written out. A file that no longer holds the bytes it held at
+// load time is refused rather than copied.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "base/Classes.h"
+
+namespace pim {
+
+// A fast 64-bit fingerprint of a byte sequence, fed in pieces of any size.
+class TDigest {
+public:
+    void Add(const void* data, std::size_t size);
+    std::uint64_t Value() const;
+
+private:
+    void Mix(std::uint64_t word);
+    std::uint64_t state_ = 0x6A09E667F3BCC908ull;
+    std::uint64_t total_ = 0;
+    std::uint8_t pending_[8] = {};
+    std::size_t pendingSize_ = 0;
+};
+
+class TJpegData : public std::enable_shared_from_this<TJpegData> {
+public:
+    static std::shared_ptr<const TJpegData> FromBytes(std::vector<std::uint8_t> bytes);
+    // The whole file `fileName`, which held `size` bytes with fingerprint
+    // `digest` when it was read.
+    static std::shared_ptr<const TJpegData> FromFile(std::string fileName, std::int64_t size, std::uint64_t digest);
+
+    std::int64_t Size() const { return size_; }
+    bool InMemory() const { return fileName_.empty(); }
+    // The bytes when held in memory; nullptr for a file.
+    const std::uint8_t* Bytes() const { return InMemory() ? bytes_.data() : nullptr; }
+    // The source file; empty when held in memory.
+    const std::string& FileName() const { return fileName_; }
+
+    // A stream reading the bytes from the start. For a file, raises
+    // EStreamError when the file cannot be opened or changed its size.
+    std::unique_ptr<TStream> Open() const;
+    // Appends every byte to `dest`. For a file, raises EStreamError when it
+    // cannot be read or no longer holds the same bytes; the bytes already
+    // appended are then not to be used.
+    void WriteTo(TStream& dest) const;
+
+private:
+    TJpegData() = default;
+    std::vector<std::uint8_t> bytes_;
+    std::string fileName_;
+    std::int64_t size_ = 0;
+    std::uint64_t digest_ = 0;
+};
+
+}  // namespace pim
