@@ -1,0 +1,88 @@
+// A small top-level window built the way the program builds its own: ANSI
+// API, Shift_JIS captions, the "ＭＳ Ｐゴシック" font, an owner-data list view
+// and a button. The Windows tests drive it and photograph it.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace pim::test {
+
+// Shift_JIS bytes of the texts the window shows.
+inline constexpr const char* kButtonCaption = "PDF\x8D\xEC\x90\xAC";  // "PDF作成"
+inline constexpr const char* kPGothicFace =
+    "\x82\x6C\x82\x72 \x82\x6F\x83\x53\x83\x56\x83\x62\x83\x4E";  // "ＭＳ Ｐゴシック"
+extern const char* const kRowTexts[3];  // "画像1.jpg", "画像2.bmp", "文書3.txt"
+
+constexpr UINT kUserMessage = 1025;  // WM_USER + 1, what the thumbnail worker posts
+
+struct PostedMessage {
+    WPARAM wParam;
+    LPARAM lParam;
+};
+
+// 24-bit pixels, rows top to bottom, each row padded to 4 bytes (BMP layout).
+struct Capture {
+    int width = 0;
+    int height = 0;
+    std::vector<unsigned char> bgr;
+    COLORREF Pixel(int x, int y) const;
+};
+
+class ProofWindow {
+public:
+    ProofWindow();  // shown and painted when the constructor returns
+    ~ProofWindow();
+    ProofWindow(const ProofWindow&) = delete;
+    ProofWindow& operator=(const ProofWindow&) = delete;
+
+    HWND Handle() const { return window_; }
+    HWND List() const { return list_; }
+    HWND Button() const { return button_; }
+    HFONT Font() const { return font_; }
+
+    // Messages 1025 received so far, and the rows the list asked texts for.
+    const std::vector<PostedMessage>& Received() const { return received_; }
+    const std::vector<int>& RowsAsked() const { return rowsAsked_; }
+
+    // Dispatches messages until `done` holds or `timeoutMs` passes.
+    template <class Pred>
+    bool PumpUntil(Pred done, DWORD timeoutMs = 5000);
+    void PumpPending();
+
+    // The whole window as drawn: frame, caption and children.
+    Capture CaptureWindow() const;
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
+    LRESULT OnNotify(const NMHDR& header);
+
+    HWND window_ = nullptr;
+    HWND list_ = nullptr;
+    HWND button_ = nullptr;
+    HFONT font_ = nullptr;
+    std::vector<PostedMessage> received_;
+    std::vector<int> rowsAsked_;
+};
+
+// Writes a capture as a bottom-up 24-bit BMP.
+void WriteBmp(const Capture& capture, const std::string& path);
+
+// A file in the tests' output folder, as a path Windows can open (the
+// folder is a Unix path when the tests run under Wine).
+std::string OutputPath(const std::string& name);
+
+template <class Pred>
+bool ProofWindow::PumpUntil(Pred done, DWORD timeoutMs) {
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    while (!done()) {
+        if (GetTickCount64() >= deadline) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+        PumpPending();
+    }
+    return true;
+}
+
+}  // namespace pim::test
