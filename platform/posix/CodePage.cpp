@@ -96,11 +96,11 @@ std::string Utf16ToAnsi(std::u16string_view text) {
         le[2 * i] = static_cast<char>(text[i] & 0xFF);
         le[2 * i + 1] = static_cast<char>(text[i] >> 8);
     }
-    return FromUtf16().Run(le.data(), le.size(), [](std::string& out, const char* src, std::size_t left) {
+    return FromUtf16().Run(le.data(), le.size(), [](std::string& out, const char*, std::size_t) {
+        // One "?" per UTF-16 unit, as Windows does: a character outside the
+        // basic plane (a surrogate pair) becomes "??".
         out.push_back('?');
-        const auto hi = static_cast<unsigned char>(src[1]);
-        // A surrogate pair is one character: one "?" for both halves.
-        return (hi >= 0xD8 && hi <= 0xDB && left >= 4) ? std::size_t{4} : std::size_t{2};
+        return std::size_t{2};
     });
 }
 
