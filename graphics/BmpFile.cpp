@@ -246,8 +246,7 @@ void ReadBmp(TStream& stream, TBitmap& bitmap) {
         if (h.bits == 16 && ((h.masks[0] | h.masks[1] | h.masks[2]) >> 16)) Invalid("bad bit fields");
     }
 
-    TBitmap bmp(static_cast<int>(h.width), static_cast<int>(h.height), FormatOf(h));
-
+    std::vector<TPaletteEntry> palette;
     if (h.bits <= 8) {
         const std::int64_t full = std::int64_t{1} << h.bits;
         const std::int64_t entrySize = h.core ? 3 : 4;
@@ -258,29 +257,30 @@ void ReadBmp(TStream& stream, TBitmap& bitmap) {
         if (pos + count * entrySize > available) Invalid("the file is truncated");
         std::vector<std::uint8_t> raw(static_cast<std::size_t>(count * entrySize));
         ReadExact(stream, raw.data(), raw.size());
-        std::vector<TPaletteEntry> palette;
         for (std::int64_t i = 0; i < count; ++i) {
             const std::uint8_t* e = &raw[static_cast<std::size_t>(i * entrySize)];
             palette.push_back({e[2], e[1], e[0], 0});
         }
-        bmp.SetPalette(std::move(palette));
         pos += count * entrySize;
     }
 
     // The pixels start where the file header says, when that is a sane place;
     // otherwise right after the colour table.
     const std::int64_t dataPos = (offBits >= kFileHeaderSize + h.headerSize && offBits < available) ? offBits : pos;
-    stream.SetPosition(start + dataPos);
     const std::int64_t dataAvailable = available - dataPos;
+    const bool rle = h.compression == kBiRle8 || h.compression == kBiRle4;
+    const std::int64_t dataSize = rle ? (h.sizeImage ? h.sizeImage : dataAvailable) : DibRowBytes(h.width, h.bits) * h.height;
+    if (dataSize > dataAvailable) Invalid("the file is truncated");
+    stream.SetPosition(start + dataPos);
 
-    if (h.compression == kBiRle8 || h.compression == kBiRle4) {
-        const std::int64_t size = h.sizeImage ? h.sizeImage : dataAvailable;
-        if (size > dataAvailable) Invalid("the file is truncated");
-        std::vector<std::uint8_t> data(static_cast<std::size_t>(size));
+    // Everything the file claims is there; only now is memory taken.
+    TBitmap bmp(static_cast<int>(h.width), static_cast<int>(h.height), FormatOf(h));
+    if (h.bits <= 8) bmp.SetPalette(std::move(palette));
+    if (rle) {
+        std::vector<std::uint8_t> data(static_cast<std::size_t>(dataSize));
         ReadExact(stream, data.data(), data.size());
         DecodeRle(data, h, bmp);
     } else {
-        if (DibRowBytes(h.width, h.bits) * h.height > dataAvailable) Invalid("the file is truncated");
         ReadUncompressed(stream, h, bmp);
     }
     bitmap = std::move(bmp);
