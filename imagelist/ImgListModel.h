@@ -1,0 +1,127 @@
+// The folder model behind the thumbnail list: which folder is shown, which of
+// its entries are listed (TDispTypes), in which order (SortType, Descend),
+// and the item collection ImgItems that holds them in that order. It needs no
+// window: the list view plugs its window work in through TImgListHooks, the
+// command line uses it as it is.
+//
+//   TImgListModel model;
+//   model.DispTypes().SetFolders(false);
+//   model.DispTypes().SetExt("*.jpg;*.bmp;*.txt");
+//   model.SetFolderPath("/home/me/photos");
+//   for (int i = 0; i < model.ImgItems().Count(); ++i) use(model.ImgItems()[i]->FullPath());
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "imagelist/ImgShare.h"
+#include "imagelist/ImgUtils.h"
+#include "imagelist/ShellFolder.h"
+
+namespace pim {
+
+// The window's part in the model's work, all on the GUI thread. Every hook
+// does nothing by default, which is what a model without a window wants.
+class TImgListHooks {
+public:
+    virtual ~TImgListHooks() = default;
+    // False while the list cannot be filled (no window yet, form loading).
+    virtual bool CanRebuild() { return true; }
+    virtual TOwnerWindow OwnerWindow() { return nullptr; }
+    virtual void StopThumbnails() {}
+    virtual void StartThumbnails() {}
+    // Pause and resume watching the shown folder for changes.
+    virtual void SuspendNotify() {}
+    virtual void ResumeNotify() {}
+    virtual void ScrollToOrigin() {}
+    // Around a rebuild: bulk update and busy flag on, then off and relayout.
+    virtual void BeginRebuild() {}
+    virtual void EndRebuild() {}
+    virtual void SetRowCount(int /*count*/) {}
+    virtual void ClearThumbnailImages() {}
+    virtual void FocusRow(int /*index*/) {}
+    // A non-folder item just listed, for look-ahead thumbnail loading.
+    virtual void QueueLookAhead(TImgListItem& /*item*/) {}
+    virtual bool WantsThumbnail(TImgListItem& /*item*/) { return false; }
+    virtual void Repaint() {}
+    virtual TImageType DetectType(const std::string& path) { return ImageTypeByExtension(path); }
+};
+
+class TImgListModel {
+public:
+    explicit TImgListModel(TShell& shell = SystemShell());
+    ~TImgListModel();
+    TImgListModel(const TImgListModel&) = delete;
+    TImgListModel& operator=(const TImgListModel&) = delete;
+
+    // The hooks stay borrowed; nullptr restores the do-nothing ones.
+    void SetHooks(TImgListHooks* hooks);
+    TShell& Shell() { return *shell_; }
+
+    TImgListItems& ImgItems();
+    // Changing any of its settings rebuilds the list from the current folder.
+    TDispTypes& DispTypes() { return dispTypes_; }
+
+    TSortTypeEx SortType() const { return sortType_; }
+    void SetSortType(TSortTypeEx value);
+    bool Descend() const { return descend_; }
+    void SetDescend(bool value);
+    TViewMode ViewMode() const { return viewMode_; }
+    // Switching mode empties the list; back in folder mode the current
+    // folder is listed again.
+    void SetViewMode(TViewMode value);
+    bool IsFileMode() const { return viewMode_ == TViewMode::ivmFile; }
+
+    // Entering a folder changes the process's current directory to it, as
+    // the Windows program does; a front end that keeps relative paths of
+    // its own may turn that off.
+    bool ChangeCurrentDirectory = true;
+
+    // The current folder's file-system path, or its display name when it has
+    // none (the desktop); empty in file mode or before any folder was entered.
+    std::string FolderPath();
+    // Enters the folder at path (ignored in file mode). A path that names
+    // nothing leaves everything as it was.
+    void SetFolderPath(const std::string& path) { NavigatePath(path); }
+    void NavigatePath(const std::string& path);
+    // Enters the folder with this absolute ID list; entering the folder
+    // already shown does nothing. A folder that cannot be opened leaves the
+    // list empty and the current folder as it was.
+    void NavigateIdList(const TIdList& absolute);
+    void EnterDesktop() { NavigateIdList(TIdList::Desktop()); }
+    const TIdList& FolderIdList() const { return folderIdList_; }
+    TShellFolder* Folder() const { return folder_.get(); }
+
+    // Lists the current folder anew (folder mode), sorted.
+    void Rebuild();
+    // Orders ImgItems by SortType and Descend.
+    void Sort();
+    // File mode: appends the file at path (an empty item for an empty path).
+    void AddFile(const std::string& path);
+
+    std::function<void(TImgListModel& sender)> OnChangeFolder;
+    std::function<void(TImgListModel& sender, TImgListItem& item, bool& allowAdd)> OnImgItemAdd;
+
+private:
+    class TItems;
+    friend class TItems;
+
+    void Enumerate();
+    int Compare(TShellItem* a, TShellItem* b);
+    TImgListHooks& Hooks() { return *hooks_; }
+
+    TShell* shell_;
+    std::unique_ptr<TShellFolder> desktop_;
+    std::unique_ptr<TShellFolder> folder_;
+    TIdList folderIdList_;
+    TDispTypes dispTypes_;
+    TSortTypeEx sortType_ = TSortTypeEx::istName;
+    bool descend_ = false;
+    TViewMode viewMode_ = TViewMode::ivmFolder;
+    TImgListHooks defaultHooks_;
+    TImgListHooks* hooks_ = &defaultHooks_;
+    std::unique_ptr<TItems> items_;
+};
+
+}  // namespace pim

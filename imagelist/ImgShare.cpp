@@ -1,0 +1,122 @@
+#include "imagelist/ImgShare.h"
+
+#include "base/CodePage.h"
+
+namespace pim {
+
+namespace {
+
+// Windows names are ANSI (code page 932), whose trail bytes include "\" and
+// the ASCII letters; POSIX names are UTF-8, where every byte of a multi-byte
+// character is above 0x7F and so can be taken one by one.
+#ifdef _WIN32
+constexpr bool kDoubleByteNames = true;
+constexpr bool IsDelimiter(char c) { return c == '\\' || c == '/' || c == ':'; }
+#else
+constexpr bool kDoubleByteNames = false;
+constexpr bool IsDelimiter(char c) { return c == '/'; }
+#endif
+
+// Position just after the last byte satisfying pred that is a character of
+// its own (not the second byte of a double-byte character); 0 when none.
+template <typename Pred>
+std::size_t AfterLast(std::string_view s, Pred pred) {
+    std::size_t after = 0;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (kDoubleByteNames && IsLeadByte(static_cast<unsigned char>(s[i])) && i + 1 < s.size()) {
+            ++i;
+            continue;
+        }
+        if (pred(s[i])) after = i + 1;
+    }
+    return after;
+}
+
+}  // namespace
+
+bool TDispTypes::Filters() const { return extList_.find(";*.*;") == std::string::npos; }
+
+void TDispTypes::SetFolders(bool value) {
+    if (value == folders_) return;
+    folders_ = value;
+    Changed();
+}
+
+void TDispTypes::SetNonFolders(bool value) {
+    if (value == nonFolders_) return;
+    nonFolders_ = value;
+    Changed();
+}
+
+void TDispTypes::SetHidden(bool value) {
+    if (value == hidden_) return;
+    hidden_ = value;
+    Changed();
+}
+
+void TDispTypes::SetExt(const std::string& value) {
+    if (value == ext_) return;
+    ext_ = value;
+    SetExtList();
+    Changed();
+}
+
+void TDispTypes::SetExtList() {
+    if (ext_.empty()) {
+        extList_ = ";*.*;";
+        return;
+    }
+    extList_ = LowerCaseName(ext_);
+    if (extList_.front() != ';') extList_.insert(extList_.begin(), ';');
+    if (extList_.back() != ';') extList_.push_back(';');
+}
+
+std::string_view ExtractFileName(std::string_view path) {
+    return path.substr(AfterLast(path, IsDelimiter));
+}
+
+std::string_view ExtractFileExt(std::string_view path) {
+    const std::string_view name = ExtractFileName(path);
+    const std::size_t afterDot = AfterLast(name, [](char c) { return c == '.'; });
+    return afterDot == 0 ? std::string_view{} : name.substr(afterDot - 1);
+}
+
+std::string LowerCaseName(std::string_view name) {
+    std::string out(name);
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        const auto c = static_cast<unsigned char>(out[i]);
+        if (kDoubleByteNames && IsLeadByte(c)) {
+            ++i;
+        } else if (c >= 'A' && c <= 'Z') {
+            out[i] = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return out;
+}
+
+bool MatchesMask(std::string_view path, std::string_view extList) {
+    const std::string name = LowerCaseName(ExtractFileName(path));
+    if (extList.find(";" + name + ";") != std::string_view::npos) return true;
+    const std::string ext = LowerCaseName(ExtractFileExt(name));
+    return extList.find(";*" + ext + ";") != std::string_view::npos;
+}
+
+TImageType ImageTypeByExtension(std::string_view path) {
+    const std::string ext = LowerCaseName(ExtractFileExt(path));
+    struct Entry {
+        std::string_view ext;
+        TImageType type;
+    };
+    static constexpr Entry kTable[] = {
+        {".bmp", TImageType::iitBmp},   {".jpg", TImageType::iitJpeg}, {".jpeg", TImageType::iitJpeg},
+        {".ico", TImageType::iitIco},   {".cur", TImageType::iitCur},  {".ani", TImageType::iitAni},
+        {".emf", TImageType::iitEmf},   {".wmf", TImageType::iitWmf},  {".exe", TImageType::iitExe},
+        {".dll", TImageType::iitDll},   {".html", TImageType::iitHtml}, {".htm", TImageType::iitHtml},
+        {".eml", TImageType::iitEml},   {".txt", TImageType::iitTxt},  {".avi", TImageType::iitAvi},
+    };
+    for (const Entry& e : kTable)
+        if (ext == e.ext) return e.type;
+    return TImageType::iitNone;
+}
+
+}  // namespace pim

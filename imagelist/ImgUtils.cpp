@@ -1,0 +1,285 @@
+#include "imagelist/ImgUtils.h"
+
+#include <cstdio>
+#include <utility>
+
+#include "base/SysUtils.h"
+
+namespace pim {
+
+std::string FormatSizeText(std::uint64_t size) {
+    // Counted from the whole size: the low 32 bits alone would show a 5 GB
+    // file as 1 GB.
+    return std::to_string(size / 1024 + 1) + "KB";
+}
+
+std::string FormatDosDateText(std::uint16_t dosDate, std::uint16_t dosTime) {
+    if (dosDate == 0) return {};
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d/%02d/%02d %02d:%02d", 1980 + (dosDate >> 9), (dosDate >> 5) & 0x0F,
+                  dosDate & 0x1F, dosTime >> 11, (dosTime >> 5) & 0x3F);
+    return text;
+}
+
+// --- TShellItem ---
+
+TShellItem::TShellItem(TShellItems& owner, TIdList idList, bool isFolder)
+    : owner_(&owner), id_(owner.NextId()), idList_(std::move(idList)), isFolder_(isFolder) {}
+
+TIdList TShellItem::AbsoluteIdList() const {
+    if (idList_.Absent()) return {};
+    const TIdList& parent = owner_->IsFileMode() ? parentIdList_ : owner_->FolderIdList();
+    return parent.Combine(idList_);
+}
+
+TShellFolder* TShellItem::ParentFolder(std::unique_ptr<TShellFolder>& holder) {
+    if (!owner_->IsFileMode()) return owner_->GetFolder();
+    if (parentIdList_.Absent()) return nullptr;
+    holder = owner_->Shell().Desktop();
+    if (!parentIdList_.IsDesktop()) holder = holder->BindToObject(parentIdList_);
+    return holder.get();
+}
+
+std::string TShellItem::NameOf(TNameForm form) {
+    std::string name;
+    std::unique_ptr<TShellFolder> holder;
+    TShellFolder* folder = idList_.Absent() ? nullptr : ParentFolder(holder);
+    if (folder && !folder->GetDisplayNameOf(idList_, form, name)) name.clear();
+    return name;
+}
+
+const std::string& TShellItem::DisplayName() {
+    if (!displayNameValid_) {
+        displayName_ = NameOf(TNameForm::nfInFolder);
+        displayNameValid_ = !displayName_.empty();
+    }
+    return displayName_;
+}
+
+const std::string& TShellItem::FullPath() {
+    if (!fullPathValid_) {
+        fullPath_ = NameOf(TNameForm::nfForParsing);
+        fullPathValid_ = !fullPath_.empty();
+    }
+    return fullPath_;
+}
+
+void TShellItem::FetchFindData() {
+    if (sizeDateValid_ || idList_.Absent()) return;
+    std::unique_ptr<TShellFolder> holder;
+    TShellFolder* folder = ParentFolder(holder);
+    TFindData data;
+    if (!folder || !folder->GetFindData(idList_, data)) {
+        // Nothing readable: show nothing rather than what was read before.
+        sizeText_.clear();
+        dateText_.clear();
+        size_ = attributes_ = 0;
+        return;
+    }
+    size_ = static_cast<std::uint32_t>(data.Size);
+    sizeText_ = FormatSizeText(data.Size);
+    attributes_ = data.Attributes;
+    if (dateText_.empty()) dateText_ = FormatDosDateText(data.DosDate, data.DosTime);
+    sizeDateValid_ = true;
+}
+
+const std::string& TShellItem::SizeText() {
+    FetchFindData();
+    return sizeText_;
+}
+
+std::uint32_t TShellItem::Size() {
+    FetchFindData();
+    return size_;
+}
+
+const std::string& TShellItem::DateText() {
+    FetchFindData();
+    return dateText_;
+}
+
+std::uint32_t TShellItem::Attributes() {
+    FetchFindData();
+    return attributes_;
+}
+
+const std::string& TShellItem::TypeName() {
+    if (!typeNameValid_ && !idList_.Absent()) {
+        typeName_ = owner_->Shell().TypeName(AbsoluteIdList());
+        typeNameValid_ = !typeName_.empty();
+    }
+    return typeName_;
+}
+
+int TShellItem::IconIndex() {
+    if (!iconIndexValid_ && !idList_.Absent()) {
+        iconIndex_ = owner_->Shell().IconIndex(AbsoluteIdList());
+        iconIndexValid_ = iconIndex_ >= 0;
+    }
+    return iconIndex_;
+}
+
+TImageType TShellItem::ImageType() {
+    if (!imageTypeValid_) {
+        if (isFolder_) {
+            imageType_ = TImageType::iitDir;
+            imageTypeValid_ = true;
+        } else if (!FullPath().empty()) {
+            imageType_ = owner_->DetectType(FullPath());
+            imageTypeValid_ = true;
+        }
+    }
+    return imageType_;
+}
+
+void TShellItem::ClearCache() {
+    fullPathValid_ = iconIndexValid_ = typeNameValid_ = false;
+    sizeDateValid_ = displayNameValid_ = imageTypeValid_ = false;
+    // DateText is filled only while empty, so it is emptied with the rest.
+    dateText_.clear();
+}
+
+void TShellItem::SetDisplayName(std::string text) {
+    displayName_ = std::move(text);
+    displayNameValid_ = true;
+}
+
+void TShellItem::SetFullPath(std::string text) {
+    fullPath_ = std::move(text);
+    fullPathValid_ = true;
+}
+
+bool TShellItem::HasAttributes(std::uint32_t mask) {
+    if (idList_.Absent()) return false;
+    std::unique_ptr<TShellFolder> holder;
+    TShellFolder* folder = ParentFolder(holder);
+    return folder && (folder->GetAttributesOf(idList_, mask) & mask) != 0;
+}
+
+void TShellItem::OpenItem() {
+    TShellItems& owner = *owner_;
+    const bool fileMode = owner.IsFileMode();
+    if (isFolder_ && !fileMode) {
+        owner.NavigateIdList(AbsoluteIdList());
+        return;
+    }
+    if (!fileMode && OverlayIndex == 1 && LowerCaseName(ExtractFileExt(FullPath())) == ".lnk") {
+        std::string target;
+        bool targetIsFolder = false;
+        if (owner.Shell().ResolveLink(FullPath(), target, targetIsFolder) && targetIsFolder) {
+            owner.NavigatePath(target);
+            return;
+        }
+    }
+    if (fileMode) {
+        if (!FullPath().empty()) owner.Shell().ExecutePath(owner.OwnerWindow(), FullPath());
+    } else if (!idList_.Absent()) {
+        owner.Shell().Execute(owner.OwnerWindow(), AbsoluteIdList());
+    }
+}
+
+bool TShellItem::Rename(const std::string& newName) {
+    if (newName.empty() || !HasAttributes(sfgaoCanRename)) return false;
+    struct Resume {
+        TShellItems& owner;
+        ~Resume() { owner.ResumeNotify(); }
+    };
+    owner_->SuspendNotify();
+    Resume resume{*owner_};
+    std::unique_ptr<TShellFolder> holder;
+    TShellFolder* folder = ParentFolder(holder);
+    TIdList renamed;
+    if (!folder || !folder->SetNameOf(owner_->OwnerWindow(), idList_, newName, renamed) || renamed.Absent())
+        return false;
+    idList_ = std::move(renamed);
+    fullPathValid_ = displayNameValid_ = false;
+    FullPath();
+    DisplayName();
+    return true;
+}
+
+// --- TShellItems ---
+
+TShellItems::~TShellItems() = default;
+
+const TIdList& TShellItems::FolderIdList() const {
+    static const TIdList none;
+    return none;
+}
+
+TShellItem* TShellItems::Items(int index) const {
+    if (index < 0 || index >= Count())
+        throw Exception("List index out of bounds (" + std::to_string(index) + ")");
+    return order_[static_cast<std::size_t>(index)];
+}
+
+int TShellItems::Add(std::unique_ptr<TShellItem> item) {
+    std::lock_guard lock(mutex_);
+    TShellItem* raw = item.get();
+    owned_.emplace(raw->Id(), std::move(item));
+    order_.push_back(raw);
+    return Count() - 1;
+}
+
+void TShellItems::Delete(int index) {
+    TShellItem* item = Items(index);
+    std::unique_ptr<TShellItem> doomed;
+    {
+        std::lock_guard lock(mutex_);
+        order_.erase(order_.begin() + index);
+        const auto it = owned_.find(item->Id());
+        doomed = std::move(it->second);
+        owned_.erase(it);
+    }
+}
+
+void TShellItems::Move(int from, int to) {
+    if (from == to) return;
+    TShellItem* item = Items(from);
+    Items(to);  // range check
+    std::lock_guard lock(mutex_);
+    order_.erase(order_.begin() + from);
+    order_.insert(order_.begin() + to, item);
+}
+
+void TShellItems::Clear() {
+    BeforeClear();
+    std::unordered_map<int, std::unique_ptr<TShellItem>> doomed;
+    {
+        std::lock_guard lock(mutex_);
+        order_.clear();
+        doomed.swap(owned_);
+    }
+}
+
+void TShellItems::Reorder(std::vector<TShellItem*> order) {
+    std::lock_guard lock(mutex_);
+    order_.swap(order);
+}
+
+int TShellItems::IndexOfId(int id) const {
+    std::lock_guard lock(mutex_);
+    for (std::size_t i = 0; i < order_.size(); ++i)
+        if (order_[i]->Id() == id) return static_cast<int>(i);
+    return -1;
+}
+
+TShellItem* TShellItems::ItemById(int id) const {
+    std::lock_guard lock(mutex_);
+    const auto it = owned_.find(id);
+    return it == owned_.end() ? nullptr : it->second.get();
+}
+
+// --- TImgListItems ---
+
+void TImgListItems::BuildSelIdLists(const std::vector<int>& indices) {
+    SelAbsolute = IsFileMode();
+    SelIdLists.clear();
+    SelIdLists.reserve(indices.size());
+    for (int index : indices) {
+        TImgListItem* item = Items(index);
+        SelIdLists.push_back(SelAbsolute ? item->AbsoluteIdList() : item->IdList());
+    }
+}
+
+}  // namespace pim

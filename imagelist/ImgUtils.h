@@ -1,0 +1,208 @@
+// Items of the image list and their ordered collection. An item names one
+// entry of a shell folder by its ID list and fetches its details (names,
+// size, date, type, icon) from the shell on first use, caching them until
+// ClearCache. The collection owns its items; its order is the display order
+// and the page order.
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "imagelist/IdList.h"
+#include "imagelist/ImgShare.h"
+#include "imagelist/ShellFolder.h"
+
+namespace pim {
+
+class TShellItems;
+
+// SizeText of a size: size div 1024 + 1, followed by "KB" (0 bytes and 1,023
+// bytes give "1KB", 1,024 bytes "2KB").
+std::string FormatSizeText(std::uint64_t size);
+// DateText of an MS-DOS packed local time: "yyyy/mm/dd hh:nn".
+std::string FormatDosDateText(std::uint16_t dosDate, std::uint16_t dosTime);
+
+class TShellItem {
+public:
+    // Takes the next Id from the owner; idList is relative to the parent
+    // folder and may be absent (an empty item).
+    TShellItem(TShellItems& owner, TIdList idList, bool isFolder);
+    virtual ~TShellItem() = default;
+    TShellItem(const TShellItem&) = delete;
+    TShellItem& operator=(const TShellItem&) = delete;
+
+    TShellItems& Owner() const { return *owner_; }
+    // Never reused while the collection lives; kept through sorting and moving.
+    int Id() const { return id_; }
+    const TIdList& IdList() const { return idList_; }
+    bool IsFolder() const { return isFolder_; }
+    // Absolute ID list of the parent folder; set only in file mode.
+    const TIdList& ParentIdList() const { return parentIdList_; }
+    void SetParentIdList(TIdList list) { parentIdList_ = std::move(list); }
+    // The parent folder's list joined with the item's own.
+    TIdList AbsoluteIdList() const;
+
+    // Details, fetched on first use (GUI thread only). A detail that cannot
+    // be read stays empty (-1 for the icon index) and is asked again next time.
+    const std::string& DisplayName();
+    const std::string& FullPath();
+    const std::string& SizeText();
+    std::uint32_t Size();        // low 32 bits of the file size
+    const std::string& DateText();
+    std::uint32_t Attributes();  // fa* bits of the directory record
+    const std::string& TypeName();
+    int IconIndex();
+    TImageType ImageType();
+
+    void ClearCache();
+    void SetDisplayName(std::string text);
+    void SetFullPath(std::string text);
+    // True when the parent folder reports any sfgao* bit of mask for the item.
+    bool HasAttributes(std::uint32_t mask);
+
+    // Opens the item: enters a folder, follows a shortcut to a folder, or
+    // hands the item to the shell's default verb.
+    void OpenItem();
+    // Gives the entry a new name (an in-place edit that produced text).
+    // False when the name is empty, the item cannot be renamed or the shell
+    // refused; the item then keeps its old name.
+    bool Rename(const std::string& newName);
+
+    int OverlayIndex = -1;  // -1 none, 0 shared folder, 1 shortcut
+    int SourceWidth = 0;
+    int SourceHeight = 0;
+    int ThumbIndex = -1;
+    int SmallIconIndex = -1;
+
+private:
+    // The folder holding the item: the collection's in folder mode, bound
+    // from ParentIdList in file mode (kept in holder).
+    TShellFolder* ParentFolder(std::unique_ptr<TShellFolder>& holder);
+    std::string NameOf(TNameForm form);
+    void FetchFindData();
+
+    TShellItems* owner_;
+    int id_;
+    TIdList idList_;
+    TIdList parentIdList_;
+    bool isFolder_;
+
+    std::string displayName_, fullPath_, sizeText_, dateText_, typeName_;
+    std::uint32_t size_ = 0;
+    std::uint32_t attributes_ = 0;
+    int iconIndex_ = -1;
+    TImageType imageType_ = TImageType::iitNone;
+    bool fullPathValid_ = false, iconIndexValid_ = false, typeNameValid_ = false;
+    bool sizeDateValid_ = false, displayNameValid_ = false, imageTypeValid_ = false;
+};
+
+// An item of the thumbnail list: Resolved says its picture is settled (its
+// thumbnail was taken in, or it is drawn with an icon).
+class TImgListItem : public TShellItem {
+public:
+    using TShellItem::TShellItem;
+    bool Resolved = false;
+};
+
+// The ordered collection. It owns its items. All changes happen on the GUI
+// thread; ItemById may be called from any thread at any time (see below).
+class TShellItems {
+public:
+    TShellItems() = default;
+    virtual ~TShellItems();
+    TShellItems(const TShellItems&) = delete;
+    TShellItems& operator=(const TShellItems&) = delete;
+
+    int Count() const { return static_cast<int>(order_.size()); }
+    // The item at display position index; raises Exception "List index out
+    // of bounds (n)" outside 0..Count-1.
+    TShellItem* Items(int index) const;
+    TShellItem* operator[](int index) const { return Items(index); }
+
+    int Add(std::unique_ptr<TShellItem> item);
+    // Frees the item at index.
+    void Delete(int index);
+    // Takes the item at from out and puts it back at position to.
+    void Move(int from, int to);
+    // Frees every item (after BeforeClear); the Id counter goes on.
+    void Clear();
+    // Orders the items by compare (negative: a first); items that compare
+    // equal may end in any order.
+    template <typename Compare>
+    void Sort(Compare compare);
+
+    // Position of the item with this Id, -1 when absent (GUI thread: the
+    // position is only meaningful until the next reorder).
+    int IndexOfId(int id) const;
+    // The item with this Id, nullptr when absent. Safe against a concurrent
+    // Sort, Move or Add on the GUI thread: the pointer stays valid until
+    // Delete or Clear removes the item, and the view stops its thumbnail
+    // worker before either. Its lazy details are for the GUI thread only.
+    TShellItem* ItemById(int id) const;
+
+    int NextId() { return nextId_++; }
+
+    // What the collection needs from the view that owns it. Without a view:
+    // no folder, folder mode, the platform's shell, nothing to navigate.
+    virtual TShellFolder* GetFolder() { return nullptr; }
+    virtual bool IsFileMode() const { return false; }
+    virtual const TIdList& FolderIdList() const;
+    virtual bool WantsThumbnail(int /*index*/) { return false; }
+    virtual void NavigateIdList(const TIdList& /*absolute*/) {}
+    virtual void NavigatePath(const std::string& /*path*/) {}
+    virtual TShell& Shell() { return SystemShell(); }
+    virtual TOwnerWindow OwnerWindow() { return nullptr; }
+    // Around a rename: the folder watcher must not rebuild the list meanwhile.
+    virtual void SuspendNotify() {}
+    virtual void ResumeNotify() {}
+    // Runs before Clear frees the items: the view stops its thumbnail
+    // worker and empties its rows.
+    virtual void BeforeClear() {}
+    // Kind of a non-folder item's content from its path.
+    virtual TImageType DetectType(const std::string& path) { return ImageTypeByExtension(path); }
+
+private:
+    void Reorder(std::vector<TShellItem*> order);
+
+    // The display order, and the owners looked up by Id. The lock guards
+    // both against ItemById from another thread; the GUI thread reads them
+    // without it, since it is the only one that changes them.
+    std::vector<TShellItem*> order_;
+    std::unordered_map<int, std::unique_ptr<TShellItem>> owned_;
+    mutable std::mutex mutex_;
+    int nextId_ = 0;
+};
+
+template <typename Compare>
+void TShellItems::Sort(Compare compare) {
+    // Sorted aside, then swapped in: the lock is held only for the swap. A
+    // merge sort stays within bounds even when a shell comparison is not
+    // consistent.
+    std::vector<TShellItem*> order = order_;
+    std::stable_sort(order.begin(), order.end(),
+                     [&](TShellItem* a, TShellItem* b) { return compare(a, b) < 0; });
+    Reorder(std::move(order));
+}
+
+// The collection of the thumbnail list; its items are TImgListItems.
+class TImgListItems : public TShellItems {
+public:
+    TImgListItem* Items(int index) const { return static_cast<TImgListItem*>(TShellItems::Items(index)); }
+    TImgListItem* operator[](int index) const { return Items(index); }
+    TImgListItem* ItemById(int id) const { return static_cast<TImgListItem*>(TShellItems::ItemById(id)); }
+    int Add(std::unique_ptr<TImgListItem> item) { return TShellItems::Add(std::move(item)); }
+
+    // ID lists of chosen items for a shell operation on them: absolute lists
+    // in file mode (items come from several folders), relative ones in folder
+    // mode. SelAbsolute tells which.
+    void BuildSelIdLists(const std::vector<int>& indices);
+    std::vector<TIdList> SelIdLists;
+    bool SelAbsolute = false;
+};
+
+}  // namespace pim

@@ -1,0 +1,82 @@
+#include "imagelist/ImgShare.h"
+
+#include <gtest/gtest.h>
+
+namespace pim {
+namespace {
+
+TEST(DispTypes, NormalisesTheMaskList) {
+    TDispTypes types;
+    EXPECT_EQ(types.ExtList(), ";*.*;");
+    EXPECT_FALSE(types.Filters());
+    types.SetExt("*.JPG;*.bmp");
+    EXPECT_EQ(types.ExtList(), ";*.jpg;*.bmp;");
+    EXPECT_TRUE(types.Filters());
+    types.SetExt(";*.txt;");
+    EXPECT_EQ(types.ExtList(), ";*.txt;");
+    types.SetExt("");
+    EXPECT_EQ(types.ExtList(), ";*.*;");
+    types.SetExt("*.jpg;*.*");
+    EXPECT_FALSE(types.Filters());
+}
+
+TEST(DispTypes, FiresOnChangeOnlyForNewValues) {
+    TDispTypes types;
+    int changes = 0;
+    types.OnChange = [&] { ++changes; };
+    types.SetFolders(true);
+    types.SetNonFolders(true);
+    types.SetHidden(true);
+    types.SetExt("*.*");
+    EXPECT_EQ(changes, 0);
+    types.SetFolders(false);
+    types.SetNonFolders(false);
+    types.SetHidden(false);
+    types.SetExt("*.jpg");
+    types.SetExt("*.jpg");
+    EXPECT_EQ(changes, 4);
+}
+
+TEST(MaskTest, KnowsOnlyStarDotExtensionAndExactNames) {
+    const std::string list = ";*.jpg;*.bmp;*.txt;";
+    EXPECT_TRUE(MatchesMask("/p/A.JPG", list));
+    EXPECT_FALSE(MatchesMask("/p/b.jpeg", list));
+    EXPECT_TRUE(MatchesMask("/p/x.bmp", list));
+    EXPECT_TRUE(MatchesMask("y.txt", list));
+    EXPECT_FALSE(MatchesMask("/p/jpg", list));
+    EXPECT_FALSE(MatchesMask("/p/a.jpg.gz", list));
+    EXPECT_TRUE(MatchesMask("/p/.hidden.jpg", list));
+
+    EXPECT_TRUE(MatchesMask("/p/Notes.TXT", ";notes.txt;"));   // an exact name
+    EXPECT_FALSE(MatchesMask("/p/other.txt", ";notes.txt;"));
+    EXPECT_FALSE(MatchesMask("/p/a.jpg", ";*jpg;"));           // star without the dot
+    EXPECT_TRUE(MatchesMask("/p/*jpg", ";*jpg;"));
+    EXPECT_FALSE(MatchesMask("/p/a.jpg", ";a*.jpg;"));         // no other wildcards
+    EXPECT_TRUE(MatchesMask("/p/README", ";*;"));              // no extension
+}
+
+TEST(FileNames, SplitPathsAndLowerCaseSafely) {
+    EXPECT_EQ(ExtractFileName("/a/b.c/name.tar.gz"), "name.tar.gz");
+    EXPECT_EQ(ExtractFileExt("/a/b.c/name.tar.gz"), ".gz");
+    EXPECT_EQ(ExtractFileExt("/a/b.c/name"), "");
+    EXPECT_EQ(LowerCaseName("ABC.Jpg"), "abc.jpg");
+#ifdef _WIN32
+    // "ア" is 0x83 0x41: its second byte must not become "a" (0x83 0x61 is "ヂ").
+    EXPECT_EQ(LowerCaseName("\x83\x41.JPG"), "\x83\x41.jpg");
+    // "表" is 0x95 0x5C: its second byte is no path delimiter.
+    EXPECT_EQ(ExtractFileName("C:\\\x95\x5C.jpg"), "\x95\x5C.jpg");
+#endif
+}
+
+TEST(ImageType, FollowsTheExtension) {
+    EXPECT_EQ(ImageTypeByExtension("a.JPEG"), TImageType::iitJpeg);
+    EXPECT_EQ(ImageTypeByExtension("a.jpg"), TImageType::iitJpeg);
+    EXPECT_EQ(ImageTypeByExtension("a.Bmp"), TImageType::iitBmp);
+    EXPECT_EQ(ImageTypeByExtension("a.txt"), TImageType::iitTxt);
+    EXPECT_EQ(ImageTypeByExtension("a.htm"), TImageType::iitHtml);
+    EXPECT_EQ(ImageTypeByExtension("a.png"), TImageType::iitNone);
+    EXPECT_EQ(ImageTypeByExtension("noext"), TImageType::iitNone);
+}
+
+}  // namespace
+}  // namespace pim

@@ -1,0 +1,37 @@
+#include "platform/posix/NaturalOrder.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace pim {
+namespace {
+
+TEST(NaturalOrder, OrdersAsAFileManager) {
+    std::vector<std::string> names = {"photo10.jpg", "Photo2.jpg", "photo1.jpg", "a.jpg", "photo.jpg",
+                                      "photo02.jpg", "B.jpg", "photo100.jpg", "写真.jpg", "photo2b.jpg"};
+    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+        const int c = NaturalCompare(a, b);
+        return c != 0 ? c < 0 : a < b;
+    });
+    const std::vector<std::string> expected = {"a.jpg", "B.jpg", "photo.jpg", "photo1.jpg", "Photo2.jpg",
+                                               "photo02.jpg", "photo2b.jpg", "photo10.jpg", "photo100.jpg",
+                                               "写真.jpg"};
+    EXPECT_EQ(names, expected);
+}
+
+TEST(NaturalOrder, ComparesNumbersOfAnyLength) {
+    EXPECT_LT(NaturalCompare("x99999999999999999999999", "x100000000000000000000000"), 0);
+    EXPECT_GT(NaturalCompare("x100000000000000000000000", "x99999999999999999999999"), 0);
+    EXPECT_EQ(NaturalCompare("ABC", "abc"), 0);
+    EXPECT_LT(NaturalCompare("v1", "v01"), 0);
+    EXPECT_GT(NaturalCompare("v01", "v1"), 0);
+    EXPECT_LT(NaturalCompare("", "a"), 0);
+    EXPECT_EQ(NaturalCompare("", ""), 0);
+    EXPECT_LT(NaturalCompare("a1b2", "a1b10"), 0);
+}
+
+}  // namespace
+}  // namespace pim
