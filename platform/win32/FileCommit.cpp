@@ -1,0 +1,24 @@
+// Windows: FlushFileBuffers, then MoveFileExA with MOVEFILE_REPLACE_EXISTING,
+// which replaces the target in one step; names are in the ANSI code page, as
+// everywhere in the program. MoveFileEx itself refuses a read-only target.
+#include "report/FileCommit.h"
+
+#include <windows.h>
+
+#include "base/SysUtils.h"
+
+namespace pim {
+
+void CommitFileOver(const std::string& source, const std::string& target) {
+    const auto fail = [&] { throw EStreamError("Cannot create file \"" + target + "\""); };
+    HANDLE h = CreateFileA(source.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) fail();
+    const BOOL flushed = FlushFileBuffers(h);
+    CloseHandle(h);
+    if (!flushed) fail();
+    if (!MoveFileExA(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        fail();
+}
+
+}  // namespace pim

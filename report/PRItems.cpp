@@ -1,0 +1,142 @@
+// Printable items: text set in a rectangle, and bitmap pictures.
+#include "report/PReport.h"
+
+#include "pdf/PdfImages.h"
+
+namespace pim {
+
+namespace {
+
+// Leading and trailing blanks and control characters go, as one block.
+std::string TrimText(std::string_view s) {
+    std::size_t first = 0;
+    std::size_t last = s.size();
+    while (first < last && static_cast<unsigned char>(s[first]) <= ' ') ++first;
+    while (last > first && static_cast<unsigned char>(s[last - 1]) <= ' ') --last;
+    return std::string(s.substr(first, last - first));
+}
+
+struct TFontNames {
+    const char* Regular;
+    const char* Bold;
+    const char* Italic;
+    const char* BoldItalic;
+};
+
+// Latin families use hyphenated style names, Japanese ones comma-separated.
+constexpr TFontNames kFontTable[] = {
+    {"FixedWidth", "FixedWidth-Bold", "FixedWidth-Italic", "FixedWidth-BoldItalic"},
+    {"Arial", "Arial-Bold", "Arial-Italic", "Arial-BoldItalic"},
+    {"Times-Roman", "Times-Bold", "Times-Italic", "Times-BoldItalic"},
+    {"Gothic", "Gothic,Bold", "Gothic,Italic", "Gothic,BoldItalic"},
+    {"Mincyo", "Mincyo,Bold", "Mincyo,Italic", "Mincyo,BoldItalic"},
+    {"PGothic", "PGothic,Bold", "PGothic,Italic", "PGothic,BoldItalic"},
+    {"PMincyo", "PMincyo,Bold", "PMincyo,Italic", "PMincyo,BoldItalic"},
+};
+
+constexpr int kImageNameRange = 65534;  // numbers 0 .. 65533
+constexpr int kImageNameProbes = 65535;
+
+}  // namespace
+
+const char* PdfFontName(TPRFontName name, bool bold, bool italic) {
+    const TFontNames& n = kFontTable[static_cast<int>(name)];
+    return bold ? (italic ? n.BoldItalic : n.Bold) : (italic ? n.Italic : n.Regular);
+}
+
+// ---- TPRCustomLabel ------------------------------------------------------------
+
+void TPRCustomLabel::SetFontColor(std::int32_t value) {
+    if (value > 0x0FFFFFFF) throw EPdfInvalidValue("the color you selected is not allowed.");
+    fontColor_ = value;
+}
+
+void TPRCustomLabel::SetFontSize(float value) {
+    if (value > 0) fontSize_ = value;
+}
+
+void TPRCustomLabel::SetWordSpace(float value) {
+    if (value >= 0) wordSpace_ = value;
+}
+
+// ---- TPRText ----------------------------------------------------------------------
+
+void TPRText::SetLeading(float value) {
+    if (value >= 0) leading_ = value;
+}
+
+void TPRText::PrintItem(TPRCanvas& canvas, TRect rect) {
+    const float pageHeight = static_cast<float>(PageOfItem().Height());
+    TPdfCanvas& pdf = *canvas.PageCanvas();
+    pdf.SelectFont(PdfFontName(FontName(), FontBold(), FontItalic()), FontSize());
+    pdf.SetFillColor(FontColor());
+    pdf.SetCharSpace(CharSpace());
+    pdf.SetWordSpace(WordSpace());
+    pdf.SetLeading(leading_);
+    const TPdfRect box = MakePdfRect(static_cast<float>(rect.Left), pageHeight - static_cast<float>(rect.Top),
+                                     static_cast<float>(rect.Right), pageHeight - static_cast<float>(rect.Bottom));
+    std::string text;
+    for (int i = 0; i < lines_.Count(); ++i) {
+        if (i > 0) text += "\r\n";
+        text += lines_[i];
+    }
+    pdf.ShowTextInRect(box, TrimText(text), wordWrap_);
+}
+
+// ---- TPRImage -----------------------------------------------------------------------
+
+TPRImage::TPRImage() : random_(std::random_device{}()) {}
+
+void TPRImage::SetPicture(const TPicture& value) {
+    if (value.Graphic() && !dynamic_cast<const TBitmap*>(value.Graphic()))
+        throw Exception("only bitmap image is allowed.");
+    picture_.Assign(value);
+}
+
+std::string TPRImage::FindFreeSequentialName(const std::string& base, int start,
+                                             const std::function<bool(const std::string&)>& taken) {
+    int n = start;
+    for (int probe = 0; probe < kImageNameProbes; ++probe) {
+        std::string name = base + std::to_string(n);
+        if (!taken(name)) return name;
+        if (++n >= kImageNameRange) n = 0;
+    }
+    throw Exception("image count over max value..");
+}
+
+std::string TPRImage::FreeImageName(const TPdfDoc& doc) {
+    const int start = std::uniform_int_distribution<int>(0, kImageNameRange - 1)(random_);
+    return FindFreeSequentialName(Name(), start,
+                                  [&doc](const std::string& name) { return doc.FindXObject(name) != nullptr; });
+}
+
+void TPRImage::PrintPicture(TPRCanvas& canvas, const TRect& rect, const char* builder) {
+    const TGraphic& graphic = *picture_.Graphic();
+    TPdfCanvas& pdf = *canvas.PageCanvas();
+    TPdfDoc& doc = *pdf.GetDoc();
+    std::string name;
+    if (sharedImage_) {
+        name = Name();
+        if (!doc.FindXObject(name)) doc.AddImage(name, CreateImageObject(graphic, builder));
+    } else {
+        name = FreeImageName(doc);
+        doc.AddImage(name, CreateImageObject(graphic, builder));
+    }
+    const double pageHeight = PageOfItem().Height();
+    if (stretch_) {
+        pdf.DrawXObject(rect.Left, pageHeight - rect.Bottom, Width(), Height(), name);
+    } else {
+        // One pixel per point from the item's top-left corner, cut to the item.
+        pdf.DrawXObjectEx(rect.Left, pageHeight - rect.Top - graphic.Height(), graphic.Width(), graphic.Height(),
+                          rect.Left, pageHeight - rect.Top - Height(), Width(), Height(), name);
+    }
+}
+
+void TPRImage::PrintItem(TPRCanvas& canvas, TRect rect) {
+    // A picture may have been put straight into the holder: check again.
+    const TGraphic* graphic = picture_.Graphic();
+    if (!graphic || graphic->Empty() || !dynamic_cast<const TBitmap*>(graphic)) return;
+    PrintPicture(canvas, rect, "Pdf-Bitmap");
+}
+
+}  // namespace pim

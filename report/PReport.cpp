@@ -1,0 +1,239 @@
+// The report driver, the page and the outline and destination wrappers.
+// Panels are in PRPanels.cpp, items in PRItems.cpp.
+#include "report/PReport.h"
+
+#include <cstdio>
+#include <random>
+
+#include "report/FileCommit.h"
+
+namespace pim {
+
+// ---- Outline wrappers ---------------------------------------------------------
+
+TPROutlineEntry* TPROutlineEntry::AddChild() {
+    TPdfOutlineEntry* child = data_->AddChild();
+    auto wrapper = std::make_unique<TPROutlineEntry>(*child);
+    TPROutlineEntry* result = wrapper.get();
+    child->SetReference(std::move(wrapper));
+    return result;
+}
+
+void TPROutlineEntry::SetDest(TPRDestination* value) {
+    if (value && value->Data().Doc() != data_->Doc())
+        throw EPdfInvalidOperation("SetDest --internal docs are not equal.");
+    data_->SetDest(value ? &value->Data() : nullptr);
+}
+
+TPRDestination* TPROutlineEntry::Dest() const {
+    TPdfDestination* dest = data_->Dest();
+    return dest ? dynamic_cast<TPRDestination*>(dest->Reference()) : nullptr;
+}
+
+// ---- TPReport -----------------------------------------------------------------
+
+TPReport::TPReport() : creationDate_(Now()) {}
+
+TPReport::~TPReport() { FreeDoc(); }
+
+void TPReport::CheckIdle(const char* setter) const {
+    if (doc_) throw EPdfInvalidOperation(std::string(setter) + " --invalid operation.");
+}
+
+void TPReport::SetAuthor(std::string value) {
+    CheckIdle("SetAuthor");
+    author_ = std::move(value);
+}
+
+void TPReport::SetCreationDate(TDateTime value) {
+    CheckIdle("SetCreationDate");
+    creationDate_ = value;
+}
+
+void TPReport::SetCreator(std::string value) {
+    CheckIdle("SetCreator");
+    creator_ = std::move(value);
+}
+
+void TPReport::SetKeywords(std::string value) {
+    CheckIdle("SetKeyWords");
+    keywords_ = std::move(value);
+}
+
+void TPReport::SetModDate(TDateTime value) {
+    CheckIdle("SetModDate");
+    modDate_ = value;
+}
+
+void TPReport::SetSubject(std::string value) {
+    CheckIdle("SetSubject");
+    subject_ = std::move(value);
+}
+
+void TPReport::SetTitle(std::string value) {
+    CheckIdle("SetTitle");
+    title_ = std::move(value);
+}
+
+void TPReport::SetPageLayout(TPdfPageLayout value) {
+    CheckIdle("SetPageLayout");
+    pageLayout_ = value;
+}
+
+void TPReport::SetPageMode(TPdfPageMode value) {
+    CheckIdle("SetPageMode");
+    pageMode_ = value;
+}
+
+void TPReport::SetNonFullScreenPageMode(TPdfPageMode value) {
+    CheckIdle("SetNonFullScreenPageMode");
+    nonFullScreenPageMode_ = value == pmFullScreen ? pmUseNone : value;
+}
+
+void TPReport::SetUseOutlines(bool value) {
+    CheckIdle("SetUseOutlines");
+    useOutlines_ = value;
+}
+
+void TPReport::SetViewerPreference(TPdfViewerPreferences value) {
+    CheckIdle("SetViewerPreference");
+    viewerPreference_ = value;
+}
+
+void TPReport::FreeDoc() {
+    // The wrappers belong to the document's objects and go with them.
+    outlineRoot_ = nullptr;
+    openAction_ = nullptr;
+    canvas_.SetPageCanvas(nullptr);
+    doc_.reset();
+}
+
+void TPReport::BeginDocument() {
+    FreeDoc();
+    auto doc = std::make_unique<TPdfDoc>();
+    doc->SetUseOutlines(useOutlines_);
+    doc->SetCompressionMethod(compressionMethod_);
+    doc->NewDocument();
+    if (useOutlines_) {
+        TPdfOutlineRoot* root = doc->GetOutlineRoot();
+        auto wrapper = std::make_unique<TPROutlineRoot>(*root);
+        outlineRoot_ = wrapper.get();
+        root->SetReference(std::move(wrapper));
+    }
+    TPdfCatalog* catalog = doc->GetRoot();
+    catalog->SetPageMode(pageMode_);
+    catalog->SetPageLayout(pageLayout_);
+    if (nonFullScreenPageMode_ != pmUseNone) catalog->SetNonFullScreenPageMode(nonFullScreenPageMode_);
+    if (viewerPreference_ != 0) catalog->SetViewerPreference(viewerPreference_);
+    TPdfInfo* info = doc->GetInfo();
+    info->SetAuthor(author_);
+    info->SetCreationDate(creationDate_);
+    info->SetCreator(creator_);
+    info->SetKeywords(keywords_);
+    info->SetModDate(modDate_);
+    info->SetSubject(subject_);
+    info->SetTitle(title_);
+    doc_ = std::move(doc);
+    currentPageNumber_ = 0;
+}
+
+void TPReport::PrintPage(TPRPage& page) {
+    if (!doc_) throw EPdfInvalidOperation("PrintPage --invalid operation.");
+    doc_->AddPage();
+    ++currentPageNumber_;
+    canvas_.SetPageCanvas(doc_->GetCanvas());
+    page.PrintContents(canvas_);
+}
+
+namespace {
+
+// A name beside the target that no other file is expected to have.
+std::string TemporaryNameFor(const std::string& target) {
+    static std::mt19937 random{std::random_device{}()};
+    char suffix[16];
+    std::snprintf(suffix, sizeof suffix, ".%08x.tmp", static_cast<unsigned>(random()));
+    return target + suffix;
+}
+
+}  // namespace
+
+void TPReport::EndDocument() {
+    if (!doc_) throw EInvalidOperation("document is null..");
+    const std::string target = fileName_;
+    const std::string temporary = TemporaryNameFor(target);
+    std::unique_ptr<TFileStream> file;
+    try {
+        file = std::make_unique<TFileStream>(temporary, TFileMode::fmCreate);
+    } catch (const EStreamError&) {
+        throw EStreamError("Cannot create file \"" + target + "\"");
+    }
+    try {
+        doc_->SaveToStream(*file);
+        file->Flush();
+        file->Close();
+        CommitFileOver(temporary, target);
+    } catch (...) {
+        file.reset();  // closed before it is removed (Windows keeps open files)
+        std::remove(temporary.c_str());
+        throw;
+    }
+    FreeDoc();
+}
+
+void TPReport::AbortDocument() { FreeDoc(); }
+
+TPRDestination* TPReport::CreateDestination() {
+    if (!doc_) throw EPdfInvalidOperation("CreateDestination --invalid operation.");
+    TPdfDestination* dest = doc_->CreateDestination();
+    auto wrapper = std::make_unique<TPRDestination>(*dest);
+    TPRDestination* result = wrapper.get();
+    dest->SetReference(std::move(wrapper));
+    result->SetTop(-10);
+    result->SetZoom(1);
+    return result;
+}
+
+TPRDestination* TPReport::OpenAction() const {
+    if (!doc_) throw EPdfInvalidOperation("GetOpenAction --invalid operation.");
+    return openAction_;
+}
+
+void TPReport::SetOpenAction(TPRDestination* value) {
+    if (!doc_) throw EPdfInvalidOperation("SetOpenAction --invalid operation.");
+    doc_->GetRoot()->SetOpenAction(value ? &value->Data() : nullptr);
+    openAction_ = value;
+}
+
+TPROutlineRoot* TPReport::OutlineRoot() const {
+    if (!doc_ || !outlineRoot_) throw EPdfInvalidOperation("GetOutlineRoot --invalid operation.");
+    return outlineRoot_;
+}
+
+// ---- TPRPage --------------------------------------------------------------------
+
+TPRPage::TPRPage() { SetBounds(0, 0, 596, 842); }
+
+void TPRPage::SetMargin(int& margin, int value) {
+    // Every margin, the top and bottom ones included, is measured against
+    // half the width.
+    if (value == margin || value < 0 || value >= Width() / 2) return;
+    margin = value;
+    Realign();
+}
+
+TRect TPRPage::AlignRect() const {
+    const TRect r = ClientRect();
+    return {r.Left + marginLeft_, r.Top + marginTop_, r.Right - marginRight_, r.Bottom - marginBottom_};
+}
+
+void TPRPage::PrintContents(TPRCanvas& canvas) {
+    TPdfCanvas* pdf = canvas.PageCanvas();
+    pdf->SetPageHeight(Height());
+    pdf->SetPageWidth(Width());
+    if (OnPrintPage) OnPrintPage(*this, canvas);
+    for (int i = 0; i < ControlCount(); ++i) {
+        if (auto* panel = dynamic_cast<TPRPanel*>(Controls(i))) panel->PrintPanel(canvas, panel->BoundsRect());
+    }
+}
+
+}  // namespace pim
