@@ -40,6 +40,7 @@ std::vector<int> Indices(const TBitmap& bmp, int y) {
 // Files written by ImageMagick in every layout it can make; each must decode
 // to the pixels ImageMagick itself reads from it.
 TEST(Bmp, ReadsTheVariantsImageMagickWritesToTheSamePixels) {
+    PIM_NEEDS_TOOLS();
     const std::string src = test::OutPath("corpus-src.ppm");
     const TBitmap pattern = test::Pattern(37, 23);  // odd width: padded rows
     test::SavePpm(pattern, src);
@@ -80,6 +81,7 @@ TEST(Bmp, ReadsTheVariantsImageMagickWritesToTheSamePixels) {
 
 // What this program writes, both this reader and ImageMagick read back.
 TEST(Bmp, WrittenFilesReadBackInEveryFormat) {
+    PIM_NEEDS_TOOLS();
     const TBitmap pattern = test::Pattern(13, 5);
     for (TPixelFormat f : {TPixelFormat::pf15bit, TPixelFormat::pf16bit, TPixelFormat::pf24bit, TPixelFormat::pf32bit}) {
         SCOPED_TRACE(static_cast<int>(f));

@@ -71,6 +71,13 @@ int MaxDiff(const Rgb& a, const Rgb& b) {
     return diff;
 }
 
+double MeanDiff(const Rgb& a, const Rgb& b) {
+    if (a.width != b.width || a.height != b.height || a.pixels.size() != b.pixels.size()) return 256;
+    double sum = 0;
+    for (std::size_t i = 0; i < a.pixels.size(); ++i) sum += std::abs(a.pixels[i] - b.pixels[i]);
+    return a.pixels.empty() ? 0 : sum / static_cast<double>(a.pixels.size());
+}
+
 TBitmap Pattern(int width, int height) {
     TBitmap bmp(width, height, TPixelFormat::pf24bit);
     for (int y = 0; y < height; ++y) {

@@ -2,11 +2,21 @@
 // reference pixels from the command-line tools, byte-built files.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "graphics/Graphics.h"
+
+// The command-line image tools (ImageMagick, djpeg, cjpeg, pdftoppm) exist
+// only in the Linux build; under Wine the tests that need them are skipped.
+#ifdef _WIN32
+#define PIM_NEEDS_TOOLS() GTEST_SKIP() << "needs the command-line image tools"
+#else
+#define PIM_NEEDS_TOOLS() (void)0
+#endif
 
 namespace pim::test {
 
@@ -28,6 +38,8 @@ Rgb ToRgb(const TBitmap& bitmap);
 Rgb MagickPixels(const std::string& path);
 // Largest difference of any sample; 256 when the sizes differ.
 int MaxDiff(const Rgb& a, const Rgb& b);
+// Mean absolute difference of the samples; 256 when the sizes differ.
+double MeanDiff(const Rgb& a, const Rgb& b);
 
 // A 24-bit picture with gradients and sharp edges.
 TBitmap Pattern(int width, int height);
