@@ -5,6 +5,9 @@
 #include <cstdio>
 #include <random>
 
+#include "pdf/PdfImages.h"
+#include "pdf/PdfJpFonts.h"
+#include "pdf/PdfJpegImage.h"
 #include "report/FileCommit.h"
 
 namespace pim {
@@ -32,7 +35,19 @@ TPRDestination* TPROutlineEntry::Dest() const {
 
 // ---- TPReport -----------------------------------------------------------------
 
-TPReport::TPReport() : creationDate_(Now()) {}
+namespace {
+
+// The classes the items create by name. The program registers them when it
+// starts; the report makes sure of them so it also works on its own.
+void RegisterItemClasses() {
+    if (!FindPdfClass("Pdf-Bitmap")) RegisterPdfBitmapImage();
+    if (!FindPdfClass("Pdf-Jpeg")) RegisterPdfJpegImage();
+    if (!FindPdfClass("PGothic")) RegisterJapaneseFonts();
+}
+
+}  // namespace
+
+TPReport::TPReport() : creationDate_(Now()) { RegisterItemClasses(); }
 
 TPReport::~TPReport() { FreeDoc(); }
 
