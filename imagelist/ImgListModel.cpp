@@ -115,7 +115,7 @@ void TImgListModel::NavigateIdList(const TIdList& absolute) {
     folderIdList_ = absolute;
     if (ChangeCurrentDirectory) {
         const std::string path = shell_->PathFromIdList(folderIdList_);
-        if (!path.empty()) shell_->SetCurrentDirectory(path);
+        if (!path.empty()) shell_->ChangeDirectory(path);
     }
     Rebuild();
     Hooks().ResumeNotify();

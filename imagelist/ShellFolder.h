@@ -90,7 +90,9 @@ public:
     virtual int CompareIDs(TShellColumn column, const TIdList& a, const TIdList& b) = 0;
     // The folder an item stands for; nullptr when it is not one.
     virtual std::unique_ptr<TShellFolder> BindToObject(const TIdList& item) = 0;
-    // The item's directory record, read now; false when it is gone.
+    // The item's directory record; false when it cannot be had. The POSIX
+    // side reads it from the file system now (false once the entry is
+    // gone); the Windows shell answers from what the ID list recorded.
     virtual bool GetFindData(const TIdList& item, TFindData& data) = 0;
     // Gives the item a new in-folder name; on success newItem names it.
     virtual bool SetNameOf(TOwnerWindow owner, const TIdList& item, const std::string& name,
@@ -121,7 +123,7 @@ public:
     // when path is not a shortcut or its target cannot be read.
     virtual bool ResolveLink(const std::string& path, std::string& target, bool& targetIsFolder) = 0;
     // Makes path the process's current directory; false on failure.
-    virtual bool SetCurrentDirectory(const std::string& path) = 0;
+    virtual bool ChangeDirectory(const std::string& path) = 0;
 };
 
 // The platform's shell (one per process; safe to use from any thread that

@@ -353,7 +353,7 @@ public:
         return true;
     }
 
-    bool SetCurrentDirectory(const std::string& path) override { return ::chdir(path.c_str()) == 0; }
+    bool ChangeDirectory(const std::string& path) override { return ::chdir(path.c_str()) == 0; }
 };
 
 }  // namespace

@@ -66,7 +66,7 @@ public:
     bool ResolveLink(const std::string& path, std::string& target, bool& targetIsFolder) override {
         return real_.ResolveLink(path, target, targetIsFolder);
     }
-    bool SetCurrentDirectory(const std::string& path) override { return real_.SetCurrentDirectory(path); }
+    bool ChangeDirectory(const std::string& path) override { return real_.ChangeDirectory(path); }
 
 private:
     TShell& real_ = SystemShell();

@@ -1,0 +1,303 @@
+// The shell namespace on Windows: the shell's own folders through COM
+// (IShellFolder from the desktop down), its item ID lists, file information,
+// ShellExecuteEx and shortcut resolution. Names cross the interface in the
+// ANSI code page; the shell's wide strings are converted at this edge.
+#include "imagelist/ShellFolder.h"
+
+#include <windows.h>
+#include <objbase.h>
+#include <shellapi.h>
+#include <shlobj.h>
+#include <shobjidl.h>
+
+#include <cstring>
+#include <utility>
+
+#include "base/CodePage.h"
+
+namespace pim {
+
+namespace {
+
+// COM on the calling thread for as long as the thread lives. A thread that
+// initialised it already (the program's GUI thread) keeps its own mode.
+void EnsureCom() {
+    struct TComInit {
+        HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        ~TComInit() {
+            if (SUCCEEDED(hr)) CoUninitialize();
+        }
+    };
+    thread_local TComInit init;
+}
+
+// An owned interface pointer.
+template <typename T>
+class TComPtr {
+public:
+    TComPtr() = default;
+    explicit TComPtr(T* p) : p_(p) {}
+    ~TComPtr() { Reset(); }
+    TComPtr(TComPtr&& other) noexcept : p_(std::exchange(other.p_, nullptr)) {}
+    TComPtr& operator=(TComPtr&& other) noexcept {
+        if (this != &other) {
+            Reset();
+            p_ = std::exchange(other.p_, nullptr);
+        }
+        return *this;
+    }
+    TComPtr(const TComPtr&) = delete;
+    TComPtr& operator=(const TComPtr&) = delete;
+
+    T* operator->() const { return p_; }
+    T* Get() const { return p_; }
+    explicit operator bool() const { return p_ != nullptr; }
+    // For out-parameters: releases what is held first.
+    T** Put() {
+        Reset();
+        return &p_;
+    }
+    void** PutVoid() { return reinterpret_cast<void**>(Put()); }
+
+private:
+    void Reset() {
+        if (p_) p_->Release();
+        p_ = nullptr;
+    }
+    T* p_ = nullptr;
+};
+
+// An ID list the shell allocated, copied into ours and freed.
+TIdList TakeIdList(LPITEMIDLIST pidl) {
+    TIdList list = TIdList::FromChain(pidl);
+    CoTaskMemFree(pidl);
+    return list;
+}
+
+PCUITEMID_CHILD Child(const TIdList& list) { return reinterpret_cast<PCUITEMID_CHILD>(list.Data()); }
+PCIDLIST_ABSOLUTE Absolute(const TIdList& list) { return reinterpret_cast<PCIDLIST_ABSOLUTE>(list.Data()); }
+
+// A name the shell returned in any of its three forms.
+std::string FromStrRet(STRRET& sr, const TIdList& item) {
+    switch (sr.uType) {
+        case STRRET_WSTR: {
+            std::string name = sr.pOleStr ? Utf16ToAnsi(reinterpret_cast<const char16_t*>(sr.pOleStr)) : "";
+            CoTaskMemFree(sr.pOleStr);
+            return name;
+        }
+        case STRRET_OFFSET: {
+            const char* at = reinterpret_cast<const char*>(item.Data()) + sr.uOffset;
+            if (sr.uOffset >= item.ByteSize()) return {};
+            return std::string(at, strnlen(at, item.ByteSize() - sr.uOffset));
+        }
+        case STRRET_CSTR:
+            return std::string(sr.cStr, strnlen(sr.cStr, sizeof sr.cStr));
+        default:
+            return {};
+    }
+}
+
+class TWinEnum : public TShellEnum {
+public:
+    explicit TWinEnum(TComPtr<IEnumIDList> ids) : ids_(std::move(ids)) {}
+
+    bool Next(TIdList& item) override {
+        LPITEMIDLIST pidl = nullptr;
+        ULONG fetched = 0;
+        if (ids_->Next(1, &pidl, &fetched) != S_OK || fetched != 1 || !pidl) return false;
+        item = TakeIdList(pidl);
+        return true;
+    }
+
+private:
+    TComPtr<IEnumIDList> ids_;
+};
+
+class TWinFolder : public TShellFolder {
+public:
+    explicit TWinFolder(TComPtr<IShellFolder> folder) : folder_(std::move(folder)) {}
+
+    std::unique_ptr<TShellEnum> EnumObjects(TOwnerWindow owner, std::uint32_t flags) override {
+        TComPtr<IEnumIDList> ids;
+        if (folder_->EnumObjects(static_cast<HWND>(owner), flags, ids.Put()) != S_OK || !ids) return nullptr;
+        return std::make_unique<TWinEnum>(std::move(ids));
+    }
+
+    std::uint32_t GetAttributesOf(const TIdList& item, std::uint32_t query) override {
+        if (item.Absent()) return 0;
+        SFGAOF attrs = query;
+        PCUITEMID_CHILD child = Child(item);
+        return SUCCEEDED(folder_->GetAttributesOf(1, &child, &attrs)) ? attrs : 0;
+    }
+
+    bool GetDisplayNameOf(const TIdList& item, TNameForm form, std::string& name) override {
+        if (item.Absent()) return false;
+        const SHGDNF flags = form == TNameForm::nfForParsing ? SHGDN_FORPARSING
+                             : form == TNameForm::nfInFolder ? SHGDN_INFOLDER
+                                                              : SHGDN_NORMAL;
+        STRRET sr{};
+        if (FAILED(folder_->GetDisplayNameOf(Child(item), flags, &sr))) return false;
+        name = FromStrRet(sr, item);
+        return true;
+    }
+
+    int CompareIDs(TShellColumn column, const TIdList& a, const TIdList& b) override {
+        if (a.Absent() || b.Absent()) return 0;
+        const HRESULT hr = folder_->CompareIDs(static_cast<LPARAM>(column), Child(a), Child(b));
+        // A failed comparison says nothing about order: count it as equal
+        // rather than reading an order out of its error code.
+        if (FAILED(hr)) return 0;
+        return static_cast<short>(HRESULT_CODE(hr));
+    }
+
+    std::unique_ptr<TShellFolder> BindToObject(const TIdList& item) override {
+        if (item.Absent()) return nullptr;
+        TComPtr<IShellFolder> sub;
+        if (FAILED(folder_->BindToObject(Child(item), nullptr, IID_IShellFolder, sub.PutVoid())) || !sub)
+            return nullptr;
+        return std::make_unique<TWinFolder>(std::move(sub));
+    }
+
+    bool GetFindData(const TIdList& item, TFindData& data) override {
+        if (item.Absent()) return false;
+        WIN32_FIND_DATAA fd{};
+        if (FAILED(SHGetDataFromIDListA(folder_.Get(), Child(item), SHGDFIL_FINDDATA, &fd, sizeof fd))) return false;
+        data.Attributes = fd.dwFileAttributes;
+        data.Size = static_cast<std::uint64_t>(fd.nFileSizeHigh) << 32 | fd.nFileSizeLow;
+        FILETIME local;
+        WORD dosDate = 0, dosTime = 0;
+        if (FileTimeToLocalFileTime(&fd.ftLastWriteTime, &local) && FileTimeToDosDateTime(&local, &dosDate, &dosTime)) {
+            data.DosDate = dosDate;
+            data.DosTime = dosTime;
+        } else {
+            data.DosDate = data.DosTime = 0;
+        }
+        return true;
+    }
+
+    bool SetNameOf(TOwnerWindow owner, const TIdList& item, const std::string& name, TIdList& newItem) override {
+        if (item.Absent() || name.empty()) return false;
+        std::u16string wide = AnsiToUtf16(name);
+        LPITEMIDLIST renamed = nullptr;
+        const HRESULT hr = folder_->SetNameOf(static_cast<HWND>(owner), Child(item),
+                                              reinterpret_cast<LPCWSTR>(wide.c_str()), SHGDN_INFOLDER, &renamed);
+        if (FAILED(hr)) {
+            if (renamed) CoTaskMemFree(renamed);
+            return false;
+        }
+        if (!renamed) return false;
+        newItem = TakeIdList(renamed);
+        return true;
+    }
+
+private:
+    TComPtr<IShellFolder> folder_;
+};
+
+TComPtr<IShellFolder> DesktopInterface() {
+    EnsureCom();
+    TComPtr<IShellFolder> desktop;
+    SHGetDesktopFolder(desktop.Put());
+    return desktop;
+}
+
+class TWinShell : public TShell {
+public:
+    std::unique_ptr<TShellFolder> Desktop() override { return std::make_unique<TWinFolder>(DesktopInterface()); }
+
+    bool ParseDisplayName(TOwnerWindow owner, const std::string& path, TIdList& absolute) override {
+        if (path.empty()) return false;
+        TComPtr<IShellFolder> desktop = DesktopInterface();
+        if (!desktop) return false;
+        std::u16string wide = AnsiToUtf16(path);
+        LPITEMIDLIST pidl = nullptr;
+        if (FAILED(desktop->ParseDisplayName(static_cast<HWND>(owner), nullptr, reinterpret_cast<LPWSTR>(wide.data()),
+                                             nullptr, &pidl, nullptr)) ||
+            !pidl)
+            return false;
+        absolute = TakeIdList(pidl);
+        return true;
+    }
+
+    std::string PathFromIdList(const TIdList& absolute) override {
+        if (absolute.Absent()) return {};
+        EnsureCom();
+        char path[MAX_PATH] = {};
+        return SHGetPathFromIDListA(Absolute(absolute), path) ? std::string(path) : std::string();
+    }
+
+    std::string TypeName(const TIdList& absolute) override {
+        SHFILEINFOA info{};
+        if (!FileInfo(absolute, SHGFI_TYPENAME, info)) return {};
+        return std::string(info.szTypeName, strnlen(info.szTypeName, sizeof info.szTypeName));
+    }
+
+    int IconIndex(const TIdList& absolute) override {
+        SHFILEINFOA info{};
+        return FileInfo(absolute, SHGFI_SYSICONINDEX, info) ? info.iIcon : -1;
+    }
+
+    bool Execute(TOwnerWindow owner, const TIdList& absolute) override {
+        if (absolute.Absent()) return false;
+        EnsureCom();
+        SHELLEXECUTEINFOA sei{};
+        sei.cbSize = sizeof sei;
+        sei.fMask = SEE_MASK_IDLIST;
+        sei.hwnd = static_cast<HWND>(owner);
+        sei.lpIDList = const_cast<std::uint8_t*>(absolute.Data());
+        sei.nShow = SW_SHOWNORMAL;
+        return ShellExecuteExA(&sei) != FALSE;
+    }
+
+    bool ExecutePath(TOwnerWindow owner, const std::string& path) override {
+        if (path.empty()) return false;
+        EnsureCom();
+        SHELLEXECUTEINFOA sei{};
+        sei.cbSize = sizeof sei;
+        sei.fMask = SEE_MASK_DOENVSUBST;
+        sei.hwnd = static_cast<HWND>(owner);
+        sei.lpFile = path.c_str();
+        sei.nShow = SW_SHOWNORMAL;
+        return ShellExecuteExA(&sei) != FALSE;
+    }
+
+    bool ResolveLink(const std::string& path, std::string& target, bool& targetIsFolder) override {
+        EnsureCom();
+        TComPtr<IShellLinkA> link;
+        if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.PutVoid())))
+            return false;
+        TComPtr<IPersistFile> file;
+        if (FAILED(link->QueryInterface(IID_IPersistFile, file.PutVoid()))) return false;
+        const std::u16string wide = AnsiToUtf16(path);
+        if (FAILED(file->Load(reinterpret_cast<LPCOLESTR>(wide.c_str()), STGM_READ))) return false;
+        if (FAILED(link->Resolve(nullptr, SLR_NO_UI))) return false;
+        char buffer[MAX_PATH] = {};
+        WIN32_FIND_DATAA fd{};
+        if (link->GetPath(buffer, MAX_PATH, &fd, 0) != S_OK || !buffer[0]) return false;
+        target = buffer;
+        // The link records its target's attributes; the file system has the
+        // last word when the record lacks them.
+        const DWORD now = GetFileAttributesA(buffer);
+        targetIsFolder = (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
+                         (now != INVALID_FILE_ATTRIBUTES && (now & FILE_ATTRIBUTE_DIRECTORY));
+        return true;
+    }
+
+    bool ChangeDirectory(const std::string& path) override { return SetCurrentDirectoryA(path.c_str()) != FALSE; }
+
+private:
+    static bool FileInfo(const TIdList& absolute, UINT what, SHFILEINFOA& info) {
+        if (absolute.Absent()) return false;
+        EnsureCom();
+        return SHGetFileInfoA(reinterpret_cast<LPCSTR>(absolute.Data()), 0, &info, sizeof info, SHGFI_PIDL | what) != 0;
+    }
+};
+
+}  // namespace
+
+TShell& SystemShell() {
+    static TWinShell shell;
+    return shell;
+}
+
+}  // namespace pim

@@ -1,0 +1,170 @@
+// The folder model over the Windows shell: hidden attributes, shortcuts,
+// renaming through the shell, the desktop, and the shell's own name order.
+#include <windows.h>
+#include <objbase.h>
+#include <shlobj.h>
+#include <shobjidl.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "imagelist/ImgListModel.h"
+#include "tests/imagelist/FolderFixture.h"
+
+namespace pim {
+namespace {
+
+using test::NativePath;
+using test::TFolderFixture;
+
+class WinFolder : public ::testing::Test {
+protected:
+    WinFolder()
+        : fixture_(test::TestOutputDir() / "imagelist",
+                   std::string("win-") + ::testing::UnitTest::GetInstance()->current_test_info()->name()) {
+        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    }
+    ~WinFolder() override { CoUninitialize(); }
+
+    static std::vector<std::string> Names(TImgListModel& model) {
+        std::vector<std::string> names;
+        for (int i = 0; i < model.ImgItems().Count(); ++i)
+            names.emplace_back(ExtractFileName(model.ImgItems()[i]->FullPath()));
+        return names;
+    }
+
+    std::string Root() const { return NativePath(fixture_.Root()); }
+    std::string PathOf(const char* name) const { return NativePath(fixture_.PathOf(name)); }
+
+    // A shortcut file at link pointing at target.
+    static bool MakeShortcut(const std::string& link, const std::string& target) {
+        IShellLinkA* shellLink = nullptr;
+        if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                    reinterpret_cast<void**>(&shellLink))))
+            return false;
+        IPersistFile* file = nullptr;
+        bool ok = SUCCEEDED(shellLink->SetPath(target.c_str())) &&
+                  SUCCEEDED(shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)));
+        if (ok) {
+            const std::u16string wide = AnsiToUtf16(link);
+            ok = SUCCEEDED(file->Save(reinterpret_cast<LPCOLESTR>(wide.c_str()), TRUE));
+            file->Release();
+        }
+        shellLink->Release();
+        return ok;
+    }
+
+    TFolderFixture fixture_;
+};
+
+TEST_F(WinFolder, HiddenAttributeDecidesWhatIsHidden) {
+    fixture_.File("shown.jpg");
+    fixture_.File("secret.jpg");
+    fixture_.File(".dot.jpg");
+    ASSERT_TRUE(SetFileAttributesA(PathOf("secret.jpg").c_str(), FILE_ATTRIBUTE_HIDDEN));
+    TImgListModel model;
+    model.DispTypes().SetExt("*.jpg");
+    model.SetFolderPath(Root());
+    EXPECT_EQ(model.ImgItems().Count(), 3);
+    model.DispTypes().SetHidden(false);
+    // Wine also counts a Unix dot file as hidden; Windows does not.
+    std::vector<std::string> names = Names(model);
+    EXPECT_EQ(std::count(names.begin(), names.end(), "shown.jpg"), 1);
+    EXPECT_EQ(std::count(names.begin(), names.end(), "secret.jpg"), 0);
+}
+
+// Each column's order is the shell folder's own: whatever the shell answers
+// for a neighbouring pair, the list never contradicts it, either way round.
+// (Wine's file-system folder orders every column by the name, compared
+// without regard to case; Windows by the column's value.)
+TEST_F(WinFolder, EachColumnFollowsTheShellsComparison) {
+    fixture_.File("photo10.jpg", 3000);
+    fixture_.File("Photo2.jpg", 100);
+    fixture_.File("photo1.txt", 2000);
+    fixture_.File("a.bmp", 5000);
+    fixture_.Folder("zeta");
+    TImgListModel model;
+    model.SetFolderPath(Root());
+    ASSERT_EQ(model.ImgItems().Count(), 5);
+    for (TSortTypeEx sort : {TSortTypeEx::istName, TSortTypeEx::istSize, TSortTypeEx::istType,
+                             TSortTypeEx::istDate, TSortTypeEx::istAttr}) {
+        model.SetSortType(sort);
+        for (bool descend : {false, true}) {
+            model.SetDescend(descend);
+            TImgListItems& items = model.ImgItems();
+            for (int i = 0; i + 1 < items.Count(); ++i) {
+                int c = model.Folder()->CompareIDs(static_cast<TShellColumn>(sort), items[i]->IdList(),
+                                                   items[i + 1]->IdList());
+                EXPECT_LE(descend ? -c : c, 0) << "column " << static_cast<int>(sort) << " at " << i;
+            }
+        }
+    }
+    model.SetSortType(TSortTypeEx::istName);
+    model.SetDescend(false);
+    const std::vector<std::string> byName = Names(model);
+    EXPECT_EQ(std::count(byName.begin(), byName.end(), "zeta"), 1);
+}
+
+TEST_F(WinFolder, AShortcutToAFolderIsFollowed) {
+    fixture_.Folder("target");
+    fixture_.File("target/inside.jpg");
+    ASSERT_TRUE(MakeShortcut(PathOf("go.lnk"), PathOf("target")));
+    TImgListModel model;
+    model.DispTypes().SetFolders(false);
+    model.SetFolderPath(Root());
+    ASSERT_EQ(Names(model), std::vector<std::string>{"go.lnk"});
+    TImgListItem* link = model.ImgItems()[0];
+    EXPECT_TRUE(link->HasAttributes(sfgaoLink));
+    EXPECT_EQ(link->OverlayIndex, 1);
+    link->OpenItem();
+    EXPECT_EQ(model.FolderPath(), PathOf("target"));
+    EXPECT_EQ(Names(model), std::vector<std::string>{"inside.jpg"});
+}
+
+TEST_F(WinFolder, RenameGoesThroughTheShell) {
+    fixture_.File("a.jpg", 10);
+    fixture_.File("b.jpg", 2000);
+    TImgListModel model;
+    model.SetFolderPath(Root());
+    ASSERT_EQ(model.ImgItems().Count(), 2);
+    TImgListItem* a = model.ImgItems()[0];
+    ASSERT_EQ(ExtractFileName(a->FullPath()), "a.jpg");
+    EXPECT_FALSE(a->Rename("b.jpg"));
+    EXPECT_EQ(std::filesystem::file_size(fixture_.PathOf("b.jpg")), 2000u);
+    EXPECT_TRUE(a->Rename("c.jpg"));
+    EXPECT_EQ(a->FullPath(), PathOf("c.jpg"));
+    EXPECT_TRUE(std::filesystem::exists(fixture_.PathOf("c.jpg")));
+    EXPECT_FALSE(std::filesystem::exists(fixture_.PathOf("a.jpg")));
+}
+
+TEST_F(WinFolder, DetailsComeFromTheShell) {
+    fixture_.File("note.txt", 3000);
+    TImgListModel model;
+    model.SetFolderPath(Root());
+    ASSERT_EQ(model.ImgItems().Count(), 1);
+    TImgListItem* item = model.ImgItems()[0];
+    EXPECT_EQ(item->SizeText(), "3KB");
+    EXPECT_EQ(item->Size(), 3000u);
+    EXPECT_FALSE(item->TypeName().empty());
+    EXPECT_GE(item->IconIndex(), 0);
+    EXPECT_FALSE(item->Attributes() & faDirectory);
+    EXPECT_EQ(item->DisplayName().substr(0, 4), "note");
+}
+
+TEST_F(WinFolder, TheDesktopIsShownByItsName) {
+    TImgListModel model;
+    model.ChangeCurrentDirectory = false;
+    model.EnterDesktop();
+    EXPECT_TRUE(model.FolderIdList().IsDesktop());
+    EXPECT_FALSE(model.FolderPath().empty());
+    model.SetFolderPath(Root());
+    EXPECT_EQ(model.FolderPath(), Root());
+    model.EnterDesktop();
+    EXPECT_TRUE(model.FolderIdList().IsDesktop());
+}
+
+}  // namespace
+}  // namespace pim
