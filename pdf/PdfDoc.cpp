@@ -325,7 +325,9 @@ TPdfFont* TPdfDoc::CreateFont(const std::string& name) {
     const auto* factory = FindPdfClassOf<TPdfFont, TPdfObjectMgr*, const std::string&>(name);
     if (!factory) throw Exception("CreateFont --InvalidFontName:" + name);
     std::unique_ptr<TPdfFont> font = factory->Create(xref_.get(), name);
-    font->Data()->PutName("Name", "F" + std::to_string(fontList_.size()));
+    std::string resourceName = "F";
+    resourceName += std::to_string(fontList_.size());
+    font->Data()->PutName("Name", std::move(resourceName));
     fontList_.push_back(std::move(font));
     return fontList_.back().get();
 }

@@ -104,12 +104,10 @@ void TPdfCanvas::MoveToNextLine() { EmitText("T*\n"); }
 
 void TPdfCanvas::ShowText(std::string_view text) {
     if (isVirtual_ || !contents_) return;
-    std::string op;
-    if (HasDoubleByte(text))
-        op = "<" + HexOfBytes(text) + ">";
-    else
-        op = "(" + EscapeText(text) + ")";
-    op += " Tj\n";
+    const bool hex = HasDoubleByte(text);
+    std::string op(1, hex ? '<' : '(');
+    op += hex ? HexOfBytes(text) : EscapeText(text);
+    op += hex ? "> Tj\n" : ") Tj\n";
     EmitText(op);
 }
 

@@ -132,13 +132,21 @@ void TPdfReal::WriteValue(TStream& stream) {
 
 void TPdfText::WriteValue(TStream& stream) {
     if (HasDoubleByte(value_)) {
-        WriteRaw("<" + LanguagePrefix() + UnicodeHex(value_) + ">", stream);
+        WriteRaw("<", stream);
+        WriteRaw(LanguagePrefix(), stream);
+        WriteRaw(UnicodeHex(value_), stream);
+        WriteRaw(">", stream);
     } else {
-        WriteRaw("(" + EscapeText(value_) + ")", stream);
+        WriteRaw("(", stream);
+        WriteRaw(EscapeText(value_), stream);
+        WriteRaw(")", stream);
     }
 }
 
-void TPdfName::WriteValue(TStream& stream) { WriteRaw("/" + EscapeName(value_), stream); }
+void TPdfName::WriteValue(TStream& stream) {
+    WriteRaw("/", stream);
+    WriteRaw(EscapeName(value_), stream);
+}
 
 // ---- TPdfArray ---------------------------------------------------------------
 
@@ -542,7 +550,12 @@ std::string UnicodeHex(std::string_view text) {
     return hex;
 }
 
-std::string LanguagePrefix() { return "FEFF001B" + HexOfBytes("en") + "001B"; }
+std::string LanguagePrefix() {
+    std::string prefix = "FEFF001B";
+    prefix += HexOfBytes("en");
+    prefix += "001B";
+    return prefix;
+}
 
 std::string DictionaryType(const TPdfDictionary* dictionary) {
     if (!dictionary) return {};

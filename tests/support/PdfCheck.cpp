@@ -14,7 +14,7 @@ struct CommandResult {
     std::string output;  // stdout and stderr together
 };
 
-std::string Quoted(const std::string& s) {
+[[maybe_unused]] std::string Quoted(const std::string& s) {
     std::string out = "'";
     for (char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return out + "'";
