@@ -126,4 +126,11 @@ std::int32_t CidOf90mspCharAt(std::string_view text, int position) {
     return CidOfCharAt(Map90msp(), text, position);
 }
 
+std::int32_t CidOfUnknownCharAt(std::string_view text, int position) {
+    if (position < 1 || static_cast<std::size_t>(position) > text.size()) {
+        return 0;
+    }
+    return IsTrailByteAt(text, static_cast<std::size_t>(position - 1)) ? -1 : 0;
+}
+
 }  // namespace pim

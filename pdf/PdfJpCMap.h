@@ -51,5 +51,7 @@ std::int32_t CodeOfCharAt(std::string_view text, std::size_t index);
 // position outside the text.
 std::int32_t CidOf90msCharAt(std::string_view text, int position);
 std::int32_t CidOf90mspCharAt(std::string_view text, int position);
+// Only the character boundaries: -1 on a trail byte, else 0.
+std::int32_t CidOfUnknownCharAt(std::string_view text, int position);
 
 }  // namespace pim
