@@ -1,0 +1,127 @@
+// A page of Japanese text in PGothic, as the text item prints it, checked
+// with poppler: the file is sound, the text comes back out of it, and the
+// glyphs land where the font's measurements put them.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "base/CodePage.h"
+#include "pdf/PdfJpFonts.h"
+#include "tests/pdf/PdfTestUtil.h"
+
+namespace pim {
+namespace {
+
+// Lines that exercise kanji, kana, full-width and half-width forms and Latin.
+const char* const kLines[] = {
+    "日本語のテキストをＰＤＦに変換",
+    "半角ｶﾀｶﾅとLatin text 123、全角「記号」の行",
+};
+
+class JpFontsPageTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { RegisterJapaneseFonts(); }
+    void SetUp() override {
+        doc.NewDocument();
+        doc.AddPage();
+        canvas = doc.GetCanvas();
+        canvas->SetPageWidth(480);
+        canvas->SetPageHeight(680);
+    }
+    TPdfDoc doc;
+    TPdfCanvas* canvas = nullptr;
+};
+
+#ifndef _WIN32
+std::string RunCommand(const std::string& command) {
+    std::string output;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return output;
+    char buffer[4096];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, n);
+    pclose(pipe);
+    return output;
+}
+
+// A greyscale rendering at 72 dpi: one pixel per point.
+struct Gray {
+    int width = 0, height = 0;
+    std::string pixels;
+    bool Dark(int x, int y) const {
+        return static_cast<unsigned char>(pixels[static_cast<std::size_t>(y * width + x)]) < 128;
+    }
+};
+
+Gray Render(const std::string& pdf) {
+    const std::string prefix = pdf + ".gray";
+    RunCommand("pdftoppm -r 72 -gray -singlefile '" + pdf + "' '" + prefix + "'");
+    std::string bytes = test::ReadFileBytes(prefix + ".pgm");
+    Gray image;
+    int maxValue = 0, consumed = 0;
+    if (std::sscanf(bytes.c_str(), "P5 %d %d %d%n", &image.width, &image.height, &maxValue, &consumed) == 3) {
+        image.pixels = bytes.substr(static_cast<std::size_t>(consumed) + 1);
+    }
+    return image;
+}
+#endif
+
+TEST_F(JpFontsPageTest, ShiftJisLinesInPGothicRenderAndReadBack) {
+    const std::string first = Utf8ToAnsi(kLines[0]);
+    const std::string second = Utf8ToAnsi(kLines[1]);
+    canvas->SelectFont("PGothic", 12);
+    canvas->SetLeading(14);
+    const float firstWidth = canvas->TextWidth(first);
+    canvas->ShowTextInRect(MakePdfRect(20, 660, 460, 20), first + "\r\n" + second, false);
+
+    // The text's own bytes, in hexadecimal, under the PGothic resource.
+    const std::string content = test::PageContent(doc);
+    EXPECT_NE(content.find("/F1 12 Tf\n"), std::string::npos);
+    EXPECT_NE(content.find("<" + HexOfBytes(first) + "> Tj\n"), std::string::npos);
+
+    const std::string path = test::OutputPath("jpfonts-pgothic-page.pdf");
+    test::SaveAndCheck(doc, path.substr(path.find_last_of("/\\") + 1));
+#ifdef _WIN32
+    GTEST_SKIP() << "poppler is not available in the Windows build";
+#else
+    std::string text = RunCommand("pdftotext -enc UTF-8 '" + path + "' -");
+    text.erase(text.find_last_not_of("\n\f") + 1);  // the page's closing blank line and form feed
+    EXPECT_EQ(text, std::string(kLines[0]) + "\n" + kLines[1]);
+
+    // The first line's ink starts at the left edge and ends where the
+    // measured width says (the viewer advances by the same "W" widths).
+    const Gray image = Render(path);
+    ASSERT_EQ(image.width, 480);
+    ASSERT_EQ(image.height, 680);
+    int left = image.width, right = -1, darkPixels = 0;
+    for (int y = 20; y < 34; ++y) {
+        for (int x = 0; x < image.width; ++x) {
+            if (!image.Dark(x, y)) continue;
+            ++darkPixels;
+            left = std::min(left, x);
+            right = std::max(right, x);
+        }
+    }
+    EXPECT_GT(darkPixels, 300);
+    EXPECT_NEAR(left, 20, 3);
+    EXPECT_NEAR(right, 20 + firstWidth, 3);
+#endif
+}
+
+TEST_F(JpFontsPageTest, EachFamilyOnAPageIsOneFontOfThreeObjects) {
+    const int before = doc.Xref()->EntryCount();
+    canvas->SelectFont("PGothic", 12);
+    canvas->SelectFont("Mincyo", 12);
+    canvas->SelectFont("PGothic", 10);
+    doc.AddPage();
+    canvas->SelectFont("PGothic", 12);
+    // Two fonts of three objects each, plus the second page and its contents.
+    EXPECT_EQ(doc.Xref()->EntryCount(), before + 3 + 3 + 2);
+    EXPECT_EQ(doc.FontList().size(), 3u);  // Arial, PGothic, Mincyo
+    test::SaveAndCheck(doc, "jpfonts-two-families.pdf");
+}
+
+}  // namespace
+}  // namespace pim
