@@ -8,19 +8,12 @@
 
 #include "report/PRJpegImage.h"
 #include "report/PReport.h"
+#include "tests/report/ReportTestUtil.h"
 
 namespace pim {
 namespace {
 
-template <class F>
-std::string MessageOf(F&& f) {
-    try {
-        f();
-    } catch (const Exception& e) {
-        return e.Message();
-    }
-    return "(no exception)";
-}
+using test::MessageOf;
 
 TEST(Placement, PanelsGoOnPagesAndPanelsOnly) {
     TPRPage page;
@@ -167,7 +160,7 @@ TEST(Panel, NestedPanelsAccumulatePageCoordinatesAndFindTheirPage) {
     TRect seen;
     inner.BeforePrint = [&](TPRPanel& sender, TPRCanvas&, TRect r) {
         seen = r;
-        EXPECT_EQ(&static_cast<TPRLayoutPanel&>(sender).PageOfItem(), &page);
+        EXPECT_EQ(&sender.PageOfItem(), &page);
     };
     TPRCanvas canvas;
     outer.PrintPanel(canvas, outer.BoundsRect());

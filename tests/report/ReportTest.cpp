@@ -3,6 +3,7 @@
 // saves that fail.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -272,6 +273,7 @@ TEST(ReportSave, ReadOnlyTargetIsLeftAsItWas) {
     EXPECT_THROW(run.Run(target), EStreamError);
     EXPECT_EQ(FilesIn(folder), std::vector<std::string>{"out.pdf"});
     EXPECT_EQ(test::ReadFileBytes(target), "old pdf");
+    fs::permissions(target, fs::perms::owner_write, fs::perm_options::add);  // so the next run can clear it
 }
 
 TEST(ReportSave, ReadOnlyFolderIsLeftAsItWas) {
