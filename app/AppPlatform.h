@@ -1,0 +1,20 @@
+// The few operating-system services the run needs. On Windows the program
+// runs in the ANSI code page 932, so file names, arguments and the program's
+// own text are the same bytes; on POSIX file names and arguments are UTF-8.
+// Implemented per platform (platform/posix, platform/win32).
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace pim {
+
+// Platform text (file names, arguments) to code page 932 and back.
+std::string NativeToAnsi(std::string_view text);
+std::string AnsiToNative(std::string_view text);
+
+// The folder for scratch files, in the platform's file-name encoding;
+// empty when there is none.
+std::string TemporaryFolder();
+
+}  // namespace pim

@@ -1,0 +1,146 @@
+// The PDF creation run: the main window's non-visual parts (the report, its
+// hidden page with one layout panel and three printable items, the working
+// list) and the run that turns the listed files into one PDF, one file per
+// page. The window and the command line drive the same object; each brings
+// its own progress display through TPdfRunHost.
+//
+//   TPdfRun run;
+//   run.ListItems(model.ImgItems());          // "PDF作成": every listed file
+//   run.Settings.ImageFolder = model.FolderPath();
+//   TPdfRunResult result = run.CreatePdf(host);
+//
+// Texts the document shows (title fields) are code page 932; paths and the
+// output name are in the platform's file-name encoding.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "app/ImageAdjust.h"
+#include "app/PageSpool.h"
+#include "base/Classes.h"
+#include "graphics/Picture.h"
+#include "imagelist/ImgUtils.h"
+#include "report/PRJpegImage.h"
+#include "report/PReport.h"
+
+namespace pim {
+
+// The progress dialog as the run sees it. It must stay usable until CreatePdf
+// returns, also after the user has closed the dialog (calls then do nothing).
+class TPdfRunProgress {
+public:
+    virtual ~TPdfRunProgress() = default;
+    virtual void SetCaption(const std::string& text) = 0;
+    virtual void SetLabel(const std::string& text) = 0;
+    virtual void SetMaximum(int value) = 0;
+    virtual void SetPosition(int value) = 0;
+    // The finished state: "閉じる" in place of "強制終了", and "PDFを起動".
+    virtual void ShowFinishButtons() = 0;
+    // Lets pending window messages through; called once per file, before it
+    // is read. A click on the stop button takes effect here.
+    virtual void ProcessMessages() = 0;
+    // True once the user asked to stop.
+    virtual bool Stopped() const = 0;
+};
+
+// What the run needs from the window that starts it.
+class TPdfRunHost {
+public:
+    virtual ~TPdfRunHost() = default;
+    // Creates and shows the progress dialog (centred on the main window, only
+    // its stop button visible) and disables the main window.
+    virtual TPdfRunProgress& OpenProgress() = 0;
+    // A modal error box with one OK button.
+    virtual void ShowError(const std::string& message) = 0;
+    // The list tab (PageControl1 page 0) becomes the active one.
+    virtual void ActivateListTab() {}
+    // Status bar counts and folder labels are refreshed (after a failure).
+    virtual void UpdateStatus() {}
+};
+
+// The controls of the main window a run reads.
+struct TPdfRunSettings {
+    std::string Title;     // LabeledEdit1 "タイトル"
+    std::string Subject;   // LabeledEdit2 "サブタイトル"
+    std::string Author;    // LabeledEdit3 "作成者"
+    std::string Keywords;  // LabeledEdit4 "キーワード"
+    std::string ImageFolder;     // StaticText3: the list's FolderPath
+    std::string SaveFolder;      // StaticText2
+    bool UseSaveFolder = false;  // CheckBox6 "保存先変更"
+    std::string OutputName;      // LabeledEdit6, without ".pdf"; empty: "default.pdf"
+    bool ReencodeJpeg = false;   // CheckBox1 "JPEG再変換"
+    TAdjustSettings Adjust;      // group "画像の調整"
+};
+
+enum class TPdfRunOutcome {
+    roDone,     // the PDF was written
+    roNoFiles,  // the working list was empty: no dialog, no document
+    roFailed,   // a file could not be read or printed, or the PDF not written
+    roStopped,  // the user stopped the run
+};
+
+// How a run ended. A failure also says where and why, for front ends that
+// cannot show the progress dialog's last state.
+struct TPdfRunResult {
+    TPdfRunOutcome Outcome = TPdfRunOutcome::roDone;
+    std::string Message;     // the error box text ("画像が存在しません", "強制終了されました"), empty when done
+    bool WhileSaving = false;  // the failure came from writing the PDF
+    std::string FailedFile;  // the source file being read, or the PDF being written
+    std::string Cause;       // the error's own message
+};
+
+// Registers the font classes and image builders the PDF writer creates by
+// name (done when the program starts; repeating it does no harm).
+void RegisterPdfClasses();
+
+class TPdfRun : public TComponent {
+public:
+    TPdfRun();
+    ~TPdfRun() override;
+    const char* ClassName() const override { return "TPdfRun"; }
+
+    // The components of the form, owned by this object.
+    TPReport* const PReport1;
+    TPRPage* const PRPage1;
+    TPRLayoutPanel* const PRLayoutPanel1;
+    TPRJpegImage* const PRJpegImage1;
+    TPRImage* const PRImage1;
+    TPRText* const PRText1;
+
+    // The hidden working list: during a run the full paths of the files to
+    // print, one per page, in page order.
+    TStringList ListBox1;
+    // The file being prepared and the last three characters of its name,
+    // lower-cased.
+    std::string CurrentFile;
+    std::string CurrentExt;
+    // The picture of the window's Image1: each prepared image passes through
+    // it on its way to the page.
+    TPicture Image1;
+    TPdfRunSettings Settings;
+
+    // "PDF作成": the working list becomes the FullPath of every item, in order.
+    void ListItems(TShellItems& items);
+    // The run. Every failure, a stop included, ends in one error box (through
+    // the host) and leaves no new file and any old one untouched.
+    TPdfRunResult CreatePdf(TPdfRunHost& host);
+    // Prepares the page for entry `index` of the working list.
+    void LoadPageSource(int index);
+    // The adjustment pipeline over CurrentFile with Settings.Adjust, using
+    // the working objects of the file being prepared (fresh ones when none).
+    void AdjustImage();
+    // The page event: the open action on page 1, a bookmark on every page.
+    void PRPage1PrintPage(TPRPage& sender, TPRCanvas& canvas);
+    // The main window closes: any document in progress is discarded.
+    void FormClose() { PReport1->AbortDocument(); }
+
+private:
+    void PrintCurrentPage();
+    void ArmPage();
+
+    TWorkObjects* work_ = nullptr;  // WorkJpeg, WorkBitmap, WorkStream of the file being prepared
+    std::unique_ptr<TPageSpool> spool_;
+};
+
+}  // namespace pim

@@ -1,0 +1,145 @@
+#include "cli/CliOptions.h"
+
+#include <CLI/CLI.hpp>
+
+#include <charconv>
+
+#include "cli/Console.h"
+
+#ifndef PIM_VERSION
+#define PIM_VERSION "0"
+#endif
+
+namespace pim {
+
+namespace {
+
+// Accepts a whole decimal integer from lo to hi; the message names the range.
+CLI::Validator IntegerFrom(int lo, int hi) {
+    const std::string range = std::to_string(lo) + ".." + std::to_string(hi);
+    return CLI::Validator(
+        [lo, hi, range](std::string& text) -> std::string {
+            int value = 0;
+            const char* end = text.data() + text.size();
+            const auto [at, error] = std::from_chars(text.data(), end, value);
+            if (error != std::errc() || at != end || value < lo || value > hi)
+                return "'" + text + "' is not allowed; use a whole number from " + range;
+            return {};
+        },
+        "INT in " + range);
+}
+
+// "jpg,bmp,txt" (any subset, any order) to FileTypeBits.
+CLI::Validator FileTypes(int& bits) {
+    return CLI::Validator(
+        [&bits](std::string& text) -> std::string {
+            bits = 0;
+            std::size_t start = 0;
+            while (start <= text.size()) {
+                std::size_t comma = text.find(',', start);
+                if (comma == std::string::npos) comma = text.size();
+                const std::string type = text.substr(start, comma - start);
+                if (type == "jpg")
+                    bits |= 1;
+                else if (type == "bmp")
+                    bits |= 2;
+                else if (type == "txt")
+                    bits |= 4;
+                else if (!type.empty())
+                    return "'" + type + "' is not a file type; use jpg, bmp and txt, separated by commas";
+                start = comma + 1;
+            }
+            return {};
+        },
+        "jpg,bmp,txt");
+}
+
+CLI::Validator SortKey(int& index) {
+    return CLI::Validator(
+        [&index](std::string& text) -> std::string {
+            static const char* const kKeys[] = {"name", "date", "size", "type"};
+            for (int i = 0; i < 4; ++i)
+                if (text == kKeys[i]) {
+                    index = i;
+                    return {};
+                }
+            return "'" + text + "' is not a sort key; use name, date, size or type";
+        },
+        "name|date|size|type");
+}
+
+// Option texts whose meaning the validators store in the options.
+struct TRawValues {
+    std::string types;
+    std::string sort;
+};
+
+void Describe(CLI::App& app, TCliOptions& o, TRawValues& raw) {
+    app.description(
+        "Makes one PDF of the JPEG, BMP and Shift_JIS text files of a folder, one file per page,\n"
+        "as Pim's \"PDF作成\" button does.");
+    app.add_option("FOLDER", o.Target,
+                   "the folder of pictures and texts, or a file in it (default: the current folder)");
+    app.add_option("-o,--output", o.Output,
+                   "name of the PDF without \".pdf\", used as typed (default: default.pdf)");
+    app.add_flag("--folder-name", o.FolderName, "name the PDF after the folder (\"フォルダ名\")")
+        ->excludes(app.get_option("--output"));
+    app.add_option("-d,--save-dir", o.SaveDir,
+                   "write the PDF into DIR instead of the folder (\"保存先変更\")");
+    app.add_option("-t,--types", raw.types, "file types to list (default: jpg,bmp,txt)")
+        ->check(FileTypes(o.FileTypeBits));
+    app.add_option("-s,--sort", raw.sort, "page order: name, date, size or type (default: name)")
+        ->check(SortKey(o.SortIndex));
+    app.add_flag("-r,--descending", o.Descending, "sort in descending order (\"降順\")");
+    app.add_flag("--reencode", o.Reencode, "decode and encode every picture again (\"JPEG再変換\")");
+    app.add_option("-q,--quality", o.Quality, "JPEG quality of re-encoded pictures, 0..100 (default: 100)")
+        ->check(IntegerFrom(0, 100));
+    app.add_option("-b,--brightness", o.Brightness,
+                   "brightness added to re-encoded pictures, -255..255 (default: 0)")
+        ->check(IntegerFrom(-255, 255));
+    app.add_flag("-g,--greyscale", o.Greyscale, "make re-encoded pictures grey (\"グレイスケール\")");
+    app.add_option("--title", o.Title, "document title (\"タイトル\")");
+    app.add_option("--subject", o.Subject, "document subject (\"サブタイトル\")");
+    app.add_option("--author", o.Author, "document author (\"作成者\")");
+    app.add_option("--keywords", o.Keywords, "document keywords (\"キーワード\")");
+    app.add_flag("--open", o.Open, "open the finished PDF with the desktop's viewer (\"PDFを起動\")");
+    app.add_flag("--quiet", o.Quiet, "no progress and no message on success");
+    app.set_version_flag("--version", std::string("pim ") + PIM_VERSION, "print the version and exit");
+    app.footer(
+        "Brightness, quality and greyscale apply to re-encoded pictures: with --reencode every\n"
+        "picture, without it greyscale and CMYK JPEGs only (they are always re-encoded).\n"
+        "Exit status: 0 done, 1 no files to put in the PDF, 2 bad usage, 3 the run failed,\n"
+        "130 stopped with Ctrl-C (nothing is written then).");
+}
+
+}  // namespace
+
+std::string UsageText() {
+    TCliOptions options;
+    TRawValues raw;
+    CLI::App app("", "pim");
+    Describe(app, options, raw);
+    return app.help();
+}
+
+std::optional<int> ParseCommandLine(int argc, const char* const* argv, TCliOptions& options) {
+    TRawValues raw;
+    CLI::App app("", "pim");
+    Describe(app, options, raw);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp&) {
+        WriteUtf8(TConsoleStream::csOut, app.help());
+        return kExitDone;
+    } catch (const CLI::CallForVersion& e) {
+        WriteUtf8(TConsoleStream::csOut, std::string(e.what()) + "\n");
+        return kExitDone;
+    } catch (const CLI::ParseError& e) {
+        WriteNative(TConsoleStream::csErr, std::string("pim: ") + e.what() + "\n");
+        WriteUtf8(TConsoleStream::csErr, "Try 'pim --help' for more information.\n");
+        return kExitUsage;
+    }
+    return std::nullopt;
+}
+
+}  // namespace pim

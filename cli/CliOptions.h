@@ -1,0 +1,42 @@
+// The command line of `pim`: one optional folder (or a file in it) and
+// options that mirror the main window's controls.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace pim {
+
+// Exit codes of `pim`.
+inline constexpr int kExitDone = 0;
+inline constexpr int kExitNoFiles = 1;
+inline constexpr int kExitUsage = 2;
+inline constexpr int kExitFailed = 3;
+inline constexpr int kExitStopped = 130;
+
+struct TCliOptions {
+    std::string Target = ".";   // FOLDER or FILE
+    std::string Output;         // -o: LabeledEdit6, without ".pdf"
+    bool FolderName = false;    // --folder-name: "フォルダ名"
+    std::string SaveDir;        // -d: "保存先変更"; empty: the image folder
+    int FileTypeBits = 7;       // -t: jpg 1, bmp 2, txt 4
+    int SortIndex = 0;          // -s: ComboBox1 index (name, date, size, type)
+    bool Descending = false;    // -r: ComboBox2 "降順"
+    bool Reencode = false;      // --reencode: "JPEG再変換"
+    int Quality = 100;          // -q: "画質"
+    int Brightness = 0;         // -b: "明るさ"
+    bool Greyscale = false;     // -g: "グレイスケール"
+    std::string Title, Subject, Author, Keywords;  // platform encoding
+    bool Open = false;          // --open: "PDFを起動"
+    bool Quiet = false;
+};
+
+// Parses the arguments (in the platform's encoding). Returns the exit code
+// when the program should end now: 0 after --help or --version (printed),
+// kExitUsage after a bad option (a message naming it printed to stderr).
+std::optional<int> ParseCommandLine(int argc, const char* const* argv, TCliOptions& options);
+
+// The usage text.
+std::string UsageText();
+
+}  // namespace pim

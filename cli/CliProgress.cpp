@@ -1,0 +1,74 @@
+#include "cli/CliProgress.h"
+
+#include <algorithm>
+
+#include "app/MainModel.h"
+#include "base/CodePage.h"
+#include "cli/Console.h"
+
+namespace pim {
+
+namespace {
+
+constexpr int kBarWidth = 30;
+
+int Percent(int position, int maximum) {
+    if (maximum <= 0) return 100;
+    return static_cast<int>(std::clamp<long long>(100LL * position / maximum, 0, 100));
+}
+
+}  // namespace
+
+std::string ProgressBar(int position, int maximum, int width) {
+    const int percent = Percent(position, maximum);
+    const int filled = width * percent / 100;
+    std::string bar = "[" + std::string(static_cast<std::size_t>(filled), '#') +
+                      std::string(static_cast<std::size_t>(width - filled), ' ') + "] ";
+    const std::string number = std::to_string(percent);
+    return bar + std::string(3 - std::min<std::size_t>(3, number.size()), ' ') + number + "%";
+}
+
+void TCliProgress::SetLabel(const std::string& text) {
+    if (finished_) return;  // the finished label is the program's closing message
+    switch (style_) {
+        case TProgressStyle::psBar:
+            DrawBar(text);
+            break;
+        case TProgressStyle::psLines:
+            WriteAnsi(TConsoleStream::csErr, text + " (" + std::to_string(Percent(position_, maximum_)) + "%)\n");
+            break;
+        case TProgressStyle::psQuiet:
+            break;
+    }
+}
+
+void TCliProgress::DrawBar(const std::string& label) {
+    std::string line = label + " " + ProgressBar(position_, maximum_, kBarWidth);
+    // The label may be shorter than the last one: blanks wipe what is left.
+    const std::size_t length = AnsiToUtf16(line).size();
+    if (length < barLength_) line.append(barLength_ - length, ' ');
+    barLength_ = std::max(barLength_, length);
+    WriteAnsi(TConsoleStream::csErr, "\r" + line);
+}
+
+void TCliProgress::EndBar() {
+    if (barLength_ == 0) return;
+    WriteAnsi(TConsoleStream::csErr, "\n");
+    barLength_ = 0;
+}
+
+void TCliProgress::ShowFinishButtons() {
+    if (style_ == TProgressStyle::psBar && barLength_ > 0)
+        DrawBar(ReadingLabel(maximum_ - 1, maximum_));
+    EndBar();
+    finished_ = true;
+}
+
+void TCliProgress::ShowError(const std::string& message) {
+    EndBar();
+    WriteAnsi(TConsoleStream::csErr, message + "\n");
+}
+
+bool TCliProgress::Stopped() const { return StopRequested(); }
+
+}  // namespace pim

@@ -1,0 +1,36 @@
+// The terminal as the command line uses it: is an output a terminal, which
+// encoding does it show, Ctrl-C as a stop request, the files named on the
+// command line, and the desktop's PDF viewer. Implemented per platform
+// (platform/posix/Console.cpp, platform/win32/Console.cpp).
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace pim {
+
+enum class TConsoleStream { csOut, csErr };
+
+// Sets the program up for the terminal (locale, console modes); once, first.
+void InitConsole();
+bool IsTerminal(TConsoleStream stream);
+// Writes text of code page 932 (the program's messages), or of the
+// platform's own encoding (paths, arguments), in the terminal's encoding.
+void WriteAnsi(TConsoleStream stream, std::string_view text);
+void WriteNative(TConsoleStream stream, std::string_view text);
+// Writes UTF-8 text (the program's help) in the terminal's encoding.
+void WriteUtf8(TConsoleStream stream, std::string_view text);
+
+// From now on Ctrl-C (or Ctrl-Break) only sets the stop request.
+void InstallStopHandler();
+bool StopRequested();
+
+// Kinds of an entry named on the command line.
+bool IsExistingFile(const std::string& path);
+bool IsExistingFolder(const std::string& path);
+
+// Asks the desktop to open the file with its viewer; nothing is reported
+// when it cannot.
+void OpenWithViewer(const std::string& path);
+
+}  // namespace pim

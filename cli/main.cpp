@@ -1,0 +1,113 @@
+// pim: folder in, PDF out, from the command line.
+//
+//   pim [options] [FOLDER|FILE]
+//
+// The folder is listed as the main window lists it (type filter, sort key
+// and direction), and the same run makes the same PDF.
+
+#include <exception>
+#include <string>
+
+#include "app/AppPlatform.h"
+#include "app/MainModel.h"
+#include "app/PdfRun.h"
+#include "cli/CliOptions.h"
+#include "cli/CliProgress.h"
+#include "cli/Console.h"
+#include "imagelist/ImgListModel.h"
+
+namespace pim {
+
+namespace {
+
+void Error(const std::string& nativeText) { WriteNative(TConsoleStream::csErr, "pim: " + nativeText + "\n"); }
+
+// The folder of an existing file: the path up to its name, without the
+// separator unless that is the root.
+std::string FolderOfFile(const std::string& path) {
+    std::string folder = path.substr(0, path.size() - ExtractFileName(path).size());
+    if (folder.empty()) return ".";
+    if (folder.size() > 1 && folder.back() == PathDelimiter() && folder[folder.size() - 2] != ':') folder.pop_back();
+    return folder;
+}
+
+TProgressStyle StyleFor(const TCliOptions& options) {
+    if (options.Quiet) return TProgressStyle::psQuiet;
+    return IsTerminal(TConsoleStream::csErr) ? TProgressStyle::psBar : TProgressStyle::psLines;
+}
+
+int Run(const TCliOptions& options) {
+    std::string folder = options.Target;
+    if (IsExistingFile(folder)) {
+        folder = FolderOfFile(folder);
+    } else if (!IsExistingFolder(folder)) {
+        Error(folder + ": no such folder or file");
+        return kExitUsage;
+    }
+
+    // The list as the window has it after start-up, with the filter and
+    // order of the options.
+    TImgListModel model;
+    model.ChangeCurrentDirectory = false;
+    model.DispTypes().SetFolders(false);
+    model.DispTypes().SetExt(*MaskOfFileTypeBits(options.FileTypeBits));
+    model.SetSortType(*SortTypeOfIndex(options.SortIndex));
+    model.SetDescend(*DescendOfIndex(options.Descending ? 1 : 0));
+    model.SetFolderPath(folder);
+    const std::string folderPath = model.FolderPath();
+    if (folderPath.empty()) {
+        Error(folder + ": the folder cannot be opened");
+        return kExitUsage;
+    }
+
+    TPdfRun run;
+    run.ListItems(model.ImgItems());
+    TPdfRunSettings& s = run.Settings;
+    s.Title = NativeToAnsi(options.Title);
+    s.Subject = NativeToAnsi(options.Subject);
+    s.Author = NativeToAnsi(options.Author);
+    s.Keywords = NativeToAnsi(options.Keywords);
+    s.ImageFolder = folderPath;
+    s.UseSaveFolder = !options.SaveDir.empty();
+    s.SaveFolder = options.SaveDir;
+    s.OutputName = options.FolderName ? FolderNameOf(folderPath) : options.Output;
+    s.ReencodeJpeg = options.Reencode;
+    s.Adjust = {options.Brightness, options.Quality, options.Greyscale};
+
+    InstallStopHandler();
+    TCliProgress progress(StyleFor(options));
+    const TPdfRunResult result = run.CreatePdf(progress);
+    switch (result.Outcome) {
+        case TPdfRunOutcome::roDone:
+            if (!options.Quiet) {
+                WriteAnsi(TConsoleStream::csOut, std::string(kMsgCreated) + "\n");
+                WriteNative(TConsoleStream::csOut, run.PReport1->FileName() + "\n");
+            }
+            if (options.Open) OpenWithViewer(run.PReport1->FileName());
+            return kExitDone;
+        case TPdfRunOutcome::roNoFiles:
+            return kExitNoFiles;
+        case TPdfRunOutcome::roStopped:
+            return kExitStopped;
+        case TPdfRunOutcome::roFailed:
+            Error((result.WhileSaving ? "writing " : "reading ") + result.FailedFile + ": " + result.Cause);
+            return kExitFailed;
+    }
+    return kExitFailed;
+}
+
+}  // namespace
+
+}  // namespace pim
+
+int main(int argc, char** argv) {
+    pim::InitConsole();
+    pim::TCliOptions options;
+    if (const auto exitCode = pim::ParseCommandLine(argc, argv, options)) return *exitCode;
+    try {
+        return pim::Run(options);
+    } catch (const std::exception& e) {
+        pim::Error(e.what());
+        return pim::kExitFailed;
+    }
+}

@@ -1,0 +1,107 @@
+#include "cli/Console.h"
+
+#include <iconv.h>
+#include <langinfo.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <clocale>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "base/CodePage.h"
+
+extern char** environ;
+
+namespace pim {
+
+namespace {
+
+std::atomic<bool> stopRequested{false};
+// The terminal's character set when it is neither UTF-8 nor plain ASCII.
+std::string terminalCodeset;
+
+void OnInterrupt(int) { stopRequested.store(true); }
+
+int Descriptor(TConsoleStream stream) { return stream == TConsoleStream::csOut ? STDOUT_FILENO : STDERR_FILENO; }
+std::FILE* File(TConsoleStream stream) { return stream == TConsoleStream::csOut ? stdout : stderr; }
+
+// UTF-8 text in the terminal's own character set; characters it lacks
+// become "?".
+std::string FromUtf8(std::string_view text) {
+    if (terminalCodeset.empty()) return std::string(text);
+    iconv_t cd = iconv_open((terminalCodeset + "//TRANSLIT").c_str(), "UTF-8");
+    if (cd == reinterpret_cast<iconv_t>(-1)) return std::string(text);
+    std::string out;
+    char buffer[256];
+    char* in = const_cast<char*>(text.data());
+    size_t inLeft = text.size();
+    while (inLeft > 0) {
+        char* at = buffer;
+        size_t outLeft = sizeof buffer;
+        const size_t rc = iconv(cd, &in, &inLeft, &at, &outLeft);
+        out.append(buffer, static_cast<size_t>(at - buffer));
+        if (rc == static_cast<size_t>(-1) && errno != E2BIG) {
+            out += '?';
+            ++in;
+            --inLeft;
+        }
+    }
+    iconv_close(cd);
+    return out;
+}
+
+}  // namespace
+
+void InitConsole() {
+    std::setlocale(LC_ALL, "");
+    const std::string codeset = nl_langinfo(CODESET);
+    // UTF-8 terminals, and the plain C locale, where UTF-8 is the best guess.
+    if (codeset != "UTF-8" && codeset != "utf8" && codeset != "ANSI_X3.4-1968") terminalCodeset = codeset;
+    std::setlocale(LC_NUMERIC, "C");
+}
+
+bool IsTerminal(TConsoleStream stream) { return isatty(Descriptor(stream)) == 1; }
+
+void WriteAnsi(TConsoleStream stream, std::string_view text) { WriteNative(stream, AnsiToUtf8(text)); }
+
+void WriteNative(TConsoleStream stream, std::string_view text) {
+    const std::string bytes = FromUtf8(text);
+    std::fwrite(bytes.data(), 1, bytes.size(), File(stream));
+    std::fflush(File(stream));
+}
+
+void WriteUtf8(TConsoleStream stream, std::string_view text) { WriteNative(stream, text); }
+
+void InstallStopHandler() {
+    struct sigaction action {};
+    action.sa_handler = OnInterrupt;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+}
+
+bool StopRequested() { return stopRequested.load(); }
+
+bool IsExistingFile(const std::string& path) {
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
+}
+
+bool IsExistingFolder(const std::string& path) {
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+void OpenWithViewer(const std::string& path) {
+    std::string program = "xdg-open";
+    char* argv[] = {program.data(), const_cast<char*>(path.c_str()), nullptr};
+    pid_t pid;
+    posix_spawnp(&pid, program.c_str(), nullptr, nullptr, argv, environ);
+}
+
+}  // namespace pim

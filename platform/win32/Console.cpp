@@ -1,0 +1,86 @@
+#include "cli/Console.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <atomic>
+#include <cstdio>
+#include <string>
+
+namespace pim {
+
+namespace {
+
+std::atomic<bool> stopRequested{false};
+
+BOOL WINAPI OnControl(DWORD event) {
+    if (event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT) {
+        stopRequested.store(true);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+HANDLE Handle(TConsoleStream stream) {
+    return GetStdHandle(stream == TConsoleStream::csOut ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
+}
+
+std::FILE* File(TConsoleStream stream) { return stream == TConsoleStream::csOut ? stdout : stderr; }
+
+}  // namespace
+
+void InitConsole() {}
+
+bool IsTerminal(TConsoleStream stream) {
+    DWORD mode;
+    return GetConsoleMode(Handle(stream), &mode) != 0;
+}
+
+// Text of the code page, shown through UTF-16: a console shows it whatever
+// its code page; a file or pipe gets the console's output code page (the
+// ANSI one without a console).
+static void WriteInCodePage(TConsoleStream stream, std::string_view text, UINT textCodePage) {
+    const int wide = MultiByteToWideChar(textCodePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring utf16(static_cast<std::size_t>(wide), L'\0');
+    MultiByteToWideChar(textCodePage, 0, text.data(), static_cast<int>(text.size()), utf16.data(), wide);
+    std::fflush(File(stream));
+    DWORD written;
+    if (IsTerminal(stream)) {
+        WriteConsoleW(Handle(stream), utf16.data(), static_cast<DWORD>(utf16.size()), &written, nullptr);
+        return;
+    }
+    UINT codePage = GetConsoleOutputCP();
+    if (codePage == 0) codePage = CP_ACP;
+    const int n = WideCharToMultiByte(codePage, 0, utf16.data(), wide, nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<std::size_t>(n), '\0');
+    WideCharToMultiByte(codePage, 0, utf16.data(), wide, bytes.data(), n, nullptr, nullptr);
+    std::fwrite(bytes.data(), 1, bytes.size(), File(stream));
+    std::fflush(File(stream));
+}
+
+void WriteAnsi(TConsoleStream stream, std::string_view text) { WriteInCodePage(stream, text, CP_ACP); }
+// Paths and arguments are ANSI text on Windows.
+void WriteNative(TConsoleStream stream, std::string_view text) { WriteInCodePage(stream, text, CP_ACP); }
+void WriteUtf8(TConsoleStream stream, std::string_view text) { WriteInCodePage(stream, text, CP_UTF8); }
+
+void InstallStopHandler() { SetConsoleCtrlHandler(OnControl, TRUE); }
+
+bool StopRequested() { return stopRequested.load(); }
+
+bool IsExistingFile(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool IsExistingFolder(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+void OpenWithViewer(const std::string& path) {
+    // As the progress dialog's "PDFを起動": the quoted path, verb "OPEN".
+    const std::string quoted = "\"" + path + "\"";
+    ShellExecuteA(nullptr, "OPEN", quoted.c_str(), "", "", SW_SHOW);
+}
+
+}  // namespace pim
