@@ -222,6 +222,8 @@ void TPdfCanvas::SetPageHeight(int height) { SetMediaBoxItem(GetPage(), 3, heigh
 void TPdfCanvas::SelectFont(const std::string& name, float size) {
     TPdfFont* font = GetDoc()->GetFont(name);
     if (font == attr_.Font() && size == attr_.FontSize()) return;
+    // Checked before anything is written, so a bad size leaves the page as it was.
+    if (size < 0 || size > 300) throw EPdfInvalidValue("SetCharSpace --invalid font size");
     TPdfDictionary* fonts = GetPage()->LookupDictionary("Resources")->LookupDictionary("Font");
     const std::string& key = font->Data()->LookupName("Name")->Value();
     if (!fonts->Lookup(key)) fonts->Put(key, font->Data());

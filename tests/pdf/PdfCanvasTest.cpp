@@ -200,6 +200,9 @@ TEST_F(PdfCanvasTest, FontsAreSelectedOnceAndAddedToTheResources) {
     TPdfDictionary* fonts = canvas->GetPage()->LookupDictionary("Resources")->LookupDictionary("Font");
     EXPECT_EQ(fonts->ElementCount(), 2);
     EXPECT_EQ(fonts->Lookup("F1"), doc.GetFont("Times-Bold")->Data());
+    EXPECT_THROW(canvas->SelectFont("Times-Bold", 301), EPdfInvalidValue);
+    EXPECT_EQ(Content(), "/F1 12 Tf\n/F0 12 Tf\n");
+    EXPECT_EQ(canvas->Attribute().Font()->Name(), "Arial");
     SaveAndCheck(doc, "canvas-fonts.pdf");
 }
 
