@@ -65,13 +65,20 @@ TIdList TIdList::FromBytes(const void* bytes, std::size_t size) {
     return list;
 }
 
-int TIdList::ItemCount() const { return static_cast<int>(ItemOffsets(bytes_).size()); }
+int TIdList::ItemCount() const {
+    if (bytes_.empty()) return 0;
+    int count = 0;
+    for (std::size_t at = 0; CountAt(bytes_.data() + at) != 0; at += CountAt(bytes_.data() + at)) ++count;
+    return count;
+}
 
 std::string_view TIdList::Item(int index) const {
-    const auto offsets = ItemOffsets(bytes_);
-    if (index < 0 || index >= static_cast<int>(offsets.size())) return {};
-    const std::size_t at = offsets[static_cast<std::size_t>(index)];
-    return {reinterpret_cast<const char*>(bytes_.data() + at + 2), CountAt(bytes_.data() + at) - 2u};
+    if (bytes_.empty() || index < 0) return {};
+    for (std::size_t at = 0; CountAt(bytes_.data() + at) != 0; at += CountAt(bytes_.data() + at)) {
+        if (index-- == 0)
+            return {reinterpret_cast<const char*>(bytes_.data() + at + 2), CountAt(bytes_.data() + at) - 2u};
+    }
+    return {};
 }
 
 TIdList TIdList::Combine(const TIdList& child) const {

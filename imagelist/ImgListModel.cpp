@@ -164,7 +164,7 @@ void TImgListModel::Enumerate() {
         bool isFolder = false;
         int overlay = -1;
         SetKind(attrs, isFolder, overlay);
-        auto item = std::make_unique<TImgListItem>(*items_, child, isFolder);
+        auto item = std::make_unique<TImgListItem>(*items_, std::move(child), isFolder);
         if (filters) item->SetFullPath(std::move(fullPath));
         item->OverlayIndex = overlay;
         if (OnImgItemAdd) {

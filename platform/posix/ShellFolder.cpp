@@ -17,6 +17,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -66,16 +67,17 @@ bool Decode(std::string_view bytes, TEntry& e) {
     return true;
 }
 
-// The entry `name` at `path` as an ID list item; false when it is gone or
-// is neither a directory, a regular file nor a link.
-bool MakeItem(const std::string& path, std::string_view name, TIdList& item) {
+// The entry `name` at `path` (relative to the directory dirFd, or to the
+// current directory) as an ID list item; false when it is gone or is neither
+// a directory, a regular file nor a link.
+bool MakeItem(int dirFd, const char* path, std::string_view name, TIdList& item) {
     struct stat st;
-    if (::lstat(path.c_str(), &st) != 0) return false;
+    if (::fstatat(dirFd, path, &st, AT_SYMLINK_NOFOLLOW) != 0) return false;
     unsigned char flags = 0;
     if (S_ISLNK(st.st_mode)) {
         flags |= efLink;
         struct stat target;
-        if (::stat(path.c_str(), &target) == 0) st = target;  // a dangling link stays a file
+        if (::fstatat(dirFd, path, &target, 0) == 0) st = target;  // a dangling link stays a file
     }
     if (S_ISDIR(st.st_mode)) flags |= efFolder;
     else if (!S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode)) return false;
@@ -90,6 +92,10 @@ bool MakeItem(const std::string& path, std::string_view name, TIdList& item) {
     bytes.append(name);
     item = TIdList::FromItem(bytes);
     return !item.Absent();
+}
+
+bool MakeItem(const std::string& path, std::string_view name, TIdList& item) {
+    return MakeItem(AT_FDCWD, path.c_str(), name, item);
 }
 
 std::string JoinPath(const std::string& folder, std::string_view name) {
@@ -125,14 +131,26 @@ std::uint32_t FileAttributes(const TEntry& e) {
 }
 
 // Type names as Explorer words them: "JPG ファイル" for a file whose
-// extension is .jpg (UTF-8, the file system's encoding).
+// extension is .jpg (UTF-8, the file system's encoding). Built in a buffer
+// of the caller's, since sorting by type asks for two per comparison.
+constexpr std::string_view kFolderType = "ファイル フォルダー";
+constexpr std::string_view kFileType = "ファイル";
+using TTypeBuffer = char[NAME_MAX + 32];
+
+std::string_view TypeNameOf(bool folder, std::string_view name, TTypeBuffer& buffer) {
+    if (folder) return kFolderType;
+    const std::string_view ext = ExtractFileExt(name);
+    if (ext.size() <= 1 || ext.size() > NAME_MAX) return kFileType;
+    std::size_t n = 0;
+    for (char c : ext.substr(1)) buffer[n++] = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+    buffer[n++] = ' ';
+    for (char c : kFileType) buffer[n++] = c;
+    return {buffer, n};
+}
+
 std::string TypeNameOf(bool folder, std::string_view name) {
-    if (folder) return "ファイル フォルダー";
-    std::string ext(ExtractFileExt(name));
-    if (ext.size() <= 1) return "ファイル";
-    std::string upper;
-    for (char c : ext.substr(1)) upper.push_back((c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c);
-    return upper + " ファイル";
+    TTypeBuffer buffer;
+    return std::string(TypeNameOf(folder, name, buffer));
 }
 
 int Sign(long long v) { return v < 0 ? -1 : v > 0 ? 1 : 0; }
@@ -150,7 +168,11 @@ int CompareEntries(TShellColumn column, const TEntry& a, const TEntry& b) {
     switch (column) {
         case TShellColumn::scName: break;
         case TShellColumn::scSize: c = a.size < b.size ? -1 : a.size > b.size ? 1 : 0; break;
-        case TShellColumn::scType: c = NaturalCompare(TypeNameOf(a.Folder(), a.name), TypeNameOf(b.Folder(), b.name)); break;
+        case TShellColumn::scType: {
+            TTypeBuffer x, y;
+            c = NaturalCompare(TypeNameOf(a.Folder(), a.name, x), TypeNameOf(b.Folder(), b.name, y));
+            break;
+        }
         case TShellColumn::scDate: c = Sign(a.mtimeNs < b.mtimeNs ? -1 : a.mtimeNs > b.mtimeNs ? 1 : 0); break;
         case TShellColumn::scAttributes: {
             const std::uint32_t x = FileAttributes(a), y = FileAttributes(b);
@@ -163,7 +185,7 @@ int CompareEntries(TShellColumn column, const TEntry& a, const TEntry& b) {
 
 class TPosixEnum : public TShellEnum {
 public:
-    TPosixEnum(DIR* dir, std::string path, std::uint32_t flags) : dir_(dir), path_(std::move(path)), flags_(flags) {}
+    TPosixEnum(DIR* dir, std::uint32_t flags) : dir_(dir), flags_(flags) {}
     ~TPosixEnum() override { ::closedir(dir_); }
 
     bool Next(TIdList& item) override {
@@ -172,7 +194,7 @@ public:
             if (name == "." || name == "..") continue;
             if (name[0] == '.' && !(flags_ & shcontfIncludeHidden)) continue;
             TEntry e;
-            if (!MakeItem(JoinPath(path_, name), name, item) || !Decode(item.Item(0), e)) continue;  // gone meanwhile
+            if (!MakeItem(::dirfd(dir_), d->d_name, name, item) || !Decode(item.Item(0), e)) continue;  // gone meanwhile
             if (e.Folder() ? (flags_ & shcontfFolders) : (flags_ & shcontfNonFolders)) return true;
         }
         return false;
@@ -180,7 +202,6 @@ public:
 
 private:
     DIR* dir_;
-    std::string path_;
     std::uint32_t flags_;
 };
 
@@ -191,7 +212,7 @@ public:
     std::unique_ptr<TShellEnum> EnumObjects(TOwnerWindow, std::uint32_t flags) override {
         DIR* dir = ::opendir(path_.c_str());
         if (!dir) return nullptr;
-        return std::make_unique<TPosixEnum>(dir, path_, flags);
+        return std::make_unique<TPosixEnum>(dir, flags);
     }
 
     std::uint32_t GetAttributesOf(const TIdList& item, std::uint32_t) override {
