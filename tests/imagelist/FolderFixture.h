@@ -56,7 +56,10 @@ public:
         std::filesystem::create_directories(root_);
     }
     ~TFolderFixture() {
+        // Entering a folder makes it the current directory, which Windows
+        // will not delete.
         std::error_code ec;
+        std::filesystem::current_path(root_.parent_path(), ec);
         std::filesystem::remove_all(root_, ec);
     }
 

@@ -68,15 +68,5 @@ TEST(FileNames, SplitPathsAndLowerCaseSafely) {
 #endif
 }
 
-TEST(ImageType, FollowsTheExtension) {
-    EXPECT_EQ(ImageTypeByExtension("a.JPEG"), TImageType::iitJpeg);
-    EXPECT_EQ(ImageTypeByExtension("a.jpg"), TImageType::iitJpeg);
-    EXPECT_EQ(ImageTypeByExtension("a.Bmp"), TImageType::iitBmp);
-    EXPECT_EQ(ImageTypeByExtension("a.txt"), TImageType::iitTxt);
-    EXPECT_EQ(ImageTypeByExtension("a.htm"), TImageType::iitHtml);
-    EXPECT_EQ(ImageTypeByExtension("a.png"), TImageType::iitNone);
-    EXPECT_EQ(ImageTypeByExtension("noext"), TImageType::iitNone);
-}
-
 }  // namespace
 }  // namespace pim
