@@ -73,22 +73,26 @@ TEST_F(JpFontsPageTest, ShiftJisLinesInPGothicRenderAndReadBack) {
     const std::string second = Utf8ToAnsi(kLines[1]);
     canvas->SelectFont("PGothic", 12);
     canvas->SetLeading(14);
-    const float firstWidth = canvas->TextWidth(first);
-    canvas->ShowTextInRect(MakePdfRect(20, 660, 460, 20), first + "\r\n" + second, false);
+    [[maybe_unused]] const float firstWidth = canvas->TextWidth(first);
+    std::string text = first;
+    text.append("\r\n").append(second);
+    canvas->ShowTextInRect(MakePdfRect(20, 660, 460, 20), text, false);
 
     // The text's own bytes, in hexadecimal, under the PGothic resource.
     const std::string content = test::PageContent(doc);
     EXPECT_NE(content.find("/F1 12 Tf\n"), std::string::npos);
-    EXPECT_NE(content.find("<" + HexOfBytes(first) + "> Tj\n"), std::string::npos);
+    std::string shown = "<";
+    shown.append(HexOfBytes(first)).append("> Tj\n");
+    EXPECT_NE(content.find(shown), std::string::npos);
 
+    test::SaveAndCheck(doc, "jpfonts-pgothic-page.pdf");
     const std::string path = test::OutputPath("jpfonts-pgothic-page.pdf");
-    test::SaveAndCheck(doc, path.substr(path.find_last_of("/\\") + 1));
 #ifdef _WIN32
     GTEST_SKIP() << "poppler is not available in the Windows build";
 #else
-    std::string text = RunCommand("pdftotext -enc UTF-8 '" + path + "' -");
-    text.erase(text.find_last_not_of("\n\f") + 1);  // the page's closing blank line and form feed
-    EXPECT_EQ(text, std::string(kLines[0]) + "\n" + kLines[1]);
+    std::string extracted = RunCommand("pdftotext -enc UTF-8 '" + path + "' -");
+    extracted.erase(extracted.find_last_not_of("\n\f") + 1);  // the page's closing blank line and form feed
+    EXPECT_EQ(extracted, std::string(kLines[0]) + "\n" + kLines[1]);
 
     // The first line's ink starts at the left edge and ends where the
     // measured width says (the viewer advances by the same "W" widths).
