@@ -55,13 +55,15 @@ void TDigest::Mix(std::uint64_t word) {
 void TDigest::Add(const void* data, std::size_t size) {
     auto p = static_cast<const std::uint8_t*>(data);
     total_ += size;
-    while (pendingSize_ > 0 && size > 0) {
-        pending_[pendingSize_++] = *p++;
-        --size;
-        if (pendingSize_ == 8) {
-            Mix(LoadLe64(pending_));
-            pendingSize_ = 0;
-        }
+    if (pendingSize_ > 0) {
+        const std::size_t take = std::min(size, sizeof pending_ - pendingSize_);
+        std::memcpy(pending_ + pendingSize_, p, take);
+        pendingSize_ += take;
+        p += take;
+        size -= take;
+        if (pendingSize_ < sizeof pending_) return;
+        Mix(LoadLe64(pending_));
+        pendingSize_ = 0;
     }
     for (; size >= 8; p += 8, size -= 8) Mix(LoadLe64(p));
     std::memcpy(pending_, p, size);

@@ -288,6 +288,29 @@ TEST_F(Jpeg, AFileThatChangedAfterLoadingIsNotCopied) {
     EXPECT_THROW(jpeg.Bitmap(), EStreamError);
 }
 
+TEST(JpegDigest, DependsOnEveryByteButNotOnHowTheyArrive) {
+    std::vector<std::uint8_t> bytes(1000);
+    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(i * 31 + 7);
+    TDigest whole;
+    whole.Add(bytes.data(), bytes.size());
+    for (const std::size_t piece : {1u, 3u, 7u, 8u, 13u, 999u}) {
+        TDigest pieces;
+        for (std::size_t at = 0; at < bytes.size(); at += piece)
+            pieces.Add(bytes.data() + at, std::min(piece, bytes.size() - at));
+        EXPECT_EQ(pieces.Value(), whole.Value()) << piece;
+    }
+    for (const std::size_t at : {0u, 500u, 999u}) {
+        std::vector<std::uint8_t> changed = bytes;
+        changed[at] ^= 0x80;
+        TDigest other;
+        other.Add(changed.data(), changed.size());
+        EXPECT_NE(other.Value(), whole.Value()) << at;
+    }
+    TDigest shorter;
+    shorter.Add(bytes.data(), bytes.size() - 1);
+    EXPECT_NE(shorter.Value(), whole.Value());
+}
+
 TEST_F(Jpeg, EightBitOutputIsQuantisedToAPalette) {
     TJPEGImage jpeg;
     jpeg.LoadFromFile(Path("base.jpg"));
