@@ -1,0 +1,70 @@
+#include <gtest/gtest.h>
+
+#include "app/MainModel.h"
+#include "base/CodePage.h"
+
+namespace pim {
+namespace {
+
+std::string Sep() { return std::string(1, PathDelimiter()); }
+
+TEST(MainModel, TextsAreTheWindowsOwnInCodePage932) {
+    EXPECT_EQ(AnsiToUtf8(kAppTitle), "Pim-ピム-");
+    EXPECT_EQ(AnsiToUtf8(kMsgNoImages), "画像が存在しません");
+    EXPECT_EQ(AnsiToUtf8(kMsgStopped), "強制終了されました");
+    EXPECT_EQ(AnsiToUtf8(kCaptionRunning), "ＰＤＦ作成中....");
+    EXPECT_EQ(AnsiToUtf8(kCaptionFinished), "ＰＤＦ作成終了");
+    EXPECT_EQ(AnsiToUtf8(ReadingLabel(2, 10)), "画像読み込み:3/10");
+    EXPECT_EQ(AnsiToUtf8(FinishedLabel()), "ＰＤＦが作成出来ました\n\r(*所在は保存先フォルダを確認して下さい)");
+    EXPECT_EQ(AnsiToUtf8(TotalStatusText(12)), "画像合計：12");
+    EXPECT_EQ(AnsiToUtf8(SelectedStatusText(0)), "選択合計：0");
+}
+
+TEST(MainModel, TypeBoxesGiveTheMaskTable) {
+    const char* expected[] = {"*.pim",      "*.jpg",       "*.bmp",       "*.jpg;*.bmp",
+                              "*.txt",      "*.jpg;*.txt", "*.bmp;*.txt", "*.jpg;*.bmp;*.txt"};
+    for (int bits = 0; bits < 8; ++bits) EXPECT_EQ(MaskOfFileTypeBits(bits), expected[bits]) << bits;
+    EXPECT_FALSE(MaskOfFileTypeBits(-1));
+    EXPECT_FALSE(MaskOfFileTypeBits(8));
+}
+
+TEST(MainModel, ComboBoxIndicesGiveSortKeyAndDirection) {
+    EXPECT_EQ(SortTypeOfIndex(0), TSortTypeEx::istName);
+    EXPECT_EQ(SortTypeOfIndex(1), TSortTypeEx::istDate);
+    EXPECT_EQ(SortTypeOfIndex(2), TSortTypeEx::istSize);
+    EXPECT_EQ(SortTypeOfIndex(3), TSortTypeEx::istType);
+    EXPECT_FALSE(SortTypeOfIndex(4));
+    EXPECT_FALSE(SortTypeOfIndex(-1));
+    EXPECT_EQ(DescendOfIndex(0), false);
+    EXPECT_EQ(DescendOfIndex(1), true);
+    EXPECT_FALSE(DescendOfIndex(2));
+}
+
+TEST(MainModel, FolderNameIsTheLastComponent) {
+    EXPECT_EQ(FolderNameOf(Sep() + "photos" + Sep() + "trip"), "trip");
+    EXPECT_EQ(FolderNameOf("trip"), "trip");
+    // A root ends in the separator: no name, so the PDF is "default.pdf".
+    EXPECT_EQ(FolderNameOf("C:" + Sep()), "");
+}
+
+TEST(MainModel, OutputFileNameAlwaysInsertsTheSeparator) {
+    EXPECT_EQ(OutputFileName("dir", ""), "dir" + Sep() + "default.pdf");
+    EXPECT_EQ(OutputFileName("dir", "abc"), "dir" + Sep() + "abc.pdf");
+    EXPECT_EQ(OutputFileName("dir" + Sep(), "abc"), "dir" + Sep() + Sep() + "abc.pdf");
+    // Used as typed: nothing is checked or replaced.
+    EXPECT_EQ(OutputFileName("dir", "a.pdf"), "dir" + Sep() + "a.pdf.pdf");
+}
+
+TEST(MainModel, CurrentExtAndBookmarkTitleComeFromTheFileName) {
+    const std::string path = Sep() + "x.y" + Sep() + "Photo01.JPG";
+    EXPECT_EQ(CurrentExtOf(path), "jpg");
+    EXPECT_EQ(CurrentExtOf("notes.txt"), "txt");
+    EXPECT_EQ(CurrentExtOf("ab"), "ab");
+    EXPECT_EQ(BookmarkTitleOf(path), "Photo01");
+    EXPECT_EQ(BookmarkTitleOf("a.jpg"), "a");
+    EXPECT_EQ(BookmarkTitleOf(".jpg"), "");
+    EXPECT_EQ(BookmarkTitleOf("abc"), "");
+}
+
+}  // namespace
+}  // namespace pim

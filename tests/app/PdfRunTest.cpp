@@ -1,0 +1,274 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/MainModel.h"
+#include "app/PdfRun.h"
+#include "base/CodePage.h"
+#include "graphics/JpegCodec.h"
+#include "tests/app/PdfFacts.h"
+#include "tests/app/RunHost.h"
+#include "tests/app/TestPictures.h"
+#include "tests/support/PdfCheck.h"
+
+namespace pim {
+namespace {
+
+using test::ReadFileBytes;
+using test::TPdfFacts;
+using test::TRecordingHost;
+using test::WriteFileBytes;
+
+std::string Utf8(std::string_view ansi) { return AnsiToUtf8(ansi); }
+
+// A run over the files of `folder`, in the order given, written into it.
+struct RunFixture {
+    explicit RunFixture(const std::string& name) : folder(test::FreshFolder(name)) {
+        run.Settings.ImageFolder = folder;
+    }
+    std::string Path(const std::string& file) const { return folder + "/" + file; }
+    void List(std::initializer_list<const char*> files) {
+        run.ListBox1.Clear();
+        for (const char* f : files) run.ListBox1.Add(Path(f));
+    }
+    std::string Output() const { return OutputFileName(folder, run.Settings.OutputName); }
+
+    std::string folder;
+    TPdfRun run;
+    TRecordingHost host;
+};
+
+TEST(PdfRun, MakesOnePagePerFileAndFollowsTheProgressDialogsStates) {
+    RunFixture f("run-pages");
+    test::WriteJpegFile(f.Path("a.jpg"), test::GradientBitmap(40, 30));
+    test::WriteBmpFile(f.Path("b.bmp"), test::MakeBitmap(2, 1, [](int x, int) {
+                           return x == 0 ? test::TRgb{0, 0, 255} : test::TRgb{255, 0, 0};
+                       }));
+    WriteFileBytes(f.Path("c.txt"), "line one\r\n");
+    test::WriteJpegFile(f.Path("d.jpg"), test::GradientBitmap(16, 8), {.grayscale = true});
+    f.List({"a.jpg", "b.bmp", "c.txt", "d.jpg"});
+    f.run.Settings.Title = "\x93\xfa\x96\x7b";  // 日本
+
+    const TPdfRunResult result = f.run.CreatePdf(f.host);
+    ASSERT_EQ(result.Outcome, TPdfRunOutcome::roDone) << result.Cause;
+    EXPECT_TRUE(f.host.errors.empty());
+    EXPECT_EQ(f.host.opened, 1);
+    EXPECT_EQ(f.host.messageRounds, 4);
+    EXPECT_EQ(f.host.maximum, 4);
+    EXPECT_EQ(f.host.positions, (std::vector<int>{0, 1, 2, 3, 4}));
+    ASSERT_EQ(f.host.labels.size(), 5u);
+    EXPECT_EQ(Utf8(f.host.labels[0]), "画像読み込み:1/4");
+    EXPECT_EQ(Utf8(f.host.labels[3]), "画像読み込み:4/4");
+    EXPECT_EQ(f.host.labels[4], FinishedLabel());
+    EXPECT_EQ(f.host.captions, (std::vector<std::string>{std::string(kCaptionRunning), std::string(kCaptionFinished)}));
+    EXPECT_TRUE(f.host.finished);
+    EXPECT_EQ(f.run.Image1.Graphic(), nullptr);
+    EXPECT_EQ(f.run.PReport1->FileName(), f.Output());
+    ASSERT_VALID_PDF(f.Output());
+
+    const TPdfFacts pdf = TPdfFacts::FromFile(f.Output());
+    const std::vector<int> pages = pdf.Pages();
+    ASSERT_EQ(pages.size(), 4u);
+    EXPECT_EQ(pdf.PageSize(pages[0]), std::make_pair(40, 30));
+    EXPECT_EQ(pdf.PageSize(pages[1]), std::make_pair(2, 1));
+    EXPECT_EQ(pdf.PageSize(pages[2]), std::make_pair(480, 680));
+    EXPECT_EQ(pdf.PageSize(pages[3]), std::make_pair(16, 8));
+    // A colour JPEG goes in byte for byte; a BMP as raw RGB samples.
+    EXPECT_EQ(pdf.Object(pdf.PageImages(pages[0]).at(0)).Stream, ReadFileBytes(f.Path("a.jpg")));
+    EXPECT_EQ(pdf.Object(pdf.PageImages(pages[1]).at(0)).Stream, std::string("\x00\x00\xFF\xFF\x00\x00", 6));
+    EXPECT_TRUE(pdf.PageImages(pages[2]).empty());
+    // A greyscale JPEG is encoded again, in colour.
+    const std::string& grey = pdf.Object(pdf.PageImages(pages[3]).at(0)).Stream;
+    EXPECT_EQ(ReadJpegHeader(reinterpret_cast<const std::uint8_t*>(grey.data()), grey.size()).components, 3);
+
+    EXPECT_EQ(pdf.OutlineTitles(), (std::vector<std::string>{"a", "b", "c", "d"}));
+    // Opens on page 1 at zoom 1 (10 points above its top); each bookmark
+    // shows the top edge of its page.
+    EXPECT_EQ(TPdfFacts::Value(pdf.Catalog(), "OpenAction"), "[" + std::to_string(pages[0]) + " 0 R /XYZ 0 40 1 ]");
+    const int outlines = TPdfFacts::Reference(pdf.Catalog(), "Outlines");
+    const int second = TPdfFacts::Reference(
+        pdf.Object(TPdfFacts::Reference(pdf.Object(outlines).Dictionary, "First")).Dictionary, "Next");
+    EXPECT_EQ(TPdfFacts::Value(pdf.Object(second).Dictionary, "Dest"), "[" + std::to_string(pages[1]) + " 0 R /XYZ 0 1 1 ]");
+    EXPECT_EQ(TPdfFacts::Value(pdf.Catalog(), "PageLayout"), "/OneColumn");
+    EXPECT_NE(pdf.Catalog().find("/FitWindow true"), std::string::npos);
+    EXPECT_NE(pdf.Catalog().find("/CenterWindow true"), std::string::npos);
+    EXPECT_EQ(test::PdfTextToUtf8(pdf.Info("Title")), "日本");
+    EXPECT_EQ(pdf.Info("Title").rfind("<FEFF001B656E001B", 0), 0u);
+    EXPECT_EQ(test::PdfTextToUtf8(pdf.Info("Creator")), "Pim-ピム-");
+}
+
+TEST(PdfRun, WritesIntoTheSaveFolderUnderTheTypedName) {
+    RunFixture f("run-save-folder");
+    const std::string save = test::FreshFolder("run-save-folder-out");
+    test::WriteJpegFile(f.Path("a.jpg"), test::GradientBitmap(8, 8));
+    f.List({"a.jpg"});
+    f.run.Settings.UseSaveFolder = true;
+    f.run.Settings.SaveFolder = save;
+    f.run.Settings.OutputName = "abc";
+    ASSERT_EQ(f.run.CreatePdf(f.host).Outcome, TPdfRunOutcome::roDone);
+    EXPECT_TRUE(std::filesystem::exists(save + PathDelimiter() + "abc.pdf"));
+    EXPECT_FALSE(std::filesystem::exists(f.Output()));
+}
+
+TEST(PdfRun, AnEmptyListEndsAtOnceWithItsOwnMessage) {
+    RunFixture f("run-empty");
+    const TPdfRunResult result = f.run.CreatePdf(f.host);
+    EXPECT_EQ(result.Outcome, TPdfRunOutcome::roNoFiles);
+    EXPECT_EQ(f.host.errors, std::vector<std::string>{std::string(kMsgNoImages)});
+    EXPECT_EQ(f.host.opened, 0);
+    EXPECT_EQ(f.run.PReport1->Doc(), nullptr);
+}
+
+// Every failure: one message, the document discarded, the old file kept.
+void ExpectFailurePath(RunFixture& f, const TPdfRunResult& result) {
+    EXPECT_EQ(f.host.errors, std::vector<std::string>{std::string(kMsgStopped)});
+    EXPECT_FALSE(f.host.finished);
+    EXPECT_EQ(f.host.statusUpdates, 1);
+    EXPECT_EQ(f.run.PReport1->Doc(), nullptr);
+    EXPECT_EQ(f.run.Image1.Graphic(), nullptr);
+    EXPECT_EQ(result.Message, kMsgStopped);
+    EXPECT_EQ(ReadFileBytes(f.Output()), "old");
+}
+
+TEST(PdfRun, AStopBeforeTheSecondFileWritesNothing) {
+    RunFixture f("run-stop");
+    test::WriteJpegFile(f.Path("a.jpg"), test::GradientBitmap(8, 8));
+    test::WriteJpegFile(f.Path("b.jpg"), test::GradientBitmap(8, 8));
+    f.List({"a.jpg", "b.jpg"});
+    WriteFileBytes(f.Output(), "old");
+    f.host.onMessages = [&](int round) { f.host.stopped = round == 2; };
+    const TPdfRunResult result = f.run.CreatePdf(f.host);
+    EXPECT_EQ(result.Outcome, TPdfRunOutcome::roStopped);
+    EXPECT_EQ(f.host.labels.size(), 1u);
+    ExpectFailurePath(f, result);
+}
+
+TEST(PdfRun, ACorruptFileFailsTheRunAndNamesTheFile) {
+    RunFixture f("run-corrupt");
+    test::WriteJpegFile(f.Path("a.jpg"), test::GradientBitmap(8, 8));
+    WriteFileBytes(f.Path("b.jpg"), "this is no JPEG");
+    test::WriteBmpFile(f.Path("c.bmp"), test::GradientBitmap(8, 8));
+    f.List({"a.jpg", "b.jpg", "c.bmp"});
+    WriteFileBytes(f.Output(), "old");
+    const TPdfRunResult result = f.run.CreatePdf(f.host);
+    EXPECT_EQ(result.Outcome, TPdfRunOutcome::roFailed);
+    EXPECT_FALSE(result.WhileSaving);
+    EXPECT_EQ(result.FailedFile, f.Path("b.jpg"));
+    EXPECT_FALSE(result.Cause.empty());
+    // The dialog keeps the last progress text.
+    EXPECT_EQ(Utf8(f.host.labels.back()), "画像読み込み:2/3");
+    ExpectFailurePath(f, result);
+}
+
+TEST(PdfRun, AMissingSaveFolderFailsAfterEveryPage) {
+    RunFixture f("run-no-save-folder");
+    test::WriteJpegFile(f.Path("a.jpg"), test::GradientBitmap(8, 8));
+    f.List({"a.jpg"});
+    f.run.Settings.UseSaveFolder = true;
+    f.run.Settings.SaveFolder = f.Path("missing");
+    const TPdfRunResult result = f.run.CreatePdf(f.host);
+    EXPECT_EQ(result.Outcome, TPdfRunOutcome::roFailed);
+    EXPECT_TRUE(result.WhileSaving);
+    EXPECT_EQ(result.FailedFile, f.run.PReport1->FileName());
+    EXPECT_EQ(f.host.messageRounds, 1);
+    EXPECT_FALSE(std::filesystem::exists(f.Path("missing")));
+    EXPECT_EQ(f.host.errors, std::vector<std::string>{std::string(kMsgStopped)});
+}
+
+// JPEG bytes are read again when the PDF is written: a source that changed or
+// vanished in between must fail the run, never give a different PDF.
+class SourceChangedTest : public testing::TestWithParam<bool> {};
+
+TEST_P(SourceChangedTest, BeforeTheSaveFailsTheRun) {
+    const bool vanish = GetParam();
+    RunFixture f(vanish ? "run-source-vanished" : "run-source-changed");
+    test::WriteJpegFile(f.Path("a.jpg"), test::GradientBitmap(24, 24));
+    test::WriteJpegFile(f.Path("b.jpg"), test::GradientBitmap(8, 8));
+    f.List({"a.jpg", "b.jpg"});
+    WriteFileBytes(f.Output(), "old");
+    f.host.onMessages = [&](int round) {
+        if (round != 2) return;
+        if (vanish) {
+            std::filesystem::remove(f.Path("a.jpg"));
+        } else {  // same size, other bytes
+            std::string bytes = ReadFileBytes(f.Path("a.jpg"));
+            bytes[bytes.size() / 2] ^= 0x55;
+            WriteFileBytes(f.Path("a.jpg"), bytes);
+        }
+    };
+    const TPdfRunResult result = f.run.CreatePdf(f.host);
+    EXPECT_EQ(result.Outcome, TPdfRunOutcome::roFailed);
+    EXPECT_TRUE(result.WhileSaving);
+    ExpectFailurePath(f, result);
+}
+
+INSTANTIATE_TEST_SUITE_P(PdfRun, SourceChangedTest, testing::Values(false, true));
+
+TEST(PdfRun, ACmykJpegIsEncodedAgainInTrueColours) {
+    RunFixture f("run-cmyk");
+    test::WriteCmykJpegFile(f.Path("cyan.jpg"), 16, 16, 255, 0, 0, 0);
+    f.List({"cyan.jpg"});
+    ASSERT_EQ(f.run.CreatePdf(f.host).Outcome, TPdfRunOutcome::roDone);
+    const TPdfFacts pdf = TPdfFacts::FromFile(f.Output());
+    const test::TPdfObjectText& image = pdf.Object(pdf.PageImages(pdf.Pages().at(0)).at(0));
+    EXPECT_EQ(TPdfFacts::Value(image.Dictionary, "ColorSpace"), "/DeviceRGB");
+    const auto* data = reinterpret_cast<const std::uint8_t*>(image.Stream.data());
+    EXPECT_EQ(ReadJpegHeader(data, image.Stream.size()).components, 3);
+    TBitmap decoded;
+    DecodeJpeg(data, image.Stream.size(), {}, decoded);
+    const TPaletteEntry pixel = decoded.PixelColor(8, 8);
+    EXPECT_LE(pixel.peRed, 8);
+    EXPECT_GE(pixel.peGreen, 247);
+    EXPECT_GE(pixel.peBlue, 247);
+}
+
+TEST(PdfRun, ReencodingMakesEveryPictureAnAdjustedJpeg) {
+    RunFixture f("run-reencode");
+    test::WriteBmpFile(f.Path("red.bmp"), test::SolidBitmap(16, 16, {255, 0, 0}));
+    f.List({"red.bmp"});
+    f.run.Settings.ReencodeJpeg = true;
+    f.run.Settings.Adjust = {0, 80, true};
+    ASSERT_EQ(f.run.CreatePdf(f.host).Outcome, TPdfRunOutcome::roDone);
+    const TPdfFacts pdf = TPdfFacts::FromFile(f.Output());
+    const test::TPdfObjectText& image = pdf.Object(pdf.PageImages(pdf.Pages().at(0)).at(0));
+    EXPECT_EQ(TPdfFacts::Value(image.Dictionary, "Filter"), "[/DCTDecode ]");
+    TBitmap decoded;
+    DecodeJpeg(reinterpret_cast<const std::uint8_t*>(image.Stream.data()), image.Stream.size(), {}, decoded);
+    const TPaletteEntry pixel = decoded.PixelColor(8, 8);
+    EXPECT_NEAR(pixel.peRed, 74, 2);  // the grey of pure red
+    EXPECT_NEAR(pixel.peGreen, 74, 2);
+}
+
+// Image bytes held in memory (bitmap samples, re-encoded JPEGs) wait for
+// the save in a scratch file: memory does not grow with the folder.
+TEST(PdfRun, PrintedPagesKeepNoImageBytesInMemory) {
+    RunFixture f("run-spool");
+    test::WriteBmpFile(f.Path("a.bmp"), test::GradientBitmap(64, 64));
+    test::WriteJpegFile(f.Path("b.jpg"), test::GradientBitmap(64, 64), {.grayscale = true});
+    test::WriteBmpFile(f.Path("c.bmp"), test::GradientBitmap(8, 8));
+    f.List({"a.bmp", "b.jpg", "c.bmp"});
+    std::int64_t inMemory = -1;
+    f.host.onMessages = [&](int round) {
+        if (round != 3) return;
+        inMemory = 0;
+        TPdfXref& xref = *f.run.PReport1->Doc()->Xref();
+        for (int i = 0; i < xref.EntryCount(); ++i)
+            if (auto* image = dynamic_cast<TPdfImage*>(xref.EntryAt(i).Value.get()))
+                inMemory += image->Content().MemorySize();
+    };
+    ASSERT_EQ(f.run.CreatePdf(f.host).Outcome, TPdfRunOutcome::roDone);
+    EXPECT_EQ(inMemory, 0);
+    const TPdfFacts pdf = TPdfFacts::FromFile(f.Output());
+    EXPECT_EQ(pdf.Object(pdf.PageImages(pdf.Pages().at(0)).at(0)).Stream.size(), 64u * 64u * 3u);
+}
+
+TEST(PdfRun, BookmarksFollowTheWorkingListsOrder) {
+    RunFixture f("run-order");
+    for (const char* name : {"x.jpg", "y.jpg", "z.jpg"}) test::WriteJpegFile(f.Path(name), test::GradientBitmap(4, 4));
+    f.List({"z.jpg", "x.jpg", "y.jpg"});
+    ASSERT_EQ(f.run.CreatePdf(f.host).Outcome, TPdfRunOutcome::roDone);
+    EXPECT_EQ(TPdfFacts::FromFile(f.Output()).OutlineTitles(), (std::vector<std::string>{"z", "x", "y"}));
+}
+
+}  // namespace
+}  // namespace pim
