@@ -1,0 +1,180 @@
+// pim's options, exit codes and messages, end to end.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "tests/app/PdfFacts.h"
+#include "tests/app/TestPictures.h"
+#include "tests/cli/PimProcess.h"
+#include "tests/support/PdfCheck.h"
+
+namespace pim {
+namespace {
+
+namespace fs = std::filesystem;
+using test::RunPim;
+using test::TPdfFacts;
+
+// A folder with one file of each kind.
+struct Folder {
+    explicit Folder(const std::string& name) : path(test::FreshFolder(name)) {
+        test::WriteJpegFile(Path("b.jpg"), test::GradientBitmap(64, 48));
+        test::WriteBmpFile(Path("c.bmp"), test::GradientBitmap(8, 8));
+        test::WriteFileBytes(Path("a.txt"), "text\r\n");
+    }
+    std::string Path(const std::string& file) const { return path + "/" + file; }
+    std::string path;
+};
+
+std::vector<std::string> Titles(const std::string& pdf) { return TPdfFacts::FromFile(pdf).OutlineTitles(); }
+
+TEST(Pim, TypesOutputNameAndSaveFolder) {
+    Folder f("pim-options");
+    const std::string save = test::FreshFolder("pim-options-save");
+    auto r = RunPim({"-t", "jpg,txt", "-o", "mine", "-d", save, f.path});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(Titles(save + "/mine.pdf"), (std::vector<std::string>{"a", "b"}));
+    EXPECT_FALSE(fs::exists(f.Path("mine.pdf")));
+
+    // A file names its folder; the PDF goes there as default.pdf.
+    r = RunPim({"-t", "bmp", "--quiet", f.Path("b.jpg")});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(Titles(f.Path("default.pdf")), std::vector<std::string>{"c"});
+}
+
+TEST(Pim, ProgressIsOneLinePerFileWhenNotATerminal) {
+    Folder f("pim-progress");
+    const auto r = RunPim({f.path});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.err, "画像読み込み:1/3 (0%)\n画像読み込み:2/3 (33%)\n画像読み込み:3/3 (66%)\n");
+    EXPECT_EQ(r.out, "ＰＤＦが作成出来ました\n" + f.Path("default.pdf") + "\n");
+}
+
+TEST(Pim, ReencodeWithQualityBrightnessAndGreyscale) {
+    Folder f("pim-reencode");
+    const auto r = RunPim({"--reencode", "-q", "0", "-b", "-255", "-g", "-t", "bmp", f.path});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const TPdfFacts pdf = TPdfFacts::FromFile(f.Path("default.pdf"));
+    const auto& image = pdf.Object(pdf.PageImages(pdf.Pages().at(0)).at(0));
+    EXPECT_EQ(TPdfFacts::Value(image.Dictionary, "Filter"), "[/DCTDecode ]");
+    EXPECT_VALID_PDF(f.Path("default.pdf"));
+}
+
+TEST(Pim, NothingToListEndsWithExitCodeOne) {
+    Folder f("pim-nothing");
+    const auto r = RunPim({"-t", "", f.path});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, "画像が存在しません\n");
+    EXPECT_FALSE(fs::exists(f.Path("default.pdf")));
+}
+
+TEST(Pim, BadUsageNamesTheOptionAndWhatIsAllowed) {
+    Folder f("pim-usage");
+    struct Case {
+        std::vector<std::string> args;
+        std::vector<std::string> mentions;
+    };
+    const Case cases[] = {
+        {{"-q", "101"}, {"--quality", "0..100"}},
+        {{"--brightness=-256"}, {"--brightness", "-255..255"}},
+        {{"-b", "x"}, {"--brightness", "-255..255"}},
+        {{"-s", "colour"}, {"--sort", "name, date, size or type"}},
+        {{"-t", "jpg,gif"}, {"--types", "gif"}},
+        {{"--folder-name", "-o", "x"}, {"--folder-name", "--output"}},
+        {{"--no-such-option"}, {"--no-such-option"}},
+        {{f.Path("missing")}, {"missing"}},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = c.args;
+        if (args[0] != f.Path("missing")) args.push_back(f.path);
+        const auto r = RunPim(args);
+        EXPECT_EQ(r.exitCode, 2) << c.args[0];
+        for (const std::string& m : c.mentions) EXPECT_NE(r.err.find(m), std::string::npos) << r.err;
+        EXPECT_FALSE(fs::exists(f.Path("default.pdf")));
+    }
+    const auto brightness = RunPim({"-b", "-255", "-t", "bmp", "--quiet", f.path});
+    EXPECT_EQ(brightness.exitCode, 0) << "a negative value after a short option" << brightness.err;
+}
+
+TEST(Pim, HelpAndVersion) {
+    auto r = RunPim({"--help"});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_NE(r.out.find("--reencode"), std::string::npos);
+    EXPECT_NE(r.out.find("JPEG再変換"), std::string::npos);
+    r = RunPim({"--version"});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.out.rfind("pim ", 0), 0u);
+}
+
+// Every failure: the run's message, a line with the cause, exit code 3, and
+// no new file; an old one is left as it was.
+TEST(Pim, ACorruptFileFailsWithItsName) {
+    Folder f("pim-corrupt");
+    test::WriteFileBytes(f.Path("d.jpg"), "no JPEG at all");
+    test::WriteFileBytes(f.Path("default.pdf"), "old");
+    const auto r = RunPim({f.path});
+    EXPECT_EQ(r.exitCode, 3);
+    EXPECT_NE(r.err.find("強制終了されました\npim: reading " + f.Path("d.jpg") + ": "), std::string::npos) << r.err;
+    EXPECT_EQ(test::ReadFileBytes(f.Path("default.pdf")), "old");
+}
+
+TEST(Pim, AMissingSaveFolderFailsAfterThePages) {
+    Folder f("pim-no-save-folder");
+    const auto r = RunPim({"-d", f.Path("nowhere"), f.path});
+    EXPECT_EQ(r.exitCode, 3);
+    EXPECT_NE(r.err.find("画像読み込み:3/3"), std::string::npos);
+    EXPECT_NE(r.err.find("強制終了されました\npim: writing " + f.Path("nowhere") + "/default.pdf: "), std::string::npos)
+        << r.err;
+    EXPECT_FALSE(fs::exists(f.Path("nowhere")));
+}
+
+TEST(Pim, CtrlCStopsTheRunAndWritesNothing) {
+    // Large pictures (hard links to one file) keep the run busy long enough
+    // for the signal to arrive after the first page.
+    const std::string folder = test::FreshFolder("pim-ctrl-c");
+    test::WriteBmpFile(folder + "/p000.bmp", test::GradientBitmap(1500, 1500));
+    for (int i = 1; i < 40; ++i) fs::create_hard_link(folder + "/p000.bmp", folder + "/p" + std::to_string(100 + i) + ".bmp");
+    test::WriteFileBytes(folder + "/default.pdf", "old");
+    const auto r = test::RunPimAndInterrupt({folder});
+    EXPECT_EQ(r.exitCode, 130) << r.err;
+    EXPECT_NE(r.err.find("強制終了されました\n"), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("40/40"), std::string::npos);
+    EXPECT_EQ(test::ReadFileBytes(folder + "/default.pdf"), "old");
+    for (const auto& entry : fs::directory_iterator(folder))
+        EXPECT_EQ(entry.path().extension() == ".pdf", entry.path().filename() == "default.pdf") << entry.path();
+}
+
+// The list's order is the page order: each sort key, both directions.
+struct SortCase {
+    std::vector<std::string> args;
+    std::vector<std::string> titles;
+};
+
+class PimSort : public testing::TestWithParam<SortCase> {};
+
+TEST_P(PimSort, BookmarksInListOrder) {
+    // a.txt: smallest, middle date, type TXT; b.jpg: largest, newest, JPG;
+    // c.bmp: middle size, oldest, BMP.
+    Folder f("pim-sort");
+    const auto now = fs::file_time_type::clock::now();
+    fs::last_write_time(f.Path("c.bmp"), now - std::chrono::hours(3));
+    fs::last_write_time(f.Path("a.txt"), now - std::chrono::hours(2));
+    fs::last_write_time(f.Path("b.jpg"), now - std::chrono::hours(1));
+    std::vector<std::string> args = GetParam().args;
+    args.push_back(f.path);
+    const auto r = RunPim(args);
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(Titles(f.Path("default.pdf")), GetParam().titles);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pim, PimSort,
+    testing::Values(SortCase{{}, {"a", "b", "c"}}, SortCase{{"-r"}, {"c", "b", "a"}},
+                    SortCase{{"-s", "date"}, {"c", "a", "b"}}, SortCase{{"-s", "date", "-r"}, {"b", "a", "c"}},
+                    SortCase{{"-s", "size"}, {"a", "c", "b"}}, SortCase{{"-s", "size", "--descending"}, {"b", "c", "a"}},
+                    SortCase{{"-s", "type"}, {"c", "b", "a"}}, SortCase{{"-s", "type", "-r"}, {"a", "b", "c"}}));
+
+}  // namespace
+}  // namespace pim

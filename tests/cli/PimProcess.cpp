@@ -1,0 +1,124 @@
+#include "tests/cli/PimProcess.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "tests/support/PdfCheck.h"
+
+extern char** environ;
+
+namespace pim::test {
+
+namespace {
+
+std::vector<std::string> Environment() {
+    std::vector<std::string> env;
+    for (char** e = environ; *e; ++e) {
+        const std::string entry = *e;
+        if (entry.rfind("LANG=", 0) == 0 || entry.rfind("LC_", 0) == 0) continue;
+        env.push_back(entry);
+    }
+    env.push_back("LC_ALL=C.UTF-8");
+    return env;
+}
+
+std::vector<char*> Pointers(std::vector<std::string>& strings) {
+    std::vector<char*> pointers;
+    for (std::string& s : strings) pointers.push_back(s.data());
+    pointers.push_back(nullptr);
+    return pointers;
+}
+
+int ExitCodeOf(int status) {
+    if (WIFEXITED(status)) return WEXITSTATUS(status);
+    if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
+    return -1;
+}
+
+// Starts pim with stdout into a file and stderr into `errFd`.
+pid_t Spawn(const std::vector<std::string>& args, const std::string& outFile, int errFd) {
+    std::vector<std::string> argv = {PIM_CLI_PATH};
+    argv.insert(argv.end(), args.begin(), args.end());
+    std::vector<std::string> env = Environment();
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_adddup2(&actions, errFd, STDERR_FILENO);
+    pid_t pid = -1;
+    if (posix_spawn(&pid, PIM_CLI_PATH, &actions, nullptr, Pointers(argv).data(), Pointers(env).data()) != 0)
+        pid = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    return pid;
+}
+
+}  // namespace
+
+TPimResult RunPim(const std::vector<std::string>& args) {
+    const std::string outFile = OutputPath("pim-stdout.txt");
+    const std::string errFile = OutputPath("pim-stderr.txt");
+    const int errFd = open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    TPimResult result;
+    const pid_t pid = Spawn(args, outFile, errFd);
+    close(errFd);
+    if (pid < 0) return result;
+    int status = 0;
+    waitpid(pid, &status, 0);
+    result.exitCode = ExitCodeOf(status);
+    result.out = ReadFileBytes(outFile);
+    result.err = ReadFileBytes(errFile);
+    return result;
+}
+
+TPimResult RunPimAndInterrupt(const std::vector<std::string>& args) {
+    const std::string outFile = OutputPath("pim-stdout.txt");
+    int pipeFds[2];
+    TPimResult result;
+    if (pipe(pipeFds) != 0) return result;
+    const pid_t pid = Spawn(args, outFile, pipeFds[1]);
+    close(pipeFds[1]);
+    if (pid < 0) {
+        close(pipeFds[0]);
+        return result;
+    }
+    bool sent = false;
+    char buffer[4096];
+    ssize_t n;
+    while ((n = read(pipeFds[0], buffer, sizeof buffer)) > 0) {
+        result.err.append(buffer, static_cast<std::size_t>(n));
+        if (!sent && result.err.find('\n') != std::string::npos) {
+            kill(pid, SIGINT);
+            sent = true;
+        }
+    }
+    close(pipeFds[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    result.exitCode = ExitCodeOf(status);
+    result.out = ReadFileBytes(outFile);
+    return result;
+}
+
+TCommandResult RunCommand(const std::string& command) {
+    TCommandResult result;
+    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
+    if (!pipe) return result;
+    char buffer[4096];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) result.output.append(buffer, n);
+    result.status = pclose(pipe);
+    return result;
+}
+
+std::string Quote(const std::string& text) {
+    std::string out = "'";
+    for (char c : text) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+}
+
+}  // namespace pim::test

@@ -1,0 +1,29 @@
+// Runs the `pim` program the way a user does, and reads back what it did.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace pim::test {
+
+struct TPimResult {
+    int exitCode = -1;
+    std::string out;  // stdout
+    std::string err;  // stderr
+};
+
+// Runs pim with the arguments (UTF-8) in the C.UTF-8 locale, stdout and
+// stderr going to files (so progress comes as plain lines).
+TPimResult RunPim(const std::vector<std::string>& args);
+// Runs pim and sends it SIGINT (Ctrl-C) once its first progress line appears.
+TPimResult RunPimAndInterrupt(const std::vector<std::string>& args);
+
+// A shell command's exit status and output (stdout and stderr together).
+struct TCommandResult {
+    int status = -1;
+    std::string output;
+};
+TCommandResult RunCommand(const std::string& command);
+std::string Quote(const std::string& text);
+
+}  // namespace pim::test
