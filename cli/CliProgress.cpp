@@ -1,6 +1,7 @@
 #include "cli/CliProgress.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "app/MainModel.h"
 #include "base/CodePage.h"
@@ -21,11 +22,16 @@ int Percent(int position, int maximum) {
 
 std::string ProgressBar(int position, int maximum, int width) {
     const int percent = Percent(position, maximum);
-    const int filled = width * percent / 100;
-    std::string bar = "[" + std::string(static_cast<std::size_t>(filled), '#') +
-                      std::string(static_cast<std::size_t>(width - filled), ' ') + "] ";
-    const std::string number = std::to_string(percent);
-    return bar + std::string(3 - std::min<std::size_t>(3, number.size()), ' ') + number + "%";
+    const auto filled = static_cast<std::size_t>(width * percent / 100);
+    std::string bar;
+    bar += '[';
+    bar.append(filled, '#');
+    bar.append(static_cast<std::size_t>(width) - filled, ' ');
+    bar += "] ";
+    char number[8];
+    std::snprintf(number, sizeof number, "%3d%%", percent);
+    bar += number;
+    return bar;
 }
 
 void TCliProgress::SetLabel(const std::string& text) {
