@@ -57,7 +57,7 @@ std::int64_t TStream::CopyFrom(TStream& source, std::int64_t count) {
 // ---- TMemoryStream --------------------------------------------------------
 
 std::size_t TMemoryStream::Read(void* buffer, std::size_t count) {
-    if (position_ >= data_.size()) return 0;
+    if (count == 0 || position_ >= data_.size()) return 0;  // buffer may be null then
     const std::size_t n = std::min(count, data_.size() - position_);
     std::memcpy(buffer, data_.data() + position_, n);
     position_ += n;

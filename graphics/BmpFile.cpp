@@ -29,6 +29,7 @@ std::uint32_t U32(const std::uint8_t* p) {
 }
 
 void ReadExact(TStream& stream, void* buffer, std::size_t count) {
+    if (count == 0) return;  // an empty vector's buffer may be null
     if (stream.Read(buffer, count) != count) Invalid("the file is truncated");
 }
 

@@ -127,6 +127,14 @@ TEST(Bmp, HandMadeLayouts) {
     EXPECT_EQ(os2.PixelFormat(), TPixelFormat::pf1bit);
     EXPECT_EQ(test::ToRgb(os2).pixels, (std::vector<std::uint8_t>{255, 255, 255, 0, 0, 0, 255, 255, 255}));
 
+    // An offset that leaves no room for a palette: no colours, all black.
+    Bytes noPal;
+    noPal.raw({'B', 'M'}).u32(14 + 12 + 1 + 4).u32(0).u32(14 + 12 + 1);
+    noPal.u32(12).u16(3).u16(1).u16(1).u16(1).u8(0).raw({0b10100000, 0, 0, 0});
+    const TBitmap black = FromBytes(noPal.v);
+    EXPECT_TRUE(black.Palette().empty());
+    EXPECT_EQ(black.PixelColor(0, 0), (TPaletteEntry{}));
+
     // 32-bit bit fields of 10 bits each: expanded to 24 bits.
     Bytes masks;
     masks.u32(0x3FF00000).u32(0x000FFC00).u32(0x000003FF);
