@@ -31,6 +31,8 @@ function(pim_test name)
     set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT} LABELS "win32;${ARG_LABELS}")
   else()
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
-      PROPERTIES TIMEOUT ${ARG_TIMEOUT} LABELS "native;${ARG_LABELS}")
+      PROPERTIES TIMEOUT ${ARG_TIMEOUT} LABELS "native;${ARG_LABELS}"
+        # Cases of one executable share their fixture files: run them one at a time.
+        RESOURCE_LOCK ${name})
   endif()
 endfunction()

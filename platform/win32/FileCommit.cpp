@@ -1,6 +1,7 @@
 // Windows: FlushFileBuffers, then MoveFileExA with MOVEFILE_REPLACE_EXISTING,
 // which replaces the target in one step; names are in the ANSI code page, as
-// everywhere in the program. MoveFileEx itself refuses a read-only target.
+// everywhere in the program. A read-only target is refused up front: Windows'
+// MoveFileEx refuses it too, but not every implementation of the API does.
 #include "report/FileCommit.h"
 
 #include <windows.h>
@@ -11,6 +12,8 @@ namespace pim {
 
 void CommitFileOver(const std::string& source, const std::string& target) {
     const auto fail = [&] { throw EStreamError("Cannot create file \"" + target + "\""); };
+    const DWORD attributes = GetFileAttributesA(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) fail();
     HANDLE h = CreateFileA(source.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) fail();
