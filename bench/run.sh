@@ -8,7 +8,8 @@
 # once (about 20 s on two cores) and kept in build/bench-corpus.
 #
 #   bench/run.sh            everything
-#   bench/run.sh --no-big   without the 2 GiB file (which needs 2.3 GB of disk)
+#   bench/run.sh --no-big   without the 2 GiB file (which needs 2.3 GB of disk;
+#                           qpdf --check alone takes about ten minutes on it)
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
