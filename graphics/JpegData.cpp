@@ -1,6 +1,7 @@
 #include "graphics/JpegData.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 namespace pim {
@@ -13,7 +14,11 @@ std::uint64_t Rotl(std::uint64_t v, int n) { return (v << n) | (v >> (64 - n)); 
 
 std::uint64_t LoadLe64(const std::uint8_t* p) {
     std::uint64_t v = 0;
-    for (int i = 7; i >= 0; --i) v = (v << 8) | p[i];
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(&v, p, sizeof v);
+    } else {
+        for (int i = 7; i >= 0; --i) v = (v << 8) | p[i];
+    }
     return v;
 }
 
@@ -47,36 +52,44 @@ private:
 
 }  // namespace
 
-void TDigest::Mix(std::uint64_t word) {
-    state_ ^= word * 0x9E3779B97F4A7C15ull;
-    state_ = Rotl(state_, 29) * 0xBF58476D1CE4E5B9ull;
+namespace {
+
+std::uint64_t MixWord(std::uint64_t state, std::uint64_t word) {
+    state ^= word * 0x9E3779B97F4A7C15ull;
+    return Rotl(state, 29) * 0xBF58476D1CE4E5B9ull;
+}
+
+}  // namespace
+
+void TDigest::MixBlock(const std::uint8_t* block) {
+    for (std::size_t lane = 0; lane < kLanes; ++lane) lanes_[lane] = MixWord(lanes_[lane], LoadLe64(block + 8 * lane));
 }
 
 void TDigest::Add(const void* data, std::size_t size) {
     auto p = static_cast<const std::uint8_t*>(data);
     total_ += size;
     if (pendingSize_ > 0) {
-        const std::size_t take = std::min(size, sizeof pending_ - pendingSize_);
+        const std::size_t take = std::min(size, kBlock - pendingSize_);
         std::memcpy(pending_ + pendingSize_, p, take);
         pendingSize_ += take;
         p += take;
         size -= take;
-        if (pendingSize_ < sizeof pending_) return;
-        Mix(LoadLe64(pending_));
+        if (pendingSize_ < kBlock) return;
+        MixBlock(pending_);
         pendingSize_ = 0;
     }
-    for (; size >= 8; p += 8, size -= 8) Mix(LoadLe64(p));
+    for (; size >= kBlock; p += kBlock, size -= kBlock) MixBlock(p);
     std::memcpy(pending_, p, size);
     pendingSize_ = size;
 }
 
 std::uint64_t TDigest::Value() const {
-    TDigest copy = *this;
-    std::uint8_t tail[8] = {};
+    std::uint8_t tail[kBlock] = {};
     std::memcpy(tail, pending_, pendingSize_);
-    copy.Mix(LoadLe64(tail));
-    copy.Mix(total_);
-    std::uint64_t v = copy.state_;
+    TDigest copy = *this;
+    copy.MixBlock(tail);
+    std::uint64_t v = total_;
+    for (const std::uint64_t lane : copy.lanes_) v = MixWord(v, lane);
     v ^= v >> 31;
     v *= 0x94D049BB133111EBull;
     return v ^ (v >> 29);
