@@ -3,16 +3,16 @@
 # to djpeg -dct float and cjpeg -dct float -quality 90 on the same picture;
 # medians of 9 runs (release build). Target: within 1.3x of the tools.
 #
-#   bench/pictures.sh [RUNS]      # builds build/native's pim_graphics first
+#   bench/pictures.sh [RUNS]      # builds build/native's pictures_bench first
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/build/native
 out=$root/build/bench-pictures
 mkdir -p "$out"
 
-cmake --preset native -B "$build" >/dev/null
-cmake --build "$build" -j2 --target pim_graphics >/dev/null
-g++ -std=c++20 -O2 -DNDEBUG -I"$root" "$root/bench/PicturesBench.cpp" \
-    "$build/graphics/libpim_graphics.a" "$build/base/libpim_base.a" -ljpeg -o "$out/pictures_bench"
+cmake --preset native -B "$build" -DPIM_BUILD_BENCH=ON >/dev/null
+cmake --build "$build" -j2 --target pictures_bench >/dev/null
+
+"$build/bench/pictures_bench"
 
 "$out/pictures_bench" "$out" "${1:-9}"
