@@ -13,6 +13,4 @@ mkdir -p "$out"
 cmake --preset native -B "$build" -DPIM_BUILD_BENCH=ON >/dev/null
 cmake --build "$build" -j2 --target pictures_bench >/dev/null
 
-"$build/bench/pictures_bench"
-
-"$out/pictures_bench" "$out" "${1:-9}"
+"$build/bench/pictures_bench" "$out" "${1:-9}"
