@@ -45,27 +45,23 @@ void TControl::SetParent(TWinControl* parent) {
     RequestParentAlign();
 }
 
-void TControl::SetBounds(int left, int top, int width, int height) {
-    if (left == left_ && top == top_ && width == width_ && height == height_) return;
+bool TControl::ChangeBounds(int left, int top, int width, int height) {
+    if (left == left_ && top == top_ && width == width_ && height == height_) return false;
     const bool resized = width != width_ || height != height_;
     left_ = left;
     top_ = top;
     width_ = width;
     height_ = height;
     if (resized) Resized();
-    RequestParentAlign();
+    return true;
+}
+
+void TControl::SetBounds(int left, int top, int width, int height) {
+    if (ChangeBounds(left, top, width, height)) RequestParentAlign();
 }
 
 void TControl::SetBoundsFromAlign(int left, int top, int width, int height) {
-    width = std::max(width, 0);
-    height = std::max(height, 0);
-    if (left == left_ && top == top_ && width == width_ && height == height_) return;
-    const bool resized = width != width_ || height != height_;
-    left_ = left;
-    top_ = top;
-    width_ = width;
-    height_ = height;
-    if (resized) Resized();
+    ChangeBounds(left, top, std::max(width, 0), std::max(height, 0));
 }
 
 void TControl::SetAlign(TAlign value) {

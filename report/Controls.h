@@ -107,6 +107,8 @@ private:
     friend class TWinControl;
     void RequestParentAlign();
     void SetBoundsFromAlign(int left, int top, int width, int height);
+    // Takes the bounds; false when they are the current ones.
+    bool ChangeBounds(int left, int top, int width, int height);
 
     TWinControl* parent_ = nullptr;
     int left_ = 0;
