@@ -3,7 +3,7 @@
 #include "app/ImageAdjust.h"
 #include "graphics/JpegCodec.h"
 #include "tests/app/TestPictures.h"
-#include "tests/support/PdfCheck.h"
+#include "tests/support/TestTools.h"
 
 namespace pim {
 namespace {

@@ -4,7 +4,7 @@
 
 #include "app/PageSpool.h"
 #include "tests/app/TestPictures.h"
-#include "tests/support/PdfCheck.h"
+#include "tests/support/TestTools.h"
 
 namespace pim {
 namespace {

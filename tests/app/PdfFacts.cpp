@@ -1,12 +1,12 @@
 #include "tests/app/PdfFacts.h"
 
 #include <cstdlib>
-#include <fstream>
 #include <regex>
 #include <sstream>
 #include <stdexcept>
 
 #include "base/CodePage.h"
+#include "tests/support/TestTools.h"
 
 namespace pim::test {
 
@@ -45,10 +45,7 @@ TPdfFacts::TPdfFacts(const std::string& bytes) {
 }
 
 TPdfFacts TPdfFacts::FromFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return TPdfFacts(bytes.str());
+    return TPdfFacts(ReadFileBytes(path));
 }
 
 const TPdfObjectText& TPdfFacts::Object(int number) const {

@@ -10,6 +10,7 @@
 #include "tests/app/RunHost.h"
 #include "tests/app/TestPictures.h"
 #include "tests/support/PdfCheck.h"
+#include "tests/support/TestTools.h"
 
 namespace pim {
 namespace {

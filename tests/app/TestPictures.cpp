@@ -10,7 +10,7 @@
 #include "base/Classes.h"
 #include "graphics/BmpFile.h"
 #include "graphics/JpegCodec.h"
-#include "tests/support/PdfCheck.h"
+#include "tests/support/TestTools.h"
 
 namespace pim::test {
 

@@ -7,6 +7,7 @@
 #include "tests/app/TestPictures.h"
 #include "tests/cli/PimProcess.h"
 #include "tests/support/PdfCheck.h"
+#include "tests/support/TestTools.h"
 
 namespace pim {
 namespace {

@@ -6,10 +6,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
 
-#include "tests/support/PdfCheck.h"
+#include "tests/support/TestTools.h"
 
 extern char** environ;
 
@@ -102,23 +101,6 @@ TPimResult RunPimAndInterrupt(const std::vector<std::string>& args) {
     result.exitCode = ExitCodeOf(status);
     result.out = ReadFileBytes(outFile);
     return result;
-}
-
-TCommandResult RunCommand(const std::string& command) {
-    TCommandResult result;
-    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-    if (!pipe) return result;
-    char buffer[4096];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) result.output.append(buffer, n);
-    result.status = pclose(pipe);
-    return result;
-}
-
-std::string Quote(const std::string& text) {
-    std::string out = "'";
-    for (char c : text) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
 }
 
 }  // namespace pim::test

@@ -18,12 +18,4 @@ TPimResult RunPim(const std::vector<std::string>& args);
 // Runs pim and sends it SIGINT (Ctrl-C) once its first progress line appears.
 TPimResult RunPimAndInterrupt(const std::vector<std::string>& args);
 
-// A shell command's exit status and output (stdout and stderr together).
-struct TCommandResult {
-    int status = -1;
-    std::string output;
-};
-TCommandResult RunCommand(const std::string& command);
-std::string Quote(const std::string& text);
-
 }  // namespace pim::test

@@ -12,6 +12,7 @@
 #include "tests/app/PdfFacts.h"
 #include "tests/cli/PimProcess.h"
 #include "tests/support/PdfCheck.h"
+#include "tests/support/TestTools.h"
 
 namespace pim {
 namespace {
@@ -23,7 +24,8 @@ class SampleFolder : public testing::Test {
 protected:
     static void SetUpTestSuite() {
         folder_ = new std::string(test::OutputPath("cli-sample"));
-        const auto made = test::RunCommand(std::string(PIM_SOURCE_DIR) + "/scripts/make-sample-folder " + test::Quote(*folder_));
+        const auto made = test::RunCommand(std::string(PIM_SOURCE_DIR) + "/scripts/make-sample-folder " +
+                                           test::ShellQuote(*folder_));
         ASSERT_EQ(made.status, 0) << made.output;
         result_ = new test::TPimResult(test::RunPim(
             {"--folder-name", "--title", "ピムの見本", "--author", "Pim", "--subject", "見本", *folder_}));
@@ -120,7 +122,7 @@ struct TSamples {
 };
 
 TSamples SamplesOf(const std::string& file) {
-    const auto ppm = test::RunCommand("convert " + test::Quote(file) + " -colorspace sRGB -depth 8 ppm:-");
+    const auto ppm = test::RunCommand("convert " + test::ShellQuote(file) + " -colorspace sRGB -depth 8 ppm:-");
     TSamples s;
     int maxval = 0, used = 0;
     if (std::sscanf(ppm.output.c_str(), "P6 %d %d %d%n", &s.width, &s.height, &maxval, &used) != 3) return s;
@@ -167,7 +169,8 @@ TEST_F(SampleFolder, EveryPageRendersAsItsSource) {
     const std::string renders = test::OutputPath("cli-sample-render");
     fs::remove_all(renders);
     fs::create_directories(renders);
-    const auto rendered = test::RunCommand("pdftoppm -r 72 -png " + test::Quote(Pdf()) + " " + test::Quote(renders + "/p"));
+    const auto rendered =
+        test::RunCommand("pdftoppm -r 72 -png " + test::ShellQuote(Pdf()) + " " + test::ShellQuote(renders + "/p"));
     ASSERT_EQ(rendered.status, 0) << rendered.output;
     const std::vector<fs::path> sources = Sources();
     for (std::size_t i = 0; i < sources.size(); ++i) {
@@ -177,7 +180,7 @@ TEST_F(SampleFolder, EveryPageRendersAsItsSource) {
         ASSERT_TRUE(fs::exists(render)) << render;
         if (sources[i].extension() == ".txt") {
             // Black text on white: some dark pixels, near the top-left corner.
-            const auto dark = test::RunCommand("convert " + test::Quote(render) +
+            const auto dark = test::RunCommand("convert " + test::ShellQuote(render) +
                                                " -crop 240x60+0+0 -threshold 50% -format '%[fx:mean]' info:");
             EXPECT_LT(std::stod(dark.output), 0.99) << "the text page is blank";
             continue;
@@ -188,8 +191,8 @@ TEST_F(SampleFolder, EveryPageRendersAsItsSource) {
             // Raw samples: the image in the PDF is the bitmap, pixel for pixel.
             const std::string extracted = renders + "/image-" + std::to_string(i + 1);
             const std::string number = std::to_string(i + 1);
-            ASSERT_EQ(test::RunCommand("pdfimages -png -f " + number + " -l " + number + " " + test::Quote(Pdf()) +
-                                       " " + test::Quote(extracted)).status, 0);
+            ASSERT_EQ(test::RunCommand("pdfimages -png -f " + number + " -l " + number + " " + test::ShellQuote(Pdf()) +
+                                       " " + test::ShellQuote(extracted)).status, 0);
             EXPECT_EQ(SamplesOf(extracted + "-000.png").rgb, source.rgb) << sources[i];
         }
     }

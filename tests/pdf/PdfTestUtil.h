@@ -7,6 +7,7 @@
 #include "base/Classes.h"
 #include "pdf/PdfDoc.h"
 #include "tests/support/PdfCheck.h"
+#include "tests/support/TestTools.h"
 
 namespace pim::test {
 

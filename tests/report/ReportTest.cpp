@@ -12,6 +12,7 @@
 #include "report/PReport.h"
 #include "tests/report/ReportTestUtil.h"
 #include "tests/support/PdfCheck.h"
+#include "tests/support/TestTools.h"
 
 namespace pim {
 namespace {

@@ -7,16 +7,10 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <string_view>
 
 namespace pim::test {
 
 ::testing::AssertionResult IsValidPdf(const std::string& path);
-
-// A path in the tests' output folder.
-std::string OutputPath(std::string_view fileName);
-std::string ReadFileBytes(const std::string& path);
-void WriteFileBytes(const std::string& path, std::string_view bytes);
 
 }  // namespace pim::test
 
