@@ -278,24 +278,24 @@ bool Near(unsigned rgb, unsigned expected, int tolerance = 40) {
 
 // Prints one page with the given item armed as the application arms it,
 // saves, checks and renders it.
-test::TPpm RenderOnePage(PageFixture& f, TPRItem& item, int w, int h, const std::string& name) {
+test::TImage RenderOnePage(PageFixture& f, TPRItem& item, int w, int h, const std::string& name) {
     item.SetPrintable(true);
     f.Size(w, h, item);
     f.report.PrintPage(f.page);
     const std::string path = f.Save(name);
     EXPECT_VALID_PDF(path);
     const std::string ppm = test::RenderPage(path, 1);
-    return ppm.empty() ? test::TPpm{} : test::ReadPpm(ppm);
+    return ppm.empty() ? test::TImage{} : test::ReadPnm(ppm);
 }
 
 TEST_F(RenderedPage, BitmapCoversThePageTopDown) {
     imageItem.SetPicture(BitmapPicture(40, 30, 10, 0xFF0000, 0x0000FF));
     imageItem.SetStretch(false);
     imageItem.SetSharedImage(false);
-    const test::TPpm ppm = RenderOnePage(*this, imageItem, 40, 30, "items_render_bitmap.pdf");
-    if (ppm.Width == 0) GTEST_SKIP() << "pdftoppm is not available here";
-    ASSERT_EQ(ppm.Width, 40);
-    ASSERT_EQ(ppm.Height, 30);
+    const test::TImage ppm = RenderOnePage(*this, imageItem, 40, 30, "items_render_bitmap.pdf");
+    if (ppm.width == 0) GTEST_SKIP() << "pdftoppm is not available here";
+    ASSERT_EQ(ppm.width, 40);
+    ASSERT_EQ(ppm.height, 30);
     EXPECT_TRUE(Near(ppm.Rgb(3, 3), 0xFF0000)) << std::hex << ppm.Rgb(3, 3);
     EXPECT_TRUE(Near(ppm.Rgb(36, 26), 0x0000FF)) << std::hex << ppm.Rgb(36, 26);
     EXPECT_TRUE(Near(ppm.Rgb(3, 26), 0x0000FF));
@@ -305,10 +305,10 @@ TEST_F(RenderedPage, JpegCoversThePageTopDown) {
     jpegItem.SetPicture(JpegPicture(48, 32, 16, 0x00FF00, 0xFFFFFF));
     jpegItem.SetStretch(false);
     jpegItem.SetSharedImage(false);
-    const test::TPpm ppm = RenderOnePage(*this, jpegItem, 48, 32, "items_render_jpeg.pdf");
-    if (ppm.Width == 0) GTEST_SKIP() << "pdftoppm is not available here";
-    ASSERT_EQ(ppm.Width, 48);
-    ASSERT_EQ(ppm.Height, 32);
+    const test::TImage ppm = RenderOnePage(*this, jpegItem, 48, 32, "items_render_jpeg.pdf");
+    if (ppm.width == 0) GTEST_SKIP() << "pdftoppm is not available here";
+    ASSERT_EQ(ppm.width, 48);
+    ASSERT_EQ(ppm.height, 32);
     EXPECT_TRUE(Near(ppm.Rgb(4, 4), 0x00FF00)) << std::hex << ppm.Rgb(4, 4);
     EXPECT_TRUE(Near(ppm.Rgb(40, 28), 0xFFFFFF)) << std::hex << ppm.Rgb(40, 28);
 }
@@ -320,10 +320,10 @@ TEST_F(RenderedPage, JapaneseTextSitsInTheTopLeftCorner) {
     textItem.Lines().Clear();
     textItem.Lines().Add(Utf8ToAnsi("日本語のテキスト"));
     textItem.Lines().Add(Utf8ToAnsi("二行目"));
-    const test::TPpm ppm = RenderOnePage(*this, textItem, 480, 680, "items_render_text.pdf");
-    if (ppm.Width == 0) GTEST_SKIP() << "pdftoppm is not available here";
-    ASSERT_EQ(ppm.Width, 480);
-    ASSERT_EQ(ppm.Height, 680);
+    const test::TImage ppm = RenderOnePage(*this, textItem, 480, 680, "items_render_text.pdf");
+    if (ppm.width == 0) GTEST_SKIP() << "pdftoppm is not available here";
+    ASSERT_EQ(ppm.width, 480);
+    ASSERT_EQ(ppm.height, 680);
     // Ink where the two lines go (about 8 and 4 characters of 12 points),
     // none anywhere else.
     auto inkIn = [&](int x0, int y0, int x1, int y1) {

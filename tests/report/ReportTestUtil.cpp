@@ -1,36 +1,10 @@
 #include "tests/report/ReportTestUtil.h"
 
-#include <cstdio>
 #include <fstream>
-#include <sstream>
 
 namespace pim::test {
 
 namespace {
-
-std::string Quoted(const std::string& s) {
-    std::string out = "'";
-    for (char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
-}
-
-// stdout of the command, or nothing when it fails.
-std::string Run(const std::string& command, bool* ok) {
-    *ok = false;
-#ifdef _WIN32
-    (void)command;
-    return {};
-#else
-    std::string output;
-    FILE* pipe = popen((command + " 2>/dev/null").c_str(), "r");
-    if (!pipe) return {};
-    char buffer[4096];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, n);
-    *ok = pclose(pipe) == 0;
-    return output;
-#endif
-}
 
 std::string StripWhiteSpace(const std::string& json) {
     std::string out;
@@ -70,9 +44,8 @@ std::string Serialized(TPdfObject& object) {
 }
 
 std::string QpdfJson(const std::string& path) {
-    bool ok;
-    std::string json = Run("qpdf --json=2 " + Quoted(path), &ok);
-    return ok ? StripWhiteSpace(json) : std::string();
+    const TCommandResult qpdf = RunCommandStdout("qpdf --json=2 " + ShellQuote(path) + " 2>/dev/null");
+    return qpdf.status == 0 ? StripWhiteSpace(qpdf.output) : std::string();
 }
 
 std::vector<std::string> QpdfPageSizes(const std::string& json) {
@@ -93,29 +66,10 @@ std::vector<std::string> QpdfOutlineTitles(const std::string& json) {
 
 std::string RenderPage(const std::string& pdf, int page) {
     const std::string stem = pdf + ".p" + std::to_string(page);
-    bool ok;
-    Run("pdftoppm -r 72 -singlefile -f " + std::to_string(page) + " -l " + std::to_string(page) + " " +
-            Quoted(pdf) + " " + Quoted(stem),
-        &ok);
-    return ok ? stem + ".ppm" : std::string();
-}
-
-unsigned TPpm::Rgb(int x, int y) const {
-    const std::size_t at = (static_cast<std::size_t>(y) * Width + x) * 3;
-    return (Pixels[at] << 16) | (Pixels[at + 1] << 8) | Pixels[at + 2];
-}
-
-TPpm ReadPpm(const std::string& path) {
-    TPpm ppm;
-    std::ifstream in(path, std::ios::binary);
-    std::string magic;
-    int maxValue = 0;
-    in >> magic >> ppm.Width >> ppm.Height >> maxValue;
-    in.get();
-    if (magic != "P6" || maxValue != 255) return {};
-    ppm.Pixels.resize(static_cast<std::size_t>(ppm.Width) * ppm.Height * 3);
-    in.read(reinterpret_cast<char*>(ppm.Pixels.data()), static_cast<std::streamsize>(ppm.Pixels.size()));
-    return ppm;
+    const TCommandResult render = RunCommandStdout("pdftoppm -r 72 -singlefile -f " + std::to_string(page) + " -l " +
+                                                   std::to_string(page) + " " + ShellQuote(pdf) + " " +
+                                                   ShellQuote(stem) + " 2>/dev/null");
+    return render.status == 0 ? stem + ".ppm" : std::string();
 }
 
 bool WritableDespitePermissions(const std::filesystem::path& folder) {

@@ -8,6 +8,7 @@
 
 #include "base/SysUtils.h"
 #include "pdf/PdfTypes.h"
+#include "tests/support/TestTools.h"
 
 namespace pim::test {
 
@@ -32,18 +33,9 @@ std::vector<std::string> QpdfPageSizes(const std::string& json);
 // The top-level bookmark titles, in order, from QpdfJson.
 std::vector<std::string> QpdfOutlineTitles(const std::string& json);
 
-// Renders one page (1-based) at 72 dpi into a PPM file and returns its path;
-// empty when pdftoppm cannot be run.
+// Renders one page (1-based) at 72 dpi into a PPM file (read it with
+// ReadPnm) and returns its path; empty when pdftoppm cannot be run.
 std::string RenderPage(const std::string& pdf, int page);
-
-// One pixel of a binary PPM (P6) file as 0xRRGGBB.
-struct TPpm {
-    int Width = 0;
-    int Height = 0;
-    std::vector<unsigned char> Pixels;
-    unsigned Rgb(int x, int y) const;
-};
-TPpm ReadPpm(const std::string& path);
 
 // True when a file can be created in the folder whatever its permissions
 // say (running as root).

@@ -1,5 +1,6 @@
 #include "tests/support/TestTools.h"
 
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -20,6 +21,22 @@ TCommandResult Capture([[maybe_unused]] const std::string& command) {
     result.status = pclose(pipe);
 #endif
     return result;
+}
+
+// The next number of a PNM header at `at`, after white space and comments;
+// -1 when there is none.
+int HeaderNumber(std::string_view bytes, std::size_t& at) {
+    while (at < bytes.size() && (std::isspace(static_cast<unsigned char>(bytes[at])) || bytes[at] == '#')) {
+        if (bytes[at] == '#')
+            while (at < bytes.size() && bytes[at] != '\n') ++at;
+        else
+            ++at;
+    }
+    if (at == bytes.size() || !std::isdigit(static_cast<unsigned char>(bytes[at]))) return -1;
+    int value = 0;
+    while (at < bytes.size() && std::isdigit(static_cast<unsigned char>(bytes[at])) && value < 100000)
+        value = value * 10 + (bytes[at++] - '0');
+    return value;
 }
 
 }  // namespace
@@ -58,5 +75,33 @@ std::string ShellQuote(const std::string& text) {
 TCommandResult RunCommand(const std::string& command) { return Capture(command + " 2>&1"); }
 
 TCommandResult RunCommandStdout(const std::string& command) { return Capture(command); }
+
+std::uint8_t TImage::Sample(int x, int y, int channel) const {
+    return pixels[(static_cast<std::size_t>(y) * width + x) * channels + channel];
+}
+
+unsigned TImage::Rgb(int x, int y) const {
+    if (channels == 1) return Sample(x, y) * 0x010101u;
+    return (Sample(x, y, 0) << 16) | (Sample(x, y, 1) << 8) | Sample(x, y, 2);
+}
+
+TImage ParsePnm(std::string_view bytes) {
+    if (bytes.size() < 2 || bytes[0] != 'P' || (bytes[1] != '5' && bytes[1] != '6')) return {};
+    TImage image;
+    image.channels = bytes[1] == '5' ? 1 : 3;
+    std::size_t at = 2;
+    image.width = HeaderNumber(bytes, at);
+    image.height = HeaderNumber(bytes, at);
+    const int maxValue = HeaderNumber(bytes, at);
+    if (image.width <= 0 || image.height <= 0 || maxValue != 255 || at == bytes.size()) return {};
+    ++at;  // the single white-space byte before the samples
+    const std::size_t size = static_cast<std::size_t>(image.width) * image.height * image.channels;
+    if (bytes.size() - at < size) return {};
+    image.pixels.assign(bytes.begin() + static_cast<std::ptrdiff_t>(at),
+                        bytes.begin() + static_cast<std::ptrdiff_t>(at + size));
+    return image;
+}
+
+TImage ReadPnm(const std::string& path) { return ParsePnm(ReadFileBytes(path)); }
 
 }  // namespace pim::test

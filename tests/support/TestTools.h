@@ -1,5 +1,5 @@
 // Small helpers every test folder shares: the output folder, whole files as
-// bytes, and shell commands.
+// bytes, shell commands, and the PNM pictures pdftoppm and ImageMagick write.
 // The command-line tools (qpdf, poppler, ImageMagick, libjpeg's cjpeg and
 // djpeg) exist only in the Linux build: under Wine a command never runs.
 #pragma once
@@ -34,5 +34,22 @@ TCommandResult RunCommand(const std::string& command);
 // Runs the command; `output` holds stdout alone (stderr goes to the test's
 // own), for commands whose output is data.
 TCommandResult RunCommandStdout(const std::string& command);
+
+// A picture as 8-bit samples, rows top-down, no padding: `channels` samples
+// a pixel (1 grey, 3 red-green-blue). Empty (0 x 0) when it could not be read.
+struct TImage {
+    int width = 0;
+    int height = 0;
+    int channels = 3;
+    std::vector<std::uint8_t> pixels;
+
+    std::uint8_t Sample(int x, int y, int channel = 0) const;
+    // The pixel as 0xRRGGBB (a grey pixel's value three times).
+    unsigned Rgb(int x, int y) const;
+};
+
+// A binary PNM picture (P5 grey or P6 colour, maximum value 255).
+TImage ParsePnm(std::string_view bytes);
+TImage ReadPnm(const std::string& path);
 
 }  // namespace pim::test
