@@ -72,7 +72,7 @@ TEST(Bitmap, DirectFormatsConvertToTwentyFourBit) {
 
 TEST(Bitmap, RefusedConversionsLeaveThePixelsAlone) {
     TBitmap rgb = test::Pattern(4, 4);
-    const test::Rgb before = test::ToRgb(rgb);
+    const test::TImage before = test::ToRgb(rgb);
     EXPECT_THROW(rgb.SetPixelFormat(TPixelFormat::pf8bit), EInvalidGraphicOperation);
     EXPECT_THROW(rgb.SetPixelFormat(TPixelFormat::pfCustom), EInvalidGraphicOperation);
     EXPECT_EQ(rgb.PixelFormat(), TPixelFormat::pf24bit);

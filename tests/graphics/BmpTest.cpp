@@ -91,7 +91,7 @@ TEST(Bmp, WrittenFilesReadBackInEveryFormat) {
         EXPECT_EQ(back.PixelFormat(), f);
         EXPECT_EQ(test::MaxDiff(test::ToRgb(back), test::ToRgb(bmp)), 0);
         const std::string path = test::OutPath("written-" + std::to_string(static_cast<int>(f)) + ".bmp");
-        test::WriteBytes(path, ToBytes(bmp));
+        test::WriteFileBytes(path, ToBytes(bmp));
         EXPECT_EQ(test::MaxDiff(test::MagickPixels(path), test::ToRgb(bmp)), 0);
     }
     for (TPixelFormat f : {TPixelFormat::pf1bit, TPixelFormat::pf4bit, TPixelFormat::pf8bit}) {

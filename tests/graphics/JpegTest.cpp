@@ -35,7 +35,7 @@ protected:
     static std::vector<std::uint8_t> Cjpeg(const std::string& options) {
         const std::string out = Path("cjpeg.jpg");
         test::Shell("cjpeg -dct float -baseline " + options + " -outfile '" + out + "' '" + Path("src.ppm") + "'");
-        return test::ReadBytes(out);
+        return test::ReadFileBuffer(out);
     }
     static std::vector<std::uint8_t> Saved(const TJPEGImage& jpeg) {
         TMemoryStream stream;
@@ -58,7 +58,7 @@ TEST_F(Jpeg, LoadingReadsTheHeaderAndKeepsTheBytesUnchanged) {
     };
     for (const Case& c : {Case{"base.jpg", false, false}, Case{"prog.jpg", true, false}, Case{"grey.jpg", false, true}}) {
         SCOPED_TRACE(c.file);
-        const std::vector<std::uint8_t> bytes = test::ReadBytes(Path(c.file));
+        const std::vector<std::uint8_t> bytes = test::ReadFileBuffer(Path(c.file));
         TJPEGImage fromStream;
         LoadBytes(fromStream, bytes);
         TJPEGImage fromFile;
@@ -166,7 +166,7 @@ TEST_F(Jpeg, CopiesShareTheCompressedData) {
 // The header is read at load; pixels wait until they are asked for, so a
 // picture too large to decode still loads.
 TEST_F(Jpeg, DecodingWaitsUntilPixelsAreNeeded) {
-    std::vector<std::uint8_t> bytes = test::ReadBytes(Path("base.jpg"));
+    std::vector<std::uint8_t> bytes = test::ReadFileBuffer(Path("base.jpg"));
     for (std::size_t i = 0; i + 9 < bytes.size(); ++i)
         if (bytes[i] == 0xFF && bytes[i + 1] == 0xC0) {  // SOF0: height, width at +5, +7
             bytes[i + 5] = 0xFF, bytes[i + 6] = 0xDC, bytes[i + 7] = 0xFF, bytes[i + 8] = 0xDC;
@@ -243,7 +243,7 @@ TEST_F(Jpeg, CmykAndYcckDecodeToTheRightColours) {
 }
 
 TEST_F(Jpeg, BadDataRaiseOnLoadAndCorruptScansAreTolerated) {
-    const std::vector<std::uint8_t> bytes = test::ReadBytes(Path("base.jpg"));
+    const std::vector<std::uint8_t> bytes = test::ReadFileBuffer(Path("base.jpg"));
     TJPEGImage jpeg;
     jpeg.LoadFromFile(Path("base.jpg"));
     const auto data = jpeg.Data();
@@ -272,19 +272,19 @@ TEST_F(Jpeg, BadDataRaiseOnLoadAndCorruptScansAreTolerated) {
 
 TEST_F(Jpeg, AFileThatChangedAfterLoadingIsNotCopied) {
     const std::string path = Path("changing.jpg");
-    std::vector<std::uint8_t> bytes = test::ReadBytes(Path("base.jpg"));
-    test::WriteBytes(path, bytes);
+    std::vector<std::uint8_t> bytes = test::ReadFileBuffer(Path("base.jpg"));
+    test::WriteFileBytes(path, bytes);
     TJPEGImage jpeg;
     jpeg.LoadFromFile(path);
     EXPECT_EQ(Saved(jpeg), bytes);
 
     bytes[bytes.size() / 2] ^= 0x01;  // same size, one bit different
-    test::WriteBytes(path, bytes);
+    test::WriteFileBytes(path, bytes);
     TMemoryStream sink;
     EXPECT_THROW(jpeg.SaveToStream(sink), EStreamError);
 
     bytes.erase(bytes.end() - 10, bytes.end());
-    test::WriteBytes(path, bytes);
+    test::WriteFileBytes(path, bytes);
     EXPECT_THROW(jpeg.Bitmap(), EStreamError);
 }
 

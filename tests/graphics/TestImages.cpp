@@ -1,55 +1,20 @@
 #include "TestImages.h"
 
-#include <gtest/gtest.h>
-
-#include <cstdio>
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <sstream>
+#include <stdexcept>
 
 namespace pim::test {
 
 std::string OutPath(const std::string& name) {
-    const std::filesystem::path dir = std::filesystem::path(PIM_TEST_OUTPUT) / "graphics";
+    const std::filesystem::path dir = OutputPath("graphics");
     std::filesystem::create_directories(dir);
     return (dir / name).string();
 }
 
-void Shell(const std::string& command) {
-    const int rc = std::system(command.c_str());
-    if (rc != 0) throw std::runtime_error("command failed: " + command);
-}
-
-std::vector<std::uint8_t> ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
-Rgb ReadPpm(const std::string& path) {
-    const std::vector<std::uint8_t> bytes = ReadBytes(path);
-    std::string head(bytes.begin(), bytes.begin() + std::min<std::size_t>(bytes.size(), 64));
-    std::istringstream in(head);
-    std::string magic;
-    int maxval = 0;
-    Rgb rgb;
-    in >> magic >> rgb.width >> rgb.height >> maxval;
-    if (magic != "P6" || maxval != 255) throw std::runtime_error("not an 8-bit PPM: " + path);
-    const auto offset = static_cast<std::size_t>(in.tellg()) + 1;
-    rgb.pixels.assign(bytes.begin() + static_cast<std::ptrdiff_t>(offset), bytes.end());
-    if (rgb.pixels.size() != static_cast<std::size_t>(rgb.width) * rgb.height * 3)
-        throw std::runtime_error("short PPM: " + path);
-    return rgb;
-}
-
-Rgb ToRgb(const TBitmap& bitmap) {
-    Rgb rgb{bitmap.Width(), bitmap.Height(), {}};
+TImage ToRgb(const TBitmap& bitmap) {
+    TImage rgb{bitmap.Width(), bitmap.Height(), 3, {}};
     for (int y = 0; y < bitmap.Height(); ++y)
         for (int x = 0; x < bitmap.Width(); ++x) {
             const TPaletteEntry c = bitmap.PixelColor(x, y);
@@ -58,20 +23,22 @@ Rgb ToRgb(const TBitmap& bitmap) {
     return rgb;
 }
 
-Rgb MagickPixels(const std::string& path) {
+TImage MagickPixels(const std::string& path) {
     const std::string ppm = path + ".magick.ppm";
     Shell("convert '" + path + "' -depth 8 -type TrueColor 'ppm:" + ppm + "'");
-    return ReadPpm(ppm);
+    TImage rgb = ReadPnm(ppm);
+    if (rgb.width == 0 || rgb.channels != 3) throw std::runtime_error("not an 8-bit PPM: " + ppm);
+    return rgb;
 }
 
-int MaxDiff(const Rgb& a, const Rgb& b) {
+int MaxDiff(const TImage& a, const TImage& b) {
     if (a.width != b.width || a.height != b.height || a.pixels.size() != b.pixels.size()) return 256;
     int diff = 0;
     for (std::size_t i = 0; i < a.pixels.size(); ++i) diff = std::max(diff, std::abs(a.pixels[i] - b.pixels[i]));
     return diff;
 }
 
-double MeanDiff(const Rgb& a, const Rgb& b) {
+double MeanDiff(const TImage& a, const TImage& b) {
     if (a.width != b.width || a.height != b.height || a.pixels.size() != b.pixels.size()) return 256;
     double sum = 0;
     for (std::size_t i = 0; i < a.pixels.size(); ++i) sum += std::abs(a.pixels[i] - b.pixels[i]);
@@ -93,11 +60,11 @@ TBitmap Pattern(int width, int height) {
 }
 
 void SavePpm(const TBitmap& bitmap, const std::string& path) {
-    const Rgb rgb = ToRgb(bitmap);
+    const TImage rgb = ToRgb(bitmap);
     std::string head = "P6\n" + std::to_string(rgb.width) + " " + std::to_string(rgb.height) + "\n255\n";
     std::vector<std::uint8_t> bytes(head.begin(), head.end());
     bytes.insert(bytes.end(), rgb.pixels.begin(), rgb.pixels.end());
-    WriteBytes(path, bytes);
+    WriteFileBytes(path, bytes);
 }
 
 std::vector<std::uint8_t> InfoBmp(int width, int height, int bits, std::uint32_t compression,

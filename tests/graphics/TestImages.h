@@ -1,5 +1,6 @@
 // Helpers shared by the picture tests: files in the test output folder,
-// reference pixels from the command-line tools, byte-built files.
+// reference pixels from the command-line tools, byte-built files. Files,
+// commands and PIM_NEEDS_TOOLS come from tests/support/TestTools.h.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -9,37 +10,20 @@
 #include <vector>
 
 #include "graphics/Graphics.h"
-
-// The command-line image tools (ImageMagick, djpeg, cjpeg, pdftoppm) exist
-// only in the Linux build; under Wine the tests that need them are skipped.
-#ifdef _WIN32
-#define PIM_NEEDS_TOOLS() GTEST_SKIP() << "needs the command-line image tools"
-#else
-#define PIM_NEEDS_TOOLS() (void)0
-#endif
+#include "tests/support/TestTools.h"
 
 namespace pim::test {
 
-// Pixels as red, green, blue bytes, rows top-down, no padding.
-struct Rgb {
-    int width = 0;
-    int height = 0;
-    std::vector<std::uint8_t> pixels;
-};
-
 std::string OutPath(const std::string& name);  // in PIM_TEST_OUTPUT/graphics
-void Shell(const std::string& command);       // fails the test on non-zero exit
-std::vector<std::uint8_t> ReadBytes(const std::string& path);
-void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes);
 
-Rgb ReadPpm(const std::string& path);
-Rgb ToRgb(const TBitmap& bitmap);
-// What ImageMagick decodes from the file.
-Rgb MagickPixels(const std::string& path);
+// The bitmap's pixels as red, green, blue samples.
+TImage ToRgb(const TBitmap& bitmap);
+// What ImageMagick decodes from the file, as red, green, blue samples.
+TImage MagickPixels(const std::string& path);
 // Largest difference of any sample; 256 when the sizes differ.
-int MaxDiff(const Rgb& a, const Rgb& b);
+int MaxDiff(const TImage& a, const TImage& b);
 // Mean absolute difference of the samples; 256 when the sizes differ.
-double MeanDiff(const Rgb& a, const Rgb& b);
+double MeanDiff(const TImage& a, const TImage& b);
 
 // A 24-bit picture with gradients and sharp edges.
 TBitmap Pattern(int width, int height);

@@ -50,7 +50,7 @@ protected:
 
     // Poppler's cairo back end copies an image drawn one point per pixel at
     // 72 dpi exactly; its Splash back end (pdftoppm) resamples it slightly.
-    static test::Rgb Rendered(const std::string& pdf, int page) {
+    static test::TImage Rendered(const std::string& pdf, int page) {
         const std::string out = pdf + "-page" + std::to_string(page);
         test::Shell("pdftocairo -png -r 72 -f " + std::to_string(page) + " -l " + std::to_string(page) +
                     " -singlefile '" + pdf + "' '" + out + "'");
@@ -119,7 +119,7 @@ TEST_F(PdfImagesRender, JpegDataRenderWithinDecoderTolerance) {
     EXPECT_LE(test::MeanDiff(Rendered(pdf, 2), test::ToRgb(cmyk.Bitmap())), 30);
     // Everything near the source picture (JPEG blurs its sharp edges).
     for (int page = 1; page <= 4; ++page)
-        EXPECT_LE(test::MeanDiff(Rendered(pdf, page), test::ReadPpm(ppm)), page == 2 ? 30 : 8) << page;
+        EXPECT_LE(test::MeanDiff(Rendered(pdf, page), test::ReadPnm(ppm)), page == 2 ? 30 : 8) << page;
 }
 
 TEST_F(PdfImagesRender, AJpegFileChangedBeforeTheSaveStopsIt) {
@@ -129,9 +129,9 @@ TEST_F(PdfImagesRender, AJpegFileChangedBeforeTheSaveStopsIt) {
     TJPEGImage jpeg;
     jpeg.LoadFromFile(jpg);
     AddPicturePage(jpeg, "Pdf-Jpeg");
-    std::vector<std::uint8_t> bytes = test::ReadBytes(jpg);
+    std::vector<std::uint8_t> bytes = test::ReadFileBuffer(jpg);
     bytes[bytes.size() / 2] ^= 0x10;
-    test::WriteBytes(jpg, bytes);
+    test::WriteFileBytes(jpg, bytes);
     TMemoryStream out;
     EXPECT_THROW(doc_.SaveToStream(out), EStreamError);
 }

@@ -94,7 +94,7 @@ TEST_F(PdfImages, DirectColourFormatsBecomeRgb) {
     for (TPixelFormat f : {TPixelFormat::pf15bit, TPixelFormat::pf16bit, TPixelFormat::pfDevice}) {
         TBitmap bmp = pattern;
         bmp.SetPixelFormat(f);
-        const test::Rgb rgb = test::ToRgb(bmp);
+        const test::TImage rgb = test::ToRgb(bmp);
         EXPECT_EQ(CreateImageObject(bmp, "Pdf-Bitmap")->Content().ToString(),
                   std::string(rgb.pixels.begin(), rgb.pixels.end()));
     }
@@ -124,7 +124,7 @@ TEST_F(PdfImages, AJpegIsEmbeddedByteForByteWithoutHoldingItsBytes) {
     const std::string ppm = test::OutPath("pdfimage-src.ppm"), jpg = test::OutPath("pdfimage.jpg");
     test::SavePpm(test::Pattern(40, 30), ppm);
     test::Shell("cjpeg -quality 80 -outfile '" + jpg + "' '" + ppm + "'");
-    const std::vector<std::uint8_t> file = test::ReadBytes(jpg);
+    const std::vector<std::uint8_t> file = test::ReadFileBuffer(jpg);
 
     TJPEGImage jpeg;
     jpeg.LoadFromFile(jpg);
@@ -152,7 +152,7 @@ TEST_F(PdfImages, AJpegIsEmbeddedByteForByteWithoutHoldingItsBytes) {
 
     // Through the bitmap builder a JPEG is decoded into samples.
     image = CreateImageObject(jpeg, "Pdf-Bitmap");
-    const test::Rgb rgb = test::ToRgb(jpeg.Bitmap());
+    const test::TImage rgb = test::ToRgb(jpeg.Bitmap());
     EXPECT_EQ(image->Content().ToString(), std::string(rgb.pixels.begin(), rgb.pixels.end()));
 }
 

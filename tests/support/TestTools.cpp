@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <stdexcept>
 
 namespace pim::test {
 
@@ -75,6 +76,11 @@ std::string ShellQuote(const std::string& text) {
 TCommandResult RunCommand(const std::string& command) { return Capture(command + " 2>&1"); }
 
 TCommandResult RunCommandStdout(const std::string& command) { return Capture(command); }
+
+void Shell(const std::string& command) {
+    const TCommandResult result = RunCommand(command);
+    if (result.status != 0) throw std::runtime_error("command failed: " + command + "\n" + result.output);
+}
 
 std::uint8_t TImage::Sample(int x, int y, int channel) const {
     return pixels[(static_cast<std::size_t>(y) * width + x) * channels + channel];

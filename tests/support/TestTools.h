@@ -4,10 +4,19 @@
 // djpeg) exist only in the Linux build: under Wine a command never runs.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
+
+// Skips the test where the command-line tools are missing (the Windows build).
+#ifdef _WIN32
+#define PIM_NEEDS_TOOLS() GTEST_SKIP() << "needs the Linux command-line tools"
+#else
+#define PIM_NEEDS_TOOLS() (void)0
+#endif
 
 namespace pim::test {
 
@@ -34,6 +43,9 @@ TCommandResult RunCommand(const std::string& command);
 // Runs the command; `output` holds stdout alone (stderr goes to the test's
 // own), for commands whose output is data.
 TCommandResult RunCommandStdout(const std::string& command);
+
+// Runs the command and throws, with its output, when it fails.
+void Shell(const std::string& command);
 
 // A picture as 8-bit samples, rows top-down, no padding: `channels` samples
 // a pixel (1 grey, 3 red-green-blue). Empty (0 x 0) when it could not be read.
