@@ -116,18 +116,9 @@ TEST_F(SampleFolder, DocumentSettingsOfTheWindow) {
 }
 
 // A picture's RGB samples, decoded by ImageMagick.
-struct TSamples {
-    int width = 0, height = 0;
-    std::string rgb;
-};
-
-TSamples SamplesOf(const std::string& file) {
-    const auto ppm = test::RunCommand("convert " + test::ShellQuote(file) + " -colorspace sRGB -depth 8 ppm:-");
-    TSamples s;
-    int maxval = 0, used = 0;
-    if (std::sscanf(ppm.output.c_str(), "P6 %d %d %d%n", &s.width, &s.height, &maxval, &used) != 3) return s;
-    s.rgb = ppm.output.substr(static_cast<std::size_t>(used) + 1);
-    return s;
+test::TImage SamplesOf(const std::string& file) {
+    return test::ParsePnm(
+        test::RunCommand("convert " + test::ShellQuote(file) + " -colorspace sRGB -depth 8 ppm:-").output);
 }
 
 // The share of rendered pixels that do not match the source. A viewer
@@ -136,13 +127,11 @@ TSamples SamplesOf(const std::string& file) {
 // lies within the range of the source's samples around the same place (with
 // some room for JPEG decoders that differ). A wrong, shifted or flipped
 // picture does not.
-double ShareDifferent(const TSamples& render, const TSamples& source) {
-    if (render.width != source.width || render.height != source.height || render.rgb.empty() ||
-        render.rgb.size() != source.rgb.size())
+double ShareDifferent(const test::TImage& render, const test::TImage& source) {
+    if (render.width != source.width || render.height != source.height || render.pixels.empty() ||
+        render.pixels.size() != source.pixels.size())
         return 1.0;
-    const auto at = [&](const TSamples& s, int x, int y, int c) {
-        return static_cast<int>(static_cast<unsigned char>(s.rgb[(static_cast<std::size_t>(y) * s.width + x) * 3 + c]));
-    };
+    const auto at = [&](const test::TImage& s, int x, int y, int c) { return static_cast<int>(s.Sample(x, y, c)); };
     std::size_t different = 0;
     for (int y = 0; y < render.height; ++y) {
         for (int x = 0; x < render.width; ++x) {
@@ -185,7 +174,7 @@ TEST_F(SampleFolder, EveryPageRendersAsItsSource) {
             EXPECT_LT(std::stod(dark.output), 0.99) << "the text page is blank";
             continue;
         }
-        const TSamples source = SamplesOf(sources[i].string());
+        const test::TImage source = SamplesOf(sources[i].string());
         EXPECT_LT(ShareDifferent(SamplesOf(render), source), 0.01) << sources[i];
         if (sources[i].extension() == ".bmp") {
             // Raw samples: the image in the PDF is the bitmap, pixel for pixel.
@@ -193,7 +182,7 @@ TEST_F(SampleFolder, EveryPageRendersAsItsSource) {
             const std::string number = std::to_string(i + 1);
             ASSERT_EQ(test::RunCommand("pdfimages -png -f " + number + " -l " + number + " " + test::ShellQuote(Pdf()) +
                                        " " + test::ShellQuote(extracted)).status, 0);
-            EXPECT_EQ(SamplesOf(extracted + "-000.png").rgb, source.rgb) << sources[i];
+            EXPECT_EQ(SamplesOf(extracted + "-000.png").pixels, source.pixels) << sources[i];
         }
     }
 }

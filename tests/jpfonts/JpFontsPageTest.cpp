@@ -3,13 +3,13 @@
 // glyphs land where the font's measurements put them.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <filesystem>
+#include <algorithm>
 #include <string>
 
 #include "base/CodePage.h"
 #include "pdf/PdfJpFonts.h"
 #include "tests/pdf/PdfTestUtil.h"
+#include "tests/support/TestTools.h"
 
 namespace pim {
 namespace {
@@ -34,46 +34,22 @@ protected:
     TPdfCanvas* canvas = nullptr;
 };
 
-#ifndef _WIN32
-std::string RunCommand(const std::string& command) {
-    std::string output;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return output;
-    char buffer[4096];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, n);
-    pclose(pipe);
-    return output;
-}
-
 // A greyscale rendering at 72 dpi: one pixel per point.
-struct Gray {
-    int width = 0, height = 0;
-    std::string pixels;
-    bool Dark(int x, int y) const {
-        return static_cast<unsigned char>(pixels[static_cast<std::size_t>(y * width + x)]) < 128;
-    }
-};
-
-Gray Render(const std::string& pdf) {
+test::TImage Render(const std::string& pdf) {
     const std::string prefix = pdf + ".gray";
-    RunCommand("pdftoppm -r 72 -gray -singlefile '" + pdf + "' '" + prefix + "'");
-    std::string bytes = test::ReadFileBytes(prefix + ".pgm");
-    Gray image;
-    int maxValue = 0, consumed = 0;
-    if (std::sscanf(bytes.c_str(), "P5 %d %d %d%n", &image.width, &image.height, &maxValue, &consumed) == 3) {
-        image.pixels = bytes.substr(static_cast<std::size_t>(consumed) + 1);
-    }
-    return image;
+    test::RunCommandStdout("pdftoppm -r 72 -gray -singlefile " + test::ShellQuote(pdf) + " " +
+                           test::ShellQuote(prefix));
+    return test::ReadPnm(prefix + ".pgm");
 }
-#endif
+
+bool Dark(const test::TImage& image, int x, int y) { return image.Sample(x, y) < 128; }
 
 TEST_F(JpFontsPageTest, ShiftJisLinesInPGothicRenderAndReadBack) {
     const std::string first = Utf8ToAnsi(kLines[0]);
     const std::string second = Utf8ToAnsi(kLines[1]);
     canvas->SelectFont("PGothic", 12);
     canvas->SetLeading(14);
-    [[maybe_unused]] const float firstWidth = canvas->TextWidth(first);
+    const float firstWidth = canvas->TextWidth(first);
     std::string text = first;
     text.append("\r\n").append(second);
     canvas->ShowTextInRect(MakePdfRect(20, 660, 460, 20), text, false);
@@ -87,22 +63,20 @@ TEST_F(JpFontsPageTest, ShiftJisLinesInPGothicRenderAndReadBack) {
 
     test::SaveAndCheck(doc, "jpfonts-pgothic-page.pdf");
     const std::string path = test::OutputPath("jpfonts-pgothic-page.pdf");
-#ifdef _WIN32
-    GTEST_SKIP() << "poppler is not available in the Windows build";
-#else
-    std::string extracted = RunCommand("pdftotext -enc UTF-8 '" + path + "' -");
+    PIM_NEEDS_TOOLS();
+    std::string extracted = test::RunCommandStdout("pdftotext -enc UTF-8 " + test::ShellQuote(path) + " -").output;
     extracted.erase(extracted.find_last_not_of("\n\f") + 1);  // the page's closing blank line and form feed
     EXPECT_EQ(extracted, std::string(kLines[0]) + "\n" + kLines[1]);
 
     // The first line's ink starts at the left edge and ends where the
     // measured width says (the viewer advances by the same "W" widths).
-    const Gray image = Render(path);
+    const test::TImage image = Render(path);
     ASSERT_EQ(image.width, 480);
     ASSERT_EQ(image.height, 680);
     int left = image.width, right = -1, darkPixels = 0;
     for (int y = 20; y < 34; ++y) {
         for (int x = 0; x < image.width; ++x) {
-            if (!image.Dark(x, y)) continue;
+            if (!Dark(image, x, y)) continue;
             ++darkPixels;
             left = std::min(left, x);
             right = std::max(right, x);
@@ -111,7 +85,6 @@ TEST_F(JpFontsPageTest, ShiftJisLinesInPGothicRenderAndReadBack) {
     EXPECT_GT(darkPixels, 300);
     EXPECT_NEAR(left, 20, 3);
     EXPECT_NEAR(right, 20 + firstWidth, 3);
-#endif
 }
 
 TEST_F(JpFontsPageTest, EachFamilyOnAPageIsOneFontOfThreeObjects) {
