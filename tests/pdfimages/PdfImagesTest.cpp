@@ -8,6 +8,8 @@
 namespace pim {
 namespace {
 
+using test::MessageOf;
+
 std::string Bytes(TPdfObject& object) {
     TMemoryStream m;
     object.WriteTo(m);
@@ -18,16 +20,6 @@ std::vector<std::string> Keys(const TPdfDictionary& dict) {
     std::vector<std::string> keys;
     for (int i = 0; i < dict.ElementCount(); ++i) keys.push_back(dict.ElementAt(i).Key().Value());
     return keys;
-}
-
-template <class E>
-std::string MessageOf(const std::function<void()>& call) {
-    try {
-        call();
-    } catch (const E& e) {
-        return e.what();
-    }
-    return "no exception";
 }
 
 std::string PaletteText(std::initializer_list<const char*> first) {

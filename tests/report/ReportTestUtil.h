@@ -1,26 +1,15 @@
-// Helpers for the report tests: exception messages, serialised PDF values,
-// and second opinions from qpdf and poppler (Linux only; empty elsewhere).
+// Helpers for the report tests: serialised PDF values, and second opinions
+// from qpdf and poppler (Linux only; empty elsewhere).
 #pragma once
 
 #include <filesystem>
 #include <string>
 #include <vector>
 
-#include "base/SysUtils.h"
 #include "pdf/PdfTypes.h"
 #include "tests/support/TestTools.h"
 
 namespace pim::test {
-
-template <class F>
-std::string MessageOf(F&& f) {
-    try {
-        f();
-    } catch (const Exception& e) {
-        return e.Message();
-    }
-    return "(no exception)";
-}
 
 // The bytes a PDF value is written as.
 std::string Serialized(TPdfObject& object);

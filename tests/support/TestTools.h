@@ -1,5 +1,6 @@
-// Small helpers every test folder shares: the output folder, whole files as
-// bytes, shell commands, and the PNM pictures pdftoppm and ImageMagick write.
+// Small helpers every test folder shares: exception messages, the output
+// folder, whole files as bytes, shell commands, and the PNM pictures pdftoppm
+// and ImageMagick write.
 // The command-line tools (qpdf, poppler, ImageMagick, libjpeg's cjpeg and
 // djpeg) exist only in the Linux build: under Wine a command never runs.
 #pragma once
@@ -11,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/SysUtils.h"
+
 // Skips the test where the command-line tools are missing (the Windows build).
 #ifdef _WIN32
 #define PIM_NEEDS_TOOLS() GTEST_SKIP() << "needs the Linux command-line tools"
@@ -19,6 +22,17 @@
 #endif
 
 namespace pim::test {
+
+// The message of the E that the call raises; another exception passes through.
+template <class E = Exception, class F>
+std::string MessageOf(F&& call) {
+    try {
+        call();
+    } catch (const E& e) {
+        return e.what();
+    }
+    return "(no exception)";
+}
 
 // A path in the tests' output folder.
 std::string OutputPath(std::string_view fileName);
