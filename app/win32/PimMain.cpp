@@ -1,0 +1,29 @@
+// Pim.exe: the application title, the main window, the message loop.
+#include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
+#include <shellapi.h>
+
+#include "app/AppPlatform.h"
+#include "app/MainModel.h"
+#include "app/win32/Unit1.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    using namespace pim;
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&controls);
+    OleInitialize(nullptr);
+    int argc = 0;
+    if (LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc)) {
+        for (int i = 1; i < argc; ++i)
+            ui::Application().Args.push_back(Utf16ToNative(reinterpret_cast<const char16_t*>(argv[i])));
+        LocalFree(argv);
+    }
+    ui::Application().SetTitle(std::string(kAppTitle));
+    {
+        TForm1 form;
+        ui::Application().Run(form);
+    }
+    OleUninitialize();
+    return 0;
+}

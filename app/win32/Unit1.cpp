@@ -1,0 +1,207 @@
+// The main window: its controls as the window's table places them, its
+// events, and the window-wide algorithms (start-up, status, roll-up).
+#include "app/win32/Unit1.h"
+
+#include "app/AppPlatform.h"
+#include "app/MainModel.h"
+#include "app/win32/Unit2.h"
+#include "shellutil/SelectFolder.h"
+
+namespace pim {
+
+using namespace ui;
+
+namespace {
+
+std::string ProgramFolder() {
+    std::u16string path(MAX_PATH, u'\0');
+    for (;;) {
+        const DWORD n = GetModuleFileNameW(nullptr, reinterpret_cast<wchar_t*>(path.data()),
+                                           static_cast<DWORD>(path.size()));
+        if (n < path.size()) {
+            path.resize(n);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    return FolderOfFile(Utf16ToNative(path));
+}
+
+bool IsExistingFile(const std::string& path) {
+    const DWORD attributes = GetFileAttributesW(W(NativeToUtf16(path)));
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+}  // namespace
+
+// The folder of a file: its path up to and with the last separator.
+std::string FolderOfFile(const std::string& path) {
+    return path.substr(0, path.size() - ExtractFileName(path).size());
+}
+
+TForm1::TForm1()
+    : TForm({.Caption = std::string(kAppTitle), .ClientWidth = 739, .ClientHeight = 442}),
+      PopupMenu1(*this),
+      SelectFolderDialog1(std::make_unique<TSelectFolderDialog>()),
+      PdfRun(std::make_unique<TPdfRun>()) {
+    CreateControls();
+    WireEvents();
+}
+
+TForm1::~TForm1() { DestroyHandle(); }
+
+void TForm1::CreateControls() {
+    GroupBox1 = Make<TGroupBox>({.Parent = this, .Bounds = {8, 8, 281, 153}, .Caption = "文章のプロパティ"});
+    LabeledEdit1 = Make<TLabeledEdit>({.Parent = GroupBox1, .Bounds = {88, 24, 185, 20}, .LabelCaption = "タイトル",
+                                       .LabelPosition = TLabelPosition::lpLeft});
+    LabeledEdit2 = Make<TLabeledEdit>({.Parent = GroupBox1, .Bounds = {88, 56, 185, 20},
+                                       .LabelCaption = "サブタイトル", .LabelPosition = TLabelPosition::lpLeft});
+    LabeledEdit3 = Make<TLabeledEdit>({.Parent = GroupBox1, .Bounds = {88, 88, 185, 20}, .LabelCaption = "作成者",
+                                       .LabelPosition = TLabelPosition::lpLeft});
+    LabeledEdit4 = Make<TLabeledEdit>({.Parent = GroupBox1, .Bounds = {88, 120, 185, 20},
+                                       .LabelCaption = "キーワード", .LabelPosition = TLabelPosition::lpLeft});
+
+    GroupBox2 = Make<TGroupBox>({.Parent = this, .Bounds = {8, 168, 281, 81}, .Caption = "ファイル名(拡張子は省く)"});
+    LabeledEdit6 = Make<TLabeledEdit>({.Parent = GroupBox2, .Bounds = {32, 21, 217, 20}, .LabelCaption = ".pdf",
+                                       .LabelPosition = TLabelPosition::lpRight});
+    CheckBox6 = Make<TCheckBox>({.Parent = GroupBox2, .Bounds = {16, 48, 89, 25}, .Caption = "保存先変更"});
+    SpeedButton1 = Make<TSpeedButton>(
+        {.Parent = GroupBox2, .Bounds = {120, 48, 73, 23}, .Caption = "ユーザ設定", .GroupIndex = 1, .Down = true});
+    SpeedButton2 = Make<TSpeedButton>(
+        {.Parent = GroupBox2, .Bounds = {200, 48, 73, 23}, .Caption = "フォルダ名", .GroupIndex = 1});
+
+    GroupBox3 = Make<TGroupBox>({.Parent = this, .Bounds = {8, 256, 281, 129}, .Caption = "画像の調整"});
+    StaticText7 = Make<TStaticText>({.Parent = GroupBox3, .Bounds = {22, 28}, .Caption = "明るさ"});
+    ScrollBar1 = Make<TScrollBar>({.Parent = GroupBox3, .Bounds = {64, 24, 113, 17}, .Min = -255, .Max = 255});
+    StaticText8 = Make<TStaticText>({.Parent = GroupBox3, .Bounds = {182, 26, 27, 16}, .Caption = "0",
+                                     .Sunken = true, .Alignment = TAlignment::taRightJustify});
+    StaticText6 = Make<TStaticText>({.Parent = GroupBox3, .Bounds = {30, 60}, .Caption = "画質"});
+    ScrollBar2 =
+        Make<TScrollBar>({.Parent = GroupBox3, .Bounds = {64, 56, 113, 17}, .Min = 0, .Max = 100, .Position = 100});
+    StaticText9 = Make<TStaticText>({.Parent = GroupBox3, .Bounds = {182, 56, 27, 16}, .Caption = "100",
+                                     .Sunken = true, .Alignment = TAlignment::taRightJustify});
+    CheckBox2 = Make<TCheckBox>({.Parent = GroupBox3, .Bounds = {16, 96, 97, 20}, .Caption = "グレイスケール"});
+    Button5 = Make<TButton>({.Parent = GroupBox3, .Bounds = {120, 90, 73, 23}, .Caption = "効果確認"});
+    Button6 = Make<TButton>({.Parent = GroupBox3, .Bounds = {200, 90, 73, 23}, .Caption = "元の画像"});
+
+    CheckBox1 = Make<TCheckBox>({.Parent = this, .Bounds = {96, 392, 89, 25}, .Caption = "JPEG再変換"});
+    Button4 = Make<TButton>({.Parent = this, .Bounds = {192, 392, 97, 25}, .Caption = "PDF作成"});
+
+    PageControl1 = Make<TPageControl>({.Parent = this, .Bounds = {296, 8, 441, 409}, .ButtonTabs = true});
+    TabSheet1 = PageControl1->AddSheet("画像一覧");
+    ImgListView1 = Make<TImgListView>({.Parent = TabSheet1,
+                                       .Bounds = {0, 8, 425, 329},
+                                       .ViewStyle = TViewStyle::vsList,
+                                       .MultiSelect = true,
+                                       .GridLines = true,
+                                       .Folders = false,
+                                       .Ext = "*.jpg;*.bmp;*.txt"});
+    TabSheet2 = PageControl1->AddSheet("画像調整");
+    ScrollBox1 = Make<TScrollBox>({.Parent = TabSheet2, .Bounds = {0, 8, 425, 369}});
+    Image1 = Make<TImage>({.Parent = ScrollBox1});
+
+    // The panels lie over the page control: made after it, they stay in front.
+    Panel1 = Make<TPanel>({.Parent = this, .Bounds = {432, 8, 289, 27}, .BevelInner = TBevel::bvLowered});
+    ComboBox2 = Make<TComboBox>({.Parent = Panel1, .Bounds = {9, 4, 57}, .Items = {"昇順", "降順"}, .ItemIndex = 0});
+    ComboBox1 = Make<TComboBox>(
+        {.Parent = Panel1, .Bounds = {73, 4, 81}, .Items = {"名前", "更新日時", "サイズ", "種類"}, .Text = "名前"});
+    CheckBox3 = Make<TCheckBox>({.Parent = Panel1, .Bounds = {158, 1, 40, 25}, .Caption = "jpg", .Checked = true});
+    CheckBox4 = Make<TCheckBox>({.Parent = Panel1, .Bounds = {198, 1, 41, 25}, .Caption = "bmp", .Checked = true});
+    CheckBox5 = Make<TCheckBox>({.Parent = Panel1, .Bounds = {246, 1, 33, 25}, .Caption = "txt", .Checked = true});
+
+    Panel2 = Make<TPanel>({.Parent = this, .Bounds = {300, 374, 425, 39}, .BevelOuter = TBevel::bvNone});
+    StaticText11 = Make<TStaticText>({.Parent = Panel2, .Bounds = {0, 1, 85, 16}, .Caption = "画像フォルダ",
+                                      .Sunken = true, .Alignment = TAlignment::taCenter});
+    StaticText3 = Make<TStaticText>({.Parent = Panel2, .Bounds = {88, 0}, .Sunken = true, .ShowHint = true});
+    StaticText1 = Make<TStaticText>({.Parent = Panel2, .Bounds = {0, 20, 83, 16}, .Caption = "保存先フォルダ",
+                                     .Sunken = true, .Alignment = TAlignment::taCenter});
+    StaticText2 = Make<TStaticText>({.Parent = Panel2, .Bounds = {88, 20}, .Sunken = true, .ShowHint = true});
+
+    StatusBar1 = Make<TStatusBar>({.Parent = this, .Height = 21, .PanelWidths = {150, 150, 260, 73}});
+    StatusBar1->SetPanelText(3, kAppTitle);
+
+    N1 = PopupMenu1.Add("ＰＤＦ作成(選択画像)");
+    N2 = PopupMenu1.Add("-");
+    N3 = PopupMenu1.Add("画像移動（登録）");
+    N4 = PopupMenu1.Add("画像移動（移動）", false);
+}
+
+void TForm1::WireEvents() {
+    OnShow = [this] { FormShow(); };
+    OnClose = [this](TCloseAction& action) { FormClose(action); };
+    OnNcMessage = [this](UINT message, WPARAM, LPARAM) {
+        if (message != WM_NCLBUTTONDBLCLK) return false;
+        ToggleRollUp();
+        return true;
+    };
+    CheckBox6->OnClick = [this] { CheckBox6Click(); };
+    SpeedButton1->OnClick = [this] { SpeedButton1Click(); };
+    SpeedButton2->OnClick = [this] { SpeedButton2Click(); };
+    ScrollBar1->OnChange = [this] { ScrollBar1Change(); };
+    ScrollBar2->OnChange = [this] { ScrollBar2Change(); };
+    Button5->OnClick = [this] { Button5Click(); };
+    Button6->OnClick = [this] { Button6Click(); };
+    Button4->OnClick = [this] { Button4Click(); };
+    PageControl1->OnChange = [this] { PageControl1Change(); };
+    ScrollBox1->OnMouseWheelDown = [this](int x, int y) { return ScrollBox1MouseWheelDown(x, y); };
+    Image1->OnMouseDown = [this](TMouseButton button, int x, int y) { Image1MouseDown(button, x, y); };
+    ComboBox2->OnClick = [this] { ComboBox2Click(); };
+    ComboBox1->OnClick = [this] { ComboBox1Click(); };
+    CheckBox3->OnClick = [this] { CheckBox3Click(); };
+    CheckBox4->OnClick = [this] { CheckBox4Click(); };
+    CheckBox5->OnClick = [this] { CheckBox5Click(); };
+    StaticText3->OnDblClick = [this] {};
+    ImgListView1->OnSelectItem = [this](int item, bool selected) { ImgListView1SelectItem(item, selected); };
+    ImgListView1->OnMouseDown = [this](TMouseButton button, int x, int y) { ImgListView1MouseDown(button, x, y); };
+    N1->OnClick = [this] { N1Click(); };
+}
+
+// ---- Window ---------------------------------------------------------------------
+
+void TForm1::FormShow() {
+    FileTypeBits = 7;
+    ImgListView1->SetSortType(TSortTypeEx::istName);
+    ImgListView1->SetDescend(false);
+    ImgListView1->SetFolderPath(ProgramFolder());
+    const int width = Width();
+    const int height = Height();
+    SetPosition(GetSystemMetrics(SM_CXSCREEN) / 2 - width / 2, GetSystemMetrics(SM_CYSCREEN) / 2 - height / 2);
+    const std::string argument = Application().Args.empty() ? std::string() : Application().Args.front();
+    if (!argument.empty()) {
+        ImgListView1->SetFolderPath(IsExistingFile(argument) ? FolderOfFile(argument) : argument);
+        ImgListView1->Repaint();
+    }
+    UpdateStatus();
+}
+
+void TForm1::FormClose(TCloseAction&) { PdfRun->FormClose(); }
+
+void TForm1::UpdateStatus() {
+    StatusBar1->SetPanelText(0, TotalStatusText(ImgListView1->ImgItems().Count()));
+    StatusBar1->SetPanelText(1, SelectedStatusText(ImgListView1->SelCount()));
+    const std::u16string folder = NativeToUtf16(ImgListView1->FolderPath());
+    StaticText3->SetTextW(folder);
+    StaticText3->SetHintW(folder);
+    if (!CheckBox6->Checked()) {
+        StaticText2->SetTextW(StaticText3->TextW());
+        StaticText2->SetHintW(StaticText3->TextW());
+    }
+    PageControl1->SetActivePageIndex(0);
+    PdfRun->Image1.Clear();
+    Image1->Clear();
+}
+
+void TForm1::ToggleRollUp() {
+    RolledHeight = 2 * GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION);
+    const TBounds b = Bounds();
+    if (b.Height > RolledHeight) {
+        SavedHeight = b.Height;
+        SetBounds({b.Left, b.Top, b.Width, RolledHeight});
+    } else {
+        SetBounds({b.Left, b.Top, b.Width, SavedHeight});
+    }
+}
+
+std::string TForm1::ImageFolder() const { return Utf16ToNative(StaticText3->TextW()); }
+
+}  // namespace pim

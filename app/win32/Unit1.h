@@ -1,0 +1,153 @@
+// The main window: the document properties, the output name, the picture
+// adjustments, the thumbnail list with its filter and sort controls, and the
+// buttons that start a run or a preview. The rules behind the controls live
+// in the portable model (MainModel, TPdfRun, TImgListModel); the handlers
+// here read the controls, call the model and show what it answers.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "app/PdfRun.h"
+#include "imagelist/win32/ImgListView.h"
+#include "ui/Button.h"
+#include "ui/CheckBox.h"
+#include "ui/ComboBox.h"
+#include "ui/Form.h"
+#include "ui/GroupBox.h"
+#include "ui/Image.h"
+#include "ui/LabeledEdit.h"
+#include "ui/Menu.h"
+#include "ui/PageControl.h"
+#include "ui/Panel.h"
+#include "ui/ScrollBar.h"
+#include "ui/ScrollBox.h"
+#include "ui/SpeedButton.h"
+#include "ui/StaticText.h"
+#include "ui/StatusBar.h"
+
+namespace pim {
+
+class TForm2;
+
+// The folder of a file: its path up to and with the last separator.
+std::string FolderOfFile(const std::string& path);
+
+class TProgressLink;
+class TSelectFolderDialog;
+
+class TForm1 : public ui::TForm, private TPdfRunHost {
+public:
+    TForm1();
+    ~TForm1() override;
+
+    // Controls, in the order of the window's table.
+    ui::TGroupBox* GroupBox1;
+    ui::TLabeledEdit* LabeledEdit1;
+    ui::TLabeledEdit* LabeledEdit2;
+    ui::TLabeledEdit* LabeledEdit3;
+    ui::TLabeledEdit* LabeledEdit4;
+    ui::TGroupBox* GroupBox2;
+    ui::TLabeledEdit* LabeledEdit6;
+    ui::TCheckBox* CheckBox6;
+    ui::TSpeedButton* SpeedButton1;
+    ui::TSpeedButton* SpeedButton2;
+    ui::TGroupBox* GroupBox3;
+    ui::TStaticText* StaticText7;
+    ui::TScrollBar* ScrollBar1;
+    ui::TStaticText* StaticText8;
+    ui::TStaticText* StaticText6;
+    ui::TScrollBar* ScrollBar2;
+    ui::TStaticText* StaticText9;
+    ui::TCheckBox* CheckBox2;
+    ui::TButton* Button5;
+    ui::TButton* Button6;
+    ui::TCheckBox* CheckBox1;
+    ui::TButton* Button4;
+    ui::TPageControl* PageControl1;
+    ui::TTabSheet* TabSheet1;
+    TImgListView* ImgListView1;
+    ui::TTabSheet* TabSheet2;
+    ui::TScrollBox* ScrollBox1;
+    ui::TImage* Image1;
+    ui::TPanel* Panel1;
+    ui::TComboBox* ComboBox2;
+    ui::TComboBox* ComboBox1;
+    ui::TCheckBox* CheckBox3;
+    ui::TCheckBox* CheckBox4;
+    ui::TCheckBox* CheckBox5;
+    ui::TPanel* Panel2;
+    ui::TStaticText* StaticText11;
+    ui::TStaticText* StaticText3;
+    ui::TStaticText* StaticText1;
+    ui::TStaticText* StaticText2;
+    ui::TStatusBar* StatusBar1;
+
+    // Components without a window.
+    ui::TPopupMenu PopupMenu1;
+    ui::TMenuItem* N1;
+    ui::TMenuItem* N2;
+    ui::TMenuItem* N3;
+    ui::TMenuItem* N4;
+    std::unique_ptr<TSelectFolderDialog> SelectFolderDialog1;
+    // The report, its hidden page and items, the working list ListBox1,
+    // CurrentFile and CurrentExt, and the picture Image1 shows.
+    std::unique_ptr<TPdfRun> PdfRun;
+
+    // Ticked file types: jpg 1, bmp 2, txt 4.
+    int FileTypeBits = 7;
+    int RolledHeight = 0;
+    int SavedHeight = 0;
+
+    // The progress dialog of the current or last run, while it is open.
+    TForm2* Form2() const { return form2_.get(); }
+
+    // Window.
+    void FormShow();
+    void FormClose(ui::TCloseAction& action);
+    void UpdateStatus() override;
+    void ToggleRollUp();
+    // List, folder and filter.
+    void CheckBox3Click();
+    void CheckBox4Click();
+    void CheckBox5Click();
+    void Check_Attrib();
+    void ComboBox1Click();
+    void ComboBox2Click();
+    void ImgListView1SelectItem(int item, bool selected);
+    void ImgListView1MouseDown(ui::TMouseButton button, int x, int y);
+    // Output name and save folder.
+    void SpeedButton1Click();
+    void SpeedButton2Click();
+    void CheckBox6Click();
+    // Adjustment and preview.
+    void ScrollBar1Change();
+    void ScrollBar2Change();
+    void Button5Click();
+    void Button6Click();
+    void PageControl1Change();
+    void Image1MouseDown(ui::TMouseButton button, int x, int y);
+    bool ScrollBox1MouseWheelDown(int x, int y);
+    // The run.
+    void Button4Click();
+    void N1Click();
+
+private:
+    void CreateControls();
+    void WireEvents();
+    void ToggleFileType(ui::TCheckBox& box, int bit);
+    void ShowPreviewError(const std::string& message);
+    void CreatePdf();
+    std::string ImageFolder() const;
+
+    // TPdfRunHost
+    TPdfRunProgress& OpenProgress() override;
+    void ShowError(const std::string& message) override;
+    void ActivateListTab() override;
+
+    std::unique_ptr<TForm2> form2_;
+    std::unique_ptr<TProgressLink> progress_;
+    bool running_ = false;
+};
+
+}  // namespace pim

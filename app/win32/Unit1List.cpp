@@ -1,0 +1,71 @@
+// The main window's list, filter and sort controls, and the output name and
+// save folder.
+#include "app/AppPlatform.h"
+#include "app/MainModel.h"
+#include "app/win32/Unit1.h"
+#include "shellutil/SelectFolder.h"
+
+namespace pim {
+
+using namespace ui;
+
+// ---- Type filter and sorting ---------------------------------------------------
+
+void TForm1::ToggleFileType(TCheckBox& box, int bit) {
+    FileTypeBits += box.Checked() ? bit : -bit;
+    Check_Attrib();
+}
+
+void TForm1::CheckBox3Click() { ToggleFileType(*CheckBox3, ftJpg); }
+void TForm1::CheckBox4Click() { ToggleFileType(*CheckBox4, ftBmp); }
+void TForm1::CheckBox5Click() { ToggleFileType(*CheckBox5, ftTxt); }
+
+void TForm1::Check_Attrib() {
+    if (const auto mask = MaskOfFileTypeBits(FileTypeBits)) ImgListView1->DispTypes().SetExt(*mask);
+}
+
+void TForm1::ComboBox1Click() {
+    if (const auto sortType = SortTypeOfIndex(ComboBox1->ItemIndex())) ImgListView1->SetSortType(*sortType);
+}
+
+void TForm1::ComboBox2Click() {
+    if (const auto descend = DescendOfIndex(ComboBox2->ItemIndex())) ImgListView1->SetDescend(*descend);
+}
+
+// ---- The list's own events ------------------------------------------------------
+
+void TForm1::ImgListView1SelectItem(int, bool) {
+    StatusBar1->SetPanelText(1, SelectedStatusText(ImgListView1->SelCount()));
+}
+
+void TForm1::ImgListView1MouseDown(TMouseButton button, int, int) {
+    if (button != TMouseButton::mbRight) return;
+    POINT cursor;
+    GetCursorPos(&cursor);
+    PopupMenu1.Popup(cursor.x, cursor.y);
+}
+
+// ---- Output name and save folder ------------------------------------------------
+
+void TForm1::SpeedButton1Click() { LabeledEdit6->SetText(""); }
+
+void TForm1::SpeedButton2Click() {
+    LabeledEdit6->SetTextW(NativeToUtf16(FolderNameOf(ImgListView1->FolderPath())));
+}
+
+void TForm1::CheckBox6Click() {
+    if (!CheckBox6->Checked()) {
+        StaticText2->SetTextW(StaticText3->TextW());
+        StaticText2->SetHintW(StaticText3->TextW());
+        return;
+    }
+    if (SelectFolderDialog1->Execute(Handle())) {
+        const std::u16string folder = NativeToUtf16(SelectFolderDialog1->SelectedPath());
+        StaticText2->SetTextW(folder);
+        StaticText2->SetHintW(folder);
+    } else {
+        CheckBox6->SetChecked(false);  // runs this handler again: the save folder follows the image folder
+    }
+}
+
+}  // namespace pim

@@ -1,0 +1,76 @@
+// The main window's side of the PDF run: the working list, the settings the
+// run reads from the controls, and the progress dialog.
+#include "app/AppPlatform.h"
+#include "app/MainModel.h"
+#include "app/win32/Unit1.h"
+#include "app/win32/Unit2.h"
+
+namespace pim {
+
+using namespace ui;
+
+void TForm1::Button4Click() {
+    PdfRun->ListItems(ImgListView1->ImgItems());
+    CreatePdf();
+}
+
+void TForm1::N1Click() {
+    PdfRun->ListBox1.Clear();
+    TImgListItems& items = ImgListView1->ImgItems();
+    for (int i = 0; i < items.Count(); ++i)
+        if (ImgListView1->Selected(i)) PdfRun->ListBox1.Add(items[i]->FullPath());
+    CreatePdf();
+}
+
+void TForm1::CreatePdf() {
+    // The working list no longer holds a move registration.
+    if (PdfRun->ListBox1.Count() > 0) N4->SetEnabled(false);
+    TPdfRunSettings& s = PdfRun->Settings;
+    s.Title = LabeledEdit1->Text();
+    s.Subject = LabeledEdit2->Text();
+    s.Author = LabeledEdit3->Text();
+    s.Keywords = LabeledEdit4->Text();
+    s.ImageFolder = ImageFolder();
+    s.SaveFolder = Utf16ToNative(StaticText2->TextW());
+    s.UseSaveFolder = CheckBox6->Checked();
+    s.OutputName = Utf16ToNative(LabeledEdit6->TextW());
+    s.ReencodeJpeg = CheckBox1->Checked();
+    s.Adjust = {ScrollBar1->Position(), ScrollBar2->Position(), CheckBox2->Checked()};
+    running_ = true;
+    PdfRun->CreatePdf(*this);
+    running_ = false;
+    Image1->Clear();
+}
+
+TPdfRunProgress& TForm1::OpenProgress() {
+    form2_ = std::make_unique<TForm2>(*this, *PdfRun->PReport1);
+    progress_ = std::make_unique<TProgressLink>(*form2_);
+    TForm2& dialog = *form2_;
+    dialog.OnStop = [this] { progress_->Stop(); };
+    dialog.OnCloseRequest = [this] {
+        // Closing the dialog while the run goes on stops it: the main window
+        // comes back, and it must not start a second run inside this one.
+        if (running_) {
+            progress_->Stop();
+            PdfRun->PReport1->AbortDocument();
+        }
+    };
+    dialog.OnFreed = [this](TForm&) {
+        progress_->Detach();
+        Application().Release(std::move(form2_));
+    };
+    const TBounds main = Bounds();
+    const TBounds box = dialog.Bounds();
+    dialog.SetPosition(main.Left + main.Width / 2 - box.Width / 2, main.Top + main.Height / 2 - box.Height / 2);
+    dialog.ShowForm();
+    dialog.Button2->Hide();
+    dialog.Button3->Hide();
+    SetEnabled(false);
+    return *progress_;
+}
+
+void TForm1::ShowError(const std::string& message) { Application().ShowError(message); }
+
+void TForm1::ActivateListTab() { PageControl1->SetActivePageIndex(0); }
+
+}  // namespace pim

@@ -1,0 +1,66 @@
+// The progress dialog of one run: which file is being read, how far the run
+// is, a stop button, and at the end "閉じる" and "PDFを起動". It is made for
+// each run and freed when it closes, in any state, and its closing always
+// gives the main window back.
+#pragma once
+
+#include <functional>
+
+#include "app/PdfRun.h"
+#include "ui/Button.h"
+#include "ui/Form.h"
+#include "ui/ProgressBar.h"
+#include "ui/StaticText.h"
+
+namespace pim {
+
+class TForm2 : public ui::TForm {
+public:
+    TForm2(ui::TForm& owner, TPReport& report);
+    ~TForm2() override;
+
+    ui::TStaticText* StaticText1;
+    ui::TProgressBar* ProgressBar1;
+    ui::TButton* Button1;  // "強制終了"
+    ui::TButton* Button2;  // "閉じる", in front of Button1
+    ui::TButton* Button3;  // "PDFを起動"
+
+    void Button1Click();
+    void Button2Click();
+    void Button3Click();
+    void FormClose(ui::TCloseAction& action);
+
+    // "強制終了" was pressed: the run stops before its next file.
+    std::function<void()> OnStop;
+    // The dialog is about to close, by any means.
+    std::function<void()> OnCloseRequest;
+
+    // How "PDFを起動" asks the shell to open a file; tests put their own.
+    static std::function<void(HWND owner, const std::u16string& quotedPath)> ShellOpen;
+
+private:
+    TPReport& report_;
+};
+
+// The run's handle on the dialog. It outlives the dialog: once the dialog has
+// closed, what the run tells it goes nowhere.
+class TProgressLink : public TPdfRunProgress {
+public:
+    explicit TProgressLink(TForm2& dialog) : dialog_(&dialog) {}
+    void Detach() { dialog_ = nullptr; }
+    void Stop() { stopped_ = true; }
+
+    void SetCaption(const std::string& text) override;
+    void SetLabel(const std::string& text) override;
+    void SetMaximum(int value) override;
+    void SetPosition(int value) override;
+    void ShowFinishButtons() override;
+    void ProcessMessages() override;
+    bool Stopped() const override { return stopped_; }
+
+private:
+    TForm2* dialog_;
+    bool stopped_ = false;
+};
+
+}  // namespace pim

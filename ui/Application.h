@@ -1,0 +1,126 @@
+// The application object: title, main form, message loop, the standard error
+// box, deferred release of closed forms, and the hints: the hint window class
+// and the show-hint hook live here, so a component can install its own.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ui/Window.h"
+
+namespace pim::ui {
+
+class TForm;
+
+// The window that shows a hint. Replace it through HintWindowClass.
+class THintWindow : public TWindow {
+public:
+    THintWindow();
+    // The rectangle (screen origin at 0, 0) the text needs within maxWidth.
+    virtual RECT CalcHintRect(int maxWidth, const std::u16string& text);
+    // Shows text in rect (screen coordinates).
+    virtual void ActivateHint(RECT rect, const std::u16string& text);
+    void ReleaseHint() { Hide(); }
+    const std::u16string& Caption() const { return caption_; }
+
+protected:
+    LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    virtual void Paint(HDC dc, const RECT& client);
+
+    std::u16string caption_;
+};
+
+// What the show-hint hook may change before a hint appears.
+struct THintInfo {
+    TWindow* HintControl = nullptr;
+    POINT CursorPos{};      // screen
+    POINT HintPos{};        // screen: the hint's top-left corner
+    int HintMaxWidth = 0;   // 0: the screen's width
+    std::u16string HintStr;
+    bool CanShow = true;
+};
+
+class TApplication {
+public:
+    TApplication();
+    ~TApplication();
+
+    const std::string& Title() const { return title_; }
+    void SetTitle(std::string cp932) { title_ = std::move(cp932); }
+
+    // The main form: its closing ends Run.
+    TForm* MainForm() const { return mainForm_; }
+    void SetMainForm(TForm* form) { mainForm_ = form; }
+    // Shows the main form and dispatches messages until it closes.
+    void Run(TForm& mainForm);
+    // Dispatches every pending message, then returns.
+    void ProcessMessages();
+    // Dispatches one message, waiting for it; false after WM_QUIT.
+    bool HandleMessage();
+
+    // The standard error box: one OK button, the error icon.
+    void ShowError(const std::string& cp932);
+    // Reports the exception being handled through the error box.
+    void HandleException();
+    // Errors go to the error box unless a handler is set (the settings
+    // component and tests use this).
+    std::function<void(const std::string& message)> OnError;
+
+    // A closed form freed after the message being handled.
+    void Release(std::unique_ptr<TWindow> window);
+
+    // Command-line arguments after the program's own name, in the platform's
+    // file-name encoding.
+    std::vector<std::string> Args;
+
+    // Hints.
+    std::function<std::unique_ptr<THintWindow>()> HintWindowClass;
+    std::function<void(THintInfo& info)> OnShowHint;
+    int HintPause = 500;
+    int HintShortPause = 50;
+    int HintHidePause = 2500;
+    void HintMouseMove(TWindow& window);
+    void CancelHint();
+    THintWindow* HintWindow() const { return hintWindow_.get(); }
+
+private:
+    class TTimerWindow;
+    void HintTimer(UINT_PTR id);
+    void ShowHintNow();
+    void FreeReleased();
+
+    std::string title_;
+    TForm* mainForm_ = nullptr;
+    std::vector<std::unique_ptr<TWindow>> released_;
+    std::unique_ptr<TTimerWindow> timerWindow_;
+    std::unique_ptr<THintWindow> hintWindow_;
+    TWindow* hintControl_ = nullptr;
+    bool hintShown_ = false;
+};
+
+// The one application object of the process.
+TApplication& Application();
+
+// "ＭＳ Ｐゴシック".
+inline constexpr char kPGothic[] = "\x82\x6c\x82\x72\x20\x82\x6f\x83\x53\x83\x56\x83\x62\x83\x4e";
+
+// A font owned by whoever holds it.
+class TFont {
+public:
+    // height in pixels (cell height minus internal leading, as a negative
+    // LOGFONT height asks for).
+    TFont(std::string_view faceCp932, int height, BYTE charset = SHIFTJIS_CHARSET, int weight = FW_NORMAL);
+    ~TFont();
+    TFont(const TFont&) = delete;
+    TFont& operator=(const TFont&) = delete;
+    HFONT Handle() const { return handle_; }
+
+private:
+    HFONT handle_;
+};
+
+}  // namespace pim::ui

@@ -1,0 +1,34 @@
+// A static text: optionally sunken, aligned left, right or centred, sized to
+// its text unless given a width and height.
+#pragma once
+
+#include "ui/Window.h"
+
+namespace pim::ui {
+
+enum class TAlignment { taLeftJustify, taRightJustify, taCenter };
+
+class TStaticText : public TWindow {
+public:
+    struct Params {
+        TWindow* Parent = nullptr;
+        TBounds Bounds;  // width and height 0: sized to the text
+        std::string Caption;
+        bool Sunken = false;
+        TAlignment Alignment = TAlignment::taLeftJustify;
+        bool ShowHint = false;
+    };
+    explicit TStaticText(const Params& params);
+    void SetTextW(std::u16string_view text) override;
+    bool AutoSize() const { return autoSize_; }
+    TNotifyEvent OnDblClick;
+
+protected:
+    bool Notified(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+private:
+    void AdjustSize();
+    bool autoSize_;
+};
+
+}  // namespace pim::ui

@@ -1,0 +1,208 @@
+#include "ui/Window.h"
+
+#include <windowsx.h>
+
+#include <map>
+
+#include "base/CodePage.h"
+#include "base/SysUtils.h"
+#include "ui/Application.h"
+
+namespace pim::ui {
+
+namespace {
+
+// The property that ties a window to its object.
+constexpr wchar_t kObjectProperty[] = L"Pim.TWindow";
+
+TMouseButton ButtonOf(UINT message) {
+    switch (message) {
+        case WM_RBUTTONDOWN: return TMouseButton::mbRight;
+        case WM_MBUTTONDOWN: return TMouseButton::mbMiddle;
+        default: return TMouseButton::mbLeft;
+    }
+}
+
+}  // namespace
+
+std::u16string Widen(std::string_view cp932) { return AnsiToUtf16(cp932); }
+std::string Narrow(std::u16string_view text) { return Utf16ToAnsi(text); }
+
+TWindow::~TWindow() {
+    if (handle_) DestroyWindow(handle_);
+}
+
+TWindow* TWindow::FromHandle(HWND handle) {
+    return handle ? static_cast<TWindow*>(GetPropW(handle, kObjectProperty)) : nullptr;
+}
+
+const wchar_t* TWindow::OwnClass(const wchar_t* name, UINT style, int background) {
+    static std::map<std::wstring, bool> registered;
+    if (!registered[name]) {
+        WNDCLASSEXW wc{};
+        wc.cbSize = sizeof wc;
+        wc.style = style;
+        wc.lpfnWndProc = Procedure;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+        wc.hbrBackground = background < 0 ? nullptr : GetSysColorBrush(background);
+        wc.lpszClassName = name;
+        wc.hIcon = LoadIconW(wc.hInstance, MAKEINTRESOURCEW(1));
+        RegisterClassExW(&wc);
+        registered[name] = true;
+    }
+    return name;
+}
+
+void TWindow::CreateHandle(const TCreateParams& p) {
+    parent_ = p.Parent;
+    font_ = p.Parent ? p.Parent->Font() : font_;
+    static int nextId = 100;
+    const bool child = p.Parent != nullptr;
+    DWORD style = p.Style | (p.Visible ? WS_VISIBLE : 0) | (child ? WS_CHILD | WS_CLIPSIBLINGS : 0);
+    const std::u16string text = Widen(p.Text);
+    const HWND parentHandle = child ? p.Parent->Handle() : p.Owner;
+    const auto id = child ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(nextId++)) : nullptr;
+    HWND handle = CreateWindowExW(p.ExStyle, p.ClassName, W(text), style, p.Bounds.Left, p.Bounds.Top,
+                                  p.Bounds.Width, p.Bounds.Height, parentHandle, id,
+                                  GetModuleHandleW(nullptr), this);
+    if (!handle) throw Exception("Error creating window");
+    if (!handle_) {
+        // A system control: subclass it.
+        Attach(handle);
+        original_ = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrW(handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Procedure)));
+    }
+    if (font_) SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    // A control made later lies in front of those made before it.
+    if (child) SetWindowPos(handle_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void TWindow::Attach(HWND handle) {
+    handle_ = handle;
+    SetPropW(handle, kObjectProperty, this);
+}
+
+LRESULT CALLBACK TWindow::Procedure(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
+    TWindow* self = FromHandle(handle);
+    if (!self && message == WM_NCCREATE) {
+        self = static_cast<TWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        if (self) self->Attach(handle);
+    }
+    if (!self) return DefWindowProcW(handle, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        const LRESULT result = self->CallDefault(message, wParam, lParam);
+        RemovePropW(handle, kObjectProperty);
+        if (self->original_) SetWindowLongPtrW(handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(self->original_));
+        self->handle_ = nullptr;
+        self->Destroyed();
+        return result;
+    }
+    // An exception must never unwind through Windows' own frames.
+    try {
+        return self->WndProc(message, wParam, lParam);
+    } catch (...) {
+        Application().HandleException();
+        return 0;
+    }
+}
+
+LRESULT TWindow::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = 0;
+    switch (message) {
+        case WM_COMMAND:
+        case WM_NOTIFY:
+        case WM_HSCROLL:
+        case WM_VSCROLL:
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORLISTBOX:
+        case WM_CTLCOLORSCROLLBAR:
+        case WM_CTLCOLORSTATIC:
+            if (Reflect(message, wParam, lParam, result)) return result;
+            break;
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+            if (OnMouseDown) {
+                // Let the control take its own action (focus, selection) first.
+                result = CallDefault(message, wParam, lParam);
+                OnMouseDown(ButtonOf(message), GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+                return result;
+            }
+            break;
+        case WM_MOUSEMOVE:
+            Application().HintMouseMove(*this);
+            break;
+        default:
+            break;
+    }
+    return CallDefault(message, wParam, lParam);
+}
+
+LRESULT TWindow::CallDefault(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (original_) return CallWindowProcW(original_, handle_, message, wParam, lParam);
+    return DefWindowProcW(handle_, message, wParam, lParam);
+}
+
+bool TWindow::Notified(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
+
+bool TWindow::Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    HWND from = nullptr;
+    if (message == WM_NOTIFY)
+        from = reinterpret_cast<const NMHDR*>(lParam)->hwndFrom;
+    else
+        from = reinterpret_cast<HWND>(lParam);  // 0 for menus and accelerators
+    if (!from || from == handle_) return false;
+    TWindow* control = FromHandle(from);
+    return control && control->Notified(message, wParam, lParam, result);
+}
+
+std::string TWindow::Text() const { return Narrow(TextW()); }
+void TWindow::SetText(std::string_view cp932) { SetTextW(Widen(cp932)); }
+
+std::u16string TWindow::TextW() const {
+    std::u16string text(static_cast<std::size_t>(GetWindowTextLengthW(handle_)) + 1, u'\0');
+    const int n = GetWindowTextW(handle_, reinterpret_cast<wchar_t*>(text.data()), static_cast<int>(text.size()));
+    text.resize(static_cast<std::size_t>(n > 0 ? n : 0));
+    return text;
+}
+
+void TWindow::SetTextW(std::u16string_view text) {
+    const std::u16string copy(text);
+    SetWindowTextW(handle_, W(copy));
+}
+
+TBounds TWindow::Bounds() const {
+    RECT r;
+    GetWindowRect(handle_, &r);
+    if (parent_) MapWindowPoints(HWND_DESKTOP, parent_->Handle(), reinterpret_cast<POINT*>(&r), 2);
+    return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+void TWindow::SetBounds(const TBounds& b) {
+    SetWindowPos(handle_, nullptr, b.Left, b.Top, b.Width, b.Height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+SIZE TWindow::ClientSize() const {
+    RECT r;
+    GetClientRect(handle_, &r);
+    return {r.right, r.bottom};
+}
+
+bool TWindow::Visible() const { return (GetWindowLongW(handle_, GWL_STYLE) & WS_VISIBLE) != 0; }
+
+void TWindow::SetVisible(bool visible) { ShowWindow(handle_, visible ? SW_SHOW : SW_HIDE); }
+
+bool TWindow::Enabled() const { return IsWindowEnabled(handle_) != FALSE; }
+
+void TWindow::SetEnabled(bool enabled) { EnableWindow(handle_, enabled ? TRUE : FALSE); }
+
+void TWindow::SetFont(HFONT font) {
+    font_ = font;
+    if (handle_) SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+}
+
+void TWindow::Invalidate() { InvalidateRect(handle_, nullptr, TRUE); }
+
+}  // namespace pim::ui

@@ -1,0 +1,119 @@
+// The base of every window of the program: it owns the HWND, finds itself
+// from the handle, and handles messages in one virtual procedure. A system
+// control (a button, the list view) is subclassed onto the same base and
+// keeps its own procedure for whatever the object does not handle.
+//
+// Texts are code page 932 bytes, as everywhere in the program; they cross to
+// Windows as UTF-16, converted here. A path goes in as UTF-16 (SetTextW), so a
+// name the code page cannot hold still shows correctly.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace pim::ui {
+
+// Left, top, width, height in the parent's client pixels.
+struct TBounds {
+    int Left = 0;
+    int Top = 0;
+    int Width = 0;
+    int Height = 0;
+};
+
+enum class TMouseButton { mbLeft, mbRight, mbMiddle };
+
+using TNotifyEvent = std::function<void()>;
+using TMouseEvent = std::function<void(TMouseButton button, int x, int y)>;
+
+std::u16string Widen(std::string_view cp932);
+std::string Narrow(std::u16string_view text);
+inline const wchar_t* W(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
+
+class TWindow {
+public:
+    virtual ~TWindow();
+    TWindow(const TWindow&) = delete;
+    TWindow& operator=(const TWindow&) = delete;
+
+    HWND Handle() const { return handle_; }
+    TWindow* Parent() const { return parent_; }
+    // The object behind a window of ours, nullptr for any other window.
+    static TWindow* FromHandle(HWND handle);
+
+    std::string Text() const;
+    void SetText(std::string_view cp932);
+    std::u16string TextW() const;
+    virtual void SetTextW(std::u16string_view text);
+
+    TBounds Bounds() const;
+    virtual void SetBounds(const TBounds& bounds);
+    int Left() const { return Bounds().Left; }
+    int Top() const { return Bounds().Top; }
+    int Width() const { return Bounds().Width; }
+    int Height() const { return Bounds().Height; }
+    SIZE ClientSize() const;
+
+    bool Visible() const;
+    virtual void SetVisible(bool visible);
+    void Show() { SetVisible(true); }
+    void Hide() { SetVisible(false); }
+    bool Enabled() const;
+    void SetEnabled(bool enabled);
+    // Borrowed; children take their parent's font when they are created.
+    HFONT Font() const { return font_; }
+    void SetFont(HFONT font);
+    void Invalidate();
+
+    // The hint, shown when the mouse rests on the control and ShowHint is on.
+    const std::u16string& Hint() const { return hint_; }
+    void SetHint(std::string_view cp932) { hint_ = Widen(cp932); }
+    void SetHintW(std::u16string_view text) { hint_ = text; }
+    bool ShowHint = false;
+
+    TMouseEvent OnMouseDown;
+
+protected:
+    TWindow() = default;
+
+    struct TCreateParams {
+        TWindow* Parent = nullptr;
+        const wchar_t* ClassName = nullptr;
+        TBounds Bounds;
+        std::string_view Text;
+        DWORD Style = 0;
+        DWORD ExStyle = 0;
+        bool Visible = true;
+        HWND Owner = nullptr;  // a top-level window's owner
+    };
+    // Creates the window; a system class is subclassed onto this object.
+    void CreateHandle(const TCreateParams& params);
+    // Registers one of our own window classes once.
+    static const wchar_t* OwnClass(const wchar_t* name, UINT style = CS_DBLCLKS, int background = COLOR_BTNFACE);
+
+    // Everything this object does not handle goes here.
+    virtual LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT CallDefault(UINT message, WPARAM wParam, LPARAM lParam);
+    // A notification the parent received from this control (WM_COMMAND,
+    // WM_NOTIFY, WM_HSCROLL, WM_VSCROLL, WM_CTLCOLOR*), handed back to it.
+    // True when handled; result is then the parent's answer.
+    virtual bool Notified(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    // The window is gone (WM_NCDESTROY); the object may live on.
+    virtual void Destroyed() {}
+
+private:
+    static LRESULT CALLBACK Procedure(HWND handle, UINT message, WPARAM wParam, LPARAM lParam);
+    void Attach(HWND handle);
+    bool Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
+    HWND handle_ = nullptr;
+    TWindow* parent_ = nullptr;
+    WNDPROC original_ = nullptr;
+    HFONT font_ = nullptr;
+    std::u16string hint_;
+};
+
+}  // namespace pim::ui
