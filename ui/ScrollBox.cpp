@@ -33,7 +33,7 @@ void TScrollBox::Realign() {
             const SIZE client = ClientSize();
             const int page = bar == SB_HORZ ? client.cx : client.cy;
             range_[Index(bar)] = extent[Index(bar)];
-            SCROLLINFO si{sizeof si, SIF_RANGE | SIF_PAGE | SIF_DISABLENOSCROLL, 0,
+            SCROLLINFO si{sizeof si, SIF_RANGE | SIF_PAGE, 0,
                           std::max(0, range_[Index(bar)] - 1), static_cast<UINT>(std::max(0, page)), 0, 0};
             SetScrollInfo(Handle(), bar, &si, TRUE);
         }

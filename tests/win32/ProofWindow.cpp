@@ -131,7 +131,9 @@ LRESULT ProofWindow::OnNotify(const NMHDR& header) {
     return 0;
 }
 
-Capture ProofWindow::CaptureWindow() const {
+Capture ProofWindow::CaptureWindow() const { return pim::test::CaptureWindow(window_); }
+
+Capture CaptureWindow(HWND window_) {
     RedrawWindow(window_, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
     RECT frame;

@@ -67,6 +67,9 @@ private:
     std::vector<int> rowsAsked_;
 };
 
+// Any window as drawn, frame included.
+Capture CaptureWindow(HWND window);
+
 // Writes a capture as a bottom-up 24-bit BMP.
 void WriteBmp(const Capture& capture, const std::string& path);
 

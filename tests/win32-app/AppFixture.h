@@ -1,0 +1,62 @@
+// The main window as the tests meet it: made on a folder of the test output,
+// shown as at start-up, driven with real window messages. Error boxes are
+// recorded instead of shown, except where a test answers a real one.
+#pragma once
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/win32/Unit1.h"
+#include "app/win32/Unit2.h"
+
+namespace pim::test {
+
+// A folder in the test output, emptied, as a path the program takes.
+std::string FreshFolder(const std::string& name);
+// Pictures and texts of one colour or content.
+void WriteBmpFile(const std::string& path, int width, int height, COLORREF color);
+void WriteJpegFile(const std::string& path, int width, int height, COLORREF color);
+void WriteTextFile(const std::string& path, const std::string& bytes);
+std::string ReadWholeFile(const std::string& path);
+// Pages of a PDF the program wrote (its page objects).
+int PdfPageCount(const std::string& path);
+
+// Text of a window as code page 932 bytes, and its class.
+std::string TextOf(HWND window);
+std::string ClassOf(HWND window);
+// A window's rectangle in its parent's client area.
+RECT RectInParent(HWND window);
+
+// Sends what the user's click sends: BM_CLICK for buttons and check boxes.
+void Click(ui::TWindow& control);
+// Picks item index of a combo box as the user does (CBN_SELCHANGE follows).
+void Pick(ui::TComboBox& box, int index);
+// Picks a tab as the user does (TCN_SELCHANGE follows).
+void PickTab(ui::TPageControl& pages, int index);
+
+class MainWindow : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    // Starts the window with folder as its command-line argument.
+    void Open(const std::string& folder);
+    TForm1& Form() { return *form_; }
+    // The list's rows as the list view shows them.
+    std::vector<std::string> Rows();
+    void SelectOnly(int row);
+    void Pump() { ui::Application().ProcessMessages(); }
+    // Leaves a screenshot of a window in the test output (name.bmp).
+    void Screenshot(HWND window, const std::string& name);
+
+    std::vector<std::string> errors;  // error boxes, in order
+
+private:
+    std::unique_ptr<TForm1> form_;
+};
+
+}  // namespace pim::test

@@ -1,0 +1,246 @@
+// The main window read back through the Win32 API against its table of
+// controls, then driven with real messages: type filter, sorting, output
+// name, roll-up, status counts.
+#include "AppFixture.h"
+
+#include <commctrl.h>
+#include "app/MainModel.h"
+
+namespace pim::test {
+namespace {
+
+constexpr int kAny = -1;
+
+struct ControlRow {
+    const char* name;
+    HWND handle;
+    const char* className;
+    std::string text;
+    RECT place;  // left, top, width, height; kAny where the table gives none
+    bool visible = true;
+    int checked = kAny;  // BM_GETCHECK for check boxes and speed buttons
+};
+
+class MainWindowTest : public MainWindow {
+protected:
+    void SetUp() override {
+        MainWindow::SetUp();
+        folder = FreshFolder("main-window");
+        WriteJpegFile(folder + "\\b-photo.jpg", 40, 30, RGB(200, 30, 30));
+        WriteBmpFile(folder + "\\a-picture.bmp", 120, 90, RGB(30, 200, 30));
+        WriteTextFile(folder + "\\c-notes.txt", "memo\r\n");
+        WriteTextFile(folder + "\\d-other.dat", "not listed");
+        Open(folder);
+    }
+    std::string folder;
+};
+
+TEST_F(MainWindowTest, EveryControlStandsWhereTheTableSaysWithItsCaptionAndState) {
+    TForm1& f = Form();
+    const std::vector<ControlRow> table = {
+        {"GroupBox1", f.GroupBox1->Handle(), "Button", "文章のプロパティ", {8, 8, 281, 153}},
+        {"LabeledEdit1", f.LabeledEdit1->Handle(), "Edit", "", {88, 24, 185, 20}},
+        {"LabeledEdit2", f.LabeledEdit2->Handle(), "Edit", "", {88, 56, 185, 20}},
+        {"LabeledEdit3", f.LabeledEdit3->Handle(), "Edit", "", {88, 88, 185, 20}},
+        {"LabeledEdit4", f.LabeledEdit4->Handle(), "Edit", "", {88, 120, 185, 20}},
+        {"GroupBox2", f.GroupBox2->Handle(), "Button", "ファイル名(拡張子は省く)", {8, 168, 281, 81}},
+        {"LabeledEdit6", f.LabeledEdit6->Handle(), "Edit", "", {32, 21, 217, 20}},
+        {"CheckBox6", f.CheckBox6->Handle(), "Button", "保存先変更", {16, 48, 89, 25}, true, BST_UNCHECKED},
+        {"SpeedButton1", f.SpeedButton1->Handle(), "Button", "ユーザ設定", {120, 48, 73, 23}, true, BST_CHECKED},
+        {"SpeedButton2", f.SpeedButton2->Handle(), "Button", "フォルダ名", {200, 48, 73, 23}, true, BST_UNCHECKED},
+        {"GroupBox3", f.GroupBox3->Handle(), "Button", "画像の調整", {8, 256, 281, 129}},
+        {"StaticText7", f.StaticText7->Handle(), "Static", "明るさ", {22, 28, kAny, kAny}},
+        {"ScrollBar1", f.ScrollBar1->Handle(), "ScrollBar", "", {64, 24, 113, 17}},
+        {"StaticText8", f.StaticText8->Handle(), "Static", "0", {182, 26, 27, 16}},
+        {"StaticText6", f.StaticText6->Handle(), "Static", "画質", {30, 60, kAny, kAny}},
+        {"ScrollBar2", f.ScrollBar2->Handle(), "ScrollBar", "", {64, 56, 113, 17}},
+        {"StaticText9", f.StaticText9->Handle(), "Static", "100", {182, 56, 27, 16}},
+        {"CheckBox2", f.CheckBox2->Handle(), "Button", "グレイスケール", {16, 96, 97, 20}, true, BST_UNCHECKED},
+        {"Button5", f.Button5->Handle(), "Button", "効果確認", {120, 90, 73, 23}},
+        {"Button6", f.Button6->Handle(), "Button", "元の画像", {200, 90, 73, 23}},
+        {"CheckBox1", f.CheckBox1->Handle(), "Button", "JPEG再変換", {96, 392, 89, 25}, true, BST_UNCHECKED},
+        {"Button4", f.Button4->Handle(), "Button", "PDF作成", {192, 392, 97, 25}},
+        {"PageControl1", f.PageControl1->Handle(), "SysTabControl32", "", {296, 8, 441, 409}},
+        {"ImgListView1", f.ImgListView1->Handle(), "SysListView32", "", {0, 8, 425, 329}},
+        {"ScrollBox1", f.ScrollBox1->Handle(), "PimScrollBox", "", {0, 8, 425, 369}},
+        {"Image1", f.Image1->Handle(), "PimImage", "", {0, 0, 0, 0}},
+        {"Panel1", f.Panel1->Handle(), "PimPanel", "", {432, 8, 289, 27}},
+        {"ComboBox2", f.ComboBox2->Handle(), "ComboBox", "昇順", {9, 4, 57, kAny}},
+        {"ComboBox1", f.ComboBox1->Handle(), "ComboBox", "名前", {73, 4, 81, kAny}},
+        {"CheckBox3", f.CheckBox3->Handle(), "Button", "jpg", {158, 1, 40, 25}, true, BST_CHECKED},
+        {"CheckBox4", f.CheckBox4->Handle(), "Button", "bmp", {198, 1, 41, 25}, true, BST_CHECKED},
+        {"CheckBox5", f.CheckBox5->Handle(), "Button", "txt", {246, 1, 33, 25}, true, BST_CHECKED},
+        {"Panel2", f.Panel2->Handle(), "PimPanel", "", {300, 374, 425, 39}},
+        {"StaticText11", f.StaticText11->Handle(), "Static", "画像フォルダ", {0, 1, 85, 16}},
+        {"StaticText3", f.StaticText3->Handle(), "Static", folder, {88, 0, kAny, kAny}},
+        {"StaticText1", f.StaticText1->Handle(), "Static", "保存先フォルダ", {0, 20, 83, 16}},
+        {"StaticText2", f.StaticText2->Handle(), "Static", folder, {88, 20, kAny, kAny}},
+        {"StatusBar1", f.StatusBar1->Handle(), "msctls_statusbar32", "画像合計：3", {0, 442 - 21, 739, 21}},
+    };
+    for (const ControlRow& row : table) {
+        SCOPED_TRACE(row.name);
+        EXPECT_STRCASEEQ(ClassOf(row.handle).c_str(), row.className);
+        EXPECT_EQ(TextOf(row.handle), row.text);
+        const RECT r = RectInParent(row.handle);
+        EXPECT_EQ(r.left, row.place.left);
+        EXPECT_EQ(r.top, row.place.top);
+        if (row.place.right != kAny) {
+            EXPECT_EQ(r.right - r.left, row.place.right);
+        }
+        if (row.place.bottom != kAny) {
+            EXPECT_EQ(r.bottom - r.top, row.place.bottom);
+        }
+        EXPECT_EQ((GetWindowLongA(row.handle, GWL_STYLE) & WS_VISIBLE) != 0, row.visible);
+        EXPECT_TRUE(IsWindowEnabled(row.handle));
+        if (row.checked != kAny) {
+            EXPECT_EQ(SendMessageA(row.handle, BM_GETCHECK, 0, 0), row.checked);
+        }
+    }
+    // Containers: the labels beside their edits, the tabs, the status panels.
+    const struct {
+        ui::TLabeledEdit* edit;
+        const char* caption;
+    } labels[] = {{f.LabeledEdit1, "タイトル"}, {f.LabeledEdit2, "サブタイトル"}, {f.LabeledEdit3, "作成者"},
+                  {f.LabeledEdit4, "キーワード"}, {f.LabeledEdit6, ".pdf"}};
+    for (const auto& l : labels) {
+        SCOPED_TRACE(l.caption);
+        EXPECT_EQ(TextOf(l.edit->EditLabel().Handle()), l.caption);
+        const RECT label = RectInParent(l.edit->EditLabel().Handle());
+        const RECT edit = RectInParent(l.edit->Handle());
+        if (l.edit == f.LabeledEdit6) {
+            EXPECT_EQ(label.left, edit.right + 3);
+        } else {
+            EXPECT_EQ(label.right, edit.left - 3);
+        }
+    }
+    EXPECT_EQ(GetParent(f.ImgListView1->Handle()), f.TabSheet1->Handle());
+    EXPECT_EQ(GetParent(f.Image1->Handle()), f.ScrollBox1->Handle());
+    EXPECT_EQ(f.PageControl1->PageCount(), 2);
+    EXPECT_EQ(f.TabSheet1->Caption(), "画像一覧");
+    EXPECT_EQ(f.TabSheet2->Caption(), "画像調整");
+    EXPECT_EQ(f.PageControl1->ActivePageIndex(), 0);
+    EXPECT_TRUE(GetWindowLongA(f.PageControl1->Handle(), GWL_STYLE) & TCS_BUTTONS);
+    int edges[4] = {};
+    ASSERT_EQ(SendMessageA(f.StatusBar1->Handle(), SB_GETPARTS, 4, reinterpret_cast<LPARAM>(edges)), 4);
+    EXPECT_EQ(edges[0], 150);
+    EXPECT_EQ(edges[1], 300);
+    EXPECT_EQ(edges[2], 560);
+    EXPECT_EQ(f.StatusBar1->PanelText(0), "画像合計：3");
+    EXPECT_EQ(f.StatusBar1->PanelText(1), "選択合計：0");
+    EXPECT_EQ(f.StatusBar1->PanelText(2), "");
+    EXPECT_EQ(f.StatusBar1->PanelText(3), "Pim-ピム-");
+    EXPECT_EQ(f.ComboBox1->Count(), 4);
+    EXPECT_EQ(f.ComboBox1->Item(3), "種類");
+    EXPECT_EQ(f.N4->Enabled(), false);
+    EXPECT_EQ(f.ScrollBar1->Min(), -255);
+    EXPECT_EQ(f.ScrollBar1->Max(), 255);
+    EXPECT_EQ(f.ScrollBar2->Position(), 100);
+}
+
+TEST_F(MainWindowTest, WindowHasItsCaptionBorderButtonsClientSizeAndFont) {
+    const HWND window = Form().Handle();
+    EXPECT_EQ(TextOf(window), "Pim-ピム-");
+    const LONG style = GetWindowLongA(window, GWL_STYLE);
+    EXPECT_EQ(style & WS_CAPTION, WS_CAPTION);
+    EXPECT_TRUE(style & WS_SYSMENU);
+    EXPECT_TRUE(style & WS_MINIMIZEBOX);
+    EXPECT_FALSE(style & WS_MAXIMIZEBOX);
+    EXPECT_FALSE(style & WS_THICKFRAME);
+    RECT client;
+    GetClientRect(window, &client);
+    EXPECT_EQ(client.right, 739);
+    EXPECT_EQ(client.bottom, 442);
+    // Centred on the screen by integer halves.
+    RECT frame;
+    GetWindowRect(window, &frame);
+    EXPECT_EQ(frame.left, GetSystemMetrics(SM_CXSCREEN) / 2 - (frame.right - frame.left) / 2);
+    EXPECT_EQ(frame.top, GetSystemMetrics(SM_CYSCREEN) / 2 - (frame.bottom - frame.top) / 2);
+
+    for (HWND control : {Form().LabeledEdit1->Handle(), Form().Button4->Handle(), Form().StaticText3->Handle(),
+                         Form().ImgListView1->Handle()}) {
+        LOGFONTA font{};
+        ASSERT_NE(GetObjectA(reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)), sizeof font, &font), 0);
+        EXPECT_EQ(font.lfHeight, -12);
+        EXPECT_EQ(font.lfCharSet, SHIFTJIS_CHARSET);
+        EXPECT_STREQ(font.lfFaceName, "ＭＳ Ｐゴシック");
+    }
+    Screenshot(window, "gui-main-window");
+}
+
+TEST_F(MainWindowTest, TypeBoxesFilterTheListAndTheCountsWaitForTheNextUpdate) {
+    TForm1& f = Form();
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"a-picture.bmp", "b-photo.jpg", "c-notes.txt"}));
+    Click(*f.CheckBox3);
+    Click(*f.CheckBox4);
+    Click(*f.CheckBox5);
+    EXPECT_EQ(f.FileTypeBits, 0);
+    EXPECT_EQ(f.ImgListView1->DispTypes().Ext(), "*.pim");
+    EXPECT_TRUE(Rows().empty());
+    EXPECT_EQ(f.StatusBar1->PanelText(0), "画像合計：3");  // until the next UpdateStatus
+
+    Click(*f.CheckBox3);
+    Click(*f.CheckBox4);
+    EXPECT_EQ(f.ImgListView1->DispTypes().Ext(), "*.jpg;*.bmp");
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"a-picture.bmp", "b-photo.jpg"}));
+    f.UpdateStatus();
+    EXPECT_EQ(f.StatusBar1->PanelText(0), "画像合計：2");
+}
+
+TEST_F(MainWindowTest, SortBoxesSetTheKeyAndTheDirection) {
+    TForm1& f = Form();
+    Pick(*f.ComboBox1, 2);
+    EXPECT_EQ(f.ImgListView1->SortType(), TSortTypeEx::istSize);
+    Pick(*f.ComboBox1, 1);
+    EXPECT_EQ(f.ImgListView1->SortType(), TSortTypeEx::istDate);
+    Pick(*f.ComboBox1, 0);
+    Pick(*f.ComboBox2, 1);
+    EXPECT_TRUE(f.ImgListView1->Descend());
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"c-notes.txt", "b-photo.jpg", "a-picture.bmp"}));
+    EXPECT_EQ(f.ImgListView1->ImgItems()[0]->DisplayName(), "c-notes.txt");  // the page order follows
+    Pick(*f.ComboBox2, 0);
+    EXPECT_EQ(Rows().front(), "a-picture.bmp");
+}
+
+TEST_F(MainWindowTest, OutputNameButtonsFormARadioPairAndFolderNameTakesTheLastComponent) {
+    TForm1& f = Form();
+    Click(*f.SpeedButton2);
+    EXPECT_TRUE(f.SpeedButton2->Down());
+    EXPECT_FALSE(f.SpeedButton1->Down());
+    EXPECT_EQ(TextOf(f.LabeledEdit6->Handle()), "main-window");
+    Click(*f.SpeedButton1);
+    EXPECT_TRUE(f.SpeedButton1->Down());
+    EXPECT_FALSE(f.SpeedButton2->Down());
+    EXPECT_EQ(TextOf(f.LabeledEdit6->Handle()), "");
+    // A drive root ends in its separator: the name is empty.
+    f.ImgListView1->SetFolderPath("Z:\\");
+    Click(*f.SpeedButton2);
+    EXPECT_EQ(TextOf(f.LabeledEdit6->Handle()), "");
+}
+
+TEST_F(MainWindowTest, CaptionDoubleClickRollsTheWindowUpAndDown) {
+    const HWND window = Form().Handle();
+    RECT before;
+    GetWindowRect(window, &before);
+    SendMessageA(window, WM_NCLBUTTONDBLCLK, HTCAPTION, 0);
+    RECT rolled;
+    GetWindowRect(window, &rolled);
+    EXPECT_EQ(rolled.bottom - rolled.top, 2 * GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION));
+    EXPECT_EQ(rolled.right - rolled.left, before.right - before.left);
+    EXPECT_EQ(rolled.top, before.top);
+    SendMessageA(window, WM_NCLBUTTONDBLCLK, HTCAPTION, 0);
+    RECT restored;
+    GetWindowRect(window, &restored);
+    EXPECT_EQ(restored.bottom - restored.top, before.bottom - before.top);
+    EXPECT_FALSE(IsIconic(window));
+}
+
+TEST_F(MainWindowTest, SelectingRowsUpdatesTheSelectedCount) {
+    const HWND list = Form().ImgListView1->Handle();
+    ListView_SetItemState(list, 0, LVIS_SELECTED, LVIS_SELECTED);
+    ListView_SetItemState(list, 2, LVIS_SELECTED, LVIS_SELECTED);
+    EXPECT_EQ(Form().StatusBar1->PanelText(1), "選択合計：2");
+    EXPECT_EQ(Form().ImgListView1->ItemIndex(), 0);
+}
+
+}  // namespace
+}  // namespace pim::test

@@ -1,0 +1,202 @@
+// The PDF run started from the window: the progress dialog through its
+// states, a stop from the dialog, a failure that keeps the main window
+// disabled until the dialog is closed, and "ＰＤＦ作成(選択画像)".
+#include <thread>
+
+#include "AppFixture.h"
+#include "app/MainModel.h"
+
+namespace pim::test {
+namespace {
+
+class RunTest : public MainWindow {
+protected:
+    void SetUp() override {
+        MainWindow::SetUp();
+        folder = FreshFolder("window-run");
+        WriteJpegFile(folder + "\\1-red.jpg", 64, 48, RGB(220, 20, 20));
+        WriteBmpFile(folder + "\\2-green.bmp", 32, 24, RGB(20, 220, 20));
+        WriteTextFile(folder + "\\3-text.txt", "こんにちは\r\n");
+        pdf = folder + "\\default.pdf";
+    }
+    std::string folder, pdf;
+};
+
+// Runs once, inside the run's first message pass: the dialog is open then.
+class DuringRun {
+public:
+    explicit DuringRun(std::function<void()> action) : action_(std::move(action)) {
+        window_ = CreateWindowA("STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+        SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Proc));
+        PostMessageA(window_, WM_APP, 0, 0);
+    }
+    ~DuringRun() { DestroyWindow(window_); }
+
+private:
+    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message == WM_APP) {
+            reinterpret_cast<DuringRun*>(GetWindowLongPtrA(window, GWLP_USERDATA))->action_();
+            return 0;
+        }
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+    HWND window_;
+    std::function<void()> action_;
+};
+
+TEST_F(RunTest, PdfButtonRunsToTheFinishedDialogAndClosingItGivesTheWindowBack) {
+    Open(folder);
+    Click(*Form().Button4);
+    TForm2* dialog = Form().Form2();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(errors.empty());
+    EXPECT_EQ(TextOf(dialog->Handle()), "ＰＤＦ作成終了");
+    EXPECT_EQ(TextOf(dialog->StaticText1->Handle()), FinishedLabel());
+    EXPECT_TRUE(dialog->Button2->Visible());
+    EXPECT_TRUE(dialog->Button3->Visible());
+    EXPECT_EQ(dialog->ProgressBar1->Position(), 3);
+    EXPECT_EQ(dialog->ProgressBar1->Max(), 3);
+    EXPECT_TRUE(GetWindowLongA(dialog->Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+    RECT client;
+    GetClientRect(dialog->Handle(), &client);
+    EXPECT_EQ(client.right, 235);
+    EXPECT_EQ(client.bottom, 102);
+    // Centred on the main window.
+    RECT main, box;
+    GetWindowRect(Form().Handle(), &main);
+    GetWindowRect(dialog->Handle(), &box);
+    EXPECT_EQ(box.left, main.left + (main.right - main.left) / 2 - (box.right - box.left) / 2);
+    EXPECT_EQ(box.top, main.top + (main.bottom - main.top) / 2 - (box.bottom - box.top) / 2);
+    EXPECT_FALSE(IsWindowEnabled(Form().Handle()));
+    EXPECT_EQ(PdfPageCount(pdf), 3);
+    Screenshot(dialog->Handle(), "gui-finished-dialog");
+
+    // "PDFを起動" asks the shell to open the quoted output path, then closes.
+    std::u16string opened;
+    TForm2::ShellOpen = [&](HWND, const std::u16string& file) { opened = file; };
+    Click(*dialog->Button3);
+    Pump();
+    EXPECT_EQ(ui::Narrow(opened), "\"" + pdf + "\"");
+    EXPECT_EQ(Form().Form2(), nullptr);
+    EXPECT_TRUE(IsWindowEnabled(Form().Handle()));
+}
+
+TEST_F(RunTest, StopFromTheDialogWritesNothingAndKeepsTheOldPdf) {
+    WriteTextFile(pdf, "%PDF-1.2 the old one");
+    Open(folder);
+    const DuringRun stop([&] {
+        ASSERT_NE(Form().Form2(), nullptr);
+        EXPECT_EQ(TextOf(Form().Form2()->Handle()), "ＰＤＦ作成中....");
+        EXPECT_FALSE(Form().Form2()->Button2->Visible());
+        Click(*Form().Form2()->Button1);
+    });
+    Click(*Form().Button4);
+    Pump();
+    EXPECT_EQ(errors, std::vector<std::string>{"強制終了されました"});
+    EXPECT_EQ(ReadWholeFile(pdf), "%PDF-1.2 the old one");
+    EXPECT_EQ(Form().Form2(), nullptr);
+    EXPECT_TRUE(IsWindowEnabled(Form().Handle()));
+}
+
+TEST_F(RunTest, ClosingTheDialogDuringTheRunStopsIt) {
+    Open(folder);
+    const DuringRun close([&] { SendMessageA(Form().Form2()->Handle(), WM_CLOSE, 0, 0); });
+    Click(*Form().Button4);
+    Pump();
+    EXPECT_EQ(errors, std::vector<std::string>{"強制終了されました"});
+    EXPECT_EQ(GetFileAttributesA(pdf.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(IsWindowEnabled(Form().Handle()));
+}
+
+// Answers the next error box from another thread, as a user would, and
+// keeps its text.
+class BoxAnswerer {
+public:
+    BoxAnswerer()
+        : thread_([this] {
+              for (int i = 0; i < 500; ++i, Sleep(20)) {
+                  HWND box = FindWindowA("#32770", "エラー");
+                  if (!box) continue;
+                  EnumChildWindows(box, &CollectText, reinterpret_cast<LPARAM>(&text_));
+                  PostMessageA(box, WM_COMMAND, IDOK, 0);
+                  return;
+              }
+          }) {}
+    ~BoxAnswerer() { Text(); }
+    std::string Text() {
+        if (thread_.joinable()) thread_.join();
+        return text_;
+    }
+
+private:
+    static BOOL CALLBACK CollectText(HWND child, LPARAM out) {
+        if (ClassOf(child) == "Static" && !TextOf(child).empty()) *reinterpret_cast<std::string*>(out) = TextOf(child);
+        return TRUE;
+    }
+    std::string text_;
+    std::thread thread_;
+};
+
+// A failure leaves the dialog open with its stop button and the main window
+// disabled; the error box is the real one.
+TEST_F(RunTest, AfterAFailureTheWindowStaysDisabledUntilTheDialogCloses) {
+    WriteTextFile(folder + "\\0-broken.jpg", "not a JPEG at all");
+    Open(folder);
+    ui::Application().OnError = nullptr;
+    for (const bool byCloseBox : {false, true}) {
+        SCOPED_TRACE(byCloseBox ? "close box" : "stop button");
+        BoxAnswerer answer;
+        Click(*Form().Button4);
+        EXPECT_EQ(answer.Text(), "強制終了されました");
+        TForm2* dialog = Form().Form2();
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(TextOf(dialog->Handle()), "ＰＤＦ作成中....");
+        EXPECT_FALSE(dialog->Button2->Visible());
+        EXPECT_FALSE(IsWindowEnabled(Form().Handle()));
+        EXPECT_EQ(Form().PageControl1->ActivePageIndex(), 0);
+        if (byCloseBox)
+            SendMessageA(dialog->Handle(), WM_CLOSE, 0, 0);
+        else
+            Click(*dialog->Button1);
+        Pump();
+        EXPECT_EQ(Form().Form2(), nullptr);
+        EXPECT_TRUE(IsWindowEnabled(Form().Handle()));
+    }
+    EXPECT_EQ(GetFileAttributesA(pdf.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(RunTest, SelectedRowsMakeTheirOwnPdfAndEndAMoveRegistration) {
+    Open(folder);
+    SelectOnly(1);
+    Form().N4->SetEnabled(true);
+    Form().N1->OnClick();
+    EXPECT_FALSE(Form().N4->Enabled());
+    ASSERT_NE(Form().Form2(), nullptr);
+    EXPECT_EQ(TextOf(Form().Form2()->Handle()), "ＰＤＦ作成終了");
+    EXPECT_EQ(PdfPageCount(pdf), 1);
+    Click(*Form().Form2()->Button2);
+    Pump();
+
+    // No row selected: nothing to put in a PDF, and no dialog.
+    SelectOnly(-1);
+    Form().N1->OnClick();
+    EXPECT_EQ(errors, std::vector<std::string>{"画像が存在しません"});
+    EXPECT_EQ(Form().Form2(), nullptr);
+}
+
+TEST_F(RunTest, TheSaveFolderAndTheTypedNameDecideWhereThePdfGoes) {
+    const std::string elsewhere = FreshFolder("window-run-save");
+    Open(folder);
+    SendMessageA(Form().CheckBox6->Handle(), BM_SETCHECK, BST_CHECKED, 0);
+    Form().StaticText2->SetText(elsewhere);
+    Form().LabeledEdit6->SetText("book");
+    Click(*Form().Button4);
+    Click(*Form().Form2()->Button2);
+    Pump();
+    EXPECT_EQ(PdfPageCount(elsewhere + "\\book.pdf"), 3);
+    EXPECT_EQ(GetFileAttributesA(pdf.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+}  // namespace
+}  // namespace pim::test

@@ -1,0 +1,84 @@
+#!/bin/bash
+# Pim.exe driven from outside, as a user drives it: started on a folder, found
+# by its caption, "PDF作成" clicked with real mouse input, the dialog's
+# finished state awaited, "閉じる" clicked, and the PDF compared with the one
+# the command line makes of the same folder (dates aside). Screenshots of the
+# main window and the finished dialog go to the test output.
+#
+#   gui-e2e.sh <Pim.exe> <pim.exe> <test output folder>
+set -euo pipefail
+
+if [ -z "${DISPLAY:-}" ]; then
+  exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+fi
+
+gui=$1 cli=$2 out=$3
+root=$(cd "$(dirname "$0")/../.." && pwd)
+wine_run=$root/scripts/wine-run
+folder=$out/gui-e2e
+rm -rf "$folder"
+"$root/scripts/make-sample-folder" "$folder" >/dev/null
+winpath() { echo "Z:${1//\//\\}"; }
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# Waits for a window with this caption; prints its X id.
+wait_window() {
+  local id
+  for _ in $(seq 1 120); do
+    id=$(xdotool search --name "^$1\$" 2>/dev/null | head -n 1) || true
+    if [ -n "$id" ]; then echo "$id"; return 0; fi
+    sleep 0.25
+  done
+  return 1
+}
+
+# Clicks at a point of a window's client area. Wine draws the frames itself,
+# so the X window is the whole frame: the client area sits at the bottom,
+# centred between the side borders.
+click_client() {  # click_client <window> <client width> <client height> <x> <y>
+  local id=$1 cw=$2 ch=$3 x=$4 y=$5 w h border
+  eval "$(xdotool getwindowgeometry --shell "$id")"
+  w=$WIDTH h=$HEIGHT
+  border=$(( (w - cw) / 2 ))
+  xdotool mousemove --window "$id" $((border + x)) $((h - border - ch + y)) click 1
+}
+
+"$wine_run" "$gui" "$(winpath "$folder")" &
+pid=$!
+trap 'kill $pid 2>/dev/null || true' EXIT
+
+main=$(wait_window "Pim-ピム-") || fail "the main window did not appear"
+sleep 1
+import -window root "$out/gui-main.png"
+
+# "PDF作成": Button4 at 192, 392, 97 x 25 of the 739 x 442 client area.
+click_client "$main" 739 442 240 404
+dialog=$(wait_window "ＰＤＦ作成終了") || fail "the run did not finish"
+sleep 0.5
+import -window root "$out/gui-finished.png"
+# "閉じる": Button2 at 128, 72, 97 x 25 of the 235 x 102 client area.
+click_client "$dialog" 235 102 176 84
+for _ in $(seq 1 40); do
+  xdotool search --name "^ＰＤＦ作成終了\$" >/dev/null 2>&1 || break
+  sleep 0.25
+done
+xdotool search --name "^ＰＤＦ作成終了\$" >/dev/null 2>&1 && fail "the dialog did not close"
+
+[ -s "$folder/default.pdf" ] || fail "no default.pdf in the folder"
+# Close the main window before the command line runs in the same prefix.
+xdotool key --window "$main" alt+F4 2>/dev/null || true
+wait $pid || true
+trap - EXIT
+
+"$wine_run" "$cli" --quiet -o cli "$(winpath "$folder")"
+# Dates, the randomly numbered image names and what their lengths shift
+# (content lengths and byte offsets) are allowed to differ.
+mask() {
+  perl -0pe 's/\(D:\d{14}\)/(D:date)/g; s/PR(Jpeg)?Image\d+/PRImageN/g; s/\/Length \d+/\/Length N/g;
+             s/^\d{10} \d{5} ([nf])/OFFSET $1/mg; s/startxref\s+\d+/startxref N/g' "$1"
+}
+cmp <(mask "$folder/default.pdf") <(mask "$folder/cli.pdf") || fail "the window's PDF differs from pim's"
+pages=$(pdfinfo "$folder/default.pdf" | sed -n 's/^Pages: *//p')
+[ "$pages" = 9 ] || fail "the PDF has $pages pages, not 9"
+echo "PASS: Pim.exe made the same 9-page PDF as pim.exe"
