@@ -8,7 +8,7 @@ run:
 	scripts/run
 
 gui:
-	@if [ -x scripts/gui ]; then scripts/gui; else echo "The Windows program's main window is not built yet; make run makes a PDF with the command line."; fi
+	scripts/gui
 
 fuzz:
 	scripts/fuzz
