@@ -66,10 +66,19 @@ bool TApplication::HandleMessage() {
     MSG msg;
     const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
     if (got == 0 || got == -1) return false;
+    Dispatch(msg);
+    return true;
+}
+
+void TApplication::Dispatch(MSG& msg) {
+    // Tab and the arrow keys move between a form's controls, as in a dialog.
+    if (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST) {
+        HWND top = GetAncestor(msg.hwnd, GA_ROOT);
+        if (top && dynamic_cast<TForm*>(TWindow::FromHandle(top)) && IsDialogMessageW(top, &msg)) return;
+    }
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
     FreeReleased();
-    return true;
 }
 
 void TApplication::ProcessMessages() {
@@ -80,9 +89,7 @@ void TApplication::ProcessMessages() {
             PostQuitMessage(static_cast<int>(msg.wParam));
             break;
         }
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-        FreeReleased();
+        Dispatch(msg);
     }
 }
 
@@ -114,14 +121,26 @@ void TApplication::Release(std::unique_ptr<TWindow> window) { released_.push_bac
 
 void TApplication::FreeReleased() { released_.clear(); }
 
+void TApplication::SetShowHint(bool show) {
+    if (show == showHint_) return;
+    showHint_ = show;
+    if (!show) {
+        CancelHint();
+        hintWindow_.reset();
+    }
+}
+
 void TApplication::HintMouseMove(TWindow& window) {
+    if (!showHint_) return;
     TWindow* owner = HintOwnerOf(&window);
     if (owner == hintControl_) return;
+    // From one hint to the next the wait is short.
+    const bool wasShown = hintShown_;
     CancelHint();
     hintControl_ = owner;
     if (!owner) return;
     if (!timerWindow_) timerWindow_ = std::make_unique<TTimerWindow>(*this);
-    SetTimer(timerWindow_->Handle(), kHintShowTimer, static_cast<UINT>(HintPause), nullptr);
+    SetTimer(timerWindow_->Handle(), kHintShowTimer, static_cast<UINT>(wasShown ? HintShortPause : HintPause), nullptr);
 }
 
 void TApplication::CancelHint() {
@@ -170,9 +189,9 @@ void TApplication::ShowHintNow() {
 
 // ---- THintWindow -------------------------------------------------------------
 
-THintWindow::THintWindow() {
+THintWindow::THintWindow(DWORD border) {
     CreateHandle({.ClassName = OwnClass(L"PimHint", CS_SAVEBITS, COLOR_INFOBK),
-                  .Style = WS_POPUP | WS_BORDER,
+                  .Style = WS_POPUP | border,
                   .ExStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST,
                   .Visible = false});
     if (Application().MainForm()) SetFont(Application().MainForm()->Font());

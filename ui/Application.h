@@ -19,7 +19,7 @@ class TForm;
 // The window that shows a hint. Replace it through HintWindowClass.
 class THintWindow : public TWindow {
 public:
-    THintWindow();
+    THintWindow() : THintWindow(WS_BORDER) {}
     // The rectangle (screen origin at 0, 0) the text needs within maxWidth.
     virtual RECT CalcHintRect(int maxWidth, const std::u16string& text);
     // Shows text in rect (screen coordinates).
@@ -28,6 +28,8 @@ public:
     const std::u16string& Caption() const { return caption_; }
 
 protected:
+    // border: WS_BORDER or 0.
+    explicit THintWindow(DWORD border);
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     virtual void Paint(HDC dc, const RECT& client);
 
@@ -83,12 +85,17 @@ public:
     int HintPause = 500;
     int HintShortPause = 50;
     int HintHidePause = 2500;
+    // Off hides any hint and drops the hint window, so the next hint makes
+    // one of the current HintWindowClass.
+    bool ShowHint() const { return showHint_; }
+    void SetShowHint(bool show);
     void HintMouseMove(TWindow& window);
     void CancelHint();
     THintWindow* HintWindow() const { return hintWindow_.get(); }
 
 private:
     class TTimerWindow;
+    void Dispatch(MSG& msg);
     void HintTimer(UINT_PTR id);
     void ShowHintNow();
     void FreeReleased();
@@ -100,6 +107,7 @@ private:
     std::unique_ptr<THintWindow> hintWindow_;
     TWindow* hintControl_ = nullptr;
     bool hintShown_ = false;
+    bool showHint_ = true;
 };
 
 // The one application object of the process.

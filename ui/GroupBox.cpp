@@ -4,7 +4,7 @@ namespace pim::ui {
 
 TGroupBox::TGroupBox(const Params& p) {
     CreateHandle({.Parent = p.Parent, .ClassName = L"BUTTON", .Bounds = p.Bounds, .Text = p.Caption,
-                  .Style = BS_GROUPBOX | WS_CLIPCHILDREN});
+                  .Style = BS_GROUPBOX | WS_CLIPCHILDREN, .ExStyle = WS_EX_CONTROLPARENT});
 }
 
 LRESULT TGroupBox::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {

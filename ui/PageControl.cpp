@@ -11,7 +11,8 @@ TTabSheet::TTabSheet(TWindow& pageControl, std::string_view caption, const TBoun
 
 TPageControl::TPageControl(const Params& p) {
     CreateHandle({.Parent = p.Parent, .ClassName = WC_TABCONTROLW, .Bounds = p.Bounds,
-                  .Style = static_cast<DWORD>(WS_CLIPCHILDREN | WS_TABSTOP | (p.ButtonTabs ? TCS_BUTTONS : 0))});
+                  .Style = static_cast<DWORD>(WS_CLIPCHILDREN | WS_TABSTOP | (p.ButtonTabs ? TCS_BUTTONS : 0)),
+                  .ExStyle = WS_EX_CONTROLPARENT});
 }
 
 TTabSheet* TPageControl::AddSheet(std::string_view caption) {

@@ -56,6 +56,10 @@ const wchar_t* TWindow::OwnClass(const wchar_t* name, UINT style, int background
 
 void TWindow::CreateHandle(const TCreateParams& p) {
     parent_ = p.Parent;
+    className_ = p.ClassName;
+    style_ = p.Style;
+    exStyle_ = p.ExStyle;
+    owner_ = p.Owner;
     font_ = p.Parent ? p.Parent->Font() : font_;
     static int nextId = 100;
     const bool child = p.Parent != nullptr;
@@ -100,7 +104,7 @@ LRESULT CALLBACK TWindow::Procedure(HWND handle, UINT message, WPARAM wParam, LP
     }
     // An exception must never unwind through Windows' own frames.
     try {
-        return self->WndProc(message, wParam, lParam);
+        return self->Perform(message, wParam, lParam);
     } catch (...) {
         Application().HandleException();
         return 0;
@@ -156,6 +160,17 @@ bool TWindow::Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& resul
     if (!from || from == handle_) return false;
     TWindow* control = FromHandle(from);
     return control && control->Notified(message, wParam, lParam, result);
+}
+
+void TWindow::RecreateHandle() {
+    if (!handle_) return;
+    const TBounds bounds = Bounds();
+    const std::string text = Text();
+    const bool visible = Visible();
+    DestroyWindow(handle_);
+    const std::wstring className = className_;
+    CreateHandle({.Parent = parent_, .ClassName = className.c_str(), .Bounds = bounds, .Text = text,
+                  .Style = style_, .ExStyle = exStyle_, .Visible = visible, .Owner = owner_});
 }
 
 std::string TWindow::Text() const { return Narrow(TextW()); }

@@ -76,6 +76,22 @@ public:
 
     TMouseEvent OnMouseDown;
 
+    // The object's message handler as others reach it. A hook may put its own
+    // in front and pass on to the one it replaced; it stays in place when the
+    // handle is made again. Empty: WndProc.
+    using TWindowProc = std::function<LRESULT(UINT message, WPARAM wParam, LPARAM lParam)>;
+    TWindowProc WindowProc;
+    // The object's own handling of a message; what it does not handle goes
+    // on to the control's original procedure.
+    virtual LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam);
+    // Handles a message as if Windows had sent it.
+    LRESULT Perform(UINT message, WPARAM wParam, LPARAM lParam) {
+        return WindowProc ? WindowProc(message, wParam, lParam) : WndProc(message, wParam, lParam);
+    }
+    // Destroys the window and makes it again: same class, style, place and
+    // text. Windows inside it are not made again.
+    void RecreateHandle();
+
 protected:
     TWindow() = default;
 
@@ -94,8 +110,6 @@ protected:
     // Registers one of our own window classes once.
     static const wchar_t* OwnClass(const wchar_t* name, UINT style = CS_DBLCLKS, int background = COLOR_BTNFACE);
 
-    // Everything this object does not handle goes here.
-    virtual LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT CallDefault(UINT message, WPARAM wParam, LPARAM lParam);
     // A notification the parent received from this control (WM_COMMAND,
     // WM_NOTIFY, WM_HSCROLL, WM_VSCROLL, WM_CTLCOLOR*), handed back to it.
@@ -111,6 +125,11 @@ private:
 
     HWND handle_ = nullptr;
     TWindow* parent_ = nullptr;
+    // What the window was made with, for RecreateHandle.
+    std::wstring className_;
+    DWORD style_ = 0;
+    DWORD exStyle_ = 0;
+    HWND owner_ = nullptr;
     WNDPROC original_ = nullptr;
     HFONT font_ = nullptr;
     std::u16string hint_;

@@ -5,7 +5,6 @@
 #include "app/AppPlatform.h"
 #include "app/MainModel.h"
 #include "app/win32/Unit2.h"
-#include "shellutil/SelectFolder.h"
 
 namespace pim {
 
@@ -27,14 +26,13 @@ std::string ProgramFolder() {
     return FolderOfFile(Utf16ToNative(path));
 }
 
+}  // namespace
+
 bool IsExistingFile(const std::string& path) {
     const DWORD attributes = GetFileAttributesW(W(NativeToUtf16(path)));
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-}  // namespace
-
-// The folder of a file: its path up to and with the last separator.
 std::string FolderOfFile(const std::string& path) {
     return path.substr(0, path.size() - ExtractFileName(path).size());
 }
@@ -42,9 +40,12 @@ std::string FolderOfFile(const std::string& path) {
 TForm1::TForm1()
     : TForm({.Caption = std::string(kAppTitle), .ClientWidth = 739, .ClientHeight = 442}),
       PopupMenu1(*this),
-      SelectFolderDialog1(std::make_unique<TSelectFolderDialog>()),
+      DropDst1(*this),
       PdfRun(std::make_unique<TPdfRun>()) {
     CreateControls();
+    zHint1.MaxHintWidth = 600;
+    zHint1.SetFont(kPGothic, 16);
+    DropDst1.SetTarget(THookTarget::htForm);
     WireEvents();
 }
 
@@ -150,10 +151,16 @@ void TForm1::WireEvents() {
     CheckBox3->OnClick = [this] { CheckBox3Click(); };
     CheckBox4->OnClick = [this] { CheckBox4Click(); };
     CheckBox5->OnClick = [this] { CheckBox5Click(); };
-    StaticText3->OnDblClick = [this] {};
+    StaticText3->OnDblClick = [this] { StaticText3DblClick(); };
+    StaticText2->OnDblClick = [this] { StaticText3DblClick(); };
+    DropDst1.OnFileDrop = [this](const std::vector<std::string>& files, int x, int y) {
+        DropDst1FileDrop(files, x, y);
+    };
     ImgListView1->OnSelectItem = [this](int item, bool selected) { ImgListView1SelectItem(item, selected); };
     ImgListView1->OnMouseDown = [this](TMouseButton button, int x, int y) { ImgListView1MouseDown(button, x, y); };
     N1->OnClick = [this] { N1Click(); };
+    N3->OnClick = [this] { N3Click(); };
+    N4->OnClick = [this] { N4Click(); };
 }
 
 // ---- Window ---------------------------------------------------------------------

@@ -25,6 +25,9 @@
 #include "ui/SpeedButton.h"
 #include "ui/StaticText.h"
 #include "ui/StatusBar.h"
+#include "shellutil/DropDst.h"
+#include "shellutil/SelectFolder.h"
+#include "shellutil/zHint.h"
 
 namespace pim {
 
@@ -32,9 +35,10 @@ class TForm2;
 
 // The folder of a file: its path up to and with the last separator.
 std::string FolderOfFile(const std::string& path);
+// True for an existing file that is not a folder.
+bool IsExistingFile(const std::string& path);
 
 class TProgressLink;
-class TSelectFolderDialog;
 
 class TForm1 : public ui::TForm, private TPdfRunHost {
 public:
@@ -89,7 +93,9 @@ public:
     ui::TMenuItem* N2;
     ui::TMenuItem* N3;
     ui::TMenuItem* N4;
-    std::unique_ptr<TSelectFolderDialog> SelectFolderDialog1;
+    TSelectFolderDialog SelectFolderDialog1;
+    TzHint zHint1;
+    TDropDst DropDst1;
     // The report, its hidden page and items, the working list ListBox1,
     // CurrentFile and CurrentExt, and the picture Image1 shows.
     std::unique_ptr<TPdfRun> PdfRun;
@@ -116,6 +122,11 @@ public:
     void ComboBox2Click();
     void ImgListView1SelectItem(int item, bool selected);
     void ImgListView1MouseDown(ui::TMouseButton button, int x, int y);
+    // Moving pictures, drops, opening the folder.
+    void N3Click();
+    void N4Click();
+    void DropDst1FileDrop(const std::vector<std::string>& files, int x, int y);
+    void StaticText3DblClick();
     // Output name and save folder.
     void SpeedButton1Click();
     void SpeedButton2Click();

@@ -3,7 +3,6 @@
 #include "app/AppPlatform.h"
 #include "app/MainModel.h"
 #include "app/win32/Unit1.h"
-#include "shellutil/SelectFolder.h"
 
 namespace pim {
 
@@ -59,8 +58,8 @@ void TForm1::CheckBox6Click() {
         StaticText2->SetHintW(StaticText3->TextW());
         return;
     }
-    if (SelectFolderDialog1->Execute(Handle())) {
-        const std::u16string folder = NativeToUtf16(SelectFolderDialog1->SelectedPath());
+    if (SelectFolderDialog1.Execute(Handle())) {
+        const std::u16string folder = NativeToUtf16(SelectFolderDialog1.SelectedPath());
         StaticText2->SetTextW(folder);
         StaticText2->SetHintW(folder);
     } else {

@@ -1,16 +1,10 @@
 #include "app/win32/Unit2.h"
 
-#include <shellapi.h>
-
-#include "app/AppPlatform.h"
+#include "app/win32/ShellOpen.h"
 
 namespace pim {
 
 using namespace ui;
-
-std::function<void(HWND, const std::u16string&)> TForm2::ShellOpen = [](HWND owner, const std::u16string& file) {
-    ShellExecuteW(owner, L"OPEN", W(file), L"", L"", SW_SHOW);
-};
 
 TForm2::TForm2(TForm& owner, TPReport& report)
     : TForm({.Caption = "PDF作成中", .ClientWidth = 235, .ClientHeight = 102, .MinimizeBox = false,
@@ -40,10 +34,7 @@ void TForm2::Button1Click() {
 void TForm2::Button2Click() { Close(); }
 
 void TForm2::Button3Click() {
-    // The path in quotes, so a path with blanks opens as one file.
-    std::u16string quoted(1, u'"');
-    quoted.append(NativeToUtf16(report_.FileName())).push_back(u'"');
-    ShellOpen(Handle(), quoted);
+    ShellOpen(Handle(), report_.FileName());
     Close();
 }
 

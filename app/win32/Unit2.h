@@ -35,9 +35,6 @@ public:
     // The dialog is about to close, by any means.
     std::function<void()> OnCloseRequest;
 
-    // How "PDFを起動" asks the shell to open a file; tests put their own.
-    static std::function<void(HWND owner, const std::u16string& quotedPath)> ShellOpen;
-
 private:
     TPReport& report_;
 };

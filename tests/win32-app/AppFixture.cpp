@@ -108,6 +108,7 @@ void MainWindow::SetUp() {
 }
 
 void MainWindow::TearDown() {
+    ui::Application().CancelHint();
     form_.reset();
     ui::Application().SetMainForm(nullptr);
     ui::Application().OnError = nullptr;

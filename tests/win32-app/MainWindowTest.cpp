@@ -242,5 +242,26 @@ TEST_F(MainWindowTest, SelectingRowsUpdatesTheSelectedCount) {
     EXPECT_EQ(Form().ImgListView1->ItemIndex(), 0);
 }
 
+// The folder labels keep the whole path as their hint: resting the mouse on
+// one shows it, however long the path.
+TEST_F(MainWindowTest, RestingTheMouseOnAFolderLabelShowsItsPathAsAHint) {
+    const HWND label = Form().StaticText3->Handle();
+    RECT r;
+    GetWindowRect(label, &r);
+    SetCursorPos(r.left + 4, r.top + 4);
+    SendMessageA(label, WM_MOUSEMOVE, 0, MAKELPARAM(4, 4));
+    const ui::THintWindow* hint = nullptr;
+    for (int i = 0; i < 100 && !(hint && IsWindowVisible(hint->Handle())); ++i) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        Pump();
+        hint = ui::Application().HintWindow();
+    }
+    ASSERT_NE(hint, nullptr);
+    EXPECT_TRUE(IsWindowVisible(hint->Handle()));
+    EXPECT_EQ(ui::Narrow(hint->Caption()), folder);
+    ui::Application().CancelHint();
+    EXPECT_FALSE(IsWindowVisible(hint->Handle()));
+}
+
 }  // namespace
 }  // namespace pim::test

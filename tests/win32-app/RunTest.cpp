@@ -5,6 +5,7 @@
 
 #include "AppFixture.h"
 #include "app/MainModel.h"
+#include "app/win32/ShellOpen.h"
 
 namespace pim::test {
 namespace {
@@ -74,9 +75,10 @@ TEST_F(RunTest, PdfButtonRunsToTheFinishedDialogAndClosingItGivesTheWindowBack) 
 
     // "PDFを起動" asks the shell to open the quoted output path, then closes.
     std::u16string opened;
-    TForm2::ShellOpen = [&](HWND, const std::u16string& file) { opened = file; };
+    ShellOpenHook = [&](HWND, const std::u16string& file) { opened = file; };
     Click(*dialog->Button3);
     Pump();
+    ShellOpenHook = nullptr;
     EXPECT_EQ(ui::Narrow(opened), "\"" + pdf + "\"");
     EXPECT_EQ(Form().Form2(), nullptr);
     EXPECT_TRUE(IsWindowEnabled(Form().Handle()));
