@@ -164,7 +164,10 @@ std::size_t TIniText::KeyCount(std::string_view section) const {
 
 TIniFileStore::TIniFileStore(std::string fileName) : fileName_(std::move(fileName)) {
     std::error_code ec;
-    if (!std::filesystem::exists(std::filesystem::path(fileName_), ec) && !ec) return;
+    const auto status = std::filesystem::status(std::filesystem::path(fileName_), ec);
+    if (status.type() == std::filesystem::file_type::not_found) return;
+    readable_ = status.type() == std::filesystem::file_type::regular;
+    if (!readable_) return;  // a folder, say: read as empty, never written over
     try {
         TMemoryStream bytes;
         bytes.LoadFromFile(fileName_);
