@@ -45,15 +45,16 @@ inline constexpr TFontStyles fsUnderline = 4;
 inline constexpr TFontStyles fsStrikeOut = 8;
 inline constexpr TFontStyles fsAllStyles = fsBold | fsItalic | fsUnderline | fsStrikeOut;
 
-inline constexpr int DEFAULT_CHARSET = 1;
-inline constexpr int SHIFTJIS_CHARSET = 128;
+// Character sets as Windows numbers them (its macros of these names clash).
+inline constexpr int DefaultCharset = 1;
+inline constexpr int ShiftJisCharset = 128;
 
 struct TFont {
     std::string Name = "MS Sans Serif";  // code page 932 bytes
     int Size = 8;                        // points
     TColor Color = clWindowText;
     TFontStyles Style = 0;
-    int Charset = DEFAULT_CHARSET;       // 0..255
+    int Charset = DefaultCharset;       // 0..255
 
     bool operator==(const TFont&) const = default;
 };

@@ -64,7 +64,7 @@ TEST_P(StoreTest, BooleansAndIntegers) {
 }
 
 TEST_P(StoreTest, FontRoundTrip) {
-    TFont font{kJapanese, 11, clWindowText, fsBold | fsStrikeOut, SHIFTJIS_CHARSET};
+    TFont font{kJapanese, 11, clWindowText, fsBold | fsStrikeOut, ShiftJisCharset};
     Item("Font").WriteFont(font);
     EXPECT_EQ(Raw("Font_FontName"), kJapanese);
     EXPECT_EQ(Raw("Font_FontSize"), "11");
