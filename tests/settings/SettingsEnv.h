@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,7 @@ struct TStoreKind {
     std::string name;
     std::function<std::unique_ptr<TStoreEnv>()> make;
 };
+inline void PrintTo(const TStoreKind& kind, std::ostream* out) { *out << kind.name; }
 
 // An ini file in the output folder, read back by the portable reader.
 std::unique_ptr<TStoreEnv> MakeIniEnv();
