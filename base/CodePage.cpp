@@ -76,6 +76,22 @@ std::string Utf16ToUtf8(std::u16string_view s) {
     return out;
 }
 
+bool SameTextAnsi(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    auto fold = [](unsigned char c) { return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c; };
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const auto ca = static_cast<unsigned char>(a[i]);
+        const auto cb = static_cast<unsigned char>(b[i]);
+        if (IsLeadByte(ca) && i + 1 < a.size()) {
+            if (ca != cb || a[i + 1] != b[i + 1]) return false;
+            ++i;
+        } else if (fold(ca) != fold(cb)) {
+            return false;
+        }
+    }
+    return true;
+}
+
 std::string Utf8ToAnsi(std::string_view utf8) { return Utf16ToAnsi(Utf8ToUtf16(utf8)); }
 
 std::string AnsiToUtf8(std::string_view ansi) { return Utf16ToUtf8(AnsiToUtf16(ansi)); }

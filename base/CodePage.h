@@ -13,6 +13,11 @@ constexpr bool IsLeadByte(unsigned char b) {
     return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
 }
 
+// Equal without regard to the case of ASCII letters, walking the text by
+// characters: the trail byte of a double-byte character (which may be a letter
+// or ']') is compared exactly, as the character it belongs to.
+bool SameTextAnsi(std::string_view a, std::string_view b);
+
 // Code page 932 bytes to UTF-16 code units. Invalid sequences become U+30FB
 // or are mapped as the platform converter maps them; never throws.
 std::u16string AnsiToUtf16(std::string_view ansi);

@@ -16,6 +16,14 @@ TEST(CodePage, LeadBytes) {
     EXPECT_FALSE(IsLeadByte(0xFD));
 }
 
+TEST(CodePage, SameTextIgnoresOnlyAsciiCase) {
+    EXPECT_TRUE(SameTextAnsi("MainFont", "mAINfONT"));
+    EXPECT_FALSE(SameTextAnsi("Main", "Mains"));
+    // "ア" (83 41) and "ッ" (83 61): trail bytes that only look like 'A' and 'a'.
+    EXPECT_FALSE(SameTextAnsi("\x83\x41", "\x83\x61"));
+    EXPECT_TRUE(SameTextAnsi("x\x83\x41Y", "X\x83\x41y"));
+}
+
 TEST(CodePage, ShiftJisToUtf16AndBack) {
     const std::string sjis = "PDF\x8D\xEC\x90\xAC";  // "PDF作成"
     EXPECT_EQ(AnsiToUtf16(sjis), u"PDF作成");
