@@ -2,6 +2,9 @@
 
 #include <commctrl.h>
 
+#include <shellapi.h>
+
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <regex>
@@ -68,6 +71,23 @@ int PdfPageCount(const std::string& path) {
     const std::string bytes = ReadWholeFile(path);
     const std::regex page("/Type /Page[^s]");
     return static_cast<int>(std::distance(std::sregex_iterator(bytes.begin(), bytes.end(), page), std::sregex_iterator()));
+}
+
+HGLOBAL MakeDropFiles(const std::vector<std::u16string>& paths, POINT point) {
+    std::size_t chars = 1;
+    for (const auto& p : paths) chars += p.size() + 1;
+    HGLOBAL block = GlobalAlloc(GHND, sizeof(DROPFILES) + chars * sizeof(char16_t));
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(block));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->pt = point;
+    drop->fWide = TRUE;
+    auto* out = reinterpret_cast<char16_t*>(drop + 1);
+    for (const auto& p : paths) {
+        std::memcpy(out, p.data(), p.size() * sizeof(char16_t));
+        out += p.size() + 1;
+    }
+    GlobalUnlock(block);
+    return block;
 }
 
 std::string TextOf(HWND window) {

@@ -26,6 +26,10 @@ std::string ReadWholeFile(const std::string& path);
 // Pages of a PDF the program wrote (its page objects).
 int PdfPageCount(const std::string& path);
 
+// A DROPFILES block as the shell hands it over with WM_DROPFILES; the
+// receiver frees it.
+HGLOBAL MakeDropFiles(const std::vector<std::u16string>& paths, POINT point = {});
+
 // Text of a window as code page 932 bytes, and its class.
 std::string TextOf(HWND window);
 std::string ClassOf(HWND window);

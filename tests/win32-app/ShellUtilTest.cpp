@@ -1,12 +1,12 @@
 // The shell utilities on their own: the drop target with real HDROP blocks,
 // Pim's hint window (placement, wrapping, pixels) and the real folder
 // browser, answered from another thread.
+#include "AppFixture.h"
+
 #include <shlobj.h>
 
-#include <cstring>
 #include <thread>
 
-#include "AppFixture.h"
 #include "ProofWindow.h"
 #include "shellutil/DropDst.h"
 #include "shellutil/SelectFolder.h"
@@ -15,22 +15,8 @@
 namespace pim::test {
 namespace {
 
-// A DROPFILES block as the shell hands it over, posted as WM_DROPFILES.
 void PostDrop(HWND window, const std::vector<std::u16string>& paths, POINT point) {
-    std::size_t chars = 1;
-    for (const auto& p : paths) chars += p.size() + 1;
-    HGLOBAL block = GlobalAlloc(GHND, sizeof(DROPFILES) + chars * sizeof(char16_t));
-    auto* drop = static_cast<DROPFILES*>(GlobalLock(block));
-    drop->pFiles = sizeof(DROPFILES);
-    drop->pt = point;
-    drop->fWide = TRUE;
-    auto* out = reinterpret_cast<char16_t*>(drop + 1);
-    for (const auto& p : paths) {
-        std::memcpy(out, p.data(), p.size() * sizeof(char16_t));
-        out += p.size() + 1;
-    }
-    GlobalUnlock(block);
-    PostMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(block), 0);
+    PostMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDropFiles(paths, point)), 0);
 }
 
 class DropTest : public ::testing::Test {

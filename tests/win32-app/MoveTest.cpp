@@ -1,0 +1,141 @@
+// The main window's remaining actions: pictures moved with the popup's
+// "画像移動（登録）" and "画像移動（移動）", folders and files dropped on the
+// window, the save folder chosen in the browser, the folder labels opened.
+#include "AppFixture.h"
+
+#include <thread>
+#include "app/win32/ShellOpen.h"
+
+namespace pim::test {
+namespace {
+
+class MoveTest : public MainWindow {
+protected:
+    void SetUp() override {
+        MainWindow::SetUp();
+        folder = FreshFolder("moves");
+        for (char c = 'a'; c <= 'h'; ++c) WriteTextFile(folder + "\\" + c + ".txt", std::string(1, c));
+        Open(folder);
+    }
+    void Select(std::initializer_list<int> rows) {
+        SelectOnly(-1);
+        for (int row : rows) Form().ImgListView1->SetSelected(row, true);
+    }
+    std::string Order() {
+        std::string order;
+        for (const std::string& row : Rows()) order += row.front();
+        return order;
+    }
+    std::string folder;
+};
+
+TEST_F(MoveTest, RegisteredRowsLandInTheirOrderAtTheChosenRow) {
+    TForm1& f = Form();
+    Select({5, 6});
+    f.N3->OnClick();
+    EXPECT_TRUE(f.N4->Enabled());
+    Select({1});
+    f.N4->OnClick();
+    EXPECT_EQ(Order(), "afgbcdeh");
+    EXPECT_FALSE(f.N4->Enabled());
+    EXPECT_EQ(f.ImgListView1->SelCount(), 0);
+    EXPECT_EQ(f.ImgListView1->ImgItems()[1]->DisplayName(), "f.txt");  // the page order follows
+
+    // Towards the end: the registered pictures stay together and in order.
+    Select({0, 1});
+    f.N3->OnClick();
+    Select({5});
+    f.N4->OnClick();
+    EXPECT_EQ(Order(), "gbcdeafh");
+    // To the last row: they end the list.
+    Select({0, 2});
+    f.N3->OnClick();
+    Select({7});
+    f.N4->OnClick();
+    EXPECT_EQ(Order(), "bdeafhgc");
+}
+
+TEST_F(MoveTest, WithoutASelectedRowNothingIsRegisteredOrMoved) {
+    TForm1& f = Form();
+    Select({});
+    f.N3->OnClick();
+    EXPECT_FALSE(f.N4->Enabled());
+    Select({2});
+    f.N3->OnClick();
+    Select({});
+    f.N4->OnClick();
+    EXPECT_EQ(Order(), "abcdefgh");
+    EXPECT_TRUE(f.N4->Enabled());  // the registration stays
+    // A registration whose rows are gone (the filter changed) moves only what is there.
+    Click(*f.CheckBox5);
+    Click(*f.CheckBox5);
+    Select({0});
+    f.N4->OnClick();
+    EXPECT_EQ(Order(), "cabdefgh");
+}
+
+// A drop made inside the program, as the shell hands it over.
+void Drop(HWND window, const std::vector<std::string>& paths) {
+    std::vector<std::u16string> wide;
+    for (const auto& p : paths) wide.push_back(ui::Widen(p));
+    SendMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDropFiles(wide)), 0);
+}
+
+TEST_F(MoveTest, ADroppedFileOpensItsFolderRollsTheWindowDownAndTheNamesFollow) {
+    TForm1& f = Form();
+    const std::string other = FreshFolder("dropped");
+    WriteTextFile(other + "\\x.txt", "x");
+    WriteTextFile(other + "\\y.txt", "y");
+    Click(*f.SpeedButton2);  // "フォルダ名": the output name follows the folder
+    SendMessageA(f.Handle(), WM_NCLBUTTONDBLCLK, HTCAPTION, 0);
+    RECT rolled;
+    GetWindowRect(f.Handle(), &rolled);
+    ASSERT_EQ(rolled.bottom - rolled.top, f.RolledHeight);
+
+    Drop(f.Handle(), {other + "\\y.txt", folder});  // only the first counts
+    RECT after;
+    GetWindowRect(f.Handle(), &after);
+    EXPECT_EQ(after.bottom - after.top, f.SavedHeight);
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"x.txt", "y.txt"}));
+    EXPECT_EQ(f.StatusBar1->PanelText(0), "画像合計：2");
+    EXPECT_EQ(TextOf(f.StaticText3->Handle()), other);
+    EXPECT_EQ(TextOf(f.StaticText2->Handle()), other);
+    EXPECT_EQ(TextOf(f.LabeledEdit6->Handle()), "dropped");
+
+    // While "保存先変更" is ticked the save folder stays; unticked it follows.
+    SendMessageA(f.CheckBox6->Handle(), BM_SETCHECK, BST_CHECKED, 0);
+    Drop(f.Handle(), {folder});
+    EXPECT_EQ(TextOf(f.StaticText3->Handle()), folder);
+    EXPECT_EQ(TextOf(f.StaticText2->Handle()), other);
+    Click(*f.CheckBox6);
+    EXPECT_EQ(TextOf(f.StaticText2->Handle()), folder);
+}
+
+TEST_F(MoveTest, CancellingTheFolderBrowserLeavesTheBoxUnticked) {
+    TForm1& f = Form();
+    std::thread cancel([] {
+        for (int i = 0; i < 500; ++i, Sleep(20))
+            if (HWND browser = FindWindowA("#32770", "フォルダーの参照"); browser && IsWindowVisible(browser)) {
+                Sleep(200);
+                PostMessageA(browser, WM_COMMAND, IDCANCEL, 0);
+                return;
+            }
+    });
+    f.StaticText2->SetText("Z:\\somewhere");
+    Click(*f.CheckBox6);
+    cancel.join();
+    EXPECT_FALSE(f.CheckBox6->Checked());
+    EXPECT_EQ(TextOf(f.StaticText2->Handle()), folder);
+}
+
+TEST_F(MoveTest, DoubleClickOnEitherFolderLabelOpensTheImageFolder) {
+    std::vector<std::string> opened;
+    ShellOpenHook = [&](HWND, const std::u16string& path) { opened.push_back(ui::Narrow(path)); };
+    SendMessageA(Form().StaticText3->Handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(3, 3));
+    SendMessageA(Form().StaticText2->Handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(3, 3));
+    ShellOpenHook = nullptr;
+    EXPECT_EQ(opened, (std::vector<std::string>{"\"" + folder + "\"", "\"" + folder + "\""}));
+}
+
+}  // namespace
+}  // namespace pim::test
