@@ -3,6 +3,7 @@
 #include <exception>
 #include <new>
 
+#include "base/ErrorReport.h"
 #include "ui/Form.h"
 
 namespace pim::ui {
@@ -49,11 +50,22 @@ TApplication& Application() {
     return application;
 }
 
-TApplication::TApplication() {
+// Components without a caller to raise to report through the error box.
+class TApplication::TBoxReport : public TErrorReport {
+public:
+    explicit TBoxReport(TApplication& app) : app_(app) {}
+    void ShowError(std::string_view message) override { app_.ShowError(std::string(message)); }
+
+private:
+    TApplication& app_;
+};
+
+TApplication::TApplication() : report_(std::make_unique<TBoxReport>(*this)) {
     HintWindowClass = [] { return std::make_unique<THintWindow>(); };
+    SetErrorReport(report_.get());
 }
 
-TApplication::~TApplication() = default;
+TApplication::~TApplication() { SetErrorReport(nullptr); }
 
 void TApplication::Run(TForm& mainForm) {
     mainForm_ = &mainForm;

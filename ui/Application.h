@@ -95,11 +95,13 @@ public:
 
 private:
     class TTimerWindow;
+    class TBoxReport;
     void Dispatch(MSG& msg);
     void HintTimer(UINT_PTR id);
     void ShowHintNow();
     void FreeReleased();
 
+    std::unique_ptr<TBoxReport> report_;
     std::string title_;
     TForm* mainForm_ = nullptr;
     std::vector<std::unique_ptr<TWindow>> released_;

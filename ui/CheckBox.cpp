@@ -16,6 +16,12 @@ void TCheckBox::SetChecked(bool checked) {
     if (OnClick) OnClick();
 }
 
+TPersistentProperties TCheckBox::PublishedProperties() {
+    return TWindow::PublishedProperties()
+        .String("Caption", [this] { return Text(); }, [this](const std::string& v) { SetText(v); })
+        .Boolean("Checked", [this] { return Checked(); }, [this](bool v) { SetChecked(v); });
+}
+
 bool TCheckBox::Notified(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
     if (message != WM_COMMAND || HIWORD(wParam) != BN_CLICKED) return false;
     if (OnClick) OnClick();

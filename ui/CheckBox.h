@@ -18,6 +18,9 @@ public:
     void SetChecked(bool checked);
     TNotifyEvent OnClick;
 
+    std::string PersistentClassName() const override { return "TCheckBox"; }
+    TPersistentProperties PublishedProperties() override;
+
 protected:
     bool Notified(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 };

@@ -1,5 +1,7 @@
 #include "ui/LabeledEdit.h"
 
+#include "base/SysUtils.h"
+
 namespace pim::ui {
 
 TLabeledEdit::TLabeledEdit(const Params& p) : position_(p.LabelPosition), spacing_(p.LabelSpacing) {
@@ -12,6 +14,39 @@ TLabeledEdit::TLabeledEdit(const Params& p) : position_(p.LabelPosition), spacin
 void TLabeledEdit::SetBounds(const TBounds& bounds) {
     TWindow::SetBounds(bounds);
     PlaceLabel();
+}
+
+void TLabeledEdit::SetLabelPosition(TLabelPosition position) {
+    position_ = position;
+    PlaceLabel();
+}
+
+void TLabeledEdit::SetLabelSpacing(int spacing) {
+    spacing_ = spacing;
+    PlaceLabel();
+}
+
+namespace {
+
+constexpr const char* kPositionNames[] = {"lpAbove", "lpLeft", "lpRight"};
+
+}  // namespace
+
+TPersistentProperties TLabeledEdit::PublishedProperties() {
+    return TWindow::PublishedProperties()
+        .String("Text", [this] { return Text(); }, [this](const std::string& v) { SetText(v); })
+        .String("EditLabel.Caption", [this] { return label_->Text(); },
+                [this](const std::string& v) {
+                    label_->SetText(v);
+                    PlaceLabel();
+                })
+        .String("LabelPosition", [this] { return std::string(kPositionNames[static_cast<int>(position_)]); },
+                [this](const std::string& v) {
+                    for (int i = 0; i < 3; ++i)
+                        if (v == kPositionNames[i]) return SetLabelPosition(static_cast<TLabelPosition>(i));
+                    throw Exception("Invalid property value");
+                })
+        .Integer("LabelSpacing", [this] { return spacing_; }, [this](int v) { SetLabelSpacing(v); });
 }
 
 void TLabeledEdit::PlaceLabel() {

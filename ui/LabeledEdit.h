@@ -24,7 +24,15 @@ public:
     explicit TLabeledEdit(const Params& params);
     TStaticText& EditLabel() { return *label_; }
     void SetBounds(const TBounds& bounds) override;
+    TLabelPosition LabelPosition() const { return position_; }
+    void SetLabelPosition(TLabelPosition position);
+    int LabelSpacing() const { return spacing_; }
+    void SetLabelSpacing(int spacing);
     TNotifyEvent OnChange;
+
+    std::string PersistentClassName() const override { return "TLabeledEdit"; }
+    TPersistentProperties PublishedProperties() override;
+    std::vector<TPersistentComponent*> PersistentChildren() override { return {label_.get()}; }
 
 protected:
     bool Notified(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;

@@ -21,6 +21,11 @@ public:
     explicit TStaticText(const Params& params);
     void SetTextW(std::u16string_view text) override;
     bool AutoSize() const { return autoSize_; }
+    std::string PersistentClassName() const override { return "TStaticText"; }
+    TPersistentProperties PublishedProperties() override {
+        return TWindow::PublishedProperties().String(
+            "Caption", [this] { return Text(); }, [this](const std::string& v) { SetText(v); });
+    }
     TNotifyEvent OnDblClick;
 
 protected:

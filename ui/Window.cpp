@@ -162,6 +162,57 @@ bool TWindow::Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& resul
     return control && control->Notified(message, wParam, lParam, result);
 }
 
+void TWindow::SetPersistentName(const std::string& name) {
+    if (!name.empty()) {
+        TWindow* top = this;
+        while (top->Parent()) top = top->Parent();
+        if (top != this && top->FindChild(name, this))
+            throw Exception("A component named " + name + " already exists");
+    }
+    Name = name;
+}
+
+namespace {
+
+struct TNameSearch {
+    const std::string& name;
+    const TWindow* except;
+    TWindow* found;
+};
+
+BOOL CALLBACK MatchName(HWND child, LPARAM data) {
+    auto& search = *reinterpret_cast<TNameSearch*>(data);
+    TWindow* w = TWindow::FromHandle(child);
+    if (!w || w == search.except || w->Name != search.name) return TRUE;
+    search.found = w;
+    return FALSE;
+}
+
+}  // namespace
+
+TWindow* TWindow::FindChild(const std::string& name, const TWindow* except) const {
+    TNameSearch search{name, except, nullptr};
+    if (handle_) EnumChildWindows(handle_, &MatchName, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+TPersistentProperties TWindow::PublishedProperties() {
+    auto setBounds = [this](int TBounds::*field) {
+        return [this, field](int v) {
+            TBounds b = Bounds();
+            b.*field = v;
+            SetBounds(b);
+        };
+    };
+    return TPersistentProperties()
+        .Integer("Left", [this] { return Left(); }, setBounds(&TBounds::Left))
+        .Integer("Top", [this] { return Top(); }, setBounds(&TBounds::Top))
+        .Integer("Width", [this] { return Width(); }, setBounds(&TBounds::Width))
+        .Integer("Height", [this] { return Height(); }, setBounds(&TBounds::Height))
+        .Boolean("Visible", [this] { return Visible(); }, [this](bool v) { SetVisible(v); })
+        .Boolean("Enabled", [this] { return Enabled(); }, [this](bool v) { SetEnabled(v); });
+}
+
 void TWindow::RecreateHandle() {
     if (!handle_) return;
     const TBounds bounds = Bounds();

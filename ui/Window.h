@@ -14,6 +14,8 @@
 #include <string>
 #include <string_view>
 
+#include "settings/Persistent.h"
+
 namespace pim::ui {
 
 // Left, top, width, height in the parent's client pixels.
@@ -33,9 +35,11 @@ std::u16string Widen(std::string_view cp932);
 std::string Narrow(std::u16string_view text);
 inline const wchar_t* W(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
 
-class TWindow {
+// Every window can be kept as a settings snapshot: its name and the few
+// properties each control kind describes next to its own code.
+class TWindow : public TPersistentComponent {
 public:
-    virtual ~TWindow();
+    ~TWindow() override;
     TWindow(const TWindow&) = delete;
     TWindow& operator=(const TWindow&) = delete;
 
@@ -75,6 +79,17 @@ public:
     bool ShowHint = false;
 
     TMouseEvent OnMouseDown;
+
+    // The designer name; empty for a control nobody looks up.
+    std::string Name;
+    std::string PersistentName() const override { return Name; }
+    // Raises when another window of the same form has that name.
+    void SetPersistentName(const std::string& name) override;
+    std::string PersistentClassName() const override { return "TWinControl"; }
+    // Left, Top, Width, Height, Visible, Enabled; controls add their own.
+    TPersistentProperties PublishedProperties() override;
+    // A window inside this one by name (nullptr: none).
+    TWindow* FindChild(const std::string& name, const TWindow* except = nullptr) const;
 
     // The object's message handler as others reach it. A hook may put its own
     // in front and pass on to the one it replaced; it stays in place when the

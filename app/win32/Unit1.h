@@ -28,6 +28,7 @@
 #include "shellutil/DropDst.h"
 #include "shellutil/SelectFolder.h"
 #include "shellutil/zHint.h"
+#include "settings/RegMng.h"
 
 namespace pim {
 
@@ -96,6 +97,8 @@ public:
     TSelectFolderDialog SelectFolderDialog1;
     TzHint zHint1;
     TDropDst DropDst1;
+    // Registry mode with no items: the window keeps no setting.
+    TRegManager RegManager1;
     // The report, its hidden page and items, the working list ListBox1,
     // CurrentFile and CurrentExt, and the picture Image1 shows.
     std::unique_ptr<TPdfRun> PdfRun;
