@@ -114,6 +114,7 @@ void TThumb::DropIndex() {
     index_.clear();
     indexFile_.clear();
     indexFileTime_ = 0;
+    indexFileSize_ = 0;
     scanFrom_ = kHeaderSize;
 }
 
@@ -130,10 +131,11 @@ bool TThumb::Lookup(const std::string& imagePath, std::vector<std::uint8_t>& jpe
         DropIndex();
         return false;
     }
-    if (cacheFile != indexFile_ || facts.Modified != indexFileTime_) {
+    if (cacheFile != indexFile_ || facts.Modified != indexFileTime_ || facts.Size != indexFileSize_) {
         DropIndex();
         indexFile_ = cacheFile;
         indexFileTime_ = facts.Modified;
+        indexFileSize_ = facts.Size;
     }
     bool found = false;
     try {
@@ -157,26 +159,27 @@ bool TThumb::Find(const std::string& cacheFile, const std::string& imagePath, st
     const std::int64_t fileSize = file.Size();
     const std::string name = LowerCaseName(imagePath);
 
-    auto hit = std::find_if(index_.begin(), index_.end(), [&](const TIndexEntry& e) { return e.name == name; });
-    while (hit == index_.end() && index_.size() < count && scanFrom_ < fileSize) {
+    const auto known = std::find_if(index_.begin(), index_.end(), [&](const TIndexEntry& e) { return e.name == name; });
+    std::size_t found = static_cast<std::size_t>(known - index_.begin());
+    while (found == index_.size() && index_.size() < count && scanFrom_ < fileSize) {
         const TEntryHeader h = ReadEntryHeader(file, scanFrom_, fileSize);
         std::string entryName(h.nameLength, '\0');
         file.ReadBuffer(entryName.data(), entryName.size());
         const std::int64_t next = scanFrom_ + kEntryHeaderSize + h.nameLength + h.dataLength;
         index_.push_back({scanFrom_, LowerCaseName(entryName), h.modified, next});
         scanFrom_ = next;
-        if (index_.back().name == name) hit = index_.end() - 1;
+        if (index_.back().name == name) found = index_.size() - 1;
     }
-    if (hit == index_.end()) return false;
+    if (found == index_.size()) return false;
 
+    const TIndexEntry hit = index_[found];
     TFileFacts image;
-    if (!GetFileFacts(imagePath, image) || image.Modified != hit->modified) {
-        const TIndexEntry stale = *hit;
-        Remove(cacheFile, stale, count);
+    if (!GetFileFacts(imagePath, image) || image.Modified != hit.modified) {
+        Remove(cacheFile, hit, count);
         return false;
     }
-    const TEntryHeader h = ReadEntryHeader(file, hit->offset, fileSize);
-    file.SetPosition(hit->offset + kEntryHeaderSize + h.nameLength);
+    const TEntryHeader h = ReadEntryHeader(file, hit.offset, fileSize);
+    file.SetPosition(hit.offset + kEntryHeaderSize + h.nameLength);
     jpeg.resize(h.dataLength);
     file.ReadBuffer(jpeg.data(), jpeg.size());
     sourceWidth = static_cast<int>(h.sourceWidth);

@@ -90,10 +90,12 @@ private:
     std::string appName_;
     bool active_ = false;
     std::unique_ptr<TFileStream> file_;
-    // The index: which file it describes, that file's modification time
-    // when it was built, the entries seen and where scanning goes on.
+    // The index: which file it describes, that file's modification time and
+    // size when it was built (file times can be coarser than two quick
+    // rewrites), the entries seen and where scanning goes on.
     std::string indexFile_;
     TDateTime indexFileTime_ = 0;
+    std::uint64_t indexFileSize_ = 0;
     std::vector<TIndexEntry> index_;
     std::int64_t scanFrom_ = kHeaderSize;
 };
