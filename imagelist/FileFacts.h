@@ -25,7 +25,7 @@ bool FileExists(const std::string& path);       // an existing file (not a folde
 bool DirectoryExists(const std::string& path);  // an existing folder
 bool RemoveFile(const std::string& path);
 // Renames source to target, replacing an existing target.
-bool ReplaceFile(const std::string& source, const std::string& target);
+bool MoveFileOver(const std::string& source, const std::string& target);
 
 // The running program's full path.
 std::string ProgramFileName();

@@ -207,7 +207,7 @@ void TThumb::Remove(const std::string& cacheFile, const TIndexEntry& entry, std:
     if (left <= kHeaderSize) {
         RemoveFile(copy);
         RemoveFile(cacheFile);
-    } else if (!ReplaceFile(copy, cacheFile)) {
+    } else if (!MoveFileOver(copy, cacheFile)) {
         RemoveFile(copy);
         throw EStreamError("Cannot create file \"" + cacheFile + "\"");
     }
