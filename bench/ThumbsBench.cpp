@@ -3,31 +3,17 @@
 // same file and, when installed, vipsthumbnail. The tools are timed as
 // processes, so the cost of starting one (`true`) is printed too. Also the
 // resampler alone. Prints medians. Run through bench/thumbs.sh.
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <functional>
 #include <string>
-#include <vector>
 
+#include "bench/Timing.h"
 #include "imagelist/ImgResample.h"
 #include "imagelist/ImgUtil.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double MedianMs(int runs, const std::function<void()>& work) {
-    std::vector<double> ms;
-    for (int i = 0; i < runs; ++i) {
-        const auto start = Clock::now();
-        work();
-        ms.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
-    }
-    std::sort(ms.begin(), ms.end());
-    return ms[ms.size() / 2];
-}
+using pim::bench::MedianMs;
 
 bool Run(const std::string& command) { return std::system(command.c_str()) == 0; }
 

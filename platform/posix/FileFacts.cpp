@@ -19,16 +19,6 @@ bool GetFileFacts(const std::string& path, TFileFacts& facts) {
     return true;
 }
 
-bool FileExists(const std::string& path) {
-    TFileFacts facts;
-    return GetFileFacts(path, facts) && !facts.IsDirectory;
-}
-
-bool DirectoryExists(const std::string& path) {
-    TFileFacts facts;
-    return GetFileFacts(path, facts) && facts.IsDirectory;
-}
-
 bool RemoveFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
 
 bool MoveFileOver(const std::string& source, const std::string& target) {
