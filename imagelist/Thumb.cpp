@@ -159,9 +159,10 @@ bool TThumb::Find(const std::string& cacheFile, const std::string& imagePath, st
     const std::int64_t fileSize = file.Size();
     const std::string name = LowerCaseName(imagePath);
 
+    constexpr std::size_t kNone = static_cast<std::size_t>(-1);
     const auto known = std::find_if(index_.begin(), index_.end(), [&](const TIndexEntry& e) { return e.name == name; });
-    std::size_t found = static_cast<std::size_t>(known - index_.begin());
-    while (found == index_.size() && index_.size() < count && scanFrom_ < fileSize) {
+    std::size_t found = known == index_.end() ? kNone : static_cast<std::size_t>(known - index_.begin());
+    while (found == kNone && index_.size() < count && scanFrom_ < fileSize) {
         const TEntryHeader h = ReadEntryHeader(file, scanFrom_, fileSize);
         std::string entryName(h.nameLength, '\0');
         file.ReadBuffer(entryName.data(), entryName.size());
@@ -170,7 +171,7 @@ bool TThumb::Find(const std::string& cacheFile, const std::string& imagePath, st
         scanFrom_ = next;
         if (index_.back().name == name) found = index_.size() - 1;
     }
-    if (found == index_.size()) return false;
+    if (found == kNone) return false;
 
     const TIndexEntry hit = index_[found];
     TFileFacts image;
