@@ -7,7 +7,9 @@
 //
 // One TImgUtil is shared by the list's thumbnail worker: LoadImage runs on
 // the worker thread, and the GUI thread reads Bitmap() only after the worker
-// has finished.
+// has finished. DetectType may run on the GUI thread meanwhile (items ask it
+// for their kind); it only reads the settings, which the view changes only
+// while no worker runs.
 //
 //   TImgUtil util;
 //   if (util.LoadImage(path, 94, 0, 94) == 0) thumbs.Add(util.Bitmap());
