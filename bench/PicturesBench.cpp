@@ -2,30 +2,16 @@
 // with libjpeg-turbo's own djpeg and cjpeg (floating-point DCT, quality 90)
 // on the same picture; also reading the same picture as a 24-bit BMP.
 // Prints medians of several runs. Run through bench/pictures.sh.
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <functional>
 #include <string>
-#include <vector>
 
+#include "bench/Timing.h"
 #include "graphics/Jpeg.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double MedianMs(int runs, const std::function<void()>& work) {
-    std::vector<double> ms;
-    for (int i = 0; i < runs; ++i) {
-        const auto start = Clock::now();
-        work();
-        ms.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
-    }
-    std::sort(ms.begin(), ms.end());
-    return ms[ms.size() / 2];
-}
+using pim::bench::MedianMs;
 
 void Run(const std::string& command) {
     if (std::system(command.c_str()) != 0) {

@@ -81,6 +81,13 @@ std::string_view ExtractFileExt(std::string_view path) {
     return afterDot == 0 ? std::string_view{} : name.substr(afterDot - 1);
 }
 
+std::string_view ExtractFilePath(std::string_view path) { return path.substr(0, AfterLast(path, IsDelimiter)); }
+
+std::string ChangeFileExt(std::string_view path, std::string_view ext) {
+    const std::string_view old = ExtractFileExt(path);
+    return std::string(path.substr(0, path.size() - old.size())) + std::string(ext);
+}
+
 std::string LowerCaseName(std::string_view name) {
     std::string out(name);
     for (std::size_t i = 0; i < out.size(); ++i) {

@@ -24,6 +24,12 @@ enum class TViewMode { ivmFolder, ivmFile };
 
 using TNotifyEvent = std::function<void()>;
 
+// A colour as 0x00BBGGRR (red in the low byte), as the Windows drawing calls
+// take it.
+using TColor = std::uint32_t;
+constexpr TColor clWhite = 0x00FFFFFF;
+constexpr TColor clBlack = 0x00000000;
+
 // Which entries of a folder are listed. Every setter that changes a value
 // fires OnChange (the list rebuilds itself from its folder).
 class TDispTypes {
@@ -64,6 +70,16 @@ private:
 // the second byte of a double-byte character in the ANSI code page.
 std::string_view ExtractFileName(std::string_view path);
 std::string_view ExtractFileExt(std::string_view path);
+// The folder part of a path with its final delimiter ("" for a bare name).
+std::string_view ExtractFilePath(std::string_view path);
+// The path with its extension replaced by ext (which carries its dot).
+std::string ChangeFileExt(std::string_view path, std::string_view ext);
+// The platform's path delimiter.
+#ifdef _WIN32
+constexpr char kPathDelim = '\\';
+#else
+constexpr char kPathDelim = '/';
+#endif
 std::string LowerCaseName(std::string_view name);
 
 // The mask test of a path against a normalised ExtList: the lower-cased file

@@ -119,6 +119,11 @@ int TShellItem::IconIndex() {
     return iconIndex_;
 }
 
+void TShellItem::SetImageType(TImageType type) {
+    imageType_ = type;
+    imageTypeValid_ = true;
+}
+
 TImageType TShellItem::ImageType() {
     if (!imageTypeValid_) {
         if (isFolder_) {

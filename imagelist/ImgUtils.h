@@ -62,6 +62,9 @@ public:
     void ClearCache();
     void SetDisplayName(std::string text);
     void SetFullPath(std::string text);
+    // Settles the kind (a thumbnail that failed makes it iitNone, so the
+    // item is drawn with its shell icon) until ClearCache.
+    void SetImageType(TImageType type);
     // True when the parent folder reports any sfgao* bit of mask for the item.
     bool HasAttributes(std::uint32_t mask);
 

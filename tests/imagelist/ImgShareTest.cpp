@@ -59,6 +59,9 @@ TEST(FileNames, SplitPathsAndLowerCaseSafely) {
     EXPECT_EQ(ExtractFileName("/a/b.c/name.tar.gz"), "name.tar.gz");
     EXPECT_EQ(ExtractFileExt("/a/b.c/name.tar.gz"), ".gz");
     EXPECT_EQ(ExtractFileExt("/a/b.c/name"), "");
+    EXPECT_EQ(ExtractFilePath("/a/b.c/name.tar.gz"), "/a/b.c/");
+    EXPECT_EQ(ChangeFileExt("/a/b.c/name.tar.gz", ".~tmp"), "/a/b.c/name.tar.~tmp");
+    EXPECT_EQ(ChangeFileExt("/a/b.c/name", ".dat"), "/a/b.c/name.dat");
     EXPECT_EQ(LowerCaseName("ABC.Jpg"), "abc.jpg");
 #ifdef _WIN32
     // "ア" is 0x83 0x41: its second byte must not become "a" (0x83 0x61 is "ヂ").

@@ -1,0 +1,215 @@
+#include "imagelist/ImgThreads.h"
+
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+#include "imagelist/ImgList.h"
+#include "imagelist/ImgUtil.h"
+
+namespace pim {
+namespace {
+
+// A platform whose icon waits until the test lets it go, so a worker can be
+// caught in the middle of its decode.
+class TGatedPlatform : public TImgPlatform {
+public:
+    void DrawIcon(const std::string& path, int index, TColor bk, TBitmap& bitmap) override {
+        std::unique_lock lock(mutex);
+        entered = true;
+        changed.notify_all();
+        changed.wait(lock, [&] { return open; });
+        TImgPlatform::DrawIcon(path, index, bk, bitmap);
+    }
+    void WaitEntered() {
+        std::unique_lock lock(mutex);
+        changed.wait(lock, [&] { return entered; });
+    }
+    void Open() {
+        std::lock_guard lock(mutex);
+        open = true;
+        changed.notify_all();
+    }
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool entered = false;
+    bool open = true;
+};
+
+// The stand-in for the platform's thread: Execute runs at Start, or on a
+// std::thread when the host asks for real threads. Whether it would post its
+// result is kept.
+class TTestWorker : public TImgWorker {
+public:
+    TTestWorker(TImgRequest request, TImgUtil& util, bool threaded, std::vector<std::pair<int, bool>>& ended)
+        : TImgWorker(std::move(request), util), threaded_(threaded), ended_(ended) {}
+    ~TTestWorker() override {
+        WaitFor();
+        ended_.emplace_back(Request().Id, posted);
+    }
+    void Start() override {
+        if (threaded_)
+            thread_ = std::thread([this] { posted = Execute(); });
+        else
+            posted = Execute();
+    }
+    void RaisePriority() override { raised = true; }
+    void WaitFor() override {
+        if (thread_.joinable()) thread_.join();
+    }
+    bool posted = false;
+    bool raised = false;
+
+private:
+    bool threaded_;
+    std::vector<std::pair<int, bool>>& ended_;
+    std::thread thread_;
+};
+
+// A view with items "0".."n-1" (Ids 0..n-1) named after existing paths.
+class TTestHost : public TImgThreadsHost {
+public:
+    explicit TTestHost(int n) {
+        for (int i = 0; i < n; ++i) {
+            auto item = std::make_unique<TImgListItem>(items, TIdList::FromItem(std::to_string(i)), false);
+            item->SetFullPath(".");  // a folder: its picture is the icon
+            items.Add(std::move(item));
+        }
+        thumbs.SetCellSize(94, 94);
+    }
+    TImgListItems& ImgItems() override { return items; }
+    TImgUtil& ImgUtil() override { return util; }
+    TImgList& Thumbs() override { return thumbs; }
+    TImgSize BoxSize() override { return {94, 94}; }
+    bool WantsThumbnail(TImgListItem& item) override { return item.Id() != wontId; }
+    bool Rebuilding() override { return rebuilding; }
+    std::unique_ptr<TImgWorker> CreateWorker(TImgRequest request) override {
+        started.push_back(request.Id);
+        auto worker = std::make_unique<TTestWorker>(std::move(request), util, threaded, ended);
+        last = worker.get();
+        return worker;
+    }
+    void ImageLoad(TImgListItem& item) override { loading.push_back(item.Id()); }
+    void RepaintItem(int id) override { repainted.push_back(id); }
+    // Delivers what the current worker posted, as the message loop would.
+    void Deliver(TImgThreads& threads) {
+        ASSERT_TRUE(last && last->posted);
+        threads.TakeIn(last->Request().Id, last->Result());
+    }
+
+    TImgListItems items;
+    TGatedPlatform platform;
+    TImgUtil util{&platform};
+    TImgList thumbs;
+    bool threaded = false;
+    bool rebuilding = false;
+    int wontId = -1;
+    TTestWorker* last = nullptr;
+    std::vector<int> started, loading, repainted;
+    std::vector<std::pair<int, bool>> ended;  // Id and whether it would post, as workers are freed
+};
+
+TEST(ImgThreads, UrgentLastInFirstOutLookAheadInOrder) {
+    TTestHost host(10);
+    TImgThreads threads(host);
+    for (int id : {1, 2, 3}) threads.Request(id, false);  // look-ahead while listing
+    threads.Request(7, true);
+    threads.Request(8, true);
+    threads.Request(2, false);  // repeated: moves to the end
+    EXPECT_EQ(threads.Queue(), (std::vector<int>{3, 1, 7, 8, 2}));
+    threads.Request(7, true);
+    EXPECT_EQ(threads.Queue(), (std::vector<int>{3, 1, 8, 2, 7}));
+}
+
+TEST(ImgThreads, PumpSkipsWhatIsGoneOrResolvedAndTakesResultsIn) {
+    TTestHost host(5);
+    TImgThreads threads(host);
+    host.items.ItemById(3)->Resolved = true;
+    host.items.Delete(host.items.IndexOfId(4));
+    host.wontId = 1;
+    for (int id : {0, 1, 2}) threads.Request(id, false);
+    threads.Request(3, true);
+    threads.Request(4, true);
+    threads.Start();
+    EXPECT_TRUE(threads.Busy());
+    EXPECT_EQ(host.started, (std::vector<int>{0}));
+    EXPECT_EQ(host.loading, (std::vector<int>{0}));
+    threads.Pump();  // a worker is outstanding: nothing happens
+    EXPECT_EQ(host.started.size(), 1u);
+
+    host.Deliver(threads);
+    TImgListItem* item = host.items.ItemById(0);
+    EXPECT_TRUE(item->Resolved);
+    EXPECT_EQ(item->ThumbIndex, 0);
+    EXPECT_EQ(item->SourceWidth, 32);
+    EXPECT_EQ(host.thumbs.Count(), 1);
+    EXPECT_EQ(host.repainted, (std::vector<int>{0}));
+    EXPECT_EQ(host.started, (std::vector<int>{0, 1}));  // the next one runs
+
+    host.Deliver(threads);  // 1 is not a kind with thumbnails: -1
+    EXPECT_EQ(host.items.ItemById(1)->ImageType(), TImageType::iitNone);
+    EXPECT_FALSE(host.items.ItemById(1)->Resolved);
+    host.Deliver(threads);
+    EXPECT_EQ(host.items.ItemById(2)->ThumbIndex, 1);
+    EXPECT_FALSE(threads.Busy());
+    EXPECT_EQ(host.thumbs.Count(), 2);
+}
+
+TEST(ImgThreads, AStoppedWorkersMessageIsIgnored) {
+    TTestHost host(3);
+    TImgThreads threads(host);
+    threads.RequestAndPump(0, true);
+    TTestWorker* stopped = host.last;
+    const int result = stopped->Result();
+    threads.Stop();
+    EXPECT_FALSE(threads.Busy());
+    threads.RequestAndPump(1, true);
+    threads.TakeIn(0, result);  // arrives late
+    EXPECT_FALSE(host.items.ItemById(0)->Resolved);
+    EXPECT_TRUE(threads.Busy());
+    host.rebuilding = true;
+    host.Deliver(threads);
+    EXPECT_FALSE(host.items.ItemById(1)->Resolved);
+    EXPECT_EQ(host.thumbs.Count(), 0);
+}
+
+TEST(ImgThreads, AReorderDuringADecodeKeepsTheItem) {
+    TTestHost host(3);
+    host.threaded = true;
+    host.platform.open = false;
+    TImgThreads threads(host);
+    threads.RequestAndPump(0, true);
+    host.platform.WaitEntered();
+    host.items.Move(0, 2);
+    host.platform.Open();
+    host.last->WaitFor();
+    host.Deliver(threads);
+    EXPECT_TRUE(host.items[2]->Resolved);
+    EXPECT_EQ(host.items[2]->ThumbIndex, 0);
+    EXPECT_FALSE(host.items[0]->Resolved);
+}
+
+TEST(ImgThreads, AFolderChangeWaitsForTheDecodeAndDropsIt) {
+    TTestHost host(3);
+    host.threaded = true;
+    host.platform.open = false;
+    TImgThreads threads(host);
+    threads.Request(0, false);
+    threads.Request(1, false);
+    threads.Start();
+    host.platform.WaitEntered();
+    std::thread release([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        host.platform.Open();
+    });
+    threads.Stop();  // returns once the worker has ended
+    EXPECT_EQ(host.ended, (std::vector<std::pair<int, bool>>{{0, false}}));  // nothing to post
+    EXPECT_TRUE(threads.Queue().empty());
+    EXPECT_FALSE(threads.Busy());
+    release.join();
+}
+
+}  // namespace
+}  // namespace pim
