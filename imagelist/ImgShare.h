@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/Font.h"
+
 namespace pim {
 
 // Kind of an item's content, decided from its path.
@@ -23,12 +25,6 @@ enum class TSortTypeEx { istName, istSize, istType, istDate, istAttr };
 enum class TViewMode { ivmFolder, ivmFile };
 
 using TNotifyEvent = std::function<void()>;
-
-// A colour as 0x00BBGGRR (red in the low byte), as the Windows drawing calls
-// take it.
-using TColor = std::uint32_t;
-constexpr TColor clWhite = 0x00FFFFFF;
-constexpr TColor clBlack = 0x00000000;
 
 // Which entries of a folder are listed. Every setter that changes a value
 // fires OnChange (the list rebuilds itself from its folder).
