@@ -1,0 +1,51 @@
+// The Windows side of the thumbnail maker: the worker thread and the
+// platform services (GDI, the shell, Video for Windows) TImgUtil decodes
+// with.
+//
+//   util.SetPlatform(&WindowsImgPlatform());
+//   ...in the view's CreateWorker:
+//   return CreateImgThread(std::move(request), util, Handle());
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+
+#include "imagelist/ImgPlatform.h"
+#include "imagelist/ImgThreads.h"
+
+namespace pim {
+
+// Icons, BMP through the DIB loader, metafiles, the shell's image
+// extractor, AVI frames and text, with GDI and the shell. Stateless: every
+// call makes and frees its own device contexts, so the worker may use it
+// while the GUI thread draws.
+TImgPlatform& WindowsImgPlatform();
+
+// A thumbnail worker on a thread of its own, created suspended one priority
+// step below normal. Its thread runs Execute and, unless it was asked to
+// stop, posts kImgResultMessage (item Id, result code) to the target window.
+class TImgThread : public TImgWorker {
+public:
+    TImgThread(TImgRequest request, TImgUtil& util, HWND target);
+    // Waits for the thread; a thread never started ends without decoding.
+    ~TImgThread() override;
+
+    void Start() override;
+    void RaisePriority() override;
+    void WaitFor() override;
+
+    HANDLE Handle() const { return thread_; }
+
+private:
+    static DWORD WINAPI Run(void* self);
+
+    HWND target_;
+    HANDLE thread_ = nullptr;
+    bool started_ = false;
+};
+
+// What the view's TImgThreadsHost::CreateWorker returns.
+std::unique_ptr<TImgWorker> CreateImgThread(TImgRequest request, TImgUtil& util, HWND target);
+
+}  // namespace pim
