@@ -22,7 +22,7 @@ DWORD StyleOf(TViewStyle style) {
 TListView::TListView(const Params& p) {
     CreateHandle({.Parent = p.Parent, .ClassName = WC_LISTVIEWW, .Bounds = p.Bounds,
                   .Style = LVS_OWNERDATA | LVS_SHAREIMAGELISTS | WS_TABSTOP | StyleOf(p.ViewStyle) |
-                           (p.MultiSelect ? 0 : LVS_SINGLESEL),
+                           (p.MultiSelect ? 0 : LVS_SINGLESEL) | (p.EditLabels ? LVS_EDITLABELS : 0),
                   .ExStyle = WS_EX_CLIENTEDGE});
     if (p.GridLines) ListView_SetExtendedListViewStyleEx(Handle(), LVS_EX_GRIDLINES, LVS_EX_GRIDLINES);
 }

@@ -18,6 +18,7 @@ public:
         TViewStyle ViewStyle = TViewStyle::vsIcon;
         bool MultiSelect = false;
         bool GridLines = false;
+        bool EditLabels = false;
     };
     explicit TListView(const Params& params);
 

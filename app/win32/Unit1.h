@@ -148,6 +148,7 @@ public:
 
 private:
     void CreateControls();
+    void ConfigureList();
     void WireEvents();
     void ToggleFileType(ui::TCheckBox& box, int bit);
     void ShowPreviewError(const std::string& message);

@@ -1,33 +1,57 @@
-// The thumbnail list: an owner-data list view over the folder model. It
-// lists the entries of one folder that pass its filter, in its sort order;
-// row i shows item i of ImgItems, which is also page i of the PDF. The model
-// reaches the window through the hooks this class implements.
+// The thumbnail list: an owner-data list view over the folder model. Row i
+// shows item i of ImgItems (also page i of the PDF) with its thumbnail, made
+// off the GUI thread, or its shell icon, in a frame, and its name. It follows
+// changes in the shown folder, sorts by column click and answers the keys of
+// a folder window. The model reaches the window through TImgListHooks; the
+// thumbnail queue through TImgThreadsHost.
 #pragma once
 
+#include <windows.h>
+#include <commctrl.h>
+
+#include <map>
+#include <memory>
 #include <string>
 
+#include "imagelist/ImgList.h"
 #include "imagelist/ImgListModel.h"
+#include "imagelist/ImgThreads.h"
+#include "imagelist/ImgViewSettings.h"
 #include "ui/ListView.h"
 
 namespace pim {
 
-class TImgListView : public ui::TListView, private TImgListHooks {
+class TShellWatcher;
+
+class TImgListView : public ui::TListView, private TImgListHooks, private TImgThreadsHost {
 public:
     struct Params {
         ui::TWindow* Parent = nullptr;
         ui::TBounds Bounds;
         ui::TViewStyle ViewStyle = ui::TViewStyle::vsIcon;
+        TIconStyle IconStyle = TIconStyle::iisIcon;
         bool MultiSelect = false;
         bool GridLines = false;
-        bool Folders = true;     // View.DispTypes.Folders
-        std::string Ext = "*.*"; // View.DispTypes.Ext
     };
     explicit TImgListView(const Params& params);
     ~TImgListView() override;
 
+    // Settings. Changing View or ViewImage resets the list; call Setup()
+    // once after configuring them before the first folder is entered.
+    TViewImage& ViewImage() { return viewImage_; }
+    TView& View() { return view_; }
+    TDefaultExec& DefaultExec() { return defaultExec_; }
+    TShellChangeNotification& ShellChangeNotification() { return notification_; }
+    TIconStyle IconStyle() const { return iconStyle_; }
+    void SetIconStyle(TIconStyle style);
+    ui::TViewStyle ViewStyle() const { return viewStyle_; }
+    void SetViewStyle(ui::TViewStyle style);
+    // Takes the settings in and enters the desktop, as the window's creation
+    // does once the form has loaded.
+    void Setup();
+
     TImgListModel& Model() { return model_; }
     TImgListItems& ImgItems() { return model_.ImgItems(); }
-    // View.DispTypes: a change rebuilds the list from the folder.
     TDispTypes& DispTypes() { return model_.DispTypes(); }
 
     // The folder's file-system path; setting it enters that folder.
@@ -40,21 +64,85 @@ public:
     // Redraws every row (after ImgItems was reordered).
     void Repaint() override { Invalidate(); }
 
+    // The thumbnail queue and stores (for tests and the shell half).
+    TImgThreads& Threads() { return threads_; }
+    TImgList& Thumbs() override { return thumbs_; }
+    TCellSize CellSize() const { return cell_; }
+    // The folder watcher runs.
+    bool Watching() const { return watcher_ != nullptr; }
+
+    std::function<void(TImgListItem& item)> OnImageLoad;
+    std::function<void(TImgListItem& item)> OnImageLoaded;
+
 protected:
     std::u16string RowText(int row) override;
+    LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool Notified(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
-    // The model's window work.
-    bool CanRebuild() override { return Handle() != nullptr; }
+    // TImgListHooks: the model's window work.
+    bool CanRebuild() override { return Handle() != nullptr && setUp_; }
     TOwnerWindow OwnerWindow() override { return Handle(); }
+    void StopThumbnails() override { threads_.Stop(); }
+    void StartThumbnails() override { threads_.Start(); }
+    void SuspendNotify() override;
+    void ResumeNotify() override;
     void ScrollToOrigin() override;
     void BeginRebuild() override;
     void EndRebuild() override;
     void SetRowCount(int count) override { TListView::SetRowCount(count); }
+    void ClearThumbnailImages() override { thumbs_.Clear(); }
     void FocusRow(int index) override { SetFocused(index); }
+    void QueueLookAhead(TImgListItem& item) override;
+    bool WantsThumbnail(TImgListItem& item) override;
+    TImageType DetectType(const std::string& path) override { return viewImage_.ImgUtil().DetectType(path); }
+
+    // TImgThreadsHost: the thumbnail queue's view.
+    TImgUtil& ImgUtil() override { return viewImage_.ImgUtil(); }
+    TImgSize BoxSize() override { return {viewImage_.ImageWidth(), viewImage_.ImageHeight()}; }
+    bool Rebuilding() override { return busy_; }
+    std::unique_ptr<TImgWorker> CreateWorker(TImgRequest request) override;
+    void ImageLoad(TImgListItem& item) override;
+    void DrawBadge(TImgListItem& item) override;
+    void ImageLoaded(TImgListItem& item) override;
+    void RepaintItem(int id) override;
+
+    // Layout and painting (ImgListPaint.cpp).
+    void Layout();
+    void FullReset();
+    void ColourReset();
+    LRESULT CustomDraw(NMLVCUSTOMDRAW& draw);
+    void PaintCell(HDC dc, int row);
+    void PaintFrame(HDC dc, const RECT& cell, bool selected);
+    void PaintPicture(HDC dc, int x, int y, TImgListItem& item);
+    int ComposedIcon(TImgListItem& item);
+
+    void DisplayInfo(NMLVDISPINFOW& info);
+    void KeyDown(WPARAM key);
+    void ColumnClick(int column);
+    void Watch();
 
     TImgListModel model_;
-    bool busy_ = false;  // rows are answered empty while the list is rebuilt
+    TViewImage viewImage_;
+    TView view_;
+    TDefaultExec defaultExec_;
+    TShellChangeNotification notification_;
+    TImgList thumbs_;
+    TImgList icons_;
+    std::map<std::string, int> iconCache_;  // "overlay/icon" -> cell of icons_
+    TImgThreads threads_;
+    std::unique_ptr<TShellWatcher> watcher_;
+    HIMAGELIST blank_ = nullptr;
+    HIMAGELIST systemLarge_ = nullptr;
+    HIMAGELIST systemSmall_ = nullptr;
+    SIZE largeIcon_{32, 32};
+    DWORD spacing_ = 0;  // the list view's item spacing as first read
+    TIconStyle iconStyle_;
+    ui::TViewStyle viewStyle_;
+    TCellSize cell_;
+    bool setUp_ = false;
+    bool busy_ = false;       // rows are answered empty while the list is rebuilt
+    bool scrolling_ = false;  // between a scroll message and its end
 };
 
 }  // namespace pim

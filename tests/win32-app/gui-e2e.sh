@@ -70,13 +70,14 @@ xdotool search --name "^ＰＤＦ作成終了\$" >/dev/null 2>&1 && fail "the di
 [ -s "$folder/default.pdf" ] || fail "no default.pdf in the folder"
 cp "$folder/default.pdf" "$folder/first.pdf"
 
-# Rows of the list, in the window's client coordinates: 14 pixels each from 43.
-row_y() { echo $((50 + 14 * $1)); }
+# Rows of the list's first column, in the window's client coordinates: a
+# thumbnail cell of 101 pixels each from 43, the name at x 402 and beyond.
+row_y() { echo $((93 + 101 * $1)); }
 popup() {  # popup <row> <screenshot name or -> <keys...>: a right click on a row, keys in the menu
   local row=$1 shot=$2
   shift 2
-  click_client "$main" 739 442 320 "$(row_y "$row")"
-  click_client "$main" 739 442 320 "$(row_y "$row")" 3
+  click_client "$main" 739 442 420 "$(row_y "$row")"
+  click_client "$main" 739 442 420 "$(row_y "$row")" 3
   sleep 0.7
   [ "$shot" = - ] || import -window root "$out/$shot"
   for key in "$@"; do

@@ -1,0 +1,280 @@
+// The thumbnail list's cells: their size, their frames and bevels, the
+// thumbnail copied from its store or the item's composed shell icon, and the
+// small-icon badge drawn into a new thumbnail.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "app/AppPlatform.h"
+#include "imagelist/ImgResample.h"
+#include "imagelist/win32/ImgListView.h"
+
+namespace pim {
+
+namespace {
+
+COLORREF ColorRef(TColor color) {
+    return color < 0 ? GetSysColor(color & 0xFF) : static_cast<COLORREF>(color);
+}
+
+void FillBar(HDC dc, int left, int top, int right, int bottom, TColor color) {
+    const RECT r{left, top, right, bottom};
+    HBRUSH brush = CreateSolidBrush(ColorRef(color));
+    FillRect(dc, &r, brush);
+    DeleteObject(brush);
+}
+
+// A 24-bit bitmap as a DIB header for drawing `rows` rows of it.
+BITMAPINFO DibInfo(const TBitmap& bitmap, int rows) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = bitmap.Width();
+    info.bmiHeader.biHeight = -rows;  // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
+// Copies w x h pixels at (sx, sy) of a 24-bit bitmap to (x, y) of dc, at
+// size dw x dh.
+void Blit(HDC dc, int x, int y, int dw, int dh, const TBitmap& bitmap, int sx, int sy, int w, int h) {
+    const BITMAPINFO info = DibInfo(bitmap, h);
+    SetStretchBltMode(dc, COLORONCOLOR);
+    StretchDIBits(dc, x, y, dw, dh, sx, 0, w, h, bitmap.ScanLine(sy), &info, DIB_RGB_COLORS, SRCCOPY);
+}
+
+// A DIB section to draw into with GDI; its pixels go to and from TBitmaps.
+class TDrawSurface {
+public:
+    TDrawSurface(int width, int height) : width_(width), height_(height) {
+        BITMAPINFO info{};
+        info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+        dc_ = CreateCompatibleDC(nullptr);
+        bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
+        old_ = SelectObject(dc_, bitmap_);
+    }
+    ~TDrawSurface() {
+        SelectObject(dc_, old_);
+        DeleteObject(bitmap_);
+        DeleteDC(dc_);
+    }
+    TDrawSurface(const TDrawSurface&) = delete;
+    TDrawSurface& operator=(const TDrawSurface&) = delete;
+    HDC Dc() const { return dc_; }
+    std::size_t Stride() const { return (static_cast<std::size_t>(width_) * 3 + 3) & ~std::size_t{3}; }
+    // Rows of the surface to and from (x, y) of a 24-bit bitmap.
+    void CopyFrom(const TBitmap& from, int x, int y) {
+        GdiFlush();
+        for (int row = 0; row < height_; ++row)
+            std::memcpy(bits_ + row * Stride(), from.ScanLine(y + row) + 3 * x, static_cast<std::size_t>(width_) * 3);
+    }
+    void CopyTo(TBitmap& to, int x, int y) const {
+        GdiFlush();
+        for (int row = 0; row < height_; ++row)
+            std::memcpy(to.ScanLine(y + row) + 3 * x, bits_ + row * Stride(), static_cast<std::size_t>(width_) * 3);
+    }
+
+private:
+    int width_, height_;
+    HDC dc_;
+    HBITMAP bitmap_;
+    HGDIOBJ old_;
+    std::uint8_t* bits_ = nullptr;
+};
+
+void Bevel(HDC dc, RECT& r, TBevelCut cut, int width) {
+    if (cut == TBevelCut::bvNone) return;
+    for (int i = 0; i < width; ++i) {
+        DrawEdge(dc, &r, cut == TBevelCut::bvLowered ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
+        InflateRect(&r, -1, -1);
+    }
+}
+
+}  // namespace
+
+void TImgListView::Layout() {
+    if (!Handle()) return;
+    const SIZE iconCell = viewImage_.BigIcon() ? SIZE{viewImage_.BigIconSize(), viewImage_.BigIconSize()} : largeIcon_;
+    icons_.SetCellSize(iconCell.cx, iconCell.cy);
+    icons_.SetSheetWidthLimit(iconCell.cx);  // one cell wide
+    cell_ = CellSizeOf(viewImage_);
+    ListView_SetColumnWidth(Handle(), 0, std::max<int>(ListView_GetColumnWidth(Handle(), 0),
+                                                       iconStyle_ == TIconStyle::iisImage && viewStyle_ == ui::TViewStyle::vsReport
+                                                           ? cell_.Margin + viewImage_.ImageWidth() + 4
+                                                           : 0));
+    if (iconStyle_ != TIconStyle::iisImage) {
+        HIMAGELIST list = iconStyle_ == TIconStyle::iisIcon ? systemLarge_ : systemSmall_;
+        ListView_SetImageList(Handle(), list, LVSIL_NORMAL);
+        ListView_SetImageList(Handle(), list, LVSIL_SMALL);
+        ListView_SetIconSpacing(Handle(), LOWORD(spacing_), HIWORD(spacing_));
+        return;
+    }
+    const bool icon = viewStyle_ == ui::TViewStyle::vsIcon;
+    HIMAGELIST blank = ImageList_Create(icon ? cell_.Width - 16 : cell_.Width, icon ? cell_.Height - 4 : cell_.Height,
+                                        ILC_COLOR24, 1, 1);
+    ListView_SetImageList(Handle(), blank, LVSIL_NORMAL);
+    ListView_SetImageList(Handle(), blank, LVSIL_SMALL);
+    if (blank_) ImageList_Destroy(blank_);
+    blank_ = blank;
+    ListView_SetIconSpacing(Handle(), view_.IconSpacing().X() + cell_.Width, view_.IconSpacing().Y() + cell_.Height);
+    thumbs_.SetCellSize(viewImage_.ImageWidth(), viewImage_.ImageHeight());
+}
+
+void TImgListView::FullReset() {
+    if (!setUp_) return;
+    SendMessageW(Handle(), WM_SETREDRAW, FALSE, 0);
+    busy_ = true;
+    TListView::SetRowCount(0);
+    ColourReset();
+    Layout();
+    TListView::SetRowCount(ImgItems().Count());
+    busy_ = false;
+    SendMessageW(Handle(), WM_SETREDRAW, TRUE, 0);
+    Invalidate();
+}
+
+// A new background colour: the pictures are made again.
+void TImgListView::ColourReset() {
+    threads_.Stop();
+    iconCache_.clear();
+    icons_.Clear();
+    thumbs_.SetBkColor(static_cast<TColor>(GetSysColor(COLOR_WINDOW)));
+    if (model_.IsFileMode()) {
+        for (int i = 0; i < ImgItems().Count(); ++i) {
+            TImgListItem& item = *ImgItems()[i];
+            item.ClearCache();
+            item.Resolved = false;
+            item.ThumbIndex = -1;
+            item.SmallIconIndex = -1;
+        }
+        thumbs_.Clear();
+        Invalidate();
+    } else {
+        model_.Rebuild();
+    }
+}
+
+LRESULT TImgListView::CustomDraw(NMLVCUSTOMDRAW& draw) {
+    if (iconStyle_ != TIconStyle::iisImage) return CDRF_DODEFAULT;
+    switch (draw.nmcd.dwDrawStage) {
+        case CDDS_PREPAINT: return CDRF_NOTIFYITEMDRAW;
+        case CDDS_ITEMPREPAINT: return CDRF_NOTIFYPOSTPAINT;
+        case CDDS_ITEMPOSTPAINT:
+            PaintCell(draw.nmcd.hdc, static_cast<int>(draw.nmcd.dwItemSpec));
+            return CDRF_DODEFAULT;
+        default: return CDRF_DODEFAULT;
+    }
+}
+
+void TImgListView::PaintCell(HDC dc, int row) {
+    if (busy_ || row < 0 || row >= ImgItems().Count() || !IsWindowVisible(Handle())) return;
+    RECT icon;
+    if (!ListView_GetItemRect(Handle(), row, &icon, LVIR_ICON)) return;
+    const int x = icon.left + std::max(0, static_cast<int>(icon.right - icon.left) - cell_.Width) / 2;
+    const int y = icon.top + std::max(0, static_cast<int>(icon.bottom - icon.top) - cell_.Height) / 2;
+    const UINT state = ListView_GetItemState(Handle(), row, LVIS_SELECTED | LVIS_DROPHILITED);
+    const bool hideSelection = !(GetWindowLongW(Handle(), GWL_STYLE) & LVS_SHOWSELALWAYS);
+    const bool shown = GetFocus() == Handle() || !hideSelection;
+    PaintFrame(dc, {x, y, x + cell_.Width, y + cell_.Height}, shown && state != 0);
+    PaintPicture(dc, x + cell_.Margin + viewImage_.BlankSpace().Left(), y + cell_.Margin + viewImage_.BlankSpace().Top(),
+                 *ImgItems()[row]);
+}
+
+void TImgListView::PaintFrame(HDC dc, const RECT& cell, bool selected) {
+    TFrameStyle& own = selected ? viewImage_.SelectFrame() : viewImage_.Frame();
+    TFrameStyle& other = selected ? viewImage_.Frame() : viewImage_.SelectFrame();
+    RECT r = cell;
+    if (own.Visible()) {
+        // The thinner frame's inner edge meets the wider one's.
+        const int inset = other.Visible() && other.Width() > own.Width() ? other.Width() - own.Width() : 0;
+        InflateRect(&r, -inset, -inset);
+        const int w = own.Width();
+        FillBar(dc, r.left, r.top, r.left + w, r.bottom, own.Color());
+        FillBar(dc, r.left, r.bottom - w, r.right, r.bottom, own.Color());
+        FillBar(dc, r.right - w, r.top, r.right, r.bottom, own.Color());
+        FillBar(dc, r.left, r.top, r.right, r.top + w, own.Color());
+    }
+    r = cell;
+    const int frame = std::max(viewImage_.Frame().Visible() ? viewImage_.Frame().Width() : 0,
+                               viewImage_.SelectFrame().Visible() ? viewImage_.SelectFrame().Width() : 0);
+    InflateRect(&r, -frame, -frame);
+    if (viewImage_.BorderStyle() == TCellBorder::bsSingle) {
+        DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_RECT);
+        InflateRect(&r, -1, -1);
+        DrawEdge(dc, &r, BDR_SUNKENINNER, BF_RECT);
+        InflateRect(&r, -1, -1);
+    }
+    Bevel(dc, r, viewImage_.BevelOuter(), viewImage_.BevelWidth());
+    Bevel(dc, r, viewImage_.BevelInner(), viewImage_.BevelWidth());
+}
+
+void TImgListView::PaintPicture(HDC dc, int x, int y, TImgListItem& item) {
+    const int boxW = viewImage_.ImageWidth();
+    const int boxH = viewImage_.ImageHeight();
+    if (item.ThumbIndex >= 0 && item.ThumbIndex < thumbs_.Count()) {
+        int sx = 0, sy = 0;
+        const TBitmap& sheet = thumbs_.Locate(item.ThumbIndex, sx, sy);
+        Blit(dc, x, y, boxW, boxH, sheet, sx, sy, boxW, boxH);
+        return;
+    }
+    if (item.IdList().Absent()) return;
+    if (WantsThumbnail(item) && !item.Resolved) {
+        threads_.RequestAndPump(item.Id(), true);
+        return;
+    }
+    item.Resolved = true;
+    const int index = ComposedIcon(item);
+    if (index < 0) return;
+    int sx = 0, sy = 0;
+    const TBitmap& sheet = icons_.Locate(index, sx, sy);
+    const TImgSize fitted = FitSize(icons_.CellWidth(), icons_.CellHeight(), boxW, boxH, TGetType::igtPreview);
+    Blit(dc, x + (boxW - fitted.Width) / 2, y + (boxH - fitted.Height) / 2, fitted.Width, fitted.Height, sheet, sx, sy,
+         icons_.CellWidth(), icons_.CellHeight());
+}
+
+int TImgListView::ComposedIcon(TImgListItem& item) {
+    if (item.SmallIconIndex >= 0) return item.SmallIconIndex;
+    const std::string key = std::to_string(item.OverlayIndex) + "/" + std::to_string(item.IconIndex());
+    if (const auto found = iconCache_.find(key); found != iconCache_.end()) return item.SmallIconIndex = found->second;
+    if (!systemLarge_ || item.IconIndex() < 0) return -1;
+    TDrawSurface surface(largeIcon_.cx, largeIcon_.cy);
+    FillBar(surface.Dc(), 0, 0, largeIcon_.cx, largeIcon_.cy, viewImage_.ImgUtil().BKColor());
+    ImageList_Draw(systemLarge_, item.IconIndex(), surface.Dc(), 0, 0,
+                   ILD_TRANSPARENT | INDEXTOOVERLAYMASK(item.OverlayIndex + 1));
+    TBitmap icon(largeIcon_.cx, largeIcon_.cy, TPixelFormat::pf24bit);
+    surface.CopyTo(icon, 0, 0);
+    if (viewImage_.BigIcon()) Resample(icon, viewImage_.BigIconSize(), viewImage_.BigIconSize());
+    const int index = icons_.Add(icon);
+    if (!model_.IsFileMode()) iconCache_[key] = index;
+    item.SourceWidth = icons_.CellWidth();
+    item.SourceHeight = icons_.CellHeight();
+    return item.SmallIconIndex = index;
+}
+
+void TImgListView::DrawBadge(TImgListItem& item) {
+    const TIconPosition pos = viewImage_.SmallIcon().IconPos();
+    if (iconStyle_ != TIconStyle::iisImage || pos == TIconPosition::iipNone || !WantsThumbnail(item) || !systemSmall_)
+        return;
+    constexpr int kSmall = 16;
+    const int space = viewImage_.SmallIcon().Space();
+    const bool right = pos == TIconPosition::iipRightTop || pos == TIconPosition::iipRightBottom;
+    const bool bottom = pos == TIconPosition::iipLeftBottom || pos == TIconPosition::iipRightBottom;
+    const int bx = right ? viewImage_.ImageWidth() - space - kSmall : 0;
+    const int by = bottom ? viewImage_.ImageHeight() - space - kSmall : 0;
+    int sx = 0, sy = 0;
+    TBitmap& sheet = thumbs_.Locate(item.ThumbIndex, sx, sy);
+    if (bx < 0 || by < 0) return;
+    SHFILEINFOW info{};
+    const std::u16string path = NativeToUtf16(item.FullPath());
+    SHGetFileInfoW(reinterpret_cast<const wchar_t*>(path.c_str()), 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON);
+    TDrawSurface surface(kSmall, kSmall);
+    surface.CopyFrom(sheet, sx + bx, sy + by);
+    ImageList_Draw(systemSmall_, info.iIcon, surface.Dc(), 0, 0, ILD_TRANSPARENT);
+    surface.CopyTo(sheet, sx + bx, sy + by);
+}
+
+}  // namespace pim

@@ -1,0 +1,155 @@
+// The thumbnail list on its own: cell layout, thumbnails made off the GUI
+// thread and drawn in their frames, icons for kinds without thumbnails,
+// column sorting, the selection keys, and following the folder.
+#include "AppFixture.h"
+
+#include <commctrl.h>
+
+#include "ProofWindow.h"
+
+namespace pim::test {
+namespace {
+
+class ImgListViewTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder = FreshFolder("list-view");
+        WriteBmpFile(folder + "\\a-red.bmp", 60, 40, RGB(220, 0, 0));
+        WriteJpegFile(folder + "\\b-blue.jpg", 400, 300, RGB(0, 0, 230));
+        WriteTextFile(folder + "\\c-notes.txt", "memo\r\n");
+        form.ShowForm();
+    }
+    TImgListView& Make(ui::TViewStyle style) {
+        list = std::make_unique<TImgListView>(TImgListView::Params{
+            .Parent = &form, .Bounds = {0, 0, 640, 360}, .ViewStyle = style, .IconStyle = TIconStyle::iisImage,
+            .MultiSelect = true});
+        list->DispTypes().SetFolders(false);
+        list->Setup();
+        list->SetFolderPath(folder);
+        return *list;
+    }
+    // Pumps until every item's picture is settled.
+    void Settle() {
+        for (int i = 0; i < 200; ++i) {
+            bool settled = true;
+            for (int k = 0; k < list->ImgItems().Count(); ++k) settled = settled && list->ImgItems()[k]->Resolved;
+            if (settled && !list->Threads().Busy()) break;
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+            ui::Application().ProcessMessages();
+        }
+        RedrawWindow(list->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        ui::Application().ProcessMessages();
+    }
+    std::vector<std::string> Rows() {
+        std::vector<std::string> rows;
+        for (int i = 0; i < ListView_GetItemCount(list->Handle()); ++i) {
+            char text[MAX_PATH] = {};
+            ListView_GetItemText(list->Handle(), i, 0, text, sizeof text);
+            rows.emplace_back(text);
+        }
+        return rows;
+    }
+    COLORREF ScreenPixel(int x, int y) {
+        HDC dc = GetDC(list->Handle());
+        const COLORREF c = GetPixel(dc, x, y);
+        ReleaseDC(list->Handle(), dc);
+        return c;
+    }
+
+    ui::TForm form{{.Caption = "list view", .ClientWidth = 640, .ClientHeight = 360}};
+    std::unique_ptr<TImgListView> list;
+    std::string folder;
+};
+
+TEST_F(ImgListViewTest, CellsAreTheBoxWithItsFramesAndIconViewSpacesThem) {
+    TImgListView& view = Make(ui::TViewStyle::vsIcon);
+    EXPECT_EQ(view.CellSize().Width, 100);
+    EXPECT_EQ(view.CellSize().Height, 100);
+    int w = 0, h = 0;
+    ImageList_GetIconSize(ListView_GetImageList(view.Handle(), LVSIL_NORMAL), &w, &h);
+    EXPECT_EQ(w, 84);
+    EXPECT_EQ(h, 96);
+    const DWORD spacing = ListView_GetItemSpacing(view.Handle(), FALSE);
+    EXPECT_EQ(LOWORD(spacing), 115);
+    EXPECT_EQ(HIWORD(spacing), 132);
+    // A blank space of 5 on the left widens the cell.
+    view.ViewImage().BlankSpace().SetLeft(5);
+    EXPECT_EQ(view.CellSize().Width, 105);
+}
+
+TEST_F(ImgListViewTest, ThumbnailsArriveFromTheWorkerAndTextWithoutThumbnailsGetsItsIcon) {
+    TImgListView& view = Make(ui::TViewStyle::vsList);
+    view.ViewImage().SetDispImage(kAllImageTypes & ~DispImageOf(TImageType::iitTxt));
+    ASSERT_EQ(Rows(), (std::vector<std::string>{"a-red.bmp", "b-blue.jpg", "c-notes.txt"}));
+    Settle();
+    TImgListItems& items = view.ImgItems();
+    EXPECT_GE(items[0]->ThumbIndex, 0);
+    EXPECT_EQ(items[1]->SourceWidth, 400);  // made from the whole picture
+    EXPECT_GE(items[1]->ThumbIndex, 0);
+    EXPECT_LT(items[2]->ThumbIndex, 0);      // a text file here gets its shell icon
+    EXPECT_GE(items[2]->SmallIconIndex, 0);
+    // On the screen: each picture in the middle of its cell.
+    for (int row : {0, 1}) {
+        RECT icon;
+        ASSERT_TRUE(ListView_GetItemRect(view.Handle(), row, &icon, LVIR_ICON));
+        const COLORREF middle = ScreenPixel((icon.left + icon.right) / 2, (icon.top + icon.bottom) / 2);
+        const COLORREF want = row == 0 ? RGB(220, 0, 0) : RGB(0, 0, 230);  // the JPEG within its loss
+        EXPECT_NEAR(GetRValue(middle), GetRValue(want), 6) << "row " << row;
+        EXPECT_NEAR(GetGValue(middle), GetGValue(want), 6) << "row " << row;
+        EXPECT_NEAR(GetBValue(middle), GetBValue(want), 6) << "row " << row;
+    }
+    WriteBmp(CaptureWindow(form.Handle()), OutputPath("gui-thumbnails.bmp"));
+}
+
+TEST_F(ImgListViewTest, ColumnClicksSortAndKeysSelect) {
+    TImgListView& view = Make(ui::TViewStyle::vsReport);
+    NMLISTVIEW click{};
+    click.hdr = {view.Handle(), static_cast<UINT_PTR>(GetDlgCtrlID(view.Handle())), static_cast<UINT>(LVN_COLUMNCLICK)};
+    click.iSubItem = 1;  // "サイズ"
+    SendMessageA(form.Handle(), WM_NOTIFY, click.hdr.idFrom, reinterpret_cast<LPARAM>(&click));
+    EXPECT_EQ(view.SortType(), TSortTypeEx::istSize);
+    EXPECT_FALSE(view.Descend());
+    SendMessageA(form.Handle(), WM_NOTIFY, click.hdr.idFrom, reinterpret_cast<LPARAM>(&click));
+    EXPECT_TRUE(view.Descend());
+    view.DefaultExec().SetColumnSort(false);
+    click.iSubItem = 0;
+    SendMessageA(form.Handle(), WM_NOTIFY, click.hdr.idFrom, reinterpret_cast<LPARAM>(&click));
+    EXPECT_EQ(view.SortType(), TSortTypeEx::istSize);
+
+    SetFocus(view.Handle());
+    const auto press = [&](BYTE key) {
+        BYTE keys[256] = {};
+        GetKeyboardState(keys);
+        keys[VK_CONTROL] = 0x80;
+        SetKeyboardState(keys);
+        SendMessageA(view.Handle(), WM_KEYDOWN, key, 0);
+        keys[VK_CONTROL] = 0;
+        SetKeyboardState(keys);
+    };
+    press('A');
+    EXPECT_EQ(view.SelCount(), 3);
+    view.SetSelected(0, false);
+    press('I');
+    EXPECT_EQ(view.SelCount(), 1);
+    EXPECT_TRUE(view.Selected(0));
+}
+
+TEST_F(ImgListViewTest, AChangeInTheFolderRebuildsTheListAndDropsAManualOrder) {
+    TImgListView& view = Make(ui::TViewStyle::vsList);
+    ASSERT_TRUE(view.Watching());
+    view.ImgItems().Move(2, 0);
+    view.Repaint();
+    ASSERT_EQ(Rows().front(), "c-notes.txt");
+    ASSERT_TRUE(MoveFileA((folder + "\\a-red.bmp").c_str(), (folder + "\\d-red.bmp").c_str()));
+    for (int i = 0; i < 100 && Rows().front() != "b-blue.jpg"; ++i) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        ui::Application().ProcessMessages();
+    }
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"b-blue.jpg", "c-notes.txt", "d-red.bmp"}));
+    // Leaving for a folder without a path (the desktop) stops watching.
+    view.Model().EnterDesktop();
+    EXPECT_FALSE(view.Watching());
+}
+
+}  // namespace
+}  // namespace pim::test
