@@ -176,15 +176,23 @@ void TImgListView::PaintCell(HDC dc, int row) {
     if (!ListView_GetItemRect(Handle(), row, &icon, LVIR_ICON)) return;
     const int x = icon.left + std::max(0, static_cast<int>(icon.right - icon.left) - cell_.Width) / 2;
     const int y = icon.top + std::max(0, static_cast<int>(icon.bottom - icon.top) - cell_.Height) / 2;
-    const UINT state = ListView_GetItemState(Handle(), row, LVIS_SELECTED | LVIS_DROPHILITED);
+    // Only the selection is asked of the list view: its drop-highlight bit
+    // comes back set on rows nobody highlighted (under Wine), so the view
+    // keeps the drop-highlighted row itself.
+    const bool marked = ListView_GetItemState(Handle(), row, LVIS_SELECTED) != 0 || row == dropHighlight_;
     const bool hideSelection = !(GetWindowLongW(Handle(), GWL_STYLE) & LVS_SHOWSELALWAYS);
     const bool shown = GetFocus() == Handle() || !hideSelection;
-    PaintFrame(dc, {x, y, x + cell_.Width, y + cell_.Height}, shown && state != 0);
+    PaintFrame(dc, {x, y, x + cell_.Width, y + cell_.Height}, shown && marked);
     PaintPicture(dc, x + cell_.Margin + viewImage_.BlankSpace().Left(), y + cell_.Margin + viewImage_.BlankSpace().Top(),
                  *ImgItems()[row]);
 }
 
 void TImgListView::PaintFrame(HDC dc, const RECT& cell, bool selected) {
+    // The list view does not paint this area: what was drawn for the row
+    // before (a selection frame, another picture) goes first.
+    HBRUSH background = CreateSolidBrush(ListView_GetBkColor(Handle()));
+    FillRect(dc, &cell, background);
+    DeleteObject(background);
     TFrameStyle& own = selected ? viewImage_.SelectFrame() : viewImage_.Frame();
     TFrameStyle& other = selected ? viewImage_.Frame() : viewImage_.SelectFrame();
     RECT r = cell;

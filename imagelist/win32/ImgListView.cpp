@@ -173,6 +173,9 @@ std::u16string TImgListView::RowText(int row) {
 
 void TImgListView::DisplayInfo(NMLVDISPINFOW& info) {
     LVITEMW& item = info.item;
+    // The list view keeps selection and focus itself; a state asked for here
+    // is only the overlay, and nothing else may come back set.
+    if (item.mask & LVIF_STATE) item.state = 0;
     if (busy_ || item.iItem < 0 || item.iItem >= ImgItems().Count()) return;
     // While the user scrolls only the focused row, or a full request, is served.
     if (scrolling_ && item.iItem != ListView_GetNextItem(Handle(), -1, LVNI_FOCUSED) &&
@@ -195,9 +198,6 @@ void TImgListView::DisplayInfo(NMLVDISPINFOW& info) {
         std::copy_n(text.data(), n, reinterpret_cast<char16_t*>(item.pszText));
         item.pszText[n] = L'\0';
     }
-    // The list view keeps selection and focus itself; a state asked for here
-    // is only the overlay, and nothing else may come back set.
-    if (item.mask & LVIF_STATE) item.state = 0;
     if (!entry.IdList().Absent() && iconStyle_ != TIconStyle::iisImage) {
         item.mask |= LVIF_STATE;
         item.stateMask |= LVIS_OVERLAYMASK;

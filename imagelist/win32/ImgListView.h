@@ -143,6 +143,7 @@ private:
     bool setUp_ = false;
     bool busy_ = false;       // rows are answered empty while the list is rebuilt
     bool scrolling_ = false;  // between a scroll message and its end
+    int dropHighlight_ = -1;  // the row a drag over the list highlights
 };
 
 }  // namespace pim

@@ -98,6 +98,20 @@ TEST_F(ImgListViewTest, ThumbnailsArriveFromTheWorkerAndTextWithoutThumbnailsGet
         EXPECT_NEAR(GetGValue(middle), GetGValue(want), 6) << "row " << row;
         EXPECT_NEAR(GetBValue(middle), GetBValue(want), 6) << "row " << row;
     }
+    // A selected row has the 3-pixel frame in the highlight colour; the
+    // others the 1-pixel frame in the inactive-border colour, inside it.
+    view.SetSelected(0, true);
+    SetFocus(view.Handle());
+    RedrawWindow(view.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    RECT cell0, cell1;
+    ListView_GetItemRect(view.Handle(), 0, &cell0, LVIR_ICON);
+    ListView_GetItemRect(view.Handle(), 1, &cell1, LVIR_ICON);
+    const int mid0 = (cell0.top + cell0.bottom) / 2;
+    for (int x = 0; x < 3; ++x) EXPECT_EQ(ScreenPixel(cell0.left + x, mid0), GetSysColor(COLOR_HIGHLIGHT)) << x;
+    EXPECT_NE(ScreenPixel(cell0.left + 3, mid0), GetSysColor(COLOR_HIGHLIGHT));
+    EXPECT_FALSE(view.Selected(1));
+    EXPECT_EQ(view.SelCount(), 1);
+    EXPECT_EQ(ScreenPixel(cell1.left + 2, (cell1.top + cell1.bottom) / 2), GetSysColor(COLOR_INACTIVEBORDER));
     WriteBmp(CaptureWindow(form.Handle()), OutputPath("gui-thumbnails.bmp"));
 }
 
