@@ -9,6 +9,9 @@
 #include <shellapi.h>
 #include <shobjidl.h>
 #include <vfw.h>
+// The members of TImgPlatform, not the API's ANSI/wide switches.
+#undef DrawText
+#undef LoadImage
 
 #include <cstring>
 #include <memory>

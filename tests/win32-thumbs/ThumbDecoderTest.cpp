@@ -1,0 +1,195 @@
+// Each decoder of the Windows platform on a real file, through TImgUtil as
+// the list's worker runs it, and the icon a failed decoder falls back to.
+#include <windows.h>
+// TImgUtil::LoadImage and TImgPlatform::DrawText, not the API switches.
+#undef DrawText
+#undef LoadImage
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "app/AppPlatform.h"
+#include "base/Classes.h"
+#include "base/CodePage.h"
+#include "graphics/BmpFile.h"
+#include "imagelist/ImgUtil.h"
+#include "imagelist/win32/ImgThread.h"
+#include "tests/support/TestTools.h"
+#include "tests/win32-thumbs/ThumbFiles.h"
+
+namespace pim {
+namespace {
+
+using test::CountOther;
+using test::KeepPicture;
+using test::RgbAt;
+using test::ThumbPath;
+using test::WideThumbPath;
+using test::WriteFileBytes;
+
+constexpr unsigned kWhite = 0xFFFFFF;
+
+bool UnderWine() { return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr; }
+
+std::string SystemFile(const wchar_t* name) {
+    wchar_t dir[MAX_PATH];
+    GetSystemDirectoryW(dir, MAX_PATH);
+    const std::wstring path = std::wstring(dir) + L"\\" + name;
+    return Utf16ToNative(std::u16string(path.begin(), path.end()));
+}
+
+class WinThumbs : public ::testing::Test {
+protected:
+    TImgPlatform& platform = WindowsImgPlatform();
+    TImgUtil util{&WindowsImgPlatform()};
+};
+
+TEST_F(WinThumbs, IndexedBmpThroughTheDibLoaderUnderAJapaneseName) {
+    TBitmap source(60, 40, TPixelFormat::pf8bit);
+    std::vector<TPaletteEntry> palette(256);
+    for (int i = 0; i < 256; ++i) palette[i] = {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(255 - i), 77, 0};
+    source.SetPalette(palette);
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 60; ++x) source.ScanLine(y)[x] = static_cast<std::uint8_t>(x * 4 + y);
+    const std::string path = ThumbPath("写真.bmp");
+    {
+        TFileStream file(path, TFileMode::fmCreate);
+        WriteBmp(file, source);
+    }
+    ASSERT_EQ(util.LoadImage(path, 94, 0, 94), kImgLoaded);
+    const TBitmap& got = util.Bitmap();
+    ASSERT_EQ(got.Width(), 60);  // smaller than the box: kept
+    ASSERT_EQ(got.Height(), 40);
+    EXPECT_EQ(got.PixelFormat(), TPixelFormat::pf24bit);
+    for (int y = 0; y < 40; y += 13)
+        for (int x = 0; x < 60; x += 7) ASSERT_EQ(RgbAt(got, x, y), RgbAt(source, x, y)) << x << "," << y;
+    EXPECT_NE(platform.LoadBmp(ThumbPath("missing.bmp"), source), 0);
+}
+
+TEST_F(WinThumbs, IconsAssociatedExtractedAndCounted) {
+    const std::string exe = SystemFile(L"notepad.exe"), library = SystemFile(L"shell32.dll");
+    EXPECT_GT(platform.CountIcons(library), 3);
+
+    ASSERT_EQ(util.LoadImage(exe, 94, 0, 94), kImgLoaded);
+    EXPECT_GE(util.IconCount(), 1);
+    const TBitmap associated = util.Bitmap();
+    EXPECT_EQ(associated.Width(), GetSystemMetrics(SM_CXICON));
+    EXPECT_EQ(associated.Height(), GetSystemMetrics(SM_CYICON));
+    EXPECT_GT(CountOther(associated, kWhite), 50);
+    KeepPicture("notepad-icon", associated);
+
+    util.SetBKColor(clRed);
+    ASSERT_EQ(util.LoadImage(library, 94, 3, 94), kImgLoaded);
+    EXPECT_EQ(util.IconIndex(), 3);
+    const TBitmap& extracted = util.Bitmap();
+    EXPECT_EQ(RgbAt(extracted, 0, 0), 0xFF0000u) << "transparent corner shows the background";
+    EXPECT_GT(CountOther(extracted, 0xFF0000), 50);
+    KeepPicture("shell32-icon-3", extracted);
+
+    // An index past the file's icons: a plain square of the background.
+    TBitmap none;
+    platform.DrawIcon(library, 100000, clWhite, none);
+    EXPECT_EQ(none.Width(), 32);
+    EXPECT_EQ(CountOther(none, kWhite), 0);
+}
+
+TEST_F(WinThumbs, MetafilesPlayedAtTheirOwnSize) {
+    test::WriteEnhancedMetafile(WideThumbPath("halves.emf"), 100, 50);
+    test::WriteWindowsMetafile(WideThumbPath("halves.wmf"), 200, 100, 96);
+    test::WriteWindowsMetafile(WideThumbPath("plain.wmf"), 200, 100, 0);
+    const int ppi = [] {
+        HDC screen = GetDC(nullptr);
+        const int value = GetDeviceCaps(screen, LOGPIXELSX);
+        ReleaseDC(nullptr, screen);
+        return value;
+    }();
+    struct Case {
+        const char* name;
+        int width, height, tolerance;
+    } cases[] = {{"halves.emf", 100, 50, 2}, {"halves.wmf", MulDiv(200, ppi, 96), MulDiv(100, ppi, 96), 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TBitmap got;
+        ASSERT_EQ(platform.LoadMetafile(ThumbPath(c.name), clWhite, got), 0);
+        EXPECT_NEAR(got.Width(), c.width, c.tolerance);
+        EXPECT_NEAR(got.Height(), c.height, c.tolerance);
+        EXPECT_EQ(RgbAt(got, got.Width() / 4, got.Height() / 2), 0xFF0000u);
+        EXPECT_EQ(RgbAt(got, got.Width() * 3 / 4, got.Height() / 2), 0x0000FFu);
+        KeepPicture(c.name, got);
+    }
+    // Without the placeable header a metafile carries no size of its own.
+    TBitmap plain;
+    EXPECT_EQ(platform.LoadMetafile(ThumbPath("plain.wmf"), clWhite, plain), 0);
+    KeepPicture("plain.wmf", plain);
+    // Through the maker the picture is shrunk into the box.
+    ASSERT_EQ(util.LoadImage(ThumbPath("halves.wmf"), 94, 0, 94), kImgLoaded);
+    EXPECT_EQ(util.Bitmap().Width(), 94);
+    EXPECT_EQ(util.Bitmap().Height(), 47);
+    EXPECT_EQ(util.SourceWidth(), cases[1].width);
+    EXPECT_NE(platform.LoadMetafile(ThumbPath("missing.emf"), clWhite, plain), 0);
+}
+
+TEST_F(WinThumbs, AviFrameAtTwentyPercent) {
+    test::WriteAvi(WideThumbPath("count.avi"), 500);
+    ASSERT_EQ(util.AviFramePos, 20);
+    ASSERT_EQ(util.LoadImage(ThumbPath("count.avi"), 94, 0, 94), kImgLoaded);
+    const TBitmap& frame = util.Bitmap();
+    ASSERT_EQ(frame.Width(), 32);
+    ASSERT_EQ(frame.Height(), 24);
+    EXPECT_EQ(RgbAt(frame, 0, 0), test::FrameColor(100));
+    EXPECT_EQ(RgbAt(frame, 31, 23), test::FrameColor(100));
+    TBitmap none;
+    EXPECT_NE(platform.LoadVideoFrame(ThumbPath("missing.avi"), 20, none), 0);
+}
+
+TEST_F(WinThumbs, TextDrawnInTheConfiguredFont) {
+    util.Font = {Utf8ToAnsi("ＭＳ Ｐゴシック"), 128, -16};
+    const int lineHeight = platform.TextLineHeight(util.Font);
+    ASSERT_GE(lineHeight, 14);
+    ASSERT_LE(lineHeight, 24);
+    const std::string path = ThumbPath("memo.txt");
+    WriteFileBytes(path, Utf8ToAnsi("Hello\tthumbnail\r\n日本語のテキスト\r\n三行目"));
+    ASSERT_EQ(util.LoadImage(path, 94, 0, 94), kImgLoaded);
+    const TBitmap& got = util.Bitmap();
+    KeepPicture("memo.txt", got);
+    ASSERT_EQ(got.Width(), 94);  // drawn at 188 x 188, then halved
+    EXPECT_EQ(util.SourceWidth(), 188);
+    // Three lines of ink at half size, white below them.
+    const int inkBottom = (3 * lineHeight + 1) / 2 + 1;
+    for (int line = 0; line < 3; ++line)
+        EXPECT_GT(CountOther(got, kWhite, 0, line * lineHeight / 2, 94, (line + 1) * lineHeight / 2), 10) << line;
+    EXPECT_EQ(CountOther(got, kWhite, 0, inkBottom, 94, 94), 0);
+}
+
+// What a kind falls back to when its decoder fails: the shell's icon for
+// the file, with result -1.
+TEST_F(WinThumbs, FailedDecodersGiveTheShellIcon) {
+    const std::string badJpeg = ThumbPath("bad.jpg");
+    WriteFileBytes(badJpeg, std::string("\xFF\xD8\xFF\xE0 this is no picture", 24));
+    const std::string page = ThumbPath("page.html");
+    WriteFileBytes(page, "<html><body><p>Pim</p></body></html>");
+    // Wine registers no image extractor, so web pages and mails end in their
+    // icon there; Windows draws the page.
+    const bool extractorMissing = UnderWine();
+    for (const std::string& path : {badJpeg, page}) {
+        SCOPED_TRACE(path);
+        TBitmap icon;
+        platform.DrawIcon(path, 0, clWhite, icon);
+        EXPECT_GT(CountOther(icon, kWhite), 50) << "a real icon, not a blank square";
+        const int result = util.LoadImage(path, 94, 0, 94);
+        if (path == page && !extractorMissing) {
+            EXPECT_EQ(result, kImgLoaded);
+            continue;
+        }
+        ASSERT_EQ(result, kImgFailed);
+        ASSERT_EQ(util.Bitmap().Width(), icon.Width());
+        ASSERT_EQ(util.Bitmap().Height(), icon.Height());
+        for (int y = 0; y < icon.Height(); ++y)
+            ASSERT_EQ(0, std::memcmp(util.Bitmap().ScanLine(y), icon.ScanLine(y), 3 * icon.Width())) << y;
+    }
+    KeepPicture("bad-jpeg-icon", util.Bitmap());
+}
+
+}  // namespace
+}  // namespace pim
