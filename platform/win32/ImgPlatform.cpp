@@ -13,8 +13,12 @@
 #undef DrawText
 #undef LoadImage
 
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <type_traits>
 #include <vector>
 
 #include "app/AppPlatform.h"
@@ -259,7 +263,7 @@ private:
 // The image extractor's class and interface, as the shell registers them.
 constexpr CLSID kExtractorClass = {0xEAB841A0, 0x9550, 0x11CF, {0x8C, 0x16, 0x00, 0x80, 0x5F, 0x14, 0x08, 0xF3}};
 constexpr IID kExtractImageId = {0xBB2E617C, 0x0920, 0x11D1, {0x9A, 0x0B, 0x00, 0xC0, 0x4F, 0xC2, 0xD6, 0xC1}};
-constexpr DWORD kExtractFlags = 0x20E;  // async, aspect, origin size, quality
+constexpr DWORD kExtractFlags = 0x20E;  // cache, aspect, offline, quality
 
 DWORD ColorDepth(TPixelFormat format) {
     switch (format) {
@@ -420,10 +424,10 @@ private:
         const auto* header = reinterpret_cast<const BITMAPINFOHEADER*>(dib);
         const std::size_t infoSize = PackedDibInfoSize(dib, header->biSize + 12 + 4 * 256);
         const std::int64_t rowBytes = DibRowBytes(header->biWidth, header->biBitCount);
-        const std::size_t bitsSize = header->biCompression == BI_RGB || header->biCompression == BI_BITFIELDS
-                                         ? static_cast<std::size_t>(rowBytes * std::abs(header->biHeight))
-                                         : header->biSizeImage;
         if (infoSize == 0 || rowBytes < 0) throw EInvalidGraphic("damaged video frame");
+        const bool plain = header->biCompression == BI_RGB || header->biCompression == BI_BITFIELDS;
+        const std::size_t bitsSize =
+            plain ? static_cast<std::size_t>(rowBytes * std::abs(header->biHeight)) : header->biSizeImage;
         LoadDib(dib, infoSize, dib + infoSize, bitsSize, bitmap);
     }
 

@@ -1,6 +1,9 @@
 // Each decoder of the Windows platform on a real file, through TImgUtil as
 // the list's worker runs it, and the icon a failed decoder falls back to.
+// The files are written the way a user's programs would: metafiles through
+// GDI, the video through AVIFIL32.
 #include <windows.h>
+#include <vfw.h>
 // TImgUtil::LoadImage and TImgPlatform::DrawText, not the API switches.
 #undef DrawText
 #undef LoadImage
@@ -8,6 +11,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <stdexcept>
+#include <vector>
 
 #include "app/AppPlatform.h"
 #include "base/Classes.h"
@@ -21,12 +26,123 @@
 namespace pim {
 namespace {
 
-using test::CountOther;
 using test::KeepPicture;
 using test::RgbAt;
 using test::ThumbPath;
-using test::WideThumbPath;
 using test::WriteFileBytes;
+
+std::wstring WideThumbPath(std::string_view utf8Name) { return (test::ThumbDir() / test::U8Path(utf8Name)).wstring(); }
+
+void Require(bool ok, const char* what) {
+    if (!ok) throw std::runtime_error(what);
+}
+
+// Pixels in the rectangle whose colour is not `rgb`.
+int CountOther(const TBitmap& bitmap, unsigned rgb, int x0 = 0, int y0 = 0, int x1 = -1, int y1 = -1) {
+    if (x1 < 0) x1 = bitmap.Width();
+    if (y1 < 0) y1 = bitmap.Height();
+    int count = 0;
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x) count += RgbAt(bitmap, x, y) != rgb;
+    return count;
+}
+
+// The test picture: left half red, right half blue, drawn with a brush and
+// no outline so both metafile kinds record it the same way.
+void DrawHalves(HDC dc, int width, int height) {
+    SelectObject(dc, GetStockObject(NULL_PEN));
+    const struct {
+        COLORREF color;
+        int left, right;
+    } halves[] = {{RGB(255, 0, 0), 0, width / 2}, {RGB(0, 0, 255), width / 2, width}};
+    for (const auto& half : halves) {
+        HBRUSH brush = CreateSolidBrush(half.color);
+        HGDIOBJ old = SelectObject(dc, brush);
+        Rectangle(dc, half.left, 0, half.right + 1, height + 1);
+        SelectObject(dc, old);
+        DeleteObject(brush);
+    }
+}
+
+// About width x height pixels, recorded on the screen.
+void WriteEnhancedMetafile(const std::wstring& path, int width, int height) {
+    HDC dc = CreateEnhMetaFileW(nullptr, path.c_str(), nullptr, nullptr);
+    Require(dc, "CreateEnhMetaFileW");
+    DrawHalves(dc, width, height);
+    DeleteEnhMetaFile(CloseEnhMetaFile(dc));
+}
+
+// Bounds of width x height units, `inch` units to the inch; without the
+// placeable header when inch is 0.
+void WriteWindowsMetafile(const std::wstring& path, int width, int height, int inch) {
+    HDC dc = CreateMetaFileW(nullptr);
+    Require(dc, "CreateMetaFileW");
+    SetWindowOrgEx(dc, 0, 0, nullptr);
+    SetWindowExtEx(dc, width, height, nullptr);
+    DrawHalves(dc, width, height);
+    HMETAFILE metafile = CloseMetaFile(dc);
+    std::vector<std::uint8_t> bits(GetMetaFileBitsEx(metafile, 0, nullptr));
+    GetMetaFileBitsEx(metafile, static_cast<UINT>(bits.size()), bits.data());
+    DeleteMetaFile(metafile);
+
+    std::vector<std::uint8_t> file;
+    if (inch != 0) {
+        // Key, handle, bounds (left, top, right, bottom), inch, reserved, checksum.
+        const std::uint16_t words[10] = {0xCDD7, 0x9AC6, 0, 0, 0, static_cast<std::uint16_t>(width),
+                                         static_cast<std::uint16_t>(height), static_cast<std::uint16_t>(inch), 0, 0};
+        std::uint16_t checksum = 0;
+        for (std::uint16_t w : words) checksum ^= w;
+        for (std::uint16_t w : words) file.insert(file.end(), {static_cast<std::uint8_t>(w), static_cast<std::uint8_t>(w >> 8)});
+        file.insert(file.end(), {static_cast<std::uint8_t>(checksum), static_cast<std::uint8_t>(checksum >> 8)});
+    }
+    file.insert(file.end(), bits.begin(), bits.end());
+    TFileStream out(Utf16ToNative(std::u16string(path.begin(), path.end())), TFileMode::fmCreate);
+    out.Write(file.data(), file.size());
+}
+
+constexpr unsigned FrameColor(int n) { return 0x800000u | (static_cast<unsigned>(n >> 8) & 0xFF) << 8 | (n & 0xFF); }
+
+// 32 x 24 frames, uncompressed, written through AVIFIL32 (whose files Wine
+// reads back frame by frame); every pixel of frame n is FrameColor(n).
+void WriteAvi(const std::wstring& path, int frames) {
+    constexpr int kWidth = 32, kHeight = 24, kFrameBytes = kWidth * 3 * kHeight;
+    AVIFileInit();
+    PAVIFILE file = nullptr;
+    PAVISTREAM stream = nullptr;
+    DeleteFileW(path.c_str());
+    bool ok = AVIFileOpenW(&file, path.c_str(), OF_CREATE | OF_WRITE, nullptr) == 0;
+    AVISTREAMINFOW info{};
+    info.fccType = streamtypeVIDEO;
+    info.dwScale = 1;
+    info.dwRate = 25;
+    info.dwSuggestedBufferSize = kFrameBytes;
+    SetRect(&info.rcFrame, 0, 0, kWidth, kHeight);
+    ok = ok && AVIFileCreateStreamW(file, &stream, &info) == 0;
+    BITMAPINFOHEADER format{};
+    format.biSize = sizeof format;
+    format.biWidth = kWidth;
+    format.biHeight = kHeight;  // bottom-up, as the reader expects
+    format.biPlanes = 1;
+    format.biBitCount = 24;
+    format.biCompression = BI_RGB;
+    format.biSizeImage = kFrameBytes;
+    ok = ok && AVIStreamSetFormat(stream, 0, &format, sizeof format) == 0;
+    std::vector<std::uint8_t> pixels(kFrameBytes);
+    for (int n = 0; ok && n < frames; ++n) {
+        const unsigned rgb = FrameColor(n);
+        for (int i = 0; i < kFrameBytes; i += 3) {
+            pixels[i] = static_cast<std::uint8_t>(rgb);
+            pixels[i + 1] = static_cast<std::uint8_t>(rgb >> 8);
+            pixels[i + 2] = static_cast<std::uint8_t>(rgb >> 16);
+        }
+        ok = AVIStreamWrite(stream, n, 1, pixels.data(), kFrameBytes, AVIIF_KEYFRAME, nullptr, nullptr) == 0;
+    }
+    if (stream) AVIStreamRelease(stream);
+    if (file) AVIFileRelease(file);
+    AVIFileExit();
+    Require(ok, "writing the AVI");
+}
+
 
 constexpr unsigned kWhite = 0xFFFFFF;
 
@@ -95,9 +211,9 @@ TEST_F(WinThumbs, IconsAssociatedExtractedAndCounted) {
 }
 
 TEST_F(WinThumbs, MetafilesPlayedAtTheirOwnSize) {
-    test::WriteEnhancedMetafile(WideThumbPath("halves.emf"), 100, 50);
-    test::WriteWindowsMetafile(WideThumbPath("halves.wmf"), 200, 100, 96);
-    test::WriteWindowsMetafile(WideThumbPath("plain.wmf"), 200, 100, 0);
+    WriteEnhancedMetafile(WideThumbPath("halves.emf"), 100, 50);
+    WriteWindowsMetafile(WideThumbPath("halves.wmf"), 200, 100, 96);
+    WriteWindowsMetafile(WideThumbPath("plain.wmf"), 200, 100, 0);
     const int ppi = [] {
         HDC screen = GetDC(nullptr);
         const int value = GetDeviceCaps(screen, LOGPIXELSX);
@@ -131,14 +247,14 @@ TEST_F(WinThumbs, MetafilesPlayedAtTheirOwnSize) {
 }
 
 TEST_F(WinThumbs, AviFrameAtTwentyPercent) {
-    test::WriteAvi(WideThumbPath("count.avi"), 500);
+    WriteAvi(WideThumbPath("count.avi"), 500);
     ASSERT_EQ(util.AviFramePos, 20);
     ASSERT_EQ(util.LoadImage(ThumbPath("count.avi"), 94, 0, 94), kImgLoaded);
     const TBitmap& frame = util.Bitmap();
     ASSERT_EQ(frame.Width(), 32);
     ASSERT_EQ(frame.Height(), 24);
-    EXPECT_EQ(RgbAt(frame, 0, 0), test::FrameColor(100));
-    EXPECT_EQ(RgbAt(frame, 31, 23), test::FrameColor(100));
+    EXPECT_EQ(RgbAt(frame, 0, 0), FrameColor(100));
+    EXPECT_EQ(RgbAt(frame, 31, 23), FrameColor(100));
     TBitmap none;
     EXPECT_NE(platform.LoadVideoFrame(ThumbPath("missing.avi"), 20, none), 0);
 }
