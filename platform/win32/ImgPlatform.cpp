@@ -95,8 +95,14 @@ private:
     void* bits_ = nullptr;
 };
 
-// Any bitmap handle's pixels as 24-bit, through GetDIBits.
-void BitmapFromHandle(HBITMAP handle, TBitmap& bitmap) {
+struct TGdiFree {
+    void operator()(HGDIOBJ object) const { DeleteObject(object); }
+};
+
+// Any bitmap handle's pixels as 24-bit, through GetDIBits; the handle is
+// freed in every case.
+int TakeBitmapHandle(HBITMAP handle, TBitmap& bitmap) {
+    const std::unique_ptr<std::remove_pointer_t<HGDIOBJ>, TGdiFree> owner(handle);
     BITMAP facts{};
     if (!GetObjectW(handle, sizeof facts, &facts) || facts.bmWidth <= 0 || facts.bmHeight <= 0)
         throw EInvalidGraphic("not a bitmap");
@@ -113,6 +119,7 @@ void BitmapFromHandle(HBITMAP handle, TBitmap& bitmap) {
     DeleteDC(dc);
     if (rows != facts.bmHeight) throw EInvalidGraphic("unreadable bitmap");
     bitmap = std::move(result);
+    return 0;
 }
 
 // COM for the calling thread while the object lives; a thread that has it in
@@ -305,16 +312,7 @@ public:
     int LoadBmp(const std::string& path, TBitmap& bitmap) override {
         HANDLE handle = LoadImageW(nullptr, WidePath(path).c_str(), IMAGE_BITMAP, 0, 0,
                                    LR_LOADFROMFILE | LR_CREATEDIBSECTION);
-        if (!handle) return kFailed;
-        auto* dib = static_cast<HBITMAP>(handle);
-        try {
-            BitmapFromHandle(dib, bitmap);
-        } catch (...) {
-            DeleteObject(dib);
-            throw;
-        }
-        DeleteObject(dib);
-        return 0;
+        return handle ? TakeBitmapHandle(static_cast<HBITMAP>(handle), bitmap) : kFailed;
     }
 
     int LoadMetafile(const std::string& path, TColor bkColor, TBitmap& bitmap) override {
@@ -355,14 +353,7 @@ public:
             return kFailed;
         HBITMAP picture = nullptr;
         if (FAILED(extractor->Extract(&picture)) || !picture) return kFailed;
-        try {
-            BitmapFromHandle(picture, bitmap);
-        } catch (...) {
-            DeleteObject(picture);
-            throw;
-        }
-        DeleteObject(picture);
-        return 0;
+        return TakeBitmapHandle(picture, bitmap);
     }
 
     int LoadVideoFrame(const std::string& path, int framePos, TBitmap& bitmap) override {
