@@ -48,6 +48,11 @@ class TDibCanvas {
 public:
     TDibCanvas(int width, int height) : width_(width), height_(height) {
         if (width <= 0 || height <= 0) throw EInvalidGraphic("empty picture");
+        // A metafile may declare any size; refuse what no bitmap may hold
+        // before GDI allocates it.
+        if (width > kMaxBitmapDimension || height > kMaxBitmapDimension ||
+            DibRowBytes(width, 24) * height > BitmapMemoryLimit())
+            throw EInvalidGraphic("picture too large");
         BITMAPINFO info{};
         info.bmiHeader.biSize = sizeof info.bmiHeader;
         info.bmiHeader.biWidth = width;
@@ -73,9 +78,10 @@ public:
 
     HDC Dc() const { return dc_; }
     void Fill(TColor color) {
-        TBitmap plain(width_, height_, TPixelFormat::pf24bit);
-        FillBitmap(plain, ResolveColor(color));
-        CopyFrom(plain);
+        HBRUSH brush = CreateSolidBrush(static_cast<COLORREF>(ResolveColor(color)));
+        const RECT all{0, 0, width_, height_};
+        ::FillRect(dc_, &all, brush);
+        DeleteObject(brush);
     }
     void CopyFrom(const TBitmap& source) {
         GdiFlush();

@@ -244,6 +244,9 @@ TEST_F(WinThumbs, MetafilesPlayedAtTheirOwnSize) {
     EXPECT_EQ(util.Bitmap().Height(), 47);
     EXPECT_EQ(util.SourceWidth(), cases[1].width);
     EXPECT_NE(platform.LoadMetafile(ThumbPath("missing.emf"), clWhite, plain), 0);
+    // A small file declaring a picture of miles: refused, not allocated.
+    WriteWindowsMetafile(WideThumbPath("huge.wmf"), 30000, 30000, 1);
+    EXPECT_EQ(util.LoadImage(ThumbPath("huge.wmf"), 94, 0, 94), kImgFailed);
 }
 
 TEST_F(WinThumbs, AviFrameAtTwentyPercent) {
