@@ -1,12 +1,15 @@
 #include "imagelist/win32/ImgThread.h"
 
+#include <windows.h>
+
 #include "base/SysUtils.h"
 
 namespace pim {
 
-TImgThread::TImgThread(TImgRequest request, TImgUtil& util, HWND target)
+
+TImgThread::TImgThread(TImgRequest request, TImgUtil& util, HWND__* target)
     : TImgWorker(std::move(request), util), target_(target) {
-    thread_ = CreateThread(nullptr, 0, &TImgThread::Run, this, CREATE_SUSPENDED, nullptr);
+    thread_ = CreateThread(nullptr, 0, &TImgThread::ThreadProc, this, CREATE_SUSPENDED, nullptr);
     if (!thread_) throw Exception("Thread creation error");
     SetThreadPriority(thread_, THREAD_PRIORITY_BELOW_NORMAL);
 }
@@ -33,7 +36,7 @@ void TImgThread::WaitFor() {
     if (started_) WaitForSingleObject(thread_, INFINITE);
 }
 
-DWORD WINAPI TImgThread::Run(void* param) {
+DWORD WINAPI TImgThread::ThreadProc(void* param) {
     auto* self = static_cast<TImgThread*>(param);
     // The window may be gone when the view was destroyed first; a stopped
     // worker's message would be dropped by the view anyway.
@@ -43,7 +46,7 @@ DWORD WINAPI TImgThread::Run(void* param) {
     return 0;
 }
 
-std::unique_ptr<TImgWorker> CreateImgThread(TImgRequest request, TImgUtil& util, HWND target) {
+std::unique_ptr<TImgWorker> CreateImgThread(TImgRequest request, TImgUtil& util, HWND__* target) {
     return std::make_unique<TImgThread>(std::move(request), util, target);
 }
 

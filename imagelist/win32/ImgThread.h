@@ -5,14 +5,18 @@
 //   util.SetPlatform(&WindowsImgPlatform());
 //   ...in the view's CreateWorker:
 //   return CreateImgThread(std::move(request), util, Handle());
+//
+// The header leaves out <windows.h>, whose macros (LoadImage, DrawText)
+// would rename TImgUtil's and TImgPlatform's members in every file that
+// includes it.
 #pragma once
-
-#include <windows.h>
 
 #include <memory>
 
 #include "imagelist/ImgPlatform.h"
 #include "imagelist/ImgThreads.h"
+
+struct HWND__;
 
 namespace pim {
 
@@ -27,7 +31,7 @@ TImgPlatform& WindowsImgPlatform();
 // stop, posts kImgResultMessage (item Id, result code) to the target window.
 class TImgThread : public TImgWorker {
 public:
-    TImgThread(TImgRequest request, TImgUtil& util, HWND target);
+    TImgThread(TImgRequest request, TImgUtil& util, HWND__* target);
     // Waits for the thread; a thread never started ends without decoding.
     ~TImgThread() override;
 
@@ -35,17 +39,18 @@ public:
     void RaisePriority() override;
     void WaitFor() override;
 
-    HANDLE Handle() const { return thread_; }
+    // The thread's HANDLE.
+    void* Handle() const { return thread_; }
 
 private:
-    static DWORD WINAPI Run(void* self);
+    static unsigned long __stdcall ThreadProc(void* self);
 
-    HWND target_;
-    HANDLE thread_ = nullptr;
+    HWND__* target_;
+    void* thread_ = nullptr;
     bool started_ = false;
 };
 
 // What the view's TImgThreadsHost::CreateWorker returns.
-std::unique_ptr<TImgWorker> CreateImgThread(TImgRequest request, TImgUtil& util, HWND target);
+std::unique_ptr<TImgWorker> CreateImgThread(TImgRequest request, TImgUtil& util, HWND__* target);
 
 }  // namespace pim

@@ -9,9 +9,16 @@
 #include <shellapi.h>
 #include <shobjidl.h>
 #include <vfw.h>
+// The members of TImgPlatform, not the API's ANSI/wide switches.
+#undef DrawText
+#undef LoadImage
 
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <type_traits>
 #include <vector>
 
 #include "app/AppPlatform.h"
@@ -41,6 +48,11 @@ class TDibCanvas {
 public:
     TDibCanvas(int width, int height) : width_(width), height_(height) {
         if (width <= 0 || height <= 0) throw EInvalidGraphic("empty picture");
+        // A metafile may declare any size; refuse what no bitmap may hold
+        // before GDI allocates it.
+        if (width > kMaxBitmapDimension || height > kMaxBitmapDimension ||
+            DibRowBytes(width, 24) * height > BitmapMemoryLimit())
+            throw EInvalidGraphic("picture too large");
         BITMAPINFO info{};
         info.bmiHeader.biSize = sizeof info.bmiHeader;
         info.bmiHeader.biWidth = width;
@@ -66,9 +78,10 @@ public:
 
     HDC Dc() const { return dc_; }
     void Fill(TColor color) {
-        TBitmap plain(width_, height_, TPixelFormat::pf24bit);
-        FillBitmap(plain, ResolveColor(color));
-        CopyFrom(plain);
+        HBRUSH brush = CreateSolidBrush(static_cast<COLORREF>(ResolveColor(color)));
+        const RECT all{0, 0, width_, height_};
+        ::FillRect(dc_, &all, brush);
+        DeleteObject(brush);
     }
     void CopyFrom(const TBitmap& source) {
         GdiFlush();
@@ -88,8 +101,14 @@ private:
     void* bits_ = nullptr;
 };
 
-// Any bitmap handle's pixels as 24-bit, through GetDIBits.
-void BitmapFromHandle(HBITMAP handle, TBitmap& bitmap) {
+struct TGdiFree {
+    void operator()(HGDIOBJ object) const { DeleteObject(object); }
+};
+
+// Any bitmap handle's pixels as 24-bit, through GetDIBits; the handle is
+// freed in every case.
+int TakeBitmapHandle(HBITMAP handle, TBitmap& bitmap) {
+    const std::unique_ptr<std::remove_pointer_t<HGDIOBJ>, TGdiFree> owner(handle);
     BITMAP facts{};
     if (!GetObjectW(handle, sizeof facts, &facts) || facts.bmWidth <= 0 || facts.bmHeight <= 0)
         throw EInvalidGraphic("not a bitmap");
@@ -106,6 +125,7 @@ void BitmapFromHandle(HBITMAP handle, TBitmap& bitmap) {
     DeleteDC(dc);
     if (rows != facts.bmHeight) throw EInvalidGraphic("unreadable bitmap");
     bitmap = std::move(result);
+    return 0;
 }
 
 // COM for the calling thread while the object lives; a thread that has it in
@@ -256,7 +276,7 @@ private:
 // The image extractor's class and interface, as the shell registers them.
 constexpr CLSID kExtractorClass = {0xEAB841A0, 0x9550, 0x11CF, {0x8C, 0x16, 0x00, 0x80, 0x5F, 0x14, 0x08, 0xF3}};
 constexpr IID kExtractImageId = {0xBB2E617C, 0x0920, 0x11D1, {0x9A, 0x0B, 0x00, 0xC0, 0x4F, 0xC2, 0xD6, 0xC1}};
-constexpr DWORD kExtractFlags = 0x20E;  // async, aspect, origin size, quality
+constexpr DWORD kExtractFlags = 0x20E;  // cache, aspect, offline, quality
 
 DWORD ColorDepth(TPixelFormat format) {
     switch (format) {
@@ -298,16 +318,7 @@ public:
     int LoadBmp(const std::string& path, TBitmap& bitmap) override {
         HANDLE handle = LoadImageW(nullptr, WidePath(path).c_str(), IMAGE_BITMAP, 0, 0,
                                    LR_LOADFROMFILE | LR_CREATEDIBSECTION);
-        if (!handle) return kFailed;
-        auto* dib = static_cast<HBITMAP>(handle);
-        try {
-            BitmapFromHandle(dib, bitmap);
-        } catch (...) {
-            DeleteObject(dib);
-            throw;
-        }
-        DeleteObject(dib);
-        return 0;
+        return handle ? TakeBitmapHandle(static_cast<HBITMAP>(handle), bitmap) : kFailed;
     }
 
     int LoadMetafile(const std::string& path, TColor bkColor, TBitmap& bitmap) override {
@@ -348,14 +359,7 @@ public:
             return kFailed;
         HBITMAP picture = nullptr;
         if (FAILED(extractor->Extract(&picture)) || !picture) return kFailed;
-        try {
-            BitmapFromHandle(picture, bitmap);
-        } catch (...) {
-            DeleteObject(picture);
-            throw;
-        }
-        DeleteObject(picture);
-        return 0;
+        return TakeBitmapHandle(picture, bitmap);
     }
 
     int LoadVideoFrame(const std::string& path, int framePos, TBitmap& bitmap) override {
@@ -417,10 +421,10 @@ private:
         const auto* header = reinterpret_cast<const BITMAPINFOHEADER*>(dib);
         const std::size_t infoSize = PackedDibInfoSize(dib, header->biSize + 12 + 4 * 256);
         const std::int64_t rowBytes = DibRowBytes(header->biWidth, header->biBitCount);
-        const std::size_t bitsSize = header->biCompression == BI_RGB || header->biCompression == BI_BITFIELDS
-                                         ? static_cast<std::size_t>(rowBytes * std::abs(header->biHeight))
-                                         : header->biSizeImage;
         if (infoSize == 0 || rowBytes < 0) throw EInvalidGraphic("damaged video frame");
+        const bool plain = header->biCompression == BI_RGB || header->biCompression == BI_BITFIELDS;
+        const std::size_t bitsSize =
+            plain ? static_cast<std::size_t>(rowBytes * std::abs(header->biHeight)) : header->biSizeImage;
         LoadDib(dib, infoSize, dib + infoSize, bitsSize, bitmap);
     }
 
