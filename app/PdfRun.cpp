@@ -237,7 +237,11 @@ void TPdfRun::PRPage1PrintPage(TPRPage& /*sender*/, TPRCanvas& /*canvas*/) {
     TPROutlineEntry* entry = PReport1->OutlineRoot()->AddChild();
     entry->SetDest(PReport1->CreateDestination());
     entry->Dest()->SetTop(0);
-    entry->SetTitle(BookmarkTitleOf(CurrentFile));
+    // A name code page 932 cannot hold keeps its true characters.
+    if (std::u16string title = UnicodeBookmarkTitleOf(CurrentFile); !title.empty())
+        entry->SetUnicodeTitle(std::move(title));
+    else
+        entry->SetTitle(BookmarkTitleOf(CurrentFile));
 }
 
 }  // namespace pim

@@ -6,6 +6,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace pim {
 
@@ -24,6 +25,10 @@ void WriteUtf8(TConsoleStream stream, std::string_view text);
 // From now on Ctrl-C (or Ctrl-Break) only sets the stop request.
 void InstallStopHandler();
 bool StopRequested();
+
+// The program's arguments, argv[0] included, in UTF-8 (the file-name
+// encoding), whatever the system's code page.
+std::vector<std::string> NativeArguments(int argc, char** argv);
 
 // Kinds of an entry named on the command line.
 bool IsExistingFile(const std::string& path);

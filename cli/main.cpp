@@ -7,6 +7,7 @@
 
 #include <exception>
 #include <string>
+#include <vector>
 
 #include "app/AppPlatform.h"
 #include "app/MainModel.h"
@@ -103,7 +104,11 @@ int Run(const TCliOptions& options) {
 int main(int argc, char** argv) {
     pim::InitConsole();
     pim::TCliOptions options;
-    if (const auto exitCode = pim::ParseCommandLine(argc, argv, options)) return *exitCode;
+    const std::vector<std::string> arguments = pim::NativeArguments(argc, argv);
+    std::vector<const char*> args;
+    for (const std::string& a : arguments) args.push_back(a.c_str());
+    if (const auto exitCode = pim::ParseCommandLine(static_cast<int>(args.size()), args.data(), options))
+        return *exitCode;
     try {
         return pim::Run(options);
     } catch (const std::exception& e) {

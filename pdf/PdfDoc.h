@@ -333,7 +333,14 @@ public:
     void SetDest(TPdfDestination* dest) { dest_ = dest; }
     TPdfDoc* Doc() const { return doc_; }
     const std::string& Title() const { return title_; }
-    void SetTitle(std::string title) { title_ = std::move(title); }
+    void SetTitle(std::string title) {
+        title_ = std::move(title);
+        unicodeTitle_.clear();
+    }
+    // A title code page 932 cannot hold, as the true text: written in UTF-16;
+    // Title() becomes its code page 932 form.
+    const std::u16string& UnicodeTitle() const { return unicodeTitle_; }
+    void SetUnicodeTitle(std::u16string title);
     bool Opened() const { return opened_; }
     void SetOpened(bool opened) { opened_ = opened; }
     int Count() const { return count_; }
@@ -357,6 +364,7 @@ protected:
     TPdfDestination* dest_ = nullptr;
     TPdfDoc* doc_;
     std::string title_;
+    std::u16string unicodeTitle_;
     bool opened_ = false;
     int count_ = 0;
     std::unique_ptr<TPdfOwnedObject> reference_;

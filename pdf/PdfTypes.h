@@ -19,6 +19,7 @@
 
 #include "base/Classes.h"
 #include "base/DateUtils.h"
+#include "base/FileSystem.h"
 #include "base/SysUtils.h"
 
 namespace pim {
@@ -169,6 +170,21 @@ private:
     std::string value_;
 };
 
+// A text string known in UTF-16, for a text that code page 932 cannot hold
+// (a file name): always written in its UTF-16BE form with the language
+// prefix. Value() is its code page 932 form, "?" for what that lacks.
+class TPdfUnicodeText : public TPdfText {
+public:
+    explicit TPdfUnicodeText(std::u16string text);
+    const std::u16string& Utf16() const { return utf16_; }
+
+protected:
+    void WriteValue(TStream& stream) override;
+
+private:
+    std::u16string utf16_;
+};
+
 // A name, held without its leading slash.
 class TPdfName : public TPdfObject {
 public:
@@ -317,8 +333,7 @@ private:
     std::string fileName_;
     std::int64_t offset_;
     std::int64_t count_;
-    std::int64_t fileSize_;
-    std::int64_t fileTime_;
+    TFileStamp stamp_;
 };
 
 // The content of a stream: a sequence of pieces, each either bytes in memory
@@ -417,6 +432,7 @@ bool HasDoubleByte(std::string_view text);
 std::string HexOfBytes(std::string_view text);
 // The text as UTF-16BE code units, four upper-case hexadecimal digits each.
 std::string UnicodeHex(std::string_view text);
+std::string UnicodeHex(std::u16string_view utf16);
 // "FEFF001B656E001B": byte-order mark and the language code "en".
 std::string LanguagePrefix();
 // The name under "Type", or "".

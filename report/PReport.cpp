@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <random>
 
+#include "base/FileSystem.h"
 #include "pdf/PdfImages.h"
 #include "pdf/PdfJpFonts.h"
 #include "pdf/PdfJpegImage.h"
@@ -189,7 +190,7 @@ void TPReport::EndDocument() {
         CommitFileOver(temporary, target);
     } catch (...) {
         file.reset();  // closed before it is removed (Windows keeps open files)
-        std::remove(temporary.c_str());
+        RemoveFile(temporary);
         throw;
     }
     FreeDoc();

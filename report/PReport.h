@@ -87,6 +87,8 @@ public:
     TPRDestination* Dest() const;
     const std::string& Title() const { return data_->Title(); }
     void SetTitle(std::string value) { data_->SetTitle(std::move(value)); }
+    // A title code page 932 cannot hold (see TPdfOutlineEntry).
+    void SetUnicodeTitle(std::u16string value) { data_->SetUnicodeTitle(std::move(value)); }
 
 private:
     TPdfOutlineEntry* data_;

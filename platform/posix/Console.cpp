@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "base/CodePage.h"
 
@@ -86,6 +87,8 @@ void InstallStopHandler() {
 }
 
 bool StopRequested() { return stopRequested.load(); }
+
+std::vector<std::string> NativeArguments(int argc, char** argv) { return std::vector<std::string>(argv, argv + argc); }
 
 bool IsExistingFile(const std::string& path) {
     struct stat info {};

@@ -6,6 +6,9 @@
 #include <atomic>
 #include <cstdio>
 #include <string>
+#include <vector>
+
+#include "platform/win32/WideNames.h"
 
 namespace pim {
 
@@ -58,29 +61,42 @@ static void WriteInCodePage(TConsoleStream stream, std::string_view text, UINT t
     std::fflush(File(stream));
 }
 
+// The program's texts are code page 932 (the ANSI code page of a Japanese
+// Windows); paths and arguments are UTF-8.
 void WriteAnsi(TConsoleStream stream, std::string_view text) { WriteInCodePage(stream, text, CP_ACP); }
-// Paths and arguments are ANSI text on Windows.
-void WriteNative(TConsoleStream stream, std::string_view text) { WriteInCodePage(stream, text, CP_ACP); }
+void WriteNative(TConsoleStream stream, std::string_view text) { WriteInCodePage(stream, text, CP_UTF8); }
 void WriteUtf8(TConsoleStream stream, std::string_view text) { WriteInCodePage(stream, text, CP_UTF8); }
 
 void InstallStopHandler() { SetConsoleCtrlHandler(OnControl, TRUE); }
 
 bool StopRequested() { return stopRequested.load(); }
 
+std::vector<std::string> NativeArguments(int argc, char** argv) {
+    // The wide command line, not argv: the C runtime made argv in the ANSI
+    // code page, which loses any character it cannot hold.
+    int count = 0;
+    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (!wide) return std::vector<std::string>(argv, argv + argc);
+    std::vector<std::string> arguments;
+    for (int i = 0; i < count; ++i) arguments.push_back(Utf8Name(wide[i]));
+    LocalFree(wide);
+    return arguments;
+}
+
 bool IsExistingFile(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const DWORD attributes = GetFileAttributesW(WideName(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool IsExistingFolder(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const DWORD attributes = GetFileAttributesW(WideName(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 void OpenWithViewer(const std::string& path) {
     // As the progress dialog's "PDFを起動": the quoted path, verb "OPEN".
-    const std::string quoted = "\"" + path + "\"";
-    ShellExecuteA(nullptr, "OPEN", quoted.c_str(), "", "", SW_SHOW);
+    const std::wstring quoted = WideName("\"" + path + "\"");
+    ShellExecuteW(nullptr, L"OPEN", quoted.c_str(), L"", L"", SW_SHOW);
 }
 
 }  // namespace pim

@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <set>
 
 #include "app/MainModel.h"
 #include "app/PdfRun.h"
 #include "base/CodePage.h"
 #include "graphics/JpegCodec.h"
+#include "imagelist/ImgListModel.h"
 #include "tests/app/PdfFacts.h"
 #include "tests/app/RunHost.h"
 #include "tests/app/TestPictures.h"
@@ -261,6 +263,38 @@ TEST(PdfRun, PrintedPagesKeepNoImageBytesInMemory) {
     EXPECT_EQ(inMemory, 0);
     const TPdfFacts pdf = TPdfFacts::FromFile(f.Output());
     EXPECT_EQ(pdf.Object(pdf.PageImages(pdf.Pages().at(0)).at(0)).Stream.size(), 64u * 64u * 3u);
+}
+
+// Names code page 932 cannot hold, listed by the shell, and in the save
+// folder's path: each page shows its own picture, and each bookmark reads the
+// true name.
+TEST(PdfRun, NamesOutsideTheAnsiCodePageKeepTheirOwnPagesAndBookmarks) {
+    const std::string folder = test::ShellPath(test::FreshFolder("run-names"));
+    const std::string save = test::ShellPath(test::FreshFolder("run-names-\xC3\xA9-\xED\x95\x9C"));  // é, 한
+    const std::string separator(1, PathDelimiter());
+    const std::vector<std::string> titles = {"e", "\xC3\xA9", "\xED\x95\x9C\xEA\xB5\xAD\xEC\x96\xB4"};  // e, é, 한국어
+    for (std::size_t i = 0; i < titles.size(); ++i)
+        test::WriteJpegFile(folder + separator + titles[i] + ".jpg", test::GradientBitmap(8 + static_cast<int>(i), 8));
+    TImgListModel model;
+    model.DispTypes().SetFolders(false);
+    model.SetFolderPath(folder);
+    TPdfRun run;
+    run.ListItems(model.ImgItems());
+    run.Settings.ImageFolder = model.FolderPath();
+    run.Settings.UseSaveFolder = true;
+    run.Settings.SaveFolder = save;
+    TRecordingHost host;
+    const TPdfRunResult result = run.CreatePdf(host);
+    ASSERT_EQ(result.Outcome, TPdfRunOutcome::roDone) << result.FailedFile << ": " << result.Cause;
+
+    const TPdfFacts pdf = TPdfFacts::FromFile(save + separator + "default.pdf");
+    const std::vector<std::string> outline = pdf.OutlineTitles();
+    EXPECT_EQ(std::set<std::string>(outline.begin(), outline.end()), std::set<std::string>(titles.begin(), titles.end()));
+    const std::vector<int> pages = pdf.Pages();
+    ASSERT_EQ(pages.size(), 3u);
+    for (std::size_t i = 0; i < pages.size() && i < outline.size(); ++i)
+        EXPECT_EQ(pdf.Object(pdf.PageImages(pages[i]).at(0)).Stream, ReadFileBytes(folder + separator + outline[i] + ".jpg"))
+            << outline[i];
 }
 
 TEST(PdfRun, BookmarksFollowTheWorkingListsOrder) {
