@@ -27,6 +27,8 @@ struct TWorkObjects {
     TJPEGImage WorkJpeg;
     TBitmap WorkBitmap;
     TMemoryStream WorkStream;
+    // The source JPEG ended before its image did (decoded grey from there).
+    bool SourceCutOff = false;
 };
 
 // 255 at or above 255, 0 at or below 0, v otherwise.

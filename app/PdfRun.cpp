@@ -1,5 +1,6 @@
 #include "app/PdfRun.h"
 
+#include <algorithm>
 #include <new>
 
 #include "app/AppPlatform.h"
@@ -19,6 +20,8 @@ namespace {
 constexpr TDateTime kDesignCreationDate = 37772.7400285764;  // 31 May 2003 17:45:38
 constexpr int kTextPageWidth = 480;
 constexpr int kTextPageHeight = 680;
+constexpr const char* kCutOffJpeg =
+    "the JPEG data end before the image does (the file is cut off); the page shows only what is there";
 
 template <class T>
 T* Placed(T* control, TWinControl* parent) {
@@ -127,6 +130,8 @@ TPdfRunResult TPdfRun::CreatePdf(TPdfRunHost& host) {
         PReport1->SetFileName(OutputFileName(folder, Settings.OutputName));
 
         spool_ = std::make_unique<TPageSpool>(TemporaryFolder());
+        unchangedJpegs_.clear();
+        warnings_.clear();
         PReport1->BeginDocument();
         for (int i = 0; i < count; ++i) {
             progress.ProcessMessages();
@@ -141,13 +146,16 @@ TPdfRunResult TPdfRun::CreatePdf(TPdfRunHost& host) {
         }
         if (result.Outcome == TPdfRunOutcome::roDone) {
             result.WhileSaving = true;
+            PReport1->SaveAbandoned = SaveAbandoned;
             PReport1->EndDocument();
         }
     } catch (...) {
-        result.Outcome = TPdfRunOutcome::roFailed;
+        result.Outcome = result.WhileSaving && SaveAbandoned && SaveAbandoned() ? TPdfRunOutcome::roStopped
+                                                                               : TPdfRunOutcome::roFailed;
         result.FailedFile = result.WhileSaving ? PReport1->FileName() : CurrentFile;
         result.Cause = CauseOf(std::current_exception());
     }
+    PReport1->SaveAbandoned = nullptr;
     if (result.Outcome != TPdfRunOutcome::roDone) {
         PReport1->AbortDocument();
         spool_.reset();
@@ -158,6 +166,13 @@ TPdfRunResult TPdfRun::CreatePdf(TPdfRunHost& host) {
         return result;
     }
     spool_.reset();
+    for (const auto& [page, data] : unchangedJpegs_)
+        if (data->CutOff()) warnings_.push_back({page, {ListBox1[page], kCutOffJpeg}});
+    unchangedJpegs_.clear();
+    // In page order: pages decoded at load and pages copied at the save interleave.
+    std::stable_sort(warnings_.begin(), warnings_.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (auto& [page, warning] : warnings_) result.Warnings.push_back(std::move(warning));
+    warnings_.clear();
     progress.SetPosition(count);
     progress.ShowFinishButtons();
     progress.SetCaption(std::string(kCaptionFinished));
@@ -175,6 +190,7 @@ void TPdfRun::PrintCurrentPage() {
 void TPdfRun::LoadPageSource(int index) {
     CurrentFile = ListBox1[index];
     CurrentExt = CurrentExtOf(CurrentFile);
+    pageIndex_ = index;
     TWorkObjects work;  // released on every path, failures included
     const TLend lend(work_, work);
 
@@ -190,10 +206,12 @@ void TPdfRun::LoadPageSource(int index) {
         // greyscale files, and CMYK or YCCK ones as scanners make, are
         // decoded and encoded again in colour.
         const TJpegHeader& header = work.WorkJpeg.Header();
-        if (work.WorkJpeg.Grayscale() || header.components != 3)
+        if (work.WorkJpeg.Grayscale() || header.components != 3) {
             AdjustImage();
-        else
+        } else {
             Image1.SetGraphic(&work.WorkJpeg);  // the file's own bytes reach the PDF
+            unchangedJpegs_.emplace_back(index, work.WorkJpeg.Data());
+        }
     }
     ArmPage();
 }
@@ -226,6 +244,7 @@ void TPdfRun::AdjustImage() {
     TWorkObjects fresh;
     TWorkObjects& work = work_ ? *work_ : fresh;
     pim::AdjustImage({CurrentFile, CurrentExt, Image1, PRText1->Lines()}, Settings.Adjust, work);
+    if (work.SourceCutOff) warnings_.push_back({pageIndex_, {CurrentFile, kCutOffJpeg}});
 }
 
 void TPdfRun::PRPage1PrintPage(TPRPage& /*sender*/, TPRCanvas& /*canvas*/) {

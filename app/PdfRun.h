@@ -13,8 +13,11 @@
 // output name are in the platform's file-name encoding.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "app/ImageAdjust.h"
 #include "app/PageSpool.h"
@@ -80,6 +83,12 @@ enum class TPdfRunOutcome {
     roStopped,  // the user stopped the run
 };
 
+// A file whose page was made, but not as the file should have made it.
+struct TPdfRunWarning {
+    std::string File;   // the source file, in the file-name encoding
+    std::string Cause;  // what is wrong with it (English)
+};
+
 // How a run ended. A failure also says where and why, for front ends that
 // cannot show the progress dialog's last state.
 struct TPdfRunResult {
@@ -88,6 +97,8 @@ struct TPdfRunResult {
     bool WhileSaving = false;  // the failure came from writing the PDF
     std::string FailedFile;  // the source file being read, or the PDF being written
     std::string Cause;       // the error's own message
+    // Pages made from damaged files (a JPEG cut off), in page order.
+    std::vector<TPdfRunWarning> Warnings;
 };
 
 // Registers the font classes and image builders the PDF writer creates by
@@ -119,6 +130,11 @@ public:
     // it on its way to the page.
     TPicture Image1;
     TPdfRunSettings Settings;
+    // Asked while the PDF is being written: true gives the save up, and the
+    // run ends as stopped with no file written. The command line answers
+    // true once it is told to end (SIGTERM, SIGHUP, the console closing);
+    // left empty, a stop during the save waits for it, as the window's does.
+    std::function<bool()> SaveAbandoned;
 
     // "PDF作成": the working list becomes the FullPath of every item, in order.
     void ListItems(TShellItems& items);
@@ -139,8 +155,16 @@ private:
     void PrintCurrentPage();
     void ArmPage();
 
+    void NoteCutOffJpeg(const TJPEGImage& jpeg);
+
     TWorkObjects* work_ = nullptr;  // WorkJpeg, WorkBitmap, WorkStream of the file being prepared
     std::unique_ptr<TPageSpool> spool_;
+    // A cut-off JPEG shows while it is decoded, or, when its bytes go into
+    // the PDF unchanged, while they are copied at the save: such pages keep
+    // their data here until then.
+    std::vector<std::pair<int, std::shared_ptr<const TJpegData>>> unchangedJpegs_;  // page index, data
+    std::vector<std::pair<int, TPdfRunWarning>> warnings_;                           // page index, warning
+    int pageIndex_ = 0;
 };
 
 }  // namespace pim

@@ -49,6 +49,7 @@ CLI::Validator FileTypes(int& bits) {
                     return "'" + type + "' is not a file type; use jpg, bmp and txt, separated by commas";
                 start = comma + 1;
             }
+            if (bits == 0) return "'" + text + "' names no file type; use jpg, bmp and txt, separated by commas";
             return {};
         },
         "jpg,bmp,txt");
@@ -108,8 +109,9 @@ void Describe(CLI::App& app, TCliOptions& o, TRawValues& raw) {
     app.footer(
         "Brightness, quality and greyscale apply to re-encoded pictures: with --reencode every\n"
         "picture, without it greyscale and CMYK JPEGs only (they are always re-encoded).\n"
+        "A JPEG cut off in its data still makes its page, and a warning names it.\n"
         "Exit status: 0 done, 1 no files to put in the PDF, 2 bad usage, 3 the run failed,\n"
-        "130 stopped with Ctrl-C (nothing is written then).");
+        "130 stopped with Ctrl-C, 143 and 129 ended by SIGTERM and SIGHUP (nothing is written then).");
 }
 
 }  // namespace

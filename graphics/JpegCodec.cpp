@@ -72,6 +72,9 @@ struct SourceMgr {
     jpeg_source_mgr pub;
     TStream* stream = nullptr;
     TDigest* digest = nullptr;
+    std::int64_t supplied = 0;  // bytes handed to the library so far
+    bool gotData = false;  // any byte at all
+    bool ended = false;    // the data ran out before the image did
     JOCTET buffer[kChunk];
 };
 
@@ -94,9 +97,14 @@ boolean FillInput(j_decompress_ptr cinfo) {
         if (failed) ERREXIT(cinfo, JERR_FILE_READ);
     }
     if (n > 0) {
+        src->gotData = true;
+        src->supplied += static_cast<std::int64_t>(n);
         src->pub.next_input_byte = src->buffer;
         src->pub.bytes_in_buffer = n;
+    } else if (!src->gotData) {
+        ERREXIT(cinfo, JERR_INPUT_EMPTY);  // not a JPEG either, but say why
     } else {
+        src->ended = true;
         // A short file: end it as the library's own sources do, with a
         // warning and an end-of-image marker; the missing part decodes grey.
         WARNMS(cinfo, JWRN_JPEG_EOF);
@@ -138,6 +146,8 @@ public:
         src_->pub.term_source = TermSource;
         src_->pub.next_input_byte = data;
         src_->pub.bytes_in_buffer = data ? size : 0;
+        src_->gotData = data && size > 0;
+        src_->supplied = data ? static_cast<std::int64_t>(size) : 0;
         cinfo_.src = &src_->pub;
     }
     ~Decoder() {
@@ -154,6 +164,7 @@ public:
         h.components = cinfo_.num_components;
         h.progressive = jpeg_has_multiple_scans(&cinfo_);
         h.adobe = cinfo_.saw_Adobe_marker;
+        h.dataStart = src_->supplied - static_cast<std::int64_t>(src_->pub.bytes_in_buffer);
         switch (cinfo_.jpeg_color_space) {
             case JCS_GRAYSCALE: h.colorSpace = TJpegColorSpace::jcsGrayscale; break;
             case JCS_RGB: h.colorSpace = TJpegColorSpace::jcsRGB; break;
@@ -165,7 +176,8 @@ public:
         return h;
     }
 
-    void Decode(const TJpegDecodeOptions& opt, TBitmap& out) {
+    // False when the data were cut off.
+    bool Decode(const TJpegDecodeOptions& opt, TBitmap& out) {
         const TJpegHeader h = ReadHeader();
         const bool grey = opt.grayscale || h.colorSpace == TJpegColorSpace::jcsGrayscale;
         const bool cmyk = !grey && (h.colorSpace == TJpegColorSpace::jcsCMYK || h.colorSpace == TJpegColorSpace::jcsYCCK);
@@ -230,6 +242,7 @@ public:
         });
         if (!ok) Fail(err_);
         out = std::move(bmp);
+        return !src_->ended;
     }
 
 private:
@@ -344,14 +357,14 @@ TJpegHeader ReadJpegHeader(const std::uint8_t* data, std::size_t size) {
     return decoder.ReadHeader();
 }
 
-void DecodeJpeg(TStream& stream, const TJpegDecodeOptions& options, TBitmap& out) {
+bool DecodeJpeg(TStream& stream, const TJpegDecodeOptions& options, TBitmap& out) {
     Decoder decoder(&stream, nullptr, 0, nullptr);
-    decoder.Decode(options, out);
+    return decoder.Decode(options, out);
 }
 
-void DecodeJpeg(const std::uint8_t* data, std::size_t size, const TJpegDecodeOptions& options, TBitmap& out) {
+bool DecodeJpeg(const std::uint8_t* data, std::size_t size, const TJpegDecodeOptions& options, TBitmap& out) {
     Decoder decoder(nullptr, data, size, nullptr);
-    decoder.Decode(options, out);
+    return decoder.Decode(options, out);
 }
 
 std::vector<std::uint8_t> EncodeJpeg(const TBitmap& bitmap, const TJpegEncodeOptions& options) {

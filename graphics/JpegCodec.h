@@ -30,6 +30,7 @@ struct TJpegHeader {
     TJpegColorSpace colorSpace = TJpegColorSpace::jcsUnknown;
     bool progressive = false;  // several scans
     bool adobe = false;        // an Adobe marker: CMYK values are stored inverted
+    std::int64_t dataStart = 0;  // offset of the first byte after the header (the first scan's data)
 };
 
 // Reads the header from the stream's position. When `digest` is given, every
@@ -48,9 +49,11 @@ struct TJpegDecodeOptions {
 // Decodes the whole image: colour sources into pf24bit (CMYK and YCCK are
 // converted to RGB), grey sources (or `grayscale`) into pf8bit with a grey
 // ramp palette, `quantize` into pf8bit with libjpeg's palette. Output larger
-// than the bitmap ceiling raises EInvalidGraphic before decoding.
-void DecodeJpeg(TStream& stream, const TJpegDecodeOptions& options, TBitmap& out);
-void DecodeJpeg(const std::uint8_t* data, std::size_t size, const TJpegDecodeOptions& options, TBitmap& out);
+// than the bitmap ceiling raises EInvalidGraphic before decoding. Returns
+// false when the data end before the image does (cut off): the missing part
+// is then decoded grey.
+bool DecodeJpeg(TStream& stream, const TJpegDecodeOptions& options, TBitmap& out);
+bool DecodeJpeg(const std::uint8_t* data, std::size_t size, const TJpegDecodeOptions& options, TBitmap& out);
 
 struct TJpegEncodeOptions {
     int quality = 90;  // 0..100, 0 taken as 1 by libjpeg

@@ -50,6 +50,60 @@ private:
     std::size_t pos_ = 0;
 };
 
+// Whether a JPEG reaches its end-of-image marker (FF D9) after its header.
+// Entropy-coded data never hold that pair (an FF there is followed by 00 or
+// a restart code), so any such pair after the header means the file is
+// whole, and an EXIF thumbnail's marker, inside the header, does not count.
+// While the bytes are copied only the last chunk is searched, backwards,
+// where a whole file has its marker: that costs nothing. A file with more
+// after its marker (a phone's motion photo) is read again from its header
+// on (FoundBefore), which is rare.
+class TEndMarkerSearch {
+public:
+    explicit TEndMarkerSearch(std::int64_t from) : from_(from) {}
+
+    // The bytes at `offset`, in order; searched when they are the last.
+    void Look(const std::uint8_t* p, std::size_t n, std::int64_t offset, bool last) {
+        if (last) {
+            lastStart_ = offset;
+            for (std::size_t i = n; i-- > 0 && offset + static_cast<std::int64_t>(i) > from_;) {
+                if (p[i] == 0xD9 && (i > 0 ? p[i - 1] : previous_) == 0xFF) {
+                    found_ = true;
+                    break;
+                }
+            }
+        }
+        if (n > 0) previous_ = p[n - 1];
+    }
+    bool Found() const { return found_; }
+
+    // Searches the bytes from the header's end to the start of the last
+    // chunk (a marker that crosses into it was seen by Look).
+    bool FoundBefore(TStream& file) const {
+        if (lastStart_ - from_ < 2) return false;
+        file.SetPosition(from_);
+        std::vector<std::uint8_t> chunk(kChunk);
+        std::uint8_t before = 0;
+        for (std::int64_t at = from_; at < lastStart_;) {
+            const auto n = static_cast<std::size_t>(std::min<std::int64_t>(lastStart_ - at, kChunk));
+            if (file.Read(chunk.data(), n) != n) return false;
+            for (std::size_t i = 0; i < n; ++i) {
+                if (chunk[i] == 0xD9 && (i > 0 ? chunk[i - 1] : before) == 0xFF && at + static_cast<std::int64_t>(i) > from_)
+                    return true;
+            }
+            before = chunk[n - 1];
+            at += static_cast<std::int64_t>(n);
+        }
+        return false;
+    }
+
+private:
+    std::int64_t from_;
+    std::int64_t lastStart_ = 0;
+    std::uint8_t previous_ = 0;
+    bool found_ = false;
+};
+
 }  // namespace
 
 namespace {
@@ -102,11 +156,13 @@ std::shared_ptr<const TJpegData> TJpegData::FromBytes(std::vector<std::uint8_t> 
     return data;
 }
 
-std::shared_ptr<const TJpegData> TJpegData::FromFile(std::string fileName, std::int64_t size, std::uint64_t digest) {
+std::shared_ptr<const TJpegData> TJpegData::FromFile(std::string fileName, std::int64_t size, std::uint64_t digest,
+                                                     std::int64_t dataStart) {
     std::shared_ptr<TJpegData> data(new TJpegData);
     data->fileName_ = std::move(fileName);
     data->size_ = size;
     data->digest_ = digest;
+    data->dataStart_ = dataStart;
     return data;
 }
 
@@ -127,15 +183,18 @@ void TJpegData::WriteTo(TStream& dest) const {
     if (file.Size() != size_) throw changed();
     std::vector<std::uint8_t> chunk(kChunk);
     TDigest digest;
-    std::int64_t left = size_;
-    while (left > 0) {
-        const auto n = static_cast<std::size_t>(std::min<std::int64_t>(left, kChunk));
+    TEndMarkerSearch end(dataStart_);
+    std::int64_t done = 0;
+    while (done < size_) {
+        const auto n = static_cast<std::size_t>(std::min<std::int64_t>(size_ - done, kChunk));
         if (file.Read(chunk.data(), n) != n) throw changed();
         digest.Add(chunk.data(), n);
         dest.Write(chunk.data(), n);
-        left -= static_cast<std::int64_t>(n);
+        end.Look(chunk.data(), n, done, done + static_cast<std::int64_t>(n) == size_);
+        done += static_cast<std::int64_t>(n);
     }
     if (digest.Value() != digest_) throw changed();
+    if (!end.Found() && !end.FoundBefore(file)) MarkCutOff();
 }
 
 }  // namespace pim

@@ -6,6 +6,7 @@
 // load time is refused rather than copied.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -39,8 +40,9 @@ class TJpegData : public std::enable_shared_from_this<TJpegData> {
 public:
     static std::shared_ptr<const TJpegData> FromBytes(std::vector<std::uint8_t> bytes);
     // The whole file `fileName`, which held `size` bytes with fingerprint
-    // `digest` when it was read.
-    static std::shared_ptr<const TJpegData> FromFile(std::string fileName, std::int64_t size, std::uint64_t digest);
+    // `digest` when it was read; its header ends at `dataStart`.
+    static std::shared_ptr<const TJpegData> FromFile(std::string fileName, std::int64_t size, std::uint64_t digest,
+                                                     std::int64_t dataStart = 0);
 
     std::int64_t Size() const { return size_; }
     bool InMemory() const { return fileName_.empty(); }
@@ -54,8 +56,14 @@ public:
     std::unique_ptr<TStream> Open() const;
     // Appends every byte to `dest`. For a file, raises EStreamError when it
     // cannot be read or no longer holds the same bytes; the bytes already
-    // appended are then not to be used.
+    // appended are then not to be used. A file without an end-of-image
+    // marker after its header is marked cut off.
     void WriteTo(TStream& dest) const;
+
+    // The data end before the image does (a file cut off while it was
+    // written or copied): seen while decoding or while writing the bytes out.
+    bool CutOff() const { return cutOff_.load(); }
+    void MarkCutOff() const { cutOff_.store(true); }
 
 private:
     TJpegData() = default;
@@ -63,6 +71,8 @@ private:
     std::string fileName_;
     std::int64_t size_ = 0;
     std::uint64_t digest_ = 0;
+    std::int64_t dataStart_ = 0;
+    mutable std::atomic<bool> cutOff_{false};
 };
 
 }  // namespace pim

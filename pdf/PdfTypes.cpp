@@ -410,7 +410,10 @@ void TPdfStreamContent::WriteTo(TStream& out) const {
 std::int64_t TPdfStreamContent::MemorySize() const {
     std::int64_t n = 0;
     for (const Piece& piece : pieces_)
-        if (!piece.source) n += static_cast<std::int64_t>(piece.bytes.size());
+        if (!piece.source)
+            n += static_cast<std::int64_t>(piece.bytes.size());
+        else if (piece.source->InMemory())
+            n += piece.source->Size();
     return n;
 }
 

@@ -311,6 +311,9 @@ public:
     // Writes all Size() bytes; raises when the bytes are no longer those
     // that were attached.
     virtual void WriteTo(TStream& out) const;
+    // True when the bytes are made from something held in memory (a
+    // picture), so that moving them to a scratch file frees memory.
+    virtual bool InMemory() const { return false; }
 };
 
 // A byte range of a file on disk. Its size and modification time are taken
@@ -357,7 +360,8 @@ public:
     std::string ToString() const;
     // Writes every byte to out.
     void WriteTo(TStream& out) const;
-    // Bytes currently held in memory (external pieces excluded).
+    // Bytes currently held in memory: pieces of bytes, and sources that make
+    // theirs from memory (InMemory).
     std::int64_t MemorySize() const;
 
 private:

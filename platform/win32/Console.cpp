@@ -15,13 +15,29 @@ namespace pim {
 namespace {
 
 std::atomic<bool> stopRequested{false};
+std::atomic<bool> endRequested{false};
+// Set when the run has cleaned up; a closing console waits for it.
+HANDLE runEnded = CreateEventW(nullptr, TRUE, FALSE, nullptr);
 
 BOOL WINAPI OnControl(DWORD event) {
-    if (event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT) {
-        stopRequested.store(true);
-        return TRUE;
+    switch (event) {
+        case CTRL_C_EVENT:
+        case CTRL_BREAK_EVENT:
+            stopRequested.store(true);
+            return TRUE;
+        case CTRL_CLOSE_EVENT:
+        case CTRL_LOGOFF_EVENT:
+        case CTRL_SHUTDOWN_EVENT:
+            // The process ends when this returns: give the run the few
+            // seconds Windows allows to give up its save and remove its
+            // temporary file.
+            endRequested.store(true);
+            stopRequested.store(true);
+            WaitForSingleObject(runEnded, 4500);
+            return TRUE;
+        default:
+            return FALSE;
     }
-    return FALSE;
 }
 
 HANDLE Handle(TConsoleStream stream) {
@@ -70,6 +86,11 @@ void WriteUtf8(TConsoleStream stream, std::string_view text) { WriteInCodePage(s
 void InstallStopHandler() { SetConsoleCtrlHandler(OnControl, TRUE); }
 
 bool StopRequested() { return stopRequested.load(); }
+bool EndRequested() { return endRequested.load(); }
+int StoppedExitCode() { return endRequested.load() ? 143 : 130; }
+void RunEnded() {
+    if (runEnded) SetEvent(runEnded);
+}
 
 std::vector<std::string> NativeArguments(int argc, char** argv) {
     // The wide command line, not argv: the C runtime made argv in the ANSI

@@ -11,6 +11,9 @@
 
 namespace pim {
 
+// Links are rare on Windows and need rights to make: the name is replaced as it is.
+std::string CommitTargetOf(const std::string& path) { return path; }
+
 void CommitFileOver(const std::string& source, const std::string& target) {
     const auto fail = [&] { throw EStreamError("Cannot create file \"" + target + "\""); };
     const std::wstring from = WideName(source), to = WideName(target);

@@ -146,6 +146,22 @@ TEST(PdfRun, AStopBeforeTheSecondFileWritesNothing) {
     ExpectFailurePath(f, result);
 }
 
+// Told to end while the PDF is written (the command line after SIGTERM):
+// the save is given up, the run ends as stopped, no temporary file stays.
+TEST(PdfRun, AnAbandonedSaveEndsAsAStopAndLeavesNoFile) {
+    RunFixture f("run-abandon");
+    test::WriteBmpFile(f.Path("a.bmp"), test::GradientBitmap(600, 600));
+    f.List({"a.bmp"});
+    WriteFileBytes(f.Output(), "old");
+    int asked = 0;
+    f.run.SaveAbandoned = [&] { return ++asked > 1; };  // after the first piece
+    const TPdfRunResult result = f.run.CreatePdf(f.host);
+    EXPECT_EQ(result.Outcome, TPdfRunOutcome::roStopped);
+    EXPECT_GT(asked, 1);
+    ExpectFailurePath(f, result);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(f.folder), std::filesystem::directory_iterator()), 2);
+}
+
 TEST(PdfRun, ACorruptFileFailsTheRunAndNamesTheFile) {
     RunFixture f("run-corrupt");
     test::WriteJpegFile(f.Path("a.jpg"), test::GradientBitmap(8, 8));
@@ -295,6 +311,24 @@ TEST(PdfRun, NamesOutsideTheAnsiCodePageKeepTheirOwnPagesAndBookmarks) {
     for (std::size_t i = 0; i < pages.size() && i < outline.size(); ++i)
         EXPECT_EQ(pdf.Object(pdf.PageImages(pages[i]).at(0)).Stream, ReadFileBytes(folder + separator + outline[i] + ".jpg"))
             << outline[i];
+}
+
+// A JPEG cut off in its data still makes its page, copied or decoded, and
+// the run names it among its warnings.
+TEST(PdfRun, ACutOffJpegMakesItsPageAndAWarning) {
+    RunFixture f("run-cutoff");
+    test::WriteJpegFile(f.Path("a.jpg"), test::GradientBitmap(64, 64));
+    const std::string bytes = ReadFileBytes(f.Path("a.jpg"));
+    WriteFileBytes(f.Path("b.jpg"), bytes.substr(0, bytes.size() * 2 / 3));
+    f.List({"b.jpg", "a.jpg"});
+    for (const bool reencode : {false, true}) {
+        f.run.Settings.ReencodeJpeg = reencode;
+        const TPdfRunResult result = f.run.CreatePdf(f.host);
+        ASSERT_EQ(result.Outcome, TPdfRunOutcome::roDone) << result.Cause;
+        ASSERT_EQ(result.Warnings.size(), 1u) << reencode;
+        EXPECT_EQ(result.Warnings[0].File, f.Path("b.jpg"));
+        EXPECT_EQ(TPdfFacts::FromFile(f.Output()).Pages().size(), 2u);
+    }
 }
 
 TEST(PdfRun, BookmarksFollowTheWorkingListsOrder) {

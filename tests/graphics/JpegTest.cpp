@@ -253,6 +253,8 @@ TEST_F(Jpeg, BadDataRaiseOnLoadAndCorruptScansAreTolerated) {
         EXPECT_THROW(LoadBytes(jpeg, bad), EJPEG);
         EXPECT_EQ(jpeg.Data().get(), data.get());  // unchanged
     }
+    test::WriteFileBytes(Path("empty.jpg"), "");
+    EXPECT_EQ(test::MessageOf([&] { jpeg.LoadFromFile(Path("empty.jpg")); }), "JPEG error: Empty input file");
     EXPECT_THROW(jpeg.LoadFromFile(Path("no-such-file.jpg")), EStreamError);
 
     // Cut in the middle of the scan: the rest decodes grey, as the platform
@@ -268,6 +270,49 @@ TEST_F(Jpeg, BadDataRaiseOnLoadAndCorruptScansAreTolerated) {
     TJPEGImage noisy;
     LoadBytes(noisy, garbled);
     EXPECT_NO_THROW(noisy.DIBNeeded());
+}
+
+// A file cut off in its data is taken (its page is made) but marked cut off,
+// when it is decoded and when its bytes are copied out without an end
+// marker after the header; an EXIF thumbnail's marker in the header does
+// not count, and bytes after the marker (a motion photo's video) are no
+// damage. Files of several 64 KiB chunks take every path of the search.
+TEST(JpegCutOff, IsSeenWhenDecodingAndWhenCopying) {
+    TBitmap noise(400, 300, TPixelFormat::pf24bit);
+    std::uint32_t seed = 12345;
+    for (int y = 0; y < noise.Height(); ++y)
+        for (int x = 0; x < 3 * noise.Width(); ++x) noise.ScanLine(y)[x] = static_cast<std::uint8_t>((seed = seed * 1103515245 + 12345) >> 24);
+    const std::vector<std::uint8_t> whole = EncodeJpeg(noise, {.quality = 100});
+    ASSERT_GT(whole.size(), 3u * 65536);
+    std::vector<std::uint8_t> withThumbnail(whole.begin(), whole.begin() + 2);  // SOI, then APP1 "Exif" holding FF D9
+    for (const int b : {0xFF, 0xE1, 0x00, 0x0C, int{'E'}, int{'x'}, int{'i'}, int{'f'}, 0, 0, 0xFF, 0xD8, 0xFF, 0xD9})
+        withThumbnail.push_back(static_cast<std::uint8_t>(b));
+    withThumbnail.insert(withThumbnail.end(), whole.begin() + 2, whole.begin() + static_cast<std::ptrdiff_t>(whole.size() / 2));
+    std::vector<std::uint8_t> trailing = whole;
+    trailing.resize(whole.size() + 100000, 'x');
+
+    const struct {
+        const char* name;
+        std::vector<std::uint8_t> bytes;
+        bool cutOff;
+    } cases[] = {{"whole", whole, false},
+                 {"cut", {whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(whole.size() * 2 / 3)}, true},
+                 {"thumbnail-cut", withThumbnail, true},
+                 {"trailing", trailing, false}};
+    for (const auto& c : cases) {
+        const std::string path = test::OutPath(std::string("cutoff-") + c.name + ".jpg");
+        test::WriteFileBytes(path, c.bytes);
+        TJPEGImage copied;
+        copied.LoadFromFile(path);
+        TMemoryStream sink;
+        copied.SaveToStream(sink);
+        EXPECT_EQ(sink.Size(), static_cast<std::int64_t>(c.bytes.size())) << c.name;
+        EXPECT_EQ(copied.Data()->CutOff(), c.cutOff) << c.name << " copied";
+        TJPEGImage decoded;
+        decoded.LoadFromFile(path);
+        decoded.DIBNeeded();
+        EXPECT_EQ(decoded.Data()->CutOff(), c.cutOff) << c.name << " decoded";
+    }
 }
 
 TEST_F(Jpeg, AFileThatChangedAfterLoadingIsNotCopied) {
