@@ -127,8 +127,8 @@ Lossless run: 200 JPEGs of 3000 x 2000, $size200 MB, warm cache, median of $runs
   pim                       $(printf '%6s' "$pim_s")   $(printf '%8s' "$(mib "$pim_kb")")
   cat *.jpg > one-file      $(printf '%6s' "$cat_s")          -
   img2pdf -o out.pdf        $(printf '%6s' "$img_s")   $(printf '%8s' "$(mib "$img_kb")")
-  pim / cat          $(ratio "$pim_s" "$cat_s")   (target <= 1.5: $(verdict "$(ratio "$pim_s" "$cat_s")" "<=" 1.5))
-  img2pdf / pim      $(ratio "$img_s" "$pim_s")   (target >= 3: $(verdict "$(ratio "$img_s" "$pim_s")" ">=" 3))
+  pim / cat          $(ratio "$pim_s" "$cat_s")   (target <= 1.15: $(verdict "$(ratio "$pim_s" "$cat_s")" "<=" 1.15))
+  img2pdf / pim      $(ratio "$img_s" "$pim_s")   (target >= 3.5: $(verdict "$(ratio "$img_s" "$pim_s")" ">=" 3.5))
 
 Peak memory, folder and folder doubled (400 files)
   pim        $(mib "$pim_kb") MiB -> $(mib "$pim400_kb") MiB   (target <= 64 and flat: $(verdict "$(mib "$pim400_kb")" "<=" 64))

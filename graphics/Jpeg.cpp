@@ -44,7 +44,11 @@ void TJPEGImage::LoadFromFile(const std::string& fileName) {
     TFileStream file(fileName, TFileMode::fmOpenRead);
     TDigest digest;
     const TJpegHeader header = ReadJpegHeader(file, &digest);
-    data_ = TJpegData::FromFile(fileName, file.Size(), digest.Value(), header.dataStart);
+    TJpegFileCheck check;
+    if (!FileStampOf(fileName, check.Stamp)) throw EStreamError("Cannot open file \"" + fileName + "\"");
+    check.DigestedBytes = static_cast<std::int64_t>(digest.Count());
+    check.Digest = digest.Value();
+    data_ = TJpegData::FromFile(fileName, check, header.dataStart);
     header_ = header;
     bitmap_.reset();
     progressive_ = header.progressive;

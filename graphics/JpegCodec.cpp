@@ -340,16 +340,8 @@ private:
 }  // namespace
 
 TJpegHeader ReadJpegHeader(TStream& stream, TDigest* digest) {
-    TJpegHeader header;
-    {
-        Decoder decoder(&stream, nullptr, 0, digest);
-        header = decoder.ReadHeader();
-    }
-    if (digest) {
-        std::vector<std::uint8_t> chunk(kChunk);
-        while (const std::size_t n = stream.Read(chunk.data(), chunk.size())) digest->Add(chunk.data(), n);
-    }
-    return header;
+    Decoder decoder(&stream, nullptr, 0, digest);
+    return decoder.ReadHeader();
 }
 
 TJpegHeader ReadJpegHeader(const std::uint8_t* data, std::size_t size) {

@@ -33,8 +33,9 @@ struct TJpegHeader {
     std::int64_t dataStart = 0;  // offset of the first byte after the header (the first scan's data)
 };
 
-// Reads the header from the stream's position. When `digest` is given, every
-// byte of the stream to its end is fed to it (the header parse and the rest).
+// Reads the header from the stream's position. When `digest` is given, the
+// bytes the parse read from the stream (whole chunks of 64 KiB, or up to the
+// stream's end) are fed to it, and only those.
 TJpegHeader ReadJpegHeader(TStream& stream, TDigest* digest = nullptr);
 TJpegHeader ReadJpegHeader(const std::uint8_t* data, std::size_t size);
 

@@ -156,12 +156,12 @@ std::shared_ptr<const TJpegData> TJpegData::FromBytes(std::vector<std::uint8_t> 
     return data;
 }
 
-std::shared_ptr<const TJpegData> TJpegData::FromFile(std::string fileName, std::int64_t size, std::uint64_t digest,
+std::shared_ptr<const TJpegData> TJpegData::FromFile(std::string fileName, const TJpegFileCheck& check,
                                                      std::int64_t dataStart) {
     std::shared_ptr<TJpegData> data(new TJpegData);
     data->fileName_ = std::move(fileName);
-    data->size_ = size;
-    data->digest_ = digest;
+    data->size_ = check.Stamp.Size;
+    data->check_ = check;
     data->dataStart_ = dataStart;
     return data;
 }
@@ -169,7 +169,9 @@ std::shared_ptr<const TJpegData> TJpegData::FromFile(std::string fileName, std::
 std::unique_ptr<TStream> TJpegData::Open() const {
     if (InMemory()) return std::make_unique<TBytesStream>(shared_from_this());
     auto file = std::make_unique<TFileStream>(fileName_, TFileMode::fmOpenRead);
-    if (file->Size() != size_) throw EStreamError("The JPEG file changed since it was loaded: " + fileName_);
+    TFileStamp now;
+    if (!FileStampOf(fileName_, now) || now != check_.Stamp)
+        throw EStreamError("The JPEG file changed since it was loaded: " + fileName_);
     return file;
 }
 
@@ -178,9 +180,12 @@ void TJpegData::WriteTo(TStream& dest) const {
         dest.Write(bytes_.data(), bytes_.size());
         return;
     }
+    // The stamp and the first bytes' fingerprint stand for the whole: the
+    // bytes are read once, here, and go straight on.
     const auto changed = [&] { return EStreamError("The JPEG file changed since it was loaded: " + fileName_); };
     TFileStream file(fileName_, TFileMode::fmOpenRead);
-    if (file.Size() != size_) throw changed();
+    TFileStamp now;
+    if (!FileStampOf(fileName_, now) || now != check_.Stamp) throw changed();
     std::vector<std::uint8_t> chunk(kChunk);
     TDigest digest;
     TEndMarkerSearch end(dataStart_);
@@ -188,12 +193,16 @@ void TJpegData::WriteTo(TStream& dest) const {
     while (done < size_) {
         const auto n = static_cast<std::size_t>(std::min<std::int64_t>(size_ - done, kChunk));
         if (file.Read(chunk.data(), n) != n) throw changed();
-        digest.Add(chunk.data(), n);
+        if (done < check_.DigestedBytes) {
+            const auto head = static_cast<std::size_t>(std::min<std::int64_t>(check_.DigestedBytes - done, n));
+            digest.Add(chunk.data(), head);
+            if (done + static_cast<std::int64_t>(head) == check_.DigestedBytes && digest.Value() != check_.Digest)
+                throw changed();
+        }
         dest.Write(chunk.data(), n);
         end.Look(chunk.data(), n, done, done + static_cast<std::int64_t>(n) == size_);
         done += static_cast<std::int64_t>(n);
     }
-    if (digest.Value() != digest_) throw changed();
     if (!end.Found() && !end.FoundBefore(file)) MarkCutOff();
 }
 

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <jpeglib.h>
 
 #include "TestImages.h"
@@ -277,12 +279,17 @@ TEST_F(Jpeg, BadDataRaiseOnLoadAndCorruptScansAreTolerated) {
 // marker after the header; an EXIF thumbnail's marker in the header does
 // not count, and bytes after the marker (a motion photo's video) are no
 // damage. Files of several 64 KiB chunks take every path of the search.
-TEST(JpegCutOff, IsSeenWhenDecodingAndWhenCopying) {
+// A JPEG of several 64 KiB chunks (noise compresses badly).
+std::vector<std::uint8_t> LargeJpeg() {
     TBitmap noise(400, 300, TPixelFormat::pf24bit);
     std::uint32_t seed = 12345;
     for (int y = 0; y < noise.Height(); ++y)
         for (int x = 0; x < 3 * noise.Width(); ++x) noise.ScanLine(y)[x] = static_cast<std::uint8_t>((seed = seed * 1103515245 + 12345) >> 24);
-    const std::vector<std::uint8_t> whole = EncodeJpeg(noise, {.quality = 100});
+    return EncodeJpeg(noise, {.quality = 100});
+}
+
+TEST(JpegCutOff, IsSeenWhenDecodingAndWhenCopying) {
+    const std::vector<std::uint8_t> whole = LargeJpeg();
     ASSERT_GT(whole.size(), 3u * 65536);
     std::vector<std::uint8_t> withThumbnail(whole.begin(), whole.begin() + 2);  // SOI, then APP1 "Exif" holding FF D9
     for (const int b : {0xFF, 0xE1, 0x00, 0x0C, int{'E'}, int{'x'}, int{'i'}, int{'f'}, 0, 0, 0xFF, 0xD8, 0xFF, 0xD9})
@@ -312,6 +319,28 @@ TEST(JpegCutOff, IsSeenWhenDecodingAndWhenCopying) {
         decoded.LoadFromFile(path);
         decoded.DIBNeeded();
         EXPECT_EQ(decoded.Data()->CutOff(), c.cutOff) << c.name << " decoded";
+    }
+}
+
+// Loading reads only the header; the file's stamp and the header bytes'
+// fingerprint stand for the rest: a change past the header, or in it, is
+// still refused when the bytes are copied out.
+TEST(JpegFile, AChangeAnywhereAfterLoadingIsRefused) {
+    const std::vector<std::uint8_t> bytes = LargeJpeg();
+    const std::string path = test::OutPath("changed-large.jpg");
+    // Past the header with a later time; in the header with the time put
+    // back (a change within one tick of a coarse file-system clock).
+    for (const bool inHeader : {false, true}) {
+        test::WriteFileBytes(path, bytes);
+        TJPEGImage jpeg;
+        jpeg.LoadFromFile(path);
+        const auto loaded = std::filesystem::last_write_time(test::FsPath(path));
+        std::vector<std::uint8_t> changed = bytes;
+        changed[inHeader ? 200 : bytes.size() - 1000] ^= 0x01;
+        test::WriteFileBytes(path, changed);
+        std::filesystem::last_write_time(test::FsPath(path), inHeader ? loaded : loaded + std::chrono::seconds(1));
+        TMemoryStream sink;
+        EXPECT_THROW(jpeg.SaveToStream(sink), EStreamError) << inHeader;
     }
 }
 
