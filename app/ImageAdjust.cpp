@@ -78,6 +78,7 @@ void AdjustImage(const TAdjustTarget& target, const TAdjustSettings& settings, T
         work.WorkJpeg.LoadFromFile(target.CurrentFile);
         work.WorkJpeg.AssignTo(work.WorkBitmap);  // decoded once, straight into the work bitmap
         work.SourceCutOff = work.WorkJpeg.Data()->CutOff();
+        work.SourceOrientation = work.WorkJpeg.Header().orientation;
         work.WorkBitmap.SetPixelFormat(TPixelFormat::pf24bit);
     } else {
         work.WorkBitmap.LoadFromFile(target.CurrentFile);

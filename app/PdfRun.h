@@ -74,6 +74,15 @@ struct TPdfRunSettings {
     std::string OutputName;      // LabeledEdit6, without ".pdf"; empty: "default.pdf"
     bool ReencodeJpeg = false;   // CheckBox1 "JPEG再変換"
     TAdjustSettings Adjust;      // group "画像の調整"
+    // Worker threads that read, decode, adjust and encode the next pages
+    // while the run assembles the PDF in page order: 0 one per processor,
+    // 1 none (each page is prepared in its turn). The PDF is the same byte
+    // for byte; a few pages at most are prepared ahead.
+    int Jobs = 0;
+    // A JPEG's EXIF orientation is applied: the page stands upright (its
+    // width and height swapped when the picture is stored turned), the JPEG
+    // bytes unchanged. Off: pages are the pictures as stored.
+    bool AutoOrient = false;
 };
 
 enum class TPdfRunOutcome {
@@ -143,8 +152,8 @@ public:
     TPdfRunResult CreatePdf(TPdfRunHost& host);
     // Prepares the page for entry `index` of the working list.
     void LoadPageSource(int index);
-    // The adjustment pipeline over CurrentFile with Settings.Adjust, using
-    // the working objects of the file being prepared (fresh ones when none).
+    // The adjustment pipeline over CurrentFile with Settings.Adjust into
+    // Image1 (or PRText1 for a text file), with fresh working objects.
     void AdjustImage();
     // The page event: the open action on page 1, a bookmark on every page.
     void PRPage1PrintPage(TPRPage& sender, TPRCanvas& canvas);
@@ -152,19 +161,23 @@ public:
     void FormClose() { PReport1->AbortDocument(); }
 
 private:
+    struct TPreparedPage;
+    // Reading the file and making its picture (or lines), which needs none
+    // of the run's objects: done on a worker thread, or in the page's turn.
+    static TPreparedPage PreparePage(const std::string& file, const TPdfRunSettings& settings);
+    // The prepared page becomes the current one: Image1 or PRText1, the
+    // items armed and sized.
+    void ArmPreparedPage(int index, TPreparedPage page);
     void PrintCurrentPage();
     void ArmPage();
 
-    void NoteCutOffJpeg(const TJPEGImage& jpeg);
-
-    TWorkObjects* work_ = nullptr;  // WorkJpeg, WorkBitmap, WorkStream of the file being prepared
     std::unique_ptr<TPageSpool> spool_;
     // A cut-off JPEG shows while it is decoded, or, when its bytes go into
     // the PDF unchanged, while they are copied at the save: such pages keep
     // their data here until then.
     std::vector<std::pair<int, std::shared_ptr<const TJpegData>>> unchangedJpegs_;  // page index, data
     std::vector<std::pair<int, TPdfRunWarning>> warnings_;                           // page index, warning
-    int pageIndex_ = 0;
+    int orientation_ = 1;  // of the current page's picture
 };
 
 }  // namespace pim

@@ -99,6 +99,11 @@ void Describe(CLI::App& app, TCliOptions& o, TRawValues& raw) {
                    "brightness added to re-encoded pictures, -255..255 (default: 0)")
         ->check(IntegerFrom(-255, 255));
     app.add_flag("-g,--greyscale", o.Greyscale, "make re-encoded pictures grey (\"グレイスケール\")");
+    app.add_option("-j,--jobs", o.Jobs,
+                   "prepare pages on N threads, 1..256 (default: one per processor; 1: one page at a time)")
+        ->check(IntegerFrom(1, 256));
+    app.add_flag("--auto-orient", o.AutoOrient,
+                 "turn and mirror JPEG pages as their EXIF orientation says, without re-encoding them");
     app.add_option("--title", o.Title, "document title (\"タイトル\")");
     app.add_option("--subject", o.Subject, "document subject (\"サブタイトル\")");
     app.add_option("--author", o.Author, "document author (\"作成者\")");

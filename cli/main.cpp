@@ -74,6 +74,8 @@ int Run(const TCliOptions& options) {
     s.OutputName = options.FolderName ? FolderNameOf(folderPath) : options.Output;
     s.ReencodeJpeg = options.Reencode;
     s.Adjust = {options.Brightness, options.Quality, options.Greyscale};
+    s.Jobs = options.Jobs;
+    s.AutoOrient = options.AutoOrient;
 
     InstallStopHandler();
     run.SaveAbandoned = EndRequested;

@@ -58,6 +58,10 @@ public:
     void JPEGNeeded() const;
     // Encodes the current picture anew with the current settings.
     void Compress();
+    // Lets go of the decoded picture when compressed data exist (it is
+    // decoded again when needed): a JPEG waiting to be written holds only
+    // its bytes.
+    void DropBitmap() { DropDecoded(); }
     // The compressed data (after JPEGNeeded); null when empty.
     std::shared_ptr<const TJpegData> Data() const;
     bool HasData() const { return data_ != nullptr; }

@@ -157,7 +157,11 @@ public:
     Decoder& operator=(const Decoder&) = delete;
 
     TJpegHeader ReadHeader() {
-        if (!Guarded(err_, [&] { jpeg_read_header(&cinfo_, TRUE); })) Fail(err_);
+        if (!Guarded(err_, [&] {
+                jpeg_save_markers(&cinfo_, JPEG_APP0 + 1, 0xFFFF);  // EXIF
+                jpeg_read_header(&cinfo_, TRUE);
+            }))
+            Fail(err_);
         TJpegHeader h;
         h.width = static_cast<int>(cinfo_.image_width);
         h.height = static_cast<int>(cinfo_.image_height);
@@ -165,6 +169,8 @@ public:
         h.progressive = jpeg_has_multiple_scans(&cinfo_);
         h.adobe = cinfo_.saw_Adobe_marker;
         h.dataStart = src_->supplied - static_cast<std::int64_t>(src_->pub.bytes_in_buffer);
+        for (jpeg_saved_marker_ptr m = cinfo_.marker_list; m && h.orientation == 0; m = m->next)
+            if (m->marker == JPEG_APP0 + 1) h.orientation = ExifOrientation(m->data, m->data_length);
         switch (cinfo_.jpeg_color_space) {
             case JCS_GRAYSCALE: h.colorSpace = TJpegColorSpace::jcsGrayscale; break;
             case JCS_RGB: h.colorSpace = TJpegColorSpace::jcsRGB; break;
@@ -338,6 +344,36 @@ private:
 };
 
 }  // namespace
+
+int ExifOrientation(const std::uint8_t* data, std::size_t size) {
+    // "Exif" 0 0, then a TIFF header (byte order, 42, offset of the first
+    // directory) and the directory's 12-byte entries; every offset checked.
+    if (size < 14 || std::memcmp(data, "Exif\0\0", 6) != 0) return 0;
+    const std::uint8_t* tiff = data + 6;
+    const std::size_t length = size - 6;
+    const bool little = tiff[0] == 'I' && tiff[1] == 'I';
+    if (!little && !(tiff[0] == 'M' && tiff[1] == 'M')) return 0;
+    const auto u16 = [&](std::size_t at) -> unsigned {
+        return little ? tiff[at] | tiff[at + 1] << 8 : tiff[at] << 8 | tiff[at + 1];
+    };
+    const auto u32 = [&](std::size_t at) -> std::uint32_t {
+        return little ? u16(at) | static_cast<std::uint32_t>(u16(at + 2)) << 16
+                      : static_cast<std::uint32_t>(u16(at)) << 16 | u16(at + 2);
+    };
+    if (u16(2) != 42) return 0;
+    const std::uint32_t directory = u32(4);
+    if (directory < 8 || directory > length - 2) return 0;
+    const unsigned entries = u16(directory);
+    for (unsigned i = 0; i < entries; ++i) {
+        const std::size_t entry = directory + 2 + std::size_t{12} * i;
+        if (entry + 12 > length) return 0;
+        if (u16(entry) != 0x0112) continue;
+        if (u16(entry + 2) != 3 || u32(entry + 4) != 1) return 0;  // one SHORT
+        const unsigned value = u16(entry + 8);
+        return value >= 1 && value <= 8 ? static_cast<int>(value) : 0;
+    }
+    return 0;
+}
 
 TJpegHeader ReadJpegHeader(TStream& stream, TDigest* digest) {
     Decoder decoder(&stream, nullptr, 0, digest);

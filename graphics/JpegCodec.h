@@ -31,7 +31,14 @@ struct TJpegHeader {
     bool progressive = false;  // several scans
     bool adobe = false;        // an Adobe marker: CMYK values are stored inverted
     std::int64_t dataStart = 0;  // offset of the first byte after the header (the first scan's data)
+    // The EXIF orientation (tag 274 of the first image directory): 1 upright,
+    // 2 to 8 turned or mirrored as EXIF numbers them; 0 when the file has no
+    // such tag or it cannot be read or is out of range.
+    int orientation = 0;
 };
+
+// The orientation recorded in an APP1 segment's bytes (from "Exif"); 0 as above.
+int ExifOrientation(const std::uint8_t* data, std::size_t size);
 
 // Reads the header from the stream's position. When `digest` is given, the
 // bytes the parse read from the stream (whole chunks of 64 KiB, or up to the

@@ -9,6 +9,7 @@
 // Callers receive plain pointers that stay valid until FreeDocument.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -249,6 +250,10 @@ public:
     void DrawXObjectEx(double x, double y, double width, double height, double clipX,
                        double clipY, double clipWidth, double clipHeight,
                        const std::string& name);
+    // As DrawXObjectEx, through any matrix (a b c d e f) from the image's
+    // unit square: a picture turned or mirrored.
+    void DrawXObjectMatrix(const std::array<double, 6>& matrix, double clipX, double clipY, double clipWidth,
+                           double clipHeight, const std::string& name);
 
     TPdfCanvasAttribute& Attribute() { return attr_; }
     const TPdfCanvasAttribute& Attribute() const { return attr_; }
@@ -261,8 +266,8 @@ public:
 private:
     void EmitText(std::string_view text);
     void EmitNumbers(std::initializer_list<double> values, std::string_view op);
-    void DrawXObjectImpl(const char* operation, double x, double y, double width, double height,
-                         const double* clip, const std::string& name);
+    void DrawXObjectImpl(const char* operation, const std::array<double, 6>& matrix, const double* clip,
+                         const std::string& name);
     void ShowClipped(std::string_view line, const TPdfRect& rect);
 
     TPdfStream* contents_ = nullptr;

@@ -306,8 +306,8 @@ void TPdfCanvas::ShowTextInRect(const TPdfRect& rect, std::string_view text, boo
 
 // ---- XObjects ----------------------------------------------------------------------
 
-void TPdfCanvas::DrawXObjectImpl(const char* operation, double x, double y, double width,
-                                 double height, const double* clip, const std::string& name) {
+void TPdfCanvas::DrawXObjectImpl(const char* operation, const std::array<double, 6>& matrix, const double* clip,
+                                 const std::string& name) {
     TPdfXObject* object = GetDoc()->FindXObject(name);
     if (!object) throw EPdfInvalidValue(std::string(operation) + " --XObject not found: " + name);
     TPdfDictionary* xObjects = PageResources(GetPage(), "XObject", operation);
@@ -318,21 +318,27 @@ void TPdfCanvas::DrawXObjectImpl(const char* operation, double x, double y, doub
         ClipPath();
         EndPath();
     }
-    ConcatMatrix(width, 0, 0, height, x, y);
+    ConcatMatrix(matrix[0], matrix[1], matrix[2], matrix[3], matrix[4], matrix[5]);
     InvokeXObject(object->Attributes().LookupName("Name")->Value());
     RestoreState();
 }
 
 void TPdfCanvas::DrawXObject(double x, double y, double width, double height,
                              const std::string& name) {
-    DrawXObjectImpl("DrawXObject", x, y, width, height, nullptr, name);
+    DrawXObjectImpl("DrawXObject", {width, 0, 0, height, x, y}, nullptr, name);
 }
 
 void TPdfCanvas::DrawXObjectEx(double x, double y, double width, double height, double clipX,
                                double clipY, double clipWidth, double clipHeight,
                                const std::string& name) {
     const double clip[4] = {clipX, clipY, clipWidth, clipHeight};
-    DrawXObjectImpl("DrawXObjectEx", x, y, width, height, clip, name);
+    DrawXObjectImpl("DrawXObjectEx", {width, 0, 0, height, x, y}, clip, name);
+}
+
+void TPdfCanvas::DrawXObjectMatrix(const std::array<double, 6>& matrix, double clipX, double clipY, double clipWidth,
+                                   double clipHeight, const std::string& name) {
+    const double clip[4] = {clipX, clipY, clipWidth, clipHeight};
+    DrawXObjectImpl("DrawXObjectMatrix", matrix, clip, name);
 }
 
 }  // namespace pim

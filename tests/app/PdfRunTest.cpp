@@ -331,6 +331,64 @@ TEST(PdfRun, ACutOffJpegMakesItsPageAndAWarning) {
     }
 }
 
+// The PDF with its dates masked.
+std::string WithoutDates(std::string pdf) {
+    for (std::size_t at = pdf.find("(D:"); at != std::string::npos; at = pdf.find("(D:", at + 1))
+        pdf.replace(at + 3, 14, 14, '0');
+    return pdf;
+}
+
+// Worker threads prepare the pages ahead; the PDF is the one a single
+// thread makes, byte for byte, pages copied, re-encoded, bitmap and text.
+TEST(PdfRun, WorkersMakeTheSamePdfByteForByte) {
+    RunFixture f("run-jobs");
+    for (const char* name : {"p0.jpg", "p1.jpg", "p2.jpg", "p3.jpg", "p4.jpg", "p5.jpg"})
+        test::WriteJpegFile(f.Path(name), test::GradientBitmap(40 + name[1] - '0', 30));
+    test::WriteJpegFile(f.Path("q.jpg"), test::GradientBitmap(20, 20), {.progressive = true, .grayscale = true});
+    test::WriteBmpFile(f.Path("r.bmp"), test::GradientBitmap(16, 9));
+    WriteFileBytes(f.Path("s.txt"), "one\r\ntwo\r\n");
+    f.List({"p0.jpg", "q.jpg", "p1.jpg", "r.bmp", "p2.jpg", "s.txt", "p3.jpg", "p4.jpg", "p5.jpg"});
+    for (const bool reencode : {false, true}) {
+        std::string single;
+        for (const int jobs : {1, 3}) {
+            TPdfRun run;
+            run.ListBox1 = f.run.ListBox1;
+            run.Settings.ImageFolder = f.folder;
+            run.Settings.ReencodeJpeg = reencode;
+            run.Settings.Jobs = jobs;
+            TRecordingHost host;
+            ASSERT_EQ(run.CreatePdf(host).Outcome, TPdfRunOutcome::roDone);
+            EXPECT_EQ(host.labels.size(), 10u);
+            const std::string pdf = WithoutDates(ReadFileBytes(f.Output()));
+            if (jobs == 1)
+                single = pdf;
+            else
+                EXPECT_TRUE(pdf == single) << "reencode " << reencode;
+        }
+    }
+}
+
+// With workers a stop still comes before the next page, and a file that
+// cannot be read fails the run at its own page, named.
+TEST(PdfRun, WorkersStopAndFailAtTheRightPage) {
+    RunFixture f("run-jobs-stop");
+    for (const char* name : {"a.jpg", "b.jpg", "d.jpg", "e.jpg"}) test::WriteJpegFile(f.Path(name), test::GradientBitmap(8, 8));
+    WriteFileBytes(f.Path("c.jpg"), "no JPEG");
+    f.List({"a.jpg", "b.jpg", "c.jpg", "d.jpg", "e.jpg"});
+    f.run.Settings.Jobs = 4;
+    WriteFileBytes(f.Output(), "old");
+    const TPdfRunResult failed = f.run.CreatePdf(f.host);
+    EXPECT_EQ(failed.Outcome, TPdfRunOutcome::roFailed);
+    EXPECT_EQ(failed.FailedFile, f.Path("c.jpg"));
+    EXPECT_EQ(Utf8(f.host.labels.back()), "画像読み込み:3/5");
+
+    TRecordingHost stopped;
+    stopped.onMessages = [&](int round) { stopped.stopped = round == 2; };
+    EXPECT_EQ(f.run.CreatePdf(stopped).Outcome, TPdfRunOutcome::roStopped);
+    EXPECT_EQ(stopped.labels.size(), 1u);
+    EXPECT_EQ(ReadFileBytes(f.Output()), "old");
+}
+
 TEST(PdfRun, BookmarksFollowTheWorkingListsOrder) {
     RunFixture f("run-order");
     for (const char* name : {"x.jpg", "y.jpg", "z.jpg"}) test::WriteJpegFile(f.Path(name), test::GradientBitmap(4, 4));

@@ -86,6 +86,7 @@ TEST(Pim, BadUsageNamesTheOptionAndWhatIsAllowed) {
         {{"-s", "colour"}, {"--sort", "name, date, size or type"}},
         {{"-t", "jpg,gif"}, {"--types", "gif"}},
         {{"-t", ""}, {"--types", "no file type"}},
+        {{"-j", "0"}, {"--jobs", "1..256"}},
         {{"--types=,"}, {"--types", "no file type"}},
         {{"--folder-name", "-o", "x"}, {"--folder-name", "--output"}},
         {{"--no-such-option"}, {"--no-such-option"}},

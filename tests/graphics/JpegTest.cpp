@@ -362,6 +362,33 @@ TEST_F(Jpeg, AFileThatChangedAfterLoadingIsNotCopied) {
     EXPECT_THROW(jpeg.Bitmap(), EStreamError);
 }
 
+// The EXIF orientation: read in either byte order; anything else that is
+// not one SHORT of 1 to 8 in a whole entry means none.
+TEST(JpegExif, OrientationIsOneShortFromOneToEight) {
+    const auto segment = [](bool intel, unsigned tag, unsigned type, unsigned value) {
+        std::vector<std::uint8_t> s = {'E', 'x', 'i', 'f', 0, 0};
+        const auto put = [&s, intel](unsigned v, int bytes) {
+            for (int i = 0; i < bytes; ++i) s.push_back(static_cast<std::uint8_t>(v >> (intel ? 8 * i : 8 * (bytes - 1 - i))));
+        };
+        s.push_back(intel ? 'I' : 'M'), s.push_back(intel ? 'I' : 'M');
+        put(42, 2), put(8, 4), put(1, 2), put(tag, 2), put(type, 2), put(1, 4), put(value, 2), put(0, 2), put(0, 4);
+        return s;
+    };
+    const auto read = [](const std::vector<std::uint8_t>& s) { return ExifOrientation(s.data(), s.size()); };
+    EXPECT_EQ(read(segment(true, 0x0112, 3, 6)), 6);
+    EXPECT_EQ(read(segment(false, 0x0112, 3, 8)), 8);
+    EXPECT_EQ(read(segment(true, 0x0112, 3, 0)), 0);
+    EXPECT_EQ(read(segment(true, 0x0112, 3, 9)), 0);
+    EXPECT_EQ(read(segment(true, 0x0112, 4, 6)), 0);  // a LONG
+    EXPECT_EQ(read(segment(true, 0x0110, 3, 6)), 0);  // another tag
+    std::vector<std::uint8_t> cut = segment(false, 0x0112, 3, 6);
+    cut.erase(cut.end() - 10, cut.end());
+    EXPECT_EQ(read(cut), 0);
+    std::vector<std::uint8_t> notExif = segment(true, 0x0112, 3, 6);
+    notExif[0] = 'X';
+    EXPECT_EQ(read(notExif), 0);
+}
+
 TEST(JpegDigest, DependsOnEveryByteButNotOnHowTheyArrive) {
     std::vector<std::uint8_t> bytes(1000);
     for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(i * 31 + 7);
