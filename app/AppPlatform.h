@@ -1,6 +1,7 @@
-// The few operating-system services the run needs. On Windows the program
-// runs in the ANSI code page 932, so file names, arguments and the program's
-// own text are the same bytes; on POSIX file names and arguments are UTF-8.
+// The few operating-system services the run needs. File names, paths and
+// arguments are UTF-8 on every platform (the platform's file-name encoding:
+// Windows converts them to UTF-16 at each call that touches a file); the
+// program's own texts, document properties and text files are code page 932.
 // Implemented per platform (platform/posix, platform/win32).
 #pragma once
 
@@ -9,7 +10,8 @@
 
 namespace pim {
 
-// Platform text (file names, arguments) to code page 932 and back.
+// Platform text (file names, arguments) to code page 932 and back; a
+// character the code page cannot hold becomes "?".
 std::string NativeToAnsi(std::string_view text);
 std::string AnsiToNative(std::string_view text);
 

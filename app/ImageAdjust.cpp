@@ -77,6 +77,8 @@ void AdjustImage(const TAdjustTarget& target, const TAdjustSettings& settings, T
     if (target.CurrentExt == "jpg") {
         work.WorkJpeg.LoadFromFile(target.CurrentFile);
         work.WorkJpeg.AssignTo(work.WorkBitmap);  // decoded once, straight into the work bitmap
+        work.SourceCutOff = work.WorkJpeg.Data()->CutOff();
+        work.SourceOrientation = work.WorkJpeg.Header().orientation;
         work.WorkBitmap.SetPixelFormat(TPixelFormat::pf24bit);
     } else {
         work.WorkBitmap.LoadFromFile(target.CurrentFile);

@@ -27,6 +27,10 @@ struct TWorkObjects {
     TJPEGImage WorkJpeg;
     TBitmap WorkBitmap;
     TMemoryStream WorkStream;
+    // The source JPEG ended before its image did (decoded grey from there).
+    bool SourceCutOff = false;
+    // The source JPEG's EXIF orientation (0 none); the adjusted JPEG has none.
+    int SourceOrientation = 0;
 };
 
 // 255 at or above 255, 0 at or below 0, v otherwise.

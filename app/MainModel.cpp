@@ -50,13 +50,6 @@ std::string FolderNameOf(std::string_view folderPath) {
     const char delimiter = PathDelimiter();
     std::size_t start = 0;
     for (std::size_t i = 0; i < folderPath.size(); ++i) {
-#ifdef _WIN32
-        // A trail byte of a double-byte character may look like "\".
-        if (IsLeadByte(static_cast<unsigned char>(folderPath[i]))) {
-            ++i;
-            continue;
-        }
-#endif
         if (folderPath[i] == delimiter) start = i + 1;
     }
     return std::string(folderPath.substr(start));
@@ -80,6 +73,18 @@ std::string CurrentExtOf(std::string_view fileName) {
 std::string BookmarkTitleOf(std::string_view fileName) {
     const std::string name = NativeToAnsi(ExtractFileName(fileName));
     return name.substr(0, name.size() < 4 ? 0 : name.size() - 4);
+}
+
+std::u16string UnicodeBookmarkTitleOf(std::string_view fileName) {
+    std::u16string name = NativeToUtf16(ExtractFileName(fileName));
+    if (AnsiToUtf16(Utf16ToAnsi(name)) == name) return {};
+    // Four characters off the end; a character outside the basic plane is
+    // two units.
+    for (int dropped = 0; dropped < 4 && !name.empty(); ++dropped) {
+        name.pop_back();
+        if (!name.empty() && name.back() >= 0xD800 && name.back() <= 0xDBFF) name.pop_back();
+    }
+    return name;
 }
 
 }  // namespace pim

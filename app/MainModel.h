@@ -84,6 +84,10 @@ std::string CurrentExtOf(std::string_view fileName);
 // A bookmark title: the file name without its last four characters
 // (photo01.jpg gives photo01), in code page 932.
 std::string BookmarkTitleOf(std::string_view fileName);
+// The same title from the true name, in UTF-16, when code page 932 cannot
+// hold the name (the title above would have lost characters); empty when it
+// can.
+std::u16string UnicodeBookmarkTitleOf(std::string_view fileName);
 
 // The platform's path separator.
 char PathDelimiter();

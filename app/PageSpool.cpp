@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <random>
 
+#include "base/FileSystem.h"
+
 namespace pim {
 
 namespace {
@@ -46,7 +48,7 @@ TPageSpool::TPageSpool(std::string folder) : folder_(std::move(folder)) {}
 
 TPageSpool::~TPageSpool() {
     file_.reset();  // closed before it is removed (Windows keeps open files)
-    if (!fileName_.empty()) std::remove(fileName_.c_str());
+    if (!fileName_.empty()) RemoveFile(fileName_);
 }
 
 bool TPageSpool::Open() {
@@ -63,7 +65,7 @@ bool TPageSpool::Open() {
         return true;
     } catch (...) {
         // No scratch space: the bytes stay where they are, in memory.
-        if (!fileName_.empty()) std::remove(fileName_.c_str());
+        if (!fileName_.empty()) RemoveFile(fileName_);
         fileName_.clear();
         failed_ = true;
         return false;

@@ -1,9 +1,12 @@
 #include "app/PdfRun.h"
 
+#include <algorithm>
 #include <new>
+#include <thread>
 
 #include "app/AppPlatform.h"
 #include "app/MainModel.h"
+#include "app/OrderedWorkers.h"
 #include "base/DateUtils.h"
 #include "pdf/PdfFonts.h"
 #include "pdf/PdfGBFonts.h"
@@ -19,6 +22,8 @@ namespace {
 constexpr TDateTime kDesignCreationDate = 37772.7400285764;  // 31 May 2003 17:45:38
 constexpr int kTextPageWidth = 480;
 constexpr int kTextPageHeight = 680;
+constexpr const char* kCutOffJpeg =
+    "the JPEG data end before the image does (the file is cut off); the page shows only what is there";
 
 template <class T>
 T* Placed(T* control, TWinControl* parent) {
@@ -27,17 +32,10 @@ T* Placed(T* control, TWinControl* parent) {
     return control;
 }
 
-// Lends the working objects to AdjustImage for the time of one file.
-class TLend {
-public:
-    TLend(TWorkObjects*& slot, TWorkObjects& work) : slot_(slot) { slot_ = &work; }
-    ~TLend() { slot_ = nullptr; }
-    TLend(const TLend&) = delete;
-    TLend& operator=(const TLend&) = delete;
-
-private:
-    TWorkObjects*& slot_;
-};
+int WorkerCount(int jobs) {
+    if (jobs > 0) return jobs;
+    return std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
+}
 
 std::string CauseOf(std::exception_ptr error) {
     try {
@@ -52,6 +50,16 @@ std::string CauseOf(std::exception_ptr error) {
 }
 
 }  // namespace
+
+// What PreparePage makes of one file.
+struct TPdfRun::TPreparedPage {
+    std::string Ext;                                // CurrentExt
+    std::unique_ptr<TGraphic> Picture;              // an image's picture, as Image1 takes it
+    TStringList Lines;                              // a text file's lines
+    std::shared_ptr<const TJpegData> UnchangedJpeg;  // the file's own JPEG bytes go into the PDF
+    bool CutOff = false;                            // a decoded JPEG ended early
+    int Orientation = 0;                            // the source JPEG's EXIF orientation, 0 none
+};
 
 void RegisterPdfClasses() {
     RegisterStandardFonts();
@@ -127,7 +135,19 @@ TPdfRunResult TPdfRun::CreatePdf(TPdfRunHost& host) {
         PReport1->SetFileName(OutputFileName(folder, Settings.OutputName));
 
         spool_ = std::make_unique<TPageSpool>(TemporaryFolder());
+        unchangedJpegs_.clear();
+        warnings_.clear();
         PReport1->BeginDocument();
+        // Workers prepare the pages ahead; the pages are armed and printed
+        // here, in order, as they would be without them.
+        const int jobs = std::min(WorkerCount(Settings.Jobs), count);
+        std::unique_ptr<TOrderedWorkers<TPreparedPage>> workers;
+        if (jobs > 1) {
+            std::vector<std::string> files(ListBox1.begin(), ListBox1.end());
+            workers = std::make_unique<TOrderedWorkers<TPreparedPage>>(
+                count, jobs, 2 * jobs,
+                [files = std::move(files), settings = Settings](int i) { return PreparePage(files[static_cast<std::size_t>(i)], settings); });
+        }
         for (int i = 0; i < count; ++i) {
             progress.ProcessMessages();
             if (progress.Stopped()) {
@@ -136,18 +156,27 @@ TPdfRunResult TPdfRun::CreatePdf(TPdfRunHost& host) {
             }
             progress.SetPosition(i);
             progress.SetLabel(ReadingLabel(i, count));
-            LoadPageSource(i);
+            if (workers) {
+                CurrentFile = ListBox1[i];  // named if its preparation failed
+                ArmPreparedPage(i, workers->Take(i));
+            } else {
+                LoadPageSource(i);
+            }
             PrintCurrentPage();
         }
+        workers.reset();  // a stop or a failure waits here for the pages in progress
         if (result.Outcome == TPdfRunOutcome::roDone) {
             result.WhileSaving = true;
+            PReport1->SaveAbandoned = SaveAbandoned;
             PReport1->EndDocument();
         }
     } catch (...) {
-        result.Outcome = TPdfRunOutcome::roFailed;
+        result.Outcome = result.WhileSaving && SaveAbandoned && SaveAbandoned() ? TPdfRunOutcome::roStopped
+                                                                               : TPdfRunOutcome::roFailed;
         result.FailedFile = result.WhileSaving ? PReport1->FileName() : CurrentFile;
         result.Cause = CauseOf(std::current_exception());
     }
+    PReport1->SaveAbandoned = nullptr;
     if (result.Outcome != TPdfRunOutcome::roDone) {
         PReport1->AbortDocument();
         spool_.reset();
@@ -158,6 +187,13 @@ TPdfRunResult TPdfRun::CreatePdf(TPdfRunHost& host) {
         return result;
     }
     spool_.reset();
+    for (const auto& [page, data] : unchangedJpegs_)
+        if (data->CutOff()) warnings_.push_back({page, {ListBox1[page], kCutOffJpeg}});
+    unchangedJpegs_.clear();
+    // In page order: pages decoded at load and pages copied at the save interleave.
+    std::stable_sort(warnings_.begin(), warnings_.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (auto& [page, warning] : warnings_) result.Warnings.push_back(std::move(warning));
+    warnings_.clear();
     progress.SetPosition(count);
     progress.ShowFinishButtons();
     progress.SetCaption(std::string(kCaptionFinished));
@@ -172,31 +208,61 @@ void TPdfRun::PrintCurrentPage() {
     if (spool_) spool_->SpoolPageImages(*PReport1->Doc()->GetCanvas()->GetPage());
 }
 
-void TPdfRun::LoadPageSource(int index) {
-    CurrentFile = ListBox1[index];
-    CurrentExt = CurrentExtOf(CurrentFile);
-    TWorkObjects work;  // released on every path, failures included
-    const TLend lend(work_, work);
-
-    if (Settings.ReencodeJpeg) {
-        AdjustImage();
-    } else if (CurrentExt == "txt") {
-        PRText1->Lines().LoadFromFile(CurrentFile);
-    } else if (CurrentExt != "jpg") {
-        Image1.LoadFromFile(CurrentFile);
+TPdfRun::TPreparedPage TPdfRun::PreparePage(const std::string& file, const TPdfRunSettings& settings) {
+    TPreparedPage page;
+    page.Ext = CurrentExtOf(file);
+    TWorkObjects work;  // WorkJpeg, WorkBitmap, WorkStream: released on every path, failures included
+    TPicture image1;
+    const auto adjust = [&] {
+        pim::AdjustImage({file, page.Ext, image1, page.Lines}, settings.Adjust, work);
+        page.CutOff = work.SourceCutOff;
+        page.Orientation = work.SourceOrientation;
+    };
+    if (settings.ReencodeJpeg) {
+        adjust();
+    } else if (page.Ext == "txt") {
+        page.Lines.LoadFromFile(file);
+    } else if (page.Ext != "jpg") {
+        image1.LoadFromFile(file);
     } else {
-        work.WorkJpeg.LoadFromFile(CurrentFile);
+        work.WorkJpeg.LoadFromFile(file);
         // PDF viewers take DCT data behind /DeviceRGB as three components:
         // greyscale files, and CMYK or YCCK ones as scanners make, are
         // decoded and encoded again in colour.
         const TJpegHeader& header = work.WorkJpeg.Header();
-        if (work.WorkJpeg.Grayscale() || header.components != 3)
-            AdjustImage();
-        else
-            Image1.SetGraphic(&work.WorkJpeg);  // the file's own bytes reach the PDF
+        if (work.WorkJpeg.Grayscale() || header.components != 3) {
+            adjust();
+        } else {
+            image1.SetGraphic(&work.WorkJpeg);  // the file's own bytes reach the PDF
+            page.UnchangedJpeg = work.WorkJpeg.Data();
+            page.Orientation = header.orientation;
+        }
     }
+    if (const auto* jpeg = dynamic_cast<const TJPEGImage*>(image1.Graphic()); jpeg && !jpeg->HasData()) {
+        // A picture left for the PDF writer to encode is encoded here, as the
+        // page's JPEG item would encode it (a copy: default settings,
+        // quality 90): the same bytes, made off the run's thread.
+        TJPEGImage item(*jpeg);
+        item.JPEGNeeded();
+        item.DropBitmap();  // a page waiting its turn holds only its bytes
+        image1.SetGraphic(&item);
+    }
+    if (image1.Graphic()) page.Picture = image1.Graphic()->Clone();
+    return page;
+}
+
+void TPdfRun::ArmPreparedPage(int index, TPreparedPage page) {
+    CurrentFile = ListBox1[index];
+    CurrentExt = page.Ext;
+    if (CurrentExt == "txt") PRText1->Lines() = std::move(page.Lines);
+    if (page.Picture) Image1.SetGraphic(page.Picture.get());
+    if (page.UnchangedJpeg) unchangedJpegs_.emplace_back(index, std::move(page.UnchangedJpeg));
+    if (page.CutOff) warnings_.push_back({index, {CurrentFile, kCutOffJpeg}});
+    orientation_ = Settings.AutoOrient && page.Orientation >= 1 && page.Orientation <= 8 ? page.Orientation : 1;
     ArmPage();
 }
+
+void TPdfRun::LoadPageSource(int index) { ArmPreparedPage(index, PreparePage(ListBox1[index], Settings)); }
 
 void TPdfRun::ArmPage() {
     PRJpegImage1->SetPrintable(false);
@@ -210,21 +276,24 @@ void TPdfRun::ArmPage() {
         return;
     }
     // One pixel is one point: the page is the picture's size and the
-    // picture covers it from the top-left corner, margins not applied.
-    const int width = Image1.Width();
-    const int height = Image1.Height();
+    // picture covers it from the top-left corner, margins not applied. A
+    // picture stored turned (auto-orient) stands upright on a page as wide
+    // as the picture is high.
+    const bool turned = orientation_ >= 5;
+    const int width = turned ? Image1.Height() : Image1.Width();
+    const int height = turned ? Image1.Width() : Image1.Height();
     PRPage1->SetBounds(PRPage1->Left(), PRPage1->Top(), width, height);
     PRLayoutPanel1->SetBounds(0, 0, width, height);
     TPRImage* item = CurrentExt == "jpg" ? PRJpegImage1 : CurrentExt == "bmp" ? PRImage1 : nullptr;
     if (!item) throw EInvalidGraphic("Unknown picture file extension (." + CurrentExt + ")");
     item->SetPrintable(true);
     item->SetPicture(Image1);
+    item->SetOrientation(orientation_);
     item->SetBounds(0, 0, width, height);
 }
 
 void TPdfRun::AdjustImage() {
-    TWorkObjects fresh;
-    TWorkObjects& work = work_ ? *work_ : fresh;
+    TWorkObjects work;
     pim::AdjustImage({CurrentFile, CurrentExt, Image1, PRText1->Lines()}, Settings.Adjust, work);
 }
 
@@ -237,7 +306,11 @@ void TPdfRun::PRPage1PrintPage(TPRPage& /*sender*/, TPRCanvas& /*canvas*/) {
     TPROutlineEntry* entry = PReport1->OutlineRoot()->AddChild();
     entry->SetDest(PReport1->CreateDestination());
     entry->Dest()->SetTop(0);
-    entry->SetTitle(BookmarkTitleOf(CurrentFile));
+    // A name code page 932 cannot hold keeps its true characters.
+    if (std::u16string title = UnicodeBookmarkTitleOf(CurrentFile); !title.empty())
+        entry->SetUnicodeTitle(std::move(title));
+    else
+        entry->SetTitle(BookmarkTitleOf(CurrentFile));
 }
 
 }  // namespace pim

@@ -13,8 +13,11 @@
 // output name are in the platform's file-name encoding.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "app/ImageAdjust.h"
 #include "app/PageSpool.h"
@@ -71,6 +74,15 @@ struct TPdfRunSettings {
     std::string OutputName;      // LabeledEdit6, without ".pdf"; empty: "default.pdf"
     bool ReencodeJpeg = false;   // CheckBox1 "JPEG再変換"
     TAdjustSettings Adjust;      // group "画像の調整"
+    // Worker threads that read, decode, adjust and encode the next pages
+    // while the run assembles the PDF in page order: 0 one per processor,
+    // 1 none (each page is prepared in its turn). The PDF is the same byte
+    // for byte; a few pages at most are prepared ahead.
+    int Jobs = 0;
+    // A JPEG's EXIF orientation is applied: the page stands upright (its
+    // width and height swapped when the picture is stored turned), the JPEG
+    // bytes unchanged. Off: pages are the pictures as stored.
+    bool AutoOrient = false;
 };
 
 enum class TPdfRunOutcome {
@@ -78,6 +90,12 @@ enum class TPdfRunOutcome {
     roNoFiles,  // the working list was empty: no dialog, no document
     roFailed,   // a file could not be read or printed, or the PDF not written
     roStopped,  // the user stopped the run
+};
+
+// A file whose page was made, but not as the file should have made it.
+struct TPdfRunWarning {
+    std::string File;   // the source file, in the file-name encoding
+    std::string Cause;  // what is wrong with it (English)
 };
 
 // How a run ended. A failure also says where and why, for front ends that
@@ -88,6 +106,8 @@ struct TPdfRunResult {
     bool WhileSaving = false;  // the failure came from writing the PDF
     std::string FailedFile;  // the source file being read, or the PDF being written
     std::string Cause;       // the error's own message
+    // Pages made from damaged files (a JPEG cut off), in page order.
+    std::vector<TPdfRunWarning> Warnings;
 };
 
 // Registers the font classes and image builders the PDF writer creates by
@@ -119,6 +139,11 @@ public:
     // it on its way to the page.
     TPicture Image1;
     TPdfRunSettings Settings;
+    // Asked while the PDF is being written: true gives the save up, and the
+    // run ends as stopped with no file written. The command line answers
+    // true once it is told to end (SIGTERM, SIGHUP, the console closing);
+    // left empty, a stop during the save waits for it, as the window's does.
+    std::function<bool()> SaveAbandoned;
 
     // "PDF作成": the working list becomes the FullPath of every item, in order.
     void ListItems(TShellItems& items);
@@ -127,8 +152,8 @@ public:
     TPdfRunResult CreatePdf(TPdfRunHost& host);
     // Prepares the page for entry `index` of the working list.
     void LoadPageSource(int index);
-    // The adjustment pipeline over CurrentFile with Settings.Adjust, using
-    // the working objects of the file being prepared (fresh ones when none).
+    // The adjustment pipeline over CurrentFile with Settings.Adjust into
+    // Image1 (or PRText1 for a text file), with fresh working objects.
     void AdjustImage();
     // The page event: the open action on page 1, a bookmark on every page.
     void PRPage1PrintPage(TPRPage& sender, TPRCanvas& canvas);
@@ -136,11 +161,23 @@ public:
     void FormClose() { PReport1->AbortDocument(); }
 
 private:
+    struct TPreparedPage;
+    // Reading the file and making its picture (or lines), which needs none
+    // of the run's objects: done on a worker thread, or in the page's turn.
+    static TPreparedPage PreparePage(const std::string& file, const TPdfRunSettings& settings);
+    // The prepared page becomes the current one: Image1 or PRText1, the
+    // items armed and sized.
+    void ArmPreparedPage(int index, TPreparedPage page);
     void PrintCurrentPage();
     void ArmPage();
 
-    TWorkObjects* work_ = nullptr;  // WorkJpeg, WorkBitmap, WorkStream of the file being prepared
     std::unique_ptr<TPageSpool> spool_;
+    // A cut-off JPEG shows while it is decoded, or, when its bytes go into
+    // the PDF unchanged, while they are copied at the save: such pages keep
+    // their data here until then.
+    std::vector<std::pair<int, std::shared_ptr<const TJpegData>>> unchangedJpegs_;  // page index, data
+    std::vector<std::pair<int, TPdfRunWarning>> warnings_;                           // page index, warning
+    int orientation_ = 1;  // of the current page's picture
 };
 
 }  // namespace pim

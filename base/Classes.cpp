@@ -4,6 +4,8 @@
 #include <cstring>
 #include <limits>
 
+#include "base/FileSystem.h"
+
 namespace pim {
 
 namespace {
@@ -120,7 +122,7 @@ TFileStream::TFileStream(const std::string& fileName, TFileMode mode) : fileName
     const char* how = mode == TFileMode::fmCreate     ? "wb"
                       : mode == TFileMode::fmOpenRead ? "rb"
                                                       : "r+b";
-    file_ = std::fopen(fileName.c_str(), how);
+    file_ = OpenFile(fileName, how);
     if (!file_) {
         throw EStreamError(mode == TFileMode::fmCreate ? "Cannot create file \"" + fileName + "\""
                                                        : "Cannot open file \"" + fileName + "\"");

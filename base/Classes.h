@@ -62,8 +62,8 @@ private:
 
 enum class TFileMode { fmCreate, fmOpenRead, fmOpenReadWrite };
 
-// A file on disk. Names are byte strings in the platform's file-name encoding
-// (the ANSI code page on Windows).
+// A file on disk. Names are in the program's file-name encoding (UTF-8, see
+// base/FileSystem.h).
 class TFileStream : public TStream {
 public:
     TFileStream(const std::string& fileName, TFileMode mode);

@@ -49,6 +49,7 @@ CLI::Validator FileTypes(int& bits) {
                     return "'" + type + "' is not a file type; use jpg, bmp and txt, separated by commas";
                 start = comma + 1;
             }
+            if (bits == 0) return "'" + text + "' names no file type; use jpg, bmp and txt, separated by commas";
             return {};
         },
         "jpg,bmp,txt");
@@ -98,6 +99,11 @@ void Describe(CLI::App& app, TCliOptions& o, TRawValues& raw) {
                    "brightness added to re-encoded pictures, -255..255 (default: 0)")
         ->check(IntegerFrom(-255, 255));
     app.add_flag("-g,--greyscale", o.Greyscale, "make re-encoded pictures grey (\"グレイスケール\")");
+    app.add_option("-j,--jobs", o.Jobs,
+                   "prepare pages on N threads, 1..256 (default: one per processor; 1: one page at a time)")
+        ->check(IntegerFrom(1, 256));
+    app.add_flag("--auto-orient", o.AutoOrient,
+                 "turn and mirror JPEG pages as their EXIF orientation says, without re-encoding them");
     app.add_option("--title", o.Title, "document title (\"タイトル\")");
     app.add_option("--subject", o.Subject, "document subject (\"サブタイトル\")");
     app.add_option("--author", o.Author, "document author (\"作成者\")");
@@ -108,8 +114,9 @@ void Describe(CLI::App& app, TCliOptions& o, TRawValues& raw) {
     app.footer(
         "Brightness, quality and greyscale apply to re-encoded pictures: with --reencode every\n"
         "picture, without it greyscale and CMYK JPEGs only (they are always re-encoded).\n"
+        "A JPEG cut off in its data still makes its page, and a warning names it.\n"
         "Exit status: 0 done, 1 no files to put in the PDF, 2 bad usage, 3 the run failed,\n"
-        "130 stopped with Ctrl-C (nothing is written then).");
+        "130 stopped with Ctrl-C, 143 and 129 ended by SIGTERM and SIGHUP (nothing is written then).");
 }
 
 }  // namespace

@@ -26,6 +26,8 @@ struct TCliOptions {
     int Quality = 100;          // -q: "画質"
     int Brightness = 0;         // -b: "明るさ"
     bool Greyscale = false;     // -g: "グレイスケール"
+    int Jobs = 0;               // -j: worker threads preparing pages; 0 one per processor
+    bool AutoOrient = false;    // --auto-orient: JPEGs stand as their EXIF orientation says
     std::string Title, Subject, Author, Keywords;  // platform encoding
     bool Open = false;          // --open: "PDFを起動"
     bool Quiet = false;

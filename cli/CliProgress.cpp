@@ -64,8 +64,11 @@ void TCliProgress::EndBar() {
 }
 
 void TCliProgress::ShowFinishButtons() {
+    // The last file's label again, now at 100%: the PDF is written.
     if (style_ == TProgressStyle::psBar && barLength_ > 0)
         DrawBar(ReadingLabel(maximum_ - 1, maximum_));
+    else if (style_ == TProgressStyle::psLines)
+        SetLabel(ReadingLabel(maximum_ - 1, maximum_));
     EndBar();
     finished_ = true;
 }

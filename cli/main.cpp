@@ -7,6 +7,7 @@
 
 #include <exception>
 #include <string>
+#include <vector>
 
 #include "app/AppPlatform.h"
 #include "app/MainModel.h"
@@ -73,12 +74,17 @@ int Run(const TCliOptions& options) {
     s.OutputName = options.FolderName ? FolderNameOf(folderPath) : options.Output;
     s.ReencodeJpeg = options.Reencode;
     s.Adjust = {options.Brightness, options.Quality, options.Greyscale};
+    s.Jobs = options.Jobs;
+    s.AutoOrient = options.AutoOrient;
 
     InstallStopHandler();
+    run.SaveAbandoned = EndRequested;
     TCliProgress progress(StyleFor(options));
     const TPdfRunResult result = run.CreatePdf(progress);
     switch (result.Outcome) {
         case TPdfRunOutcome::roDone:
+            // Said even with --quiet: the PDF is not what the files should have made.
+            for (const TPdfRunWarning& w : result.Warnings) Error("warning: " + w.File + ": " + w.Cause);
             if (!options.Quiet) {
                 WriteAnsi(TConsoleStream::csOut, std::string(kMsgCreated) + "\n");
                 WriteNative(TConsoleStream::csOut, run.PReport1->FileName() + "\n");
@@ -88,7 +94,7 @@ int Run(const TCliOptions& options) {
         case TPdfRunOutcome::roNoFiles:
             return kExitNoFiles;
         case TPdfRunOutcome::roStopped:
-            return kExitStopped;
+            return StoppedExitCode();
         case TPdfRunOutcome::roFailed:
             Error((result.WhileSaving ? "writing " : "reading ") + result.FailedFile + ": " + result.Cause);
             return kExitFailed;
@@ -103,11 +109,17 @@ int Run(const TCliOptions& options) {
 int main(int argc, char** argv) {
     pim::InitConsole();
     pim::TCliOptions options;
-    if (const auto exitCode = pim::ParseCommandLine(argc, argv, options)) return *exitCode;
+    const std::vector<std::string> arguments = pim::NativeArguments(argc, argv);
+    std::vector<const char*> args;
+    for (const std::string& a : arguments) args.push_back(a.c_str());
+    if (const auto exitCode = pim::ParseCommandLine(static_cast<int>(args.size()), args.data(), options))
+        return *exitCode;
+    int exitCode = pim::kExitFailed;
     try {
-        return pim::Run(options);
+        exitCode = pim::Run(options);
     } catch (const std::exception& e) {
         pim::Error(e.what());
-        return pim::kExitFailed;
     }
+    pim::RunEnded();
+    return exitCode;
 }

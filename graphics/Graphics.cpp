@@ -169,7 +169,7 @@ void TBitmap::Allocate(int width, int height, TPixelFormat format) {
     const std::int64_t rowBytes = DibRowBytes(width, BitsPerPixel(format));
     if (rowBytes * height > BitmapMemoryLimit())
         throw EInvalidGraphic("Bitmap dimensions exceed the limit");
-    pixels_.assign(static_cast<std::size_t>(rowBytes * height), 0);
+    pixels_ = std::make_shared<std::vector<std::uint8_t>>(static_cast<std::size_t>(rowBytes * height), 0);
     width_ = width;
     height_ = height;
     format_ = format;
@@ -188,11 +188,13 @@ void TBitmap::SetSize(int width, int height) {
 
 std::uint8_t* TBitmap::ScanLine(int y) {
     if (y < 0 || y >= height_) throw EInvalidGraphicOperation("Scan line index out of range");
-    return pixels_.data() + rowBytes_ * y;
+    if (pixels_.use_count() > 1) pixels_ = std::make_shared<std::vector<std::uint8_t>>(*pixels_);
+    return pixels_->data() + rowBytes_ * y;
 }
 
 const std::uint8_t* TBitmap::ScanLine(int y) const {
-    return const_cast<TBitmap*>(this)->ScanLine(y);
+    if (y < 0 || y >= height_) throw EInvalidGraphicOperation("Scan line index out of range");
+    return pixels_->data() + rowBytes_ * y;
 }
 
 void TBitmap::SetPalette(std::vector<TPaletteEntry> palette) {

@@ -82,6 +82,9 @@ public:
     virtual void AssignTo(TBitmap& dest) const = 0;
 };
 
+// Copies share their pixels until one of them asks for a writable row
+// (ScanLine on a non-const bitmap), as the platform's bitmaps do: a picture
+// passed from the window to a page and on into the PDF is held once.
 class TBitmap : public TGraphic {
 public:
     TBitmap() = default;
@@ -108,7 +111,8 @@ public:
     // raises EInvalidGraphicOperation; so does pfCustom.
     void SetPixelFormat(TPixelFormat format);
 
-    // Row y (0 = top) of RowBytes() bytes.
+    // Row y (0 = top) of RowBytes() bytes; the writable form first makes the
+    // pixels this bitmap's own.
     std::uint8_t* ScanLine(int y);
     const std::uint8_t* ScanLine(int y) const;
     std::int64_t RowBytes() const { return rowBytes_; }
@@ -137,7 +141,7 @@ private:
     int height_ = 0;
     TPixelFormat format_ = TPixelFormat::pfDevice;
     std::int64_t rowBytes_ = 0;
-    std::vector<std::uint8_t> pixels_;
+    std::shared_ptr<std::vector<std::uint8_t>> pixels_;  // null when empty
     std::vector<TPaletteEntry> palette_;
 };
 

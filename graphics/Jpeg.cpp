@@ -44,7 +44,11 @@ void TJPEGImage::LoadFromFile(const std::string& fileName) {
     TFileStream file(fileName, TFileMode::fmOpenRead);
     TDigest digest;
     const TJpegHeader header = ReadJpegHeader(file, &digest);
-    data_ = TJpegData::FromFile(fileName, file.Size(), digest.Value());
+    TJpegFileCheck check;
+    if (!FileStampOf(fileName, check.Stamp)) throw EStreamError("Cannot open file \"" + fileName + "\"");
+    check.DigestedBytes = static_cast<std::int64_t>(digest.Count());
+    check.Digest = digest.Value();
+    data_ = TJpegData::FromFile(fileName, check, header.dataStart);
     header_ = header;
     bitmap_.reset();
     progressive_ = header.progressive;
@@ -64,12 +68,14 @@ void TJPEGImage::Decode(TBitmap& out) const {
     opt.smoothing = smoothing_;
     opt.grayscale = grayscale_;
     opt.quantize = pixelFormat_ == TJPEGPixelFormat::jf8Bit;
+    bool whole = true;
     if (data_->InMemory()) {
-        DecodeJpeg(data_->Bytes(), static_cast<std::size_t>(data_->Size()), opt, out);
+        whole = DecodeJpeg(data_->Bytes(), static_cast<std::size_t>(data_->Size()), opt, out);
     } else {
         const std::unique_ptr<TStream> stream = data_->Open();
-        DecodeJpeg(*stream, opt, out);
+        whole = DecodeJpeg(*stream, opt, out);
     }
+    if (!whole) data_->MarkCutOff();
 }
 
 const TBitmap& TJPEGImage::Bitmap() const {

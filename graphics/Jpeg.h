@@ -35,8 +35,9 @@ public:
 
     // Takes the stream's bytes from its position to its end.
     void LoadFromStream(TStream& stream) override;
-    // Reads the file once (header and fingerprint) and refers to it from
-    // then on instead of holding its bytes.
+    // Reads only the header, takes the file's stamp and a fingerprint of the
+    // bytes read, and refers to the file from then on instead of holding its
+    // bytes (they are read once more, when they are written out).
     void LoadFromFile(const std::string& fileName) override;
     // Writes the compressed data, encoding the bitmap first if needed.
     void SaveToStream(TStream& stream) const override;
@@ -57,6 +58,10 @@ public:
     void JPEGNeeded() const;
     // Encodes the current picture anew with the current settings.
     void Compress();
+    // Lets go of the decoded picture when compressed data exist (it is
+    // decoded again when needed): a JPEG waiting to be written holds only
+    // its bytes.
+    void DropBitmap() { DropDecoded(); }
     // The compressed data (after JPEGNeeded); null when empty.
     std::shared_ptr<const TJpegData> Data() const;
     bool HasData() const { return data_ != nullptr; }

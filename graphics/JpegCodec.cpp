@@ -72,6 +72,9 @@ struct SourceMgr {
     jpeg_source_mgr pub;
     TStream* stream = nullptr;
     TDigest* digest = nullptr;
+    std::int64_t supplied = 0;  // bytes handed to the library so far
+    bool gotData = false;  // any byte at all
+    bool ended = false;    // the data ran out before the image did
     JOCTET buffer[kChunk];
 };
 
@@ -94,9 +97,14 @@ boolean FillInput(j_decompress_ptr cinfo) {
         if (failed) ERREXIT(cinfo, JERR_FILE_READ);
     }
     if (n > 0) {
+        src->gotData = true;
+        src->supplied += static_cast<std::int64_t>(n);
         src->pub.next_input_byte = src->buffer;
         src->pub.bytes_in_buffer = n;
+    } else if (!src->gotData) {
+        ERREXIT(cinfo, JERR_INPUT_EMPTY);  // not a JPEG either, but say why
     } else {
+        src->ended = true;
         // A short file: end it as the library's own sources do, with a
         // warning and an end-of-image marker; the missing part decodes grey.
         WARNMS(cinfo, JWRN_JPEG_EOF);
@@ -138,6 +146,8 @@ public:
         src_->pub.term_source = TermSource;
         src_->pub.next_input_byte = data;
         src_->pub.bytes_in_buffer = data ? size : 0;
+        src_->gotData = data && size > 0;
+        src_->supplied = data ? static_cast<std::int64_t>(size) : 0;
         cinfo_.src = &src_->pub;
     }
     ~Decoder() {
@@ -147,13 +157,20 @@ public:
     Decoder& operator=(const Decoder&) = delete;
 
     TJpegHeader ReadHeader() {
-        if (!Guarded(err_, [&] { jpeg_read_header(&cinfo_, TRUE); })) Fail(err_);
+        if (!Guarded(err_, [&] {
+                jpeg_save_markers(&cinfo_, JPEG_APP0 + 1, 0xFFFF);  // EXIF
+                jpeg_read_header(&cinfo_, TRUE);
+            }))
+            Fail(err_);
         TJpegHeader h;
         h.width = static_cast<int>(cinfo_.image_width);
         h.height = static_cast<int>(cinfo_.image_height);
         h.components = cinfo_.num_components;
         h.progressive = jpeg_has_multiple_scans(&cinfo_);
         h.adobe = cinfo_.saw_Adobe_marker;
+        h.dataStart = src_->supplied - static_cast<std::int64_t>(src_->pub.bytes_in_buffer);
+        for (jpeg_saved_marker_ptr m = cinfo_.marker_list; m && h.orientation == 0; m = m->next)
+            if (m->marker == JPEG_APP0 + 1) h.orientation = ExifOrientation(m->data, m->data_length);
         switch (cinfo_.jpeg_color_space) {
             case JCS_GRAYSCALE: h.colorSpace = TJpegColorSpace::jcsGrayscale; break;
             case JCS_RGB: h.colorSpace = TJpegColorSpace::jcsRGB; break;
@@ -165,7 +182,8 @@ public:
         return h;
     }
 
-    void Decode(const TJpegDecodeOptions& opt, TBitmap& out) {
+    // False when the data were cut off.
+    bool Decode(const TJpegDecodeOptions& opt, TBitmap& out) {
         const TJpegHeader h = ReadHeader();
         const bool grey = opt.grayscale || h.colorSpace == TJpegColorSpace::jcsGrayscale;
         const bool cmyk = !grey && (h.colorSpace == TJpegColorSpace::jcsCMYK || h.colorSpace == TJpegColorSpace::jcsYCCK);
@@ -230,6 +248,7 @@ public:
         });
         if (!ok) Fail(err_);
         out = std::move(bmp);
+        return !src_->ended;
     }
 
 private:
@@ -326,17 +345,39 @@ private:
 
 }  // namespace
 
+int ExifOrientation(const std::uint8_t* data, std::size_t size) {
+    // "Exif" 0 0, then a TIFF header (byte order, 42, offset of the first
+    // directory) and the directory's 12-byte entries; every offset checked.
+    if (size < 14 || std::memcmp(data, "Exif\0\0", 6) != 0) return 0;
+    const std::uint8_t* tiff = data + 6;
+    const std::size_t length = size - 6;
+    const bool little = tiff[0] == 'I' && tiff[1] == 'I';
+    if (!little && !(tiff[0] == 'M' && tiff[1] == 'M')) return 0;
+    const auto u16 = [&](std::size_t at) -> unsigned {
+        return little ? tiff[at] | tiff[at + 1] << 8 : tiff[at] << 8 | tiff[at + 1];
+    };
+    const auto u32 = [&](std::size_t at) -> std::uint32_t {
+        return little ? u16(at) | static_cast<std::uint32_t>(u16(at + 2)) << 16
+                      : static_cast<std::uint32_t>(u16(at)) << 16 | u16(at + 2);
+    };
+    if (u16(2) != 42) return 0;
+    const std::uint32_t directory = u32(4);
+    if (directory < 8 || directory > length - 2) return 0;
+    const unsigned entries = u16(directory);
+    for (unsigned i = 0; i < entries; ++i) {
+        const std::size_t entry = directory + 2 + std::size_t{12} * i;
+        if (entry + 12 > length) return 0;
+        if (u16(entry) != 0x0112) continue;
+        if (u16(entry + 2) != 3 || u32(entry + 4) != 1) return 0;  // one SHORT
+        const unsigned value = u16(entry + 8);
+        return value >= 1 && value <= 8 ? static_cast<int>(value) : 0;
+    }
+    return 0;
+}
+
 TJpegHeader ReadJpegHeader(TStream& stream, TDigest* digest) {
-    TJpegHeader header;
-    {
-        Decoder decoder(&stream, nullptr, 0, digest);
-        header = decoder.ReadHeader();
-    }
-    if (digest) {
-        std::vector<std::uint8_t> chunk(kChunk);
-        while (const std::size_t n = stream.Read(chunk.data(), chunk.size())) digest->Add(chunk.data(), n);
-    }
-    return header;
+    Decoder decoder(&stream, nullptr, 0, digest);
+    return decoder.ReadHeader();
 }
 
 TJpegHeader ReadJpegHeader(const std::uint8_t* data, std::size_t size) {
@@ -344,14 +385,14 @@ TJpegHeader ReadJpegHeader(const std::uint8_t* data, std::size_t size) {
     return decoder.ReadHeader();
 }
 
-void DecodeJpeg(TStream& stream, const TJpegDecodeOptions& options, TBitmap& out) {
+bool DecodeJpeg(TStream& stream, const TJpegDecodeOptions& options, TBitmap& out) {
     Decoder decoder(&stream, nullptr, 0, nullptr);
-    decoder.Decode(options, out);
+    return decoder.Decode(options, out);
 }
 
-void DecodeJpeg(const std::uint8_t* data, std::size_t size, const TJpegDecodeOptions& options, TBitmap& out) {
+bool DecodeJpeg(const std::uint8_t* data, std::size_t size, const TJpegDecodeOptions& options, TBitmap& out) {
     Decoder decoder(nullptr, data, size, nullptr);
-    decoder.Decode(options, out);
+    return decoder.Decode(options, out);
 }
 
 std::vector<std::uint8_t> EncodeJpeg(const TBitmap& bitmap, const TJpegEncodeOptions& options) {

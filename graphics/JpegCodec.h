@@ -30,10 +30,19 @@ struct TJpegHeader {
     TJpegColorSpace colorSpace = TJpegColorSpace::jcsUnknown;
     bool progressive = false;  // several scans
     bool adobe = false;        // an Adobe marker: CMYK values are stored inverted
+    std::int64_t dataStart = 0;  // offset of the first byte after the header (the first scan's data)
+    // The EXIF orientation (tag 274 of the first image directory): 1 upright,
+    // 2 to 8 turned or mirrored as EXIF numbers them; 0 when the file has no
+    // such tag or it cannot be read or is out of range.
+    int orientation = 0;
 };
 
-// Reads the header from the stream's position. When `digest` is given, every
-// byte of the stream to its end is fed to it (the header parse and the rest).
+// The orientation recorded in an APP1 segment's bytes (from "Exif"); 0 as above.
+int ExifOrientation(const std::uint8_t* data, std::size_t size);
+
+// Reads the header from the stream's position. When `digest` is given, the
+// bytes the parse read from the stream (whole chunks of 64 KiB, or up to the
+// stream's end) are fed to it, and only those.
 TJpegHeader ReadJpegHeader(TStream& stream, TDigest* digest = nullptr);
 TJpegHeader ReadJpegHeader(const std::uint8_t* data, std::size_t size);
 
@@ -48,9 +57,11 @@ struct TJpegDecodeOptions {
 // Decodes the whole image: colour sources into pf24bit (CMYK and YCCK are
 // converted to RGB), grey sources (or `grayscale`) into pf8bit with a grey
 // ramp palette, `quantize` into pf8bit with libjpeg's palette. Output larger
-// than the bitmap ceiling raises EInvalidGraphic before decoding.
-void DecodeJpeg(TStream& stream, const TJpegDecodeOptions& options, TBitmap& out);
-void DecodeJpeg(const std::uint8_t* data, std::size_t size, const TJpegDecodeOptions& options, TBitmap& out);
+// than the bitmap ceiling raises EInvalidGraphic before decoding. Returns
+// false when the data end before the image does (cut off): the missing part
+// is then decoded grey.
+bool DecodeJpeg(TStream& stream, const TJpegDecodeOptions& options, TBitmap& out);
+bool DecodeJpeg(const std::uint8_t* data, std::size_t size, const TJpegDecodeOptions& options, TBitmap& out);
 
 struct TJpegEncodeOptions {
     int quality = 90;  // 0..100, 0 taken as 1 by libjpeg

@@ -50,6 +50,60 @@ private:
     std::size_t pos_ = 0;
 };
 
+// Whether a JPEG reaches its end-of-image marker (FF D9) after its header.
+// Entropy-coded data never hold that pair (an FF there is followed by 00 or
+// a restart code), so any such pair after the header means the file is
+// whole, and an EXIF thumbnail's marker, inside the header, does not count.
+// While the bytes are copied only the last chunk is searched, backwards,
+// where a whole file has its marker: that costs nothing. A file with more
+// after its marker (a phone's motion photo) is read again from its header
+// on (FoundBefore), which is rare.
+class TEndMarkerSearch {
+public:
+    explicit TEndMarkerSearch(std::int64_t from) : from_(from) {}
+
+    // The bytes at `offset`, in order; searched when they are the last.
+    void Look(const std::uint8_t* p, std::size_t n, std::int64_t offset, bool last) {
+        if (last) {
+            lastStart_ = offset;
+            for (std::size_t i = n; i-- > 0 && offset + static_cast<std::int64_t>(i) > from_;) {
+                if (p[i] == 0xD9 && (i > 0 ? p[i - 1] : previous_) == 0xFF) {
+                    found_ = true;
+                    break;
+                }
+            }
+        }
+        if (n > 0) previous_ = p[n - 1];
+    }
+    bool Found() const { return found_; }
+
+    // Searches the bytes from the header's end to the start of the last
+    // chunk (a marker that crosses into it was seen by Look).
+    bool FoundBefore(TStream& file) const {
+        if (lastStart_ - from_ < 2) return false;
+        file.SetPosition(from_);
+        std::vector<std::uint8_t> chunk(kChunk);
+        std::uint8_t before = 0;
+        for (std::int64_t at = from_; at < lastStart_;) {
+            const auto n = static_cast<std::size_t>(std::min<std::int64_t>(lastStart_ - at, kChunk));
+            if (file.Read(chunk.data(), n) != n) return false;
+            for (std::size_t i = 0; i < n; ++i) {
+                if (chunk[i] == 0xD9 && (i > 0 ? chunk[i - 1] : before) == 0xFF && at + static_cast<std::int64_t>(i) > from_)
+                    return true;
+            }
+            before = chunk[n - 1];
+            at += static_cast<std::int64_t>(n);
+        }
+        return false;
+    }
+
+private:
+    std::int64_t from_;
+    std::int64_t lastStart_ = 0;
+    std::uint8_t previous_ = 0;
+    bool found_ = false;
+};
+
 }  // namespace
 
 namespace {
@@ -102,18 +156,22 @@ std::shared_ptr<const TJpegData> TJpegData::FromBytes(std::vector<std::uint8_t> 
     return data;
 }
 
-std::shared_ptr<const TJpegData> TJpegData::FromFile(std::string fileName, std::int64_t size, std::uint64_t digest) {
+std::shared_ptr<const TJpegData> TJpegData::FromFile(std::string fileName, const TJpegFileCheck& check,
+                                                     std::int64_t dataStart) {
     std::shared_ptr<TJpegData> data(new TJpegData);
     data->fileName_ = std::move(fileName);
-    data->size_ = size;
-    data->digest_ = digest;
+    data->size_ = check.Stamp.Size;
+    data->check_ = check;
+    data->dataStart_ = dataStart;
     return data;
 }
 
 std::unique_ptr<TStream> TJpegData::Open() const {
     if (InMemory()) return std::make_unique<TBytesStream>(shared_from_this());
     auto file = std::make_unique<TFileStream>(fileName_, TFileMode::fmOpenRead);
-    if (file->Size() != size_) throw EStreamError("The JPEG file changed since it was loaded: " + fileName_);
+    TFileStamp now;
+    if (!FileStampOf(fileName_, now) || now != check_.Stamp)
+        throw EStreamError("The JPEG file changed since it was loaded: " + fileName_);
     return file;
 }
 
@@ -122,20 +180,30 @@ void TJpegData::WriteTo(TStream& dest) const {
         dest.Write(bytes_.data(), bytes_.size());
         return;
     }
+    // The stamp and the first bytes' fingerprint stand for the whole: the
+    // bytes are read once, here, and go straight on.
     const auto changed = [&] { return EStreamError("The JPEG file changed since it was loaded: " + fileName_); };
     TFileStream file(fileName_, TFileMode::fmOpenRead);
-    if (file.Size() != size_) throw changed();
+    TFileStamp now;
+    if (!FileStampOf(fileName_, now) || now != check_.Stamp) throw changed();
     std::vector<std::uint8_t> chunk(kChunk);
     TDigest digest;
-    std::int64_t left = size_;
-    while (left > 0) {
-        const auto n = static_cast<std::size_t>(std::min<std::int64_t>(left, kChunk));
+    TEndMarkerSearch end(dataStart_);
+    std::int64_t done = 0;
+    while (done < size_) {
+        const auto n = static_cast<std::size_t>(std::min<std::int64_t>(size_ - done, kChunk));
         if (file.Read(chunk.data(), n) != n) throw changed();
-        digest.Add(chunk.data(), n);
+        if (done < check_.DigestedBytes) {
+            const auto head = static_cast<std::size_t>(std::min<std::int64_t>(check_.DigestedBytes - done, n));
+            digest.Add(chunk.data(), head);
+            if (done + static_cast<std::int64_t>(head) == check_.DigestedBytes && digest.Value() != check_.Digest)
+                throw changed();
+        }
         dest.Write(chunk.data(), n);
-        left -= static_cast<std::int64_t>(n);
+        end.Look(chunk.data(), n, done, done + static_cast<std::int64_t>(n) == size_);
+        done += static_cast<std::int64_t>(n);
     }
-    if (digest.Value() != digest_) throw changed();
+    if (!end.Found() && !end.FoundBefore(file)) MarkCutOff();
 }
 
 }  // namespace pim

@@ -6,12 +6,14 @@
 // load time is refused rather than copied.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "base/Classes.h"
+#include "base/FileSystem.h"
 
 namespace pim {
 
@@ -20,6 +22,8 @@ class TDigest {
 public:
     void Add(const void* data, std::size_t size);
     std::uint64_t Value() const;
+    // How many bytes were fed.
+    std::uint64_t Count() const { return total_; }
 
 private:
     // Four independent lanes, one per 8-byte word of a 32-byte block, so the
@@ -35,12 +39,22 @@ private:
     std::size_t pendingSize_ = 0;
 };
 
+// What identifies a file's bytes without reading them all again: its stamp
+// (size and last write time to the finest unit kept), and a fingerprint of
+// its first bytes (those read for the header).
+struct TJpegFileCheck {
+    TFileStamp Stamp;
+    std::int64_t DigestedBytes = 0;
+    std::uint64_t Digest = 0;
+};
+
 class TJpegData : public std::enable_shared_from_this<TJpegData> {
 public:
     static std::shared_ptr<const TJpegData> FromBytes(std::vector<std::uint8_t> bytes);
-    // The whole file `fileName`, which held `size` bytes with fingerprint
-    // `digest` when it was read.
-    static std::shared_ptr<const TJpegData> FromFile(std::string fileName, std::int64_t size, std::uint64_t digest);
+    // The whole file `fileName` as `check` found it when its header, which
+    // ends at `dataStart`, was read.
+    static std::shared_ptr<const TJpegData> FromFile(std::string fileName, const TJpegFileCheck& check,
+                                                     std::int64_t dataStart = 0);
 
     std::int64_t Size() const { return size_; }
     bool InMemory() const { return fileName_.empty(); }
@@ -50,19 +64,28 @@ public:
     const std::string& FileName() const { return fileName_; }
 
     // A stream reading the bytes from the start. For a file, raises
-    // EStreamError when the file cannot be opened or changed its size.
+    // EStreamError when the file cannot be opened or has changed (its stamp).
     std::unique_ptr<TStream> Open() const;
-    // Appends every byte to `dest`. For a file, raises EStreamError when it
-    // cannot be read or no longer holds the same bytes; the bytes already
-    // appended are then not to be used.
+    // Appends every byte to `dest`, reading a file once. For a file, raises
+    // EStreamError when it cannot be read or is no longer the file it was
+    // (its stamp, or the fingerprint of its first bytes, differ); the bytes
+    // already appended are then not to be used. A file without an
+    // end-of-image marker after its header is marked cut off.
     void WriteTo(TStream& dest) const;
+
+    // The data end before the image does (a file cut off while it was
+    // written or copied): seen while decoding or while writing the bytes out.
+    bool CutOff() const { return cutOff_.load(); }
+    void MarkCutOff() const { cutOff_.store(true); }
 
 private:
     TJpegData() = default;
     std::vector<std::uint8_t> bytes_;
     std::string fileName_;
     std::int64_t size_ = 0;
-    std::uint64_t digest_ = 0;
+    TJpegFileCheck check_;
+    std::int64_t dataStart_ = 0;
+    mutable std::atomic<bool> cutOff_{false};
 };
 
 }  // namespace pim

@@ -1,34 +1,24 @@
 #include "imagelist/ImgShare.h"
 
-#include "base/CodePage.h"
-
 namespace pim {
 
 namespace {
 
-// Windows names are ANSI (code page 932), whose trail bytes include "\" and
-// the ASCII letters; POSIX names are UTF-8, where every byte of a multi-byte
-// character is above 0x7F and so can be taken one by one.
+// Names are UTF-8 on every platform, where every byte of a multi-byte
+// character is above 0x7F: ASCII delimiters and letters can be taken byte by
+// byte.
 #ifdef _WIN32
-constexpr bool kDoubleByteNames = true;
 constexpr bool IsDelimiter(char c) { return c == '\\' || c == '/' || c == ':'; }
 #else
-constexpr bool kDoubleByteNames = false;
 constexpr bool IsDelimiter(char c) { return c == '/'; }
 #endif
 
-// Position just after the last byte satisfying pred that is a character of
-// its own (not the second byte of a double-byte character); 0 when none.
+// Position just after the last byte satisfying pred; 0 when none.
 template <typename Pred>
 std::size_t AfterLast(std::string_view s, Pred pred) {
     std::size_t after = 0;
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        if (kDoubleByteNames && IsLeadByte(static_cast<unsigned char>(s[i])) && i + 1 < s.size()) {
-            ++i;
-            continue;
-        }
+    for (std::size_t i = 0; i < s.size(); ++i)
         if (pred(s[i])) after = i + 1;
-    }
     return after;
 }
 
@@ -92,9 +82,7 @@ std::string LowerCaseName(std::string_view name) {
     std::string out(name);
     for (std::size_t i = 0; i < out.size(); ++i) {
         const auto c = static_cast<unsigned char>(out[i]);
-        if (kDoubleByteNames && IsLeadByte(c)) {
-            ++i;
-        } else if (c >= 'A' && c <= 'Z') {
+        if (c >= 'A' && c <= 'Z') {
             out[i] = static_cast<char>(c - 'A' + 'a');
         }
     }

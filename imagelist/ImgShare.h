@@ -62,8 +62,8 @@ private:
     std::string extList_;
 };
 
-// File names: the name part of a path, and lower-casing that never touches
-// the second byte of a double-byte character in the ANSI code page.
+// File names (UTF-8): the name part of a path, and lower-casing of the ASCII
+// letters only.
 std::string_view ExtractFileName(std::string_view path);
 std::string_view ExtractFileExt(std::string_view path);
 // The folder part of a path with its final delimiter ("" for a bare name).

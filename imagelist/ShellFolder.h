@@ -5,8 +5,9 @@
 // ShellFolder.cpp over std::filesystem, with item ID lists of its own that
 // carry each entry's name, kind, size and time.
 //
-// Names and paths are byte strings in the platform's file-name encoding: the
-// ANSI code page (932) on Windows, the file system's bytes (UTF-8) on POSIX.
+// Names, paths and type names are UTF-8 byte strings, the program's file-name
+// encoding: the file system's own bytes on POSIX, converted from the shell's
+// wide strings on Windows (so a name no ANSI code page holds is not lost).
 // No call throws; failures are reported by the return value.
 #pragma once
 

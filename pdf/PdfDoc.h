@@ -9,6 +9,7 @@
 // Callers receive plain pointers that stay valid until FreeDocument.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -249,6 +250,10 @@ public:
     void DrawXObjectEx(double x, double y, double width, double height, double clipX,
                        double clipY, double clipWidth, double clipHeight,
                        const std::string& name);
+    // As DrawXObjectEx, through any matrix (a b c d e f) from the image's
+    // unit square: a picture turned or mirrored.
+    void DrawXObjectMatrix(const std::array<double, 6>& matrix, double clipX, double clipY, double clipWidth,
+                           double clipHeight, const std::string& name);
 
     TPdfCanvasAttribute& Attribute() { return attr_; }
     const TPdfCanvasAttribute& Attribute() const { return attr_; }
@@ -261,8 +266,8 @@ public:
 private:
     void EmitText(std::string_view text);
     void EmitNumbers(std::initializer_list<double> values, std::string_view op);
-    void DrawXObjectImpl(const char* operation, double x, double y, double width, double height,
-                         const double* clip, const std::string& name);
+    void DrawXObjectImpl(const char* operation, const std::array<double, 6>& matrix, const double* clip,
+                         const std::string& name);
     void ShowClipped(std::string_view line, const TPdfRect& rect);
 
     TPdfStream* contents_ = nullptr;
@@ -333,7 +338,14 @@ public:
     void SetDest(TPdfDestination* dest) { dest_ = dest; }
     TPdfDoc* Doc() const { return doc_; }
     const std::string& Title() const { return title_; }
-    void SetTitle(std::string title) { title_ = std::move(title); }
+    void SetTitle(std::string title) {
+        title_ = std::move(title);
+        unicodeTitle_.clear();
+    }
+    // A title code page 932 cannot hold, as the true text: written in UTF-16;
+    // Title() becomes its code page 932 form.
+    const std::u16string& UnicodeTitle() const { return unicodeTitle_; }
+    void SetUnicodeTitle(std::u16string title);
     bool Opened() const { return opened_; }
     void SetOpened(bool opened) { opened_ = opened; }
     int Count() const { return count_; }
@@ -357,6 +369,7 @@ protected:
     TPdfDestination* dest_ = nullptr;
     TPdfDoc* doc_;
     std::string title_;
+    std::u16string unicodeTitle_;
     bool opened_ = false;
     int count_ = 0;
     std::unique_ptr<TPdfOwnedObject> reference_;

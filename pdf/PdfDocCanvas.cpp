@@ -58,10 +58,13 @@ float TPdfCanvasAttribute::TextWidth(std::string_view text) const {
 }
 
 int TPdfCanvasAttribute::CharsThatFit(std::string_view text, float width) const {
+    // Each prefix is measured exactly as TextWidth measures a text (the last
+    // character's spacing left out, the sum rounded to float), so a text as
+    // wide as its rectangle keeps all its characters.
     double sum = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         sum += Advance(text, i);
-        if (sum > width) return static_cast<int>(i);
+        if (static_cast<float>(sum - charSpace_) > width) return static_cast<int>(i);
     }
     return static_cast<int>(text.size());
 }
@@ -208,6 +211,15 @@ TPdfDoc* TPdfCanvas::GetDoc() const {
 
 namespace {
 
+// One kind of the page's resources ("Font", "XObject"); a page dictionary
+// made elsewhere may lack them.
+TPdfDictionary* PageResources(TPdfDictionary* page, const char* kind, const char* operation) {
+    TPdfDictionary* resources = page->LookupDictionary("Resources");
+    TPdfDictionary* entries = resources ? resources->LookupDictionary(kind) : nullptr;
+    if (!entries) throw EPdfInvalidOperation(std::string(operation) + " --the page has no " + kind + " resources.");
+    return entries;
+}
+
 void SetMediaBoxItem(TPdfDictionary* page, int index, int value) {
     TPdfArray* box = page->LookupArray("MediaBox");
     if (!box) throw EPdfInvalidOperation("Can not chenge width of this page..");
@@ -224,7 +236,7 @@ void TPdfCanvas::SelectFont(const std::string& name, float size) {
     if (font == attr_.Font() && size == attr_.FontSize()) return;
     // Checked before anything is written, so a bad size leaves the page as it was.
     if (size < 0 || size > 300) throw EPdfInvalidValue("SetCharSpace --invalid font size");
-    TPdfDictionary* fonts = GetPage()->LookupDictionary("Resources")->LookupDictionary("Font");
+    TPdfDictionary* fonts = PageResources(GetPage(), "Font", "SelectFont");
     const std::string& key = font->Data()->LookupName("Name")->Value();
     if (!fonts->Lookup(key)) fonts->Put(key, font->Data());
     if (contents_) WriteFontOperator(key, size);
@@ -294,11 +306,11 @@ void TPdfCanvas::ShowTextInRect(const TPdfRect& rect, std::string_view text, boo
 
 // ---- XObjects ----------------------------------------------------------------------
 
-void TPdfCanvas::DrawXObjectImpl(const char* operation, double x, double y, double width,
-                                 double height, const double* clip, const std::string& name) {
+void TPdfCanvas::DrawXObjectImpl(const char* operation, const std::array<double, 6>& matrix, const double* clip,
+                                 const std::string& name) {
     TPdfXObject* object = GetDoc()->FindXObject(name);
     if (!object) throw EPdfInvalidValue(std::string(operation) + " --XObject not found: " + name);
-    TPdfDictionary* xObjects = GetPage()->LookupDictionary("Resources")->LookupDictionary("XObject");
+    TPdfDictionary* xObjects = PageResources(GetPage(), "XObject", operation);
     if (!xObjects->Lookup(name)) xObjects->Put(name, object);
     SaveState();
     if (clip) {
@@ -306,21 +318,27 @@ void TPdfCanvas::DrawXObjectImpl(const char* operation, double x, double y, doub
         ClipPath();
         EndPath();
     }
-    ConcatMatrix(width, 0, 0, height, x, y);
+    ConcatMatrix(matrix[0], matrix[1], matrix[2], matrix[3], matrix[4], matrix[5]);
     InvokeXObject(object->Attributes().LookupName("Name")->Value());
     RestoreState();
 }
 
 void TPdfCanvas::DrawXObject(double x, double y, double width, double height,
                              const std::string& name) {
-    DrawXObjectImpl("DrawXObject", x, y, width, height, nullptr, name);
+    DrawXObjectImpl("DrawXObject", {width, 0, 0, height, x, y}, nullptr, name);
 }
 
 void TPdfCanvas::DrawXObjectEx(double x, double y, double width, double height, double clipX,
                                double clipY, double clipWidth, double clipHeight,
                                const std::string& name) {
     const double clip[4] = {clipX, clipY, clipWidth, clipHeight};
-    DrawXObjectImpl("DrawXObjectEx", x, y, width, height, clip, name);
+    DrawXObjectImpl("DrawXObjectEx", {width, 0, 0, height, x, y}, clip, name);
+}
+
+void TPdfCanvas::DrawXObjectMatrix(const std::array<double, 6>& matrix, double clipX, double clipY, double clipWidth,
+                                   double clipHeight, const std::string& name) {
+    const double clip[4] = {clipX, clipY, clipWidth, clipHeight};
+    DrawXObjectImpl("DrawXObjectMatrix", matrix, clip, name);
 }
 
 }  // namespace pim

@@ -3,6 +3,8 @@
 
 #include "pdf/PdfDoc.h"
 
+#include "base/CodePage.h"
+
 namespace pim {
 
 // ---- TPdfDestination ---------------------------------------------------------------
@@ -98,6 +100,11 @@ TPdfOutlineEntry* TPdfOutlineEntry::AddChild() {
     return child;
 }
 
+void TPdfOutlineEntry::SetUnicodeTitle(std::u16string title) {
+    title_ = Utf16ToAnsi(title);
+    unicodeTitle_ = std::move(title);
+}
+
 void TPdfOutlineEntry::Save() {
     // Each entry's keys depend only on its own links, so the order of the
     // walk does not matter; an explicit stack keeps a long sibling chain
@@ -115,7 +122,10 @@ void TPdfOutlineEntry::Save() {
 void TPdfOutlineEntry::SaveKeys() {
     TPdfDictionary* d = Data();
     d->PutNumber("Count", opened_ ? count_ : -count_);
-    d->Put("Title", std::make_unique<TPdfText>(title_));
+    if (unicodeTitle_.empty())
+        d->Put("Title", std::make_unique<TPdfText>(title_));
+    else
+        d->Put("Title", std::make_unique<TPdfUnicodeText>(unicodeTitle_));
     d->Put("Parent", parent_->Data());
     if (dest_) d->Put("Dest", dest_->GetValue());
     if (first_) d->Put("First", first_->Data());

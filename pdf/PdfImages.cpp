@@ -1,5 +1,7 @@
 #include "pdf/PdfImages.h"
 
+#include <algorithm>
+#include <cstring>
 #include <vector>
 
 namespace pim {
@@ -25,6 +27,63 @@ const TBitmap& SamplesOf(const TGraphic& picture, TBitmap& scratch) {
     return scratch;
 }
 
+// The samples of an 8- or 24-bit bitmap as the image stream holds them
+// (rows without padding, 24-bit pixels as red, green, blue), made from the
+// bitmap when they are read. The bitmap is a copy that shares its pixels, so
+// a page's picture is not held twice while the page waits for the save, or
+// for the scratch file that frees it.
+class TBitmapSamples : public TPdfContentSource {
+public:
+    explicit TBitmapSamples(const TBitmap& bitmap)
+        : bitmap_(bitmap),
+          rowSize_(static_cast<std::int64_t>(bitmap.Width()) * (bitmap.PixelFormat() == TPixelFormat::pf8bit ? 1 : 3)) {}
+
+    std::int64_t Size() const override { return rowSize_ * bitmap_.Height(); }
+    bool InMemory() const override { return true; }
+
+    std::size_t ReadAt(std::int64_t offset, void* buffer, std::size_t count) const override {
+        auto* out = static_cast<std::uint8_t*>(buffer);
+        std::size_t done = 0;
+        std::vector<std::uint8_t> row;
+        while (done < count && offset < Size()) {
+            const auto y = static_cast<int>(offset / rowSize_);
+            const std::int64_t at = offset % rowSize_;
+            const auto n = static_cast<std::size_t>(std::min<std::int64_t>(rowSize_ - at, count - done));
+            Row(y, row);
+            std::memcpy(out + done, row.data() + at, n);
+            done += n;
+            offset += static_cast<std::int64_t>(n);
+        }
+        return done;
+    }
+
+    void WriteTo(TStream& out) const override {
+        std::vector<std::uint8_t> row;
+        for (int y = 0; y < bitmap_.Height(); ++y) {
+            Row(y, row);
+            out.Write(row.data(), row.size());
+        }
+    }
+
+private:
+    void Row(int y, std::vector<std::uint8_t>& row) const {
+        const std::uint8_t* line = bitmap_.ScanLine(y);
+        row.resize(static_cast<std::size_t>(rowSize_));
+        if (bitmap_.PixelFormat() == TPixelFormat::pf8bit) {
+            std::memcpy(row.data(), line, row.size());
+            return;
+        }
+        for (std::size_t x = 0; x < row.size(); x += 3) {
+            row[x] = line[x + 2];
+            row[x + 1] = line[x + 1];
+            row[x + 2] = line[x];
+        }
+    }
+
+    TBitmap bitmap_;
+    std::int64_t rowSize_;
+};
+
 }  // namespace
 
 std::unique_ptr<TPdfImage> TPdfImageCreator::CreateImage(const TGraphic&) const { return nullptr; }
@@ -37,24 +96,11 @@ std::unique_ptr<TPdfImage> TPdfBitmapImage::CreateImage(const TGraphic& picture)
 
     TBitmap scratch;
     const TBitmap& bmp = SamplesOf(picture, scratch);
-    const auto width = static_cast<std::size_t>(bmp.Width());
-    TPdfStreamContent& content = image->Content();
-    if (bmp.PixelFormat() == TPixelFormat::pf8bit) {
-        for (int y = 0; y < bmp.Height(); ++y) content.Write(bmp.ScanLine(y), width);
+    if (bmp.PixelFormat() == TPixelFormat::pf8bit)
         attr.Put("ColorSpace", CreateIndexedColorSpace(bmp));
-    } else {
-        std::vector<std::uint8_t> rgb(width * 3);
-        for (int y = 0; y < bmp.Height(); ++y) {
-            if (y == 0) attr.PutName("ColorSpace", "DeviceRGB");
-            const std::uint8_t* bgr = bmp.ScanLine(y);
-            for (std::size_t x = 0; x < width; ++x) {
-                rgb[3 * x] = bgr[3 * x + 2];
-                rgb[3 * x + 1] = bgr[3 * x + 1];
-                rgb[3 * x + 2] = bgr[3 * x];
-            }
-            content.Write(rgb.data(), rgb.size());
-        }
-    }
+    else if (bmp.Height() > 0)
+        attr.PutName("ColorSpace", "DeviceRGB");
+    if (!bmp.Empty()) image->Content().AppendSource(std::make_unique<TBitmapSamples>(bmp));
     attr.PutNumber("Width", bmp.Width());
     attr.PutNumber("Height", bmp.Height());
     attr.PutNumber("BitsPerComponent", 8);

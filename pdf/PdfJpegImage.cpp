@@ -30,6 +30,9 @@ public:
 
     // Checks, for a file, that it still holds the bytes it held at load.
     void WriteTo(TStream& out) const override { data_->WriteTo(out); }
+    // An encoded JPEG is held in memory: the run's spool moves it to its
+    // scratch file. A file's bytes stay where they are until the save.
+    bool InMemory() const override { return data_->InMemory(); }
 
 private:
     std::shared_ptr<const TJpegData> data_;

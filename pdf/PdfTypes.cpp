@@ -1,7 +1,5 @@
 #include "pdf/PdfTypes.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -10,6 +8,7 @@
 #include <limits>
 
 #include "base/CodePage.h"
+#include "base/FileSystem.h"
 
 namespace pim {
 
@@ -48,26 +47,6 @@ std::unique_ptr<TPdfObject> Adopt(std::unique_ptr<TPdfObject> value) {
         return proxy;
     }
     return value;
-}
-
-struct FileStamp {
-    std::int64_t size = -1;
-    std::int64_t time = 0;
-};
-
-FileStamp StampOf(const std::string& fileName) {
-    FileStamp stamp;
-#ifdef _WIN32
-    struct _stat64 st;
-    if (_stat64(fileName.c_str(), &st) != 0) return stamp;
-    stamp.time = static_cast<std::int64_t>(st.st_mtime);
-#else
-    struct stat st;
-    if (::stat(fileName.c_str(), &st) != 0) return stamp;
-    stamp.time = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-#endif
-    stamp.size = static_cast<std::int64_t>(st.st_size);
-    return stamp;
 }
 
 std::map<std::string, std::unique_ptr<TPdfClassFactory>>& ClassRegistry() {
@@ -141,6 +120,15 @@ void TPdfText::WriteValue(TStream& stream) {
         WriteRaw(EscapeText(value_), stream);
         WriteRaw(")", stream);
     }
+}
+
+TPdfUnicodeText::TPdfUnicodeText(std::u16string text) : TPdfText(Utf16ToAnsi(text)), utf16_(std::move(text)) {}
+
+void TPdfUnicodeText::WriteValue(TStream& stream) {
+    WriteRaw("<", stream);
+    WriteRaw(LanguagePrefix(), stream);
+    WriteRaw(UnicodeHex(utf16_), stream);
+    WriteRaw(">", stream);
 }
 
 void TPdfName::WriteValue(TStream& stream) {
@@ -313,18 +301,15 @@ void TPdfContentSource::WriteTo(TStream& out) const {
 
 TPdfFileContent::TPdfFileContent(std::string fileName, std::int64_t offset, std::int64_t count)
     : fileName_(std::move(fileName)), offset_(offset), count_(count) {
-    FileStamp stamp = StampOf(fileName_);
-    if (stamp.size < 0) throw EStreamError("Cannot open file \"" + fileName_ + "\"");
-    if (offset_ < 0 || offset_ > stamp.size) throw EStreamError("Stream read error");
-    if (count_ < 0) count_ = stamp.size - offset_;
-    if (count_ > stamp.size - offset_) throw EStreamError("Stream read error");
-    fileSize_ = stamp.size;
-    fileTime_ = stamp.time;
+    if (!FileStampOf(fileName_, stamp_)) throw EStreamError("Cannot open file \"" + fileName_ + "\"");
+    if (offset_ < 0 || offset_ > stamp_.Size) throw EStreamError("Stream read error");
+    if (count_ < 0) count_ = stamp_.Size - offset_;
+    if (count_ > stamp_.Size - offset_) throw EStreamError("Stream read error");
 }
 
 void TPdfFileContent::CheckUnchanged() const {
-    FileStamp stamp = StampOf(fileName_);
-    if (stamp.size != fileSize_ || stamp.time != fileTime_)
+    TFileStamp now;
+    if (!FileStampOf(fileName_, now) || now != stamp_)
         throw EPdfInvalidOperation("SaveToStream --the file has changed: " + fileName_);
 }
 
@@ -425,7 +410,10 @@ void TPdfStreamContent::WriteTo(TStream& out) const {
 std::int64_t TPdfStreamContent::MemorySize() const {
     std::int64_t n = 0;
     for (const Piece& piece : pieces_)
-        if (!piece.source) n += static_cast<std::int64_t>(piece.bytes.size());
+        if (!piece.source)
+            n += static_cast<std::int64_t>(piece.bytes.size());
+        else if (piece.source->InMemory())
+            n += piece.source->Size();
     return n;
 }
 
@@ -540,8 +528,9 @@ std::string HexOfBytes(std::string_view text) {
     return hex;
 }
 
-std::string UnicodeHex(std::string_view text) {
-    std::u16string utf16 = AnsiToUtf16(text);
+std::string UnicodeHex(std::string_view text) { return UnicodeHex(AnsiToUtf16(text)); }
+
+std::string UnicodeHex(std::u16string_view utf16) {
     std::string hex;
     hex.reserve(utf16.size() * 4);
     for (char16_t u : utf16) {

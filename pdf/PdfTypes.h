@@ -19,6 +19,7 @@
 
 #include "base/Classes.h"
 #include "base/DateUtils.h"
+#include "base/FileSystem.h"
 #include "base/SysUtils.h"
 
 namespace pim {
@@ -169,6 +170,21 @@ private:
     std::string value_;
 };
 
+// A text string known in UTF-16, for a text that code page 932 cannot hold
+// (a file name): always written in its UTF-16BE form with the language
+// prefix. Value() is its code page 932 form, "?" for what that lacks.
+class TPdfUnicodeText : public TPdfText {
+public:
+    explicit TPdfUnicodeText(std::u16string text);
+    const std::u16string& Utf16() const { return utf16_; }
+
+protected:
+    void WriteValue(TStream& stream) override;
+
+private:
+    std::u16string utf16_;
+};
+
 // A name, held without its leading slash.
 class TPdfName : public TPdfObject {
 public:
@@ -295,6 +311,9 @@ public:
     // Writes all Size() bytes; raises when the bytes are no longer those
     // that were attached.
     virtual void WriteTo(TStream& out) const;
+    // True when the bytes are made from something held in memory (a
+    // picture), so that moving them to a scratch file frees memory.
+    virtual bool InMemory() const { return false; }
 };
 
 // A byte range of a file on disk. Its size and modification time are taken
@@ -317,8 +336,7 @@ private:
     std::string fileName_;
     std::int64_t offset_;
     std::int64_t count_;
-    std::int64_t fileSize_;
-    std::int64_t fileTime_;
+    TFileStamp stamp_;
 };
 
 // The content of a stream: a sequence of pieces, each either bytes in memory
@@ -342,7 +360,8 @@ public:
     std::string ToString() const;
     // Writes every byte to out.
     void WriteTo(TStream& out) const;
-    // Bytes currently held in memory (external pieces excluded).
+    // Bytes currently held in memory: pieces of bytes, and sources that make
+    // theirs from memory (InMemory).
     std::int64_t MemorySize() const;
 
 private:
@@ -417,6 +436,7 @@ bool HasDoubleByte(std::string_view text);
 std::string HexOfBytes(std::string_view text);
 // The text as UTF-16BE code units, four upper-case hexadecimal digits each.
 std::string UnicodeHex(std::string_view text);
+std::string UnicodeHex(std::u16string_view utf16);
 // "FEFF001B656E001B": byte-order mark and the language code "en".
 std::string LanguagePrefix();
 // The name under "Type", or "".

@@ -85,7 +85,24 @@ void TPRText::PrintItem(TPRCanvas& canvas, TRect rect) {
 
 // ---- TPRImage -----------------------------------------------------------------------
 
-TPRImage::TPRImage() : random_(std::random_device{}()) {}
+std::array<double, 6> OrientationMatrix(int orientation, double w, double h) {
+    // Unit square (the stored picture, its first row at the top) to the
+    // w x h box of the upright picture, origin at the box's bottom left.
+    switch (orientation) {
+        case 2: return {-w, 0, 0, h, w, 0};   // mirrored left to right
+        case 3: return {-w, 0, 0, -h, w, h};  // turned half round
+        case 4: return {w, 0, 0, -h, 0, h};   // mirrored top to bottom
+        case 5: return {0, -h, -w, 0, w, h};  // mirrored along the diagonal
+        case 6: return {0, -h, w, 0, 0, h};   // stored a quarter turn anticlockwise
+        case 7: return {0, h, w, 0, 0, 0};    // mirrored along the other diagonal
+        case 8: return {0, h, -w, 0, w, 0};   // stored a quarter turn clockwise
+        default: return {w, 0, 0, h, 0, 0};
+    }
+}
+
+// A fixed seed: the names only need to be unique within a document, and the
+// same folder then makes the same file, whichever run or thread count made it.
+TPRImage::TPRImage() : random_(std::mt19937::default_seed) {}
 
 void TPRImage::SetPicture(const TPicture& value) {
     if (value.Graphic() && !dynamic_cast<const TBitmap*>(value.Graphic()))
@@ -123,7 +140,17 @@ void TPRImage::PrintPicture(TPRCanvas& canvas, const TRect& rect, const char* bu
         doc.AddImage(name, CreateImageObject(graphic, builder));
     }
     const double pageHeight = PageOfItem().Height();
-    if (stretch_) {
+    if (orientation_ != 1) {
+        // The box the upright picture fills, and the matrix that turns the
+        // stored picture into it.
+        const bool turned = orientation_ >= 5;
+        const double w = stretch_ ? Width() : turned ? graphic.Height() : graphic.Width();
+        const double h = stretch_ ? Height() : turned ? graphic.Width() : graphic.Height();
+        std::array<double, 6> m = OrientationMatrix(orientation_, w, h);
+        m[4] += rect.Left;
+        m[5] += pageHeight - rect.Top - h;
+        pdf.DrawXObjectMatrix(m, rect.Left, pageHeight - rect.Top - Height(), Width(), Height(), name);
+    } else if (stretch_) {
         pdf.DrawXObject(rect.Left, pageHeight - rect.Bottom, Width(), Height(), name);
     } else {
         // One pixel per point from the item's top-left corner, cut to the item.

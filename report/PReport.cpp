@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <random>
 
+#include "base/FileSystem.h"
 #include "pdf/PdfImages.h"
 #include "pdf/PdfJpFonts.h"
 #include "pdf/PdfJpegImage.h"
@@ -170,11 +171,30 @@ std::string TemporaryNameFor(const std::string& target) {
     return target + suffix;
 }
 
+// The file being written, given up between two writes when asked to.
+class TAbandonableStream : public TStream {
+public:
+    TAbandonableStream(TStream& target, const std::function<bool()>& abandoned)
+        : target_(target), abandoned_(abandoned) {}
+    std::size_t Read(void* buffer, std::size_t count) override { return target_.Read(buffer, count); }
+    void Write(const void* buffer, std::size_t count) override {
+        if (abandoned_ && abandoned_()) throw EStreamError("Save abandoned");
+        target_.Write(buffer, count);
+    }
+    using TStream::Write;
+    std::int64_t Seek(std::int64_t offset, TSeekOrigin origin) override { return target_.Seek(offset, origin); }
+    std::int64_t Size() override { return target_.Size(); }
+
+private:
+    TStream& target_;
+    const std::function<bool()>& abandoned_;
+};
+
 }  // namespace
 
 void TPReport::EndDocument() {
     if (!doc_) throw EInvalidOperation("document is null..");
-    const std::string target = fileName_;
+    const std::string target = CommitTargetOf(fileName_);
     const std::string temporary = TemporaryNameFor(target);
     std::unique_ptr<TFileStream> file;
     try {
@@ -183,13 +203,14 @@ void TPReport::EndDocument() {
         throw EStreamError("Cannot create file \"" + target + "\"");
     }
     try {
-        doc_->SaveToStream(*file);
+        TAbandonableStream out(*file, SaveAbandoned);
+        doc_->SaveToStream(out);
         file->Flush();
         file->Close();
         CommitFileOver(temporary, target);
     } catch (...) {
         file.reset();  // closed before it is removed (Windows keeps open files)
-        std::remove(temporary.c_str());
+        RemoveFile(temporary);
         throw;
     }
     FreeDoc();

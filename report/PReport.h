@@ -10,6 +10,7 @@
 // on-screen drawing: a page is only a description of a page.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -87,6 +88,8 @@ public:
     TPRDestination* Dest() const;
     const std::string& Title() const { return data_->Title(); }
     void SetTitle(std::string value) { data_->SetTitle(std::move(value)); }
+    // A title code page 932 cannot hold (see TPdfOutlineEntry).
+    void SetUnicodeTitle(std::u16string value) { data_->SetUnicodeTitle(std::move(value)); }
 
 private:
     TPdfOutlineEntry* data_;
@@ -96,6 +99,10 @@ class TPROutlineRoot : public TPROutlineEntry {
 public:
     using TPROutlineEntry::TPROutlineEntry;
 };
+
+// The matrix that draws a stored picture (the image's unit square) into the
+// w x h box of the picture standing upright, for an EXIF orientation 1-8.
+std::array<double, 6> OrientationMatrix(int orientation, double w, double h);
 
 // ---- The report driver -------------------------------------------------------
 
@@ -122,6 +129,9 @@ public:
     // untouched (the document then stays open).
     void EndDocument();
     void AbortDocument();
+    // Asked between pieces of the file while EndDocument writes it; true
+    // gives the save up as a failure ("Save abandoned"), leaving no file.
+    std::function<bool()> SaveAbandoned;
 
     // A destination on the page being printed, 10 points above its top edge, zoom 1.
     TPRDestination* CreateDestination();
@@ -399,6 +409,12 @@ public:
     void SetSharedImage(bool value) { sharedImage_ = value; }
     bool Stretch() const { return stretch_; }
     void SetStretch(bool value) { stretch_ = value; }
+    // How the picture stands, as EXIF numbers it: 1 (the default) as
+    // stored; 2 to 8 turned and mirrored when drawn, so that it stands
+    // upright (the picture's bytes stay as they are). From 5 to 8 the drawn
+    // picture is as wide as the stored one is high. Other values count as 1.
+    int Orientation() const { return orientation_; }
+    void SetOrientation(int value) { orientation_ = value >= 1 && value <= 8 ? value : 1; }
 
     // A free name `base` + n: n starts at `start` and counts up, wrapping from
     // 65534 to 0, for at most 65535 probes; raises "image count over max
@@ -415,6 +431,7 @@ protected:
 
 private:
     TPicture picture_;
+    int orientation_ = 1;
     bool sharedImage_ = true;
     bool stretch_ = true;
     std::mt19937 random_;

@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "base/CodePage.h"
 
@@ -23,10 +24,15 @@ namespace pim {
 namespace {
 
 std::atomic<bool> stopRequested{false};
+std::atomic<int> endSignal{0};  // SIGTERM or SIGHUP once received
 // The terminal's character set when it is neither UTF-8 nor plain ASCII.
 std::string terminalCodeset;
 
 void OnInterrupt(int) { stopRequested.store(true); }
+void OnEnd(int signal) {
+    endSignal.store(signal);
+    stopRequested.store(true);
+}
 
 int Descriptor(TConsoleStream stream) { return stream == TConsoleStream::csOut ? STDOUT_FILENO : STDERR_FILENO; }
 std::FILE* File(TConsoleStream stream) { return stream == TConsoleStream::csOut ? stdout : stderr; }
@@ -80,12 +86,22 @@ void WriteUtf8(TConsoleStream stream, std::string_view text) { WriteNative(strea
 
 void InstallStopHandler() {
     struct sigaction action {};
-    action.sa_handler = OnInterrupt;
     sigemptyset(&action.sa_mask);
+    action.sa_handler = OnInterrupt;
     sigaction(SIGINT, &action, nullptr);
+    action.sa_handler = OnEnd;
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGHUP, &action, nullptr);
+    action.sa_handler = SIG_IGN;
+    sigaction(SIGXFSZ, &action, nullptr);
 }
 
 bool StopRequested() { return stopRequested.load(); }
+bool EndRequested() { return endSignal.load() != 0; }
+int StoppedExitCode() { return endSignal.load() != 0 ? 128 + endSignal.load() : 130; }
+void RunEnded() {}
+
+std::vector<std::string> NativeArguments(int argc, char** argv) { return std::vector<std::string>(argv, argv + argc); }
 
 bool IsExistingFile(const std::string& path) {
     struct stat info {};

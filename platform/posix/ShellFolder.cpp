@@ -1,7 +1,10 @@
 // The shell namespace on POSIX: the file system from "/" (the desktop, the
 // empty ID list). An item of an ID list is one directory entry:
 //
-//   'P' | flags | size (8 bytes, LE) | last write, ns since 1970 (8, LE) | name bytes
+//   'P' | flags | size (8 bytes, LE) | last write: seconds since 1970 (8, LE,
+//   signed) and nanoseconds (4, LE) | name bytes
+//
+// (the time in two parts: in nanoseconds alone it would overflow after 2262)
 //
 // so sorting by any column reads only the ID lists, as the Windows shell's
 // own file-system items allow. Details (GetFindData) are read fresh from
@@ -35,14 +38,15 @@ namespace pim {
 namespace {
 
 constexpr char kMagic = 'P';
-constexpr std::size_t kHeader = 18;
+constexpr std::size_t kHeader = 22;
 
 enum : unsigned char { efFolder = 1, efLink = 2, efHidden = 4, efReadOnly = 8 };
 
 struct TEntry {
     unsigned char flags = 0;
     std::uint64_t size = 0;
-    std::int64_t mtimeNs = 0;
+    std::int64_t mtimeSec = 0;
+    std::uint32_t mtimeNsec = 0;
     std::string_view name;
 
     bool Folder() const { return flags & efFolder; }
@@ -52,9 +56,13 @@ void PutLE(std::string& out, std::uint64_t v) {
     for (int k = 0; k < 8; ++k) out.push_back(static_cast<char>((v >> (8 * k)) & 0xFF));
 }
 
-std::uint64_t GetLE(const char* p) {
+void PutLE32(std::string& out, std::uint32_t v) {
+    for (int k = 0; k < 4; ++k) out.push_back(static_cast<char>((v >> (8 * k)) & 0xFF));
+}
+
+std::uint64_t GetLE(const char* p, int bytes = 8) {
     std::uint64_t v = 0;
-    for (int k = 7; k >= 0; --k) v = v << 8 | static_cast<unsigned char>(p[k]);
+    for (int k = bytes - 1; k >= 0; --k) v = v << 8 | static_cast<unsigned char>(p[k]);
     return v;
 }
 
@@ -62,7 +70,8 @@ bool Decode(std::string_view bytes, TEntry& e) {
     if (bytes.size() <= kHeader || bytes[0] != kMagic) return false;
     e.flags = static_cast<unsigned char>(bytes[1]);
     e.size = GetLE(bytes.data() + 2);
-    e.mtimeNs = static_cast<std::int64_t>(GetLE(bytes.data() + 10));
+    e.mtimeSec = static_cast<std::int64_t>(GetLE(bytes.data() + 10));
+    e.mtimeNsec = static_cast<std::uint32_t>(GetLE(bytes.data() + 18, 4));
     e.name = bytes.substr(kHeader);
     return true;
 }
@@ -88,7 +97,8 @@ bool MakeItem(int dirFd, const char* path, std::string_view name, TIdList& item)
     bytes.push_back(kMagic);
     bytes.push_back(static_cast<char>(flags));
     PutLE(bytes, S_ISDIR(st.st_mode) ? 0 : static_cast<std::uint64_t>(st.st_size));
-    PutLE(bytes, static_cast<std::uint64_t>(st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec));
+    PutLE(bytes, static_cast<std::uint64_t>(static_cast<std::int64_t>(st.st_mtim.tv_sec)));
+    PutLE32(bytes, static_cast<std::uint32_t>(st.st_mtim.tv_nsec));
     bytes.append(name);
     item = TIdList::FromItem(bytes);
     return !item.Absent();
@@ -173,7 +183,10 @@ int CompareEntries(TShellColumn column, const TEntry& a, const TEntry& b) {
             c = NaturalCompare(TypeNameOf(a.Folder(), a.name, x), TypeNameOf(b.Folder(), b.name, y));
             break;
         }
-        case TShellColumn::scDate: c = Sign(a.mtimeNs < b.mtimeNs ? -1 : a.mtimeNs > b.mtimeNs ? 1 : 0); break;
+        case TShellColumn::scDate:
+            c = a.mtimeSec != b.mtimeSec ? (a.mtimeSec < b.mtimeSec ? -1 : 1)
+                                         : (a.mtimeNsec < b.mtimeNsec ? -1 : a.mtimeNsec > b.mtimeNsec ? 1 : 0);
+            break;
         case TShellColumn::scAttributes: {
             const std::uint32_t x = FileAttributes(a), y = FileAttributes(b);
             c = x < y ? -1 : x > y ? 1 : 0;
@@ -267,7 +280,7 @@ public:
         data.Size = e.size;
         data.Attributes = FileAttributes(e);
         data.DosDate = data.DosTime = 0;
-        const std::time_t seconds = static_cast<std::time_t>(e.mtimeNs / 1000000000LL);
+        const std::time_t seconds = static_cast<std::time_t>(e.mtimeSec);
         std::tm local{};
         if (::localtime_r(&seconds, &local) && local.tm_year >= 80 && local.tm_year <= 207) {
             data.DosDate = static_cast<std::uint16_t>((local.tm_year - 80) << 9 | (local.tm_mon + 1) << 5 | local.tm_mday);

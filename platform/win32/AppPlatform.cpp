@@ -3,19 +3,21 @@
 #include <windows.h>
 
 #include "base/CodePage.h"
+#include "platform/win32/WideNames.h"
 
 namespace pim {
 
-std::string NativeToAnsi(std::string_view text) { return std::string(text); }
-std::string AnsiToNative(std::string_view text) { return std::string(text); }
-std::u16string NativeToUtf16(std::string_view text) { return AnsiToUtf16(text); }
-std::string Utf16ToNative(std::u16string_view text) { return Utf16ToAnsi(text); }
+// File names are UTF-8 inside the program; the wide API takes them as UTF-16.
+std::string NativeToAnsi(std::string_view text) { return Utf8ToAnsi(text); }
+std::string AnsiToNative(std::string_view text) { return AnsiToUtf8(text); }
+std::u16string NativeToUtf16(std::string_view text) { return Utf8ToUtf16(text); }
+std::string Utf16ToNative(std::u16string_view text) { return Utf16ToUtf8(text); }
 
 std::string TemporaryFolder() {
-    char buffer[MAX_PATH + 1];
-    const DWORD n = GetTempPathA(sizeof buffer, buffer);
+    wchar_t buffer[MAX_PATH + 1];
+    const DWORD n = GetTempPathW(MAX_PATH + 1, buffer);
     if (n == 0 || n > MAX_PATH) return {};
-    return std::string(buffer, n);
+    return Utf8Name(std::wstring_view(buffer, n));
 }
 
 }  // namespace pim

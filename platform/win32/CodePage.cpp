@@ -8,6 +8,9 @@ namespace pim {
 
 namespace {
 constexpr UINT kCodePage = 932;
+// No look-alikes: "é" becomes "?", not "e", so a lost character shows as lost
+// and is never taken for another one.
+constexpr DWORD kFlags = WC_NO_BEST_FIT_CHARS;
 }
 
 std::u16string AnsiToUtf16(std::string_view ansi) {
@@ -22,9 +25,9 @@ std::u16string AnsiToUtf16(std::string_view ansi) {
 std::string Utf16ToAnsi(std::u16string_view text) {
     if (text.empty()) return {};
     const auto* w = reinterpret_cast<const wchar_t*>(text.data());
-    const int n = WideCharToMultiByte(kCodePage, 0, w, static_cast<int>(text.size()), nullptr, 0, "?", nullptr);
+    const int n = WideCharToMultiByte(kCodePage, kFlags, w, static_cast<int>(text.size()), nullptr, 0, "?", nullptr);
     std::string out(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(kCodePage, 0, w, static_cast<int>(text.size()), out.data(), n, "?", nullptr);
+    WideCharToMultiByte(kCodePage, kFlags, w, static_cast<int>(text.size()), out.data(), n, "?", nullptr);
     return out;
 }
 

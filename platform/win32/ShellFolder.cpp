@@ -1,7 +1,8 @@
 // The shell namespace on Windows: the shell's own folders through COM
 // (IShellFolder from the desktop down), its item ID lists, file information,
-// ShellExecuteEx and shortcut resolution. Names cross the interface in the
-// ANSI code page; the shell's wide strings are converted at this edge.
+// ShellExecuteEx and shortcut resolution. Names cross the interface in UTF-8
+// and reach the shell through its wide API, so no name is lost to the ANSI
+// code page.
 #include "imagelist/ShellFolder.h"
 
 #include <windows.h>
@@ -11,9 +12,13 @@
 #include <shobjidl.h>
 
 #include <cstring>
+#include <cwchar>
+#include <iterator>
+#include <string_view>
 #include <utility>
 
 #include "base/CodePage.h"
+#include "platform/win32/WideNames.h"
 
 namespace pim {
 
@@ -74,6 +79,8 @@ TIdList TakeIdList(LPITEMIDLIST pidl) {
     return list;
 }
 
+std::string Utf8(const wchar_t* text) { return text ? Utf8Name(text) : std::string(); }
+
 PCUITEMID_CHILD Child(const TIdList& list) { return reinterpret_cast<PCUITEMID_CHILD>(list.Data()); }
 PCIDLIST_ABSOLUTE Absolute(const TIdList& list) { return reinterpret_cast<PCIDLIST_ABSOLUTE>(list.Data()); }
 
@@ -81,17 +88,17 @@ PCIDLIST_ABSOLUTE Absolute(const TIdList& list) { return reinterpret_cast<PCIDLI
 std::string FromStrRet(STRRET& sr, const TIdList& item) {
     switch (sr.uType) {
         case STRRET_WSTR: {
-            std::string name = sr.pOleStr ? Utf16ToAnsi(reinterpret_cast<const char16_t*>(sr.pOleStr)) : "";
+            std::string name = Utf8(sr.pOleStr);
             CoTaskMemFree(sr.pOleStr);
             return name;
         }
         case STRRET_OFFSET: {
             const char* at = reinterpret_cast<const char*>(item.Data()) + sr.uOffset;
             if (sr.uOffset >= item.ByteSize()) return {};
-            return std::string(at, strnlen(at, item.ByteSize() - sr.uOffset));
+            return AnsiToUtf8(std::string_view(at, strnlen(at, item.ByteSize() - sr.uOffset)));
         }
         case STRRET_CSTR:
-            return std::string(sr.cStr, strnlen(sr.cStr, sizeof sr.cStr));
+            return AnsiToUtf8(std::string_view(sr.cStr, strnlen(sr.cStr, sizeof sr.cStr)));
         default:
             return {};
     }
@@ -160,8 +167,8 @@ public:
 
     bool GetFindData(const TIdList& item, TFindData& data) override {
         if (item.Absent()) return false;
-        WIN32_FIND_DATAA fd{};
-        if (FAILED(SHGetDataFromIDListA(folder_.Get(), Child(item), SHGDFIL_FINDDATA, &fd, sizeof fd))) return false;
+        WIN32_FIND_DATAW fd{};
+        if (FAILED(SHGetDataFromIDListW(folder_.Get(), Child(item), SHGDFIL_FINDDATA, &fd, sizeof fd))) return false;
         data.Attributes = fd.dwFileAttributes;
         data.Size = static_cast<std::uint64_t>(fd.nFileSizeHigh) << 32 | fd.nFileSizeLow;
         FILETIME local;
@@ -177,10 +184,10 @@ public:
 
     bool SetNameOf(TOwnerWindow owner, const TIdList& item, const std::string& name, TIdList& newItem) override {
         if (item.Absent() || name.empty()) return false;
-        std::u16string wide = AnsiToUtf16(name);
+        const std::wstring wide = WideName(name);
         LPITEMIDLIST renamed = nullptr;
-        const HRESULT hr = folder_->SetNameOf(static_cast<HWND>(owner), Child(item),
-                                              reinterpret_cast<LPCWSTR>(wide.c_str()), SHGDN_INFOLDER, &renamed);
+        const HRESULT hr =
+            folder_->SetNameOf(static_cast<HWND>(owner), Child(item), wide.c_str(), SHGDN_INFOLDER, &renamed);
         if (FAILED(hr)) {
             if (renamed) CoTaskMemFree(renamed);
             return false;
@@ -209,10 +216,9 @@ public:
         if (path.empty()) return false;
         TComPtr<IShellFolder> desktop = DesktopInterface();
         if (!desktop) return false;
-        std::u16string wide = AnsiToUtf16(path);
+        std::wstring wide = WideName(path);
         LPITEMIDLIST pidl = nullptr;
-        if (FAILED(desktop->ParseDisplayName(static_cast<HWND>(owner), nullptr, reinterpret_cast<LPWSTR>(wide.data()),
-                                             nullptr, &pidl, nullptr)) ||
+        if (FAILED(desktop->ParseDisplayName(static_cast<HWND>(owner), nullptr, wide.data(), nullptr, &pidl, nullptr)) ||
             !pidl)
             return false;
         absolute = TakeIdList(pidl);
@@ -222,74 +228,75 @@ public:
     std::string PathFromIdList(const TIdList& absolute) override {
         if (absolute.Absent()) return {};
         EnsureCom();
-        char path[MAX_PATH] = {};
-        return SHGetPathFromIDListA(Absolute(absolute), path) ? std::string(path) : std::string();
+        wchar_t path[MAX_PATH] = {};
+        return SHGetPathFromIDListW(Absolute(absolute), path) ? Utf8(path) : std::string();
     }
 
     std::string TypeName(const TIdList& absolute) override {
-        SHFILEINFOA info{};
+        SHFILEINFOW info{};
         if (!FileInfo(absolute, SHGFI_TYPENAME, info)) return {};
-        return std::string(info.szTypeName, strnlen(info.szTypeName, sizeof info.szTypeName));
+        return Utf8Name(std::wstring_view(info.szTypeName, wcsnlen(info.szTypeName, std::size(info.szTypeName))));
     }
 
     int IconIndex(const TIdList& absolute) override {
-        SHFILEINFOA info{};
+        SHFILEINFOW info{};
         return FileInfo(absolute, SHGFI_SYSICONINDEX, info) ? info.iIcon : -1;
     }
 
     bool Execute(TOwnerWindow owner, const TIdList& absolute) override {
         if (absolute.Absent()) return false;
         EnsureCom();
-        SHELLEXECUTEINFOA sei{};
+        SHELLEXECUTEINFOW sei{};
         sei.cbSize = sizeof sei;
         sei.fMask = SEE_MASK_IDLIST;
         sei.hwnd = static_cast<HWND>(owner);
         sei.lpIDList = const_cast<std::uint8_t*>(absolute.Data());
         sei.nShow = SW_SHOWNORMAL;
-        return ShellExecuteExA(&sei) != FALSE;
+        return ShellExecuteExW(&sei) != FALSE;
     }
 
     bool ExecutePath(TOwnerWindow owner, const std::string& path) override {
         if (path.empty()) return false;
         EnsureCom();
-        SHELLEXECUTEINFOA sei{};
+        const std::wstring file = WideName(path);
+        SHELLEXECUTEINFOW sei{};
         sei.cbSize = sizeof sei;
         sei.fMask = SEE_MASK_DOENVSUBST;
         sei.hwnd = static_cast<HWND>(owner);
-        sei.lpFile = path.c_str();
+        sei.lpFile = file.c_str();
         sei.nShow = SW_SHOWNORMAL;
-        return ShellExecuteExA(&sei) != FALSE;
+        return ShellExecuteExW(&sei) != FALSE;
     }
 
     bool ResolveLink(const std::string& path, std::string& target, bool& targetIsFolder) override {
         EnsureCom();
-        TComPtr<IShellLinkA> link;
-        if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.PutVoid())))
+        TComPtr<IShellLinkW> link;
+        if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.PutVoid())))
             return false;
         TComPtr<IPersistFile> file;
         if (FAILED(link->QueryInterface(IID_IPersistFile, file.PutVoid()))) return false;
-        const std::u16string wide = AnsiToUtf16(path);
-        if (FAILED(file->Load(reinterpret_cast<LPCOLESTR>(wide.c_str()), STGM_READ))) return false;
+        const std::wstring wide = WideName(path);
+        if (FAILED(file->Load(wide.c_str(), STGM_READ))) return false;
         if (FAILED(link->Resolve(nullptr, SLR_NO_UI))) return false;
-        char buffer[MAX_PATH] = {};
-        WIN32_FIND_DATAA fd{};
+        wchar_t buffer[MAX_PATH] = {};
+        WIN32_FIND_DATAW fd{};
         if (link->GetPath(buffer, MAX_PATH, &fd, 0) != S_OK || !buffer[0]) return false;
-        target = buffer;
+        target = Utf8(buffer);
         // The link records its target's attributes; the file system has the
         // last word when the record lacks them.
-        const DWORD now = GetFileAttributesA(buffer);
+        const DWORD now = GetFileAttributesW(buffer);
         targetIsFolder = (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
                          (now != INVALID_FILE_ATTRIBUTES && (now & FILE_ATTRIBUTE_DIRECTORY));
         return true;
     }
 
-    bool ChangeDirectory(const std::string& path) override { return SetCurrentDirectoryA(path.c_str()) != FALSE; }
+    bool ChangeDirectory(const std::string& path) override { return SetCurrentDirectoryW(WideName(path).c_str()) != FALSE; }
 
 private:
-    static bool FileInfo(const TIdList& absolute, UINT what, SHFILEINFOA& info) {
+    static bool FileInfo(const TIdList& absolute, UINT what, SHFILEINFOW& info) {
         if (absolute.Absent()) return false;
         EnsureCom();
-        return SHGetFileInfoA(reinterpret_cast<LPCSTR>(absolute.Data()), 0, &info, sizeof info, SHGFI_PIDL | what) != 0;
+        return SHGetFileInfoW(reinterpret_cast<LPCWSTR>(absolute.Data()), 0, &info, sizeof info, SHGFI_PIDL | what) != 0;
     }
 };
 

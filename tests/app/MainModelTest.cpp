@@ -64,6 +64,11 @@ TEST(MainModel, CurrentExtAndBookmarkTitleComeFromTheFileName) {
     EXPECT_EQ(BookmarkTitleOf("a.jpg"), "a");
     EXPECT_EQ(BookmarkTitleOf(".jpg"), "");
     EXPECT_EQ(BookmarkTitleOf("abc"), "");
+    // Names code page 932 holds keep the title above; others keep their
+    // true characters, four of them dropped (a pair of surrogates is one).
+    EXPECT_EQ(UnicodeBookmarkTitleOf("\xE5\x86\x99\xE7\x9C\x9F.jpg"), u"");  // 写真.jpg
+    EXPECT_EQ(UnicodeBookmarkTitleOf(Sep() + "\xC3\xA9.jpg"), u"\u00E9");
+    EXPECT_EQ(UnicodeBookmarkTitleOf("a\xF0\x9F\x98\x80.jp\xF0\x9F\x98\x80"), u"a\U0001F600");  // a😀.jp😀
 }
 
 }  // namespace

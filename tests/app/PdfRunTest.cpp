@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <set>
 
 #include "app/MainModel.h"
 #include "app/PdfRun.h"
 #include "base/CodePage.h"
 #include "graphics/JpegCodec.h"
+#include "imagelist/ImgListModel.h"
 #include "tests/app/PdfFacts.h"
 #include "tests/app/RunHost.h"
 #include "tests/app/TestPictures.h"
@@ -144,6 +146,22 @@ TEST(PdfRun, AStopBeforeTheSecondFileWritesNothing) {
     ExpectFailurePath(f, result);
 }
 
+// Told to end while the PDF is written (the command line after SIGTERM):
+// the save is given up, the run ends as stopped, no temporary file stays.
+TEST(PdfRun, AnAbandonedSaveEndsAsAStopAndLeavesNoFile) {
+    RunFixture f("run-abandon");
+    test::WriteBmpFile(f.Path("a.bmp"), test::GradientBitmap(600, 600));
+    f.List({"a.bmp"});
+    WriteFileBytes(f.Output(), "old");
+    int asked = 0;
+    f.run.SaveAbandoned = [&] { return ++asked > 1; };  // after the first piece
+    const TPdfRunResult result = f.run.CreatePdf(f.host);
+    EXPECT_EQ(result.Outcome, TPdfRunOutcome::roStopped);
+    EXPECT_GT(asked, 1);
+    ExpectFailurePath(f, result);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(f.folder), std::filesystem::directory_iterator()), 2);
+}
+
 TEST(PdfRun, ACorruptFileFailsTheRunAndNamesTheFile) {
     RunFixture f("run-corrupt");
     test::WriteJpegFile(f.Path("a.jpg"), test::GradientBitmap(8, 8));
@@ -261,6 +279,114 @@ TEST(PdfRun, PrintedPagesKeepNoImageBytesInMemory) {
     EXPECT_EQ(inMemory, 0);
     const TPdfFacts pdf = TPdfFacts::FromFile(f.Output());
     EXPECT_EQ(pdf.Object(pdf.PageImages(pdf.Pages().at(0)).at(0)).Stream.size(), 64u * 64u * 3u);
+}
+
+// Names code page 932 cannot hold, listed by the shell, and in the save
+// folder's path: each page shows its own picture, and each bookmark reads the
+// true name.
+TEST(PdfRun, NamesOutsideTheAnsiCodePageKeepTheirOwnPagesAndBookmarks) {
+    const std::string folder = test::ShellPath(test::FreshFolder("run-names"));
+    const std::string save = test::ShellPath(test::FreshFolder("run-names-\xC3\xA9-\xED\x95\x9C"));  // é, 한
+    const std::string separator(1, PathDelimiter());
+    const std::vector<std::string> titles = {"e", "\xC3\xA9", "\xED\x95\x9C\xEA\xB5\xAD\xEC\x96\xB4"};  // e, é, 한국어
+    for (std::size_t i = 0; i < titles.size(); ++i)
+        test::WriteJpegFile(folder + separator + titles[i] + ".jpg", test::GradientBitmap(8 + static_cast<int>(i), 8));
+    TImgListModel model;
+    model.DispTypes().SetFolders(false);
+    model.SetFolderPath(folder);
+    TPdfRun run;
+    run.ListItems(model.ImgItems());
+    run.Settings.ImageFolder = model.FolderPath();
+    run.Settings.UseSaveFolder = true;
+    run.Settings.SaveFolder = save;
+    TRecordingHost host;
+    const TPdfRunResult result = run.CreatePdf(host);
+    ASSERT_EQ(result.Outcome, TPdfRunOutcome::roDone) << result.FailedFile << ": " << result.Cause;
+
+    const TPdfFacts pdf = TPdfFacts::FromFile(save + separator + "default.pdf");
+    const std::vector<std::string> outline = pdf.OutlineTitles();
+    EXPECT_EQ(std::set<std::string>(outline.begin(), outline.end()), std::set<std::string>(titles.begin(), titles.end()));
+    const std::vector<int> pages = pdf.Pages();
+    ASSERT_EQ(pages.size(), 3u);
+    for (std::size_t i = 0; i < pages.size() && i < outline.size(); ++i)
+        EXPECT_EQ(pdf.Object(pdf.PageImages(pages[i]).at(0)).Stream, ReadFileBytes(folder + separator + outline[i] + ".jpg"))
+            << outline[i];
+}
+
+// A JPEG cut off in its data still makes its page, copied or decoded, and
+// the run names it among its warnings.
+TEST(PdfRun, ACutOffJpegMakesItsPageAndAWarning) {
+    RunFixture f("run-cutoff");
+    test::WriteJpegFile(f.Path("a.jpg"), test::GradientBitmap(64, 64));
+    const std::string bytes = ReadFileBytes(f.Path("a.jpg"));
+    WriteFileBytes(f.Path("b.jpg"), bytes.substr(0, bytes.size() * 2 / 3));
+    f.List({"b.jpg", "a.jpg"});
+    for (const bool reencode : {false, true}) {
+        f.run.Settings.ReencodeJpeg = reencode;
+        const TPdfRunResult result = f.run.CreatePdf(f.host);
+        ASSERT_EQ(result.Outcome, TPdfRunOutcome::roDone) << result.Cause;
+        ASSERT_EQ(result.Warnings.size(), 1u) << reencode;
+        EXPECT_EQ(result.Warnings[0].File, f.Path("b.jpg"));
+        EXPECT_EQ(TPdfFacts::FromFile(f.Output()).Pages().size(), 2u);
+    }
+}
+
+// The PDF with its dates masked.
+std::string WithoutDates(std::string pdf) {
+    for (std::size_t at = pdf.find("(D:"); at != std::string::npos; at = pdf.find("(D:", at + 1))
+        pdf.replace(at + 3, 14, 14, '0');
+    return pdf;
+}
+
+// Worker threads prepare the pages ahead; the PDF is the one a single
+// thread makes, byte for byte, pages copied, re-encoded, bitmap and text.
+TEST(PdfRun, WorkersMakeTheSamePdfByteForByte) {
+    RunFixture f("run-jobs");
+    for (const char* name : {"p0.jpg", "p1.jpg", "p2.jpg", "p3.jpg", "p4.jpg", "p5.jpg"})
+        test::WriteJpegFile(f.Path(name), test::GradientBitmap(40 + name[1] - '0', 30));
+    test::WriteJpegFile(f.Path("q.jpg"), test::GradientBitmap(20, 20), {.progressive = true, .grayscale = true});
+    test::WriteBmpFile(f.Path("r.bmp"), test::GradientBitmap(16, 9));
+    WriteFileBytes(f.Path("s.txt"), "one\r\ntwo\r\n");
+    f.List({"p0.jpg", "q.jpg", "p1.jpg", "r.bmp", "p2.jpg", "s.txt", "p3.jpg", "p4.jpg", "p5.jpg"});
+    for (const bool reencode : {false, true}) {
+        std::string single;
+        for (const int jobs : {1, 3}) {
+            TPdfRun run;
+            run.ListBox1 = f.run.ListBox1;
+            run.Settings.ImageFolder = f.folder;
+            run.Settings.ReencodeJpeg = reencode;
+            run.Settings.Jobs = jobs;
+            TRecordingHost host;
+            ASSERT_EQ(run.CreatePdf(host).Outcome, TPdfRunOutcome::roDone);
+            EXPECT_EQ(host.labels.size(), 10u);
+            const std::string pdf = WithoutDates(ReadFileBytes(f.Output()));
+            if (jobs == 1)
+                single = pdf;
+            else
+                EXPECT_TRUE(pdf == single) << "reencode " << reencode;
+        }
+    }
+}
+
+// With workers a stop still comes before the next page, and a file that
+// cannot be read fails the run at its own page, named.
+TEST(PdfRun, WorkersStopAndFailAtTheRightPage) {
+    RunFixture f("run-jobs-stop");
+    for (const char* name : {"a.jpg", "b.jpg", "d.jpg", "e.jpg"}) test::WriteJpegFile(f.Path(name), test::GradientBitmap(8, 8));
+    WriteFileBytes(f.Path("c.jpg"), "no JPEG");
+    f.List({"a.jpg", "b.jpg", "c.jpg", "d.jpg", "e.jpg"});
+    f.run.Settings.Jobs = 4;
+    WriteFileBytes(f.Output(), "old");
+    const TPdfRunResult failed = f.run.CreatePdf(f.host);
+    EXPECT_EQ(failed.Outcome, TPdfRunOutcome::roFailed);
+    EXPECT_EQ(failed.FailedFile, f.Path("c.jpg"));
+    EXPECT_EQ(Utf8(f.host.labels.back()), "画像読み込み:3/5");
+
+    TRecordingHost stopped;
+    stopped.onMessages = [&](int round) { stopped.stopped = round == 2; };
+    EXPECT_EQ(f.run.CreatePdf(stopped).Outcome, TPdfRunOutcome::roStopped);
+    EXPECT_EQ(stopped.labels.size(), 1u);
+    EXPECT_EQ(ReadFileBytes(f.Output()), "old");
 }
 
 TEST(PdfRun, BookmarksFollowTheWorkingListsOrder) {

@@ -91,8 +91,8 @@ void WriteCmykJpegFile(const std::string& path, int width, int height, std::uint
 
 std::string FreshFolder(const std::string& name) {
     const std::string folder = OutputPath(name);
-    std::filesystem::remove_all(folder);
-    std::filesystem::create_directories(folder);
+    std::filesystem::remove_all(FsPath(folder));
+    std::filesystem::create_directories(FsPath(folder));
     return folder;
 }
 

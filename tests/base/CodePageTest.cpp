@@ -37,6 +37,8 @@ TEST(CodePage, ShiftJisToUtf16AndBack) {
 
 TEST(CodePage, UnrepresentableBecomesQuestionMark) {
     EXPECT_EQ(Utf16ToAnsi(u"a€b"), "a?b");
+    // No look-alike: "é" taken for "e" would make two names one.
+    EXPECT_EQ(Utf16ToAnsi(u"\u00E9.jpg"), "?.jpg");
     // Windows replaces each half of a surrogate pair: the two sides agree.
     EXPECT_EQ(Utf16ToAnsi(u"x\U0001F600y"), "x??y");
 }

@@ -1,6 +1,9 @@
 // pim's options, exit codes and messages, end to end.
+#include <sys/resource.h>
+
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
 
 #include "tests/app/PdfFacts.h"
@@ -49,7 +52,7 @@ TEST(Pim, ProgressIsOneLinePerFileWhenNotATerminal) {
     Folder f("pim-progress");
     const auto r = RunPim({f.path});
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(r.err, "画像読み込み:1/3 (0%)\n画像読み込み:2/3 (33%)\n画像読み込み:3/3 (66%)\n");
+    EXPECT_EQ(r.err, "画像読み込み:1/3 (0%)\n画像読み込み:2/3 (33%)\n画像読み込み:3/3 (66%)\n画像読み込み:3/3 (100%)\n");
     EXPECT_EQ(r.out, "ＰＤＦが作成出来ました\n" + f.Path("default.pdf") + "\n");
 }
 
@@ -64,11 +67,10 @@ TEST(Pim, ReencodeWithQualityBrightnessAndGreyscale) {
 }
 
 TEST(Pim, NothingToListEndsWithExitCodeOne) {
-    Folder f("pim-nothing");
-    const auto r = RunPim({"-t", "", f.path});
+    const auto r = RunPim({"-t", "txt", test::FreshFolder("pim-nothing-empty")});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.err, "画像が存在しません\n");
-    EXPECT_FALSE(fs::exists(f.Path("default.pdf")));
+    EXPECT_FALSE(fs::exists(test::OutputPath("pim-nothing-empty/default.pdf")));
 }
 
 TEST(Pim, BadUsageNamesTheOptionAndWhatIsAllowed) {
@@ -83,6 +85,9 @@ TEST(Pim, BadUsageNamesTheOptionAndWhatIsAllowed) {
         {{"-b", "x"}, {"--brightness", "-255..255"}},
         {{"-s", "colour"}, {"--sort", "name, date, size or type"}},
         {{"-t", "jpg,gif"}, {"--types", "gif"}},
+        {{"-t", ""}, {"--types", "no file type"}},
+        {{"-j", "0"}, {"--jobs", "1..256"}},
+        {{"--types=,"}, {"--types", "no file type"}},
         {{"--folder-name", "-o", "x"}, {"--folder-name", "--output"}},
         {{"--no-such-option"}, {"--no-such-option"}},
         {{f.Path("missing")}, {"missing"}},
@@ -121,6 +126,19 @@ TEST(Pim, ACorruptFileFailsWithItsName) {
     EXPECT_EQ(test::ReadFileBytes(f.Path("default.pdf")), "old");
 }
 
+// A JPEG cut off in its data: its page is written as before, and pim says
+// which file is damaged.
+TEST(Pim, ACutOffJpegIsNamedButTheRunSucceeds) {
+    Folder f("pim-cutoff");
+    test::WriteJpegFile(f.Path("b.jpg"), test::GradientBitmap(400, 300));
+    const std::string bytes = test::ReadFileBytes(f.Path("b.jpg"));
+    test::WriteFileBytes(f.Path("b.jpg"), bytes.substr(0, bytes.size() * 2 / 3));
+    const auto r = RunPim({"--quiet", f.path});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.err.rfind("pim: warning: " + f.Path("b.jpg") + ": the JPEG data end before the image does", 0), 0u) << r.err;
+    EXPECT_EQ(test::TPdfFacts::FromFile(f.Path("default.pdf")).Pages().size(), 3u);
+}
+
 TEST(Pim, AMissingSaveFolderFailsAfterThePages) {
     Folder f("pim-no-save-folder");
     const auto r = RunPim({"-d", f.Path("nowhere"), f.path});
@@ -131,20 +149,69 @@ TEST(Pim, AMissingSaveFolderFailsAfterThePages) {
     EXPECT_FALSE(fs::exists(f.Path("nowhere")));
 }
 
-TEST(Pim, CtrlCStopsTheRunAndWritesNothing) {
+// Ctrl-C, and being told to end (SIGTERM, SIGHUP), stop the run before the
+// next file: nothing is written, no temporary file is left.
+class PimStop : public testing::TestWithParam<std::pair<int, int>> {};  // signal, exit code
+
+TEST_P(PimStop, StopsTheRunAndWritesNothing) {
+    const auto [signal, exitCode] = GetParam();
     // Large pictures (hard links to one file) keep the run busy long enough
     // for the signal to arrive after the first page.
-    const std::string folder = test::FreshFolder("pim-ctrl-c");
+    const std::string folder = test::FreshFolder("pim-stop-" + std::to_string(signal));
     test::WriteBmpFile(folder + "/p000.bmp", test::GradientBitmap(1500, 1500));
     for (int i = 1; i < 40; ++i) fs::create_hard_link(folder + "/p000.bmp", folder + "/p" + std::to_string(100 + i) + ".bmp");
     test::WriteFileBytes(folder + "/default.pdf", "old");
-    const auto r = test::RunPimAndInterrupt({folder});
-    EXPECT_EQ(r.exitCode, 130) << r.err;
+    const auto r = test::RunPimAndInterrupt({folder}, signal);
+    EXPECT_EQ(r.exitCode, exitCode) << r.err;
     EXPECT_NE(r.err.find("強制終了されました\n"), std::string::npos) << r.err;
     EXPECT_EQ(r.err.find("40/40"), std::string::npos);
     EXPECT_EQ(test::ReadFileBytes(folder + "/default.pdf"), "old");
     for (const auto& entry : fs::directory_iterator(folder))
         EXPECT_EQ(entry.path().extension() == ".pdf", entry.path().filename() == "default.pdf") << entry.path();
+}
+
+INSTANTIATE_TEST_SUITE_P(Pim, PimStop,
+                         testing::Values(std::pair{SIGINT, 130}, std::pair{SIGTERM, 143}, std::pair{SIGHUP, 129}));
+
+// The file-size limit makes the write fail as any write error does: exit 3,
+// the old PDF kept, no temporary file left.
+TEST(Pim, TheFileSizeLimitFailsTheWriteInsteadOfKillingTheProgram) {
+    Folder f("pim-file-size");
+    test::WriteBmpFile(f.Path("c.bmp"), test::GradientBitmap(600, 600));
+    test::WriteFileBytes(f.Path("default.pdf"), "old");
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit small = saved;
+    small.rlim_cur = 256 * 1024;
+    setrlimit(RLIMIT_FSIZE, &small);
+    const auto r = RunPim({"--quiet", f.path});
+    setrlimit(RLIMIT_FSIZE, &saved);
+    EXPECT_EQ(r.exitCode, 3) << r.err;
+    EXPECT_NE(r.err.find("pim: writing " + f.Path("default.pdf")), std::string::npos) << r.err;
+    EXPECT_EQ(test::ReadFileBytes(f.Path("default.pdf")), "old");
+    for (const auto& entry : fs::directory_iterator(f.path)) EXPECT_NE(entry.path().extension(), ".tmp") << entry.path();
+}
+
+// One picture is held once on its way into the PDF: a 1 KB RLE bitmap of
+// 12000 x 12000 pixels (144 MB of samples) stays within 1.5 times that.
+TEST(Pim, ALargePictureIsHeldOnce) {
+    const std::string folder = test::FreshFolder("pim-large-rle");
+    std::string bmp = "BM";
+    const auto put = [&bmp](std::uint32_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i) bmp += static_cast<char>(value >> (8 * i) & 0xFF);
+    };
+    const std::uint32_t offset = 14 + 40 + 1024;
+    put(offset + 2, 4), put(0, 4), put(offset, 4);
+    put(40, 4), put(12000, 4), put(12000, 4), put(1, 2), put(8, 2), put(1, 4), put(2, 4);  // RLE8
+    put(2835, 4), put(2835, 4), put(256, 4), put(0, 4);
+    for (std::uint32_t i = 0; i < 256; ++i) put(i * 0x010101, 4);
+    bmp += std::string("\x00\x01", 2);  // end of bitmap: the rest is index 0
+    test::WriteFileBytes(folder + "/large.bmp", bmp);
+    const auto r = RunPim({"--quiet", folder});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const long samples = 12000L * 12000L;
+    EXPECT_LE(r.peakKiB * 1024L, samples * 3 / 2 + 32L * 1024 * 1024);
+    fs::remove(folder + "/default.pdf");
 }
 
 // The list's order is the page order: each sort key, both directions.

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -34,10 +35,16 @@ std::vector<char*> Pointers(std::vector<std::string>& strings) {
     return pointers;
 }
 
-int ExitCodeOf(int status) {
-    if (WIFEXITED(status)) return WEXITSTATUS(status);
-    if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
-    return -1;
+// Waits for the process; its exit code and peak memory go into result.
+void Reap(pid_t pid, TPimResult& result) {
+    int status = 0;
+    struct rusage usage {};
+    wait4(pid, &status, 0, &usage);
+    result.peakKiB = usage.ru_maxrss;
+    if (WIFEXITED(status))
+        result.exitCode = WEXITSTATUS(status);
+    else if (WIFSIGNALED(status))
+        result.exitCode = 128 + WTERMSIG(status);
 }
 
 // Starts pim with stdout into a file and stderr into `errFd`.
@@ -66,15 +73,13 @@ TPimResult RunPim(const std::vector<std::string>& args) {
     const pid_t pid = Spawn(args, outFile, errFd);
     close(errFd);
     if (pid < 0) return result;
-    int status = 0;
-    waitpid(pid, &status, 0);
-    result.exitCode = ExitCodeOf(status);
+    Reap(pid, result);
     result.out = ReadFileBytes(outFile);
     result.err = ReadFileBytes(errFile);
     return result;
 }
 
-TPimResult RunPimAndInterrupt(const std::vector<std::string>& args) {
+TPimResult RunPimAndInterrupt(const std::vector<std::string>& args, int signal) {
     const std::string outFile = OutputPath("pim-stdout.txt");
     int pipeFds[2];
     TPimResult result;
@@ -91,14 +96,12 @@ TPimResult RunPimAndInterrupt(const std::vector<std::string>& args) {
     while ((n = read(pipeFds[0], buffer, sizeof buffer)) > 0) {
         result.err.append(buffer, static_cast<std::size_t>(n));
         if (!sent && result.err.find('\n') != std::string::npos) {
-            kill(pid, SIGINT);
+            kill(pid, signal);
             sent = true;
         }
     }
     close(pipeFds[0]);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    result.exitCode = ExitCodeOf(status);
+    Reap(pid, result);
     result.out = ReadFileBytes(outFile);
     return result;
 }

@@ -10,12 +10,14 @@ struct TPimResult {
     int exitCode = -1;
     std::string out;  // stdout
     std::string err;  // stderr
+    long peakKiB = 0;  // the most memory the process held (its maximum resident set)
 };
 
 // Runs pim with the arguments (UTF-8) in the C.UTF-8 locale, stdout and
 // stderr going to files (so progress comes as plain lines).
 TPimResult RunPim(const std::vector<std::string>& args);
-// Runs pim and sends it SIGINT (Ctrl-C) once its first progress line appears.
-TPimResult RunPimAndInterrupt(const std::vector<std::string>& args);
+// Runs pim and sends it `signal` (Ctrl-C's SIGINT by default) once its
+// first progress line appears.
+TPimResult RunPimAndInterrupt(const std::vector<std::string>& args, int signal = 2);
 
 }  // namespace pim::test

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <jpeglib.h>
 
 #include "TestImages.h"
@@ -253,6 +255,8 @@ TEST_F(Jpeg, BadDataRaiseOnLoadAndCorruptScansAreTolerated) {
         EXPECT_THROW(LoadBytes(jpeg, bad), EJPEG);
         EXPECT_EQ(jpeg.Data().get(), data.get());  // unchanged
     }
+    test::WriteFileBytes(Path("empty.jpg"), "");
+    EXPECT_EQ(test::MessageOf([&] { jpeg.LoadFromFile(Path("empty.jpg")); }), "JPEG error: Empty input file");
     EXPECT_THROW(jpeg.LoadFromFile(Path("no-such-file.jpg")), EStreamError);
 
     // Cut in the middle of the scan: the rest decodes grey, as the platform
@@ -268,6 +272,76 @@ TEST_F(Jpeg, BadDataRaiseOnLoadAndCorruptScansAreTolerated) {
     TJPEGImage noisy;
     LoadBytes(noisy, garbled);
     EXPECT_NO_THROW(noisy.DIBNeeded());
+}
+
+// A file cut off in its data is taken (its page is made) but marked cut off,
+// when it is decoded and when its bytes are copied out without an end
+// marker after the header; an EXIF thumbnail's marker in the header does
+// not count, and bytes after the marker (a motion photo's video) are no
+// damage. Files of several 64 KiB chunks take every path of the search.
+// A JPEG of several 64 KiB chunks (noise compresses badly).
+std::vector<std::uint8_t> LargeJpeg() {
+    TBitmap noise(400, 300, TPixelFormat::pf24bit);
+    std::uint32_t seed = 12345;
+    for (int y = 0; y < noise.Height(); ++y)
+        for (int x = 0; x < 3 * noise.Width(); ++x) noise.ScanLine(y)[x] = static_cast<std::uint8_t>((seed = seed * 1103515245 + 12345) >> 24);
+    return EncodeJpeg(noise, {.quality = 100});
+}
+
+TEST(JpegCutOff, IsSeenWhenDecodingAndWhenCopying) {
+    const std::vector<std::uint8_t> whole = LargeJpeg();
+    ASSERT_GT(whole.size(), 3u * 65536);
+    std::vector<std::uint8_t> withThumbnail(whole.begin(), whole.begin() + 2);  // SOI, then APP1 "Exif" holding FF D9
+    for (const int b : {0xFF, 0xE1, 0x00, 0x0C, int{'E'}, int{'x'}, int{'i'}, int{'f'}, 0, 0, 0xFF, 0xD8, 0xFF, 0xD9})
+        withThumbnail.push_back(static_cast<std::uint8_t>(b));
+    withThumbnail.insert(withThumbnail.end(), whole.begin() + 2, whole.begin() + static_cast<std::ptrdiff_t>(whole.size() / 2));
+    std::vector<std::uint8_t> trailing = whole;
+    trailing.resize(whole.size() + 100000, 'x');
+
+    const struct {
+        const char* name;
+        std::vector<std::uint8_t> bytes;
+        bool cutOff;
+    } cases[] = {{"whole", whole, false},
+                 {"cut", {whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(whole.size() * 2 / 3)}, true},
+                 {"thumbnail-cut", withThumbnail, true},
+                 {"trailing", trailing, false}};
+    for (const auto& c : cases) {
+        const std::string path = test::OutPath(std::string("cutoff-") + c.name + ".jpg");
+        test::WriteFileBytes(path, c.bytes);
+        TJPEGImage copied;
+        copied.LoadFromFile(path);
+        TMemoryStream sink;
+        copied.SaveToStream(sink);
+        EXPECT_EQ(sink.Size(), static_cast<std::int64_t>(c.bytes.size())) << c.name;
+        EXPECT_EQ(copied.Data()->CutOff(), c.cutOff) << c.name << " copied";
+        TJPEGImage decoded;
+        decoded.LoadFromFile(path);
+        decoded.DIBNeeded();
+        EXPECT_EQ(decoded.Data()->CutOff(), c.cutOff) << c.name << " decoded";
+    }
+}
+
+// Loading reads only the header; the file's stamp and the header bytes'
+// fingerprint stand for the rest: a change past the header, or in it, is
+// still refused when the bytes are copied out.
+TEST(JpegFile, AChangeAnywhereAfterLoadingIsRefused) {
+    const std::vector<std::uint8_t> bytes = LargeJpeg();
+    const std::string path = test::OutPath("changed-large.jpg");
+    // Past the header with a later time; in the header with the time put
+    // back (a change within one tick of a coarse file-system clock).
+    for (const bool inHeader : {false, true}) {
+        test::WriteFileBytes(path, bytes);
+        TJPEGImage jpeg;
+        jpeg.LoadFromFile(path);
+        const auto loaded = std::filesystem::last_write_time(test::FsPath(path));
+        std::vector<std::uint8_t> changed = bytes;
+        changed[inHeader ? 200 : bytes.size() - 1000] ^= 0x01;
+        test::WriteFileBytes(path, changed);
+        std::filesystem::last_write_time(test::FsPath(path), inHeader ? loaded : loaded + std::chrono::seconds(1));
+        TMemoryStream sink;
+        EXPECT_THROW(jpeg.SaveToStream(sink), EStreamError) << inHeader;
+    }
 }
 
 TEST_F(Jpeg, AFileThatChangedAfterLoadingIsNotCopied) {
@@ -286,6 +360,33 @@ TEST_F(Jpeg, AFileThatChangedAfterLoadingIsNotCopied) {
     bytes.erase(bytes.end() - 10, bytes.end());
     test::WriteFileBytes(path, bytes);
     EXPECT_THROW(jpeg.Bitmap(), EStreamError);
+}
+
+// The EXIF orientation: read in either byte order; anything else that is
+// not one SHORT of 1 to 8 in a whole entry means none.
+TEST(JpegExif, OrientationIsOneShortFromOneToEight) {
+    const auto segment = [](bool intel, unsigned tag, unsigned type, unsigned value) {
+        std::vector<std::uint8_t> s = {'E', 'x', 'i', 'f', 0, 0};
+        const auto put = [&s, intel](unsigned v, int bytes) {
+            for (int i = 0; i < bytes; ++i) s.push_back(static_cast<std::uint8_t>(v >> (intel ? 8 * i : 8 * (bytes - 1 - i))));
+        };
+        s.push_back(intel ? 'I' : 'M'), s.push_back(intel ? 'I' : 'M');
+        put(42, 2), put(8, 4), put(1, 2), put(tag, 2), put(type, 2), put(1, 4), put(value, 2), put(0, 2), put(0, 4);
+        return s;
+    };
+    const auto read = [](const std::vector<std::uint8_t>& s) { return ExifOrientation(s.data(), s.size()); };
+    EXPECT_EQ(read(segment(true, 0x0112, 3, 6)), 6);
+    EXPECT_EQ(read(segment(false, 0x0112, 3, 8)), 8);
+    EXPECT_EQ(read(segment(true, 0x0112, 3, 0)), 0);
+    EXPECT_EQ(read(segment(true, 0x0112, 3, 9)), 0);
+    EXPECT_EQ(read(segment(true, 0x0112, 4, 6)), 0);  // a LONG
+    EXPECT_EQ(read(segment(true, 0x0110, 3, 6)), 0);  // another tag
+    std::vector<std::uint8_t> cut = segment(false, 0x0112, 3, 6);
+    cut.erase(cut.end() - 10, cut.end());
+    EXPECT_EQ(read(cut), 0);
+    std::vector<std::uint8_t> notExif = segment(true, 0x0112, 3, 6);
+    notExif[0] = 'X';
+    EXPECT_EQ(read(notExif), 0);
 }
 
 TEST(JpegDigest, DependsOnEveryByteButNotOnHowTheyArrive) {

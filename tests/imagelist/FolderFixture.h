@@ -30,22 +30,13 @@ inline std::filesystem::path TestOutputDir() {
     return std::filesystem::path(dir);
 }
 
-// A UTF-8 name or a path in the platform's file-name encoding, the form the
-// folder model hands out (code page 932 on Windows).
-inline std::string NativeName(std::string_view utf8) {
-#ifdef _WIN32
-    return Utf8ToAnsi(utf8);
-#else
-    return std::string(utf8);
-#endif
-}
+// A UTF-8 name or a path in the program's file-name encoding, the form the
+// folder model hands out (UTF-8 on both sides).
+inline std::string NativeName(std::string_view utf8) { return std::string(utf8); }
 
 inline std::string NativePath(const std::filesystem::path& path) {
-#ifdef _WIN32
-    return Utf16ToAnsi(path.u16string());
-#else
-    return path.string();
-#endif
+    const std::u8string utf8 = path.u8string();
+    return std::string(utf8.begin(), utf8.end());
 }
 
 class TFolderFixture {

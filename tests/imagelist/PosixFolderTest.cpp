@@ -1,5 +1,6 @@
 // The folder model on the POSIX side: the file-manager order, dot files,
 // symbolic links, renaming, opening, and the window's hooks.
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -69,6 +70,27 @@ TEST_F(PosixFolder, SortsAsAFileManagerDoes) {
     model.SetDescend(true);
     EXPECT_EQ(Names(model), (std::vector<std::string>{"photo1.txt", "photo10.jpg", "Photo2.jpg", "a.bmp", "zeta",
                                                        "Alpha"}));
+}
+
+// Last-write times far from now (past 2262, before 1970) convert without
+// overflow and sort in time order; MS-DOS dates cannot show them.
+TEST_F(PosixFolder, FarFutureAndPastTimesSortInTimeOrder) {
+    const std::pair<const char*, std::time_t> files[] = {
+        {"y2300.jpg", 10'413'792'000}, {"now.jpg", std::time(nullptr)}, {"y1960.jpg", -315'619'200}};
+    for (const auto& [name, seconds] : files) {
+        fixture_.File(name);
+        const timespec times[2] = {{seconds, 0}, {seconds, 0}};
+        struct stat st {};
+        if (::utimensat(AT_FDCWD, PathOf(name).c_str(), times, 0) != 0 || ::stat(PathOf(name).c_str(), &st) != 0 ||
+            st.st_mtime != seconds)
+            GTEST_SKIP() << "the file system cannot keep the time of " << name;
+    }
+    TImgListModel model;
+    model.SetSortType(TSortTypeEx::istDate);
+    model.SetFolderPath(Root());
+    EXPECT_EQ(Names(model), (std::vector<std::string>{"y1960.jpg", "now.jpg", "y2300.jpg"}));
+    EXPECT_EQ(model.ImgItems()[0]->DateText(), "");
+    EXPECT_EQ(model.ImgItems()[2]->DateText(), "");
 }
 
 TEST_F(PosixFolder, NamesDifferingOnlyInCaseAreTwoItems) {

@@ -141,6 +141,37 @@ TEST_F(PdfCanvasTest, CharsThatFitNeverSplitsADoubleByteCharacter) {
     EXPECT_EQ(canvas->CharsThatFit(text, 9), 0);
 }
 
+// A text exactly as wide as its rectangle fits whole: both measurements
+// round alike (ten "a" in Arial 25 measure 139).
+TEST_F(PdfCanvasTest, ATextFitsARectangleOfItsOwnWidth) {
+    for (float size : {7.0f, 10.0f, 13.5f, 25.0f, 31.0f}) {
+        for (float charSpace : {0.0f, 1.5f}) {
+            canvas->SelectFont("Arial", size);
+            canvas->SetCharSpace(charSpace);
+            for (int n = 1; n <= 40; ++n) {
+                const std::string text(static_cast<std::size_t>(n), "aiMw"[n % 4]);
+                EXPECT_EQ(canvas->CharsThatFit(text, canvas->TextWidth(text)), n) << size << " " << charSpace << " " << text;
+            }
+        }
+    }
+}
+
+// A page dictionary made elsewhere may lack its resources: an error, not a crash.
+TEST_F(PdfCanvasTest, APageWithoutResourcesRaisesInsteadOfCrashing) {
+    auto* bare = doc.Xref()->AddObject(std::make_unique<TPdfDictionary>(doc.Xref()));
+    bare->PutName("Type", "Page");
+    EXPECT_THROW(canvas->SetPage(bare), EPdfInvalidOperation);
+    canvas->SetPage(nullptr);
+    doc.AddPage();
+    canvas->GetPage()->Remove("Resources");
+    EXPECT_THROW(canvas->DrawXObject(0, 0, 1, 1, "Image1"), EPdfInvalidValue);  // not registered: checked first
+    auto image = std::make_unique<TPdfImage>();
+    image->Attributes().PutName("Type", "XObject");
+    image->Attributes().PutName("Subtype", "Image");
+    doc.AddImage("Image1", std::move(image));
+    EXPECT_THROW(canvas->DrawXObject(0, 0, 1, 1, "Image1"), EPdfInvalidOperation);
+}
+
 TEST_F(PdfCanvasTest, NextWordKeepsItsDelimiter) {
     const std::string text = "ab cd\r\nef\rg";
     int pos = 1;

@@ -304,5 +304,28 @@ TEST(ReportSave, SuccessReplacesAnExistingFile) {
     EXPECT_EQ(FilesIn(folder), std::vector<std::string>{"out.pdf"});
 }
 
+#ifndef _WIN32
+// A replaced PDF keeps its permission bits, and a link named as the PDF stays
+// a link: the file it leads to is written (created when missing).
+TEST(ReportSave, ReplacingKeepsPermissionBitsAndLinks) {
+    const fs::path folder = FreshFolder("report_save_keep");
+    const std::string target = (folder / "out.pdf").string();
+    test::WriteFileBytes(target, "old pdf");
+    const fs::perms mode = fs::perms::owner_read | fs::perms::owner_write;
+    fs::permissions(target, mode);
+    ThreePageRun().Run(target);
+    EXPECT_EQ(fs::status(target).permissions(), mode);
+
+    fs::create_directories(folder / "real");
+    fs::create_symlink("real/linked.pdf", folder / "link.pdf");
+    for (int run = 0; run < 2; ++run) {  // first the link leads nowhere, then to the first run's file
+        ThreePageRun().Run((folder / "link.pdf").string());
+        EXPECT_TRUE(fs::is_symlink(folder / "link.pdf"));
+        EXPECT_EQ(test::ReadFileBytes((folder / "real/linked.pdf").string()).substr(0, 9), "%PDF-1.2 ");
+        EXPECT_EQ(FilesIn(folder / "real"), std::vector<std::string>{"linked.pdf"});
+    }
+}
+#endif
+
 }  // namespace
 }  // namespace pim

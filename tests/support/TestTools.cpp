@@ -42,12 +42,26 @@ int HeaderNumber(std::string_view bytes, std::size_t& at) {
 
 }  // namespace
 
+std::filesystem::path FsPath(std::string_view utf8) { return std::u8string(utf8.begin(), utf8.end()); }
+
 std::string OutputPath(std::string_view fileName) {
-    return (std::filesystem::path(PIM_TEST_OUTPUT) / std::string(fileName)).string();
+    std::string path = PIM_TEST_OUTPUT;
+    path += '/';
+    path += fileName;
+    return path;
+}
+
+std::string ShellPath(std::string path) {
+#ifdef _WIN32
+    if (!path.empty() && path.front() == '/') path = "Z:" + path;
+    for (char& c : path)
+        if (c == '/') c = '\\';
+#endif
+    return path;
 }
 
 std::string ReadFileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(FsPath(path), std::ios::binary);
     std::ostringstream bytes;
     bytes << in.rdbuf();
     return bytes.str();
@@ -59,7 +73,7 @@ std::vector<std::uint8_t> ReadFileBuffer(const std::string& path) {
 }
 
 void WriteFileBytes(const std::string& path, std::string_view bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    std::ofstream out(FsPath(path), std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,8 +35,16 @@ std::string MessageOf(F&& call) {
     return "(no exception)";
 }
 
+// A path for std::filesystem and the file streams from the program's form of
+// a file name (UTF-8 everywhere; a plain string would be taken in the ANSI
+// code page on Windows).
+std::filesystem::path FsPath(std::string_view utf8);
+
 // A path in the tests' output folder.
 std::string OutputPath(std::string_view fileName);
+// A path as the platform's shell names it: under Wine the Unix root is
+// drive Z:, and the separator is "\\".
+std::string ShellPath(std::string path);
 
 std::string ReadFileBytes(const std::string& path);
 // The same bytes as unsigned values, for decoders and byte-level edits.

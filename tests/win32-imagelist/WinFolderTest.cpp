@@ -49,7 +49,7 @@ protected:
         bool ok = SUCCEEDED(shellLink->SetPath(target.c_str())) &&
                   SUCCEEDED(shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)));
         if (ok) {
-            const std::u16string wide = AnsiToUtf16(link);
+            const std::u16string wide = Utf8ToUtf16(link);
             ok = SUCCEEDED(file->Save(reinterpret_cast<LPCOLESTR>(wide.c_str()), TRUE));
             file->Release();
         }

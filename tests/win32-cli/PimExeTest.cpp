@@ -1,0 +1,56 @@
+// pim.exe run by a Windows process, as a user's command line starts it.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/win32/WideNames.h"
+#include "tests/app/PdfFacts.h"
+#include "tests/app/TestPictures.h"
+#include "tests/support/TestTools.h"
+
+namespace pim {
+namespace {
+
+// pim.exe with the arguments, quoted; its exit code, -1 when it did not run.
+int RunPimExe(const std::vector<std::string>& args) {
+    std::wstring command = L"\"" + WideName(test::ShellPath(PIM_CLI_PATH)) + L"\"";
+    for (const std::string& a : args) command += L" \"" + WideName(a) + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return -1;
+    WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD code = 0;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return static_cast<int>(code);
+}
+
+// Names code page 932 cannot hold, in the folder given on the command line
+// and in its files: one page each, showing its own picture, and bookmarks
+// that read the true names.
+TEST(PimExe, TakesNamesNoCodePageHoldsFromItsWideCommandLine) {
+    const std::string folder = test::ShellPath(test::FreshFolder("pimexe-\xED\x95\x9C-\xC3\xA9"));  // 한, é
+    const std::vector<std::string> titles = {"e", "\xC3\xA9", "\xED\x95\x9C\xEA\xB5\xAD\xEC\x96\xB4"};  // e, é, 한국어
+    for (std::size_t i = 0; i < titles.size(); ++i)
+        test::WriteJpegFile(folder + "\\" + titles[i] + ".jpg", test::GradientBitmap(8 + static_cast<int>(i), 8));
+
+    ASSERT_EQ(RunPimExe({"--quiet", folder}), 0);
+    const test::TPdfFacts pdf = test::TPdfFacts::FromFile(folder + "\\default.pdf");
+    const std::vector<std::string> outline = pdf.OutlineTitles();
+    EXPECT_EQ(std::set<std::string>(outline.begin(), outline.end()), std::set<std::string>(titles.begin(), titles.end()));
+    const std::vector<int> pages = pdf.Pages();
+    ASSERT_EQ(pages.size(), 3u);
+    for (std::size_t i = 0; i < pages.size() && i < outline.size(); ++i)
+        EXPECT_EQ(pdf.Object(pdf.PageImages(pages[i]).at(0)).Stream, test::ReadFileBytes(folder + "\\" + outline[i] + ".jpg"))
+            << outline[i];
+}
+
+}  // namespace
+}  // namespace pim
