@@ -10,6 +10,7 @@
 #include <string>
 
 #include "base/DateUtils.h"
+#include "base/FileSystem.h"  // RemoveFile
 
 namespace pim {
 
@@ -23,7 +24,6 @@ struct TFileFacts {
 bool GetFileFacts(const std::string& path, TFileFacts& facts);
 bool FileExists(const std::string& path);       // an existing file (not a folder)
 bool DirectoryExists(const std::string& path);  // an existing folder
-bool RemoveFile(const std::string& path);
 // Renames source to target, replacing an existing target.
 bool MoveFileOver(const std::string& source, const std::string& target);
 

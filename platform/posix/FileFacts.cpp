@@ -19,8 +19,6 @@ bool GetFileFacts(const std::string& path, TFileFacts& facts) {
     return true;
 }
 
-bool RemoveFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
-
 bool MoveFileOver(const std::string& source, const std::string& target) {
     return std::rename(source.c_str(), target.c_str()) == 0;
 }

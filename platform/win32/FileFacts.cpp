@@ -1,14 +1,16 @@
-// Windows: file attributes and times, DeleteFileA, MoveFileExA; names in the
-// ANSI code page, as TFileStream opens them.
+// Windows: file attributes and times, MoveFileExW, the program's path, the
+// Windows folder and TEMP; every name through the wide API.
 #include "imagelist/FileFacts.h"
 
 #include <windows.h>
+
+#include "platform/win32/WideNames.h"
 
 namespace pim {
 
 bool GetFileFacts(const std::string& path, TFileFacts& facts) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (path.empty() || !GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return false;
+    if (path.empty() || !GetFileAttributesExW(WideName(path).c_str(), GetFileExInfoStandard, &data)) return false;
     facts.IsDirectory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     facts.Size = (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
     FILETIME local{};
@@ -21,28 +23,29 @@ bool GetFileFacts(const std::string& path, TFileFacts& facts) {
     return true;
 }
 
-bool RemoveFile(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
-
 bool MoveFileOver(const std::string& source, const std::string& target) {
-    return MoveFileExA(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+    return MoveFileExW(WideName(source).c_str(), WideName(target).c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
 }
 
 std::string ProgramFileName() {
-    char buffer[MAX_PATH * 2] = {};
-    const DWORD n = GetModuleFileNameA(nullptr, buffer, sizeof buffer);
-    return std::string(buffer, n < sizeof buffer ? n : 0);
+    std::wstring buffer(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (n < buffer.size()) return Utf8Name(std::wstring_view(buffer.data(), n));
+        buffer.resize(buffer.size() * 2);
+    }
 }
 
 std::string SystemDirectory() {
-    char buffer[MAX_PATH] = {};
-    const UINT n = GetWindowsDirectoryA(buffer, MAX_PATH);
-    return std::string(buffer, n < MAX_PATH ? n : 0);
+    wchar_t buffer[MAX_PATH] = {};
+    const UINT n = GetWindowsDirectoryW(buffer, MAX_PATH);
+    return n < MAX_PATH ? Utf8Name(std::wstring_view(buffer, n)) : std::string();
 }
 
 std::string TempDirectory() {
-    char buffer[256] = {};
-    const DWORD n = GetEnvironmentVariableA("TEMP", buffer, sizeof buffer);
-    return std::string(buffer, n < sizeof buffer ? n : 0);
+    wchar_t buffer[256] = {};
+    const DWORD n = GetEnvironmentVariableW(L"TEMP", buffer, 256);
+    return n < 256 ? Utf8Name(std::wstring_view(buffer, n)) : std::string();
 }
 
 }  // namespace pim
