@@ -2,13 +2,11 @@
 // thumbnail copied from its store or the item's composed shell icon, and the
 // small-icon badge drawn into a new thumbnail.
 #include <windows.h>
-#include <shellapi.h>
 
 #include <algorithm>
 #include <cstring>
 #include <string>
 
-#include "app/AppPlatform.h"
 #include "imagelist/ImgResample.h"
 #include "imagelist/win32/ImgListView.h"
 
@@ -276,12 +274,12 @@ void TImgListView::DrawBadge(TImgListItem& item) {
     int sx = 0, sy = 0;
     TBitmap& sheet = thumbs_.Locate(item.ThumbIndex, sx, sy);
     if (bx < 0 || by < 0) return;
-    SHFILEINFOW info{};
-    const std::u16string path = NativeToUtf16(item.FullPath());
-    SHGetFileInfoW(reinterpret_cast<const wchar_t*>(path.c_str()), 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON);
+    // The small system list shares the large one's indices.
+    const int icon = item.IconIndex();
+    if (icon < 0) return;
     TDrawSurface surface(kSmall, kSmall);
     surface.CopyFrom(sheet, sx + bx, sy + by);
-    ImageList_Draw(systemSmall_, info.iIcon, surface.Dc(), 0, 0, ILD_TRANSPARENT);
+    ImageList_Draw(systemSmall_, icon, surface.Dc(), 0, 0, ILD_TRANSPARENT);
     surface.CopyTo(sheet, sx + bx, sy + by);
 }
 

@@ -257,6 +257,7 @@ TEST_F(MainWindowTest, RestingTheMouseOnAFolderLabelShowsItsPathAsAHint) {
         hint = ui::Application().HintWindow();
     }
     ASSERT_NE(hint, nullptr);
+    EXPECT_NE(dynamic_cast<const TzHintWindow*>(hint), nullptr);  // Pim's own hint window
     EXPECT_TRUE(IsWindowVisible(hint->Handle()));
     EXPECT_EQ(ui::Narrow(hint->Caption()), folder);
     ui::Application().CancelHint();

@@ -128,6 +128,32 @@ TEST_F(MoveTest, CancellingTheFolderBrowserLeavesTheBoxUnticked) {
     EXPECT_EQ(TextOf(f.StaticText2->Handle()), folder);
 }
 
+TEST_F(MoveTest, TheSaveFolderIsChosenInTheFolderBrowser) {
+    TForm1& f = Form();
+    f.SelectFolderDialog1.SetSelectSpecialFolder(TSpecialFolder::sfPersonal);
+    std::thread ok([] {
+        for (int i = 0; i < 500; ++i, Sleep(20))
+            if (HWND browser = FindWindowA("#32770", "フォルダーの参照"); browser && IsWindowVisible(browser)) {
+                Sleep(200);
+                PostMessageA(browser, WM_COMMAND, IDOK, 0);
+                return;
+            }
+    });
+    Click(*f.CheckBox6);
+    ok.join();
+    EXPECT_TRUE(f.CheckBox6->Checked());
+    const std::string chosen = TextOf(f.StaticText2->Handle());
+    EXPECT_NE(chosen, folder);
+    EXPECT_EQ(chosen, f.SelectFolderDialog1.SelectedPath());
+    EXPECT_NE(chosen.find("Documents"), std::string::npos);
+    // A drop changes the image folder; the chosen save folder stays.
+    WriteTextFile(folder + "\\z.txt", "z");
+    SendMessageA(f.Handle(), WM_NCLBUTTONDBLCLK, HTCAPTION, 0);
+    SendMessageA(f.Handle(), WM_NCLBUTTONDBLCLK, HTCAPTION, 0);
+    f.UpdateStatus();
+    EXPECT_EQ(TextOf(f.StaticText2->Handle()), chosen);
+}
+
 TEST_F(MoveTest, DoubleClickOnEitherFolderLabelOpensTheImageFolder) {
     std::vector<std::string> opened;
     ShellOpenHook = [&](HWND, const std::u16string& path) { opened.push_back(ui::Narrow(path)); };
