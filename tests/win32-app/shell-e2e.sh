@@ -1,0 +1,115 @@
+#!/bin/bash
+# The list as a shell folder, driven from outside as a user drives it: two
+# rows selected with the mouse (the second with Ctrl held), Ctrl+C, and the
+# clipboard read by another X client (xclip); then Delete, the shell's
+# question answered, the files gone, and a PDF of the list one page per
+# remaining file. Screenshots of the selection and the question go to the
+# test output.
+#
+#   shell-e2e.sh <Pim.exe> <test output folder>
+set -euo pipefail
+
+if [ -z "${DISPLAY:-}" ]; then
+  exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+fi
+
+gui=$1 out=$2
+root=$(cd "$(dirname "$0")/../.." && pwd)
+wine_run=$root/scripts/wine-run
+folder=$out/shell-e2e
+rm -rf "$folder"
+"$root/scripts/make-sample-folder" "$folder" >/dev/null
+folder=$(realpath "$folder")
+winpath() { echo "Z:${1//\//\\}"; }
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+command -v xclip >/dev/null || fail "xclip is missing (scripts/setup installs it)"
+
+# Waits for a window with this caption; prints its X id.
+wait_window() {
+  local id
+  for _ in $(seq 1 120); do
+    id=$(xdotool search --name "^$1\$" 2>/dev/null | head -n 1) || true
+    if [ -n "$id" ]; then echo "$id"; return 0; fi
+    sleep 0.25
+  done
+  return 1
+}
+
+# Moves to a point of a window's client area (Wine draws the frame itself:
+# the client area sits at the bottom, centred between the side borders).
+move_client() {  # move_client <window> <client width> <client height> <x> <y>
+  local id=$1 cw=$2 ch=$3 x=$4 y=$5 border
+  eval "$(xdotool getwindowgeometry --shell "$id")"
+  border=$(( (WIDTH - cw) / 2 ))
+  xdotool mousemove --window "$id" $((border + x)) $((HEIGHT - border - ch + y))
+}
+
+"$wine_run" "$gui" "$(winpath "$folder")" &
+pid=$!
+trap 'kill $pid 2>/dev/null || true' EXIT
+
+main=$(wait_window "Pim-ピム-") || fail "the main window did not appear"
+sleep 1
+
+# Rows of the list in the window's client coordinates: thumbnail cells of
+# 101 pixels from 43; a click on the picture (x 350) selects without
+# starting the label editor.
+row_y() { echo $((93 + 101 * $1)); }
+move_client "$main" 739 442 350 "$(row_y 0)"
+xdotool click 1
+sleep 0.3
+move_client "$main" 739 442 350 "$(row_y 1)"
+xdotool keydown ctrl click 1 keyup ctrl
+sleep 0.5
+import -window root "$out/shell-e2e-selected.png"
+
+# Ctrl+C: the clipboard offers the two files, in row order, to X clients as
+# a URI list with every byte %-escaped.
+xdotool key ctrl+c
+sleep 0.5
+uris=""
+for _ in $(seq 1 20); do
+  uris=$(xclip -o -selection clipboard -t text/uri-list 2>/dev/null | tr -d '\r') && [ -n "$uris" ] && break
+  sleep 0.25
+done
+[ -n "$uris" ] || fail "no file list on the clipboard (targets: $(xclip -o -selection clipboard -t TARGETS 2>&1 | tr '\n' ' '))"
+copied=$(printf '%s\n' "$uris" | python3 -c 'import sys, urllib.parse
+for line in sys.stdin.read().split():
+    print(urllib.parse.unquote(line.removeprefix("file://")))')
+expected=$(printf '%s\n' "$folder/01-plasma.jpg" "$folder/02-grey-steps.jpg")
+[ "$copied" = "$expected" ] || fail "clipboard holds [$copied], expected [$expected]"
+
+# Delete: the shell asks once, the two files go, the rest stay.
+xdotool key Delete
+wait_window "ファイルの削除の確認" >/dev/null || fail "the shell did not ask before deleting"
+sleep 0.5
+import -window root "$out/shell-e2e-delete.png"
+# Wine may make the box's X window anew while it shows it: answer whichever
+# window carries the caption now.
+for _ in $(seq 1 40); do
+  [ -e "$folder/01-plasma.jpg" ] || [ -e "$folder/02-grey-steps.jpg" ] || break
+  question=$(xdotool search --name "^ファイルの削除の確認\$" 2>/dev/null | tail -n 1) || true
+  [ -n "$question" ] && xdotool key --window "$question" Return 2>/dev/null || true
+  sleep 0.5
+done
+[ -e "$folder/01-plasma.jpg" ] && fail "01-plasma.jpg was not deleted"
+[ -e "$folder/02-grey-steps.jpg" ] && fail "02-grey-steps.jpg was not deleted"
+[ -e "$folder/03-progressive.jpg" ] || fail "03-progressive.jpg went too"
+sleep 1
+
+# The list followed: "PDF作成" makes one page per file still listed.
+move_client "$main" 739 442 240 404
+xdotool click 1
+dialog=$(wait_window "ＰＤＦ作成終了") || fail "the run did not finish"
+sleep 0.5
+move_client "$dialog" 235 102 176 84
+xdotool click 1
+sleep 1
+pages=$(pdfinfo "$folder/default.pdf" | sed -n 's/^Pages: *//p')
+[ "$pages" = 7 ] || fail "the PDF has $pages pages, not 7: the list did not shrink"
+
+xdotool key --window "$main" alt+F4 2>/dev/null || true
+wait $pid || true
+trap - EXIT
+echo "PASS: Ctrl+C put the two selected files on the clipboard; Delete removed them and the list followed"
