@@ -80,6 +80,22 @@ for line in sys.stdin.read().split():
 expected=$(printf '%s\n' "$folder/01-plasma.jpg" "$folder/02-grey-steps.jpg")
 [ "$copied" = "$expected" ] || fail "clipboard holds [$copied], expected [$expected]"
 
+# A drag out of the list: pressed on a selected picture, moved with the
+# button held, let go over the window's left half. The drag loop ends
+# there, the files stay, and the window goes on answering.
+move_client "$main" 739 442 350 "$(row_y 0)"
+xdotool mousedown 1
+for x in 330 300 250 200 150; do
+  move_client "$main" 739 442 "$x" 120
+  sleep 0.1
+done
+sleep 0.3
+import -window root "$out/shell-e2e-drag.png"
+xdotool mouseup 1
+sleep 0.5
+[ -e "$folder/01-plasma.jpg" ] && [ -e "$folder/02-grey-steps.jpg" ] || fail "dragging out lost a file"
+move_client "$main" 739 442 350 "$(row_y 1)"
+
 # Delete: the shell asks once, the two files go, the rest stay.
 xdotool key Delete
 wait_window "ファイルの削除の確認" >/dev/null || fail "the shell did not ask before deleting"
