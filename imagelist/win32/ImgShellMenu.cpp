@@ -30,12 +30,11 @@ template <typename F>
 TOnExit(F) -> TOnExit<F>;
 
 // The shell's rename entry, by its verb name (Windows puts it at offset 18,
-// Wine elsewhere).
+// Wine elsewhere); by the offset when the menu names no verbs.
 bool IsRenameVerb(IContextMenu* menu, UINT offset) {
     char verb[64] = {};
-    if (SUCCEEDED(menu->GetCommandString(offset, GCS_VERBA, nullptr, verb, sizeof verb)) &&
-        _stricmp(verb, "rename") == 0)
-        return true;
+    if (SUCCEEDED(menu->GetCommandString(offset, GCS_VERBA, nullptr, verb, sizeof verb)))
+        return _stricmp(verb, "rename") == 0;
     return offset == 18;
 }
 
@@ -102,7 +101,7 @@ void TCustomImgPopupMenu::Popup(HWND owner, const TShellItemsOf& items, POINT sc
             menu2_.Reset();
             menu3_.Reset();
         }};
-        SetForegroundWindow(owner);
+        SetForegroundWindow(GetAncestor(owner, GA_ROOT));
         chosen = static_cast<int>(TrackPopupMenuEx(native.handle, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN,
                                                    screen.x, screen.y, owner, nullptr));
     }
@@ -178,11 +177,28 @@ std::vector<int> TImgListView::SelectedRows() {
 }
 
 TShellItemsOf TImgListView::ShellSelection() {
-    ImgItems().BuildSelIdLists(SelectedRows());
+    const std::vector<int> rows = SelectedRows();
+    TImgListItems& all = ImgItems();
+    all.BuildSelIdLists(rows);
     TShellItemsOf items;
-    items.Items = ImgItems().SelIdLists;
-    if (!items.Items.empty())
-        items.Folder = ImgItems().SelAbsolute ? DesktopFolder() : BindFolder(model_.FolderIdList());
+    if (rows.empty()) return items;
+    if (!all.SelAbsolute) {
+        items.Folder = BindFolder(model_.FolderIdList());
+        items.OnDesktop = model_.FolderIdList().IsDesktop();
+    } else if (std::all_of(rows.begin(), rows.end(),
+                           [&](int row) { return all[row]->ParentIdList() == all[rows[0]]->ParentIdList(); })) {
+        // File mode, one folder: its own items. Only Windows' desktop folder
+        // understands absolute lists; Wine's reads their first item alone.
+        items.Folder = BindFolder(all[rows[0]]->ParentIdList());
+        items.OnDesktop = all[rows[0]]->ParentIdList().IsDesktop();
+        all.SelIdLists.clear();
+        for (int row : rows) all.SelIdLists.push_back(all[row]->IdList());
+        all.SelAbsolute = false;
+    } else {
+        items.Folder = DesktopFolder();
+        items.OnDesktop = true;
+    }
+    items.Items = all.SelIdLists;
     return items;
 }
 
@@ -217,9 +233,6 @@ void TImgListView::ContextPopup(LPARAM position) {
 
 bool TImgListView::ShellCommand(TShellCommand command) {
     const TCommandInfo& info = kCommands[static_cast<int>(command)];
-    // Every command passes the attribute test on the desktop (file mode's
-    // items are named from the desktop too).
-    const bool onDesktop = model_.IsFileMode() || model_.FolderIdList().IsDesktop();
     TShellItemsOf items;
     if (command == TShellCommand::scPaste) {
         if (model_.IsFileMode()) return PasteFiles();
@@ -232,7 +245,8 @@ bool TImgListView::ShellCommand(TShellCommand command) {
         ImgItems().SelIdLists = items.Items;
         ImgItems().SelAbsolute = false;
         if (items.Empty()) return false;
-        if (!onDesktop) {
+        // Every command passes the attribute test on the desktop.
+        if (!model_.FolderIdList().IsDesktop()) {
             TComPtr<IDataObject> clipboard;
             if (items.Attributes(info.needs) != info.needs || FAILED(OleGetClipboard(clipboard.Put())) ||
                 !OffersFiles(clipboard.Get()))
@@ -241,7 +255,7 @@ bool TImgListView::ShellCommand(TShellCommand command) {
     } else {
         items = ShellSelection();
         if (items.Empty()) return false;
-        if (!onDesktop && items.Attributes(info.needs) != info.needs) return false;
+        if (!items.OnDesktop && items.Attributes(info.needs) != info.needs) return false;
     }
     return InvokeShellVerb(Handle(), items, info.offset);
 }

@@ -27,6 +27,7 @@ TIdList DesktopDirectory();
 struct TShellItemsOf {
     TComPtr<IShellFolder> Folder;
     std::vector<TIdList> Items;
+    bool OnDesktop = false;  // Folder is the desktop
     bool Empty() const { return !Folder || Items.empty(); }
     // The items' common sfgao* bits among query.
     SFGAOF Attributes(SFGAOF query) const;

@@ -206,6 +206,10 @@ TEST_F(ShellTest, PasteGoesToTheShownFolderOnlyWhenTheClipboardOffersFiles) {
     Press(files.Handle(), 'V', true);
     EXPECT_EQ(Paths(), (std::vector<std::string>{source + "\\p.txt", source + "\\q.txt"}));
     EXPECT_EQ(ListView_GetItemCount(files.Handle()), 2);
+    ClipboardTextOnly();
+    Select({1, 0});
+    Press(files.Handle(), 'C', true);
+    EXPECT_EQ(ClipboardFiles(), (std::vector<std::string>{source + "\\p.txt", source + "\\q.txt"}));
 }
 
 TEST_F(ShellTest, DeleteRemovesBothSelectedFilesInOneShellOperationAndTheListFollows) {
