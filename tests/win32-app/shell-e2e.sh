@@ -1,10 +1,10 @@
 #!/bin/bash
 # The list as a shell folder, driven from outside as a user drives it: two
 # rows selected with the mouse (the second with Ctrl held), Ctrl+C, and the
-# clipboard read by another X client (xclip); then Delete, the shell's
-# question answered, the files gone, and a PDF of the list one page per
-# remaining file. Screenshots of the selection and the question go to the
-# test output.
+# clipboard read by another X client (xclip); a drag out of the list; then
+# Delete, the shell's question answered, the files gone, and a PDF of the
+# list one page per remaining file. Screenshots of the selection, the drag
+# and the question go to the test output.
 #
 #   shell-e2e.sh <Pim.exe> <test output folder>
 set -euo pipefail
@@ -20,30 +20,9 @@ folder=$out/shell-e2e
 rm -rf "$folder"
 "$root/scripts/make-sample-folder" "$folder" >/dev/null
 folder=$(realpath "$folder")
-winpath() { echo "Z:${1//\//\\}"; }
-
-fail() { echo "FAIL: $*" >&2; exit 1; }
+# shellcheck source=gui-lib.sh
+. "$(dirname "$0")/gui-lib.sh"
 command -v xclip >/dev/null || fail "xclip is missing (scripts/setup installs it)"
-
-# Waits for a window with this caption; prints its X id.
-wait_window() {
-  local id
-  for _ in $(seq 1 120); do
-    id=$(xdotool search --name "^$1\$" 2>/dev/null | head -n 1) || true
-    if [ -n "$id" ]; then echo "$id"; return 0; fi
-    sleep 0.25
-  done
-  return 1
-}
-
-# Moves to a point of a window's client area (Wine draws the frame itself:
-# the client area sits at the bottom, centred between the side borders).
-move_client() {  # move_client <window> <client width> <client height> <x> <y>
-  local id=$1 cw=$2 ch=$3 x=$4 y=$5 border
-  eval "$(xdotool getwindowgeometry --shell "$id")"
-  border=$(( (WIDTH - cw) / 2 ))
-  xdotool mousemove --window "$id" $((border + x)) $((HEIGHT - border - ch + y))
-}
 
 "$wine_run" "$gui" "$(winpath "$folder")" &
 pid=$!
@@ -52,12 +31,9 @@ trap 'kill $pid 2>/dev/null || true' EXIT
 main=$(wait_window "Pim-ピム-") || fail "the main window did not appear"
 sleep 1
 
-# Rows of the list in the window's client coordinates: thumbnail cells of
-# 101 pixels from 43; a click on the picture (x 350) selects without
-# starting the label editor.
-row_y() { echo $((93 + 101 * $1)); }
-move_client "$main" 739 442 350 "$(row_y 0)"
-xdotool click 1
+# A click on a row's picture (x 350) selects it without starting the label
+# editor.
+click_client "$main" 739 442 350 "$(row_y 0)"
 sleep 0.3
 move_client "$main" 739 442 350 "$(row_y 1)"
 xdotool keydown ctrl click 1 keyup ctrl
@@ -115,12 +91,10 @@ done
 sleep 1
 
 # The list followed: "PDF作成" makes one page per file still listed.
-move_client "$main" 739 442 240 404
-xdotool click 1
+click_client "$main" 739 442 240 404
 dialog=$(wait_window "ＰＤＦ作成終了") || fail "the run did not finish"
 sleep 0.5
-move_client "$dialog" 235 102 176 84
-xdotool click 1
+click_client "$dialog" 235 102 176 84
 sleep 1
 pages=$(pdfinfo "$folder/default.pdf" | sed -n 's/^Pages: *//p')
 [ "$pages" = 7 ] || fail "the PDF has $pages pages, not 7: the list did not shrink"
