@@ -72,7 +72,7 @@ void TCustomImgPopupMenu::SetPopupMenu(ui::TPopupMenu* menu) {
 }
 
 void TCustomImgPopupMenu::Popup(HWND owner, const TShellItemsOf& items, POINT screen, const ui::TNotifyEvent& rename) {
-    if (open_) return;
+    if (open_ || (!enabled_ && !PopupMenu())) return;
     TComPtr<IContextMenu> menu = items.UiObject<IContextMenu>(owner, IID_IContextMenu);
     if (!menu) return;
     TMenuHandle native;
