@@ -129,8 +129,9 @@ void TForm1::CreateControls() {
 
 // The list as this window uses it: thumbnails shrunk into their boxes for
 // every kind but libraries, made ahead while the folder is read; text
-// thumbnails in the window's Gothic at 16 pixels; no column sorting and no
-// drops onto the list; only the picture and text files, no folders.
+// thumbnails in the window's Gothic at 16 pixels; no column sorting, no
+// drops onto the list and no shell menu (the window has its own popup);
+// only the picture and text files, no folders.
 void TForm1::ConfigureList() {
     TViewImage& image = ImgListView1->ViewImage();
     image.SetLookAhead(true);
@@ -139,6 +140,7 @@ void TForm1::ConfigureList() {
     image.ImgUtil().Font = {.Name = kPGothic, .Charset = SHIFTJIS_CHARSET, .Height = -16};
     ImgListView1->DefaultExec().SetColumnSort(false);
     ImgListView1->DefaultExec().SetDropTarget(false);
+    ImgListView1->ImgPopupMenu().SetEnabled(false);
     ImgListView1->DispTypes().SetFolders(false);
     ImgListView1->DispTypes().SetExt("*.jpg;*.bmp;*.txt");
     ImgListView1->Setup();

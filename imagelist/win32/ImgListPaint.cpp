@@ -177,7 +177,7 @@ void TImgListView::PaintCell(HDC dc, int row) {
     // Only the selection is asked of the list view: its drop-highlight bit
     // comes back set on rows nobody highlighted (under Wine), so the view
     // keeps the drop-highlighted row itself.
-    const bool marked = ListView_GetItemState(Handle(), row, LVIS_SELECTED) != 0 || row == dropHighlight_;
+    const bool marked = ListView_GetItemState(Handle(), row, LVIS_SELECTED) != 0 || row == dragDrop_->Highlighted();
     const bool hideSelection = !(GetWindowLongW(Handle(), GWL_STYLE) & LVS_SHOWSELALWAYS);
     const bool shown = GetFocus() == Handle() || !hideSelection;
     PaintFrame(dc, {x, y, x + cell_.Width, y + cell_.Height}, shown && marked);

@@ -43,6 +43,7 @@ TImgListView::TImgListView(const Params& p)
                  .GridLines = p.GridLines, .EditLabels = true}),
       view_(model_.DispTypes()),
       threads_(*this),
+      dragDrop_(std::make_unique<TImgDragDrop>(*this)),
       iconStyle_(p.IconStyle),
       viewStyle_(p.ViewStyle) {
     model_.SetHooks(this);
@@ -67,9 +68,11 @@ TImgListView::TImgListView(const Params& p)
     if (systemLarge_ && ImageList_GetIconSize(systemLarge_, &w, &h)) largeIcon_ = {w, h};
     ListView_SetImageList(Handle(), systemLarge_, LVSIL_NORMAL);
     spacing_ = ListView_GetItemSpacing(Handle(), FALSE);
+    ListView_SetCallbackMask(Handle(), LVIS_DROPHILITED);
 }
 
 TImgListView::~TImgListView() {
+    dragDrop_.reset();
     watcher_.reset();
     threads_.Stop();
     model_.SetHooks(nullptr);
@@ -81,6 +84,8 @@ void TImgListView::Setup() {
     view_.OnChange = [this] { FullReset(); };
     viewImage_.ImgUtil().OnChange = [this] { ColourReset(); };
     notification_.OnChange = [this] { model_.Rebuild(); };
+    defaultExec_.OnChange = [this] { dragDrop_->UpdateRegistration(); };
+    dragDrop_->UpdateRegistration();
     setUp_ = true;
     Layout();
     if (model_.FolderIdList().Absent())
@@ -174,7 +179,8 @@ std::u16string TImgListView::RowText(int row) {
 void TImgListView::DisplayInfo(NMLVDISPINFOW& info) {
     LVITEMW& item = info.item;
     // The list view keeps selection and focus itself; a state asked for here
-    // is only the overlay, and nothing else may come back set.
+    // is only the overlay or the drop highlight, and nothing else may come
+    // back set.
     if (item.mask & LVIF_STATE) item.state = 0;
     if (busy_ || item.iItem < 0 || item.iItem >= ImgItems().Count()) return;
     // While the user scrolls only the focused row, or a full request, is served.
@@ -203,6 +209,7 @@ void TImgListView::DisplayInfo(NMLVDISPINFOW& info) {
         item.stateMask |= LVIS_OVERLAYMASK;
         item.state = INDEXTOOVERLAYMASK(entry.OverlayIndex + 1);
     }
+    if ((item.mask & LVIF_STATE) && item.iItem == dragDrop_->Highlighted()) item.state |= LVIS_DROPHILITED;
 }
 
 bool TImgListView::Notified(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
@@ -227,6 +234,10 @@ bool TImgListView::Notified(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
                 ImgItems()[item.iItem]->Rename(Utf16ToNative(reinterpret_cast<const char16_t*>(item.pszText)));
             return true;
         }
+        case LVN_BEGINDRAG:
+        case LVN_BEGINRDRAG:
+            dragDrop_->BeginDrag(header->code == LVN_BEGINRDRAG);
+            return true;
         case LVN_COLUMNCLICK:
             ColumnClick(reinterpret_cast<NMLISTVIEW*>(lParam)->iSubItem);
             return true;
@@ -250,6 +261,8 @@ void TImgListView::ColumnClick(int column) {
 }
 
 LRESULT TImgListView::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT menuResult = 0;
+    if (popupMenu_.MenuMessage(message, wParam, lParam, menuResult)) return menuResult;
     switch (message) {
         case kImgResultMessage:
             threads_.TakeIn(static_cast<int>(wParam), static_cast<int>(lParam));
@@ -260,6 +273,21 @@ LRESULT TImgListView::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_HSCROLL:
         case WM_VSCROLL:
             scrolling_ = LOWORD(wParam) != SB_ENDSCROLL;
+            break;
+        case WM_CONTEXTMENU:
+            if (SelCount() == 0) break;
+            ContextPopup(lParam);
+            return 0;
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+        case WM_LBUTTONUP:
+        case WM_RBUTTONUP:
+        case WM_MOUSEMOVE:
+            dragDrop_->MouseMessage(message, wParam, lParam);
+            break;
+        case WM_DESTROY:
+            dragDrop_->Revoke();
             break;
         case WM_KEYDOWN: {
             const LRESULT result = TListView::WndProc(message, wParam, lParam);
@@ -282,6 +310,8 @@ void TImgListView::KeyDown(WPARAM key) {
         ListView_SetItemState(Handle(), -1, LVIS_SELECTED, LVIS_SELECTED);
     } else if (ctrl && key == 'I') {
         for (int row = 0; row < RowCount(); ++row) SetSelected(row, !Selected(row));
+    } else {
+        ShellKey(key);
     }
 }
 

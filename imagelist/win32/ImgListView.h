@@ -3,7 +3,8 @@
 // off the GUI thread, or its shell icon, in a frame, and its name. It follows
 // changes in the shown folder, sorts by column click and answers the keys of
 // a folder window. The model reaches the window through TImgListHooks; the
-// thumbnail queue through TImgThreadsHost.
+// thumbnail queue through TImgThreadsHost. Its shell menu, clipboard keys
+// and drag-and-drop are in ImgShellMenu.cpp and ImgDragDrop.cpp.
 #pragma once
 
 #include <windows.h>
@@ -12,11 +13,14 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "imagelist/ImgList.h"
 #include "imagelist/ImgListModel.h"
 #include "imagelist/ImgThreads.h"
 #include "imagelist/ImgViewSettings.h"
+#include "imagelist/win32/ImgDragDrop.h"
+#include "imagelist/win32/ImgShellMenu.h"
 #include "ui/ListView.h"
 
 namespace pim {
@@ -42,6 +46,7 @@ public:
     TView& View() { return view_; }
     TDefaultExec& DefaultExec() { return defaultExec_; }
     TShellChangeNotification& ShellChangeNotification() { return notification_; }
+    TImgListViewPopupMenu& ImgPopupMenu() { return popupMenu_; }
     TIconStyle IconStyle() const { return iconStyle_; }
     void SetIconStyle(TIconStyle style);
     ui::TViewStyle ViewStyle() const { return viewStyle_; }
@@ -73,6 +78,20 @@ public:
 
     std::function<void(TImgListItem& item)> OnImageLoad;
     std::function<void(TImgListItem& item)> OnImageLoaded;
+
+    // The shell's command on the selected rows (paste: into the shown
+    // folder; in file mode it adds the clipboard's files). True when the
+    // shell's verb was invoked (or the files were added).
+    bool ShellCommand(TShellCommand command);
+    // The selected rows' items for the shell (ImgItems' selection ID lists).
+    TShellItemsOf ShellSelection();
+    // File mode: appends the files as items.
+    void AddFiles(TFileDataObject& files);
+    TImgDragDrop& DragDrop() { return *dragDrop_; }
+    TFileDropTargetEvent OnFileDragEnter;
+    TFileDropTargetEvent OnFileDragOver;
+    TFileDropTargetEvent OnFileDragDrop;
+    ui::TNotifyEvent OnFileDragLeave;
 
 protected:
     std::u16string RowText(int row) override;
@@ -117,6 +136,12 @@ private:
     void PaintPicture(HDC dc, int x, int y, TImgListItem& item);
     int ComposedIcon(TImgListItem& item);
 
+    // The shell menu and keys (ImgShellMenu.cpp).
+    std::vector<int> SelectedRows();
+    void ContextPopup(LPARAM position);
+    void ShellKey(WPARAM key);
+    bool PasteFiles();
+
     void DisplayInfo(NMLVDISPINFOW& info);
     void KeyDown(WPARAM key);
     void ColumnClick(int column);
@@ -132,6 +157,8 @@ private:
     std::map<std::string, int> iconCache_;  // "overlay/icon" -> cell of icons_
     TImgThreads threads_;
     std::unique_ptr<TShellWatcher> watcher_;
+    TImgListViewPopupMenu popupMenu_;
+    std::unique_ptr<TImgDragDrop> dragDrop_;
     HIMAGELIST blank_ = nullptr;
     HIMAGELIST systemLarge_ = nullptr;
     HIMAGELIST systemSmall_ = nullptr;
@@ -143,7 +170,6 @@ private:
     bool setUp_ = false;
     bool busy_ = false;       // rows are answered empty while the list is rebuilt
     bool scrolling_ = false;  // between a scroll message and its end
-    int dropHighlight_ = -1;  // the row a drag over the list highlights
 };
 
 }  // namespace pim

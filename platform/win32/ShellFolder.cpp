@@ -18,6 +18,7 @@
 #include <utility>
 
 #include "base/CodePage.h"
+#include "platform/win32/ComPtr.h"
 #include "platform/win32/WideNames.h"
 
 namespace pim {
@@ -35,42 +36,6 @@ void EnsureCom() {
     };
     thread_local TComInit init;
 }
-
-// An owned interface pointer.
-template <typename T>
-class TComPtr {
-public:
-    TComPtr() = default;
-    explicit TComPtr(T* p) : p_(p) {}
-    ~TComPtr() { Reset(); }
-    TComPtr(TComPtr&& other) noexcept : p_(std::exchange(other.p_, nullptr)) {}
-    TComPtr& operator=(TComPtr&& other) noexcept {
-        if (this != &other) {
-            Reset();
-            p_ = std::exchange(other.p_, nullptr);
-        }
-        return *this;
-    }
-    TComPtr(const TComPtr&) = delete;
-    TComPtr& operator=(const TComPtr&) = delete;
-
-    T* operator->() const { return p_; }
-    T* Get() const { return p_; }
-    explicit operator bool() const { return p_ != nullptr; }
-    // For out-parameters: releases what is held first.
-    T** Put() {
-        Reset();
-        return &p_;
-    }
-    void** PutVoid() { return reinterpret_cast<void**>(Put()); }
-
-private:
-    void Reset() {
-        if (p_) p_->Release();
-        p_ = nullptr;
-    }
-    T* p_ = nullptr;
-};
 
 // An ID list the shell allocated, copied into ours and freed.
 TIdList TakeIdList(LPITEMIDLIST pidl) {

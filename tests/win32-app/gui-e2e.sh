@@ -20,31 +20,8 @@ wine_run=$root/scripts/wine-run
 folder=$out/gui-e2e
 rm -rf "$folder"
 "$root/scripts/make-sample-folder" "$folder" >/dev/null
-winpath() { echo "Z:${1//\//\\}"; }
-
-fail() { echo "FAIL: $*" >&2; exit 1; }
-
-# Waits for a window with this caption; prints its X id.
-wait_window() {
-  local id
-  for _ in $(seq 1 120); do
-    id=$(xdotool search --name "^$1\$" 2>/dev/null | head -n 1) || true
-    if [ -n "$id" ]; then echo "$id"; return 0; fi
-    sleep 0.25
-  done
-  return 1
-}
-
-# Clicks at a point of a window's client area. Wine draws the frames itself,
-# so the X window is the whole frame: the client area sits at the bottom,
-# centred between the side borders.
-click_client() {  # click_client <window> <client width> <client height> <x> <y> [button]
-  local id=$1 cw=$2 ch=$3 x=$4 y=$5 button=${6:-1} w h border
-  eval "$(xdotool getwindowgeometry --shell "$id")"
-  w=$WIDTH h=$HEIGHT
-  border=$(( (w - cw) / 2 ))
-  xdotool mousemove --window "$id" $((border + x)) $((h - border - ch + y)) click "$button"
-}
+# shellcheck source=gui-lib.sh
+. "$(dirname "$0")/gui-lib.sh"
 
 "$wine_run" "$gui" "$(winpath "$folder")" &
 pid=$!
@@ -70,9 +47,6 @@ xdotool search --name "^ＰＤＦ作成終了\$" >/dev/null 2>&1 && fail "the di
 [ -s "$folder/default.pdf" ] || fail "no default.pdf in the folder"
 cp "$folder/default.pdf" "$folder/first.pdf"
 
-# Rows of the list's first column, in the window's client coordinates: a
-# thumbnail cell of 101 pixels each from 43, the name at x 402 and beyond.
-row_y() { echo $((93 + 101 * $1)); }
 popup() {  # popup <row> <screenshot name or -> <keys...>: a right click on a row, keys in the menu
   local row=$1 shot=$2
   shift 2

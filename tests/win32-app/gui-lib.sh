@@ -1,0 +1,35 @@
+# Helpers of the scripts that drive Pim.exe from outside with xdotool.
+# Sourced; expects DISPLAY to be set.
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+winpath() { echo "Z:${1//\//\\}"; }
+
+# Waits for a window with this caption; prints its X id.
+wait_window() {
+  local id
+  for _ in $(seq 1 120); do
+    id=$(xdotool search --name "^$1\$" 2>/dev/null | head -n 1) || true
+    if [ -n "$id" ]; then echo "$id"; return 0; fi
+    sleep 0.25
+  done
+  return 1
+}
+
+# Moves the pointer to a point of a window's client area. Wine draws the
+# frames itself, so the X window is the whole frame: the client area sits at
+# the bottom, centred between the side borders.
+move_client() {  # move_client <window> <client width> <client height> <x> <y>
+  local id=$1 cw=$2 ch=$3 x=$4 y=$5 border
+  eval "$(xdotool getwindowgeometry --shell "$id")"
+  border=$(( (WIDTH - cw) / 2 ))
+  xdotool mousemove --window "$id" $((border + x)) $((HEIGHT - border - ch + y))
+}
+
+click_client() {  # click_client <window> <client width> <client height> <x> <y> [button]
+  move_client "$1" "$2" "$3" "$4" "$5"
+  xdotool click "${6:-1}"
+}
+
+# The main window's list rows in its client coordinates: a thumbnail cell of
+# 101 pixels each from 43, the picture at x 307 to 400, the name from 402.
+row_y() { echo $((93 + 101 * $1)); }
