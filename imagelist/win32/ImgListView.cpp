@@ -57,7 +57,7 @@ TImgListView::TImgListView(const Params& p)
         column.fmt = kColumns[i].format;
         column.cx = kColumns[i].width;
         column.pszText = const_cast<wchar_t*>(ui::W(caption));
-        ListView_InsertColumn(Handle(), i, &column);
+        SendMessageW(Handle(), LVM_INSERTCOLUMNW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));
     }
     SHFILEINFOW info{};
     systemLarge_ = reinterpret_cast<HIMAGELIST>(

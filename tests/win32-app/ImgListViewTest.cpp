@@ -117,6 +117,16 @@ TEST_F(ImgListViewTest, ThumbnailsArriveFromTheWorkerAndTextWithoutThumbnailsGet
 
 TEST_F(ImgListViewTest, ColumnClicksSortAndKeysSelect) {
     TImgListView& view = Make(ui::TViewStyle::vsReport);
+    const char* const captions[] = {"名前", "サイズ", "ファイルの種類", "更新日時"};
+    for (int i = 0; i < 4; ++i) {
+        char text[64] = {};
+        LVCOLUMNA column{};
+        column.mask = LVCF_TEXT;
+        column.pszText = text;
+        column.cchTextMax = sizeof text;
+        ASSERT_TRUE(SendMessageA(view.Handle(), LVM_GETCOLUMNA, i, reinterpret_cast<LPARAM>(&column)));
+        EXPECT_STREQ(text, captions[i]);
+    }
     NMLISTVIEW click{};
     click.hdr = {view.Handle(), static_cast<UINT_PTR>(GetDlgCtrlID(view.Handle())), static_cast<UINT>(LVN_COLUMNCLICK)};
     click.iSubItem = 1;  // "サイズ"
