@@ -9,18 +9,15 @@
 
 #include "imagelist/ImgResample.h"
 #include "imagelist/win32/ImgListView.h"
+#include "platform/win32/DibCanvas.h"
 
 namespace pim {
 
 namespace {
 
-COLORREF ColorRef(TColor color) {
-    return color < 0 ? GetSysColor(color & 0xFF) : static_cast<COLORREF>(color);
-}
-
 void FillBar(HDC dc, int left, int top, int right, int bottom, TColor color) {
     const RECT r{left, top, right, bottom};
-    HBRUSH brush = CreateSolidBrush(ColorRef(color));
+    HBRUSH brush = CreateSolidBrush(static_cast<COLORREF>(ResolveColor(color)));
     FillRect(dc, &r, brush);
     DeleteObject(brush);
 }
@@ -44,45 +41,6 @@ void Blit(HDC dc, int x, int y, int dw, int dh, const TBitmap& bitmap, int sx, i
     SetStretchBltMode(dc, COLORONCOLOR);
     StretchDIBits(dc, x, y, dw, dh, sx, 0, w, h, bitmap.ScanLine(sy), &info, DIB_RGB_COLORS, SRCCOPY);
 }
-
-// A DIB section to draw into with GDI; its pixels go to and from TBitmaps.
-class TDrawSurface {
-public:
-    TDrawSurface(int width, int height) : width_(width), height_(height) {
-        BITMAPINFO info{};
-        info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-        dc_ = CreateCompatibleDC(nullptr);
-        bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
-        old_ = SelectObject(dc_, bitmap_);
-    }
-    ~TDrawSurface() {
-        SelectObject(dc_, old_);
-        DeleteObject(bitmap_);
-        DeleteDC(dc_);
-    }
-    TDrawSurface(const TDrawSurface&) = delete;
-    TDrawSurface& operator=(const TDrawSurface&) = delete;
-    HDC Dc() const { return dc_; }
-    std::size_t Stride() const { return (static_cast<std::size_t>(width_) * 3 + 3) & ~std::size_t{3}; }
-    // Rows of the surface to and from (x, y) of a 24-bit bitmap.
-    void CopyFrom(const TBitmap& from, int x, int y) {
-        GdiFlush();
-        for (int row = 0; row < height_; ++row)
-            std::memcpy(bits_ + row * Stride(), from.ScanLine(y + row) + 3 * x, static_cast<std::size_t>(width_) * 3);
-    }
-    void CopyTo(TBitmap& to, int x, int y) const {
-        GdiFlush();
-        for (int row = 0; row < height_; ++row)
-            std::memcpy(to.ScanLine(y + row) + 3 * x, bits_ + row * Stride(), static_cast<std::size_t>(width_) * 3);
-    }
-
-private:
-    int width_, height_;
-    HDC dc_;
-    HBITMAP bitmap_;
-    HGDIOBJ old_;
-    std::uint8_t* bits_ = nullptr;
-};
 
 void Bevel(HDC dc, RECT& r, TBevelCut cut, int width) {
     if (cut == TBevelCut::bvNone) return;
@@ -247,8 +205,8 @@ int TImgListView::ComposedIcon(TImgListItem& item) {
     const std::string key = std::to_string(item.OverlayIndex) + "/" + std::to_string(item.IconIndex());
     if (const auto found = iconCache_.find(key); found != iconCache_.end()) return item.SmallIconIndex = found->second;
     if (!systemLarge_ || item.IconIndex() < 0) return -1;
-    TDrawSurface surface(largeIcon_.cx, largeIcon_.cy);
-    FillBar(surface.Dc(), 0, 0, largeIcon_.cx, largeIcon_.cy, viewImage_.ImgUtil().BKColor());
+    TDibCanvas surface(largeIcon_.cx, largeIcon_.cy);
+    surface.Fill(viewImage_.ImgUtil().BKColor());
     ImageList_Draw(systemLarge_, item.IconIndex(), surface.Dc(), 0, 0,
                    ILD_TRANSPARENT | INDEXTOOVERLAYMASK(item.OverlayIndex + 1));
     TBitmap icon(largeIcon_.cx, largeIcon_.cy, TPixelFormat::pf24bit);
@@ -277,7 +235,7 @@ void TImgListView::DrawBadge(TImgListItem& item) {
     // The small system list shares the large one's indices.
     const int icon = item.IconIndex();
     if (icon < 0) return;
-    TDrawSurface surface(kSmall, kSmall);
+    TDibCanvas surface(kSmall, kSmall);
     surface.CopyFrom(sheet, sx + bx, sy + by);
     ImageList_Draw(systemSmall_, icon, surface.Dc(), 0, 0, ILD_TRANSPARENT);
     surface.CopyTo(sheet, sx + bx, sy + by);

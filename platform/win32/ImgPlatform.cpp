@@ -28,6 +28,7 @@
 #include "imagelist/ImgShare.h"
 #include "imagelist/SPlugin.h"
 #include "imagelist/win32/ImgThread.h"
+#include "platform/win32/DibCanvas.h"
 
 namespace pim {
 
@@ -37,69 +38,6 @@ constexpr int kFailed = -1;
 
 std::wstring Wide(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
 std::wstring WidePath(const std::string& path) { return Wide(NativeToUtf16(path)); }
-
-// System colours (clWindow and the like) as the RGB they stand for.
-TColor ResolveColor(TColor color) {
-    return color < 0 ? static_cast<TColor>(GetSysColor(color & 0xFF)) : color;
-}
-
-// A memory DC with a top-down 24-bit DIB section selected into it.
-class TDibCanvas {
-public:
-    TDibCanvas(int width, int height) : width_(width), height_(height) {
-        if (width <= 0 || height <= 0) throw EInvalidGraphic("empty picture");
-        // A metafile may declare any size; refuse what no bitmap may hold
-        // before GDI allocates it.
-        if (width > kMaxBitmapDimension || height > kMaxBitmapDimension ||
-            DibRowBytes(width, 24) * height > BitmapMemoryLimit())
-            throw EInvalidGraphic("picture too large");
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 24;
-        info.bmiHeader.biCompression = BI_RGB;
-        dc_ = CreateCompatibleDC(nullptr);
-        bitmap_ = dc_ ? CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits_, nullptr, 0) : nullptr;
-        if (!bitmap_) {
-            if (dc_) DeleteDC(dc_);
-            throw EInvalidGraphic("out of drawing resources");
-        }
-        old_ = SelectObject(dc_, bitmap_);
-    }
-    ~TDibCanvas() {
-        SelectObject(dc_, old_);
-        DeleteObject(bitmap_);
-        DeleteDC(dc_);
-    }
-    TDibCanvas(const TDibCanvas&) = delete;
-    TDibCanvas& operator=(const TDibCanvas&) = delete;
-
-    HDC Dc() const { return dc_; }
-    void Fill(TColor color) {
-        HBRUSH brush = CreateSolidBrush(static_cast<COLORREF>(ResolveColor(color)));
-        const RECT all{0, 0, width_, height_};
-        ::FillRect(dc_, &all, brush);
-        DeleteObject(brush);
-    }
-    void CopyFrom(const TBitmap& source) {
-        GdiFlush();
-        std::memcpy(bits_, source.ScanLine(0), static_cast<std::size_t>(source.RowBytes()) * height_);
-    }
-    void CopyTo(TBitmap& dest) const {
-        GdiFlush();
-        dest = TBitmap(width_, height_, TPixelFormat::pf24bit);
-        std::memcpy(dest.ScanLine(0), bits_, static_cast<std::size_t>(dest.RowBytes()) * height_);
-    }
-
-private:
-    int width_, height_;
-    HDC dc_ = nullptr;
-    HBITMAP bitmap_ = nullptr;
-    HGDIOBJ old_ = nullptr;
-    void* bits_ = nullptr;
-};
 
 struct TGdiFree {
     void operator()(HGDIOBJ object) const { DeleteObject(object); }
