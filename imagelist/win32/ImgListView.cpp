@@ -134,9 +134,13 @@ void TImgListView::BeginRebuild() {
 void TImgListView::EndRebuild() {
     busy_ = false;
     SendMessageW(Handle(), WM_SETREDRAW, TRUE, 0);
-    // Another style and back: the list view lays its rows out anew.
+    // Another style and back: the list view lays its rows out anew. The
+    // report style is the one in between, as its layout costs nothing; the
+    // icon style would place every item (two thirds of a second for 1,000
+    // files under Wine).
     const LONG bits = GetWindowLongW(Handle(), GWL_STYLE);
-    SetWindowLongW(Handle(), GWL_STYLE, (bits & ~LVS_TYPEMASK) | (viewStyle_ == ui::TViewStyle::vsIcon ? LVS_LIST : LVS_ICON));
+    SetWindowLongW(Handle(), GWL_STYLE,
+                   (bits & ~LVS_TYPEMASK) | (viewStyle_ == ui::TViewStyle::vsReport ? LVS_LIST : LVS_REPORT));
     SetWindowLongW(Handle(), GWL_STYLE, bits);
     Invalidate();
 }
