@@ -5,33 +5,11 @@
 #include "app/AppPlatform.h"
 #include "app/MainModel.h"
 #include "app/win32/Unit2.h"
+#include "imagelist/FileFacts.h"
 
 namespace pim {
 
 using namespace ui;
-
-namespace {
-
-std::string ProgramFolder() {
-    std::u16string path(MAX_PATH, u'\0');
-    for (;;) {
-        const DWORD n = GetModuleFileNameW(nullptr, reinterpret_cast<wchar_t*>(path.data()),
-                                           static_cast<DWORD>(path.size()));
-        if (n < path.size()) {
-            path.resize(n);
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
-    return FolderOfFile(Utf16ToNative(path));
-}
-
-}  // namespace
-
-bool IsExistingFile(const std::string& path) {
-    const DWORD attributes = GetFileAttributesW(W(NativeToUtf16(path)));
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 std::string FolderOfFile(const std::string& path) {
     return path.substr(0, path.size() - ExtractFileName(path).size());
@@ -188,13 +166,13 @@ void TForm1::FormShow() {
     FileTypeBits = 7;
     ImgListView1->SetSortType(TSortTypeEx::istName);
     ImgListView1->SetDescend(false);
-    ImgListView1->SetFolderPath(ProgramFolder());
+    ImgListView1->SetFolderPath(FolderOfFile(ProgramFileName()));
     const int width = Width();
     const int height = Height();
     SetPosition(GetSystemMetrics(SM_CXSCREEN) / 2 - width / 2, GetSystemMetrics(SM_CYSCREEN) / 2 - height / 2);
     const std::string argument = Application().Args.empty() ? std::string() : Application().Args.front();
     if (!argument.empty()) {
-        ImgListView1->SetFolderPath(IsExistingFile(argument) ? FolderOfFile(argument) : argument);
+        ImgListView1->SetFolderPath(FileExists(argument) ? FolderOfFile(argument) : argument);
         ImgListView1->Repaint();
     }
     UpdateStatus();

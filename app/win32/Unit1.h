@@ -36,8 +36,6 @@ class TForm2;
 
 // The folder of a file: its path up to and with the last separator.
 std::string FolderOfFile(const std::string& path);
-// True for an existing file that is not a folder.
-bool IsExistingFile(const std::string& path);
 
 class TProgressLink;
 

@@ -7,6 +7,7 @@
 #include "app/AppPlatform.h"
 #include "app/win32/ShellOpen.h"
 #include "app/win32/Unit1.h"
+#include "imagelist/FileFacts.h"
 
 namespace pim {
 
@@ -51,7 +52,7 @@ void TForm1::DropDst1FileDrop(const std::vector<std::string>& files, int, int) {
     if (Height() == RolledHeight) ToggleRollUp();
     if (files.empty()) return;
     std::string path = files.front();
-    if (IsExistingFile(path)) path = FolderOfFile(path);
+    if (FileExists(path)) path = FolderOfFile(path);
     ImgListView1->SetFolderPath(path);
     ImgListView1->Repaint();
     UpdateStatus();

@@ -52,27 +52,29 @@ void TForm1::Button5Click() {
 
 void TForm1::Button6Click() {
     const int row = ImgListView1->ItemIndex();
-    try {
-        if (row < 0) throw Exception("no row selected");
+    if (row >= 0) {
         PdfRun->CurrentFile = ImgListView1->ImgItems()[row]->FullPath();
         PdfRun->CurrentExt = CurrentExtOf(PdfRun->CurrentFile);
-        if (PdfRun->CurrentExt == "jpg") {
-            TJPEGImage WorkJpeg;
-            WorkJpeg.LoadFromFile(PdfRun->CurrentFile);
-            Image1->SetPicture(&WorkJpeg);
-        } else if (PdfRun->CurrentExt != "txt") {
-            TBitmap WorkBitmap;
-            WorkBitmap.LoadFromFile(PdfRun->CurrentFile);
-            Image1->SetPicture(&WorkBitmap);
-        } else {
-            throw Exception("a text file");
+        if (PdfRun->CurrentExt != "txt") {
+            try {
+                if (PdfRun->CurrentExt == "jpg") {
+                    TJPEGImage WorkJpeg;
+                    WorkJpeg.LoadFromFile(PdfRun->CurrentFile);
+                    Image1->SetPicture(&WorkJpeg);
+                } else {
+                    TBitmap WorkBitmap;
+                    WorkBitmap.LoadFromFile(PdfRun->CurrentFile);
+                    Image1->SetPicture(&WorkBitmap);
+                }
+                ScrollBox1->Realign();
+                return;
+            } catch (const std::exception&) {
+                // An unreadable picture: the same answer as no picture.
+            }
         }
-    } catch (const std::exception&) {
-        Application().ShowError(kMsgSelectImage);
-        PageControl1->SetActivePageIndex(kListTab);
-        return;
     }
-    ScrollBox1->Realign();
+    Application().ShowError(kMsgSelectImage);
+    PageControl1->SetActivePageIndex(kListTab);
 }
 
 void TForm1::PageControl1Change() {
