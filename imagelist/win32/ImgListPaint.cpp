@@ -89,6 +89,7 @@ void TImgListView::FullReset() {
     Layout();
     TListView::SetRowCount(ImgItems().Count());
     busy_ = false;
+    StartColumnFit();
     SendMessageW(Handle(), WM_SETREDRAW, TRUE, 0);
     Invalidate();
 }

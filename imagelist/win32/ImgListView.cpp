@@ -133,15 +133,23 @@ void TImgListView::BeginRebuild() {
 
 void TImgListView::EndRebuild() {
     busy_ = false;
-    SendMessageW(Handle(), WM_SETREDRAW, TRUE, 0);
-    // Another style and back: the list view lays its rows out anew. The
-    // report style is the one in between, as its layout costs nothing; the
-    // icon style would place every item (two thirds of a second for 1,000
-    // files under Wine).
-    const LONG bits = GetWindowLongW(Handle(), GWL_STYLE);
-    SetWindowLongW(Handle(), GWL_STYLE,
-                   (bits & ~LVS_TYPEMASK) | (viewStyle_ == ui::TViewStyle::vsReport ? LVS_LIST : LVS_REPORT));
-    SetWindowLongW(Handle(), GWL_STYLE, bits);
+    if (viewStyle_ == ui::TViewStyle::vsList) {
+        // The list style's layout is its column width, fitted to the names
+        // in steps (ImgListColumn.cpp): a style switch would have the list
+        // view ask for every name at once.
+        StartColumnFit();
+        SendMessageW(Handle(), WM_SETREDRAW, TRUE, 0);
+    } else {
+        SendMessageW(Handle(), WM_SETREDRAW, TRUE, 0);
+        // Another style and back: the list view lays its rows out anew. The
+        // report style is the one in between, as its layout costs nothing;
+        // the icon style would place every item (two thirds of a second for
+        // 1,000 files under Wine).
+        const LONG bits = GetWindowLongW(Handle(), GWL_STYLE);
+        SetWindowLongW(Handle(), GWL_STYLE,
+                       (bits & ~LVS_TYPEMASK) | (viewStyle_ == ui::TViewStyle::vsReport ? LVS_LIST : LVS_REPORT));
+        SetWindowLongW(Handle(), GWL_STYLE, bits);
+    }
     Invalidate();
 }
 
@@ -265,6 +273,7 @@ void TImgListView::ColumnClick(int column) {
 }
 
 LRESULT TImgListView::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (ColumnFitMessage(message, wParam)) return 0;
     LRESULT menuResult = 0;
     if (popupMenu_.MenuMessage(message, wParam, lParam, menuResult)) return menuResult;
     switch (message) {

@@ -142,6 +142,14 @@ private:
     void ShellKey(WPARAM key);
     bool PasteFiles();
 
+    // The list style's column width (ImgListColumn.cpp).
+    void StartColumnFit();
+    bool ColumnFitMessage(UINT message, WPARAM wParam);
+    void FitFirstScreen();
+    void MeasureNames(std::size_t until, bool slice);
+    int FittedWidth();
+    void ApplyColumnWidth();
+
     void DisplayInfo(NMLVDISPINFOW& info);
     void KeyDown(WPARAM key);
     void ColumnClick(int column);
@@ -170,6 +178,9 @@ private:
     bool setUp_ = false;
     bool busy_ = false;       // rows are answered empty while the list is rebuilt
     bool scrolling_ = false;  // between a scroll message and its end
+    std::vector<int> fitIds_;  // the items whose names size the list column
+    std::size_t fitNext_ = 0;  // the first of them not measured yet
+    int fitText_ = 0;          // the widest name measured
 };
 
 }  // namespace pim

@@ -175,5 +175,37 @@ TEST_F(ImgListViewTest, AChangeInTheFolderRebuildsTheListAndDropsAManualOrder) {
     EXPECT_FALSE(view.Watching());
 }
 
+TEST_F(ImgListViewTest, TheListColumnFitsTheFirstScreenAtOnceAndTheWidestNameOnceSettled) {
+    for (int i = 0; i < 60; ++i) WriteTextFile(folder + "\\n" + std::to_string(100 + i) + ".txt", "x");
+    const std::string late = "zz-a-name-much-longer-than-any-on-the-first-screen.txt";
+    WriteTextFile(folder + "\\" + late, "x");
+    TImgListView& view = Make(ui::TViewStyle::vsList);
+    HDC dc = GetDC(view.Handle());
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(view.Handle(), WM_GETFONT, 0, 0)));
+    SIZE first{}, last{};
+    GetTextExtentPoint32A(dc, "c-notes.txt", 11, &first);
+    GetTextExtentPoint32A(dc, late.c_str(), static_cast<int>(late.size()), &last);
+    SelectObject(dc, old);
+    ReleaseDC(view.Handle(), dc);
+    const int icon = view.CellSize().Width;
+
+    // The first screen's step is posted, so it comes before the first paint;
+    // the rest waits for the timer.
+    MSG msg;
+    while (PeekMessageW(&msg, view.Handle(), WM_APP, 0xBFFF, PM_REMOVE)) DispatchMessageW(&msg);
+    const int firstWidth = ListView_GetColumnWidth(view.Handle(), 0);
+    EXPECT_GE(firstWidth, first.cx + icon);
+    EXPECT_LT(firstWidth, last.cx + icon);
+    for (int i = 0; i < 100 && ListView_GetColumnWidth(view.Handle(), 0) == firstWidth; ++i) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        ui::Application().ProcessMessages();
+    }
+    const int row = view.ImgItems().Count() - 1;
+    ASSERT_EQ(Rows()[row], late);
+    RECT label{LVIR_LABEL};
+    ASSERT_TRUE(ListView_GetItemRect(view.Handle(), row, &label, LVIR_LABEL));
+    EXPECT_GE(label.right - label.left, last.cx);
+}
+
 }  // namespace
 }  // namespace pim::test

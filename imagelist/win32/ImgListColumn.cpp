@@ -1,0 +1,116 @@
+// The list style's column width, fitted to the widest name. The list view
+// would find it itself on a relayout, but it asks for every row's name at
+// once, and a name costs the shell a lookup of how to show its extension: a
+// thousand of them held the window for a third of a second. Here the names
+// are measured in steps between messages: first those of the first screen,
+// in a posted message that comes before the first paint, so no label shows
+// cut; then the rest in short slices on a timer, which yields to input and
+// painting.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <chrono>
+
+#include "app/AppPlatform.h"
+#include "imagelist/win32/ImgListView.h"
+
+namespace pim {
+
+namespace {
+
+constexpr UINT kFitMessage = WM_APP + 0x32;
+constexpr UINT_PTR kFitTimer = 0x32;
+constexpr int kMinColumnWidth = 128;  // the list view's narrowest column
+constexpr int kLabelPadding = 12;     // the label's margins and focus frame
+constexpr auto kSlice = std::chrono::milliseconds(8);  // GUI time per slice
+
+}  // namespace
+
+void TImgListView::StartColumnFit() {
+    KillTimer(Handle(), kFitTimer);
+    fitIds_.clear();
+    fitNext_ = 0;
+    fitText_ = 0;
+    if (viewStyle_ != ui::TViewStyle::vsList || !Handle()) return;
+    // By Id, so a sort or a move between the steps neither skips a name nor
+    // measures one twice.
+    const int count = ImgItems().Count();
+    fitIds_.reserve(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) fitIds_.push_back(ImgItems()[i]->Id());
+    if (view_.ShowCaptions()) {
+        PostMessageW(Handle(), kFitMessage, 0, 0);
+    } else {
+        fitNext_ = fitIds_.size();
+        ApplyColumnWidth();
+    }
+}
+
+bool TImgListView::ColumnFitMessage(UINT message, WPARAM wParam) {
+    if (message == kFitMessage) {
+        if (viewStyle_ == ui::TViewStyle::vsList && fitNext_ < fitIds_.size()) FitFirstScreen();
+    } else if (message == WM_TIMER && wParam == kFitTimer) {
+        if (viewStyle_ == ui::TViewStyle::vsList)
+            MeasureNames(fitIds_.size(), true);
+        if (viewStyle_ != ui::TViewStyle::vsList || fitNext_ >= fitIds_.size()) {
+            KillTimer(Handle(), kFitTimer);
+            if (viewStyle_ == ui::TViewStyle::vsList) ApplyColumnWidth();
+        }
+    } else {
+        return false;
+    }
+    return true;
+}
+
+void TImgListView::FitFirstScreen() {
+    RECT client{}, row{};
+    GetClientRect(Handle(), &client);
+    row.left = LVIR_BOUNDS;
+    const int rowHeight = SendMessageW(Handle(), LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row))
+                              ? std::max<int>(1, row.bottom - row.top)
+                              : 16;
+    const std::size_t perColumn = static_cast<std::size_t>(client.bottom / rowHeight + 1);
+    // Column by column, until the columns measured fill the width.
+    for (std::size_t columns = 1; fitNext_ < fitIds_.size(); ++columns) {
+        MeasureNames(columns * perColumn, false);
+        if (static_cast<long>(columns) * FittedWidth() >= client.right) break;
+    }
+    ApplyColumnWidth();
+    if (fitNext_ < fitIds_.size()) SetTimer(Handle(), kFitTimer, USER_TIMER_MINIMUM, nullptr);
+}
+
+// The names up to `until`; with `slice`, only as many as fit in one slice.
+void TImgListView::MeasureNames(std::size_t until, bool slice) {
+    const auto deadline = std::chrono::steady_clock::now() + kSlice;
+    until = std::min(until, fitIds_.size());
+    HDC dc = GetDC(Handle());
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(Handle(), WM_GETFONT, 0, 0)));
+    while (fitNext_ < until && (!slice || std::chrono::steady_clock::now() < deadline)) {
+        TImgListItem* item = ImgItems().ItemById(fitIds_[fitNext_++]);
+        if (!item) continue;  // gone since
+        const std::u16string name = NativeToUtf16(item->DisplayName());
+        SIZE size{};
+        GetTextExtentPoint32W(dc, reinterpret_cast<const wchar_t*>(name.c_str()), static_cast<int>(name.size()),
+                              &size);
+        fitText_ = std::max<int>(fitText_, size.cx);
+    }
+    SelectObject(dc, old);
+    ReleaseDC(Handle(), dc);
+}
+
+int TImgListView::FittedWidth() {
+    int iconWidth = 0, iconHeight = 0;
+    if (HIMAGELIST small = ListView_GetImageList(Handle(), LVSIL_SMALL))
+        ImageList_GetIconSize(small, &iconWidth, &iconHeight);
+    return std::max(kMinColumnWidth, fitText_ + iconWidth + kLabelPadding);
+}
+
+void TImgListView::ApplyColumnWidth() {
+    const int width = FittedWidth();
+    if (width == ListView_GetColumnWidth(Handle(), 0)) return;
+    ListView_SetColumnWidth(Handle(), 0, width);
+    // The same count again: the scroll bars take the new width in.
+    ListView_SetItemCountEx(Handle(), RowCount(), LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
+}
+
+}  // namespace pim
