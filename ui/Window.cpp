@@ -1,5 +1,7 @@
 #include "ui/Window.h"
 
+#include <string>
+
 #include <windowsx.h>
 
 #include <map>
@@ -70,7 +72,7 @@ void TWindow::CreateHandle(const TCreateParams& p) {
     HWND handle = CreateWindowExW(p.ExStyle, p.ClassName, W(text), style, p.Bounds.Left, p.Bounds.Top,
                                   p.Bounds.Width, p.Bounds.Height, parentHandle, id,
                                   GetModuleHandleW(nullptr), this);
-    if (!handle) throw Exception("Error creating window");
+    if (!handle) throw Exception("Error creating window (system error " + std::to_string(GetLastError()) + ")");
     if (!handle_) {
         // A system control: subclass it.
         Attach(handle);
