@@ -1,10 +1,9 @@
 #include "ui/Window.h"
 
-#include <string>
-
 #include <windowsx.h>
 
 #include <map>
+#include <string>
 
 #include "base/CodePage.h"
 #include "base/SysUtils.h"
