@@ -50,12 +50,14 @@ bool TImgListView::ColumnFitMessage(UINT message, WPARAM wParam) {
     if (message == kFitMessage) {
         if (viewStyle_ == ui::TViewStyle::vsList && fitNext_ < fitIds_.size()) FitFirstScreen();
     } else if (message == WM_TIMER && wParam == kFitTimer) {
-        if (viewStyle_ == ui::TViewStyle::vsList)
-            MeasureNames(fitIds_.size(), true);
-        if (viewStyle_ != ui::TViewStyle::vsList || fitNext_ >= fitIds_.size()) {
+        if (viewStyle_ != ui::TViewStyle::vsList) {
             KillTimer(Handle(), kFitTimer);
-            if (viewStyle_ == ui::TViewStyle::vsList) ApplyColumnWidth();
+            return true;
         }
+        MeasureNames(fitIds_.size(), true);
+        if (fitNext_ < fitIds_.size()) return true;
+        KillTimer(Handle(), kFitTimer);
+        ApplyColumnWidth();
     } else {
         return false;
     }
@@ -65,10 +67,8 @@ bool TImgListView::ColumnFitMessage(UINT message, WPARAM wParam) {
 void TImgListView::FitFirstScreen() {
     RECT client{}, row{};
     GetClientRect(Handle(), &client);
-    row.left = LVIR_BOUNDS;
-    const int rowHeight = SendMessageW(Handle(), LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row))
-                              ? std::max<int>(1, row.bottom - row.top)
-                              : 16;
+    const int rowHeight =
+        ListView_GetItemRect(Handle(), 0, &row, LVIR_BOUNDS) ? std::max<int>(1, row.bottom - row.top) : 16;
     const std::size_t perColumn = static_cast<std::size_t>(client.bottom / rowHeight + 1);
     // Column by column, until the columns measured fill the width.
     for (std::size_t columns = 1; fitNext_ < fitIds_.size(); ++columns) {
