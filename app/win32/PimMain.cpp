@@ -7,9 +7,11 @@
 #include "app/AppPlatform.h"
 #include "app/MainModel.h"
 #include "app/win32/Unit1.h"
+#include "platform/win32/SystemLibrary.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     using namespace pim;
+    RestrictLibrarySearch();
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
     OleInitialize(nullptr);

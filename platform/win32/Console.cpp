@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/SystemLibrary.h"
 #include "platform/win32/WideNames.h"
 
 namespace pim {
@@ -48,7 +49,8 @@ std::FILE* File(TConsoleStream stream) { return stream == TConsoleStream::csOut 
 
 }  // namespace
 
-void InitConsole() {}
+// Before anything else: libraries only from the system folder.
+void InitConsole() { RestrictLibrarySearch(); }
 
 bool IsTerminal(TConsoleStream stream) {
     DWORD mode;

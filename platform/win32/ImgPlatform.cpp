@@ -1,6 +1,7 @@
 // The thumbnail maker's platform services on Windows: shell icons, the DIB
 // loader, metafile playback, the shell's image extractor, AVI frames through
-// AVIFIL32 and text drawn with GDI. Paths arrive in the program's file-name
+// AVIFIL32 (loaded from the system folder when the first video needs it; a
+// system without it shows videos by their icon) and text drawn with GDI. Paths arrive in the program's file-name
 // encoding and go to the wide API, so every file is opened by its true name.
 // Every picture is drawn on a top-down 24-bit DIB section, whose rows have
 // TBitmap's layout, and copied out.
@@ -29,6 +30,7 @@
 #include "imagelist/SPlugin.h"
 #include "imagelist/win32/ImgThread.h"
 #include "platform/win32/DibCanvas.h"
+#include "platform/win32/SystemLibrary.h"
 
 namespace pim {
 
@@ -38,6 +40,38 @@ constexpr int kFailed = -1;
 
 std::wstring Wide(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
 std::wstring WidePath(const std::string& path) { return Wide(NativeToUtf16(path)); }
+
+// The video-file library's calls, looked up once; all null without it.
+struct TVideoLibrary {
+    decltype(&AVIFileInit) FileInit = nullptr;
+    decltype(&AVIFileExit) FileExit = nullptr;
+    decltype(&AVIStreamOpenFromFileW) StreamOpen = nullptr;
+    decltype(&AVIStreamInfoW) StreamInfo = nullptr;
+    decltype(&AVIStreamRelease) StreamRelease = nullptr;
+    decltype(&AVIStreamGetFrameOpen) FrameOpen = nullptr;
+    decltype(&AVIStreamGetFrame) Frame = nullptr;
+    decltype(&AVIStreamGetFrameClose) FrameClose = nullptr;
+
+    TVideoLibrary() {
+        HMODULE avifil = LoadSystemLibrary(L"avifil32.dll");
+        FileInit = SystemFunction<decltype(FileInit)>(avifil, "AVIFileInit");
+        FileExit = SystemFunction<decltype(FileExit)>(avifil, "AVIFileExit");
+        StreamOpen = SystemFunction<decltype(StreamOpen)>(avifil, "AVIStreamOpenFromFileW");
+        StreamInfo = SystemFunction<decltype(StreamInfo)>(avifil, "AVIStreamInfoW");
+        StreamRelease = SystemFunction<decltype(StreamRelease)>(avifil, "AVIStreamRelease");
+        FrameOpen = SystemFunction<decltype(FrameOpen)>(avifil, "AVIStreamGetFrameOpen");
+        Frame = SystemFunction<decltype(Frame)>(avifil, "AVIStreamGetFrame");
+        FrameClose = SystemFunction<decltype(FrameClose)>(avifil, "AVIStreamGetFrameClose");
+    }
+    bool Complete() const {
+        return FileInit && FileExit && StreamOpen && StreamInfo && StreamRelease && FrameOpen && Frame && FrameClose;
+    }
+};
+
+const TVideoLibrary& VideoLibrary() {
+    static const TVideoLibrary library;
+    return library;
+}
 
 struct TGdiFree {
     void operator()(HGDIOBJ object) const { DeleteObject(object); }
@@ -301,27 +335,29 @@ public:
     }
 
     int LoadVideoFrame(const std::string& path, int framePos, TBitmap& bitmap) override {
-        AVIFileInit();
+        const TVideoLibrary& avi = VideoLibrary();
+        if (!avi.Complete()) return kFailed;
+        avi.FileInit();
         PAVISTREAM stream = nullptr;
         PGETFRAME frames = nullptr;
         int result = kFailed;
         try {
-            if (AVIStreamOpenFromFileW(&stream, WidePath(path).c_str(), streamtypeVIDEO, 0, OF_READ, nullptr) == 0 &&
-                (frames = AVIStreamGetFrameOpen(stream, nullptr)) != nullptr) {
+            if (avi.StreamOpen(&stream, WidePath(path).c_str(), streamtypeVIDEO, 0, OF_READ, nullptr) == 0 &&
+                (frames = avi.FrameOpen(stream, nullptr)) != nullptr) {
                 AVISTREAMINFOW info{};
-                AVIStreamInfoW(stream, &info, sizeof info);
+                avi.StreamInfo(stream, &info, sizeof info);
                 const auto* dib = static_cast<const std::uint8_t*>(
-                    AVIStreamGetFrame(frames, AviFrameNumber(framePos, static_cast<int>(info.dwLength))));
+                    avi.Frame(frames, AviFrameNumber(framePos, static_cast<int>(info.dwLength))));
                 if (dib) {
                     TakeFrame(dib, bitmap);
                     result = 0;
                 }
             }
         } catch (...) {
-            Close(stream, frames);
+            Close(avi, stream, frames);
             throw;
         }
-        Close(stream, frames);
+        Close(avi, stream, frames);
         return result;
     }
 
@@ -366,10 +402,10 @@ private:
         LoadDib(dib, infoSize, dib + infoSize, bitsSize, bitmap);
     }
 
-    static void Close(PAVISTREAM stream, PGETFRAME frames) {
-        if (frames) AVIStreamGetFrameClose(frames);
-        if (stream) AVIStreamRelease(stream);
-        AVIFileExit();
+    static void Close(const TVideoLibrary& avi, PAVISTREAM stream, PGETFRAME frames) {
+        if (frames) avi.FrameClose(frames);
+        if (stream) avi.StreamRelease(stream);
+        avi.FileExit();
     }
 };
 
