@@ -1,5 +1,5 @@
 # The two commands a newcomer types. Everything else is CMake presets.
-.PHONY: test run gui fuzz bench clean
+.PHONY: test run gui dist fuzz bench clean
 
 test:
 	scripts/test
@@ -10,6 +10,9 @@ run:
 gui:
 	scripts/gui
 
+dist:
+	scripts/dist
+
 fuzz:
 	scripts/fuzz
 
@@ -17,4 +20,4 @@ bench:
 	scripts/bench
 
 clean:
-	rm -rf build/native build/native-asan build/win32
+	rm -rf build/native build/native-asan build/win32 build/dist

@@ -16,6 +16,15 @@ function(pim_target_options target)
     # Windows headers: ANSI API by default, no min/max macros, XP-era API level
     # is enough for everything the program calls.
     target_compile_definitions(${target} PUBLIC NOMINMAX WIN32_LEAN_AND_MEAN _WIN32_WINNT=0x0601)
+    # A program downloaded from anywhere: stack guards and checked string
+    # and memory calls (the top CMakeLists links the guard library).
+    target_compile_options(${target} PRIVATE -fstack-protector-strong)
+    target_compile_definitions(${target} PRIVATE _FORTIFY_SOURCE=2)
+    # The release is the same byte for byte from any folder: names of
+    # source and build files are written relative to them.
+    target_compile_options(${target} PRIVATE
+      -ffile-prefix-map=${PROJECT_SOURCE_DIR}/=
+      -ffile-prefix-map=${CMAKE_BINARY_DIR}/=)
   endif()
 endfunction()
 
