@@ -9,7 +9,7 @@
 #   bench/bursts.sh [RUNS] [PICTURES]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=$root/build/win32-bench
+build=${PIM_BENCH_BUILD:-$root/build/win32-bench}  # another win32 tree may be named
 folder=$root/build/bench-bursts
 runs=${1:-3}
 pictures=${2:-5000}

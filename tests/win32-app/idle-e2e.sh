@@ -40,15 +40,15 @@ build=$(dirname "$(realpath "$gui")")
 while [ ! -f "$build/CMakeCache.txt" ] && [ "$build" != / ]; do build=$(dirname "$build"); done
 prefix=$build/wineprefix
 in_prefix() { tr '\0' '\n' </proc/"$1"/environ 2>/dev/null | grep -qx "WINEPREFIX=$prefix"; }
-find_pid() {  # find_pid <process name>
+find_pid() {  # find_pid <process name pattern>
   local p
-  for p in $(pgrep -x "$1" || true); do
+  for p in $(pgrep "$1" || true); do
     if in_prefix "$p"; then echo "$p"; return 0; fi
   done
   return 1
 }
-pim=$(find_pid Pim.exe) || fail "Pim.exe's process was not found"
-server=$(find_pid wineserver) || fail "the Wine server was not found"
+pim=$(find_pid '^Pim\.exe$') || fail "Pim.exe's process was not found"
+server=$(find_pid '^wineserver') || fail "the Wine server was not found"
 ticks() { awk '{ print $14 + $15 }' /proc/"$1"/stat; }
 both() { echo $(( $(ticks "$pim") + $(ticks "$server") )); }
 hz=$(getconf CLK_TCK)
