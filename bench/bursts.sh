@@ -9,12 +9,14 @@
 #   bench/bursts.sh [RUNS] [PICTURES]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=${PIM_BENCH_BUILD:-$root/build/win32-bench}  # another win32 tree may be named
+# PIM_BENCH_BUILD names a win32 tree already configured with PIM_BUILD_BENCH=ON
+# (it is then left as it is configured).
+build=${PIM_BENCH_BUILD:-$root/build/win32-bench}
 folder=$root/build/bench-bursts
 runs=${1:-3}
 pictures=${2:-5000}
 
-cmake --preset win32 -B "$build" -DPIM_BUILD_BENCH=ON -DPIM_BUILD_TESTS=OFF >/dev/null
+[ -n "${PIM_BENCH_BUILD:-}" ] || cmake --preset win32 -B "$build" -DPIM_BUILD_BENCH=ON -DPIM_BUILD_TESTS=OFF >/dev/null
 cmake --build "$build" -j2 --target burst_bench >/dev/null
 
 if [ "$(ls "$folder" | grep -c '^pic.*\.jpg$' || true)" -ne "$pictures" ] || ls "$folder"/burst* >/dev/null 2>&1; then

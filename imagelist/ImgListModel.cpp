@@ -87,8 +87,10 @@ void TImgListModel::SetViewMode(TViewMode value) {
     if (value == viewMode_) return;
     viewMode_ = value;
     items_->Clear();
-    if (!IsFileMode()) Rebuild();
-    ListChanged();
+    if (IsFileMode())
+        ListChanged();
+    else
+        Rebuild();
 }
 
 std::string TImgListModel::FolderPath() {
@@ -162,14 +164,14 @@ void TImgListModel::Rebuild() {
     finish();
 }
 
-bool TImgListModel::ListEntries(bool named, const std::function<void(TListed&)>& each) {
-    if (!folder_) return false;
+void TImgListModel::ListEntries(bool named, const std::function<void(TListed&)>& each) {
+    if (!folder_) return;
     std::uint32_t flags = 0;
     if (dispTypes_.Folders()) flags |= shcontfFolders;
     if (dispTypes_.NonFolders()) flags |= shcontfNonFolders;
     if (dispTypes_.Hidden()) flags |= shcontfIncludeHidden;
     std::unique_ptr<TShellEnum> entries = folder_->EnumObjects(Hooks().OwnerWindow(), flags);
-    if (!entries) return false;
+    if (!entries) return;
     const bool filters = dispTypes_.Filters();
     TListed entry;
     while (entries->Next(entry.Child)) {
@@ -185,7 +187,6 @@ bool TImgListModel::ListEntries(bool named, const std::function<void(TListed&)>&
         entry.HasFacts = folder_->GetFindData(entry.Child, entry.Facts);
         each(entry);
     }
-    return true;
 }
 
 std::unique_ptr<TImgListItem> TImgListModel::MakeItem(TListed& entry) {

@@ -137,9 +137,9 @@ private:
         TFindData Facts;
         bool HasFacts = false;
     };
-    // The folder's entries that the display filter lets through; false when
-    // the folder cannot be listed.
-    bool ListEntries(bool named, const std::function<void(TListed&)>& each);
+    // Hands each entry of the folder that the display filter lets through to
+    // `each` (none when the folder cannot be listed).
+    void ListEntries(bool named, const std::function<void(TListed&)>& each);
     std::unique_ptr<TImgListItem> MakeItem(TListed& entry);
     void Enumerate();
     void ListChanged();

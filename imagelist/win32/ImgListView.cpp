@@ -144,24 +144,23 @@ void TImgListView::SuspendNotify() {
 
 void TImgListView::ResumeNotify() { Watch(); }
 
+std::string TImgListView::WatchedPath() {
+    if (!notification_.Enabled() || !Handle() || model_.FolderIdList().IsDesktop()) return {};
+    return model_.FolderPath();  // empty for a folder without a file-system path
+}
+
 void TImgListView::Watch() {
-    watcher_.reset();
     parentWatcher_.reset();
-    if (!notification_.Enabled() || !Handle()) return;
-    const std::string path = model_.FolderPath();
-    if (path.empty() || model_.FolderIdList().IsDesktop()) return;  // no file-system path
     WatchFolder();
-    const std::string parent = ParentOf(path);
+    const std::string parent = ParentOf(WatchedPath());
     if (!parent.empty())
         parentWatcher_ = TShellWatcher::Start(parent, FILE_NOTIFY_CHANGE_DIR_NAME, Handle(), kWatchMessage);
 }
 
 void TImgListView::WatchFolder() {
     watcher_.reset();
-    if (!notification_.Enabled() || !Handle()) return;
-    const std::string path = model_.FolderPath();
-    if (path.empty() || model_.FolderIdList().IsDesktop()) return;  // no file-system path
-    watcher_ = TShellWatcher::Start(path, notification_.NotifyTypes(), Handle(), kWatchMessage);
+    const std::string path = WatchedPath();
+    if (!path.empty()) watcher_ = TShellWatcher::Start(path, notification_.NotifyTypes(), Handle(), kWatchMessage);
 }
 
 void TImgListView::ScheduleRefresh() {
@@ -293,8 +292,10 @@ void TImgListView::QueueLookAhead(TImgListItem& item) {
 }
 
 bool TImgListView::WantsThumbnail(TImgListItem& item) {
-    // An item of no known kind has nothing a decoder could read.
-    if (item.IdList().Absent()) return false;
+    // An item of no known kind has nothing a decoder could read, nor has an
+    // empty file (often one still being copied in: when its bytes are there,
+    // a refresh finds it changed and asks for its picture then).
+    if (item.IdList().Absent() || item.FileSize() == 0) return false;
     const TImageType type = item.ImageType();
     return type != TImageType::iitNone && viewImage_.Shows(type);
 }

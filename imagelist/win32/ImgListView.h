@@ -177,6 +177,7 @@ private:
     // (a folder deleted, renamed or made again).
     void Watch();
     void WatchFolder();
+    std::string WatchedPath();  // empty when the folder is not to be watched
     void ScheduleRefresh();
     // What a refresh keeps of the rows (by item Id) and puts back.
     struct TRowMemo {
