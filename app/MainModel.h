@@ -39,6 +39,9 @@ inline constexpr std::string_view kMsgWhereToLook =
 // Status bar prefixes: "画像合計：", "選択合計：".
 inline constexpr std::string_view kStatusTotal = "\x89\xe6\x91\x9c\x8d\x87\x8c\x76\x81\x46";
 inline constexpr std::string_view kStatusSelected = "\x91\x49\x91\xf0\x8d\x87\x8c\x76\x81\x46";
+// Third status panel while the image folder is gone: "フォルダがありません".
+inline constexpr std::string_view kStatusNoFolder =
+    "\x83\x74\x83\x48\x83\x8b\x83\x5f\x82\xaa\x82\xa0\x82\xe8\x82\xdc\x82\xb9\x82\xf1";
 
 // "画像読み込み:3/10" for the third of ten files (index 2).
 std::string ReadingLabel(int index, int count);

@@ -34,21 +34,19 @@ int TImgList::Capacity() const {
     return (SheetCount() - 1) * CellsPerSheet() + sheets_.back()->Height() / cellHeight_ * Columns();
 }
 
+void TImgList::Release(int index) {
+    CheckIndex(index);
+    released_.push_back(index);
+}
+
 int TImgList::Add(const TBitmap& bitmap) {
-    const int index = count_;
-    const int cps = CellsPerSheet();
-    const int sheet = index / cps;
-    const int neededRows = index % cps / Columns() + 1;
-    if (sheet >= SheetCount()) {
-        sheets_.push_back(std::make_unique<TBitmap>(Columns() * cellWidth_, cellHeight_, TPixelFormat::pf24bit));
-        FillBitmap(*sheets_.back(), bkColor_);
-    } else if (sheets_[sheet]->Height() < neededRows * cellHeight_) {
-        TBitmap& grown = *sheets_[sheet];
-        const int oldHeight = grown.Height();
-        grown.SetHeight(neededRows * cellHeight_);
-        FillRect(grown, 0, oldHeight, grown.Width(), grown.Height() - oldHeight, bkColor_);
+    int index = count_;
+    if (!released_.empty()) {
+        index = released_.back();
+        released_.pop_back();
+    } else {
+        Grow();
     }
-    ++count_;
     int x = 0, y = 0;
     TBitmap& target = Locate(index, x, y);
     FillRect(target, x, y, cellWidth_, cellHeight_, bkColor_);
@@ -63,6 +61,23 @@ int TImgList::Add(const TBitmap& bitmap) {
     CopyRect(*source, 0, 0, target, x + (cellWidth_ - fit.Width) / 2, y + (cellHeight_ - fit.Height) / 2,
              fit.Width, fit.Height);
     return index;
+}
+
+void TImgList::Grow() {
+    const int index = count_;
+    const int cps = CellsPerSheet();
+    const int sheet = index / cps;
+    const int neededRows = index % cps / Columns() + 1;
+    if (sheet >= SheetCount()) {
+        sheets_.push_back(std::make_unique<TBitmap>(Columns() * cellWidth_, cellHeight_, TPixelFormat::pf24bit));
+        FillBitmap(*sheets_.back(), bkColor_);
+    } else if (sheets_[sheet]->Height() < neededRows * cellHeight_) {
+        TBitmap& grown = *sheets_[sheet];
+        const int oldHeight = grown.Height();
+        grown.SetHeight(neededRows * cellHeight_);
+        FillRect(grown, 0, oldHeight, grown.Width(), grown.Height() - oldHeight, bkColor_);
+    }
+    ++count_;
 }
 
 void TImgList::CheckIndex(int index) const {
@@ -89,6 +104,7 @@ void TImgList::CopyOut(int index, TBitmap& bitmap) const {
 
 void TImgList::Clear() {
     sheets_.clear();
+    released_.clear();
     count_ = 0;
 }
 

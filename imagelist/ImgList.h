@@ -41,8 +41,12 @@ public:
 
     // Stores the picture unscaled in the next cell, centred as its
     // shrink-to-fit size would be (pictures come fitted to the cell; a larger
-    // one keeps only the top-left part of that size). Returns its index.
+    // one keeps only the top-left part of that size). Returns its index: a
+    // released cell's when there is one.
     int Add(const TBitmap& bitmap);
+    // The cell's picture is no longer needed: a later Add reuses the cell.
+    void Release(int index);
+    int ReleasedCount() const { return static_cast<int>(released_.size()); }
     // The sheet holding cell index and the cell's top-left corner on it, for
     // drawing in place; raises Exception "List index out of bounds (n)"
     // outside 0..Count-1.
@@ -53,6 +57,8 @@ public:
 
 private:
     void CheckIndex(int index) const;
+    // One more cell at the end: a new sheet, or a taller last one.
+    void Grow();
     // Sheet number of cell index, and the cell's corner on it.
     int SheetOf(int index, int& x, int& y) const;
 
@@ -62,6 +68,7 @@ private:
     int sheetHeightLimit_ = 2048;
     TColor bkColor_ = clWhite;
     int count_ = 0;
+    std::vector<int> released_;
     std::vector<std::unique_ptr<TBitmap>> sheets_;
 };
 

@@ -1,6 +1,12 @@
 #include "imagelist/ImgListModel.h"
 
+#include <algorithm>
 #include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "imagelist/FileFacts.h"
+#include "imagelist/NaturalOrder.h"
 
 namespace pim {
 
@@ -66,6 +72,7 @@ void TImgListModel::SetSortType(TSortTypeEx value) {
     sortType_ = value;
     Sort();
     Hooks().Repaint();
+    ListChanged();
 }
 
 void TImgListModel::SetDescend(bool value) {
@@ -73,13 +80,17 @@ void TImgListModel::SetDescend(bool value) {
     descend_ = value;
     Sort();
     Hooks().Repaint();
+    ListChanged();
 }
 
 void TImgListModel::SetViewMode(TViewMode value) {
     if (value == viewMode_) return;
     viewMode_ = value;
     items_->Clear();
-    if (!IsFileMode()) Rebuild();
+    if (IsFileMode())
+        ListChanged();
+    else
+        Rebuild();
 }
 
 std::string TImgListModel::FolderPath() {
@@ -88,6 +99,13 @@ std::string TImgListModel::FolderPath() {
     if (!folderIdList_.IsDesktop()) path = shell_->PathFromIdList(folderIdList_);
     if (path.empty() && !desktop_->GetDisplayNameOf(folderIdList_, TNameForm::nfNormal, path)) path.clear();
     return path;
+}
+
+bool TImgListModel::FolderExists() {
+    if (IsFileMode() || folderIdList_.Absent()) return false;
+    if (folderIdList_.IsDesktop()) return true;
+    const std::string path = shell_->PathFromIdList(folderIdList_);
+    return path.empty() || DirectoryExists(path);
 }
 
 void TImgListModel::NavigatePath(const std::string& path) {
@@ -109,6 +127,7 @@ void TImgListModel::NavigateIdList(const TIdList& absolute) {
         absolute.IsDesktop() ? shell_->Desktop() : desktop_->BindToObject(absolute);
     if (!folder) {
         Hooks().ResumeNotify();
+        ListChanged();
         return;
     }
     folder_ = std::move(folder);
@@ -126,6 +145,7 @@ void TImgListModel::Rebuild() {
     Hooks().BeginRebuild();
     auto finish = [this] {
         if (OnChangeFolder) OnChangeFolder(*this);
+        ListChanged();
         Hooks().StartThumbnails();
         Hooks().EndRebuild();
     };
@@ -144,7 +164,7 @@ void TImgListModel::Rebuild() {
     finish();
 }
 
-void TImgListModel::Enumerate() {
+void TImgListModel::ListEntries(bool named, const std::function<void(TListed&)>& each) {
     if (!folder_) return;
     std::uint32_t flags = 0;
     if (dispTypes_.Folders()) flags |= shcontfFolders;
@@ -153,30 +173,159 @@ void TImgListModel::Enumerate() {
     std::unique_ptr<TShellEnum> entries = folder_->EnumObjects(Hooks().OwnerWindow(), flags);
     if (!entries) return;
     const bool filters = dispTypes_.Filters();
-    TIdList child;
-    while (entries->Next(child)) {
-        const std::uint32_t attrs = folder_->GetAttributesOf(child, kEntryQuery) & kEntryQuery;
-        std::string fullPath;
-        if (filters) {
-            if (!folder_->GetDisplayNameOf(child, TNameForm::nfForParsing, fullPath)) fullPath.clear();
-            if (!(attrs & sfgaoFileSysAncestor) && !MatchesMask(fullPath, dispTypes_.ExtList())) continue;
+    TListed entry;
+    while (entries->Next(entry.Child)) {
+        const std::uint32_t attrs = folder_->GetAttributesOf(entry.Child, kEntryQuery) & kEntryQuery;
+        entry.FullPath.clear();
+        if (filters || named) {
+            if (!folder_->GetDisplayNameOf(entry.Child, TNameForm::nfForParsing, entry.FullPath)) entry.FullPath.clear();
+            if (filters && !(attrs & sfgaoFileSysAncestor) && !MatchesMask(entry.FullPath, dispTypes_.ExtList()))
+                continue;
         }
-        bool isFolder = false;
-        int overlay = -1;
-        SetKind(attrs, isFolder, overlay);
-        auto item = std::make_unique<TImgListItem>(*items_, std::move(child), isFolder);
-        if (filters) item->SetFullPath(std::move(fullPath));
-        item->OverlayIndex = overlay;
-        if (OnImgItemAdd) {
-            bool allowAdd = true;
-            OnImgItemAdd(*this, *item, allowAdd);
-            if (!allowAdd) continue;
-        }
-        TImgListItem& added = *item;
-        items_->Add(std::move(item));
-        if (!isFolder) Hooks().QueueLookAhead(added);
+        SetKind(attrs, entry.IsFolder, entry.Overlay);
+        entry.Facts = TFindData();
+        entry.HasFacts = folder_->GetFindData(entry.Child, entry.Facts);
+        each(entry);
     }
 }
+
+std::unique_ptr<TImgListItem> TImgListModel::MakeItem(TListed& entry) {
+    auto item = std::make_unique<TImgListItem>(*items_, std::move(entry.Child), entry.IsFolder);
+    if (!entry.FullPath.empty()) item->SetFullPath(std::move(entry.FullPath));
+    if (entry.HasFacts) item->SetListedFacts(entry.Facts);
+    item->OverlayIndex = entry.Overlay;
+    if (OnImgItemAdd) {
+        bool allowAdd = true;
+        OnImgItemAdd(*this, *item, allowAdd);
+        if (!allowAdd) return nullptr;
+    }
+    return item;
+}
+
+void TImgListModel::Enumerate() {
+    ListEntries(false, [this](TListed& entry) {
+        std::unique_ptr<TImgListItem> item = MakeItem(entry);
+        if (!item) return;
+        TImgListItem& added = *item;
+        items_->Add(std::move(item));
+        if (!added.IsFolder()) Hooks().QueueLookAhead(added);
+    });
+}
+
+bool TImgListModel::Refresh() {
+    if (IsFileMode() || !Hooks().CanRebuild()) return false;
+    // The items now listed, by path.
+    std::unordered_map<std::string, TImgListItem*> byPath;
+    byPath.reserve(static_cast<std::size_t>(items_->Count()));
+    for (int i = 0; i < items_->Count(); ++i) {
+        TImgListItem* item = items_->Items(i);
+        if (!item->IdList().Absent()) byPath.emplace(item->FullPath(), item);
+    }
+    std::unordered_set<TShellItem*> kept;
+    std::vector<TImgListItem*> changed;
+    std::vector<std::unique_ptr<TShellItem>> added;
+    ListEntries(true, [&](TListed& entry) {
+        const auto found = byPath.find(entry.FullPath);
+        if (found != byPath.end() && found->second->IsFolder() == entry.IsFolder && !kept.count(found->second)) {
+            TImgListItem* item = found->second;
+            kept.insert(item);
+            item->OverlayIndex = entry.Overlay;
+            if (!entry.HasFacts || !item->SameListedFacts(entry.Facts)) changed.push_back(item);
+            item->Relist(std::move(entry.Child), entry.Facts);
+            return;
+        }
+        if (std::unique_ptr<TImgListItem> item = MakeItem(entry)) added.push_back(std::move(item));
+    });
+    if (added.empty() && changed.empty() && kept.size() == static_cast<std::size_t>(items_->Count())) return false;
+
+    Hooks().BeginRebuild();
+    auto finish = [this] {
+        ListChanged();
+        Hooks().StartThumbnails();
+        Hooks().EndRebuild();
+    };
+    try {
+        std::vector<TShellItem*> order;
+        order.reserve(kept.size() + added.size());
+        for (int i = 0; i < items_->Count(); ++i) {
+            TImgListItem* item = items_->Items(i);
+            if (kept.count(item)) {
+                order.push_back(item);
+            } else {
+                Hooks().ForgetItem(*item);
+            }
+        }
+        for (TImgListItem* item : changed) {
+            Hooks().ForgetItem(*item);
+            item->Resolved = false;
+            item->ThumbIndex = -1;
+            item->SmallIconIndex = -1;
+            item->SourceWidth = item->SourceHeight = 0;
+        }
+        // New items at their sorted place among the items around them: the
+        // kept ones stay in the user's order; a new one goes right after the
+        // kept item that comes just before it in sort order (before the
+        // first kept one in sort order when none does). On a sorted list
+        // that is its sorted place.
+        auto before = [this](TShellItem* a, TShellItem* b) {
+            const int c = Compare(a, b);
+            return (descend_ ? -c : c) < 0;
+        };
+        std::vector<TShellItem*> fresh;
+        fresh.reserve(added.size());
+        for (auto& item : added) fresh.push_back(item.get());
+        std::stable_sort(fresh.begin(), fresh.end(), before);
+        std::vector<TShellItem*> sorted = order;
+        std::stable_sort(sorted.begin(), sorted.end(), before);
+        std::unordered_map<TShellItem*, std::vector<TShellItem*>> after;  // kept item -> new ones behind it
+        std::vector<TShellItem*> first;  // new ones before every kept item in sort order
+        for (TShellItem* item : fresh) {
+            const auto next = std::upper_bound(sorted.begin(), sorted.end(), item, before);
+            if (next == sorted.begin())
+                first.push_back(item);
+            else
+                after[*(next - 1)].push_back(item);
+        }
+        std::vector<TShellItem*> merged;
+        merged.reserve(order.size() + fresh.size());
+        if (order.empty()) merged = first;
+        for (TShellItem* item : order) {
+            if (item == sorted.front()) merged.insert(merged.end(), first.begin(), first.end());
+            merged.push_back(item);
+            if (const auto group = after.find(item); group != after.end())
+                merged.insert(merged.end(), group->second.begin(), group->second.end());
+        }
+        items_->Reassign(merged, std::move(added));
+        Hooks().SetRowCount(items_->Count());
+        for (TShellItem* item : fresh)
+            if (!item->IsFolder()) Hooks().QueueLookAhead(*static_cast<TImgListItem*>(item));
+        for (TImgListItem* item : changed)
+            if (!item->IsFolder()) Hooks().QueueLookAhead(*item);
+    } catch (...) {
+        finish();
+        throw;
+    }
+    finish();
+    return true;
+}
+
+void TImgListModel::ListChanged() {
+    if (OnListChanged) OnListChanged(*this);
+}
+
+namespace {
+
+int Order(std::uint64_t a, std::uint64_t b) { return a < b ? -1 : a > b ? 1 : 0; }
+int Order(std::int64_t a, std::int64_t b) { return a < b ? -1 : a > b ? 1 : 0; }
+
+// The name an item sorts by: its file name, or its display name when it has
+// no path (a virtual item).
+std::string_view SortName(TShellItem& item) {
+    const std::string& path = item.FullPath();
+    return path.empty() ? std::string_view(item.DisplayName()) : ExtractFileName(path);
+}
+
+}  // namespace
 
 int TImgListModel::Compare(TShellItem* a, TShellItem* b) {
     const bool aHas = !a->IdList().Absent();
@@ -185,8 +334,19 @@ int TImgListModel::Compare(TShellItem* a, TShellItem* b) {
     if (!aHas) return -1;
     if (!bHas) return 1;
     if (IsFileMode() && sortType_ == TSortTypeEx::istName) return a->DisplayName().compare(b->DisplayName());
-    if (!folder_) return 0;
-    return folder_->CompareIDs(static_cast<TShellColumn>(sortType_), a->IdList(), b->IdList());
+    if (a->IsFolder() != b->IsFolder()) return a->IsFolder() ? -1 : 1;
+    const std::string_view nameA = SortName(*a), nameB = SortName(*b);
+    int c = 0;
+    switch (sortType_) {
+        case TSortTypeEx::istName: break;
+        case TSortTypeEx::istSize: c = Order(a->FileSize(), b->FileSize()); break;
+        case TSortTypeEx::istDate: c = Order(a->WriteTime(), b->WriteTime()); break;
+        case TSortTypeEx::istType:
+            if (!a->IsFolder()) c = NaturalCompare(ExtractFileExt(nameA), ExtractFileExt(nameB));
+            break;
+        case TSortTypeEx::istAttr: c = Order(std::uint64_t{a->Attributes()}, std::uint64_t{b->Attributes()}); break;
+    }
+    return c != 0 ? c : NameCompare(nameA, nameB);
 }
 
 void TImgListModel::Sort() {

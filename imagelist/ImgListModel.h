@@ -43,6 +43,9 @@ public:
     virtual void FocusRow(int /*index*/) {}
     // A non-folder item just listed, for look-ahead thumbnail loading.
     virtual void QueueLookAhead(TImgListItem& /*item*/) {}
+    // An item that leaves the list, or whose file changed, while the list is
+    // refreshed: its thumbnail and its place in the thumbnail queue go.
+    virtual void ForgetItem(TImgListItem& /*item*/) {}
     virtual bool WantsThumbnail(TImgListItem& /*item*/) { return false; }
     virtual void Repaint() {}
     virtual TImageType DetectType(const std::string& path) { return ImageTypeByExtension(path); }
@@ -81,6 +84,10 @@ public:
     // The current folder's file-system path, or its display name when it has
     // none (the desktop); empty in file mode or before any folder was entered.
     std::string FolderPath();
+    // The shown folder is there (a folder without a file-system path, such
+    // as the desktop, always is); false in file mode or before any folder
+    // was entered.
+    bool FolderExists();
     // Enters the folder at path (ignored in file mode). A path that names
     // nothing leaves everything as it was.
     void SetFolderPath(const std::string& path) { NavigatePath(path); }
@@ -95,20 +102,47 @@ public:
 
     // Lists the current folder anew (folder mode), sorted.
     void Rebuild();
+    // Lists the current folder again after it changed (folder mode), keeping
+    // what the user made of the list: every item whose file is still there
+    // stays where it is, with its Id and, unless its size or last-write time
+    // changed, its thumbnail; new files go to their sorted place among the
+    // items around them; items whose files are gone leave. False when the
+    // listing found nothing to change (then nothing was touched).
+    bool Refresh();
     // Orders ImgItems by SortType and Descend.
     void Sort();
+    // The program's own order of two items under SortType, before Descend:
+    // folders first, then the key (name, size, type: the extension, date,
+    // attributes), then the name in NaturalCompare's order.
+    int Compare(TShellItem* a, TShellItem* b);
     // File mode: appends the file at path (an empty item for an empty path).
     void AddFile(const std::string& path);
 
     std::function<void(TImgListModel& sender)> OnChangeFolder;
+    // After every change of the items or their order made here: a rebuild,
+    // a refresh that changed something, a sort, a change of mode.
+    std::function<void(TImgListModel& sender)> OnListChanged;
     std::function<void(TImgListModel& sender, TImgListItem& item, bool& allowAdd)> OnImgItemAdd;
 
 private:
     class TItems;
     friend class TItems;
 
+    // One entry of the current folder as the enumeration found it.
+    struct TListed {
+        TIdList Child;
+        std::string FullPath;  // fetched only when `named` was asked or the mask filters
+        bool IsFolder = false;
+        int Overlay = -1;
+        TFindData Facts;
+        bool HasFacts = false;
+    };
+    // Hands each entry of the folder that the display filter lets through to
+    // `each` (none when the folder cannot be listed).
+    void ListEntries(bool named, const std::function<void(TListed&)>& each);
+    std::unique_ptr<TImgListItem> MakeItem(TListed& entry);
     void Enumerate();
-    int Compare(TShellItem* a, TShellItem* b);
+    void ListChanged();
     TImgListHooks& Hooks() { return *hooks_; }
 
     TShell* shell_;

@@ -71,6 +71,17 @@ void TImgThreads::Stop() {
     busy_ = false;
 }
 
+void TImgThreads::Forget(int id) {
+    if (const auto found = queued_.find(id); found != queued_.end()) {
+        queue_.erase(found->second);
+        queued_.erase(found);
+    }
+    if (busy_ && worker_ && worker_->Request().Id == id) {
+        EndWorker();
+        busy_ = false;
+    }
+}
+
 void TImgThreads::TakeIn(int id, int result) {
     // Only the answer of the worker now running counts: a message posted by
     // a worker that was stopped meanwhile would otherwise take in the
@@ -88,6 +99,7 @@ void TImgThreads::TakeIn(int id, int result) {
             item->SourceWidth = util.SourceWidth();
             item->SourceHeight = util.SourceHeight();
         } else if (result != kImgLoaded) {
+            item->Resolved = true;
             item->SetImageType(TImageType::iitNone);
         }
         host_.ImageLoaded(*item);

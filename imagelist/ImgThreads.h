@@ -130,10 +130,15 @@ public:
     }
     // Empties the queue, stops the worker and waits for it.
     void Stop();
+    // The item left the list or its file changed: its request leaves the
+    // queue, and a worker making its picture is stopped (the picture would
+    // be of the file as it was). Start pumps again.
+    void Forget(int id);
     // The result message of the current worker: takes its picture into the
     // thumbnail store (result 0) or marks the item to be drawn with its icon
-    // (any other result), then pumps. A message of a worker already stopped
-    // is ignored.
+    // (any other result: the item is resolved all the same, so a picture
+    // that cannot be made is not asked for again), then pumps. A message of
+    // a worker already stopped is ignored.
     void TakeIn(int id, int result);
 
     // A worker is outstanding or its result awaited.

@@ -73,10 +73,13 @@ void TShellItem::FetchFindData() {
         // Nothing readable: show nothing rather than what was read before.
         sizeText_.clear();
         dateText_.clear();
-        size_ = attributes_ = 0;
+        size_ = 0;
+        attributes_ = 0;
+        writeTime_ = 0;
         return;
     }
-    size_ = static_cast<std::uint32_t>(data.Size);
+    size_ = data.Size;
+    writeTime_ = data.WriteTime;
     sizeText_ = FormatSizeText(data.Size);
     attributes_ = data.Attributes;
     if (dateText_.empty()) dateText_ = FormatDosDateText(data.DosDate, data.DosTime);
@@ -90,7 +93,44 @@ const std::string& TShellItem::SizeText() {
 
 std::uint32_t TShellItem::Size() {
     FetchFindData();
+    return static_cast<std::uint32_t>(size_);
+}
+
+std::uint64_t TShellItem::FileSize() {
+    FetchFindData();
     return size_;
+}
+
+std::int64_t TShellItem::WriteTime() {
+    FetchFindData();
+    return writeTime_;
+}
+
+void TShellItem::SetListedFacts(const TFindData& data) {
+    size_ = data.Size;
+    writeTime_ = data.WriteTime;
+    attributes_ = data.Attributes;
+    sizeText_ = FormatSizeText(data.Size);
+    dateText_ = FormatDosDateText(data.DosDate, data.DosTime);
+    sizeDateValid_ = true;
+    listedSize_ = data.Size;
+    listedTime_ = data.WriteTime;
+    listed_ = true;
+}
+
+bool TShellItem::SameListedFacts(const TFindData& data) const {
+    return listed_ && listedSize_ == data.Size && listedTime_ == data.WriteTime;
+}
+
+void TShellItem::Relist(TIdList idList, const TFindData& data) {
+    const bool same = SameListedFacts(data);
+    idList_ = std::move(idList);
+    if (same) return;
+    std::string path = std::move(fullPath_);
+    const bool pathValid = fullPathValid_;
+    ClearCache();
+    if (pathValid) SetFullPath(std::move(path));
+    SetListedFacts(data);
 }
 
 const std::string& TShellItem::DateText() {
@@ -183,7 +223,7 @@ void TShellItem::OpenItem() {
     }
 }
 
-bool TShellItem::Rename(const std::string& newName) {
+bool TShellItem::Rename(const std::string& newName, std::string* reason) {
     if (newName.empty() || !HasAttributes(sfgaoCanRename)) return false;
     struct Resume {
         TShellItems& owner;
@@ -194,8 +234,11 @@ bool TShellItem::Rename(const std::string& newName) {
     std::unique_ptr<TShellFolder> holder;
     TShellFolder* folder = ParentFolder(holder);
     TIdList renamed;
-    if (!folder || !folder->SetNameOf(owner_->OwnerWindow(), idList_, newName, renamed) || renamed.Absent())
+    std::string why;
+    if (!folder || !folder->SetNameOf(nullptr, idList_, newName, renamed, why) || renamed.Absent()) {
+        if (reason) *reason = why;
         return false;
+    }
     idList_ = std::move(renamed);
     fullPathValid_ = displayNameValid_ = false;
     FullPath();
@@ -245,6 +288,52 @@ void TShellItems::Move(int from, int to) {
     std::lock_guard lock(mutex_);
     order_.erase(order_.begin() + from);
     order_.insert(order_.begin() + to, item);
+}
+
+void TShellItems::MoveItems(const std::vector<int>& ids, int target) {
+    std::vector<TShellItem*> moved;
+    for (int id : ids) {
+        TShellItem* item = ItemById(id);
+        if (item && std::find(moved.begin(), moved.end(), item) == moved.end()) moved.push_back(item);
+    }
+    if (moved.empty()) return;
+    auto isMoved = [&](TShellItem* item) { return std::find(moved.begin(), moved.end(), item) != moved.end(); };
+    // The item they go before: the target, or the first row after it that
+    // is not moved itself.
+    TShellItem* anchor = nullptr;
+    for (int row = std::max(target, 0); row < Count() && !anchor; ++row)
+        if (!isMoved(order_[static_cast<std::size_t>(row)])) anchor = order_[static_cast<std::size_t>(row)];
+    std::vector<TShellItem*> order;
+    order.reserve(order_.size());
+    for (TShellItem* item : order_) {
+        if (item == anchor) order.insert(order.end(), moved.begin(), moved.end());
+        if (!isMoved(item)) order.push_back(item);
+    }
+    if (!anchor) order.insert(order.end(), moved.begin(), moved.end());
+    Reorder(std::move(order));
+}
+
+void TShellItems::Reassign(const std::vector<TShellItem*>& order, std::vector<std::unique_ptr<TShellItem>> added) {
+    std::vector<std::unique_ptr<TShellItem>> doomed;
+    {
+        std::lock_guard lock(mutex_);
+        for (auto& item : added) {
+            const int id = item->Id();
+            owned_.emplace(id, std::move(item));
+        }
+        std::unordered_map<int, bool> named;
+        named.reserve(order.size());
+        for (TShellItem* item : order) named.emplace(item->Id(), true);
+        for (auto it = owned_.begin(); it != owned_.end();) {
+            if (named.count(it->first)) {
+                ++it;
+            } else {
+                doomed.push_back(std::move(it->second));
+                it = owned_.erase(it);
+            }
+        }
+        order_ = order;
+    }
 }
 
 void TShellItems::Clear() {

@@ -53,6 +53,8 @@ public:
     const std::string& FullPath();
     const std::string& SizeText();
     std::uint32_t Size();        // low 32 bits of the file size
+    std::uint64_t FileSize();    // the whole file size
+    std::int64_t WriteTime();    // TFindData::WriteTime
     const std::string& DateText();
     std::uint32_t Attributes();  // fa* bits of the directory record
     const std::string& TypeName();
@@ -60,6 +62,14 @@ public:
     TImageType ImageType();
 
     void ClearCache();
+    // The directory record read when the entry was listed: it fills the
+    // size and date details and is the stamp a later listing compares with.
+    void SetListedFacts(const TFindData& data);
+    // The entry was listed with this size and last-write time.
+    bool SameListedFacts(const TFindData& data) const;
+    // The same entry listed again with another ID list (a changed file
+    // when its facts differ: the cached details are dropped).
+    void Relist(TIdList idList, const TFindData& data);
     void SetDisplayName(std::string text);
     void SetFullPath(std::string text);
     // Settles the kind (a thumbnail that failed makes it iitNone, so the
@@ -73,8 +83,10 @@ public:
     void OpenItem();
     // Gives the entry a new name (an in-place edit that produced text).
     // False when the name is empty, the item cannot be renamed or the shell
-    // refused; the item then keeps its old name.
-    bool Rename(const std::string& newName);
+    // refused (a name taken or not valid: reason, when given, then says why
+    // in the system's words); the item then keeps its old name. The shell
+    // shows no message of its own: the caller shows the reason.
+    bool Rename(const std::string& newName, std::string* reason = nullptr);
 
     int OverlayIndex = -1;  // -1 none, 0 shared folder, 1 shortcut
     int SourceWidth = 0;
@@ -96,8 +108,12 @@ private:
     bool isFolder_;
 
     std::string displayName_, fullPath_, sizeText_, dateText_, typeName_;
-    std::uint32_t size_ = 0;
+    std::uint64_t size_ = 0;
+    std::int64_t writeTime_ = 0;
     std::uint32_t attributes_ = 0;
+    std::uint64_t listedSize_ = 0;
+    std::int64_t listedTime_ = 0;
+    bool listed_ = false;
     int iconIndex_ = -1;
     TImageType imageType_ = TImageType::iitNone;
     bool fullPathValid_ = false, iconIndexValid_ = false, typeNameValid_ = false;
@@ -132,6 +148,15 @@ public:
     void Delete(int index);
     // Takes the item at from out and puts it back at position to.
     void Move(int from, int to);
+    // Puts the items with these Ids, in this order, before the item at row
+    // target; when that item is one of them, before the first row after it
+    // that is not (at the end when there is none, or when target is past
+    // the last row). Ids not in the collection, and repeated ones, are
+    // skipped. A move up and a move down land alike: where the user pointed.
+    void MoveItems(const std::vector<int>& ids, int target);
+    // The collection becomes `order`: the items it names from those held and
+    // from `added` (which it takes); held items it does not name are freed.
+    void Reassign(const std::vector<TShellItem*>& order, std::vector<std::unique_ptr<TShellItem>> added);
     // Frees every item (after BeforeClear); the Id counter goes on.
     void Clear();
     // Orders the items by compare (negative: a first); items that compare

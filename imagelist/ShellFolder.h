@@ -58,6 +58,10 @@ struct TFindData {
     // both 0 when the time cannot be held in that form (before 1980).
     std::uint16_t DosDate = 0;
     std::uint16_t DosTime = 0;
+    // Last-write time in 100-nanosecond steps since 1601-01-01, as precise
+    // as the platform records it (nanoseconds on POSIX; the Windows shell's
+    // item ID lists keep MS-DOS times, two seconds apart); 0 when unknown.
+    std::int64_t WriteTime = 0;
 };
 
 // Owner window for any user interface a call may show (an HWND on Windows,
@@ -95,9 +99,11 @@ public:
     // side reads it from the file system now (false once the entry is
     // gone); the Windows shell answers from what the ID list recorded.
     virtual bool GetFindData(const TIdList& item, TFindData& data) = 0;
-    // Gives the item a new in-folder name; on success newItem names it.
-    virtual bool SetNameOf(TOwnerWindow owner, const TIdList& item, const std::string& name,
-                           TIdList& newItem) = 0;
+    // Gives the item a new in-folder name; on success newItem names it. A
+    // name that is taken or not a valid name is refused, and reason then
+    // says why in the system's words (UTF-8; empty when it has none).
+    virtual bool SetNameOf(TOwnerWindow owner, const TIdList& item, const std::string& name, TIdList& newItem,
+                           std::string& reason) = 0;
 };
 
 // Services of the namespace as a whole. Absolute ID lists start at the desktop.

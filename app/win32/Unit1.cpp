@@ -154,6 +154,7 @@ void TForm1::WireEvents() {
         DropDst1FileDrop(files, x, y);
     };
     ImgListView1->OnSelectItem = [this](int item, bool selected) { ImgListView1SelectItem(item, selected); };
+    ImgListView1->OnListChanged = [this] { ImgListView1ListChanged(); };
     ImgListView1->OnMouseDown = [this](TMouseButton button, int x, int y) { ImgListView1MouseDown(button, x, y); };
     N1->OnClick = [this] { N1Click(); };
     N3->OnClick = [this] { N3Click(); };

@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/PdfRun.h"
 #include "imagelist/win32/ImgListView.h"
@@ -122,6 +123,9 @@ public:
     void ComboBox1Click();
     void ComboBox2Click();
     void ImgListView1SelectItem(int item, bool selected);
+    // The list's rows changed (rebuild, refresh, filter, sort): both counts,
+    // and whether the folder is gone.
+    void ImgListView1ListChanged();
     void ImgListView1MouseDown(ui::TMouseButton button, int x, int y);
     // Moving pictures, drops, opening the folder.
     void N3Click();
@@ -158,6 +162,9 @@ private:
     void ShowError(const std::string& message) override;
     void ActivateListTab() override;
 
+    // The files registered for a move, in row order: a move takes them
+    // wherever the list has put them since.
+    std::vector<std::string> registered_;
     std::unique_ptr<TForm2> form2_;
     std::unique_ptr<TProgressLink> progress_;
     bool running_ = false;

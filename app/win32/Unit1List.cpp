@@ -37,6 +37,12 @@ void TForm1::ImgListView1SelectItem(int, bool) {
     StatusBar1->SetPanelText(1, SelectedStatusText(ImgListView1->SelCount()));
 }
 
+void TForm1::ImgListView1ListChanged() {
+    StatusBar1->SetPanelText(0, TotalStatusText(ImgListView1->ImgItems().Count()));
+    StatusBar1->SetPanelText(1, SelectedStatusText(ImgListView1->SelCount()));
+    StatusBar1->SetPanelText(2, ImgListView1->FolderMissing() ? kStatusNoFolder : std::string_view());
+}
+
 void TForm1::ImgListView1MouseDown(TMouseButton button, int, int) {
     if (button != TMouseButton::mbRight) return;
     POINT cursor;

@@ -1,7 +1,7 @@
 // Moving pictures in the list ("画像移動（登録）", "画像移動（移動）"), a folder or
 // file dropped on the window, and opening the image folder.
-#include <algorithm>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "app/AppPlatform.h"
@@ -18,31 +18,30 @@ void TForm1::N3Click() {
     N4->SetEnabled(true);
     TStringList& list = PdfRun->ListBox1;
     list.Clear();
-    for (int i = 0; i < ImgListView1->ImgItems().Count(); ++i)
-        if (ImgListView1->Selected(i)) list.Add(std::to_string(i));
+    registered_.clear();
+    TImgListItems& items = ImgListView1->ImgItems();
+    for (int i = 0; i < items.Count(); ++i)
+        if (ImgListView1->Selected(i)) {
+            list.Add(std::to_string(i));
+            registered_.push_back(items[i]->FullPath());
+        }
 }
 
-// The registered items land, in their order, at the first selected row: the
-// rows at and after it move down behind them. Items are followed by identity,
-// not by their registered rows, so a move towards the end of the list takes
-// the items the user registered and never a row outside the list.
+// The registered items go, in their order, before the item selected for the
+// move (or, when that item is registered itself, before the first row after
+// it that is not), moving up or down alike. They are followed by their files,
+// not by the rows they had: the list may have been refreshed or filtered
+// since, and a registered file no longer listed is left out.
 void TForm1::N4Click() {
     const int target = ImgListView1->ItemIndex();
     if (target < 0) return;
     TImgListItems& items = ImgListView1->ImgItems();
+    std::unordered_map<std::string, int> idOf;
+    for (int i = 0; i < items.Count(); ++i) idOf.emplace(items[i]->FullPath(), items[i]->Id());
     std::vector<int> ids;
-    for (int k = 0; k < PdfRun->ListBox1.Count(); ++k) {
-        const int row = std::atoi(PdfRun->ListBox1[k].c_str());
-        if (row < 0 || row >= items.Count()) continue;
-        const int id = items[row]->Id();
-        if (std::find(ids.begin(), ids.end(), id) == ids.end()) ids.push_back(id);
-    }
-    const int n = static_cast<int>(ids.size());
-    const int count = items.Count();
-    // To the end first, in order; then each to its place from the first row.
-    for (int id : ids) items.Move(items.IndexOfId(id), count - 1);
-    const int first = std::min(target, count - n);
-    for (int k = 0; k < n; ++k) items.Move(count - n + k, first + k);
+    for (const std::string& path : registered_)
+        if (const auto found = idOf.find(path); found != idOf.end()) ids.push_back(found->second);
+    items.MoveItems(ids, target);
     ImgListView1->Repaint();
     N4->SetEnabled(false);
     ImgListView1->SetItemIndex(-1);

@@ -42,6 +42,35 @@ void Blit(HDC dc, int x, int y, int dw, int dh, const TBitmap& bitmap, int sx, i
     StretchDIBits(dc, x, y, dw, dh, sx, 0, w, h, bitmap.ScanLine(sy), &info, DIB_RGB_COLORS, SRCCOPY);
 }
 
+// A plain "broken picture": a sheet with a torn corner and a red cross,
+// centred in the box.
+void PaintBrokenMark(HDC dc, int x, int y, int boxW, int boxH) {
+    const int w = std::min(boxW, 32), h = std::min(boxH, 40);
+    const int left = x + (boxW - w) / 2, top = y + (boxH - h) / 2;
+    const int fold = w / 3;
+    HPEN outline = CreatePen(PS_SOLID, 1, RGB(96, 96, 96));
+    HBRUSH paper = CreateSolidBrush(RGB(240, 240, 240));
+    HGDIOBJ oldPen = SelectObject(dc, outline);
+    HGDIOBJ oldBrush = SelectObject(dc, paper);
+    const POINT sheet[] = {{left, top}, {left + w - fold, top}, {left + w, top + fold}, {left + w, top + h},
+                           {left, top + h}};
+    Polygon(dc, sheet, 5);
+    const POINT corner[] = {{left + w - fold, top}, {left + w - fold, top + fold}, {left + w, top + fold}};
+    Polyline(dc, corner, 3);
+    HPEN cross = CreatePen(PS_SOLID, 3, RGB(200, 32, 32));
+    SelectObject(dc, cross);
+    const int cx = left + w / 2, cy = top + h / 2 + fold / 2, r = w / 4;
+    MoveToEx(dc, cx - r, cy - r, nullptr);
+    LineTo(dc, cx + r, cy + r);
+    MoveToEx(dc, cx + r, cy - r, nullptr);
+    LineTo(dc, cx - r, cy + r);
+    SelectObject(dc, oldPen);
+    SelectObject(dc, oldBrush);
+    DeleteObject(cross);
+    DeleteObject(outline);
+    DeleteObject(paper);
+}
+
 void Bevel(HDC dc, RECT& r, TBevelCut cut, int width) {
     if (cut == TBevelCut::bvNone) return;
     for (int i = 0; i < width; ++i) {
@@ -193,7 +222,11 @@ void TImgListView::PaintPicture(HDC dc, int x, int y, TImgListItem& item) {
     }
     item.Resolved = true;
     const int index = ComposedIcon(item);
-    if (index < 0) return;
+    if (index < 0) {
+        // Not even the shell has a picture for it.
+        PaintBrokenMark(dc, x, y, boxW, boxH);
+        return;
+    }
     int sx = 0, sy = 0;
     const TBitmap& sheet = icons_.Locate(index, sx, sy);
     const TImgSize fitted = FitSize(icons_.CellWidth(), icons_.CellHeight(), boxW, boxH, TGetType::igtPreview);

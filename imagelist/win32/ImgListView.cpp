@@ -2,6 +2,11 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
+#include <unordered_map>
+
+#include "base/SysUtils.h"
+
 #include "app/AppPlatform.h"
 #include "imagelist/win32/ShellWatch.h"
 #include "imagelist/win32/ImgThread.h"
@@ -11,6 +16,23 @@ namespace pim {
 namespace {
 
 constexpr UINT kWatchMessage = WM_APP + 0x31;  // the watched folder changed
+constexpr UINT_PTR kRefreshTimer = 0x33;        // a burst of changes has settled
+constexpr DWORD kSettleMs = 200;                // quiet that ends a burst
+constexpr DWORD kLongestWaitMs = 1000;          // the longest a burst holds a refresh back
+
+#ifndef LVM_CANCELEDITLABEL
+#define LVM_CANCELEDITLABEL (LVM_FIRST + 179)
+#endif
+
+// The folder that holds path, without a final separator; empty for a root.
+std::string ParentOf(std::string path) {
+    while (path.size() > 1 && (path.back() == '\\' || path.back() == '/')) path.pop_back();
+    const std::size_t cut = path.find_last_of("\\/");
+    if (cut == std::string::npos || (path.size() >= 2 && path[1] == ':' && path.size() <= 3)) return {};
+    std::string parent = path.substr(0, cut);
+    if (parent.size() == 2 && parent[1] == ':') parent += '\\';  // "C:" is the drive's current folder
+    return parent;
+}
 
 DWORD StyleBits(ui::TViewStyle style) {
     switch (style) {
@@ -84,6 +106,11 @@ void TImgListView::Setup() {
     view_.OnChange = [this] { FullReset(); };
     viewImage_.ImgUtil().OnChange = [this] { ColourReset(); };
     notification_.OnChange = [this] { model_.Rebuild(); };
+    model_.OnListChanged = [this](TImgListModel&) {
+        if (refreshing_) return;  // RefreshFolder tells once the rows are back
+        folderMissing_ = !model_.FolderIdList().Absent() && !model_.FolderExists();
+        ListChanged();
+    };
     defaultExec_.OnChange = [this] { dragDrop_->UpdateRegistration(); };
     dragDrop_->UpdateRegistration();
     setUp_ = true;
@@ -110,16 +137,122 @@ void TImgListView::SetViewStyle(ui::TViewStyle style) {
 
 // ---- The model's window work ----------------------------------------------------
 
-void TImgListView::SuspendNotify() { watcher_.reset(); }
+void TImgListView::SuspendNotify() {
+    watcher_.reset();
+    parentWatcher_.reset();
+}
 
 void TImgListView::ResumeNotify() { Watch(); }
 
+std::string TImgListView::WatchedPath() {
+    if (!notification_.Enabled() || !Handle() || model_.FolderIdList().IsDesktop()) return {};
+    return model_.FolderPath();  // empty for a folder without a file-system path
+}
+
 void TImgListView::Watch() {
+    parentWatcher_.reset();
+    WatchFolder();
+    const std::string parent = ParentOf(WatchedPath());
+    if (!parent.empty())
+        parentWatcher_ = TShellWatcher::Start(parent, FILE_NOTIFY_CHANGE_DIR_NAME, Handle(), kWatchMessage);
+}
+
+void TImgListView::WatchFolder() {
     watcher_.reset();
-    if (!notification_.Enabled() || !Handle()) return;
-    const std::string path = model_.FolderPath();
-    if (path.empty() || model_.FolderIdList().IsDesktop()) return;  // no file-system path
-    watcher_ = TShellWatcher::Start(path, notification_.NotifyTypes(), Handle(), kWatchMessage);
+    const std::string path = WatchedPath();
+    if (!path.empty()) watcher_ = TShellWatcher::Start(path, notification_.NotifyTypes(), Handle(), kWatchMessage);
+}
+
+void TImgListView::ScheduleRefresh() {
+    if (!Handle()) return;
+    const DWORD now = GetTickCount();
+    if (!refreshPending_) {
+        refreshPending_ = true;
+        firstChange_ = now;
+    }
+    const DWORD waited = now - firstChange_;
+    const DWORD delay = waited >= kLongestWaitMs ? 0 : std::min(kSettleMs, kLongestWaitMs - waited);
+    SetTimer(Handle(), kRefreshTimer, std::max<DWORD>(delay, USER_TIMER_MINIMUM), nullptr);
+}
+
+TImgListView::TRowMemo TImgListView::RememberRows() {
+    TRowMemo memo;
+    for (int row = ListView_GetNextItem(Handle(), -1, LVNI_SELECTED); row >= 0 && row < ImgItems().Count();
+         row = ListView_GetNextItem(Handle(), row, LVNI_SELECTED)) {
+        memo.Selected.push_back(row);
+        memo.SelectedIds.push_back(ImgItems()[row]->Id());
+    }
+    const int focused = ListView_GetNextItem(Handle(), -1, LVNI_FOCUSED);
+    if (focused >= 0 && focused < ImgItems().Count()) memo.FocusedId = ImgItems()[focused]->Id();
+    return memo;
+}
+
+void TImgListView::RestoreRows(const TRowMemo& memo) {
+    std::unordered_map<int, int> rowOf;
+    rowOf.reserve(static_cast<std::size_t>(ImgItems().Count()));
+    for (int row = 0; row < ImgItems().Count(); ++row) rowOf.emplace(ImgItems()[row]->Id(), row);
+    std::vector<int> rows;
+    for (int id : memo.SelectedIds)
+        if (const auto found = rowOf.find(id); found != rowOf.end()) rows.push_back(found->second);
+    std::sort(rows.begin(), rows.end());
+    restoring_ = true;
+    // The list view keeps selection by row: put it back on the same items
+    // (unless those rows are the ones selected already).
+    if (rows != memo.Selected || static_cast<int>(SelCount()) != static_cast<int>(rows.size())) {
+        ListView_SetItemState(Handle(), -1, 0, LVIS_SELECTED);
+        for (int row : rows) ListView_SetItemState(Handle(), row, LVIS_SELECTED, LVIS_SELECTED);
+    }
+    if (const auto found = rowOf.find(memo.FocusedId); found != rowOf.end() &&
+                                                       ListView_GetNextItem(Handle(), -1, LVNI_FOCUSED) != found->second)
+        ListView_SetItemState(Handle(), found->second, LVIS_FOCUSED, LVIS_FOCUSED);
+    restoring_ = false;
+    // A label being edited whose row now shows another item, or none, ends.
+    if (editId_ >= 0 && ListView_GetEditControl(Handle())) {
+        const auto found = rowOf.find(editId_);
+        if (found == rowOf.end() || found->second != editRow_) {
+            // Ended without a rename (Wine's cancel hands the text over all the same).
+            editId_ = -1;
+            SendMessageW(Handle(), LVM_CANCELEDITLABEL, 0, 0);
+        }
+    }
+}
+
+void TImgListView::RefreshFolder() {
+    if (Handle()) KillTimer(Handle(), kRefreshTimer);
+    refreshPending_ = false;
+    if (!Handle() || !setUp_ || model_.IsFileMode() || model_.FolderIdList().Absent()) return;
+    const bool exists = model_.FolderExists();
+    const TRowMemo memo = RememberRows();
+    bool changed = false;
+    refreshing_ = true;
+    try {
+        changed = model_.Refresh();
+    } catch (...) {
+        refreshing_ = false;
+        throw;
+    }
+    refreshing_ = false;
+    if (exists == folderMissing_) {
+        folderMissing_ = !exists;
+        changed = true;
+    }
+    // A folder that is gone is no longer watched; one made again is.
+    if (!exists)
+        watcher_.reset();
+    else if (!watcher_)
+        WatchFolder();
+    if (!changed) return;
+    RestoreRows(memo);
+    ListChanged();
+}
+
+void TImgListView::ListChanged() {
+    if (OnListChanged) OnListChanged();
+}
+
+void TImgListView::ForgetItem(TImgListItem& item) {
+    threads_.Forget(item.Id());
+    if (item.ThumbIndex >= 0 && item.ThumbIndex < thumbs_.Count()) thumbs_.Release(item.ThumbIndex);
 }
 
 void TImgListView::ScrollToOrigin() {
@@ -159,7 +292,12 @@ void TImgListView::QueueLookAhead(TImgListItem& item) {
 }
 
 bool TImgListView::WantsThumbnail(TImgListItem& item) {
-    return !item.IdList().Absent() && viewImage_.Shows(item.ImageType());
+    // An item of no known kind has nothing a decoder could read, nor has an
+    // empty file (often one still being copied in: when its bytes are there,
+    // a refresh finds it changed and asks for its picture then).
+    if (item.IdList().Absent() || item.FileSize() == 0) return false;
+    const TImageType type = item.ImageType();
+    return type != TImageType::iitNone && viewImage_.Shows(type);
 }
 
 // ---- The thumbnail queue's view ---------------------------------------------------
@@ -240,12 +378,22 @@ bool TImgListView::Notified(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
             if (defaultExec_.DblClick() && row >= 0 && row < ImgItems().Count()) ImgItems()[row]->OpenItem();
             return true;
         }
-        case LVN_ENDLABELEDITW: {
-            const LVITEMW& item = reinterpret_cast<NMLVDISPINFOW*>(lParam)->item;
-            if (item.pszText && item.iItem >= 0 && item.iItem < ImgItems().Count())
-                ImgItems()[item.iItem]->Rename(Utf16ToNative(reinterpret_cast<const char16_t*>(item.pszText)));
+        case LVN_BEGINLABELEDITW: {
+            // The rename goes to this item, whatever row it holds at the end.
+            const int row = reinterpret_cast<NMLVDISPINFOW*>(lParam)->item.iItem;
+            const bool known = row >= 0 && row < ImgItems().Count();
+            editId_ = known ? ImgItems()[row]->Id() : -1;
+            editRow_ = row;
+            result = known ? FALSE : TRUE;
             return true;
         }
+        case LVN_ENDLABELEDITW:
+            EndLabelEdit(reinterpret_cast<NMLVDISPINFOW*>(lParam)->item);
+            return true;
+        case LVN_ITEMCHANGED:
+        case LVN_ODSTATECHANGED:
+            if (restoring_) return true;  // RefreshFolder tells the new count once
+            return TListView::Notified(message, wParam, lParam, result);
         case LVN_BEGINDRAG:
         case LVN_BEGINRDRAG:
             dragDrop_->BeginDrag(header->code == LVN_BEGINRDRAG);
@@ -262,6 +410,27 @@ bool TImgListView::Notified(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
         default:
             return TListView::Notified(message, wParam, lParam, result);
     }
+}
+
+void TImgListView::EndLabelEdit(const LVITEMW& edit) {
+    const int id = editId_;
+    editId_ = -1;
+    if (!edit.pszText) return;  // cancelled
+    TImgListItem* item = ImgItems().ItemById(id);
+    if (!item) return;  // its file left the list meanwhile
+    const std::string name = Utf16ToNative(reinterpret_cast<const char16_t*>(edit.pszText));
+    if (name == item->DisplayName()) return;
+    std::string reason;
+    const bool renamed = item->Rename(name, &reason);
+    // The watcher was paused for the rename: whatever else changed meanwhile
+    // is listed by a refresh, which finds the renamed item in its place.
+    ScheduleRefresh();
+    if (renamed) {
+        const int row = ImgItems().IndexOfId(id);
+        if (row >= 0) ListView_RedrawItems(Handle(), row, row);
+        return;
+    }
+    if (!reason.empty()) throw Exception(ui::Narrow(NativeToUtf16(reason)));
 }
 
 void TImgListView::ColumnClick(int column) {
@@ -281,7 +450,14 @@ LRESULT TImgListView::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
             threads_.TakeIn(static_cast<int>(wParam), static_cast<int>(lParam));
             return 0;
         case kWatchMessage:
-            if (watcher_ && watcher_->Serial() == static_cast<int>(wParam)) model_.Rebuild();
+            // Changes come in bursts: one refresh for each.
+            if ((watcher_ && watcher_->Serial() == static_cast<int>(wParam)) ||
+                (parentWatcher_ && parentWatcher_->Serial() == static_cast<int>(wParam)))
+                ScheduleRefresh();
+            return 0;
+        case WM_TIMER:
+            if (wParam != kRefreshTimer) break;
+            RefreshFolder();
             return 0;
         case WM_HSCROLL:
         case WM_VSCROLL:

@@ -75,6 +75,22 @@ public:
     TCellSize CellSize() const { return cell_; }
     // The folder watcher runs.
     bool Watching() const { return watcher_ != nullptr; }
+    // The shown folder is gone (deleted, renamed or moved away): the list is
+    // empty until a folder of that path is there again.
+    bool FolderMissing() const { return folderMissing_; }
+    // Lists the shown folder again, keeping what the user made of the list:
+    // the order, the selection, the focused row, the thumbnails of files
+    // that did not change and the scroll position; a label being edited
+    // whose row changed is cancelled. What a burst of changes in the folder
+    // ends in (at most one a second while changes keep coming, else 200 ms
+    // after the last).
+    void RefreshFolder();
+    // A refresh is waiting for the folder to settle.
+    bool RefreshPending() const { return refreshPending_; }
+
+    // After every change of the rows or their order (a rebuild, a refresh,
+    // a sort, a filter), with the selection the rows kept in place.
+    std::function<void()> OnListChanged;
 
     std::function<void(TImgListItem& item)> OnImageLoad;
     std::function<void(TImgListItem& item)> OnImageLoaded;
@@ -109,7 +125,9 @@ private:
     void ScrollToOrigin() override;
     void BeginRebuild() override;
     void EndRebuild() override;
-    void SetRowCount(int count) override { TListView::SetRowCount(count); }
+    // Keeps the scroll position: a refresh must not scroll.
+    void SetRowCount(int count) override { ListView_SetItemCountEx(Handle(), count, LVSICF_NOSCROLL); }
+    void ForgetItem(TImgListItem& item) override;
     void ClearThumbnailImages() override { thumbs_.Clear(); }
     void FocusRow(int index) override { SetFocused(index); }
     void QueueLookAhead(TImgListItem& item) override;
@@ -153,7 +171,22 @@ private:
     void DisplayInfo(NMLVDISPINFOW& info);
     void KeyDown(WPARAM key);
     void ColumnClick(int column);
+    void EndLabelEdit(const LVITEMW& item);
+    void ListChanged();
+    // Folder watching: the folder itself, and its name in its parent folder
+    // (a folder deleted, renamed or made again).
     void Watch();
+    void WatchFolder();
+    std::string WatchedPath();  // empty when the folder is not to be watched
+    void ScheduleRefresh();
+    // What a refresh keeps of the rows (by item Id) and puts back.
+    struct TRowMemo {
+        std::vector<int> Selected;  // rows
+        std::vector<int> SelectedIds;
+        int FocusedId = -1;
+    };
+    TRowMemo RememberRows();
+    void RestoreRows(const TRowMemo& memo);
 
     TImgListModel model_;
     TViewImage viewImage_;
@@ -165,6 +198,14 @@ private:
     std::map<std::string, int> iconCache_;  // "overlay/icon" -> cell of icons_
     TImgThreads threads_;
     std::unique_ptr<TShellWatcher> watcher_;
+    std::unique_ptr<TShellWatcher> parentWatcher_;
+    bool folderMissing_ = false;
+    bool refreshPending_ = false;
+    bool refreshing_ = false;  // inside RefreshFolder: OnListChanged waits for the rows
+    bool restoring_ = false;   // putting the selection back: no selection events
+    DWORD firstChange_ = 0;    // tick of the first change of the pending burst
+    int editId_ = -1;          // the item whose label is being edited
+    int editRow_ = -1;         // and its row when the edit began
     TImgListViewPopupMenu popupMenu_;
     std::unique_ptr<TImgDragDrop> dragDrop_;
     HIMAGELIST blank_ = nullptr;

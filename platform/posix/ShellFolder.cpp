@@ -29,7 +29,7 @@
 #include <vector>
 
 #include "imagelist/ImgShare.h"
-#include "platform/posix/NaturalOrder.h"
+#include "imagelist/NaturalOrder.h"
 
 extern char** environ;
 
@@ -163,12 +163,7 @@ std::string TypeNameOf(bool folder, std::string_view name) {
     return std::string(TypeNameOf(folder, name, buffer));
 }
 
-int Sign(long long v) { return v < 0 ? -1 : v > 0 ? 1 : 0; }
-
-int CompareNames(std::string_view a, std::string_view b) {
-    if (const int c = NaturalCompare(a, b); c != 0) return c;
-    return Sign(a.compare(b));
-}
+int CompareNames(std::string_view a, std::string_view b) { return NameCompare(a, b); }
 
 // Folders before files in every column, then the column, then the name, so
 // only the same entry compares equal.
@@ -280,6 +275,8 @@ public:
         data.Size = e.size;
         data.Attributes = FileAttributes(e);
         data.DosDate = data.DosTime = 0;
+        constexpr std::int64_t kSecondsFrom1601To1970 = 11'644'473'600;
+        data.WriteTime = (e.mtimeSec + kSecondsFrom1601To1970) * 10'000'000 + e.mtimeNsec / 100;
         const std::time_t seconds = static_cast<std::time_t>(e.mtimeSec);
         std::tm local{};
         if (::localtime_r(&seconds, &local) && local.tm_year >= 80 && local.tm_year <= 207) {
@@ -289,18 +286,32 @@ public:
         return true;
     }
 
-    bool SetNameOf(TOwnerWindow, const TIdList& item, const std::string& name, TIdList& newItem) override {
+    bool SetNameOf(TOwnerWindow, const TIdList& item, const std::string& name, TIdList& newItem,
+                   std::string& reason) override {
+        reason.clear();
         std::string from;
         if (item.ItemCount() != 1 || !PathOf(path_, item, from)) return false;
         if (name.empty() || name == "." || name == ".." || name.find('/') != std::string::npos ||
-            name.find('\0') != std::string::npos)
+            name.find('\0') != std::string::npos) {
+            reason = std::strerror(EINVAL);
             return false;
+        }
         const std::string to = JoinPath(path_, name);
         // Never over another entry: the shell refuses that too.
         if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) != 0) {
             struct stat st;
-            if (errno != EINVAL || ::lstat(to.c_str(), &st) == 0 || ::rename(from.c_str(), to.c_str()) != 0)
+            if (errno != EINVAL) {
+                reason = std::strerror(errno);
                 return false;
+            }
+            if (::lstat(to.c_str(), &st) == 0) {
+                reason = std::strerror(EEXIST);
+                return false;
+            }
+            if (::rename(from.c_str(), to.c_str()) != 0) {
+                reason = std::strerror(errno);
+                return false;
+            }
         }
         return MakeItem(to, name, newItem);
     }

@@ -11,6 +11,7 @@
 #include <shlobj.h>
 #include <shobjidl.h>
 
+#include <algorithm>
 #include <cstring>
 #include <cwchar>
 #include <iterator>
@@ -24,6 +25,20 @@
 namespace pim {
 
 namespace {
+
+// The system's words for an error code (UTF-8), without the line break it
+// ends in; empty when the system has none.
+std::string SystemMessage(HRESULT hr) {
+    const DWORD code = HRESULT_FACILITY(hr) == FACILITY_WIN32 ? HRESULT_CODE(hr) : static_cast<DWORD>(hr);
+    wchar_t* text = nullptr;
+    const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                   nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::wstring message(text ? text : L"", n);
+    if (text) LocalFree(text);
+    while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' || message.back() == L' '))
+        message.pop_back();
+    return Utf8Name(message);
+}
 
 // COM on the calling thread for as long as the thread lives. A thread that
 // initialised it already (the program's GUI thread) keeps its own mode.
@@ -136,6 +151,8 @@ public:
         if (FAILED(SHGetDataFromIDListW(folder_.Get(), Child(item), SHGDFIL_FINDDATA, &fd, sizeof fd))) return false;
         data.Attributes = fd.dwFileAttributes;
         data.Size = static_cast<std::uint64_t>(fd.nFileSizeHigh) << 32 | fd.nFileSizeLow;
+        data.WriteTime = static_cast<std::int64_t>(static_cast<std::uint64_t>(fd.ftLastWriteTime.dwHighDateTime) << 32 |
+                                                   fd.ftLastWriteTime.dwLowDateTime);
         FILETIME local;
         WORD dosDate = 0, dosTime = 0;
         if (FileTimeToLocalFileTime(&fd.ftLastWriteTime, &local) && FileTimeToDosDateTime(&local, &dosDate, &dosTime)) {
@@ -147,14 +164,26 @@ public:
         return true;
     }
 
-    bool SetNameOf(TOwnerWindow owner, const TIdList& item, const std::string& name, TIdList& newItem) override {
-        if (item.Absent() || name.empty()) return false;
+    bool SetNameOf(TOwnerWindow owner, const TIdList& item, const std::string& name, TIdList& newItem,
+                   std::string& reason) override {
+        reason.clear();
+        if (item.Absent()) return false;
+        // What Windows refuses in a file name, refused before the shell is
+        // asked (Wine's shell would take "a/b" as a path).
+        if (name.empty() || name == "." || name == ".." ||
+            name.find_first_of("\\/:*?\"<>|") != std::string::npos ||
+            std::any_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; }) ||
+            name.back() == ' ' || name.back() == '.') {
+            reason = SystemMessage(HRESULT_FROM_WIN32(ERROR_INVALID_NAME));
+            return false;
+        }
         const std::wstring wide = WideName(name);
         LPITEMIDLIST renamed = nullptr;
         const HRESULT hr =
             folder_->SetNameOf(static_cast<HWND>(owner), Child(item), wide.c_str(), SHGDN_INFOLDER, &renamed);
         if (FAILED(hr)) {
             if (renamed) CoTaskMemFree(renamed);
+            reason = SystemMessage(hr);
             return false;
         }
         if (!renamed) return false;

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <filesystem>
 #include <set>
 #include <string>
 #include <vector>
@@ -123,6 +125,116 @@ TEST_F(FolderModel, DescendingIsTheExactReverse) {
     EXPECT_EQ(Names(model), std::vector<std::string>(ascending.rbegin(), ascending.rend()));
     model.SetDescend(false);
     EXPECT_EQ(Names(model), ascending);
+}
+
+// The program's own order, the same under Windows, Wine and Linux: the
+// shell's column comparison is not asked (Wine's sorts every column by name).
+TEST_F(FolderModel, SortsByEveryKeyInItsOwnOrder) {
+    using namespace std::chrono_literals;
+    fixture_.File("photo10.jpg", 300, 1h);
+    fixture_.File("Photo2.jpg", 100, 3h);
+    fixture_.File("photo1.txt", 200, 2h);
+    fixture_.File("a.bmp", 5000, 4h);
+    fixture_.File("photo.jpg", 200, 5h);
+    fixture_.File("photo_2.jpg", 5000, 6h);
+    TImgListModel model;
+    model.DispTypes().SetFolders(false);
+    model.SetFolderPath(Root());
+    // Punctuation before digits before letters; numbers by value; case ignored.
+    EXPECT_EQ(Names(model), (std::vector<std::string>{"a.bmp", "photo.jpg", "photo_2.jpg", "photo1.txt",
+                                                       "Photo2.jpg", "photo10.jpg"}));
+    model.SetSortType(TSortTypeEx::istSize);  // ties by name
+    EXPECT_EQ(Names(model), (std::vector<std::string>{"Photo2.jpg", "photo.jpg", "photo1.txt", "photo10.jpg",
+                                                       "a.bmp", "photo_2.jpg"}));
+    model.SetSortType(TSortTypeEx::istDate);
+    EXPECT_EQ(Names(model), (std::vector<std::string>{"photo_2.jpg", "photo.jpg", "a.bmp", "Photo2.jpg",
+                                                       "photo1.txt", "photo10.jpg"}));
+    model.SetSortType(TSortTypeEx::istType);  // the extension, then the name
+    EXPECT_EQ(Names(model), (std::vector<std::string>{"a.bmp", "photo.jpg", "photo_2.jpg", "Photo2.jpg",
+                                                       "photo10.jpg", "photo1.txt"}));
+    model.SetDescend(true);
+    EXPECT_EQ(Names(model), (std::vector<std::string>{"photo1.txt", "photo10.jpg", "Photo2.jpg", "photo_2.jpg",
+                                                       "photo.jpg", "a.bmp"}));
+    model.SetSortType(TSortTypeEx::istSize);
+    EXPECT_EQ(Names(model), (std::vector<std::string>{"photo_2.jpg", "a.bmp", "photo10.jpg", "photo1.txt",
+                                                       "photo.jpg", "Photo2.jpg"}));
+}
+
+TEST_F(FolderModel, ARefreshKeepsTheUsersOrderAndPutsNewFilesInTheirPlace) {
+    using namespace std::chrono_literals;
+    for (const char* name : {"b.jpg", "d.jpg", "f.jpg", "h.jpg"}) fixture_.File(name, 10);
+    TImgListModel model;
+    int changes = 0;
+    model.OnListChanged = [&](TImgListModel&) { ++changes; };
+    model.SetFolderPath(Root());
+    ASSERT_EQ(Names(model), (std::vector<std::string>{"b.jpg", "d.jpg", "f.jpg", "h.jpg"}));
+    model.ImgItems()[0]->ThumbIndex = 5;  // b: its thumbnail, made once
+    model.ImgItems()[0]->Resolved = true;
+    model.ImgItems()[1]->ThumbIndex = 6;  // d
+    model.ImgItems()[1]->Resolved = true;
+    const int idB = model.ImgItems()[0]->Id();
+    const int idD = model.ImgItems()[1]->Id();
+    // The user's order: h first.
+    model.ImgItems().MoveItems({model.ImgItems()[3]->Id()}, 0);
+    ASSERT_EQ(Names(model), (std::vector<std::string>{"h.jpg", "b.jpg", "d.jpg", "f.jpg"}));
+
+    // Nothing changed: nothing is touched.
+    changes = 0;
+    EXPECT_FALSE(model.Refresh());
+    EXPECT_EQ(changes, 0);
+
+    for (const char* name : {"a.jpg", "c.jpg", "e.jpg", "i.jpg"}) fixture_.File(name, 10);
+    std::filesystem::remove(fixture_.PathOf("f.jpg"));
+    fixture_.File("d.jpg", 20, 1s);  // rewritten: a new size and time
+    EXPECT_TRUE(model.Refresh());
+    EXPECT_EQ(changes, 1);
+    // The kept items keep the user's order, f leaves; each new file goes
+    // right after the item before it in name order (a, which has none,
+    // right before b, the first in name order).
+    EXPECT_EQ(Names(model),
+              (std::vector<std::string>{"h.jpg", "i.jpg", "a.jpg", "b.jpg", "c.jpg", "d.jpg", "e.jpg"}));
+    TImgListItem* b = model.ImgItems().ItemById(idB);
+    TImgListItem* d = model.ImgItems().ItemById(idD);
+    ASSERT_TRUE(b && d);
+    EXPECT_EQ(b->ThumbIndex, 5);  // unchanged: no second decode
+    EXPECT_TRUE(b->Resolved);
+    EXPECT_EQ(d->ThumbIndex, -1);  // changed: made again
+    EXPECT_FALSE(d->Resolved);
+    EXPECT_EQ(d->FileSize(), 20u);
+
+    // A sort ends the user's order.
+    model.SetSortType(TSortTypeEx::istSize);
+    model.SetSortType(TSortTypeEx::istName);
+    EXPECT_EQ(Names(model),
+              (std::vector<std::string>{"a.jpg", "b.jpg", "c.jpg", "d.jpg", "e.jpg", "h.jpg", "i.jpg"}));
+}
+
+TEST_F(FolderModel, ARefreshOfASortedListKeepsItSorted) {
+    for (const char* name : {"p2.jpg", "p4.jpg", "p6.jpg"}) fixture_.File(name);
+    TImgListModel model;
+    model.SetDescend(true);
+    model.SetFolderPath(Root());
+    for (const char* name : {"p1.jpg", "p3.jpg", "p5.jpg", "p10.jpg"}) fixture_.File(name);
+    EXPECT_TRUE(model.Refresh());
+    EXPECT_EQ(Names(model),
+              (std::vector<std::string>{"p10.jpg", "p6.jpg", "p5.jpg", "p4.jpg", "p3.jpg", "p2.jpg", "p1.jpg"}));
+}
+
+TEST_F(FolderModel, AGoneFolderEmptiesTheListAndAFolderMadeAgainIsListedAgain) {
+    for (const char* name : {"x.jpg", "y.jpg"}) fixture_.File(name);
+    TImgListModel model;
+    model.ChangeCurrentDirectory = false;
+    model.SetFolderPath(Root());
+    ASSERT_EQ(model.ImgItems().Count(), 2);
+    std::filesystem::remove_all(fixture_.Root());
+    EXPECT_TRUE(model.Refresh());
+    EXPECT_EQ(model.ImgItems().Count(), 0);
+    EXPECT_FALSE(model.FolderExists());
+    std::filesystem::create_directories(fixture_.Root());
+    fixture_.File("z.jpg");
+    EXPECT_TRUE(model.FolderExists());
+    EXPECT_TRUE(model.Refresh());
+    EXPECT_EQ(Names(model), (std::vector<std::string>{"z.jpg"}));
 }
 
 TEST_F(FolderModel, EnteringTheSameFolderChangesNothing) {

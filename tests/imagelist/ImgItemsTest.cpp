@@ -59,6 +59,64 @@ TEST(ShellItems, MoveKeepsItemsAndIds) {
     EXPECT_EQ(Ids(items), (std::vector<int>{4, 1, 2, 0, 3}));
 }
 
+// The registered items land before the item the user pointed at, moving up
+// or down. Ids 0..6 stand for IMG, p01 .. p05, p06.
+TEST(ShellItems, MovedItemsLandBeforeTheTarget) {
+    TImgListItems items;
+    Fill(items, 6);  // IMG p01 p02 p03 p04 p05
+    items.MoveItems({0, 1}, 4);  // down: IMG and p01 before p04
+    EXPECT_EQ(Ids(items), (std::vector<int>{2, 3, 0, 1, 4, 5}));
+    items.MoveItems({4, 5}, 0);  // up: p04 and p05 before p02, the first row
+    EXPECT_EQ(Ids(items), (std::vector<int>{4, 5, 2, 3, 0, 1}));
+    items.MoveItems({1, 3}, 2);  // in their given order, not their rows'
+    EXPECT_EQ(Ids(items), (std::vector<int>{4, 5, 1, 3, 2, 0}));
+}
+
+TEST(ShellItems, ARegisteredTargetMovesTheAnchorToTheNextFreeRow) {
+    TImgListItems items;
+    Fill(items, 6);
+    // The target p01 is itself moved: the items go before p03, the first
+    // row after it that is not moved.
+    items.MoveItems({0, 1, 2}, 1);
+    EXPECT_EQ(Ids(items), (std::vector<int>{0, 1, 2, 3, 4, 5}));
+    items.MoveItems({5, 1}, 1);  // p01 is moved: before p02
+    EXPECT_EQ(Ids(items), (std::vector<int>{0, 5, 1, 2, 3, 4}));
+    // Nothing free after the target: they end the list.
+    items.MoveItems({3, 4, 0}, 4);
+    EXPECT_EQ(Ids(items), (std::vector<int>{5, 1, 2, 3, 4, 0}));
+}
+
+TEST(ShellItems, AMovePastTheEndOrOfGoneItemsStaysInBounds) {
+    TImgListItems items;
+    Fill(items, 4);
+    items.MoveItems({1}, 9);  // past the last row: to the end
+    EXPECT_EQ(Ids(items), (std::vector<int>{0, 2, 3, 1}));
+    items.MoveItems({0}, -3);  // before the first row
+    EXPECT_EQ(Ids(items), (std::vector<int>{0, 2, 3, 1}));
+    items.Delete(items.IndexOfId(2));
+    items.MoveItems({2, 42, 3, 3}, 0);  // gone and repeated Ids are skipped
+    EXPECT_EQ(Ids(items), (std::vector<int>{3, 0, 1}));
+    items.MoveItems({}, 1);
+    EXPECT_EQ(Ids(items), (std::vector<int>{3, 0, 1}));
+    for (int row = 0; row < items.Count(); ++row) EXPECT_EQ(items.IndexOfId(items[row]->Id()), row);
+}
+
+TEST(ShellItems, ReassignKeepsNamedItemsTakesNewOnesAndFreesTheRest) {
+    TImgListItems items;
+    Fill(items, 4);
+    TImgListItem* kept = items[2];
+    auto added = std::make_unique<TImgListItem>(items, TIdList(), false);
+    TShellItem* fresh = added.get();
+    std::vector<std::unique_ptr<TShellItem>> batch;
+    batch.push_back(std::move(added));
+    items.Reassign({kept, fresh, items[0]}, std::move(batch));
+    EXPECT_EQ(Ids(items), (std::vector<int>{2, 4, 0}));
+    EXPECT_EQ(items.ItemById(2), kept);
+    EXPECT_EQ(items.ItemById(4), fresh);
+    EXPECT_EQ(items.ItemById(1), nullptr);
+    EXPECT_EQ(items.ItemById(3), nullptr);
+}
+
 TEST(ShellItems, IdsAreNeverReused) {
     TImgListItems items;
     Fill(items, 3);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "base/SysUtils.h"
 #include "imagelist/ImgResample.h"
 
 namespace pim {
@@ -81,6 +82,30 @@ TEST(ImgList, ChangingTheCellsEmptiesTheStore) {
     list.Add(Solid(8, 8, kRed));
     int x = 0, y = 0;
     EXPECT_EQ(list.Locate(0, x, y).Width(), 2000);
+}
+
+// A thumbnail whose item left the list gives its cell to the next one: the
+// store does not grow through any number of folder changes.
+TEST(ImgList, ReleasedCellsAreReused) {
+    TImgList list;
+    list.SetCellSize(16, 16);
+    for (int k = 0; k < 3; ++k) list.Add(Solid(16, 16, kGrey));
+    list.Release(1);
+    EXPECT_EQ(list.ReleasedCount(), 1);
+    EXPECT_EQ(list.Add(Solid(8, 8, kRed)), 1);
+    EXPECT_EQ(list.Count(), 3);
+    {
+        TBitmap cell;
+        list.CopyOut(1, cell);
+        EXPECT_EQ(ColorAt(cell, 8, 8), kRed);
+        EXPECT_NE(ColorAt(cell, 0, 0), kGrey);  // the old picture is gone
+    }
+    EXPECT_EQ(list.Add(Solid(16, 16, kRed)), 3);
+    EXPECT_THROW(list.Release(9), Exception);
+    list.Release(0);
+    list.Clear();
+    EXPECT_EQ(list.ReleasedCount(), 0);
+    EXPECT_EQ(list.Add(Solid(16, 16, kRed)), 0);
 }
 
 }  // namespace

@@ -150,11 +150,38 @@ TEST(ImgThreads, PumpSkipsWhatIsGoneOrResolvedAndTakesResultsIn) {
 
     host.Deliver(threads);  // 1 is not a kind with thumbnails: -1
     EXPECT_EQ(host.items.ItemById(1)->ImageType(), TImageType::iitNone);
-    EXPECT_FALSE(host.items.ItemById(1)->Resolved);
+    EXPECT_TRUE(host.items.ItemById(1)->Resolved);  // done: drawn with its icon
     host.Deliver(threads);
     EXPECT_EQ(host.items.ItemById(2)->ThumbIndex, 1);
     EXPECT_FALSE(threads.Busy());
     EXPECT_EQ(host.thumbs.Count(), 2);
+
+    // A failed picture is not asked for again, however often it is painted.
+    const std::size_t workers = host.started.size();
+    for (int k = 0; k < 5; ++k) threads.RequestAndPump(1, true);
+    EXPECT_EQ(host.started.size(), workers);
+    EXPECT_FALSE(threads.Busy());
+}
+
+TEST(ImgThreads, AForgottenItemLeavesTheQueueAndItsWorkerStops) {
+    TTestHost host(4);
+    TImgThreads threads(host);
+    for (int id : {0, 1, 2}) threads.Request(id, false);
+    threads.Forget(1);
+    EXPECT_EQ(threads.Queue(), (std::vector<int>{2, 0}));
+    threads.Start();
+    ASSERT_TRUE(threads.Busy());
+    EXPECT_EQ(host.started, (std::vector<int>{0}));
+    const int result = host.last->Result();
+    threads.Forget(0);  // its file changed while the worker made its picture
+    EXPECT_FALSE(threads.Busy());
+    threads.TakeIn(0, result);  // the stopped worker's message comes late
+    EXPECT_FALSE(host.items.ItemById(0)->Resolved);
+    EXPECT_EQ(host.thumbs.Count(), 0);
+    threads.Start();
+    EXPECT_EQ(host.started, (std::vector<int>{0, 2}));
+    threads.Forget(3);  // neither queued nor running: nothing happens
+    EXPECT_TRUE(threads.Busy());
 }
 
 TEST(ImgThreads, AStoppedWorkersMessageIsIgnored) {

@@ -1,4 +1,4 @@
-#include "platform/posix/NaturalOrder.h"
+#include "imagelist/NaturalOrder.h"
 
 #include <gtest/gtest.h>
 
@@ -31,6 +31,23 @@ TEST(NaturalOrder, ComparesNumbersOfAnyLength) {
     EXPECT_LT(NaturalCompare("", "a"), 0);
     EXPECT_EQ(NaturalCompare("", ""), 0);
     EXPECT_LT(NaturalCompare("a1b2", "a1b10"), 0);
+}
+
+// Character for character as Explorer's StrCmpLogicalW: spaces and
+// punctuation, then digits, then letters; a shorter name that is a prefix
+// first.
+TEST(NaturalOrder, PunctuationComesBeforeDigitsAndDigitsBeforeLetters) {
+    EXPECT_LT(NaturalCompare("photo.jpg", "photo1.jpg"), 0);
+    EXPECT_LT(NaturalCompare("photo_2.jpg", "photo1.jpg"), 0);
+    EXPECT_LT(NaturalCompare("photo (2).jpg", "photo.jpg"), 0);
+    EXPECT_LT(NaturalCompare("photo9.jpg", "photoa.jpg"), 0);
+    EXPECT_LT(NaturalCompare("a~b", "a0"), 0);
+    EXPECT_LT(NaturalCompare("zz", "\xc3\xa9"), 0);  // "é" after the ASCII letters
+    EXPECT_LT(NaturalCompare("img", "img.jpg"), 0);
+    // NameCompare tells every two names apart.
+    EXPECT_NE(NameCompare("A.jpg", "a.jpg"), 0);
+    EXPECT_EQ(NameCompare("A.jpg", "A.jpg"), 0);
+    EXPECT_EQ(NameCompare("A.jpg", "a.jpg"), -NameCompare("a.jpg", "A.jpg"));
 }
 
 }  // namespace

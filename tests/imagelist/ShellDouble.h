@@ -32,8 +32,9 @@ public:
         return folder ? std::make_unique<TFolderDouble>(std::move(folder), failEnum_) : nullptr;
     }
     bool GetFindData(const TIdList& item, TFindData& data) override { return real_->GetFindData(item, data); }
-    bool SetNameOf(TOwnerWindow owner, const TIdList& item, const std::string& name, TIdList& newItem) override {
-        return real_->SetNameOf(owner, item, name, newItem);
+    bool SetNameOf(TOwnerWindow owner, const TIdList& item, const std::string& name, TIdList& newItem,
+                   std::string& reason) override {
+        return real_->SetNameOf(owner, item, name, newItem, reason);
     }
 
 private:

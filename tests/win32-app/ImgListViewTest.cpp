@@ -158,18 +158,19 @@ TEST_F(ImgListViewTest, ColumnClicksSortAndKeysSelect) {
     EXPECT_TRUE(view.Selected(0));
 }
 
-TEST_F(ImgListViewTest, AChangeInTheFolderRebuildsTheListAndDropsAManualOrder) {
+TEST_F(ImgListViewTest, AChangeInTheFolderIsListedAndKeepsAManualOrder) {
     TImgListView& view = Make(ui::TViewStyle::vsList);
     ASSERT_TRUE(view.Watching());
     view.ImgItems().Move(2, 0);
     view.Repaint();
     ASSERT_EQ(Rows().front(), "c-notes.txt");
     ASSERT_TRUE(MoveFileA((folder + "\\a-red.bmp").c_str(), (folder + "\\d-red.bmp").c_str()));
-    for (int i = 0; i < 100 && Rows().front() != "b-blue.jpg"; ++i) {
+    for (int i = 0; i < 100 && Rows().size() == 3 && Rows()[1] != "d-red.bmp"; ++i) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
         ui::Application().ProcessMessages();
     }
-    EXPECT_EQ(Rows(), (std::vector<std::string>{"b-blue.jpg", "c-notes.txt", "d-red.bmp"}));
+    // d goes right after c, the item before it in name order.
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"c-notes.txt", "d-red.bmp", "b-blue.jpg"}));
     // Leaving for a folder without a path (the desktop) stops watching.
     view.Model().EnterDesktop();
     EXPECT_FALSE(view.Watching());

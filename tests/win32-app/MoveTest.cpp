@@ -41,18 +41,30 @@ TEST_F(MoveTest, RegisteredRowsLandInTheirOrderAtTheChosenRow) {
     EXPECT_EQ(f.ImgListView1->SelCount(), 0);
     EXPECT_EQ(f.ImgListView1->ImgItems()[1]->DisplayName(), "f.txt");  // the page order follows
 
-    // Towards the end: the registered pictures stay together and in order.
+    // Towards the end: the registered pictures stay together and in order,
+    // before the picture pointed at (d).
     Select({0, 1});
     f.N3->OnClick();
     Select({5});
     f.N4->OnClick();
-    EXPECT_EQ(Order(), "gbcdeafh");
-    // To the last row: they end the list.
+    EXPECT_EQ(Order(), "gbcafdeh");
+    // To the last row: before it.
     Select({0, 2});
     f.N3->OnClick();
     Select({7});
     f.N4->OnClick();
-    EXPECT_EQ(Order(), "bdeafhgc");
+    EXPECT_EQ(Order(), "bafdegch");
+    // The target registered itself: before the first row after it that is not.
+    Select({6, 7});
+    f.N3->OnClick();
+    Select({6});
+    f.N4->OnClick();
+    EXPECT_EQ(Order(), "bafdegch");
+    Select({0, 7});
+    f.N3->OnClick();
+    Select({7});
+    f.N4->OnClick();  // nothing after it: the end
+    EXPECT_EQ(Order(), "afdegcbh");
 }
 
 TEST_F(MoveTest, WithoutASelectedRowNothingIsRegisteredOrMoved) {

@@ -75,6 +75,36 @@ mapfile -t after < <(sizes "$folder/default.pdf")
 expected=("${before[2]}" "${before[0]}" "${before[1]}" "${before[@]:3}")
 [ "${after[*]}" = "${expected[*]}" ] || fail "page order after the move: ${after[*]} (expected ${expected[*]})"
 
+# The user's order outlives the runs: writing the PDF into the folder woke
+# the folder watcher, and the list kept its order. A third PDF has it too.
+# The titles from their number on (the Shift_JIS one reads as other
+# characters before it through qpdf).
+bookmarks() { qpdf --json=2 --json-key=outlines "$1" | python3 -c 'import json, re, sys
+print(" ".join(re.search(r"\d\d\w?-\S*", o["title"]).group() for o in json.load(sys.stdin)["outlines"]))'; }
+run_pdf() {  # run_pdf <copy name>: PDF作成, the dialog closed, the PDF kept aside
+  click_client "$main" 739 442 240 404
+  dialog=$(wait_window "ＰＤＦ作成終了") || fail "a run did not finish"
+  click_client "$dialog" 235 102 176 84
+  sleep 1
+  cp "$folder/default.pdf" "$folder/$1"
+}
+moved="03-progressive 01-plasma 02-grey-steps 04-cmyk 05-colour-24bit 06-palette-8bit 07-checker-1bit 08-夕焼け 09-readme"
+[ "$(bookmarks "$folder/default.pdf")" = "$moved" ] || fail "bookmarks after the move: $(bookmarks "$folder/default.pdf")"
+sleep 1.5
+import -window root "$out/gui-after-runs.png"
+run_pdf third.pdf
+[ "$(bookmarks "$folder/third.pdf")" = "$moved" ] || fail "the order was lost after a run: $(bookmarks "$folder/third.pdf")"
+# A picture copied in from outside goes to its sorted place (after
+# 02-grey-steps, the picture before it in name order); the rest keep the
+# user's order.
+cp "$folder/01-plasma.jpg" "$folder/02b-copy.jpg"
+sleep 1.5
+import -window root "$out/gui-after-copy.png"
+run_pdf fourth.pdf
+with_copy="03-progressive 01-plasma 02-grey-steps 02b-copy 04-cmyk 05-colour-24bit 06-palette-8bit 07-checker-1bit 08-夕焼け 09-readme"
+[ "$(bookmarks "$folder/fourth.pdf")" = "$with_copy" ] || fail "after the copy: $(bookmarks "$folder/fourth.pdf")"
+rm "$folder/02b-copy.jpg"
+
 # Close the main window before the command line runs in the same prefix.
 xdotool key --window "$main" alt+F4 2>/dev/null || true
 wait $pid || true
@@ -90,4 +120,4 @@ mask() {
 cmp <(mask "$folder/first.pdf") <(mask "$folder/cli.pdf") || fail "the window's PDF differs from pim's"
 pages=$(pdfinfo "$folder/first.pdf" | sed -n 's/^Pages: *//p')
 [ "$pages" = 9 ] || fail "the PDF has $pages pages, not 9"
-echo "PASS: Pim.exe made the same 9-page PDF as pim.exe, and the moved page came first"
+echo "PASS: Pim.exe made the same 9-page PDF as pim.exe, the moved page came first, and the order outlived the runs and a new picture"

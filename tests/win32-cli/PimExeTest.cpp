@@ -9,6 +9,7 @@
 
 #include "platform/win32/WideNames.h"
 #include "tests/app/PdfFacts.h"
+#include "tests/app/SortFolder.h"
 #include "tests/app/TestPictures.h"
 #include "tests/support/TestTools.h"
 
@@ -50,6 +51,22 @@ TEST(PimExe, TakesNamesNoCodePageHoldsFromItsWideCommandLine) {
     for (std::size_t i = 0; i < pages.size() && i < outline.size(); ++i)
         EXPECT_EQ(pdf.Object(pdf.PageImages(pages[i]).at(0)).Stream, test::ReadFileBytes(folder + "\\" + outline[i] + ".jpg"))
             << outline[i];
+}
+
+// Under Wine the shell's column comparison sorts every column by name; the
+// program's own order does not ask it, and gives what pim gives on Linux.
+TEST(PimExe, EveryKeyGivesTheSameOrderAsOnLinux) {
+    const std::string folder = test::ShellPath(test::FreshFolder("pimexe-sort"));
+    test::MakeSortFolder(folder);
+    for (const std::string key : {"name", "size", "date", "type"}) {
+        const std::vector<std::string> titles = test::TitlesOf(test::SortedNames(key));
+        ASSERT_EQ(RunPimExe({"--quiet", "-s", key, "-o", key, folder}), 0) << key;
+        EXPECT_EQ(test::TPdfFacts::FromFile(folder + "\\" + key + ".pdf").OutlineTitles(), titles) << key;
+        ASSERT_EQ(RunPimExe({"--quiet", "-s", key, "-r", "-o", key + "-r", folder}), 0) << key;
+        EXPECT_EQ(test::TPdfFacts::FromFile(folder + "\\" + key + "-r.pdf").OutlineTitles(),
+                  std::vector<std::string>(titles.rbegin(), titles.rend()))
+            << key;
+    }
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "platform/posix/NaturalOrder.h"
+#include "imagelist/NaturalOrder.h"
 
 #include <cstring>
 
@@ -11,6 +11,14 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 unsigned char Fold(char c) {
     const auto u = static_cast<unsigned char>(c);
     return (u >= 'A' && u <= 'Z') ? static_cast<unsigned char>(u - 'A' + 'a') : u;
+}
+
+// Spaces and punctuation 0, digits 1, letters (and every byte of a
+// character beyond ASCII) 2.
+int ClassOf(unsigned char folded) {
+    if (folded >= '0' && folded <= '9') return 1;
+    if ((folded >= 'a' && folded <= 'z') || folded >= 0x80) return 2;
+    return 0;
 }
 
 // The digit run starting at `at`: where its significant digits begin and
@@ -43,13 +51,23 @@ int NaturalCompare(std::string_view a, std::string_view b) {
             continue;
         }
         const unsigned char ca = Fold(a[i]), cb = Fold(b[j]);
-        if (ca != cb) return ca < cb ? -1 : 1;
+        if (ca != cb) {
+            const int classA = ClassOf(ca), classB = ClassOf(cb);
+            if (classA != classB) return classA < classB ? -1 : 1;
+            return ca < cb ? -1 : 1;
+        }
         ++i;
         ++j;
     }
     const std::size_t restA = a.size() - i, restB = b.size() - j;
     if (restA != restB) return restA < restB ? -1 : 1;
     return zeros;
+}
+
+int NameCompare(std::string_view a, std::string_view b) {
+    if (const int c = NaturalCompare(a, b); c != 0) return c;
+    const int c = a.compare(b);
+    return c < 0 ? -1 : c > 0 ? 1 : 0;
 }
 
 }  // namespace pim
