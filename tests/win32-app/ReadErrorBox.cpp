@@ -5,7 +5,7 @@
 // and its button, the dialog's label and buttons) as UTF-8, one per line,
 // and exits 0; exits 1 when no such window came within the time given.
 //
-//   read_error_box.exe <caption, UTF-8> [seconds]
+//   read_error_box.exe <caption> [seconds]
 #include <windows.h>
 
 #include <cstdio>
@@ -14,13 +14,6 @@
 #include <vector>
 
 namespace {
-
-std::wstring Wide(const char* utf8) {
-    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, nullptr, 0);
-    std::wstring text(static_cast<std::size_t>(n > 0 ? n - 1 : 0), L'\0');
-    if (n > 1) MultiByteToWideChar(CP_UTF8, 0, utf8, -1, text.data(), n);
-    return text;
-}
 
 std::string Utf8(const std::wstring& text) {
     const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
@@ -59,10 +52,13 @@ BOOL CALLBACK Print(HWND child, LPARAM) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    if (argc < 2) return 2;
-    TSearch search{Wide(argv[1])};
-    const int seconds = argc > 2 ? std::atoi(argv[2]) : 30;
+int main() {
+    // The caption as UTF-16, whatever the ANSI code page made of argv.
+    int argc = 0;
+    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    if (!argv || argc < 2) return 2;
+    TSearch search{argv[1]};
+    const int seconds = argc > 2 ? _wtoi(argv[2]) : 30;
     for (int i = 0; i < seconds * 4 && !search.found; ++i) {
         EnumWindows(Look, reinterpret_cast<LPARAM>(&search));
         if (!search.found) Sleep(250);
