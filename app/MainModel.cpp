@@ -1,5 +1,7 @@
 #include "app/MainModel.h"
 
+#include <algorithm>
+#include <array>
 #include <filesystem>
 
 #include "app/AppPlatform.h"
@@ -85,6 +87,108 @@ std::u16string UnicodeBookmarkTitleOf(std::string_view fileName) {
         if (!name.empty() && name.back() >= 0xD800 && name.back() <= 0xDBFF) name.pop_back();
     }
     return name;
+}
+
+// ---- Output name rules ----------------------------------------------------
+
+namespace {
+
+constexpr std::string_view kForbidden = "\\/:*?\"<>|";
+constexpr int kMaxNameUnits = 255;
+
+// The device names Windows reserves in every folder. The superscript digits
+// count as digits there too.
+bool IsDeviceName(std::string_view base) {
+    std::string upper;
+    for (char c : base) upper += c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+    static constexpr std::array<std::string_view, 6> kPlain = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
+    if (std::find(kPlain.begin(), kPlain.end(), upper) != kPlain.end()) return true;
+    if (upper.rfind("COM", 0) != 0 && upper.rfind("LPT", 0) != 0) return false;
+    const std::string_view number = std::string_view(upper).substr(3);
+    return (number.size() == 1 && number[0] >= '1' && number[0] <= '9') || number == "\xC2\xB9" ||
+           number == "\xC2\xB2" || number == "\xC2\xB3";
+}
+
+}  // namespace
+
+TNameProblem CheckOutputName(std::string_view name) {
+    TNameProblem problem;
+    if (name.empty()) return problem;
+    for (char c : name) {
+        if (static_cast<unsigned char>(c) < 0x20) {
+            problem.Rule = TNameRule::nrControlCharacter;
+            return problem;
+        }
+        if (kForbidden.find(c) != std::string_view::npos) {
+            problem.Rule = TNameRule::nrForbiddenCharacter;
+            problem.Detail = std::string(1, c);
+            return problem;
+        }
+    }
+    if (name.find_first_not_of(". ") == std::string_view::npos) {
+        problem.Rule = TNameRule::nrOnlySpacesOrDots;
+        return problem;
+    }
+    if (name.back() == '.' || name.back() == ' ') {
+        problem.Rule = TNameRule::nrTrailingDotOrSpace;
+        return problem;
+    }
+    // The part before the first dot, trailing spaces aside, names the device:
+    // "con", "CON.txt" and "nul .x" all do.
+    std::string_view base = name.substr(0, name.find('.'));
+    while (!base.empty() && base.back() == ' ') base.remove_suffix(1);
+    if (IsDeviceName(base)) {
+        problem.Rule = TNameRule::nrDeviceName;
+        problem.Detail = std::string(base);
+        return problem;
+    }
+    const int units = static_cast<int>(Utf8ToUtf16(name).size()) + 4;  // ".pdf"
+    if (units > kMaxNameUnits) {
+        problem.Rule = TNameRule::nrTooLong;
+        problem.Length = units;
+    }
+    return problem;
+}
+
+std::string NameProblemText(const TNameProblem& problem) {
+    switch (problem.Rule) {
+        case TNameRule::nrNone: return {};
+        case TNameRule::nrForbiddenCharacter:
+            return "the name holds \"" + problem.Detail +
+                   "\", which Windows does not allow in a file name (none of \\ / : * ? \" < > |)";
+        case TNameRule::nrControlCharacter:
+            return "the name holds a control character, which Windows does not allow in a file name";
+        case TNameRule::nrOnlySpacesOrDots: return "the name is only spaces or dots, which Windows does not allow";
+        case TNameRule::nrTrailingDotOrSpace: return "the name ends in a dot or a space, which Windows does not allow";
+        case TNameRule::nrDeviceName:
+            return "\"" + problem.Detail +
+                   "\" is a device name Windows reserves (CON, PRN, AUX, NUL, COM1-9, LPT1-9), with or without "
+                   "an extension";
+        case TNameRule::nrTooLong:
+            return "the name is " + std::to_string(problem.Length) +
+                   " characters long with \".pdf\"; Windows allows at most 255";
+    }
+    return {};
+}
+
+std::string NameProblemTextAnsi(const TNameProblem& problem) {
+    std::string text;  // UTF-8 here, code page 932 on return
+    switch (problem.Rule) {
+        case TNameRule::nrNone: return {};
+        case TNameRule::nrForbiddenCharacter:
+            text = "名前に使えない文字「" + problem.Detail + "」があります（\\ / : * ? \" < > | は使えません）";
+            break;
+        case TNameRule::nrControlCharacter: text = "名前に制御文字があります"; break;
+        case TNameRule::nrOnlySpacesOrDots: text = "名前が空白かピリオドだけです"; break;
+        case TNameRule::nrTrailingDotOrSpace: text = "名前の最後が空白かピリオドです"; break;
+        case TNameRule::nrDeviceName:
+            text = "「" + problem.Detail + "」はWindowsが機器のために予約している名前です（拡張子があっても使えません）";
+            break;
+        case TNameRule::nrTooLong:
+            text = "名前が長すぎます（.pdf を含めて" + std::to_string(problem.Length) + "文字、255文字まで）";
+            break;
+    }
+    return Utf8ToAnsi(text);
 }
 
 }  // namespace pim

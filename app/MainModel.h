@@ -80,6 +80,35 @@ std::string FolderNameOf(std::string_view folderPath);
 // already ends in one; the name is used as typed.
 std::string OutputFileName(std::string_view folder, std::string_view name);
 
+// ---- Output name rules ----------------------------------------------------
+
+// What can be wrong with the output name, checked as Windows takes file
+// names, on every platform (a PDF made on Linux must open on Windows).
+enum class TNameRule {
+    nrNone,
+    nrForbiddenCharacter,  // one of \ / : * ? " < > |
+    nrControlCharacter,    // a character below U+0020
+    nrOnlySpacesOrDots,
+    nrTrailingDotOrSpace,
+    nrDeviceName,          // CON, PRN, AUX, NUL, COM1-9, LPT1-9, with or without an extension
+    nrTooLong,             // more than 255 UTF-16 units with ".pdf"
+};
+
+struct TNameProblem {
+    TNameRule Rule = TNameRule::nrNone;
+    std::string Detail;  // the character, or the device name, in the file-name encoding
+    int Length = 0;      // nrTooLong: the name's length with ".pdf", in UTF-16 units
+    explicit operator bool() const { return Rule != TNameRule::nrNone; }
+};
+
+// The name as typed in the name box (file-name encoding, without ".pdf";
+// empty stands for "default.pdf" and passes).
+TNameProblem CheckOutputName(std::string_view name);
+// What is wrong, for the command line (English, file-name encoding) and for
+// the window (Japanese, code page 932).
+std::string NameProblemText(const TNameProblem& problem);
+std::string NameProblemTextAnsi(const TNameProblem& problem);
+
 // CurrentExt: the last three characters of the file name, lower-cased
 // ("jpg", "bmp", "txt").
 std::string CurrentExtOf(std::string_view fileName);

@@ -1,8 +1,6 @@
 #include "app/PageSpool.h"
 
-#include <cstdio>
-#include <filesystem>
-#include <random>
+#include <algorithm>
 
 #include "base/FileSystem.h"
 
@@ -29,19 +27,6 @@ private:
     std::int64_t size_;
 };
 
-// A fresh name in the folder. Joined as bytes: the folder is in the
-// platform's file-name encoding, which a path object might reinterpret.
-std::string ScratchName(const std::string& folder) {
-    std::random_device random;
-    const std::uint64_t tag = (std::uint64_t{random()} << 32) ^ random();
-    char name[40];
-    std::snprintf(name, sizeof name, "pim-spool-%016llx.tmp", static_cast<unsigned long long>(tag));
-    std::string result = folder;
-    if (result.back() != '/' && result.back() != static_cast<char>(std::filesystem::path::preferred_separator))
-        result += static_cast<char>(std::filesystem::path::preferred_separator);
-    return result + name;
-}
-
 }  // namespace
 
 TPageSpool::TPageSpool(std::string folder) : folder_(std::move(folder)) {}
@@ -59,9 +44,10 @@ bool TPageSpool::Open() {
         return false;
     }
     try {
-        fileName_ = ScratchName(folder_);
-        TFileStream(fileName_, TFileMode::fmCreate).Close();
-        file_ = std::make_unique<TFileStream>(fileName_, TFileMode::fmOpenReadWrite);
+        // A fresh name, created exclusively: nothing already there (a
+        // file, another user's link) is written through.
+        file_ = CreateUniqueFile(folder_, "pim-spool-", ".tmp");
+        fileName_ = file_->FileName();
         return true;
     } catch (...) {
         // No scratch space: the bytes stay where they are, in memory.

@@ -7,12 +7,15 @@
 #include "app/AppPlatform.h"
 #include "app/MainModel.h"
 #include "app/OrderedWorkers.h"
+#include "base/CodePage.h"
 #include "base/DateUtils.h"
+#include "base/FileSystem.h"
 #include "pdf/PdfFonts.h"
 #include "pdf/PdfGBFonts.h"
 #include "pdf/PdfImages.h"
 #include "pdf/PdfJpFonts.h"
 #include "pdf/PdfJpegImage.h"
+#include "report/FileCommit.h"
 
 namespace pim {
 
@@ -22,6 +25,8 @@ namespace {
 constexpr TDateTime kDesignCreationDate = 37772.7400285764;  // 31 May 2003 17:45:38
 constexpr int kTextPageWidth = 480;
 constexpr int kTextPageHeight = 680;
+// The largest page side PDF viewers accept (PDF 1.2 to 2.0: 14,400 units).
+constexpr int kMaxPageSide = 14400;
 constexpr const char* kCutOffJpeg =
     "the JPEG data end before the image does (the file is cut off); the page shows only what is there";
 
@@ -40,6 +45,9 @@ int WorkerCount(int jobs) {
 std::string CauseOf(std::exception_ptr error) {
     try {
         std::rethrow_exception(error);
+    } catch (const EStreamError& e) {
+        // The system's own words when it refused a call.
+        return e.SystemReason().empty() ? std::string(e.what()) : e.SystemReason();
     } catch (const std::bad_alloc&) {
         return "out of memory";
     } catch (const std::exception& e) {
@@ -49,7 +57,40 @@ std::string CauseOf(std::exception_ptr error) {
     }
 }
 
+// Fails (EStreamError with the system's reason) unless a new file can be
+// made in the folder: a probe file of the temporary file's kind, created
+// exclusively and removed at once.
+void ProbeFolder(const std::string& folder) {
+    std::unique_ptr<TFileStream> probe = CreateUniqueFile(folder, kTemporaryPrefix, kTemporarySuffix);
+    const std::string name = probe->FileName();
+    probe.reset();
+    RemoveFile(name);
+}
+
+// Texts of the failure message (UTF-8 here, code page 932 when shown).
+constexpr const char* kNotMade = "ＰＤＦを作成できませんでした。";
+constexpr const char* kUnreadable = "読み込めないファイル: ";
+constexpr const char* kUnwritable = "書き込めないＰＤＦ: ";
+constexpr const char* kCauseLabel = "原因: ";
+
 }  // namespace
+
+std::string FailureMessage(const TPdfRunResult& result) {
+    switch (result.Outcome) {
+        case TPdfRunOutcome::roDone: return {};
+        case TPdfRunOutcome::roNoFiles: return std::string(kMsgNoImages);
+        case TPdfRunOutcome::roStopped: return std::string(kMsgStopped);
+        case TPdfRunOutcome::roFailed: break;
+    }
+    std::string text = Utf8ToAnsi(kNotMade) + "\r\n";
+    if (result.Stage == TPdfRunStage::rsReading)
+        text += Utf8ToAnsi(kUnreadable) + NativeToAnsi(ExtractFileName(result.FailedFile));
+    else
+        text += Utf8ToAnsi(kUnwritable) + NativeToAnsi(result.FailedFile);
+    text += "\r\n" + Utf8ToAnsi(kCauseLabel);
+    text += result.NameProblem ? NameProblemTextAnsi(result.NameProblem) : NativeToAnsi(result.Cause);
+    return text;
+}
 
 // What PreparePage makes of one file.
 struct TPdfRun::TPreparedPage {
@@ -117,8 +158,8 @@ TPdfRunResult TPdfRun::CreatePdf(TPdfRunHost& host) {
     const int count = ListBox1.Count();
     if (count == 0) {
         result.Outcome = TPdfRunOutcome::roNoFiles;
-        result.Message = kMsgNoImages;
-        host.ShowError(result.Message);
+        result.Message = FailureMessage(result);
+        host.ShowFailure(result);
         return result;
     }
 
@@ -133,6 +174,15 @@ TPdfRunResult TPdfRun::CreatePdf(TPdfRunHost& host) {
         PReport1->SetCreationDate(Now());
         const std::string& folder = Settings.UseSaveFolder ? Settings.SaveFolder : Settings.ImageFolder;
         PReport1->SetFileName(OutputFileName(folder, Settings.OutputName));
+
+        // The output before the first page: its name as Windows takes it, the
+        // folder taking a new file, the PDF's own name taken by the system.
+        result.Stage = TPdfRunStage::rsOutput;
+        result.NameProblem = CheckOutputName(Settings.OutputName);
+        if (result.NameProblem) throw EStreamError(NameProblemText(result.NameProblem));
+        ProbeFolder(folder);
+        CheckCommitTarget(CommitTargetOf(PReport1->FileName()));
+        result.Stage = TPdfRunStage::rsReading;
 
         spool_ = std::make_unique<TPageSpool>(TemporaryFolder());
         unchangedJpegs_.clear();
@@ -166,6 +216,7 @@ TPdfRunResult TPdfRun::CreatePdf(TPdfRunHost& host) {
         }
         workers.reset();  // a stop or a failure waits here for the pages in progress
         if (result.Outcome == TPdfRunOutcome::roDone) {
+            result.Stage = TPdfRunStage::rsSaving;
             result.WhileSaving = true;
             PReport1->SaveAbandoned = SaveAbandoned;
             PReport1->EndDocument();
@@ -173,15 +224,16 @@ TPdfRunResult TPdfRun::CreatePdf(TPdfRunHost& host) {
     } catch (...) {
         result.Outcome = result.WhileSaving && SaveAbandoned && SaveAbandoned() ? TPdfRunOutcome::roStopped
                                                                                : TPdfRunOutcome::roFailed;
-        result.FailedFile = result.WhileSaving ? PReport1->FileName() : CurrentFile;
+        result.FailedFile = result.Stage == TPdfRunStage::rsReading ? CurrentFile : PReport1->FileName();
         result.Cause = CauseOf(std::current_exception());
     }
     PReport1->SaveAbandoned = nullptr;
     if (result.Outcome != TPdfRunOutcome::roDone) {
         PReport1->AbortDocument();
         spool_.reset();
-        result.Message = kMsgStopped;
-        host.ShowError(result.Message);
+        result.Message = FailureMessage(result);
+        if (result.Outcome == TPdfRunOutcome::roFailed) progress.ShowFailure(result.Message);
+        host.ShowFailure(result);
         Image1.Clear();
         host.UpdateStatus();
         return result;
@@ -260,11 +312,21 @@ void TPdfRun::ArmPreparedPage(int index, TPreparedPage page) {
     if (page.CutOff) warnings_.push_back({index, {CurrentFile, kCutOffJpeg}});
     orientation_ = Settings.AutoOrient && page.Orientation >= 1 && page.Orientation <= 8 ? page.Orientation : 1;
     ArmPage();
+    if (scaledFrom_.first > 0) {
+        warnings_.push_back(
+            {index,
+             {CurrentFile, "the picture is " + std::to_string(scaledFrom_.first) + " x " +
+                               std::to_string(scaledFrom_.second) + " pixels, more than the " +
+                               std::to_string(kMaxPageSide) + " units PDF viewers accept for a page side; the page is " +
+                               "scaled down to " + std::to_string(PRPage1->Width()) + " x " +
+                               std::to_string(PRPage1->Height()) + " (the picture's data unchanged)"}});
+    }
 }
 
 void TPdfRun::LoadPageSource(int index) { ArmPreparedPage(index, PreparePage(ListBox1[index], Settings)); }
 
 void TPdfRun::ArmPage() {
+    scaledFrom_ = {0, 0};
     PRJpegImage1->SetPrintable(false);
     PRImage1->SetPrintable(false);
     PRText1->SetPrintable(false);
@@ -280,12 +342,26 @@ void TPdfRun::ArmPage() {
     // picture stored turned (auto-orient) stands upright on a page as wide
     // as the picture is high.
     const bool turned = orientation_ >= 5;
-    const int width = turned ? Image1.Height() : Image1.Width();
-    const int height = turned ? Image1.Width() : Image1.Height();
+    int width = turned ? Image1.Height() : Image1.Width();
+    int height = turned ? Image1.Width() : Image1.Height();
+    // A page past what viewers accept is scaled down, its aspect kept: only
+    // the page size and the drawing matrix change, never the picture.
+    const int longest = std::max(width, height);
+    const bool scaled = longest > kMaxPageSide;
+    if (scaled) {
+        scaledFrom_ = {width, height};
+        const auto fit = [longest](int side) {
+            const long long scaledSide = (static_cast<long long>(side) * kMaxPageSide + longest / 2) / longest;
+            return static_cast<int>(std::clamp<long long>(scaledSide, 1, kMaxPageSide));
+        };
+        width = fit(width);
+        height = fit(height);
+    }
     PRPage1->SetBounds(PRPage1->Left(), PRPage1->Top(), width, height);
     PRLayoutPanel1->SetBounds(0, 0, width, height);
     TPRImage* item = CurrentExt == "jpg" ? PRJpegImage1 : CurrentExt == "bmp" ? PRImage1 : nullptr;
     if (!item) throw EInvalidGraphic("Unknown picture file extension (." + CurrentExt + ")");
+    item->SetStretch(scaled);
     item->SetPrintable(true);
     item->SetPicture(Image1);
     item->SetOrientation(orientation_);

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "app/ImageAdjust.h"
+#include "app/MainModel.h"
 #include "app/PageSpool.h"
 #include "base/Classes.h"
 #include "graphics/Picture.h"
@@ -28,6 +29,51 @@
 #include "report/PReport.h"
 
 namespace pim {
+
+enum class TPdfRunOutcome {
+    roDone,     // the PDF was written
+    roNoFiles,  // the working list was empty: no dialog, no document
+    roFailed,   // a file could not be read or printed, or the PDF not written
+    roStopped,  // the user stopped the run
+};
+
+// A file whose page was made, but not as the file should have made it.
+struct TPdfRunWarning {
+    std::string File;   // the source file, in the file-name encoding
+    std::string Cause;  // what is wrong with it (English)
+};
+
+// Where a failure came from.
+enum class TPdfRunStage {
+    rsReading,  // a listed file could not be read or made into a page
+    rsOutput,   // the output was refused before the first page was read
+    rsSaving,   // the PDF could not be written
+};
+
+// How a run ended. A failure also says where and why.
+struct TPdfRunResult {
+    TPdfRunOutcome Outcome = TPdfRunOutcome::roDone;
+    // The error box's whole text (code page 932), empty when done: made by
+    // FailureMessage, shown as it is by every front end.
+    std::string Message;
+    TPdfRunStage Stage = TPdfRunStage::rsReading;
+    bool WhileSaving = false;  // Stage is rsSaving
+    std::string FailedFile;    // the source file being read, or the PDF's path (file-name encoding)
+    // Why, in the file-name encoding: the system's own words for a system
+    // error ("No space left on device"), else the error's own message, or
+    // the broken name rule (English).
+    std::string Cause;
+    TNameProblem NameProblem;  // rsOutput: the name rule the output name broke, if that was the cause
+    // Pages made from damaged files (a JPEG cut off), in page order.
+    std::vector<TPdfRunWarning> Warnings;
+};
+
+// The error box's text for a run that ended as `result` says, in code page
+// 932: "強制終了されました" for a stop, "画像が存在しません" for an empty
+// list; for a failure three lines: that the PDF was not made, the file read
+// (its name) or the PDF (its path), and the cause (a broken name rule in
+// Japanese, else Cause as the system or the reader worded it).
+std::string FailureMessage(const TPdfRunResult& result);
 
 // The progress dialog as the run sees it. It must stay usable until CreatePdf
 // returns, also after the user has closed the dialog (calls then do nothing).
@@ -45,6 +91,9 @@ public:
     virtual void ProcessMessages() = 0;
     // True once the user asked to stop.
     virtual bool Stopped() const = 0;
+    // The failed state (a failure other than a stop): the label shows the
+    // error box's text, FailureMessage's.
+    virtual void ShowFailure(const std::string& message) { SetLabel(message); }
 };
 
 // What the run needs from the window that starts it.
@@ -56,6 +105,9 @@ public:
     virtual TPdfRunProgress& OpenProgress() = 0;
     // A modal error box with one OK button.
     virtual void ShowError(const std::string& message) = 0;
+    // How the run's end is told when it did not make the PDF: the error
+    // box with the result's Message.
+    virtual void ShowFailure(const TPdfRunResult& result) { ShowError(result.Message); }
     // The list tab (PageControl1 page 0) becomes the active one.
     virtual void ActivateListTab() {}
     // Status bar counts and folder labels are refreshed (after a failure).
@@ -85,30 +137,6 @@ struct TPdfRunSettings {
     bool AutoOrient = false;
 };
 
-enum class TPdfRunOutcome {
-    roDone,     // the PDF was written
-    roNoFiles,  // the working list was empty: no dialog, no document
-    roFailed,   // a file could not be read or printed, or the PDF not written
-    roStopped,  // the user stopped the run
-};
-
-// A file whose page was made, but not as the file should have made it.
-struct TPdfRunWarning {
-    std::string File;   // the source file, in the file-name encoding
-    std::string Cause;  // what is wrong with it (English)
-};
-
-// How a run ended. A failure also says where and why, for front ends that
-// cannot show the progress dialog's last state.
-struct TPdfRunResult {
-    TPdfRunOutcome Outcome = TPdfRunOutcome::roDone;
-    std::string Message;     // the error box text ("画像が存在しません", "強制終了されました"), empty when done
-    bool WhileSaving = false;  // the failure came from writing the PDF
-    std::string FailedFile;  // the source file being read, or the PDF being written
-    std::string Cause;       // the error's own message
-    // Pages made from damaged files (a JPEG cut off), in page order.
-    std::vector<TPdfRunWarning> Warnings;
-};
 
 // Registers the font classes and image builders the PDF writer creates by
 // name (done when the program starts; repeating it does no harm).
@@ -147,8 +175,11 @@ public:
 
     // "PDF作成": the working list becomes the FullPath of every item, in order.
     void ListItems(TShellItems& items);
-    // The run. Every failure, a stop included, ends in one error box (through
-    // the host) and leaves no new file and any old one untouched.
+    // The run. The output is checked before the first page is read (the
+    // name rules, a probe file in the folder, the PDF's own name). Every
+    // failure, a stop included, ends in one error box (through the host,
+    // with FailureMessage's text, which the progress dialog's label shows
+    // too) and leaves no new file and any old one untouched.
     TPdfRunResult CreatePdf(TPdfRunHost& host);
     // Prepares the page for entry `index` of the working list.
     void LoadPageSource(int index);
@@ -178,6 +209,7 @@ private:
     std::vector<std::pair<int, std::shared_ptr<const TJpegData>>> unchangedJpegs_;  // page index, data
     std::vector<std::pair<int, TPdfRunWarning>> warnings_;                           // page index, warning
     int orientation_ = 1;  // of the current page's picture
+    std::pair<int, int> scaledFrom_{0, 0};  // the page's size before ArmPage scaled it down; 0 when it did not
 };
 
 }  // namespace pim

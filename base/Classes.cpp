@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <mutex>
+#include <random>
 
 #include "base/FileSystem.h"
 
@@ -119,13 +121,20 @@ void TMemoryStream::SaveToFile(const std::string& fileName) const {
 // ---- TFileStream ----------------------------------------------------------
 
 TFileStream::TFileStream(const std::string& fileName, TFileMode mode) : fileName_(fileName) {
-    const char* how = mode == TFileMode::fmCreate     ? "wb"
-                      : mode == TFileMode::fmOpenRead ? "rb"
-                                                      : "r+b";
-    file_ = OpenFile(fileName, how);
+    ClearFileError();
+    if (mode == TFileMode::fmCreateNew) {
+        bool exists = false;
+        file_ = CreateNewFile(fileName, exists);
+    } else {
+        const char* how = mode == TFileMode::fmCreate     ? "wb"
+                          : mode == TFileMode::fmOpenRead ? "rb"
+                                                          : "r+b";
+        file_ = OpenFile(fileName, how);
+    }
     if (!file_) {
-        throw EStreamError(mode == TFileMode::fmCreate ? "Cannot create file \"" + fileName + "\""
-                                                       : "Cannot open file \"" + fileName + "\"");
+        const bool creating = mode == TFileMode::fmCreate || mode == TFileMode::fmCreateNew;
+        throw EStreamError(creating ? "Cannot create file \"" + fileName + "\"" : "Cannot open file \"" + fileName + "\"",
+                           LastFileErrorText());
     }
 }
 
@@ -139,8 +148,9 @@ std::size_t TFileStream::Read(void* buffer, std::size_t count) {
 }
 
 void TFileStream::Write(const void* buffer, std::size_t count) {
-    if (!file_ || std::fwrite(buffer, 1, count, file_) != count)
-        throw EStreamError("Stream write error");
+    if (!file_) throw EStreamError("Stream write error");
+    ClearFileError();
+    if (std::fwrite(buffer, 1, count, file_) != count) throw EStreamError("Stream write error", LastFileErrorText());
 }
 
 std::int64_t TFileStream::Seek(std::int64_t offset, TSeekOrigin origin) {
@@ -156,14 +166,62 @@ std::int64_t TFileStream::Size() {
 }
 
 void TFileStream::Flush() {
-    if (!file_ || std::fflush(file_) != 0) throw EStreamError("Stream write error");
+    if (!file_) throw EStreamError("Stream write error");
+    ClearFileError();
+    if (std::fflush(file_) != 0) throw EStreamError("Stream write error", LastFileErrorText());
 }
 
 void TFileStream::Close() {
     if (!file_) return;
+    ClearFileError();
     const int rc = std::fclose(file_);
     file_ = nullptr;
-    if (rc != 0) throw EStreamError("Stream write error");
+    if (rc != 0) throw EStreamError("Stream write error", LastFileErrorText());
+}
+
+// ---- CreateUniqueFile -----------------------------------------------------
+
+namespace {
+
+std::mutex uniqueNameMutex;
+std::function<std::uint32_t()> uniqueNameRandomForTest;
+
+std::uint32_t UniqueNameRandom() {
+    std::lock_guard lock(uniqueNameMutex);
+    if (uniqueNameRandomForTest) return uniqueNameRandomForTest();
+    static std::mt19937 random{std::random_device{}()};
+    return static_cast<std::uint32_t>(random());
+}
+
+}  // namespace
+
+void SetUniqueNameRandomForTest(std::function<std::uint32_t()> random) {
+    std::lock_guard lock(uniqueNameMutex);
+    uniqueNameRandomForTest = std::move(random);
+}
+
+std::unique_ptr<TFileStream> CreateUniqueFile(const std::string& folder, std::string_view prefix,
+                                              std::string_view suffix) {
+#ifdef _WIN32
+    constexpr char kSeparator = '\\';
+#else
+    constexpr char kSeparator = '/';
+#endif
+    std::string base = folder;
+    if (!base.empty() && base.back() != kSeparator && base.back() != '/') base += kSeparator;
+    base += prefix;
+    std::string reason;
+    for (int attempt = 0; attempt < kUniqueFileTries; ++attempt) {
+        char digits[9];
+        std::snprintf(digits, sizeof digits, "%08x", static_cast<unsigned>(UniqueNameRandom()));
+        const std::string name = base + digits + std::string(suffix);
+        ClearFileError();
+        bool exists = false;
+        if (std::FILE* file = CreateNewFile(name, exists)) return std::make_unique<TFileStream>(name, file);
+        reason = LastFileErrorText();
+        if (!exists) break;  // the folder itself refuses: another name will not help
+    }
+    throw EStreamError("Cannot create a new file in \"" + folder + "\"", reason);
 }
 
 // ---- TStringList ----------------------------------------------------------

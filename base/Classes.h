@@ -4,6 +4,8 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -60,13 +62,17 @@ private:
     std::size_t position_ = 0;
 };
 
-enum class TFileMode { fmCreate, fmOpenRead, fmOpenReadWrite };
+// fmCreateNew: a new file only, never an existing one nor a link's target
+// (CreateNewFile in base/FileSystem.h).
+enum class TFileMode { fmCreate, fmOpenRead, fmOpenReadWrite, fmCreateNew };
 
 // A file on disk. Names are in the program's file-name encoding (UTF-8, see
 // base/FileSystem.h).
 class TFileStream : public TStream {
 public:
     TFileStream(const std::string& fileName, TFileMode mode);
+    // Takes over a file already open under that name.
+    TFileStream(const std::string& fileName, std::FILE* file) : fileName_(fileName), file_(file) {}
     ~TFileStream() override;
     TFileStream(const TFileStream&) = delete;
     TFileStream& operator=(const TFileStream&) = delete;
@@ -87,6 +93,19 @@ private:
     std::string fileName_;
     std::FILE* file_ = nullptr;
 };
+
+// A new file of a name no file had, beside the user's files or in a
+// scratch folder: `folder` + separator + `prefix` + 8 random hexadecimal
+// digits + `suffix` (so the name is short whatever the files around it are
+// called), created exclusively; on a collision (a file or a link already
+// there) another random name is tried, a few times, before EStreamError
+// ("Cannot create a new file in ...") with the system's reason.
+std::unique_ptr<TFileStream> CreateUniqueFile(const std::string& folder, std::string_view prefix,
+                                              std::string_view suffix);
+// Tests only: the random part's source (empty: back to the real one).
+void SetUniqueNameRandomForTest(std::function<std::uint32_t()> random);
+// How many names CreateUniqueFile tries.
+inline constexpr int kUniqueFileTries = 8;
 
 // An ordered list of byte strings.
 class TStringList {

@@ -76,6 +76,21 @@ std::string Utf16ToUtf8(std::u16string_view s) {
     return out;
 }
 
+std::u16string SupplementaryAsQuestionMarks(std::u16string_view text) {
+    std::u16string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i];
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+            out.push_back(u'?');
+            ++i;
+        } else {
+            out.push_back(c);
+        }
+    }
+    return out;
+}
+
 bool SameTextAnsi(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     auto fold = [](unsigned char c) { return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c; };

@@ -21,8 +21,12 @@ bool SameTextAnsi(std::string_view a, std::string_view b);
 // Code page 932 bytes to UTF-16 code units. Invalid sequences become U+30FB
 // or are mapped as the platform converter maps them; never throws.
 std::u16string AnsiToUtf16(std::string_view ansi);
-// UTF-16 to code page 932; a character the code page cannot hold becomes "?".
+// UTF-16 to code page 932; a character the code page cannot hold becomes
+// one "?" (a surrogate pair is one character).
 std::string Utf16ToAnsi(std::u16string_view text);
+// Each character outside the basic plane (a surrogate pair, which code page
+// 932 never holds) as a single "?"; the rest unchanged. Utf16ToAnsi's first step.
+std::u16string SupplementaryAsQuestionMarks(std::u16string_view text);
 
 // UTF-8 (the Linux terminal and file names) to and from code page 932.
 std::string Utf8ToAnsi(std::string_view utf8);

@@ -14,6 +14,23 @@ namespace pim {
 // std::fopen by a file-name-encoded name; nullptr on failure.
 std::FILE* OpenFile(const std::string& fileName, const char* mode);
 
+// Creates a new file for reading and writing, only if nothing of that name
+// exists: no file, no folder, no symbolic link (which is never followed).
+// POSIX: O_CREAT|O_EXCL|O_NOFOLLOW with mode 0600 (the file's final mode is
+// applied when it is committed); Windows: CREATE_NEW. nullptr on failure,
+// with `exists` true when the name was taken (another name may do).
+std::FILE* CreateNewFile(const std::string& fileName, bool& exists);
+
+// The system's own words for the last failed file call of this thread
+// (strerror on POSIX, FormatMessageW on Windows, as UTF-8, without a final
+// line break); empty when the system recorded no error.
+std::string LastFileErrorText();
+// Forgets the recorded error, before a call whose failure is to be explained.
+void ClearFileError();
+// The system's words for an error number of its own (errno on POSIX, a
+// GetLastError code on Windows).
+std::string SystemErrorText(int code);
+
 // What says that a file is still the one it was: its size and its last write
 // time, in the finest unit the system keeps (nanoseconds on POSIX, 100 ns on
 // Windows; only compared, never shown).

@@ -25,10 +25,20 @@ public:
     using Exception::Exception;
 };
 
-// Raised by streams when a file cannot be opened, read or written.
+// Raised by streams when a file cannot be opened, read or written. When the
+// system refused the call, its own words for the reason come along
+// (strerror on POSIX, FormatMessageW on Windows; in the file-name encoding,
+// UTF-8): "No space left on device", "Permission denied".
 class EStreamError : public Exception {
 public:
     using Exception::Exception;
+    EStreamError(std::string message, std::string systemReason)
+        : Exception(std::move(message)), systemReason_(std::move(systemReason)) {}
+    // Empty when the error is the program's own finding.
+    const std::string& SystemReason() const noexcept { return systemReason_; }
+
+private:
+    std::string systemReason_;
 };
 
 }  // namespace pim

@@ -78,6 +78,11 @@ void TCliProgress::ShowError(const std::string& message) {
     WriteAnsi(TConsoleStream::csErr, message + "\n");
 }
 
+void TCliProgress::ShowFailure(const TPdfRunResult& result) {
+    EndBar();
+    if (result.Outcome != TPdfRunOutcome::roFailed) ShowError(result.Message);
+}
+
 bool TCliProgress::Stopped() const { return StopRequested(); }
 
 }  // namespace pim

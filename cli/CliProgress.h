@@ -18,6 +18,11 @@ public:
 
     TPdfRunProgress& OpenProgress() override { return *this; }
     void ShowError(const std::string& message) override;
+    // A failure is told in the command line's own form by the caller
+    // ("pim: reading FILE: CAUSE"); a stop or an empty list as the message.
+    void ShowFailure(const TPdfRunResult& result) override;
+    // The bar ends; the label stays the last progress text.
+    void ShowFailure(const std::string&) override { EndBar(); }
 
     void SetCaption(const std::string&) override {}
     void SetLabel(const std::string& text) override;

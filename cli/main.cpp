@@ -96,8 +96,10 @@ int Run(const TCliOptions& options) {
         case TPdfRunOutcome::roStopped:
             return StoppedExitCode();
         case TPdfRunOutcome::roFailed:
-            Error((result.WhileSaving ? "writing " : "reading ") + result.FailedFile + ": " + result.Cause);
-            return kExitFailed;
+            Error((result.Stage == TPdfRunStage::rsReading ? "reading " : "writing ") + result.FailedFile + ": " +
+                  result.Cause);
+            // A name the rules refuse is a bad option.
+            return result.NameProblem ? kExitUsage : kExitFailed;
     }
     return kExitFailed;
 }

@@ -34,7 +34,10 @@ void TJPEGImage::LoadFromStream(TStream& stream) {
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(std::max<std::int64_t>(size, 0)));
     stream.ReadBuffer(bytes.data(), bytes.size());
     const TJpegHeader header = ReadJpegHeader(bytes.data(), bytes.size());
+    const auto total = static_cast<std::int64_t>(bytes.size());
     data_ = TJpegData::FromBytes(std::move(bytes));
+    // Too few bytes for the declared picture: as good as cut off.
+    if (total - header.dataStart < header.minDataBytes) data_->MarkCutOff();
     header_ = header;
     bitmap_.reset();
     progressive_ = header.progressive;
@@ -49,6 +52,7 @@ void TJPEGImage::LoadFromFile(const std::string& fileName) {
     check.DigestedBytes = static_cast<std::int64_t>(digest.Count());
     check.Digest = digest.Value();
     data_ = TJpegData::FromFile(fileName, check, header.dataStart);
+    if (check.Stamp.Size - header.dataStart < header.minDataBytes) data_->MarkCutOff();
     header_ = header;
     bitmap_.reset();
     progressive_ = header.progressive;

@@ -169,6 +169,14 @@ public:
         h.progressive = jpeg_has_multiple_scans(&cinfo_);
         h.adobe = cinfo_.saw_Adobe_marker;
         h.dataStart = src_->supplied - static_cast<std::int64_t>(src_->pub.bytes_in_buffer);
+        if (!cinfo_.arith_code && cinfo_.data_precision <= 12) {
+            std::int64_t blocks = 0;
+            for (int c = 0; c < cinfo_.num_components; ++c)
+                blocks += static_cast<std::int64_t>(cinfo_.comp_info[c].width_in_blocks) *
+                          static_cast<std::int64_t>(cinfo_.comp_info[c].height_in_blocks);
+            const int bitsPerBlock = cinfo_.progressive_mode ? 1 : 2;
+            h.minDataBytes = (blocks * bitsPerBlock + 7) / 8;
+        }
         for (jpeg_saved_marker_ptr m = cinfo_.marker_list; m && h.orientation == 0; m = m->next)
             if (m->marker == JPEG_APP0 + 1) h.orientation = ExifOrientation(m->data, m->data_length);
         switch (cinfo_.jpeg_color_space) {

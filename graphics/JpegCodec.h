@@ -35,6 +35,13 @@ struct TJpegHeader {
     // 2 to 8 turned or mirrored as EXIF numbers them; 0 when the file has no
     // such tag or it cannot be read or is out of range.
     int orientation = 0;
+    // The fewest bytes of scan data that can hold the declared picture: one
+    // bit per 8 x 8 block and component in a progressive file (its first DC
+    // scan), two (a DC code and an end of block) in a sequential one; 0 when
+    // no bound is known (arithmetic coding, lossless). Data after dataStart
+    // shorter than this cannot cover the picture: the file is cut off, or
+    // its size is a lie.
+    std::int64_t minDataBytes = 0;
 };
 
 // The orientation recorded in an APP1 segment's bytes (from "Exif"); 0 as above.

@@ -190,19 +190,31 @@ bool TThumb::Find(const std::string& cacheFile, const std::string& imagePath, st
 
 void TThumb::Remove(const std::string& cacheFile, const TIndexEntry& entry, std::uint32_t count) {
     file_.reset();  // Windows replaces no open file
-    const std::string copy = ChangeFileExt(cacheFile, ".~tmp");
+    std::string copy;
     std::int64_t left = 0;
     {
         TFileStream from(cacheFile, TFileMode::fmOpenRead);
-        TFileStream to(copy, TFileMode::fmCreate);
-        std::uint8_t head[kHeaderSize];
-        ReadHeader(from, head);
-        PutU32(head + 20, count > 0 ? count - 1 : 0);
-        to.Write(head, sizeof head);
-        CopyRange(from, to, kHeaderSize, entry.offset);
-        CopyRange(from, to, entry.next, from.Size());
-        left = to.Size();
-        to.Close();
+        // A fresh name beside the cache, created exclusively.
+        const std::unique_ptr<TFileStream> made = CreateUniqueFile(std::string(ExtractFilePath(cacheFile)), "~pimthumb", ".tmp");
+        TFileStream& to = *made;
+        copy = to.FileName();
+        try {
+            std::uint8_t head[kHeaderSize];
+            ReadHeader(from, head);
+            PutU32(head + 20, count > 0 ? count - 1 : 0);
+            to.Write(head, sizeof head);
+            CopyRange(from, to, kHeaderSize, entry.offset);
+            CopyRange(from, to, entry.next, from.Size());
+            left = to.Size();
+            to.Close();
+        } catch (...) {
+            try {
+                to.Close();  // Windows removes no open file
+            } catch (const EStreamError&) {
+            }
+            RemoveFile(copy);
+            throw;
+        }
     }
     DropIndex();
     if (left <= kHeaderSize) {
@@ -226,7 +238,8 @@ void TThumb::Store(const std::string& imagePath, const TBitmap& thumbnail, int s
         file = std::make_unique<TFileStream>(cacheFile, TFileMode::fmOpenReadWrite);
         ReadHeader(*file, head);
     } else {
-        file = std::make_unique<TFileStream>(cacheFile, TFileMode::fmCreate);
+        // Only a new file: a link planted at the name is not written through.
+        file = std::make_unique<TFileStream>(cacheFile, TFileMode::fmCreateNew);
         PutU32(head, kMagic);
         file->Write(head, sizeof head);
     }

@@ -198,8 +198,10 @@ public:
     int CharsThatFit(std::string_view text, float width) const;
 
 private:
-    // Advance of the byte at 0-based index i, character and word spacing included.
-    double Advance(std::string_view text, std::size_t i) const;
+    // Advance of the byte at 0-based index i, character and word spacing
+    // included; `trail`: the byte is the second of a double-byte character
+    // (read as Shift_JIS from the text's start, as the fonts read it).
+    double Advance(std::string_view text, std::size_t i, bool trail) const;
 
     float wordSpace_ = 0;
     float charSpace_ = 0;

@@ -3,6 +3,8 @@
 
 #include "pdf/PdfDoc.h"
 
+#include "base/CodePage.h"
+
 namespace pim {
 
 TPdfRect MakePdfRect(float left, float top, float right, float bottom) {
@@ -41,9 +43,14 @@ void TPdfCanvasAttribute::SetLeading(float x) {
     leading_ = x;
 }
 
-double TPdfCanvasAttribute::Advance(std::string_view text, std::size_t i) const {
-    double w = font_ ? font_->WidthOfCharAt(text, static_cast<int>(i) + 1) * double(fontSize_) / 1000
-                     : 0;
+double TPdfCanvasAttribute::Advance(std::string_view text, std::size_t i, bool trail) const {
+    // The font measures the character on the shortest text that decides it:
+    // from the byte itself when it starts a character, from the lead byte
+    // before it when it is a trail byte. The width is the one the whole
+    // text gives, found without the font looking back over a long run of
+    // lead-range bytes (which made a long line of them quadratic to measure).
+    const std::string_view from = trail ? text.substr(i - 1) : text.substr(i);
+    double w = font_ ? font_->WidthOfCharAt(from, trail ? 2 : 1) * double(fontSize_) / 1000 : 0;
     if (horizontalScaling_ != 100) w = w * horizontalScaling_ / 100;
     // A trail byte adds neither width nor character spacing.
     double e = w > 0 ? charSpace_ + w : 0;
@@ -53,7 +60,11 @@ double TPdfCanvasAttribute::Advance(std::string_view text, std::size_t i) const 
 
 float TPdfCanvasAttribute::TextWidth(std::string_view text) const {
     double sum = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) sum += Advance(text, i);
+    bool trail = false;  // read as Shift_JIS from the start
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        sum += Advance(text, i, trail);
+        trail = !trail && IsLeadByte(static_cast<unsigned char>(text[i]));
+    }
     return static_cast<float>(sum - charSpace_);
 }
 
@@ -62,9 +73,11 @@ int TPdfCanvasAttribute::CharsThatFit(std::string_view text, float width) const 
     // character's spacing left out, the sum rounded to float), so a text as
     // wide as its rectangle keeps all its characters.
     double sum = 0;
+    bool trail = false;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        sum += Advance(text, i);
+        sum += Advance(text, i, trail);
         if (static_cast<float>(sum - charSpace_) > width) return static_cast<int>(i);
+        trail = !trail && IsLeadByte(static_cast<unsigned char>(text[i]));
     }
     return static_cast<int>(text.size());
 }

@@ -163,12 +163,15 @@ void TPReport::PrintPage(TPRPage& page) {
 
 namespace {
 
-// A name beside the target that no other file is expected to have.
-std::string TemporaryNameFor(const std::string& target) {
-    static std::mt19937 random{std::random_device{}()};
-    char suffix[16];
-    std::snprintf(suffix, sizeof suffix, ".%08x.tmp", static_cast<unsigned>(random()));
-    return target + suffix;
+// The folder holding `path` (empty for a bare name: the current folder).
+std::string FolderPartOf(const std::string& path) {
+#ifdef _WIN32
+    const auto slash = path.find_last_of("\\/");
+#else
+    const auto slash = path.find_last_of('/');
+#endif
+    if (slash == std::string::npos) return {};
+    return slash == 0 ? path.substr(0, 1) : path.substr(0, slash);
 }
 
 // The file being written, given up between two writes when asked to.
@@ -195,13 +198,15 @@ private:
 void TPReport::EndDocument() {
     if (!doc_) throw EInvalidOperation("document is null..");
     const std::string target = CommitTargetOf(fileName_);
-    const std::string temporary = TemporaryNameFor(target);
+    // Beside the target, so the rename stays on one file system; a short
+    // name of its own, whatever the target is called; created exclusively.
     std::unique_ptr<TFileStream> file;
     try {
-        file = std::make_unique<TFileStream>(temporary, TFileMode::fmCreate);
-    } catch (const EStreamError&) {
-        throw EStreamError("Cannot create file \"" + target + "\"");
+        file = CreateUniqueFile(FolderPartOf(target), kTemporaryPrefix, kTemporarySuffix);
+    } catch (const EStreamError& e) {
+        throw EStreamError("Cannot create file \"" + target + "\"", e.SystemReason());
     }
+    const std::string temporary = file->FileName();
     try {
         TAbandonableStream out(*file, SaveAbandoned);
         doc_->SaveToStream(out);

@@ -111,6 +111,11 @@ public:
     const char* ClassName() const override { return "TAbstractPReport"; }
 };
 
+// The temporary file EndDocument writes beside the target before it takes
+// the target's place: "~pim" + 8 random hexadecimal digits + ".tmp".
+inline constexpr const char* kTemporaryPrefix = "~pim";
+inline constexpr const char* kTemporarySuffix = ".tmp";
+
 // Owns one PDF document from BeginDocument until EndDocument (which writes
 // FileName) or AbortDocument (which discards it). The document properties
 // can only be changed while no document is open.

@@ -53,6 +53,17 @@ TLine Classify(std::string_view line) {
     return {TLineKind::lkKey, Trim(line.substr(0, eq)), value};
 }
 
+// A lead byte with no byte after it: in a name it would take the "]" or "="
+// that follows in the file as its second byte.
+bool EndsInCutCharacter(std::string_view text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (!IsLeadByte(static_cast<unsigned char>(text[i]))) continue;
+        if (i + 1 == text.size()) return true;
+        ++i;
+    }
+    return false;
+}
+
 bool HasLineBreakOrNul(std::string_view text) { return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos; }
 
 }  // namespace
@@ -60,7 +71,8 @@ bool HasLineBreakOrNul(std::string_view text) { return text.find_first_of(std::s
 void CheckIniEntry(std::string_view section, std::string_view ident, std::string_view value) {
     const std::string_view key = Trim(ident);
     const bool bad = HasLineBreakOrNul(section) || HasLineBreakOrNul(ident) || HasLineBreakOrNul(value) ||
-                     FindChar(section, ']') != std::string_view::npos ||
+                     FindChar(section, ']') != std::string_view::npos || EndsInCutCharacter(Trim(section)) ||
+                     EndsInCutCharacter(key) ||
                      FindChar(key, '=') != std::string_view::npos || key.starts_with('[') || key.starts_with(';');
     if (bad) throw EIniFileException("WriteString --the entry cannot be kept in an ini file.");
 }

@@ -16,8 +16,9 @@
 namespace pim {
 
 // Raises EIniFileException when the entry cannot be kept in an ini file as it
-// is: a line break or NUL anywhere, "]" in the section, "=" in the key, or a key
-// that would read as a section or a comment.
+// is: a line break or NUL anywhere, "]" in the section, "=" in the key, a key
+// that would read as a section or a comment, or a section or key ending in a
+// lead byte without its second byte (which would swallow the "]" or "=").
 void CheckIniEntry(std::string_view section, std::string_view ident, std::string_view value);
 
 // The value as it goes into the file: in double quotes when reading would

@@ -90,15 +90,15 @@ std::u16string AnsiToUtf16(std::string_view ansi) {
     return out;
 }
 
-std::string Utf16ToAnsi(std::u16string_view text) {
+std::string Utf16ToAnsi(std::u16string_view original) {
+    const std::u16string text = SupplementaryAsQuestionMarks(original);
     std::string le(text.size() * 2, '\0');
     for (std::size_t i = 0; i < text.size(); ++i) {
         le[2 * i] = static_cast<char>(text[i] & 0xFF);
         le[2 * i + 1] = static_cast<char>(text[i] >> 8);
     }
     return FromUtf16().Run(le.data(), le.size(), [](std::string& out, const char*, std::size_t) {
-        // One "?" per UTF-16 unit, as Windows does: a character outside the
-        // basic plane (a surrogate pair) becomes "??".
+        // One "?" per character the code page lacks (a lone surrogate is one).
         out.push_back('?');
         return std::size_t{2};
     });

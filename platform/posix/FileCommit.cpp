@@ -7,9 +7,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <fstream>
 
+#include "base/FileSystem.h"
 #include "base/SysUtils.h"
 
 namespace pim {
@@ -29,7 +32,40 @@ std::string FolderOf(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
+// The mode a file created with fopen(3) would get: 0666 less the umask,
+// read from /proc (umask(2) would change it for every thread meanwhile).
+mode_t NewFileMode() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("Umask:", 0) == 0) return 0666 & ~static_cast<mode_t>(std::stoul(line.substr(6), nullptr, 8));
+    }
+    return 0644;
+}
+
 }  // namespace
+
+bool IsReadOnlyFile(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode) && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+}
+
+void CheckCommitTarget(const std::string& target) {
+    const auto fail = [&](int error) {
+        throw EStreamError("Cannot create file \"" + target + "\"", SystemErrorText(error));
+    };
+    struct stat st {};
+    if (::lstat(target.c_str(), &st) == 0) {
+        if (S_ISDIR(st.st_mode)) fail(EISDIR);
+        if (IsReadOnlyFile(target)) fail(EACCES);
+        return;
+    }
+    if (errno != ENOENT) fail(errno);
+    const int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0) fail(errno);
+    ::close(fd);
+    ::unlink(target.c_str());
+}
 
 std::string CommitTargetOf(const std::string& path) {
     std::string at = path;
@@ -48,17 +84,23 @@ std::string CommitTargetOf(const std::string& path) {
 }
 
 void CommitFileOver(const std::string& source, const std::string& target) {
-    const auto fail = [&] { throw EStreamError("Cannot create file \"" + target + "\""); };
+    const auto fail = [&](int error) {
+        throw EStreamError("Cannot create file \"" + target + "\"", SystemErrorText(error));
+    };
     // Permission bits rather than access(2): the owner's (and root's) right
     // to write does not matter, the file's read-only mark does, as on Windows.
     struct stat st {};
     const bool replacing = ::stat(target.c_str(), &st) == 0;
-    if (replacing && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) fail();
-    const int fd = ::open(source.c_str(), O_RDONLY);
-    if (fd < 0) fail();
-    const bool synced = (!replacing || ::fchmod(fd, st.st_mode & 07777) == 0) && ::fsync(fd) == 0;
+    if (replacing && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) fail(EACCES);
+    const int fd = ::open(source.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) fail(errno);
+    // The new file was made readable by its owner only; now it takes the
+    // mode of the file it replaces, or the mode a new file gets.
+    const mode_t mode = replacing ? st.st_mode & 07777 : NewFileMode();
+    int error = ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0 ? 0 : errno;
     ::close(fd);
-    if (!synced || std::rename(source.c_str(), target.c_str()) != 0) fail();
+    if (error == 0 && std::rename(source.c_str(), target.c_str()) != 0) error = errno;
+    if (error != 0) fail(error);
     SyncPath(FolderOf(target), O_RDONLY | O_DIRECTORY);
 }
 

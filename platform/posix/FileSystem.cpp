@@ -1,12 +1,53 @@
 // POSIX: names are the file system's own bytes.
 #include "base/FileSystem.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 
 namespace pim {
 
 std::FILE* OpenFile(const std::string& fileName, const char* mode) { return std::fopen(fileName.c_str(), mode); }
+
+std::FILE* CreateNewFile(const std::string& fileName, bool& exists) {
+    exists = false;
+    // Never an existing file, never through a link: another user's link at
+    // this name cannot redirect the write. Only the owner can read the file
+    // until it is committed with its final mode.
+    const int fd = ::open(fileName.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        exists = errno == EEXIST || errno == ELOOP;
+        return nullptr;
+    }
+    std::FILE* file = ::fdopen(fd, "w+b");
+    if (!file) {
+        const int error = errno;
+        ::close(fd);
+        ::unlink(fileName.c_str());
+        errno = error;
+    }
+    return file;
+}
+
+namespace {
+
+// Both forms of strerror_r: the GNU one returns the text, the XSI one fills the buffer.
+[[maybe_unused]] const char* ErrorTextOf(const char* text, const char*) { return text; }
+[[maybe_unused]] const char* ErrorTextOf(int rc, const char* buffer) { return rc == 0 ? buffer : "Unknown error"; }
+
+}  // namespace
+
+std::string SystemErrorText(int code) {
+    char buffer[256] = {};
+    return ErrorTextOf(::strerror_r(code, buffer, sizeof buffer), buffer);
+}
+
+std::string LastFileErrorText() { return errno == 0 ? std::string() : SystemErrorText(errno); }
+
+void ClearFileError() { errno = 0; }
 
 bool FileStampOf(const std::string& fileName, TFileStamp& stamp) {
     struct stat st {};

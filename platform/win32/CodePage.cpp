@@ -22,8 +22,10 @@ std::u16string AnsiToUtf16(std::string_view ansi) {
     return out;
 }
 
-std::string Utf16ToAnsi(std::u16string_view text) {
-    if (text.empty()) return {};
+std::string Utf16ToAnsi(std::u16string_view original) {
+    if (original.empty()) return {};
+    // One "?" for a character outside the basic plane, not one per unit.
+    const std::u16string text = SupplementaryAsQuestionMarks(original);
     const auto* w = reinterpret_cast<const wchar_t*>(text.data());
     const int n = WideCharToMultiByte(kCodePage, kFlags, w, static_cast<int>(text.size()), nullptr, 0, "?", nullptr);
     std::string out(static_cast<std::size_t>(n), '\0');

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include "base/FileSystem.h"
 #include "base/SysUtils.h"
 #include "platform/win32/WideNames.h"
 
@@ -14,18 +15,44 @@ namespace pim {
 // Links are rare on Windows and need rights to make: the name is replaced as it is.
 std::string CommitTargetOf(const std::string& path) { return path; }
 
+void CheckCommitTarget(const std::string& target) {
+    const auto fail = [&](DWORD error) {
+        throw EStreamError("Cannot create file \"" + target + "\"", SystemErrorText(static_cast<int>(error)));
+    };
+    const std::wstring name = WideName(target);
+    const DWORD attributes = GetFileAttributesW(name.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES) {
+        if ((attributes & FILE_ATTRIBUTE_DIRECTORY) || (attributes & FILE_ATTRIBUTE_READONLY)) fail(ERROR_ACCESS_DENIED);
+        return;
+    }
+    // A new file of that name, gone again when it is closed.
+    HANDLE h = CreateFileW(name.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
+                           FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (h == INVALID_HANDLE_VALUE) fail(GetLastError());
+    CloseHandle(h);
+    DeleteFileW(name.c_str());  // in case the system kept it
+}
+
+bool IsReadOnlyFile(const std::string& path) {
+    const DWORD attributes = GetFileAttributesW(WideName(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
+           !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 void CommitFileOver(const std::string& source, const std::string& target) {
-    const auto fail = [&] { throw EStreamError("Cannot create file \"" + target + "\""); };
+    const auto fail = [&](DWORD error) {
+        throw EStreamError("Cannot create file \"" + target + "\"", SystemErrorText(static_cast<int>(error)));
+    };
     const std::wstring from = WideName(source), to = WideName(target);
-    const DWORD attributes = GetFileAttributesW(to.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) fail();
+    if (IsReadOnlyFile(target)) fail(ERROR_ACCESS_DENIED);
     HANDLE h = CreateFileW(from.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) fail();
+    if (h == INVALID_HANDLE_VALUE) fail(GetLastError());
     const BOOL flushed = FlushFileBuffers(h);
+    const DWORD flushError = flushed ? 0 : GetLastError();
     CloseHandle(h);
-    if (!flushed) fail();
-    if (!MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) fail();
+    if (!flushed) fail(flushError);
+    if (!MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) fail(GetLastError());
 }
 
 }  // namespace pim

@@ -2,13 +2,76 @@
 #include "base/FileSystem.h"
 
 #include <windows.h>
+#include <fcntl.h>
+#include <io.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
 
 #include "platform/win32/WideNames.h"
 
 namespace pim {
 
 std::FILE* OpenFile(const std::string& fileName, const char* mode) {
-    return _wfopen(WideName(fileName).c_str(), WideName(mode).c_str());
+    std::FILE* file = _wfopen(WideName(fileName).c_str(), WideName(mode).c_str());
+    // The C library keeps the system's own code in _doserrno.
+    if (!file && _doserrno == 0) _doserrno = GetLastError();
+    return file;
+}
+
+std::FILE* CreateNewFile(const std::string& fileName, bool& exists) {
+    exists = false;
+    // CREATE_NEW: fails on any existing name, and a reparse point there is
+    // not followed for the creation.
+    HANDLE h = CreateFileW(WideName(fileName).c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                           CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        exists = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS;
+        _doserrno = error;
+        return nullptr;
+    }
+    const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(h), _O_RDWR | _O_BINARY);
+    if (fd < 0) {
+        CloseHandle(h);
+        DeleteFileW(WideName(fileName).c_str());
+        _doserrno = ERROR_TOO_MANY_OPEN_FILES;
+        return nullptr;
+    }
+    std::FILE* file = _fdopen(fd, "w+b");
+    if (!file) {
+        _close(fd);
+        DeleteFileW(WideName(fileName).c_str());
+        _doserrno = ERROR_TOO_MANY_OPEN_FILES;
+    }
+    return file;
+}
+
+std::string SystemErrorText(int code) {
+    wchar_t* text = nullptr;
+    const DWORD n = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+        static_cast<DWORD>(code), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::wstring words = n > 0 && text ? std::wstring(text, n) : std::wstring();
+    if (text) LocalFree(text);
+    while (!words.empty() && (words.back() == L'\r' || words.back() == L'\n' || words.back() == L' '))
+        words.pop_back();
+    if (words.empty()) return "Error " + std::to_string(static_cast<unsigned long>(code));
+    return Utf8Name(words);
+}
+
+std::string LastFileErrorText() {
+    // The system's code behind a C library failure, else the library's own.
+    if (_doserrno != 0) return SystemErrorText(static_cast<int>(_doserrno));
+    if (errno != 0) return std::strerror(errno);
+    return {};
+}
+
+void ClearFileError() {
+    _doserrno = 0;
+    errno = 0;
+    SetLastError(0);
 }
 
 bool FileStampOf(const std::string& fileName, TFileStamp& stamp) {

@@ -73,3 +73,57 @@ TEST(MainModel, CurrentExtAndBookmarkTitleComeFromTheFileName) {
 
 }  // namespace
 }  // namespace pim
+
+namespace pim {
+namespace {
+
+TEST(OutputNameRules, NamesWindowsTakes) {
+    for (const char* name : {"", "abc", "photo 2024.01", "日本語の名前", ".hidden", "a.b.c", "CONSOLE", "COM10", "LPT0",
+                             "con-x", "nul_", "x.con", "\xF0\x9F\x98\x80"})
+        EXPECT_FALSE(CheckOutputName(name)) << name;
+    EXPECT_FALSE(CheckOutputName(std::string(251, 'n')));  // 255 with ".pdf"
+}
+
+TEST(OutputNameRules, NamesWindowsRefuses) {
+    for (const char c : std::string("\\/:*?\"<>|")) {
+        const TNameProblem p = CheckOutputName(std::string("a") + c + "b");
+        EXPECT_EQ(p.Rule, TNameRule::nrForbiddenCharacter) << c;
+        EXPECT_EQ(p.Detail, std::string(1, c));
+    }
+    EXPECT_EQ(CheckOutputName("a\tb").Rule, TNameRule::nrControlCharacter);
+    EXPECT_EQ(CheckOutputName(std::string("a\x01", 2)).Rule, TNameRule::nrControlCharacter);
+    EXPECT_EQ(CheckOutputName("   ").Rule, TNameRule::nrOnlySpacesOrDots);
+    EXPECT_EQ(CheckOutputName(". .").Rule, TNameRule::nrOnlySpacesOrDots);
+    EXPECT_EQ(CheckOutputName("abc.").Rule, TNameRule::nrTrailingDotOrSpace);
+    EXPECT_EQ(CheckOutputName("abc ").Rule, TNameRule::nrTrailingDotOrSpace);
+    for (const char* name : {"CON", "con", "Prn", "AUX", "nul", "COM1", "com9", "LPT1", "lpt9", "nul.txt", "CON.tar.gz",
+                             "aux .x", "COM\xC2\xB9", "CONIN$", "conout$"}) {
+        const TNameProblem p = CheckOutputName(name);
+        EXPECT_EQ(p.Rule, TNameRule::nrDeviceName) << name;
+    }
+    EXPECT_EQ(CheckOutputName("nul.txt").Detail, "nul");
+    const TNameProblem tooLong = CheckOutputName(std::string(252, 'n'));
+    EXPECT_EQ(tooLong.Rule, TNameRule::nrTooLong);
+    EXPECT_EQ(tooLong.Length, 256);
+    // Counted in UTF-16 units, as Windows counts: 100 kanji are 100.
+    std::string kanji;
+    for (int i = 0; i < 100; ++i) kanji += "漢";
+    EXPECT_FALSE(CheckOutputName(kanji));
+}
+
+TEST(OutputNameRules, EachRuleIsWorded) {
+    EXPECT_EQ(NameProblemText(CheckOutputName("a:b")),
+              "the name holds \":\", which Windows does not allow in a file name (none of \\ / : * ? \" < > |)");
+    EXPECT_EQ(NameProblemText(CheckOutputName("con")),
+              "\"con\" is a device name Windows reserves (CON, PRN, AUX, NUL, COM1-9, LPT1-9), with or without an "
+              "extension");
+    EXPECT_EQ(AnsiToUtf8(NameProblemTextAnsi(CheckOutputName("a:b"))),
+              "名前に使えない文字「:」があります（\\ / : * ? \" < > | は使えません）");
+    EXPECT_EQ(AnsiToUtf8(NameProblemTextAnsi(CheckOutputName("LPT1.txt"))),
+              "「LPT1」はWindowsが機器のために予約している名前です（拡張子があっても使えません）");
+    for (const std::string& name : {std::string("a\tb"), std::string(".."), std::string("a."), std::string(300, 'x')})
+        EXPECT_FALSE(NameProblemText(CheckOutputName(name)).empty()) << name;
+}
+
+}  // namespace
+}  // namespace pim

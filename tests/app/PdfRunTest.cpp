@@ -1,11 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
 #include <filesystem>
 #include <set>
 
 #include "app/MainModel.h"
 #include "app/PdfRun.h"
 #include "base/CodePage.h"
+#include "base/FileSystem.h"
 #include "graphics/JpegCodec.h"
 #include "imagelist/ImgListModel.h"
 #include "tests/app/PdfFacts.h"
@@ -23,6 +29,15 @@ using test::TRecordingHost;
 using test::WriteFileBytes;
 
 std::string Utf8(std::string_view ansi) { return AnsiToUtf8(ansi); }
+
+// The system's codes for a missing folder and a refused write.
+#ifdef _WIN32
+constexpr int kNoFolder = 3;      // ERROR_PATH_NOT_FOUND
+constexpr int kAccessDenied = 5;  // ERROR_ACCESS_DENIED
+#else
+constexpr int kNoFolder = ENOENT;
+constexpr int kAccessDenied = EACCES;
+#endif
 
 // A run over the files of `folder`, in the order given, written into it.
 struct RunFixture {
@@ -122,15 +137,32 @@ TEST(PdfRun, AnEmptyListEndsAtOnceWithItsOwnMessage) {
     EXPECT_EQ(f.run.PReport1->Doc(), nullptr);
 }
 
-// Every failure: one message, the document discarded, the old file kept.
+// Every failure: one message, the document discarded, the old file kept. A
+// stop says "強制終了されました"; any other failure that the PDF was not
+// made, the file and the cause, in the box and in the dialog's label.
 void ExpectFailurePath(RunFixture& f, const TPdfRunResult& result) {
-    EXPECT_EQ(f.host.errors, std::vector<std::string>{std::string(kMsgStopped)});
+    EXPECT_EQ(f.host.errors, std::vector<std::string>{result.Message});
     EXPECT_FALSE(f.host.finished);
     EXPECT_EQ(f.host.statusUpdates, 1);
     EXPECT_EQ(f.run.PReport1->Doc(), nullptr);
     EXPECT_EQ(f.run.Image1.Graphic(), nullptr);
-    EXPECT_EQ(result.Message, kMsgStopped);
+    if (result.Outcome == TPdfRunOutcome::roStopped) {
+        EXPECT_EQ(result.Message, kMsgStopped);
+    } else {
+        EXPECT_EQ(Utf8(result.Message).rfind("ＰＤＦを作成できませんでした。\r\n", 0), 0u) << Utf8(result.Message);
+        EXPECT_EQ(result.Message, FailureMessage(result));
+        ASSERT_FALSE(f.host.labels.empty());
+        EXPECT_EQ(f.host.labels.back(), result.Message);
+    }
     EXPECT_EQ(ReadFileBytes(f.Output()), "old");
+}
+
+// No file of the run's own is left in the folder.
+std::vector<std::string> NamesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(folder)) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 TEST(PdfRun, AStopBeforeTheSecondFileWritesNothing) {
@@ -174,12 +206,172 @@ TEST(PdfRun, ACorruptFileFailsTheRunAndNamesTheFile) {
     EXPECT_FALSE(result.WhileSaving);
     EXPECT_EQ(result.FailedFile, f.Path("b.jpg"));
     EXPECT_FALSE(result.Cause.empty());
-    // The dialog keeps the last progress text.
-    EXPECT_EQ(Utf8(f.host.labels.back()), "画像読み込み:2/3");
+    // The label said which file was read; then it shows the failure, which
+    // names the file (not its folder) and the reader's cause.
+    ASSERT_GE(f.host.labels.size(), 2u);
+    EXPECT_EQ(Utf8(f.host.labels[f.host.labels.size() - 2]), "画像読み込み:2/3");
+    EXPECT_EQ(Utf8(result.Message), "ＰＤＦを作成できませんでした。\r\n読み込めないファイル: b.jpg\r\n原因: " + result.Cause);
     ExpectFailurePath(f, result);
 }
 
-TEST(PdfRun, AMissingSaveFolderFailsAfterEveryPage) {
+// The output is checked before the first page is read: a name Windows would
+// refuse, a missing folder, a read-only PDF end the run at once.
+TEST(PdfRun, ABadOutputNameFailsBeforeAnyPageIsRead) {
+    RunFixture f("run-bad-name");
+    test::WriteJpegFile(f.Path("a.jpg"), test::GradientBitmap(8, 8));
+    f.List({"a.jpg"});
+    WriteFileBytes(f.Path("default.pdf"), "old");
+    for (const char* name : {"a:b", "con", "LPT1.x", "x?", "trailing.", "   "}) {
+        TRecordingHost host;
+        f.run.Settings.OutputName = name;
+        const TPdfRunResult result = f.run.CreatePdf(host);
+        EXPECT_EQ(result.Outcome, TPdfRunOutcome::roFailed) << name;
+        EXPECT_EQ(result.Stage, TPdfRunStage::rsOutput) << name;
+        EXPECT_TRUE(result.NameProblem) << name;
+        EXPECT_EQ(result.FailedFile, f.Output()) << name;
+        EXPECT_EQ(result.Cause, NameProblemText(result.NameProblem));
+        EXPECT_EQ(host.messageRounds, 0) << name;  // no page read
+        EXPECT_EQ(host.errors, std::vector<std::string>{result.Message});
+        EXPECT_NE(result.Message.find(NameProblemTextAnsi(result.NameProblem)), std::string::npos);
+        EXPECT_NE(Utf8(result.Message).find("書き込めないＰＤＦ: " + f.Output()), std::string::npos);
+    }
+    EXPECT_EQ(NamesIn(f.folder), (std::vector<std::string>{"a.jpg", "default.pdf"}));
+    EXPECT_EQ(ReadFileBytes(f.Path("default.pdf")), "old");
+}
+
+TEST(PdfRun, AReadOnlyPdfFailsBeforeAnyPageIsRead) {
+    RunFixture f("run-readonly-pdf");
+    test::WriteJpegFile(f.Path("a.jpg"), test::GradientBitmap(8, 8));
+    f.List({"a.jpg"});
+    WriteFileBytes(f.Output(), "old");
+    std::filesystem::permissions(f.Output(), std::filesystem::perms::owner_read);
+    const TPdfRunResult result = f.run.CreatePdf(f.host);
+    std::filesystem::permissions(f.Output(), std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
+    EXPECT_EQ(result.Outcome, TPdfRunOutcome::roFailed);
+    EXPECT_EQ(result.Stage, TPdfRunStage::rsOutput);
+    EXPECT_EQ(result.Cause, SystemErrorText(kAccessDenied));
+    EXPECT_EQ(f.host.messageRounds, 0);
+    ExpectFailurePath(f, result);
+    EXPECT_EQ(NamesIn(f.folder), (std::vector<std::string>{"a.jpg", "default.pdf"}));
+}
+
+// Any name the file system takes: the temporary file's name does not grow
+// with the PDF's, so a name of 250 characters is written.
+TEST(PdfRun, ALongNameIsWritten) {
+    RunFixture f("run-long-name");
+    test::WriteJpegFile(f.Path("a.jpg"), test::GradientBitmap(8, 8));
+    f.List({"a.jpg"});
+    f.run.Settings.OutputName = std::string(250, 'n');
+    const TPdfRunResult result = f.run.CreatePdf(f.host);
+    ASSERT_EQ(result.Outcome, TPdfRunOutcome::roDone) << result.FailedFile << ": " << result.Cause;
+    EXPECT_EQ(NamesIn(f.folder), (std::vector<std::string>{"a.jpg", std::string(250, 'n') + ".pdf"}));
+    // One more and the name passes Windows' 255.
+    f.run.Settings.OutputName = std::string(252, 'n');
+    TRecordingHost host;
+    const TPdfRunResult tooLong = f.run.CreatePdf(host);
+    EXPECT_EQ(tooLong.Outcome, TPdfRunOutcome::roFailed);
+    EXPECT_EQ(tooLong.NameProblem.Rule, TNameRule::nrTooLong);
+    EXPECT_EQ(host.messageRounds, 0);
+}
+
+#ifndef _WIN32
+// Another user's links at every name the temporary file could take: the
+// run fails cleanly (or takes a name that is free), the links' targets stay
+// as they were, and nothing of the run's is left.
+TEST(PdfRun, LinksPlantedAtTheTemporaryNamesAreNeverWrittenThrough) {
+    RunFixture f("run-planted-links");
+    test::WriteJpegFile(f.Path("a.jpg"), test::GradientBitmap(8, 8));
+    f.List({"a.jpg"});
+    WriteFileBytes(f.Output(), "old");
+    const std::string victim = test::FreshFolder("run-planted-victim") + "/victim";
+    WriteFileBytes(victim, "precious");
+    // The random part runs through four values; links wait at the first three.
+    std::uint32_t next = 0;
+    SetUniqueNameRandomForTest([&] { return 0xabc00000u + next++ % 4; });
+    char name[32];
+    for (std::uint32_t i = 0; i < 3; ++i) {
+        std::snprintf(name, sizeof name, "~pim%08x.tmp", 0xabc00000u + i);
+        std::filesystem::create_symlink(victim, f.Path(name));
+    }
+    const TPdfRunResult result = f.run.CreatePdf(f.host);
+    EXPECT_EQ(result.Outcome, TPdfRunOutcome::roDone) << result.Cause;
+    EXPECT_EQ(ReadFileBytes(victim), "precious");
+    EXPECT_EQ(ReadFileBytes(f.Output()).substr(0, 5), "%PDF-");
+    EXPECT_EQ(NamesIn(f.folder).size(), 5u);  // a.jpg, default.pdf and the three links
+
+    // Now every name is taken: the run fails before the first page, saying why.
+    std::snprintf(name, sizeof name, "~pim%08x.tmp", 0xabc00003u);
+    std::filesystem::create_symlink(victim, f.Path(name));
+    WriteFileBytes(f.Output(), "old");
+    TRecordingHost host;
+    const TPdfRunResult refused = f.run.CreatePdf(host);
+    SetUniqueNameRandomForTest(nullptr);
+    EXPECT_EQ(refused.Outcome, TPdfRunOutcome::roFailed);
+    EXPECT_EQ(refused.Stage, TPdfRunStage::rsOutput);
+    EXPECT_EQ(refused.Cause, SystemErrorText(EEXIST));
+    EXPECT_EQ(host.messageRounds, 0);
+    EXPECT_EQ(ReadFileBytes(victim), "precious");
+    EXPECT_EQ(ReadFileBytes(f.Output()), "old");
+    EXPECT_EQ(NamesIn(f.folder).size(), 6u);
+}
+
+// The temporary file is only its owner's until it becomes the PDF, which
+// then has the mode a new file gets.
+TEST(PdfRun, ANewPdfGetsTheModeOfANewFile) {
+    RunFixture f("run-new-mode");
+    test::WriteJpegFile(f.Path("a.jpg"), test::GradientBitmap(8, 8));
+    f.List({"a.jpg"});
+    const mode_t old = ::umask(022);
+    const TPdfRunResult result = f.run.CreatePdf(f.host);
+    ::umask(old);
+    ASSERT_EQ(result.Outcome, TPdfRunOutcome::roDone) << result.Cause;
+    struct stat st {};
+    ASSERT_EQ(::stat(f.Output().c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0644u);
+}
+#endif
+
+// A page past the 14,400 units viewers accept is scaled down, its aspect
+// kept and the JPEG's bytes unchanged; a warning names the file.
+TEST(PdfRun, AWidePanoramaIsScaledToAPageViewersAccept) {
+    RunFixture f("run-panorama");
+    test::WriteJpegFile(f.Path("wide.jpg"), test::GradientBitmap(15000, 800));
+    f.List({"wide.jpg"});
+    const TPdfRunResult result = f.run.CreatePdf(f.host);
+    ASSERT_EQ(result.Outcome, TPdfRunOutcome::roDone) << result.Cause;
+    ASSERT_EQ(result.Warnings.size(), 1u);
+    EXPECT_EQ(result.Warnings[0].File, f.Path("wide.jpg"));
+    EXPECT_NE(result.Warnings[0].Cause.find("14400 x 768"), std::string::npos) << result.Warnings[0].Cause;
+    const std::string pdf = ReadFileBytes(f.Output());
+    const TPdfFacts facts(pdf);
+    EXPECT_EQ(facts.PageSize(facts.Pages().at(0)), (std::pair<int, int>{14400, 768}));
+    EXPECT_NE(pdf.find(ReadFileBytes(f.Path("wide.jpg"))), std::string::npos);  // byte for byte
+    EXPECT_VALID_PDF(f.Output());
+}
+
+// A JPEG whose data are far too short for its declared size (a header that
+// claims 65500 x 65500 pixels in a few hundred bytes) gets the cut-off
+// warning, and its page is scaled into bounds.
+TEST(PdfRun, AJpegTooShortForItsSizeIsWarnedAbout) {
+    RunFixture f("run-huge-claim");
+    test::WriteJpegFile(f.Path("small.jpg"), test::GradientBitmap(16, 16));
+    std::string bytes = ReadFileBytes(f.Path("small.jpg"));
+    const std::size_t sof = bytes.find("\xFF\xC0");
+    ASSERT_NE(sof, std::string::npos);
+    bytes.replace(sof + 5, 4, "\xFF\xDC\xFF\xDC");  // height, width: 65500
+    WriteFileBytes(f.Path("huge.jpg"), bytes);
+    f.List({"huge.jpg"});
+    const TPdfRunResult result = f.run.CreatePdf(f.host);
+    ASSERT_EQ(result.Outcome, TPdfRunOutcome::roDone) << result.Cause;
+    ASSERT_EQ(result.Warnings.size(), 2u);
+    EXPECT_EQ(result.Warnings[0].File, f.Path("huge.jpg"));
+    EXPECT_NE(result.Warnings[0].Cause.find("scaled down to 14400 x 14400"), std::string::npos);
+    EXPECT_NE(result.Warnings[1].Cause.find("cut off"), std::string::npos);
+    const TPdfFacts facts = TPdfFacts::FromFile(f.Output());
+    EXPECT_EQ(facts.PageSize(facts.Pages().at(0)), (std::pair<int, int>{14400, 14400}));
+}
+
+TEST(PdfRun, AMissingSaveFolderFailsBeforeAnyPageIsRead) {
     RunFixture f("run-no-save-folder");
     test::WriteJpegFile(f.Path("a.jpg"), test::GradientBitmap(8, 8));
     f.List({"a.jpg"});
@@ -187,11 +379,15 @@ TEST(PdfRun, AMissingSaveFolderFailsAfterEveryPage) {
     f.run.Settings.SaveFolder = f.Path("missing");
     const TPdfRunResult result = f.run.CreatePdf(f.host);
     EXPECT_EQ(result.Outcome, TPdfRunOutcome::roFailed);
-    EXPECT_TRUE(result.WhileSaving);
+    EXPECT_EQ(result.Stage, TPdfRunStage::rsOutput);
+    EXPECT_FALSE(result.WhileSaving);
     EXPECT_EQ(result.FailedFile, f.run.PReport1->FileName());
-    EXPECT_EQ(f.host.messageRounds, 1);
+    EXPECT_EQ(result.Cause, SystemErrorText(kNoFolder));  // the system's words
+    EXPECT_EQ(f.host.messageRounds, 0);
     EXPECT_FALSE(std::filesystem::exists(f.Path("missing")));
-    EXPECT_EQ(f.host.errors, std::vector<std::string>{std::string(kMsgStopped)});
+    EXPECT_EQ(f.host.errors, std::vector<std::string>{result.Message});
+    EXPECT_EQ(Utf8(result.Message), "ＰＤＦを作成できませんでした。\r\n書き込めないＰＤＦ: " + f.run.PReport1->FileName() +
+                                        "\r\n原因: " + SystemErrorText(kNoFolder));
 }
 
 // JPEG bytes are read again when the PDF is written: a source that changed or
@@ -380,7 +576,9 @@ TEST(PdfRun, WorkersStopAndFailAtTheRightPage) {
     const TPdfRunResult failed = f.run.CreatePdf(f.host);
     EXPECT_EQ(failed.Outcome, TPdfRunOutcome::roFailed);
     EXPECT_EQ(failed.FailedFile, f.Path("c.jpg"));
-    EXPECT_EQ(Utf8(f.host.labels.back()), "画像読み込み:3/5");
+    ASSERT_GE(f.host.labels.size(), 2u);
+    EXPECT_EQ(Utf8(f.host.labels[f.host.labels.size() - 2]), "画像読み込み:3/5");
+    EXPECT_EQ(f.host.labels.back(), failed.Message);
 
     TRecordingHost stopped;
     stopped.onMessages = [&](int round) { stopped.stopped = round == 2; };

@@ -39,8 +39,13 @@ TEST(CodePage, UnrepresentableBecomesQuestionMark) {
     EXPECT_EQ(Utf16ToAnsi(u"a€b"), "a?b");
     // No look-alike: "é" taken for "e" would make two names one.
     EXPECT_EQ(Utf16ToAnsi(u"\u00E9.jpg"), "?.jpg");
-    // Windows replaces each half of a surrogate pair: the two sides agree.
-    EXPECT_EQ(Utf16ToAnsi(u"x\U0001F600y"), "x??y");
+    // One "?" per missing character: a surrogate pair is one character.
+    EXPECT_EQ(Utf16ToAnsi(u"x\U0001F600y"), "x?y");
+    EXPECT_EQ(Utf16ToAnsi(u"\U0001F600\U00020B9F"), "??");
+    EXPECT_EQ(Utf8ToAnsi("title \xF0\x9F\x98\x80"), "title ?");
+    // A lone half is one character the code page lacks.
+    const char16_t lone[] = {u'a', 0xD800, u'b', 0xDC00, 0};
+    EXPECT_EQ(Utf16ToAnsi(lone), "a?b?");
 }
 
 TEST(CodePage, Utf8Edges) {

@@ -122,7 +122,9 @@ TEST(Pim, ACorruptFileFailsWithItsName) {
     test::WriteFileBytes(f.Path("default.pdf"), "old");
     const auto r = RunPim({f.path});
     EXPECT_EQ(r.exitCode, 3);
-    EXPECT_NE(r.err.find("強制終了されました\npim: reading " + f.Path("d.jpg") + ": "), std::string::npos) << r.err;
+    // Only a stop says "強制終了されました"; a failure says which file and why.
+    EXPECT_EQ(r.err.find("強制終了されました"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("pim: reading " + f.Path("d.jpg") + ": "), std::string::npos) << r.err;
     EXPECT_EQ(test::ReadFileBytes(f.Path("default.pdf")), "old");
 }
 
@@ -139,14 +141,81 @@ TEST(Pim, ACutOffJpegIsNamedButTheRunSucceeds) {
     EXPECT_EQ(test::TPdfFacts::FromFile(f.Path("default.pdf")).Pages().size(), 3u);
 }
 
-TEST(Pim, AMissingSaveFolderFailsAfterThePages) {
+TEST(Pim, AMissingSaveFolderFailsBeforeThePages) {
     Folder f("pim-no-save-folder");
     const auto r = RunPim({"-d", f.Path("nowhere"), f.path});
     EXPECT_EQ(r.exitCode, 3);
-    EXPECT_NE(r.err.find("画像読み込み:3/3"), std::string::npos);
-    EXPECT_NE(r.err.find("強制終了されました\npim: writing " + f.Path("nowhere") + "/default.pdf: "), std::string::npos)
-        << r.err;
+    EXPECT_EQ(r.err.find("画像読み込み"), std::string::npos) << r.err;
+    EXPECT_EQ(r.err, "pim: writing " + f.Path("nowhere") + "/default.pdf: No such file or directory\n");
     EXPECT_FALSE(fs::exists(f.Path("nowhere")));
+}
+
+// Names Windows refuses are refused on Linux too, before any page is read,
+// with a message naming the rule; nothing is written.
+TEST(Pim, ANameWindowsRefusesIsABadOption) {
+    Folder f("pim-bad-names");
+    test::WriteFileBytes(f.Path("default.pdf"), "old");
+    const std::pair<const char*, const char*> cases[] = {
+        {"a:b", "the name holds \":\", which Windows does not allow in a file name"},
+        {"CON", "\"CON\" is a device name Windows reserves"},
+        {"nul.txt", "\"nul\" is a device name Windows reserves"},
+        {"end.", "the name ends in a dot or a space"},
+        {"..", "the name is only spaces or dots"},
+        {"tab\there", "the name holds a control character"},
+    };
+    for (const auto& [name, rule] : cases) {
+        const auto r = RunPim({"-o", name, f.path});
+        EXPECT_EQ(r.exitCode, 2) << name << ": " << r.err;
+        EXPECT_EQ(r.err.rfind("pim: writing " + f.path + "/" + name + ".pdf: " + rule, 0), 0u) << r.err;
+        EXPECT_EQ(r.err.find("画像読み込み"), std::string::npos) << r.err;
+    }
+    EXPECT_EQ(test::ReadFileBytes(f.Path("default.pdf")), "old");
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(f.path)) names.push_back(entry.path().filename().string());
+    EXPECT_EQ(names.size(), 4u);  // the three pictures and the old PDF
+}
+
+// The temporary file's name does not grow with the PDF's: the longest name
+// the file system takes is written.
+TEST(Pim, AVeryLongNameIsWritten) {
+    Folder f("pim-long-name");
+    const std::string name(250, 'n');
+    const auto r = RunPim({"--quiet", "-o", name, f.path});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(TPdfFacts::FromFile(f.Path(name + ".pdf")).Pages().size(), 3u);
+    for (const auto& entry : fs::directory_iterator(f.path)) EXPECT_NE(entry.path().extension(), ".tmp") << entry.path();
+}
+
+// A full disk says so in the system's words, not "Stream write error": the
+// save folder is a 64 KiB tmpfs mounted in a mount namespace of the test's
+// own (skipped where the test may not make one).
+TEST(Pim, AFullDiskSaysNoSpaceLeftOnDevice) {
+    if (test::RunCommand("unshare -m true").status != 0) GTEST_SKIP() << "no mount namespace here";
+    const std::string folder = test::FreshFolder("pim-full-disk");
+    test::WriteBmpFile(folder + "/big.bmp", test::GradientBitmap(300, 300));  // 270 KB of samples
+    const std::string save = test::FreshFolder("pim-full-disk-mount");
+    const std::string errFile = test::OutputPath("pim-full-disk.err");
+    const auto r = test::RunCommand("unshare -m sh -c " +
+                                    test::ShellQuote("mount -t tmpfs -o size=64k tmpfs " + test::ShellQuote(save) +
+                                                     " && printf old > " + test::ShellQuote(save + "/default.pdf") +
+                                                     " && " + test::ShellQuote(PIM_CLI_PATH) + " --quiet -d " +
+                                                     test::ShellQuote(save) + " " + test::ShellQuote(folder) + " 2>" +
+                                                     test::ShellQuote(errFile) + "; echo exit=$?; ls -A " +
+                                                     test::ShellQuote(save) + "; cat " + test::ShellQuote(save + "/default.pdf")));
+    EXPECT_NE(r.output.find("exit=3\ndefault.pdf\nold"), std::string::npos) << r.output;  // no temporary file left
+    EXPECT_EQ(test::ReadFileBytes(errFile),
+              "pim: writing " + save + "/default.pdf: No space left on device\n");
+}
+
+// A page past 14,400 units is scaled down, and pim names the file.
+TEST(Pim, AnOversizedPageIsScaledWithAWarning) {
+    const std::string folder = test::FreshFolder("pim-panorama");
+    test::WriteJpegFile(folder + "/wide.jpg", test::GradientBitmap(15000, 800));
+    const auto r = RunPim({"--quiet", folder});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.err.rfind("pim: warning: " + folder + "/wide.jpg: the picture is 15000 x 800 pixels", 0), 0u) << r.err;
+    const TPdfFacts facts = TPdfFacts::FromFile(folder + "/default.pdf");
+    EXPECT_EQ(facts.PageSize(facts.Pages().at(0)), (std::pair<int, int>{14400, 768}));
 }
 
 // Ctrl-C, and being told to end (SIGTERM, SIGHUP), stop the run before the

@@ -141,6 +141,24 @@ TEST_F(PdfCanvasTest, CharsThatFitNeverSplitsADoubleByteCharacter) {
     EXPECT_EQ(canvas->CharsThatFit(text, 9), 0);
 }
 
+// A long run of lead-range bytes (a damaged or binary .txt file, one line
+// of them) is measured in one pass: the font is never made to look back
+// over the run for each byte, which took minutes for a few hundred KB.
+TEST_F(PdfCanvasTest, ALongRunOfLeadBytesIsMeasuredInOnePass) {
+    canvas->SelectFont("Test-Dbcs", 10);
+    const std::string text(400001, '\x81');  // 200,000 characters and a cut lead byte
+    const float oneChar = canvas->TextWidth(std::string("\x81\x81"));
+    const float width = canvas->TextWidth(text);
+    EXPECT_NEAR(width, 200000 * oneChar + canvas->TextWidth(std::string("\x81")), 1.0f);
+    EXPECT_EQ(canvas->CharsThatFit(text, 10 * oneChar + oneChar / 2), 20);  // never half a character
+    // The measure agrees with the font's position by position on a short text.
+    const std::string mixed = "a\x81\x81\x82\xA0 b\xE0\x40\x81";
+    double sum = 0;
+    TPdfFont* font = doc.GetFont("Test-Dbcs");
+    for (int i = 1; i <= static_cast<int>(mixed.size()); ++i) sum += font->WidthOfCharAt(mixed, i) * 10.0 / 1000;
+    EXPECT_NEAR(canvas->TextWidth(mixed), sum, 0.01);
+}
+
 // A text exactly as wide as its rectangle fits whole: both measurements
 // round alike (ten "a" in Arial 25 measure 139).
 TEST_F(PdfCanvasTest, ATextFitsARectangleOfItsOwnWidth) {

@@ -73,11 +73,17 @@ TEST(IniText, DoubleByteNamesMatchWhole) {
 TEST(IniText, EntriesThatWouldBreakTheFileAreRefused) {
     TIniText ini;
     const char* const cases[][3] = {
-        {"S", "k", "two\r\nlines"}, {"S]", "k", "v"}, {"S", "a=b", "v"}, {"S", "[k", "v"}, {"S", ";k", "v"}};
+        {"S", "k", "two\r\nlines"}, {"S]", "k", "v"}, {"S", "a=b", "v"}, {"S", "[k", "v"}, {"S", ";k", "v"},
+        // A lead byte without its second byte would swallow the "]" or "="
+        // after it (found by the ini fuzz target).
+        {"S\x95", "k", "v"}, {"S", "k\x95", "v"}, {"\x95\x95\x95", "k", "v"}};
     for (const auto& [section, key, value] : cases) {
         EXPECT_THROW(ini.WriteString(section, key, value), EIniFileException) << section << key;
     }
     EXPECT_EQ(ini.Text(), "");
+    // Whole double-byte characters are names like any other.
+    ini.WriteString("S\x95\x5d", "k\x95\x3d", "v");
+    EXPECT_EQ(ini.ReadString("S\x95\x5d", "k\x95\x3d"), "v");
 }
 
 TEST(IniFileStore, UnreadableFileIsNeverWrittenOver) {

@@ -141,7 +141,8 @@ private:
 };
 
 // A failure leaves the dialog open with its stop button and the main window
-// disabled; the error box is the real one.
+// disabled; the error box is the real one, and it and the dialog's label say
+// which file could not be read and why (only a stop says 強制終了されました).
 TEST_F(RunTest, AfterAFailureTheWindowStaysDisabledUntilTheDialogCloses) {
     WriteTextFile(folder + "\\0-broken.jpg", "not a JPEG at all");
     Open(folder);
@@ -150,9 +151,12 @@ TEST_F(RunTest, AfterAFailureTheWindowStaysDisabledUntilTheDialogCloses) {
         SCOPED_TRACE(byCloseBox ? "close box" : "stop button");
         BoxAnswerer answer;
         Click(*Form().Button4);
-        EXPECT_EQ(answer.Text(), "強制終了されました");
+        const std::string text = answer.Text();
+        EXPECT_EQ(text.rfind("ＰＤＦを作成できませんでした。\r\n読み込めないファイル: 0-broken.jpg\r\n原因: ", 0), 0u)
+            << text;
         TForm2* dialog = Form().Form2();
         ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(TextOf(dialog->StaticText1->Handle()), text);
         EXPECT_EQ(TextOf(dialog->Handle()), "ＰＤＦ作成中....");
         EXPECT_FALSE(dialog->Button2->Visible());
         EXPECT_FALSE(IsWindowEnabled(Form().Handle()));

@@ -24,5 +24,11 @@ TEST(Win32CodePage, TextsSurviveTheRoundTripThroughUtf8) {
     EXPECT_EQ(Utf8ToAnsi(AnsiToUtf8(sjis)), sjis);
 }
 
+TEST(Win32CodePage, OneQuestionMarkPerMissingCharacter) {
+    EXPECT_EQ(Utf16ToAnsi(u"x\U0001F600y"), "x?y");
+    EXPECT_EQ(Utf8ToAnsi("\xF0\x9F\x98\x80\xF0\x9F\x98\x80"), "??");
+    EXPECT_EQ(Utf16ToAnsi(u"a\u20ACb"), "a?b");
+}
+
 }  // namespace
 }  // namespace pim
