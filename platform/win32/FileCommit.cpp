@@ -16,7 +16,7 @@ std::string CommitTargetOf(const std::string& path) { return path; }
 
 void CommitFileOver(const std::string& source, const std::string& target) {
     const auto fail = [&] { throw EStreamError("Cannot create file \"" + target + "\""); };
-    const std::wstring from = WideName(source), to = WideName(target);
+    const std::wstring from = WidePath(source), to = WidePath(target);
     const DWORD attributes = GetFileAttributesW(to.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) fail();
     HANDLE h = CreateFileW(from.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,

@@ -8,12 +8,12 @@
 namespace pim {
 
 std::FILE* OpenFile(const std::string& fileName, const char* mode) {
-    return _wfopen(WideName(fileName).c_str(), WideName(mode).c_str());
+    return _wfopen(WidePath(fileName).c_str(), WideName(mode).c_str());
 }
 
 bool FileStampOf(const std::string& fileName, TFileStamp& stamp) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!GetFileAttributesExW(WideName(fileName).c_str(), GetFileExInfoStandard, &data) ||
+    if (!GetFileAttributesExW(WidePath(fileName).c_str(), GetFileExInfoStandard, &data) ||
         (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
         return false;
     stamp.Size = static_cast<std::int64_t>(static_cast<std::uint64_t>(data.nFileSizeHigh) << 32 | data.nFileSizeLow);
@@ -22,6 +22,6 @@ bool FileStampOf(const std::string& fileName, TFileStamp& stamp) {
     return true;
 }
 
-bool RemoveFile(const std::string& fileName) { return DeleteFileW(WideName(fileName).c_str()) != FALSE; }
+bool RemoveFile(const std::string& fileName) { return DeleteFileW(WidePath(fileName).c_str()) != FALSE; }
 
 }  // namespace pim
