@@ -140,6 +140,16 @@ void TImgListModel::NavigateIdList(const TIdList& absolute) {
     Hooks().ResumeNotify();
 }
 
+void TImgListModel::LeaveFolder() {
+    if (IsFileMode()) return;
+    Hooks().SuspendNotify();
+    Hooks().ScrollToOrigin();
+    folder_.reset();
+    folderIdList_ = TIdList();
+    Rebuild();
+    Hooks().ResumeNotify();
+}
+
 void TImgListModel::Rebuild() {
     if (IsFileMode() || !Hooks().CanRebuild()) return;
     Hooks().BeginRebuild();

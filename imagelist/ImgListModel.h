@@ -97,6 +97,10 @@ public:
     // list empty and the current folder as it was.
     void NavigateIdList(const TIdList& absolute);
     void EnterDesktop() { NavigateIdList(TIdList::Desktop()); }
+    // Shows no folder: the list is empty and FolderPath empty until a folder
+    // is entered again (for a folder asked for that cannot be opened, which
+    // must not leave another folder's files listed).
+    void LeaveFolder();
     const TIdList& FolderIdList() const { return folderIdList_; }
     TShellFolder* Folder() const { return folder_.get(); }
 

@@ -11,6 +11,13 @@ namespace pim {
 
 using namespace ui;
 
+namespace {
+
+// The error box when the folder on the command line cannot be listed.
+constexpr char kMsgFolderNotOpened[] = "フォルダを開けません";
+
+}  // namespace
+
 std::string FolderOfFile(const std::string& path) {
     return path.substr(0, path.size() - ExtractFileName(path).size());
 }
@@ -167,13 +174,23 @@ void TForm1::FormShow() {
     FileTypeBits = 7;
     ImgListView1->SetSortType(TSortTypeEx::istName);
     ImgListView1->SetDescend(false);
-    ImgListView1->SetFolderPath(FolderOfFile(ProgramFileName()));
     const int width = Width();
     const int height = Height();
     SetPosition(GetSystemMetrics(SM_CXSCREEN) / 2 - width / 2, GetSystemMetrics(SM_CYSCREEN) / 2 - height / 2);
     const std::string argument = Application().Args.empty() ? std::string() : Application().Args.front();
-    if (!argument.empty()) {
-        ImgListView1->SetFolderPath(FileExists(argument) ? FolderOfFile(argument) : argument);
+    if (argument.empty()) {
+        ImgListView1->SetFolderPath(FolderOfFile(ProgramFileName()));
+    } else {
+        // The folder asked for, or none: falling back to the program's own
+        // folder would make "PDF作成" put the program's files in a PDF.
+        const std::string folder = FileExists(argument) ? FolderOfFile(argument) : argument;
+        TImgListModel& list = ImgListView1->Model();
+        list.SetFolderPath(folder);
+        // The list stays on the desktop it entered when made: the folder was not opened.
+        if (list.FolderIdList().IsDesktop()) {
+            list.LeaveFolder();
+            Application().ShowError(std::string(kMsgFolderNotOpened) + "\r\n" + Narrow(NativeToUtf16(folder)));
+        }
         ImgListView1->Repaint();
     }
     UpdateStatus();

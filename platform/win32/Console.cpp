@@ -107,12 +107,12 @@ std::vector<std::string> NativeArguments(int argc, char** argv) {
 }
 
 bool IsExistingFile(const std::string& path) {
-    const DWORD attributes = GetFileAttributesW(WideName(path).c_str());
+    const DWORD attributes = GetFileAttributesW(WidePath(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool IsExistingFolder(const std::string& path) {
-    const DWORD attributes = GetFileAttributesW(WideName(path).c_str());
+    const DWORD attributes = GetFileAttributesW(WidePath(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 

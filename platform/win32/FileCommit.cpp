@@ -19,7 +19,7 @@ void CheckCommitTarget(const std::string& target) {
     const auto fail = [&](DWORD error) {
         throw EStreamError("Cannot create file \"" + target + "\"", SystemErrorText(static_cast<int>(error)));
     };
-    const std::wstring name = WideName(target);
+    const std::wstring name = WidePath(target);
     const DWORD attributes = GetFileAttributesW(name.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES) {
         if ((attributes & FILE_ATTRIBUTE_DIRECTORY) || (attributes & FILE_ATTRIBUTE_READONLY)) fail(ERROR_ACCESS_DENIED);
@@ -34,7 +34,7 @@ void CheckCommitTarget(const std::string& target) {
 }
 
 bool IsReadOnlyFile(const std::string& path) {
-    const DWORD attributes = GetFileAttributesW(WideName(path).c_str());
+    const DWORD attributes = GetFileAttributesW(WidePath(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
            !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
@@ -43,7 +43,7 @@ void CommitFileOver(const std::string& source, const std::string& target) {
     const auto fail = [&](DWORD error) {
         throw EStreamError("Cannot create file \"" + target + "\"", SystemErrorText(static_cast<int>(error)));
     };
-    const std::wstring from = WideName(source), to = WideName(target);
+    const std::wstring from = WidePath(source), to = WidePath(target);
     if (IsReadOnlyFile(target)) fail(ERROR_ACCESS_DENIED);
     HANDLE h = CreateFileW(from.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                            FILE_ATTRIBUTE_NORMAL, nullptr);

@@ -10,7 +10,7 @@ namespace pim {
 
 bool GetFileFacts(const std::string& path, TFileFacts& facts) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (path.empty() || !GetFileAttributesExW(WideName(path).c_str(), GetFileExInfoStandard, &data)) return false;
+    if (path.empty() || !GetFileAttributesExW(WidePath(path).c_str(), GetFileExInfoStandard, &data)) return false;
     facts.IsDirectory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     facts.Size = (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
     FILETIME local{};
@@ -24,7 +24,7 @@ bool GetFileFacts(const std::string& path, TFileFacts& facts) {
 }
 
 bool MoveFileOver(const std::string& source, const std::string& target) {
-    return MoveFileExW(WideName(source).c_str(), WideName(target).c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+    return MoveFileExW(WidePath(source).c_str(), WidePath(target).c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
 }
 
 std::string ProgramFileName() {

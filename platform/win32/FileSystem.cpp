@@ -14,7 +14,7 @@
 namespace pim {
 
 std::FILE* OpenFile(const std::string& fileName, const char* mode) {
-    std::FILE* file = _wfopen(WideName(fileName).c_str(), WideName(mode).c_str());
+    std::FILE* file = _wfopen(WidePath(fileName).c_str(), WideName(mode).c_str());
     // The C library keeps the system's own code in _doserrno.
     if (!file && _doserrno == 0) _doserrno = GetLastError();
     return file;
@@ -24,7 +24,7 @@ std::FILE* CreateNewFile(const std::string& fileName, bool& exists) {
     exists = false;
     // CREATE_NEW: fails on any existing name, and a reparse point there is
     // not followed for the creation.
-    HANDLE h = CreateFileW(WideName(fileName).c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+    HANDLE h = CreateFileW(WidePath(fileName).c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                            CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
@@ -35,14 +35,14 @@ std::FILE* CreateNewFile(const std::string& fileName, bool& exists) {
     const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(h), _O_RDWR | _O_BINARY);
     if (fd < 0) {
         CloseHandle(h);
-        DeleteFileW(WideName(fileName).c_str());
+        DeleteFileW(WidePath(fileName).c_str());
         _doserrno = ERROR_TOO_MANY_OPEN_FILES;
         return nullptr;
     }
     std::FILE* file = _fdopen(fd, "w+b");
     if (!file) {
         _close(fd);
-        DeleteFileW(WideName(fileName).c_str());
+        DeleteFileW(WidePath(fileName).c_str());
         _doserrno = ERROR_TOO_MANY_OPEN_FILES;
     }
     return file;
@@ -76,7 +76,7 @@ void ClearFileError() {
 
 bool FileStampOf(const std::string& fileName, TFileStamp& stamp) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!GetFileAttributesExW(WideName(fileName).c_str(), GetFileExInfoStandard, &data) ||
+    if (!GetFileAttributesExW(WidePath(fileName).c_str(), GetFileExInfoStandard, &data) ||
         (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
         return false;
     stamp.Size = static_cast<std::int64_t>(static_cast<std::uint64_t>(data.nFileSizeHigh) << 32 | data.nFileSizeLow);
@@ -85,6 +85,6 @@ bool FileStampOf(const std::string& fileName, TFileStamp& stamp) {
     return true;
 }
 
-bool RemoveFile(const std::string& fileName) { return DeleteFileW(WideName(fileName).c_str()) != FALSE; }
+bool RemoveFile(const std::string& fileName) { return DeleteFileW(WidePath(fileName).c_str()) != FALSE; }
 
 }  // namespace pim

@@ -3,6 +3,11 @@
 // ShellExecuteEx and shortcut resolution. Names cross the interface in UTF-8
 // and reach the shell through its wide API, so no name is lost to the ANSI
 // code page.
+//
+// The shell's file-system folders keep their path in 260 characters. A
+// folder whose path is longer is parsed and listed through its short (8.3)
+// form, which the file system keeps beside every long name, while the
+// program goes on seeing its long path.
 #include "imagelist/ShellFolder.h"
 
 #include <windows.h>
@@ -15,6 +20,9 @@
 #include <cstring>
 #include <cwchar>
 #include <iterator>
+#include <map>
+#include <mutex>
+#include <optional>
 #include <string_view>
 #include <utility>
 
@@ -84,6 +92,108 @@ std::string FromStrRet(STRRET& sr, const TIdList& item) {
     }
 }
 
+// A path past the shell's limit, in the two forms the program needs.
+struct TLongFolder {
+    std::wstring ShortPath;  // what the shell is given
+    std::string LongPath;    // what the program shows and uses
+};
+
+// The long folders parsed so far, by their absolute ID list.
+class TLongFolders {
+public:
+    void Add(const TIdList& absolute, TLongFolder folder) {
+        const std::lock_guard lock(mutex_);
+        folders_[KeyOf(absolute)] = std::move(folder);
+    }
+    std::optional<TLongFolder> Find(const TIdList& absolute) {
+        const std::lock_guard lock(mutex_);
+        const auto found = folders_.find(KeyOf(absolute));
+        if (found == folders_.end()) return std::nullopt;
+        return found->second;
+    }
+
+private:
+    static std::string KeyOf(const TIdList& list) {
+        return std::string(reinterpret_cast<const char*>(list.Data()), list.ByteSize());
+    }
+    std::mutex mutex_;
+    std::map<std::string, TLongFolder> folders_;
+};
+
+TLongFolders& LongFolders() {
+    static TLongFolders folders;
+    return folders;
+}
+
+// A path as GetShortPathNameW or GetLongPathNameW gives it; empty on failure.
+template <class Convert>
+std::wstring ConvertedPath(const std::wstring& path, Convert convert) {
+    const DWORD size = convert(path.c_str(), nullptr, 0);
+    if (size == 0) return {};
+    std::wstring result(size, L'\0');
+    const DWORD n = convert(path.c_str(), result.data(), size);
+    if (n == 0 || n >= size) return {};
+    result.resize(n);
+    return WithoutExtendedPrefix(std::move(result));
+}
+
+// A file-system folder whose items the shell reads from target (a path
+// within its limit), while its ID list is the one given.
+TComPtr<IShellFolder> FolderByTarget(const TIdList& absolute, const std::wstring& target) {
+    TComPtr<IPersistFolder3> persist;
+    if (FAILED(CoCreateInstance(CLSID_ShellFSFolder, nullptr, CLSCTX_INPROC_SERVER, IID_IPersistFolder3,
+                                persist.PutVoid())))
+        return {};
+    PERSIST_FOLDER_TARGET_INFO info{};
+    lstrcpynW(info.szTargetParsingName, target.c_str(), MAX_PATH);
+    info.dwAttributes = FILE_ATTRIBUTE_DIRECTORY;
+    info.csidl = -1;
+    TComPtr<IShellFolder> folder;
+    if (FAILED(persist->InitializeEx(nullptr, reinterpret_cast<PCIDLIST_ABSOLUTE>(absolute.Data()), &info)) ||
+        FAILED(persist->QueryInterface(IID_IShellFolder, folder.PutVoid())))
+        return {};
+    return folder;
+}
+
+// The absolute ID list of a path given in its short form. The shell parses
+// a path by joining the long names of the folders before each step, so the
+// path is walked one folder at a time, each parsed inside a folder that
+// reads its items from the short path so far.
+bool ParseShortPath(IShellFolder& desktop, const std::wstring& path, TIdList& absolute) {
+    std::size_t rootEnd = 0;
+    if (path.size() >= 3 && path[1] == L':' && path[2] == L'\\') {
+        rootEnd = 3;
+    } else if (path.starts_with(L"\\\\")) {  // a share (\\server\share\...)
+        rootEnd = path.find(L'\\', path.find(L'\\', 2) + 1);
+        if (rootEnd == std::wstring::npos) return false;
+        ++rootEnd;
+    } else {
+        return false;
+    }
+    std::wstring walked = path.substr(0, rootEnd);
+    LPITEMIDLIST pidl = nullptr;
+    if (FAILED(desktop.ParseDisplayName(nullptr, nullptr, walked.data(), nullptr, &pidl, nullptr)) || !pidl)
+        return false;
+    TIdList list = TakeIdList(pidl);
+    for (std::size_t at = rootEnd; at < path.size();) {
+        std::size_t end = path.find(L'\\', at);
+        if (end == std::wstring::npos) end = path.size();
+        std::wstring name = path.substr(at, end - at);
+        at = end + 1;
+        if (name.empty()) continue;
+        TComPtr<IShellFolder> folder = FolderByTarget(list, walked);
+        LPITEMIDLIST child = nullptr;
+        if (!folder || FAILED(folder->ParseDisplayName(nullptr, nullptr, name.data(), nullptr, &child, nullptr)) ||
+            !child)
+            return false;
+        list = list.Combine(TakeIdList(child));
+        if (!walked.ends_with(L'\\')) walked += L'\\';
+        walked += name;
+    }
+    absolute = std::move(list);
+    return true;
+}
+
 class TWinEnum : public TShellEnum {
 public:
     explicit TWinEnum(TComPtr<IEnumIDList> ids) : ids_(std::move(ids)) {}
@@ -102,7 +212,8 @@ private:
 
 class TWinFolder : public TShellFolder {
 public:
-    explicit TWinFolder(TComPtr<IShellFolder> folder) : folder_(std::move(folder)) {}
+    explicit TWinFolder(TComPtr<IShellFolder> folder, bool desktop = false)
+        : folder_(std::move(folder)), desktop_(desktop) {}
 
     std::unique_ptr<TShellEnum> EnumObjects(TOwnerWindow owner, std::uint32_t flags) override {
         TComPtr<IEnumIDList> ids;
@@ -139,6 +250,9 @@ public:
 
     std::unique_ptr<TShellFolder> BindToObject(const TIdList& item) override {
         if (item.Absent()) return nullptr;
+        if (desktop_)
+            if (const std::optional<TLongFolder> longFolder = LongFolders().Find(item))
+                return BindByShortPath(item, longFolder->ShortPath);
         TComPtr<IShellFolder> sub;
         if (FAILED(folder_->BindToObject(Child(item), nullptr, IID_IShellFolder, sub.PutVoid())) || !sub)
             return nullptr;
@@ -192,7 +306,13 @@ public:
     }
 
 private:
+    static std::unique_ptr<TShellFolder> BindByShortPath(const TIdList& absolute, const std::wstring& target) {
+        TComPtr<IShellFolder> folder = FolderByTarget(absolute, target);
+        return folder ? std::make_unique<TWinFolder>(std::move(folder)) : nullptr;
+    }
+
     TComPtr<IShellFolder> folder_;
+    bool desktop_;
 };
 
 TComPtr<IShellFolder> DesktopInterface() {
@@ -204,13 +324,26 @@ TComPtr<IShellFolder> DesktopInterface() {
 
 class TWinShell : public TShell {
 public:
-    std::unique_ptr<TShellFolder> Desktop() override { return std::make_unique<TWinFolder>(DesktopInterface()); }
+    std::unique_ptr<TShellFolder> Desktop() override {
+        return std::make_unique<TWinFolder>(DesktopInterface(), true);
+    }
 
     bool ParseDisplayName(TOwnerWindow owner, const std::string& path, TIdList& absolute) override {
         if (path.empty()) return false;
         TComPtr<IShellFolder> desktop = DesktopInterface();
         if (!desktop) return false;
         std::wstring wide = WideName(path);
+        if (wide.size() >= MAX_PATH) {
+            const std::wstring extended = WidePath(path);
+            TLongFolder folder{ConvertedPath(extended, GetShortPathNameW),
+                               Utf8Name(ConvertedPath(extended, GetLongPathNameW))};
+            // No short names on this volume, or still too long: the shell cannot take it.
+            if (folder.ShortPath.empty() || folder.ShortPath.size() >= MAX_PATH || folder.LongPath.empty() ||
+                !ParseShortPath(*desktop.Get(), folder.ShortPath, absolute))
+                return false;
+            LongFolders().Add(absolute, std::move(folder));
+            return true;
+        }
         LPITEMIDLIST pidl = nullptr;
         if (FAILED(desktop->ParseDisplayName(static_cast<HWND>(owner), nullptr, wide.data(), nullptr, &pidl, nullptr)) ||
             !pidl)
@@ -221,6 +354,7 @@ public:
 
     std::string PathFromIdList(const TIdList& absolute) override {
         if (absolute.Absent()) return {};
+        if (const std::optional<TLongFolder> longFolder = LongFolders().Find(absolute)) return longFolder->LongPath;
         EnsureCom();
         wchar_t path[MAX_PATH] = {};
         return SHGetPathFromIDListW(Absolute(absolute), path) ? Utf8(path) : std::string();
@@ -284,7 +418,12 @@ public:
         return true;
     }
 
-    bool ChangeDirectory(const std::string& path) override { return SetCurrentDirectoryW(WideName(path).c_str()) != FALSE; }
+    bool ChangeDirectory(const std::string& path) override {
+        std::wstring wide = WideName(path);
+        // The current directory keeps the old limit: a long one by its short form.
+        if (wide.size() >= MAX_PATH - 12) wide = ConvertedPath(WidePath(path), GetShortPathNameW);
+        return !wide.empty() && SetCurrentDirectoryW(wide.c_str()) != FALSE;
+    }
 
 private:
     static bool FileInfo(const TIdList& absolute, UINT what, SHFILEINFOW& info) {

@@ -279,6 +279,45 @@ TEST_F(FolderModel, PathsThatNameNoFolderChangeNothingOrEmptyTheList) {
     EXPECT_EQ(model.ImgItems().Count(), 1);
 }
 
+TEST_F(FolderModel, LeavingTheFolderListsNothingUntilAnotherIsEntered) {
+    fixture_.File("a.jpg");
+    TImgListModel model;
+    model.SetFolderPath(Root());
+    model.LeaveFolder();
+    EXPECT_EQ(model.FolderPath(), "");
+    EXPECT_EQ(model.ImgItems().Count(), 0);
+    model.Rebuild();
+    EXPECT_EQ(model.ImgItems().Count(), 0);
+    model.SetFolderPath(Root());
+    EXPECT_EQ(NameSet(model), std::set<std::string>{"a.jpg"});
+}
+
+// Five nested folders of 55 characters: a path far past the old limit of
+// 260 characters, listed and named in its long form. The tree is removed
+// one level at a time (the library's recursive removal stops at the old
+// limit on Windows), before and after.
+TEST_F(FolderModel, AFolderPastTheOldPathLimitIsListed) {
+    const std::filesystem::path top = test::TestOutputDir() / "imagelist" / "long-path";
+    std::filesystem::path deep = top;
+    for (const char c : {'a', 'b', 'c', 'd', 'e'}) deep /= std::string(55, c);
+    const auto removeTree = [&] {
+        std::error_code ec;
+        std::filesystem::remove(deep / "x.jpg", ec);
+        for (std::filesystem::path level = deep; level != top; level = level.parent_path())
+            std::filesystem::remove(level, ec);
+    };
+    removeTree();
+    std::filesystem::create_directories(deep);
+    std::ofstream(deep / "x.jpg") << "x";
+    ASSERT_GT(NativePath(deep).size(), 300u);
+    TImgListModel model;
+    model.DispTypes().SetFolders(false);
+    model.SetFolderPath(NativePath(deep));
+    EXPECT_EQ(model.FolderPath(), NativePath(deep));
+    EXPECT_EQ(Names(model), std::vector<std::string>{"x.jpg"});
+    removeTree();
+}
+
 TEST_F(FolderModel, JapaneseNamesKeepTheirBytes) {
     fixture_.File("写真１.jpg", 10);
     fixture_.Folder("フォルダ");

@@ -5,6 +5,7 @@
 
 #include <commctrl.h>
 #include "app/MainModel.h"
+#include "platform/win32/WideNames.h"
 
 namespace pim::test {
 namespace {
@@ -261,6 +262,50 @@ TEST_F(MainWindowTest, RestingTheMouseOnAFolderLabelShowsItsPathAsAHint) {
     EXPECT_EQ(ui::Narrow(hint->Caption()), folder);
     ui::Application().CancelHint();
     EXPECT_FALSE(IsWindowVisible(hint->Handle()));
+}
+
+// The folder on the command line, however long; one that cannot be opened
+// is said so and nothing is listed, never the program's own folder.
+class FolderArgumentTest : public MainWindow {};
+
+TEST_F(FolderArgumentTest, AFolderPastTheOldPathLimitIsListedAndGetsItsPdf) {
+    std::string folder = FreshFolder("long-folder");
+    for (const char c : {'a', 'b', 'c', 'd', 'e'}) {
+        folder += "\\" + std::string(55, c);
+        const std::wstring wide = WidePath(folder);
+        ASSERT_TRUE(CreateDirectoryW(wide.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+    }
+    ASSERT_GT(folder.size(), 300u);
+    DeleteFileW(WidePath(folder + "\\default.pdf").c_str());  // a former run's
+    WriteJpegFile(folder + "\\photo.jpg", 40, 30, RGB(200, 30, 30));
+    Open(folder);
+    EXPECT_TRUE(errors.empty());
+    EXPECT_EQ(Rows(), std::vector<std::string>{"photo.jpg"});
+    EXPECT_EQ(TextOf(Form().StaticText3->Handle()), folder);
+    Click(*Form().Button4);
+    ASSERT_NE(Form().Form2(), nullptr);
+    EXPECT_EQ(TextOf(Form().Form2()->Handle()), "ＰＤＦ作成終了");
+    Click(*Form().Form2()->Button2);
+    Pump();
+    // Read back by the same wide path the program wrote it by.
+    std::string pdf;
+    if (FILE* file = _wfopen(WidePath(folder + "\\default.pdf").c_str(), L"rb")) {
+        char buffer[4096];
+        for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, file)) > 0;) pdf.append(buffer, n);
+        fclose(file);
+    }
+    EXPECT_TRUE(pdf.starts_with("%PDF-1.2"));
+    EXPECT_NE(pdf.find("/Count 1"), std::string::npos);
+}
+
+TEST_F(FolderArgumentTest, AFolderThatCannotBeOpenedListsNothingAndSaysSo) {
+    const std::string missing = FreshFolder("missing-folder") + "\\not-there";
+    Open(missing);
+    EXPECT_EQ(errors, std::vector<std::string>{"フォルダを開けません\r\n" + missing});
+    EXPECT_TRUE(Rows().empty());
+    EXPECT_EQ(Form().ImgListView1->FolderPath(), "");
+    EXPECT_EQ(TextOf(Form().StaticText3->Handle()), "");
+    EXPECT_EQ(Form().StatusBar1->PanelText(0), "画像合計：0");
 }
 
 }  // namespace

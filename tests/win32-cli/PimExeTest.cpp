@@ -69,5 +69,29 @@ TEST(PimExe, EveryKeyGivesTheSameOrderAsOnLinux) {
     }
 }
 
+// A folder past the old limit of 260 characters is listed, read and
+// written into as any other.
+TEST(PimExe, OpensAFolderPastTheOldPathLimit) {
+    const std::string top = test::ShellPath(test::OutputPath("pimexe-long"));
+    std::vector<std::string> levels;
+    for (const char c : {'a', 'b', 'c', 'd', 'e'})
+        levels.push_back((levels.empty() ? top : levels.back()) + "\\" + std::string(55, c));
+    const std::string folder = levels.back();
+    // Level by level, deepest first: a recursive removal stops at the old limit.
+    const auto removeTree = [&] {
+        for (const char* name : {"1.jpg", "2.jpg", "default.pdf"}) DeleteFileW(WidePath(folder + "\\" + name).c_str());
+        for (auto level = levels.rbegin(); level != levels.rend(); ++level) RemoveDirectoryW(WidePath(*level).c_str());
+    };
+    removeTree();
+    CreateDirectoryW(WidePath(top).c_str(), nullptr);
+    for (const std::string& level : levels) ASSERT_TRUE(CreateDirectoryW(WidePath(level).c_str(), nullptr));
+    ASSERT_GT(folder.size(), 300u);
+    test::WriteJpegFile(folder + "\\1.jpg", test::GradientBitmap(8, 8));
+    test::WriteJpegFile(folder + "\\2.jpg", test::GradientBitmap(9, 8));
+    ASSERT_EQ(RunPimExe({"--quiet", folder}), 0);
+    EXPECT_EQ(test::TPdfFacts::FromFile(folder + "\\default.pdf").Pages().size(), 2u);
+    removeTree();
+}
+
 }  // namespace
 }  // namespace pim
