@@ -1,12 +1,19 @@
-// The median wall time of a piece of work, for the plain timing programs.
+// Medians for the timing programs: of figures, and of a piece of work's wall time.
 #pragma once
 
 #include <algorithm>
 #include <chrono>
 #include <functional>
+#include <utility>
 #include <vector>
 
 namespace pim::bench {
+
+// The middle of a set of figures (the upper one of an even count).
+inline double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
 
 inline double MedianMs(int runs, const std::function<void()>& work) {
     using Clock = std::chrono::steady_clock;
@@ -16,8 +23,7 @@ inline double MedianMs(int runs, const std::function<void()>& work) {
         work();
         ms.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
     }
-    std::sort(ms.begin(), ms.end());
-    return ms[ms.size() / 2];
+    return Median(std::move(ms));
 }
 
 }  // namespace pim::bench

@@ -24,6 +24,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/Timing.h"
 #include "imagelist/win32/ImgListView.h"
 #include "ui/Application.h"
 #include "ui/Form.h"
@@ -31,6 +32,7 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using pim::bench::Median;
 double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
 constexpr int kRounds = 5;
@@ -190,11 +192,6 @@ TRun RunOnce(const std::string& folder) {
                 onDisk, static_cast<int>(view.SelCount()), run.right ? "right" : "WRONG");
     for (int i = 0; i < kFilesPerRound; ++i) DeleteFileW(BurstName(wideFolder, kRounds - 1, i).c_str());
     return run;
-}
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/Timing.h"
 #include "imagelist/win32/ImgListView.h"
 #include "ui/Application.h"
 #include "ui/Form.h"
@@ -22,6 +23,7 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using pim::bench::Median;
 double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
 std::size_t PrivateBytes() {
@@ -91,11 +93,6 @@ TRun RunOnce(const std::string& folder) {
                 "beyond sheets %.1f MiB\n",
                 count, run.listing, run.firstScreen, run.allDone, run.longestStall, run.beyondSheets);
     return run;
-}
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
 }
 
 }  // namespace
