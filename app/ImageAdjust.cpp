@@ -80,6 +80,13 @@ void AdjustImage(const TAdjustTarget& target, const TAdjustSettings& settings, T
         work.SourceCutOff = work.WorkJpeg.Data()->CutOff();
         work.SourceOrientation = work.WorkJpeg.Header().orientation;
         work.WorkBitmap.SetPixelFormat(TPixelFormat::pf24bit);
+    } else if (target.CurrentExt == "png") {
+        // Decoded over white, as its page would show it.
+        TPngImage png;
+        png.LoadFromFile(target.CurrentFile);
+        png.AssignTo(work.WorkBitmap);
+        work.SourceCutOff = png.CutOff();
+        target.CurrentExt = "jpg";
     } else {
         work.WorkBitmap.LoadFromFile(target.CurrentFile);
         target.CurrentExt = "jpg";  // from here on the picture is a JPEG

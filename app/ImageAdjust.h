@@ -27,7 +27,8 @@ struct TWorkObjects {
     TJPEGImage WorkJpeg;
     TBitmap WorkBitmap;
     TMemoryStream WorkStream;
-    // The source JPEG ended before its image did (decoded grey from there).
+    // The source JPEG ended before its image did (decoded grey from there),
+    // or the source PNG file was cut off.
     bool SourceCutOff = false;
     // The source JPEG's EXIF orientation (0 none); the adjusted JPEG has none.
     int SourceOrientation = 0;
@@ -54,7 +55,7 @@ TBitmap ApplyEffect(TBitmap source, const TAdjustSettings& settings);
 // What AdjustImage reads and writes besides its settings.
 struct TAdjustTarget {
     const std::string& CurrentFile;
-    std::string& CurrentExt;    // set from CurrentFile; a BMP becomes "jpg"
+    std::string& CurrentExt;    // set from CurrentFile; a BMP or PNG becomes "jpg"
     TPicture& Image1;           // receives the adjusted picture
     TStringList& TextLines;     // receives a text file's lines (PRText1's Lines)
 };

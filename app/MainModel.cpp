@@ -20,11 +20,17 @@ std::string TotalStatusText(int count) { return std::string(kStatusTotal) + std:
 std::string SelectedStatusText(int count) { return std::string(kStatusSelected) + std::to_string(count); }
 
 std::optional<std::string> MaskOfFileTypeBits(int fileTypeBits) {
-    static constexpr const char* kMasks[8] = {
-        "*.pim", "*.jpg", "*.bmp", "*.jpg;*.bmp", "*.txt", "*.jpg;*.txt", "*.bmp;*.txt", "*.jpg;*.bmp;*.txt",
-    };
-    if (fileTypeBits < 0 || fileTypeBits > 7) return std::nullopt;
-    return kMasks[fileTypeBits];
+    if (fileTypeBits < 0 || fileTypeBits > ftAll) return std::nullopt;
+    if (fileTypeBits == 0) return "*.pim";
+    static constexpr std::pair<int, const char*> kKinds[] = {
+        {ftJpg, "*.jpg"}, {ftBmp, "*.bmp"}, {ftTxt, "*.txt"}, {ftPng, "*.png"}};
+    std::string mask;
+    for (const auto& [bit, pattern] : kKinds) {
+        if (!(fileTypeBits & bit)) continue;
+        if (!mask.empty()) mask += ';';
+        mask += pattern;
+    }
+    return mask;
 }
 
 std::optional<TSortTypeEx> SortTypeOfIndex(int index) {

@@ -53,13 +53,16 @@ std::string SelectedStatusText(int count);
 
 // ---- Type filter and sorting ------------------------------------------------
 
-// Ticked file types: jpg 1, bmp 2, txt 4.
+// Ticked file types: jpg 1, bmp 2, txt 4, png 8.
 inline constexpr int ftJpg = 1;
 inline constexpr int ftBmp = 2;
 inline constexpr int ftTxt = 4;
+inline constexpr int ftPng = 8;
+inline constexpr int ftAll = ftJpg | ftBmp | ftTxt | ftPng;
 
-// The list's mask for FileTypeBits: 0 "*.pim" (lists nothing), 7
-// "*.jpg;*.bmp;*.txt"; none outside 0..7 (the mask then stays as it is).
+// The list's mask for FileTypeBits: 0 "*.pim" (lists nothing), 15
+// "*.jpg;*.bmp;*.txt;*.png", the ticked kinds in that order; none outside
+// 0..15 (the mask then stays as it is).
 std::optional<std::string> MaskOfFileTypeBits(int fileTypeBits);
 
 // The sort combo box: 0 name, 1 modification time, 2 size, 3 type; none
@@ -110,7 +113,7 @@ std::string NameProblemText(const TNameProblem& problem);
 std::string NameProblemTextAnsi(const TNameProblem& problem);
 
 // CurrentExt: the last three characters of the file name, lower-cased
-// ("jpg", "bmp", "txt").
+// ("jpg", "bmp", "txt", "png").
 std::string CurrentExtOf(std::string_view fileName);
 
 // A bookmark title: the file name without its last four characters

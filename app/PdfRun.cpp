@@ -15,6 +15,7 @@
 #include "pdf/PdfImages.h"
 #include "pdf/PdfJpFonts.h"
 #include "pdf/PdfJpegImage.h"
+#include "pdf/PdfPngImage.h"
 #include "report/FileCommit.h"
 
 namespace pim {
@@ -29,6 +30,8 @@ constexpr int kTextPageHeight = 680;
 constexpr int kMaxPageSide = 14400;
 constexpr const char* kCutOffJpeg =
     "the JPEG data end before the image does (the file is cut off); the page shows only what is there";
+constexpr const char* kCutOffPng =
+    "the PNG file ends before its image does (the file is cut off); the page shows only what is there";
 
 template <class T>
 T* Placed(T* control, TWinControl* parent) {
@@ -108,6 +111,7 @@ void RegisterPdfClasses() {
     RegisterChineseFonts();
     RegisterPdfBitmapImage();
     RegisterPdfJpegImage();
+    RegisterPdfPngImage();
 }
 
 TPdfRun::TPdfRun()
@@ -116,7 +120,8 @@ TPdfRun::TPdfRun()
       PRLayoutPanel1(Placed(CreateComponent<TPRLayoutPanel>("PRLayoutPanel1"), PRPage1)),
       PRJpegImage1(Placed(CreateComponent<TPRJpegImage>("PRJpegImage1"), PRLayoutPanel1)),
       PRImage1(Placed(CreateComponent<TPRImage>("PRImage1"), PRLayoutPanel1)),
-      PRText1(Placed(CreateComponent<TPRText>("PRText1"), PRLayoutPanel1)) {
+      PRText1(Placed(CreateComponent<TPRText>("PRText1"), PRLayoutPanel1)),
+      PRPngImage1(Placed(CreateComponent<TPRPngImage>("PRPngImage1"), PRLayoutPanel1)) {
     RegisterPdfClasses();
     PReport1->SetFileName("default.pdf");
     PReport1->SetAuthor("1234");
@@ -133,7 +138,7 @@ TPdfRun::TPdfRun()
     PRPage1->SetVisible(false);
     PRPage1->OnPrintPage = [this](TPRPage& sender, TPRCanvas& canvas) { PRPage1PrintPage(sender, canvas); };
 
-    for (TPRImage* item : {static_cast<TPRImage*>(PRJpegImage1), PRImage1}) {
+    for (TPRImage* item : {static_cast<TPRImage*>(PRJpegImage1), PRImage1, static_cast<TPRImage*>(PRPngImage1)}) {
         item->SetStretch(false);
         item->SetSharedImage(false);
     }
@@ -299,6 +304,12 @@ TPdfRun::TPreparedPage TPdfRun::PreparePage(const std::string& file, const TPdfR
         item.DropBitmap();  // a page waiting its turn holds only its bytes
         image1.SetGraphic(&item);
     }
+    if (auto* png = dynamic_cast<TPngImage*>(image1.Graphic())) {
+        // A kind that is decoded is decoded and compressed here, off the
+        // run's thread; the others are never inflated.
+        if (!png->Lossless()) png->FlateSamples();
+        page.CutOff = png->CutOff();
+    }
     if (image1.Graphic()) page.Picture = image1.Graphic()->Clone();
     return page;
 }
@@ -309,7 +320,7 @@ void TPdfRun::ArmPreparedPage(int index, TPreparedPage page) {
     if (CurrentExt == "txt") PRText1->Lines() = std::move(page.Lines);
     if (page.Picture) Image1.SetGraphic(page.Picture.get());
     if (page.UnchangedJpeg) unchangedJpegs_.emplace_back(index, std::move(page.UnchangedJpeg));
-    if (page.CutOff) warnings_.push_back({index, {CurrentFile, kCutOffJpeg}});
+    if (page.CutOff) warnings_.push_back({index, {CurrentFile, CurrentExtOf(CurrentFile) == "png" ? kCutOffPng : kCutOffJpeg}});
     orientation_ = Settings.AutoOrient && page.Orientation >= 1 && page.Orientation <= 8 ? page.Orientation : 1;
     ArmPage();
     if (scaledFrom_.first > 0) {
@@ -330,6 +341,7 @@ void TPdfRun::ArmPage() {
     PRJpegImage1->SetPrintable(false);
     PRImage1->SetPrintable(false);
     PRText1->SetPrintable(false);
+    PRPngImage1->SetPrintable(false);
     if (CurrentExt == "txt") {
         PRText1->SetPrintable(true);
         PRPage1->SetBounds(PRPage1->Left(), PRPage1->Top(), kTextPageWidth, kTextPageHeight);
@@ -359,7 +371,10 @@ void TPdfRun::ArmPage() {
     }
     PRPage1->SetBounds(PRPage1->Left(), PRPage1->Top(), width, height);
     PRLayoutPanel1->SetBounds(0, 0, width, height);
-    TPRImage* item = CurrentExt == "jpg" ? PRJpegImage1 : CurrentExt == "bmp" ? PRImage1 : nullptr;
+    TPRImage* item = CurrentExt == "jpg"   ? PRJpegImage1
+                     : CurrentExt == "bmp" ? PRImage1
+                     : CurrentExt == "png" ? static_cast<TPRImage*>(PRPngImage1)
+                                           : nullptr;
     if (!item) throw EInvalidGraphic("Unknown picture file extension (." + CurrentExt + ")");
     item->SetStretch(scaled);
     item->SetPrintable(true);

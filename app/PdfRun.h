@@ -26,6 +26,7 @@
 #include "graphics/Picture.h"
 #include "imagelist/ImgUtils.h"
 #include "report/PRJpegImage.h"
+#include "report/PRPngImage.h"
 #include "report/PReport.h"
 
 namespace pim {
@@ -64,7 +65,7 @@ struct TPdfRunResult {
     // the broken name rule (English).
     std::string Cause;
     TNameProblem NameProblem;  // rsOutput: the name rule the output name broke, if that was the cause
-    // Pages made from damaged files (a JPEG cut off), in page order.
+    // Pages made from damaged files (a JPEG or PNG cut off), in page order.
     std::vector<TPdfRunWarning> Warnings;
 };
 
@@ -155,6 +156,7 @@ public:
     TPRJpegImage* const PRJpegImage1;
     TPRImage* const PRImage1;
     TPRText* const PRText1;
+    TPRPngImage* const PRPngImage1;  // a PNG page's item
 
     // The hidden working list: during a run the full paths of the files to
     // print, one per page, in page order.

@@ -29,7 +29,7 @@ CLI::Validator IntegerFrom(int lo, int hi) {
         "INT in " + range);
 }
 
-// "jpg,bmp,txt" (any subset, any order) to FileTypeBits.
+// "jpg,bmp,txt,png" (any subset, any order) to FileTypeBits.
 CLI::Validator FileTypes(int& bits) {
     return CLI::Validator(
         [&bits](std::string& text) -> std::string {
@@ -45,14 +45,16 @@ CLI::Validator FileTypes(int& bits) {
                     bits |= 2;
                 else if (type == "txt")
                     bits |= 4;
+                else if (type == "png")
+                    bits |= 8;
                 else if (!type.empty())
-                    return "'" + type + "' is not a file type; use jpg, bmp and txt, separated by commas";
+                    return "'" + type + "' is not a file type; use jpg, bmp, txt and png, separated by commas";
                 start = comma + 1;
             }
-            if (bits == 0) return "'" + text + "' names no file type; use jpg, bmp and txt, separated by commas";
+            if (bits == 0) return "'" + text + "' names no file type; use jpg, bmp, txt and png, separated by commas";
             return {};
         },
-        "jpg,bmp,txt");
+        "jpg,bmp,txt,png");
 }
 
 CLI::Validator SortKey(int& index) {
@@ -87,7 +89,7 @@ void Describe(CLI::App& app, TCliOptions& o, TRawValues& raw) {
         ->excludes(app.get_option("--output"));
     app.add_option("-d,--save-dir", o.SaveDir,
                    "write the PDF into DIR instead of the folder (\"保存先変更\")");
-    app.add_option("-t,--types", raw.types, "file types to list (default: jpg,bmp,txt)")
+    app.add_option("-t,--types", raw.types, "file types to list (default: jpg,bmp,txt,png)")
         ->check(FileTypes(o.FileTypeBits));
     app.add_option("-s,--sort", raw.sort, "page order: name, date, size or type (default: name)")
         ->check(SortKey(o.SortIndex));

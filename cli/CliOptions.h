@@ -19,7 +19,7 @@ struct TCliOptions {
     std::string Output;         // -o: LabeledEdit6, without ".pdf"
     bool FolderName = false;    // --folder-name: "フォルダ名"
     std::string SaveDir;        // -d: "保存先変更"; empty: the image folder
-    int FileTypeBits = 7;       // -t: jpg 1, bmp 2, txt 4
+    int FileTypeBits = 15;      // -t: jpg 1, bmp 2, txt 4, png 8
     int SortIndex = 0;          // -s: ComboBox1 index (name, date, size, type)
     bool Descending = false;    // -r: ComboBox2 "降順"
     bool Reencode = false;      // --reencode: "JPEG再変換"

@@ -6,6 +6,7 @@ namespace pim {
 
 bool IsBitmap(const TGraphic* graphic) { return dynamic_cast<const TBitmap*>(graphic) != nullptr; }
 bool IsJpeg(const TGraphic* graphic) { return dynamic_cast<const TJPEGImage*>(graphic) != nullptr; }
+bool IsPng(const TGraphic* graphic) { return dynamic_cast<const TPngImage*>(graphic) != nullptr; }
 
 void TPicture::SetGraphic(const TGraphic* graphic) {
     graphic_ = graphic ? graphic->Clone() : nullptr;
@@ -32,6 +33,8 @@ void TPicture::LoadFromFile(const std::string& fileName) {
         graphic = std::make_unique<TBitmap>();
     else if (ext == "jpg" || ext == "jpeg")
         graphic = std::make_unique<TJPEGImage>();
+    else if (ext == "png")
+        graphic = std::make_unique<TPngImage>();
     else
         throw EInvalidGraphic("Unknown picture file extension (." + ext + ")");
     graphic->LoadFromFile(fileName);

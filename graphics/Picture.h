@@ -1,4 +1,5 @@
-// The picture holder: owns at most one graphic, a bitmap or a JPEG object.
+// The picture holder: owns at most one graphic, a bitmap, a JPEG or a PNG
+// object.
 #pragma once
 
 #include <memory>
@@ -6,11 +7,13 @@
 
 #include "graphics/Graphics.h"
 #include "graphics/Jpeg.h"
+#include "graphics/Png.h"
 
 namespace pim {
 
 bool IsBitmap(const TGraphic* graphic);
 bool IsJpeg(const TGraphic* graphic);
+bool IsPng(const TGraphic* graphic);
 
 class TPicture {
 public:
@@ -40,7 +43,8 @@ public:
     int Height() const { return graphic_ ? graphic_->Height() : 0; }
     void Clear() { graphic_.reset(); }
 
-    // By extension: ".bmp" a bitmap, ".jpg" or ".jpeg" a JPEG object;
+    // By extension: ".bmp" a bitmap, ".jpg" or ".jpeg" a JPEG object, ".png"
+    // a PNG object;
     // anything else raises EInvalidGraphic. The picture is unchanged on
     // failure.
     void LoadFromFile(const std::string& fileName);

@@ -108,6 +108,7 @@ TImageType ImageTypeByExtension(std::string_view path) {
         {".emf", TImageType::iitEmf},   {".wmf", TImageType::iitWmf},  {".exe", TImageType::iitExe},
         {".dll", TImageType::iitDll},   {".html", TImageType::iitHtml}, {".htm", TImageType::iitHtml},
         {".eml", TImageType::iitEml},   {".txt", TImageType::iitTxt},  {".avi", TImageType::iitAvi},
+        {".png", TImageType::iitPng},
     };
     for (const Entry& e : kTable)
         if (ext == e.ext) return e.type;

@@ -14,9 +14,9 @@ namespace pim {
 // Kind of an item's content, decided from its path.
 enum class TImageType : std::uint8_t {
     iitNone, iitSusie, iitBmp, iitJpeg, iitIco, iitCur, iitAni, iitEmf, iitWmf,
-    iitExe, iitDll, iitHtml, iitTxt, iitEml, iitDir, iitCustom, iitAvi,
+    iitExe, iitDll, iitHtml, iitTxt, iitEml, iitDir, iitCustom, iitAvi, iitPng,
 };
-constexpr int kImageTypeCount = 17;
+constexpr int kImageTypeCount = 18;
 
 // Sort key; the ordinal is the shell column compared.
 enum class TSortTypeEx { istName, istSize, istType, istDate, istAttr };

@@ -6,6 +6,7 @@
 
 #include "base/Classes.h"
 #include "graphics/JpegCodec.h"
+#include "graphics/Png.h"
 #include "imagelist/FileFacts.h"
 
 namespace pim {
@@ -95,6 +96,15 @@ int TImgUtil::Decode(const std::string& path, int width, int height) {
         case TImageType::iitJpeg: {
             TFileStream file(path, TFileMode::fmOpenRead);
             return LoadJpeg(file, width, height);
+        }
+        case TImageType::iitPng: {
+            // Transparent parts show the list's background.
+            TPngImage png;
+            png.LoadFromFile(path);
+            png.SetBackground({static_cast<std::uint8_t>(bkColor_), static_cast<std::uint8_t>(bkColor_ >> 8),
+                               static_cast<std::uint8_t>(bkColor_ >> 16), 0});
+            png.AssignTo(bitmap_);
+            return decoded(kImgLoaded);
         }
         case TImageType::iitEmf: case TImageType::iitWmf:
             return decoded(platform_->LoadMetafile(path, bkColor_, bitmap_));

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <span>
 #include <vector>
 
 namespace pim {
@@ -119,13 +120,16 @@ std::unique_ptr<TPdfArray> CreateIndexedColorSpace(const TBitmap& bitmap) {
         throw EPdfInvalidImageFormat("only 8 bit color image is allowed.");
     TPaletteEntry entries[256] = {};
     if (bitmap.GetPaletteEntries(0, 256, entries) == 0) throw EPdfInvalidImageFormat("failed to get Palette..");
+    return CreateIndexedColorSpace(entries, 256);
+}
 
+std::unique_ptr<TPdfArray> CreateIndexedColorSpace(const TPaletteEntry* entries, int count) {
     static const char hex[] = "0123456789ABCDEF";
     auto table = std::make_unique<TPdfBinary>();
     std::string& text = table->Content();
-    text.reserve(2 + 256 * 7);
+    text.reserve(2 + static_cast<std::size_t>(count) * 7);
     text += '<';
-    for (const TPaletteEntry& e : entries) {
+    for (const TPaletteEntry& e : std::span(entries, static_cast<std::size_t>(count))) {
         for (const std::uint8_t v : {e.peRed, e.peGreen, e.peBlue}) {
             text += hex[v >> 4];
             text += hex[v & 15];
@@ -137,7 +141,7 @@ std::unique_ptr<TPdfArray> CreateIndexedColorSpace(const TBitmap& bitmap) {
     auto array = std::make_unique<TPdfArray>(nullptr);
     array->Append(std::make_unique<TPdfName>("Indexed"));
     array->Append(std::make_unique<TPdfName>("DeviceRGB"));
-    array->Append(std::make_unique<TPdfNumber>(255));
+    array->Append(std::make_unique<TPdfNumber>(count - 1));
     array->Append(std::move(table));
     return array;
 }

@@ -49,6 +49,8 @@ std::unique_ptr<TPdfImage> CreateImageObject(const TGraphic& picture, const std:
 // [/Indexed /DeviceRGB 255 <RRGGBB RRGGBB ... >] from the palette of an
 // 8-bit bitmap (256 entries; those past the palette are black).
 std::unique_ptr<TPdfArray> CreateIndexedColorSpace(const TBitmap& bitmap);
+// The same array over `count` (1 to 256) entries: [/Indexed /DeviceRGB count-1 <...>].
+std::unique_ptr<TPdfArray> CreateIndexedColorSpace(const TPaletteEntry* entries, int count);
 
 // Registers and removes "Pdf-Bitmap" (done at program start and end).
 void RegisterPdfBitmapImage();

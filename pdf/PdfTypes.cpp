@@ -426,8 +426,10 @@ TPdfStream::TPdfStream(TPdfObjectMgr* objectMgr)
 }
 
 void TPdfStream::WriteValue(TStream& stream) {
-    // Nothing is compressed, so a Flate filter must not reach the file.
-    if (TPdfArray* filter = attributes_->LookupArray("Filter")) filter->RemoveName("FlateDecode");
+    // The writer compresses nothing itself, so a Flate filter reaches the
+    // file only over content that is Flate data already.
+    if (TPdfArray* filter = attributes_->LookupArray("Filter"); filter && !flateEncoded_)
+        filter->RemoveName("FlateDecode");
     const std::int64_t size = content_.ContentSize();
     if (size > std::numeric_limits<std::int32_t>::max())
         throw EPdfInvalidValue("SaveToStream --stream content too large.");

@@ -386,6 +386,10 @@ public:
     const TPdfDictionary& Attributes() const { return *attributes_; }
     TPdfStreamContent& Content() { return content_; }
     const TPdfStreamContent& Content() const { return content_; }
+    // The content is already Flate data (a PNG picture's own, or samples
+    // compressed when the page was made): its FlateDecode filter is kept.
+    void SetFlateEncoded(bool value) { flateEncoded_ = value; }
+    bool FlateEncoded() const { return flateEncoded_; }
 
 protected:
     void WriteValue(TStream& stream) override;
@@ -393,6 +397,7 @@ protected:
 private:
     std::unique_ptr<TPdfDictionary> attributes_;
     TPdfStreamContent content_;
+    bool flateEncoded_ = false;
 };
 
 // Bytes written verbatim (for example a colour table in hexadecimal).

@@ -9,6 +9,7 @@
 #include "pdf/PdfImages.h"
 #include "pdf/PdfJpFonts.h"
 #include "pdf/PdfJpegImage.h"
+#include "pdf/PdfPngImage.h"
 #include "report/FileCommit.h"
 
 namespace pim {
@@ -43,6 +44,7 @@ namespace {
 void RegisterItemClasses() {
     if (!FindPdfClass("Pdf-Bitmap")) RegisterPdfBitmapImage();
     if (!FindPdfClass("Pdf-Jpeg")) RegisterPdfJpegImage();
+    if (!FindPdfClass("Pdf-Png")) RegisterPdfPngImage();
     if (!FindPdfClass("PGothic")) RegisterJapaneseFonts();
 }
 

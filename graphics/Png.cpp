@@ -1,0 +1,135 @@
+#include "graphics/Png.h"
+
+#include <cstring>
+
+#include <zlib.h>
+
+namespace pim {
+
+namespace {
+
+// Samples compressed as they are decoded: the whole picture never waits
+// uncompressed (an interlaced one excepted, inside the decoder).
+class TDeflater {
+public:
+    TDeflater() {
+        // The fastest level: pages are made while the user waits, and the
+        // PDF's size is a minor concern next to that.
+        if (deflateInit(&z_, Z_BEST_SPEED) != Z_OK) throw EInvalidGraphic("PNG image is not valid: out of memory");
+    }
+    ~TDeflater() { deflateEnd(&z_); }
+    TDeflater(const TDeflater&) = delete;
+    TDeflater& operator=(const TDeflater&) = delete;
+
+    void Add(const std::uint8_t* data, std::size_t size, bool last) {
+        z_.next_in = const_cast<Bytef*>(data);
+        z_.avail_in = static_cast<uInt>(size);
+        const int flush = last ? Z_FINISH : Z_NO_FLUSH;
+        int result = Z_OK;
+        do {
+            if (out_.size() - used_ < 64 * 1024) out_.resize(out_.size() + std::max<std::size_t>(out_.size() / 2, 256 * 1024));
+            z_.next_out = out_.data() + used_;
+            z_.avail_out = static_cast<uInt>(out_.size() - used_);
+            result = deflate(&z_, flush);
+            used_ = out_.size() - z_.avail_out;
+        } while (z_.avail_in > 0 || (last && result != Z_STREAM_END));
+    }
+    std::vector<std::uint8_t> Take() {
+        out_.resize(used_);
+        out_.shrink_to_fit();
+        return std::move(out_);
+    }
+
+private:
+    z_stream z_{};
+    std::vector<std::uint8_t> out_;
+    std::size_t used_ = 0;
+};
+
+}  // namespace
+
+std::shared_ptr<const TPngSource> TPngSource::FromFile(std::string fileName, const TFileStamp& stamp) {
+    auto source = std::shared_ptr<TPngSource>(new TPngSource);
+    source->fileName_ = std::move(fileName);
+    source->stamp_ = stamp;
+    return source;
+}
+
+std::shared_ptr<const TPngSource> TPngSource::FromBytes(std::vector<std::uint8_t> bytes) {
+    auto source = std::shared_ptr<TPngSource>(new TPngSource);
+    source->bytes_ = std::move(bytes);
+    return source;
+}
+
+std::unique_ptr<TStream> TPngSource::Open() const {
+    if (InMemory()) {
+        auto stream = std::make_unique<TMemoryStream>();
+        stream->Write(bytes_.data(), bytes_.size());
+        stream->SetPosition(0);
+        return stream;
+    }
+    TFileStamp now;
+    if (!FileStampOf(fileName_, now) || now != stamp_)
+        throw EStreamError("the file has changed since it was read: " + fileName_);
+    return std::make_unique<TFileStream>(fileName_, TFileMode::fmOpenRead);
+}
+
+void TPngImage::LoadFromStream(TStream& stream) {
+    std::vector<std::uint8_t> bytes;
+    std::uint8_t block[64 * 1024];
+    for (std::size_t n; (n = stream.Read(block, sizeof block)) > 0;) bytes.insert(bytes.end(), block, block + n);
+    auto source = TPngSource::FromBytes(std::move(bytes));
+    const std::unique_ptr<TStream> in = source->Open();
+    structure_ = std::make_shared<const TPngStructure>(ReadPngStructure(*in));
+    source_ = std::move(source);
+    samples_.reset();
+}
+
+void TPngImage::LoadFromFile(const std::string& fileName) {
+    TFileStamp stamp;
+    if (!FileStampOf(fileName, stamp)) throw EStreamError("Cannot open file \"" + fileName + "\"");
+    TFileStream file(fileName, TFileMode::fmOpenRead);
+    auto structure = std::make_shared<const TPngStructure>(ReadPngStructure(file));
+    source_ = TPngSource::FromFile(fileName, stamp);
+    structure_ = std::move(structure);
+    samples_.reset();
+}
+
+void TPngImage::SaveToStream(TStream& stream) const {
+    if (!source_) return;
+    const std::unique_ptr<TStream> in = source_->Open();
+    stream.CopyFrom(*in);
+}
+
+void TPngImage::AssignTo(TBitmap& dest) const {
+    TBitmap bitmap;
+    if (structure_) {
+        bitmap = TBitmap(Width(), Height(), TPixelFormat::pf24bit);
+        const std::unique_ptr<TStream> in = source_->Open();
+        DecodePng(*structure_, *in, 0, background_, false, [&](int y, const std::uint8_t* rgb) {
+            std::uint8_t* out = bitmap.ScanLine(y);
+            for (int x = 0; x < Width(); ++x, rgb += 3, out += 3) {
+                out[0] = rgb[2];
+                out[1] = rgb[1];
+                out[2] = rgb[0];
+            }
+        });
+    }
+    dest = std::move(bitmap);
+}
+
+std::shared_ptr<const TPngFlateSamples> TPngImage::FlateSamples() const {
+    if (samples_ || !structure_) return samples_;
+    auto samples = std::make_shared<TPngFlateSamples>();
+    samples->Channels = structure_->IsGrey() ? 1 : 3;
+    TDeflater deflater;
+    const std::size_t rowBytes = static_cast<std::size_t>(Width()) * samples->Channels;
+    const std::unique_ptr<TStream> in = source_->Open();
+    DecodePng(*structure_, *in, 0, {255, 255, 255, 0}, true,
+              [&](int y, const std::uint8_t* row) { deflater.Add(row, rowBytes, y == Height() - 1); });
+    samples->Data = deflater.Take();
+    samples_ = std::move(samples);
+    return samples_;
+}
+
+}  // namespace pim

@@ -1,0 +1,138 @@
+#include "pdf/PdfPngImage.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include <zlib.h>
+
+#include "graphics/Png.h"
+
+namespace pim {
+
+namespace {
+
+// The IDAT data of a PNG, chunk after chunk, read from its source when
+// written. Each chunk's CRC is checked again on the way, so a file changed
+// since it was read stops the save instead of being embedded.
+class TPngIdatContent : public TPdfContentSource {
+public:
+    TPngIdatContent(std::shared_ptr<const TPngSource> source, std::vector<TPngRange> ranges)
+        : source_(std::move(source)), ranges_(std::move(ranges)) {
+        for (const TPngRange& r : ranges_) size_ += r.Size;
+    }
+
+    std::int64_t Size() const override { return size_; }
+
+    std::size_t ReadAt(std::int64_t offset, void* buffer, std::size_t count) const override {
+        const std::unique_ptr<TStream> in = source_->Open();
+        std::size_t done = 0;
+        std::int64_t at = 0;
+        for (const TPngRange& r : ranges_) {
+            if (done == count) break;
+            if (offset < at + r.Size) {
+                const std::int64_t skip = std::max<std::int64_t>(offset - at, 0);
+                const auto n = static_cast<std::size_t>(std::min<std::int64_t>(r.Size - skip, count - done));
+                in->SetPosition(r.Offset + skip);
+                in->ReadBuffer(static_cast<char*>(buffer) + done, n);
+                done += n;
+                offset += static_cast<std::int64_t>(n);
+            }
+            at += r.Size;
+        }
+        return done;
+    }
+
+    void WriteTo(TStream& out) const override {
+        const std::unique_ptr<TStream> in = source_->Open();
+        std::vector<std::uint8_t> block(1 << 16);
+        for (const TPngRange& r : ranges_) {
+            in->SetPosition(r.Offset - 4);
+            std::uint8_t type[4], stored[4];
+            in->ReadBuffer(type, 4);
+            uLong crc = crc32(0, type, 4);
+            for (std::int64_t left = r.Size; left > 0;) {
+                const auto n = static_cast<std::size_t>(std::min<std::int64_t>(left, static_cast<std::int64_t>(block.size())));
+                in->ReadBuffer(block.data(), n);
+                crc = crc32(crc, block.data(), static_cast<uInt>(n));
+                out.Write(block.data(), n);
+                left -= static_cast<std::int64_t>(n);
+            }
+            in->ReadBuffer(stored, 4);
+            const std::uint32_t expected =
+                (std::uint32_t{stored[0]} << 24) | (std::uint32_t{stored[1]} << 16) | (std::uint32_t{stored[2]} << 8) | stored[3];
+            if (crc != expected) throw EStreamError("the file has changed since it was read: " + source_->FileName());
+        }
+    }
+
+    bool InMemory() const override { return source_->InMemory(); }
+
+private:
+    std::shared_ptr<const TPngSource> source_;
+    std::vector<TPngRange> ranges_;
+    std::int64_t size_ = 0;
+};
+
+// Samples compressed when the page was made, held until the save (or until
+// the run's spool takes them).
+class TFlateSamplesContent : public TPdfContentSource {
+public:
+    explicit TFlateSamplesContent(std::shared_ptr<const TPngFlateSamples> samples) : samples_(std::move(samples)) {}
+    std::int64_t Size() const override { return static_cast<std::int64_t>(samples_->Data.size()); }
+    std::size_t ReadAt(std::int64_t offset, void* buffer, std::size_t count) const override {
+        if (offset < 0 || offset >= Size()) return 0;
+        const auto n = static_cast<std::size_t>(std::min<std::int64_t>(static_cast<std::int64_t>(count), Size() - offset));
+        std::memcpy(buffer, samples_->Data.data() + offset, n);
+        return n;
+    }
+    bool InMemory() const override { return true; }
+
+private:
+    std::shared_ptr<const TPngFlateSamples> samples_;
+};
+
+}  // namespace
+
+std::unique_ptr<TPdfImage> TPdfPngImage::CreateImage(const TGraphic& picture) const {
+    const auto* png = dynamic_cast<const TPngImage*>(&picture);
+    if (!png || png->Empty()) throw EPdfInvalidValue("only png image is allowed.");
+
+    auto image = std::make_unique<TPdfImage>(nullptr);
+    TPdfDictionary& attr = image->Attributes();
+    attr.PutName("Type", "XObject");
+    attr.PutName("Subtype", "Image");
+    const TPngStructure& s = png->Structure();
+    if (png->Lossless()) {
+        image->Content().AppendSource(std::make_unique<TPngIdatContent>(png->Source(), s.Idat));
+        if (s.ColorType == pctPalette)
+            attr.Put("ColorSpace", CreateIndexedColorSpace(s.Palette.data(), static_cast<int>(s.Palette.size())));
+        else
+            attr.PutName("ColorSpace", s.ColorType == pctGrey ? "DeviceGray" : "DeviceRGB");
+        attr.PutNumber("Width", s.Width);
+        attr.PutNumber("Height", s.Height);
+        attr.PutNumber("BitsPerComponent", s.BitDepth);
+        // The rows carry PNG filter bytes: predictor 15 lets each row say its own.
+        auto parms = std::make_unique<TPdfDictionary>(nullptr);
+        parms->PutNumber("Predictor", 15);
+        parms->PutNumber("Colors", s.Channels());
+        parms->PutNumber("BitsPerComponent", s.BitDepth);
+        parms->PutNumber("Columns", s.Width);
+        auto parmsArray = std::make_unique<TPdfArray>(nullptr);
+        parmsArray->Append(std::move(parms));
+        attr.Put("DecodeParms", std::move(parmsArray));
+    } else {
+        std::shared_ptr<const TPngFlateSamples> samples = png->FlateSamples();
+        image->Content().AppendSource(std::make_unique<TFlateSamplesContent>(samples));
+        attr.PutName("ColorSpace", samples->Channels == 1 ? "DeviceGray" : "DeviceRGB");
+        attr.PutNumber("Width", s.Width);
+        attr.PutNumber("Height", s.Height);
+        attr.PutNumber("BitsPerComponent", 8);
+    }
+    attr.LookupArray("Filter")->Append(std::make_unique<TPdfName>("FlateDecode"));
+    image->SetFlateEncoded(true);
+    return image;
+}
+
+void RegisterPdfPngImage() { RegisterPdfImageClass<TPdfPngImage>("Pdf-Png"); }
+void UnregisterPdfPngImage() { UnregisterPdfClass("Pdf-Png"); }
+
+}  // namespace pim
