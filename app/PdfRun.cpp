@@ -334,7 +334,10 @@ void TPdfRun::ArmPreparedPage(int index, TPreparedPage page) {
     }
 }
 
-void TPdfRun::LoadPageSource(int index) { ArmPreparedPage(index, PreparePage(ListBox1[index], Settings)); }
+void TPdfRun::LoadPageSource(int index) {
+    CurrentFile = ListBox1[index];  // named if its preparation fails
+    ArmPreparedPage(index, PreparePage(ListBox1[index], Settings));
+}
 
 void TPdfRun::ArmPage() {
     scaledFrom_ = {0, 0};

@@ -24,8 +24,11 @@ TEST(MainModel, TypeBoxesGiveTheMaskTable) {
     const char* expected[] = {"*.pim",      "*.jpg",       "*.bmp",       "*.jpg;*.bmp",
                               "*.txt",      "*.jpg;*.txt", "*.bmp;*.txt", "*.jpg;*.bmp;*.txt"};
     for (int bits = 0; bits < 8; ++bits) EXPECT_EQ(MaskOfFileTypeBits(bits), expected[bits]) << bits;
+    // The png box adds its pattern last to whatever else is ticked.
+    for (int bits = 0; bits < 8; ++bits)
+        EXPECT_EQ(MaskOfFileTypeBits(bits | ftPng), bits ? std::string(expected[bits]) + ";*.png" : "*.png") << bits;
     EXPECT_FALSE(MaskOfFileTypeBits(-1));
-    EXPECT_FALSE(MaskOfFileTypeBits(8));
+    EXPECT_FALSE(MaskOfFileTypeBits(16));
 }
 
 TEST(MainModel, ComboBoxIndicesGiveSortKeyAndDirection) {

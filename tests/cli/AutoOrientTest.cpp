@@ -94,7 +94,7 @@ TEST(PimAutoOrient, EveryOrientationStandsAsConvertShowsIt) {
     }
 
     // Without the option the pages are the pictures as stored.
-    ASSERT_EQ(test::RunPim({"--quiet", "-o", "stored", folder}).exitCode, 0);
+    ASSERT_EQ(test::RunPim({"--quiet", "-t", "jpg", "-o", "stored", folder}).exitCode, 0);
     const test::TPdfFacts stored = test::TPdfFacts::FromFile(folder + "/stored.pdf");
     for (const int page : stored.Pages()) EXPECT_EQ(stored.PageSize(page), std::make_pair(64, 32));
 }
