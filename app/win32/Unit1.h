@@ -80,6 +80,7 @@ public:
     ui::TCheckBox* CheckBox3;
     ui::TCheckBox* CheckBox4;
     ui::TCheckBox* CheckBox5;
+    ui::TCheckBox* CheckBox7;  // "png"
     ui::TPanel* Panel2;
     ui::TStaticText* StaticText11;
     ui::TStaticText* StaticText3;
@@ -102,8 +103,8 @@ public:
     // CurrentFile and CurrentExt, and the picture Image1 shows.
     std::unique_ptr<TPdfRun> PdfRun;
 
-    // Ticked file types: jpg 1, bmp 2, txt 4.
-    int FileTypeBits = 7;
+    // Ticked file types: jpg 1, bmp 2, txt 4, png 8.
+    int FileTypeBits = ftAll;
     int RolledHeight = 0;
     int SavedHeight = 0;
 
@@ -119,6 +120,7 @@ public:
     void CheckBox3Click();
     void CheckBox4Click();
     void CheckBox5Click();
+    void CheckBox7Click();
     void Check_Attrib();
     void ComboBox1Click();
     void ComboBox2Click();

@@ -18,6 +18,7 @@ void TForm1::ToggleFileType(TCheckBox& box, int bit) {
 void TForm1::CheckBox3Click() { ToggleFileType(*CheckBox3, ftJpg); }
 void TForm1::CheckBox4Click() { ToggleFileType(*CheckBox4, ftBmp); }
 void TForm1::CheckBox5Click() { ToggleFileType(*CheckBox5, ftTxt); }
+void TForm1::CheckBox7Click() { ToggleFileType(*CheckBox7, ftPng); }
 
 void TForm1::Check_Attrib() {
     if (const auto mask = MaskOfFileTypeBits(FileTypeBits)) ImgListView1->DispTypes().SetExt(*mask);

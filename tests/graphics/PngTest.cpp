@@ -3,57 +3,22 @@
 // image data still decodes, the missing rows white.
 #include <gtest/gtest.h>
 
-#include <zlib.h>
-
 #include "graphics/Png.h"
+#include "tests/support/PngBytes.h"
 #include "tests/support/TestTools.h"
 
 namespace pim {
 namespace {
 
-void Put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
-    for (int shift : {24, 16, 8, 0}) out.push_back(static_cast<std::uint8_t>(v >> shift));
-}
+using test::AppendPngChunk;
+using test::MakePng;
 
-void Chunk(std::vector<std::uint8_t>& out, const char* type, const std::vector<std::uint8_t>& data) {
-    Put32(out, static_cast<std::uint32_t>(data.size()));
-    const std::size_t start = out.size();
-    out.insert(out.end(), type, type + 4);
-    out.insert(out.end(), data.begin(), data.end());
-    Put32(out, static_cast<std::uint32_t>(crc32(0, out.data() + start, static_cast<uInt>(out.size() - start))));
-}
-
-std::vector<std::uint8_t> Deflated(const std::vector<std::uint8_t>& raw) {
-    uLongf size = compressBound(static_cast<uLong>(raw.size()));
-    std::vector<std::uint8_t> out(size);
-    compress(out.data(), &size, raw.data(), static_cast<uLong>(raw.size()));
-    out.resize(size);
-    return out;
-}
-
-// An 8-bit RGBA picture (colour type 6) declaring `height` rows, whose
-// image data hold `raw` (filter bytes included).
 std::vector<std::uint8_t> Png(int width, int height, const std::vector<std::uint8_t>& raw, int colorType = 6) {
-    std::vector<std::uint8_t> png = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
-    std::vector<std::uint8_t> ihdr;
-    Put32(ihdr, static_cast<std::uint32_t>(width));
-    Put32(ihdr, static_cast<std::uint32_t>(height));
-    ihdr.insert(ihdr.end(), {8, static_cast<std::uint8_t>(colorType), 0, 0, 0});
-    Chunk(png, "IHDR", ihdr);
-    Chunk(png, "IDAT", Deflated(raw));
-    Chunk(png, "IEND", {});
-    return png;
+    return MakePng(width, height, colorType, raw);
 }
 
-// Rows of half-transparent red: filter byte 0, then R G B A per pixel.
-std::vector<std::uint8_t> RedRows(int width, int rows) {
-    std::vector<std::uint8_t> raw;
-    for (int y = 0; y < rows; ++y) {
-        raw.push_back(0);
-        for (int x = 0; x < width; ++x) raw.insert(raw.end(), {255, 0, 0, 128});
-    }
-    return raw;
-}
+// Rows of half-transparent red.
+std::vector<std::uint8_t> RedRows(int width, int rows) { return test::RgbaRows(width, rows, 255, 0, 0, 128); }
 
 TPngImage Load(const std::vector<std::uint8_t>& bytes) {
     TMemoryStream stream;
@@ -101,26 +66,15 @@ TEST(Png, DamagedAndHostileFilesAreRefusedWithTheirReason) {
               "PNG image is not valid: more compressed image data than the picture holds");
     std::vector<std::uint8_t> critical = good;
     critical.resize(good.size() - 12);
-    Chunk(critical, "ABCD", {1});
-    Chunk(critical, "IEND", {});
+    AppendPngChunk(critical, "ABCD", {1});
+    AppendPngChunk(critical, "IEND", {});
     EXPECT_EQ(Refusal(critical), "PNG image is not valid: unknown critical chunk ABCD");
 }
 
 TEST(Png, AFileCutOffInItsDataShowsWhatIsThere) {
     // Stored (uncompressed) data, so that a cut keeps whole rows.
     const int width = 8, rows = 16;
-    std::vector<std::uint8_t> raw = RedRows(width, rows);
-    uLongf size = compressBound(static_cast<uLong>(raw.size()));
-    std::vector<std::uint8_t> data(size);
-    compress2(data.data(), &size, raw.data(), static_cast<uLong>(raw.size()), 0);
-    data.resize(size);
-    std::vector<std::uint8_t> png = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
-    std::vector<std::uint8_t> ihdr;
-    Put32(ihdr, width);
-    Put32(ihdr, rows);
-    ihdr.insert(ihdr.end(), {8, 2 | 4, 0, 0, 0});
-    Chunk(png, "IHDR", ihdr);
-    Chunk(png, "IDAT", data);
+    std::vector<std::uint8_t> png = MakePng(width, rows, 6, RedRows(width, rows), 0);
     png.resize(33 + 8 + 2 + 5 + (1 + width * 4) * 5);  // header, zlib and block headers, five rows
 
     TPngImage image = Load(png);

@@ -12,6 +12,7 @@
 #include "ProofWindow.h"
 #include "graphics/Graphics.h"
 #include "graphics/Jpeg.h"
+#include "tests/support/PngBytes.h"
 
 namespace pim::test {
 
@@ -56,6 +57,13 @@ void WriteJpegFile(const std::string& path, int width, int height, COLORREF colo
     TJPEGImage jpeg;
     jpeg.Assign(Filled(width, height, color));
     jpeg.SaveToFile(path);
+}
+
+void WritePngFile(const std::string& path, int width, int height, COLORREF color, int alpha) {
+    const std::vector<std::uint8_t> png =
+        MakePng(width, height, 6,
+                RgbaRows(width, height, GetRValue(color), GetGValue(color), GetBValue(color), static_cast<std::uint8_t>(alpha)));
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
 }
 
 void WriteTextFile(const std::string& path, const std::string& bytes) {

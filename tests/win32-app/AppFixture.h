@@ -21,6 +21,8 @@ std::string FreshFolder(const std::string& name);
 // Pictures and texts of one colour or content.
 void WriteBmpFile(const std::string& path, int width, int height, COLORREF color);
 void WriteJpegFile(const std::string& path, int width, int height, COLORREF color);
+// An 8-bit RGBA PNG of the colour at the opacity (0..255).
+void WritePngFile(const std::string& path, int width, int height, COLORREF color, int alpha);
 void WriteTextFile(const std::string& path, const std::string& bytes);
 std::string ReadWholeFile(const std::string& path);
 // Pages of a PDF the program wrote (its page objects).

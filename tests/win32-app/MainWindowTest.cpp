@@ -30,6 +30,7 @@ protected:
         WriteJpegFile(folder + "\\b-photo.jpg", 40, 30, RGB(200, 30, 30));
         WriteBmpFile(folder + "\\a-picture.bmp", 120, 90, RGB(30, 200, 30));
         WriteTextFile(folder + "\\c-notes.txt", "memo\r\n");
+        WritePngFile(folder + "\\d-shot.png", 50, 40, RGB(30, 30, 200), 128);
         WriteTextFile(folder + "\\d-other.dat", "not listed");
         Open(folder);
     }
@@ -65,18 +66,19 @@ TEST_F(MainWindowTest, EveryControlStandsWhereTheTableSaysWithItsCaptionAndState
         {"ImgListView1", f.ImgListView1->Handle(), "SysListView32", "", {0, 8, 425, 329}},
         {"ScrollBox1", f.ScrollBox1->Handle(), "PimScrollBox", "", {0, 8, 425, 369}},
         {"Image1", f.Image1->Handle(), "PimImage", "", {0, 0, 0, 0}},
-        {"Panel1", f.Panel1->Handle(), "PimPanel", "", {432, 8, 289, 27}},
+        {"Panel1", f.Panel1->Handle(), "PimPanel", "", {432, 8, 325, 27}},
         {"ComboBox2", f.ComboBox2->Handle(), "ComboBox", "昇順", {9, 4, 57, kAny}},
         {"ComboBox1", f.ComboBox1->Handle(), "ComboBox", "名前", {73, 4, 81, kAny}},
         {"CheckBox3", f.CheckBox3->Handle(), "Button", "jpg", {158, 1, 40, 25}, true, BST_CHECKED},
         {"CheckBox4", f.CheckBox4->Handle(), "Button", "bmp", {198, 1, 41, 25}, true, BST_CHECKED},
         {"CheckBox5", f.CheckBox5->Handle(), "Button", "txt", {246, 1, 33, 25}, true, BST_CHECKED},
+        {"CheckBox7", f.CheckBox7->Handle(), "Button", "png", {282, 1, 36, 25}, true, BST_CHECKED},
         {"Panel2", f.Panel2->Handle(), "PimPanel", "", {300, 374, 425, 39}},
         {"StaticText11", f.StaticText11->Handle(), "Static", "画像フォルダ", {0, 1, 85, 16}},
         {"StaticText3", f.StaticText3->Handle(), "Static", folder, {88, 0, kAny, kAny}},
         {"StaticText1", f.StaticText1->Handle(), "Static", "保存先フォルダ", {0, 20, 83, 16}},
         {"StaticText2", f.StaticText2->Handle(), "Static", folder, {88, 20, kAny, kAny}},
-        {"StatusBar1", f.StatusBar1->Handle(), "msctls_statusbar32", "画像合計：3", {0, 442 - 21, 739, 21}},
+        {"StatusBar1", f.StatusBar1->Handle(), "msctls_statusbar32", "画像合計：4", {0, 442 - 21, 775, 21}},
     };
     for (const ControlRow& row : table) {
         SCOPED_TRACE(row.name);
@@ -126,7 +128,7 @@ TEST_F(MainWindowTest, EveryControlStandsWhereTheTableSaysWithItsCaptionAndState
     EXPECT_EQ(edges[0], 150);
     EXPECT_EQ(edges[1], 300);
     EXPECT_EQ(edges[2], 560);
-    EXPECT_EQ(f.StatusBar1->PanelText(0), "画像合計：3");
+    EXPECT_EQ(f.StatusBar1->PanelText(0), "画像合計：4");
     EXPECT_EQ(f.StatusBar1->PanelText(1), "選択合計：0");
     EXPECT_EQ(f.StatusBar1->PanelText(2), "");
     EXPECT_EQ(f.StatusBar1->PanelText(3), "Pim-ピム-");
@@ -149,7 +151,7 @@ TEST_F(MainWindowTest, WindowHasItsCaptionBorderButtonsClientSizeAndFont) {
     EXPECT_FALSE(style & WS_THICKFRAME);
     RECT client;
     GetClientRect(window, &client);
-    EXPECT_EQ(client.right, 739);
+    EXPECT_EQ(client.right, 775);
     EXPECT_EQ(client.bottom, 442);
     // Centred on the screen by integer halves.
     RECT frame;
@@ -170,10 +172,13 @@ TEST_F(MainWindowTest, WindowHasItsCaptionBorderButtonsClientSizeAndFont) {
 
 TEST_F(MainWindowTest, TypeBoxesFilterTheListAndTheCountsFollow) {
     TForm1& f = Form();
-    EXPECT_EQ(Rows(), (std::vector<std::string>{"a-picture.bmp", "b-photo.jpg", "c-notes.txt"}));
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"a-picture.bmp", "b-photo.jpg", "c-notes.txt", "d-shot.png"}));
     Click(*f.CheckBox3);
     Click(*f.CheckBox4);
     Click(*f.CheckBox5);
+    EXPECT_EQ(f.ImgListView1->DispTypes().Ext(), "*.png");
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"d-shot.png"}));
+    Click(*f.CheckBox7);
     EXPECT_EQ(f.FileTypeBits, 0);
     EXPECT_EQ(f.ImgListView1->DispTypes().Ext(), "*.pim");
     EXPECT_TRUE(Rows().empty());
@@ -184,6 +189,9 @@ TEST_F(MainWindowTest, TypeBoxesFilterTheListAndTheCountsFollow) {
     EXPECT_EQ(f.ImgListView1->DispTypes().Ext(), "*.jpg;*.bmp");
     EXPECT_EQ(Rows(), (std::vector<std::string>{"a-picture.bmp", "b-photo.jpg"}));
     EXPECT_EQ(f.StatusBar1->PanelText(0), "画像合計：2");
+    Click(*f.CheckBox7);
+    EXPECT_EQ(f.ImgListView1->DispTypes().Ext(), "*.jpg;*.bmp;*.png");
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"a-picture.bmp", "b-photo.jpg", "d-shot.png"}));
 }
 
 TEST_F(MainWindowTest, SortBoxesSetTheKeyAndTheDirection) {
@@ -195,8 +203,8 @@ TEST_F(MainWindowTest, SortBoxesSetTheKeyAndTheDirection) {
     Pick(*f.ComboBox1, 0);
     Pick(*f.ComboBox2, 1);
     EXPECT_TRUE(f.ImgListView1->Descend());
-    EXPECT_EQ(Rows(), (std::vector<std::string>{"c-notes.txt", "b-photo.jpg", "a-picture.bmp"}));
-    EXPECT_EQ(f.ImgListView1->ImgItems()[0]->DisplayName(), "c-notes.txt");  // the page order follows
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"d-shot.png", "c-notes.txt", "b-photo.jpg", "a-picture.bmp"}));
+    EXPECT_EQ(f.ImgListView1->ImgItems()[0]->DisplayName(), "d-shot.png");  // the page order follows
     Pick(*f.ComboBox2, 0);
     EXPECT_EQ(Rows().front(), "a-picture.bmp");
 }

@@ -1,0 +1,67 @@
+#!/bin/bash
+# PNG files in the window, driven from outside with real mouse input: the
+# list shows their thumbnails (transparency over the list's white), the
+# "png" box takes them out of the list and puts them back, and "PDF作成"
+# makes a page of each in list order. Screenshots go to the test output.
+#
+#   png-e2e.sh <Pim.exe> <test output folder>
+set -euo pipefail
+
+if [ -z "${DISPLAY:-}" ]; then
+  exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+fi
+
+gui=$1 out=$2
+root=$(cd "$(dirname "$0")/../.." && pwd)
+wine_run=$root/scripts/wine-run
+folder=$out/png-e2e
+rm -rf "$folder"
+mkdir -p "$folder"
+# A screenshot-like RGB picture (kept compressed), a disc on a transparent
+# ground (decoded over white), a palette picture and a JPEG between them.
+convert -size 160x100 xc:'#e8e8f0' -fill '#3060c0' -draw 'rectangle 0,0 160,18' -fill black \
+  -draw 'rectangle 10,30 150,34' -draw 'rectangle 10,44 120,48' -depth 8 -define png:color-type=2 "$folder/a-screen.png"
+convert -size 120x120 xc:none -fill '#d02020' -draw 'circle 60,60 60,10' -depth 8 -define png:color-type=6 "$folder/b-disc.png"
+convert -size 90x60 gradient:yellow-green -quality 90 "$folder/c-photo.jpg"
+convert -size 100x80 pattern:checkerboard -fill blue -colorize 40 -colors 8 -define png:color-type=3 "$folder/d-palette.png"
+# shellcheck source=gui-lib.sh
+. "$(dirname "$0")/gui-lib.sh"
+
+"$wine_run" "$gui" "$(winpath "$folder")" &
+pid=$!
+trap 'kill $pid 2>/dev/null || true' EXIT
+
+main=$(wait_window "Pim-ピム-") || fail "the main window did not appear"
+sleep 2
+import -window root "$out/png-thumbnails.png"
+
+run_pdf() {  # run_pdf <copy name>: "PDF作成" (Button4), the dialog closed, the PDF kept aside
+  click_client "$main" 775 442 240 404
+  local dialog
+  dialog=$(wait_window "ＰＤＦ作成終了") || fail "a run did not finish"
+  click_client "$dialog" 235 102 176 84
+  sleep 1
+  cp "$folder/default.pdf" "$folder/$1"
+}
+bookmarks() { qpdf --json=2 --json-key=outlines "$1" | python3 -c 'import json, sys
+print(" ".join(o["title"] for o in json.load(sys.stdin)["outlines"]))'; }
+
+# The "png" box (CheckBox7 at 282, 1 on the bar at 432, 8): off, then on.
+click_client "$main" 775 442 720 21
+sleep 1.5
+import -window root "$out/png-filtered.png"
+run_pdf without.pdf
+[ "$(bookmarks "$folder/without.pdf")" = "c-photo" ] || fail "with the png box off: $(bookmarks "$folder/without.pdf")"
+click_client "$main" 775 442 720 21
+sleep 1.5
+run_pdf with.pdf
+[ "$(bookmarks "$folder/with.pdf")" = "a-screen b-disc c-photo d-palette" ] ||
+  fail "with the png box on: $(bookmarks "$folder/with.pdf")"
+qpdf --check "$folder/with.pdf" >/dev/null || fail "qpdf --check refuses the PDF"
+sizes=$(pdfinfo -f 1 -l 4 "$folder/with.pdf" | sed -n 's/^Page *[0-9]* size: *\([0-9]*\) x \([0-9]*\) pts/\1x\2/p' | tr '\n' ' ')
+[ "$sizes" = "160x100 120x120 90x60 100x80 " ] || fail "page sizes: $sizes"
+
+xdotool key --window "$main" alt+F4 2>/dev/null || true
+wait $pid || true
+trap - EXIT
+echo "PASS: the png box filtered the list from outside, and PDF作成 made the PNG pages in list order"
