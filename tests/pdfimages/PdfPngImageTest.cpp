@@ -29,7 +29,7 @@ constexpr const char* kSource =
     "\\( -size 23x37 gradient:white-black -rotate 90 \\) -compose CopyOpacity -composite";
 
 const TPngKind kKinds[] = {
-    {"grey1", "-alpha off -colorspace Gray -define png:bit-depth=1 -define png:color-type=0 PNG", pctGrey, 1, false},
+    {"grey1", "-alpha off -colorspace Gray -threshold 20% -define png:bit-depth=1 -define png:color-type=0 PNG", pctGrey, 1, false},
     {"grey2", "-alpha off -colorspace Gray -define png:bit-depth=2 -define png:color-type=0 PNG", pctGrey, 2, false},
     {"grey4", "-alpha off -colorspace Gray -define png:bit-depth=4 -define png:color-type=0 PNG", pctGrey, 4, false},
     {"grey8", "-alpha off -colorspace Gray -define png:bit-depth=8 -define png:color-type=0 PNG", pctGrey, 8, false},
@@ -47,7 +47,7 @@ const TPngKind kKinds[] = {
     {"paltrns", "-channel A -threshold 50% +channel -colors 16 PNG8", pctPalette, 8, false},
     {"rgb8i", "-alpha off -interlace PNG -define png:bit-depth=8 -define png:color-type=2 PNG", pctRGB, 8, true},
     {"rgba8i", "-interlace PNG -define png:bit-depth=8 -define png:color-type=6 PNG", pctRGBA, 8, true},
-    {"grey1i", "-alpha off -colorspace Gray -interlace PNG -define png:bit-depth=1 -define png:color-type=0 PNG", pctGrey, 1,
+    {"grey1i", "-alpha off -colorspace Gray -threshold 20% -interlace PNG -define png:bit-depth=1 -define png:color-type=0 PNG", pctGrey, 1,
      true},
 };
 
