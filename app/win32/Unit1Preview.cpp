@@ -61,6 +61,10 @@ void TForm1::Button6Click() {
                     TJPEGImage WorkJpeg;
                     WorkJpeg.LoadFromFile(PdfRun->CurrentFile);
                     Image1->SetPicture(&WorkJpeg);
+                } else if (PdfRun->CurrentExt == "png") {
+                    TPngImage WorkPng;  // over white, as its page shows it
+                    WorkPng.LoadFromFile(PdfRun->CurrentFile);
+                    Image1->SetPicture(&WorkPng);
                 } else {
                     TBitmap WorkBitmap;
                     WorkBitmap.LoadFromFile(PdfRun->CurrentFile);

@@ -8,6 +8,7 @@
 #include "base/Classes.h"
 #include "graphics/BmpFile.h"
 #include "graphics/JpegCodec.h"
+#include "tests/support/PngBytes.h"
 #include "tests/support/TestTools.h"
 
 namespace pim {
@@ -132,6 +133,15 @@ TEST_F(ImgUtilTest, SmallBmpKeptOrGrownByGetType) {
     EXPECT_EQ(util.Bitmap().Height(), 62);
     EXPECT_EQ(util.SourceWidth(), 60);
     EXPECT_EQ(util.SourceHeight(), 40);
+}
+
+// Transparent parts of a PNG show the list's background.
+TEST_F(ImgUtilTest, PngIsCompositedOverTheBackground) {
+    WriteFileBytes(Path("glass.png"), test::MakePng(20, 10, 6, test::RgbaRows(20, 10, 255, 0, 0, 128)));
+    util.SetBKColor(0xFF0000);  // blue, as 0x00BBGGRR
+    ASSERT_EQ(util.LoadImage(Path("glass.png"), 94, 0, 94), 0);
+    EXPECT_EQ(util.Bitmap().Width(), 20);
+    EXPECT_EQ(util.Bitmap().PixelColor(5, 5), (TPaletteEntry{128, 0, 127, 0}));
 }
 
 TEST_F(ImgUtilTest, FailuresEndInTheIcon) {

@@ -14,6 +14,7 @@ protected:
         WriteBmpFile(folder + "\\a-white.bmp", 60, 40, RGB(255, 255, 255));
         WriteBmpFile(folder + "\\b-large.bmp", 1200, 900, RGB(0, 0, 255));
         WriteTextFile(folder + "\\c-notes.txt", "memo\r\n");
+        WritePngFile(folder + "\\d-glass.png", 50, 30, RGB(255, 0, 0), 128);
         Open(folder);
     }
     std::string folder;
@@ -45,6 +46,20 @@ TEST_F(PreviewTest, GreyscaleOfWhiteShows252AndTheOriginalShowsTheFile) {
     PickTab(*f.PageControl1, 0);
     EXPECT_TRUE(f.Panel1->Visible());
     EXPECT_TRUE(f.Panel2->Visible());
+}
+
+// A PNG shows over white, in the preview (re-encoded) and as it is.
+TEST_F(PreviewTest, APngShowsOverWhite) {
+    TForm1& f = Form();
+    SelectOnly(3);
+    Click(*f.Button5);
+    EXPECT_TRUE(errors.empty());
+    ASSERT_EQ(f.Image1->PictureWidth(), 50);
+    const COLORREF preview = f.Image1->PixelAt(25, 15);
+    EXPECT_NEAR(GetRValue(preview), 255, 4);
+    EXPECT_NEAR(GetGValue(preview), 127, 4);
+    Click(*f.Button6);
+    EXPECT_EQ(f.Image1->PixelAt(25, 15), RGB(255, 127, 127));
 }
 
 TEST_F(PreviewTest, TextOrNothingSelectedGivesItsErrorAndTheListTabWithItsPanels) {
