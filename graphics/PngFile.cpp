@@ -274,6 +274,7 @@ bool TPngStructure::Lossless() const {
 }
 
 TPngStructure ReadPngStructure(TStream& source) {
+    const std::int64_t available = source.Size() - source.Position();
     std::uint8_t head[8];
     if (ReadUpTo(source, head, 8) != 8 || std::memcmp(head, kSignature, 8) != 0) Invalid("not a PNG file");
 
@@ -296,8 +297,10 @@ TPngStructure ReadPngStructure(TStream& source) {
         const bool idat = type == "IDAT";
         // The data of the chunks that describe the picture are kept; the rest
         // only pass through the CRC.
-        const bool keep = type == "IHDR" || type == "PLTE" || type == "tRNS";
-        if (keep && length > 3 * 256) Invalid("bad " + type + " chunk");
+        // So are an IDAT chunk's when the file ends inside it.
+        const bool keep = type == "IHDR" || type == "PLTE" || type == "tRNS" ||
+                          (idat && pos + static_cast<std::int64_t>(length) + 4 > available);
+        if (keep && !idat && length > 3 * 256) Invalid("bad " + type + " chunk");
         std::vector<std::uint8_t> data;
         std::uint32_t crc = Crc(0, h + 4, 4);
         std::uint32_t left = length;
@@ -305,7 +308,7 @@ TPngStructure ReadPngStructure(TStream& source) {
             const std::size_t want = std::min<std::size_t>(left, kBlock);
             const std::size_t got = ReadUpTo(source, block.data(), want);
             crc = Crc(crc, block.data(), got);
-            if (keep || idat) data.insert(data.end(), block.data(), block.data() + got);
+            if (keep) data.insert(data.end(), block.data(), block.data() + got);
             left -= static_cast<std::uint32_t>(got);
             if (got < want) break;
         }
