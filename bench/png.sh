@@ -28,13 +28,15 @@ make_corpus() {
   log "making the corpus in $corpus (once)"
   rm -rf "$corpus"
   mkdir -p "$corpus/seeds" "$corpus/shots200" "$corpus/alpha20"
-  local s i
+  local s i lines
   # Screenshots: a desktop colour, a title bar, a window with lines of
   # "text" and a photograph in it, different for each seed.
   for s in 1 2 3 4; do
+    lines=$(for l in $(seq 0 40); do
+      printf 'rectangle %d,%d %d,%d ' $((100 * s)) $((130 + 20 * l)) $((300 + (l * 37 + s * 101) % 900)) $((138 + 20 * l))
+    done)
     convert -size 1920x1080 xc:"#2a5078" -fill "#f0f0f0" -draw "rectangle $((60 * s)),60 1800,1000" \
-      -fill "#3070c0" -draw "rectangle $((60 * s)),60 1800,92" -fill "#202020" \
-      $(for l in $(seq 0 40); do printf -- "-draw rectangle %d,%d,%d,%d " $((100 * s)) $((130 + 20 * l)) $((300 + (l * 37 + s * 101) % 900)) $((138 + 20 * l)); done) \
+      -fill "#3070c0" -draw "rectangle $((60 * s)),60 1800,92" -fill "#202020" -draw "$lines" \
       \( -seed "$s" -size 640x420 plasma:fractal \) -geometry +1000+400 -composite \
       -depth 8 -define png:color-type=2 "$corpus/seeds/shot$s.png"
     convert -seed "$((s + 10))" -size 1920x1080 plasma:fractal \( -size 1080x1920 gradient:white-black -rotate 90 \) \

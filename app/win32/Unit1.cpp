@@ -23,7 +23,7 @@ std::string FolderOfFile(const std::string& path) {
 }
 
 TForm1::TForm1()
-    : TForm({.Caption = std::string(kAppTitle), .ClientWidth = 775, .ClientHeight = 442}),
+    : TForm({.Caption = std::string(kAppTitle), .ClientWidth = 782, .ClientHeight = 442}),
       PopupMenu1(*this),
       DropDst1(*this),
       PdfRun(std::make_unique<TPdfRun>()) {
@@ -89,14 +89,14 @@ void TForm1::CreateControls() {
     // The panels lie over the page control: made after it, they stay in front.
     // The bar and the window are wider than the three original boxes needed:
     // "png" sits beside "txt" and nothing else moves.
-    Panel1 = Make<TPanel>({.Parent = this, .Bounds = {432, 8, 325, 27}, .BevelInner = TBevel::bvLowered});
+    Panel1 = Make<TPanel>({.Parent = this, .Bounds = {432, 8, 332, 27}, .BevelInner = TBevel::bvLowered});
     ComboBox2 = Make<TComboBox>({.Parent = Panel1, .Bounds = {9, 4, 57}, .Items = {"昇順", "降順"}, .ItemIndex = 0});
     ComboBox1 = Make<TComboBox>(
         {.Parent = Panel1, .Bounds = {73, 4, 81}, .Items = {"名前", "更新日時", "サイズ", "種類"}, .Text = "名前"});
     CheckBox3 = Make<TCheckBox>({.Parent = Panel1, .Bounds = {158, 1, 40, 25}, .Caption = "jpg", .Checked = true});
     CheckBox4 = Make<TCheckBox>({.Parent = Panel1, .Bounds = {198, 1, 41, 25}, .Caption = "bmp", .Checked = true});
     CheckBox5 = Make<TCheckBox>({.Parent = Panel1, .Bounds = {246, 1, 33, 25}, .Caption = "txt", .Checked = true});
-    CheckBox7 = Make<TCheckBox>({.Parent = Panel1, .Bounds = {282, 1, 36, 25}, .Caption = "png", .Checked = true});
+    CheckBox7 = Make<TCheckBox>({.Parent = Panel1, .Bounds = {282, 1, 40, 25}, .Caption = "png", .Checked = true});
 
     Panel2 = Make<TPanel>({.Parent = this, .Bounds = {300, 374, 425, 39}, .BevelOuter = TBevel::bvNone});
     StaticText11 = Make<TStaticText>({.Parent = Panel2, .Bounds = {0, 1, 85, 16}, .Caption = "画像フォルダ",

@@ -66,19 +66,19 @@ TEST_F(MainWindowTest, EveryControlStandsWhereTheTableSaysWithItsCaptionAndState
         {"ImgListView1", f.ImgListView1->Handle(), "SysListView32", "", {0, 8, 425, 329}},
         {"ScrollBox1", f.ScrollBox1->Handle(), "PimScrollBox", "", {0, 8, 425, 369}},
         {"Image1", f.Image1->Handle(), "PimImage", "", {0, 0, 0, 0}},
-        {"Panel1", f.Panel1->Handle(), "PimPanel", "", {432, 8, 325, 27}},
+        {"Panel1", f.Panel1->Handle(), "PimPanel", "", {432, 8, 332, 27}},
         {"ComboBox2", f.ComboBox2->Handle(), "ComboBox", "昇順", {9, 4, 57, kAny}},
         {"ComboBox1", f.ComboBox1->Handle(), "ComboBox", "名前", {73, 4, 81, kAny}},
         {"CheckBox3", f.CheckBox3->Handle(), "Button", "jpg", {158, 1, 40, 25}, true, BST_CHECKED},
         {"CheckBox4", f.CheckBox4->Handle(), "Button", "bmp", {198, 1, 41, 25}, true, BST_CHECKED},
         {"CheckBox5", f.CheckBox5->Handle(), "Button", "txt", {246, 1, 33, 25}, true, BST_CHECKED},
-        {"CheckBox7", f.CheckBox7->Handle(), "Button", "png", {282, 1, 36, 25}, true, BST_CHECKED},
+        {"CheckBox7", f.CheckBox7->Handle(), "Button", "png", {282, 1, 40, 25}, true, BST_CHECKED},
         {"Panel2", f.Panel2->Handle(), "PimPanel", "", {300, 374, 425, 39}},
         {"StaticText11", f.StaticText11->Handle(), "Static", "画像フォルダ", {0, 1, 85, 16}},
         {"StaticText3", f.StaticText3->Handle(), "Static", folder, {88, 0, kAny, kAny}},
         {"StaticText1", f.StaticText1->Handle(), "Static", "保存先フォルダ", {0, 20, 83, 16}},
         {"StaticText2", f.StaticText2->Handle(), "Static", folder, {88, 20, kAny, kAny}},
-        {"StatusBar1", f.StatusBar1->Handle(), "msctls_statusbar32", "画像合計：4", {0, 442 - 21, 775, 21}},
+        {"StatusBar1", f.StatusBar1->Handle(), "msctls_statusbar32", "画像合計：4", {0, 442 - 21, 782, 21}},
     };
     for (const ControlRow& row : table) {
         SCOPED_TRACE(row.name);
@@ -151,7 +151,7 @@ TEST_F(MainWindowTest, WindowHasItsCaptionBorderButtonsClientSizeAndFont) {
     EXPECT_FALSE(style & WS_THICKFRAME);
     RECT client;
     GetClientRect(window, &client);
-    EXPECT_EQ(client.right, 775);
+    EXPECT_EQ(client.right, 782);
     EXPECT_EQ(client.bottom, 442);
     // Centred on the screen by integer halves.
     RECT frame;

@@ -31,7 +31,7 @@ main=$(wait_window "Pim-ピム-") || fail "the main window did not appear"
 sleep 1
 
 pdf_says_no_pictures() {
-  click_client "$main" 775 442 240 404
+  click_client "$main" 782 442 240 404
   local box
   box=$(wait_window "エラー") || fail "$1: PDF作成 showed no error"
   import -window "$box" "$out/folder-e2e-error.png"
@@ -52,7 +52,7 @@ mkdir -p "$folder"
 for i in $(seq 1 9); do cp "$out/folder-e2e-source.jpg" "$folder/q$i.jpg"; done
 sleep 1.5
 import -window root "$out/gui-folder-back.png"
-click_client "$main" 775 442 240 404
+click_client "$main" 782 442 240 404
 dialog=$(wait_window "ＰＤＦ作成終了") || fail "the run on the folder made again did not finish"
 click_client "$dialog" 235 102 176 84
 sleep 1

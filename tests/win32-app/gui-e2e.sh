@@ -31,8 +31,8 @@ main=$(wait_window "Pim-ピム-") || fail "the main window did not appear"
 sleep 1
 import -window root "$out/gui-main.png"
 
-# "PDF作成": Button4 at 192, 392, 97 x 25 of the 775 x 442 client area.
-click_client "$main" 775 442 240 404
+# "PDF作成": Button4 at 192, 392, 97 x 25 of the 782 x 442 client area.
+click_client "$main" 782 442 240 404
 dialog=$(wait_window "ＰＤＦ作成終了") || fail "the run did not finish"
 sleep 0.5
 import -window root "$out/gui-finished.png"
@@ -50,8 +50,8 @@ cp "$folder/default.pdf" "$folder/first.pdf"
 popup() {  # popup <row> <screenshot name or -> <keys...>: a right click on a row, keys in the menu
   local row=$1 shot=$2
   shift 2
-  click_client "$main" 775 442 420 "$(row_y "$row")"
-  click_client "$main" 775 442 420 "$(row_y "$row")" 3
+  click_client "$main" 782 442 420 "$(row_y "$row")"
+  click_client "$main" 782 442 420 "$(row_y "$row")" 3
   sleep 0.7
   [ "$shot" = - ] || import -window root "$out/$shot"
   for key in "$@"; do
@@ -65,7 +65,7 @@ popup() {  # popup <row> <screenshot name or -> <keys...>: a right click on a ro
 popup 2 gui-popup.png Down Down Down Return
 popup 2 - Down Down Return          # "画像移動（登録）" on row 2
 popup 0 - Down Down Down Return     # "画像移動（移動）" to row 0
-click_client "$main" 775 442 240 404
+click_client "$main" 782 442 240 404
 dialog=$(wait_window "ＰＤＦ作成終了") || fail "the second run did not finish"
 click_client "$dialog" 235 102 176 84
 sleep 1
@@ -82,7 +82,7 @@ expected=("${before[2]}" "${before[0]}" "${before[1]}" "${before[@]:3}")
 bookmarks() { qpdf --json=2 --json-key=outlines "$1" | python3 -c 'import json, re, sys
 print(" ".join(re.search(r"\d\d\w?-\S*", o["title"]).group() for o in json.load(sys.stdin)["outlines"]))'; }
 run_pdf() {  # run_pdf <copy name>: PDF作成, the dialog closed, the PDF kept aside
-  click_client "$main" 775 442 240 404
+  click_client "$main" 782 442 240 404
   dialog=$(wait_window "ＰＤＦ作成終了") || fail "a run did not finish"
   click_client "$dialog" 235 102 176 84
   sleep 1

@@ -44,8 +44,8 @@ trap 'kill $pid 2>/dev/null || true' EXIT
 main=$(wait_window "Pim-ピム-") || fail "the main window did not appear"
 sleep 1
 
-# 1. "PDF作成" (Button4 at 192, 392, 97 x 25 of the 775 x 442 client area).
-click_client "$main" 775 442 240 404
+# 1. "PDF作成" (Button4 at 192, 392, 97 x 25 of the 782 x 442 client area).
+click_client "$main" 782 442 240 404
 box=$(read_window "エラー") || fail "no error box after the broken JPEG"
 echo "error box:"; echo "$box"
 sleep 0.5
@@ -66,11 +66,11 @@ sleep 1
 
 # 2. The name box (LabeledEdit6 at 40, 189, 217 x 20 of the client area):
 #    "a:b", then "PDF作成".
-click_client "$main" 775 442 140 199
+click_client "$main" 782 442 140 199
 xdotool key End shift+Home BackSpace
 xdotool type --delay 80 'a:b'
 sleep 0.3
-click_client "$main" 775 442 240 404
+click_client "$main" 782 442 240 404
 box=$(read_window "エラー") || fail "no error box after the name a:b"
 echo "error box:"; echo "$box"
 sleep 0.5

@@ -36,7 +36,7 @@ sleep 2
 import -window root "$out/png-thumbnails.png"
 
 run_pdf() {  # run_pdf <copy name>: "PDF作成" (Button4), the dialog closed, the PDF kept aside
-  click_client "$main" 775 442 240 404
+  click_client "$main" 782 442 240 404
   local dialog
   dialog=$(wait_window "ＰＤＦ作成終了") || fail "a run did not finish"
   click_client "$dialog" 235 102 176 84
@@ -47,12 +47,12 @@ bookmarks() { qpdf --json=2 --json-key=outlines "$1" | python3 -c 'import json, 
 print(" ".join(o["title"] for o in json.load(sys.stdin)["outlines"]))'; }
 
 # The "png" box (CheckBox7 at 282, 1 on the bar at 432, 8): off, then on.
-click_client "$main" 775 442 720 21
+click_client "$main" 782 442 720 21
 sleep 1.5
 import -window root "$out/png-filtered.png"
 run_pdf without.pdf
 [ "$(bookmarks "$folder/without.pdf")" = "c-photo" ] || fail "with the png box off: $(bookmarks "$folder/without.pdf")"
-click_client "$main" 775 442 720 21
+click_client "$main" 782 442 720 21
 sleep 1.5
 run_pdf with.pdf
 [ "$(bookmarks "$folder/with.pdf")" = "a-screen b-disc c-photo d-palette" ] ||

@@ -33,9 +33,9 @@ sleep 1
 
 # A click on a row's picture (x 350) selects it without starting the label
 # editor.
-click_client "$main" 775 442 350 "$(row_y 0)"
+click_client "$main" 782 442 350 "$(row_y 0)"
 sleep 0.3
-move_client "$main" 775 442 350 "$(row_y 1)"
+move_client "$main" 782 442 350 "$(row_y 1)"
 xdotool keydown ctrl click 1 keyup ctrl
 sleep 0.5
 import -window root "$out/shell-e2e-selected.png"
@@ -59,10 +59,10 @@ expected=$(printf '%s\n' "$folder/01-plasma.jpg" "$folder/02-grey-steps.jpg")
 # A drag out of the list: pressed on a selected picture, moved with the
 # button held, let go over the window's left half. The drag loop ends
 # there, the files stay, and the window goes on answering.
-move_client "$main" 775 442 350 "$(row_y 0)"
+move_client "$main" 782 442 350 "$(row_y 0)"
 xdotool mousedown 1
 for x in 330 300 250 200 150; do
-  move_client "$main" 775 442 "$x" 120
+  move_client "$main" 782 442 "$x" 120
   sleep 0.1
 done
 sleep 0.3
@@ -70,7 +70,7 @@ import -window root "$out/shell-e2e-drag.png"
 xdotool mouseup 1
 sleep 0.5
 [ -e "$folder/01-plasma.jpg" ] && [ -e "$folder/02-grey-steps.jpg" ] || fail "dragging out lost a file"
-move_client "$main" 775 442 350 "$(row_y 1)"
+move_client "$main" 782 442 350 "$(row_y 1)"
 
 # Delete: the shell asks once, the two files go, the rest stay.
 xdotool key Delete
@@ -91,7 +91,7 @@ done
 sleep 1
 
 # The list followed: "PDF作成" makes one page per file still listed.
-click_client "$main" 775 442 240 404
+click_client "$main" 782 442 240 404
 dialog=$(wait_window "ＰＤＦ作成終了") || fail "the run did not finish"
 sleep 0.5
 click_client "$dialog" 235 102 176 84
