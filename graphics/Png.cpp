@@ -12,10 +12,15 @@ namespace {
 // uncompressed (an interlaced one excepted, inside the decoder).
 class TDeflater {
 public:
-    TDeflater() {
-        // The fastest level: pages are made while the user waits, and the
-        // PDF's size is a minor concern next to that.
-        if (deflateInit(&z_, Z_BEST_SPEED) != Z_OK) throw EInvalidGraphic("PNG image is not valid: out of memory");
+    // `size`: the bytes that will be added, to take the output's memory once.
+    explicit TDeflater(std::size_t size) {
+        // Runs and Huffman codes only: several times faster than the lowest
+        // level's string matching, and as good on the flat areas and the
+        // photographs that reach this path. Pages are made while the user
+        // waits; the PDF's size is a minor concern next to that.
+        if (deflateInit2(&z_, Z_BEST_SPEED, Z_DEFLATED, 15, 8, Z_RLE) != Z_OK)
+            throw EInvalidGraphic("PNG image is not valid: out of memory");
+        out_.resize(deflateBound(&z_, static_cast<uLong>(size)));
     }
     ~TDeflater() { deflateEnd(&z_); }
     TDeflater(const TDeflater&) = delete;
@@ -27,7 +32,8 @@ public:
         const int flush = last ? Z_FINISH : Z_NO_FLUSH;
         int result = Z_OK;
         do {
-            if (out_.size() - used_ < 64 * 1024) out_.resize(out_.size() + std::max<std::size_t>(out_.size() / 2, 256 * 1024));
+            // The bound taken at the start is enough; this is only a guard.
+            if (used_ == out_.size()) out_.resize(out_.size() + std::max<std::size_t>(out_.size() / 2, 256 * 1024));
             z_.next_out = out_.data() + used_;
             z_.avail_out = static_cast<uInt>(out_.size() - used_);
             result = deflate(&z_, flush);
@@ -36,7 +42,6 @@ public:
     }
     std::vector<std::uint8_t> Take() {
         out_.resize(used_);
-        out_.shrink_to_fit();
         return std::move(out_);
     }
 
@@ -122,8 +127,8 @@ std::shared_ptr<const TPngFlateSamples> TPngImage::FlateSamples() const {
     if (samples_ || !structure_) return samples_;
     auto samples = std::make_shared<TPngFlateSamples>();
     samples->Channels = structure_->IsGrey() ? 1 : 3;
-    TDeflater deflater;
     const std::size_t rowBytes = static_cast<std::size_t>(Width()) * samples->Channels;
+    TDeflater deflater(rowBytes * static_cast<std::size_t>(Height()));
     const std::unique_ptr<TStream> in = source_->Open();
     DecodePng(*structure_, *in, 0, {255, 255, 255, 0}, true,
               [&](int y, const std::uint8_t* row) { deflater.Add(row, rowBytes, y == Height() - 1); });
