@@ -1,7 +1,8 @@
 // libFuzzer target: any bytes given to the PNG reader either load or raise
 // EInvalidGraphic; a loaded picture decodes over a background, and goes
 // through the PDF image builder, whether its data are kept or compressed
-// again. Pictures are capped at 4,096 x 4,096 pixels inside the target.
+// again. Pictures are capped at 4,096 pixels a side and a million pixels
+// inside the target.
 //
 // Most mutations break a CRC, which the reader rightly refuses at once; so
 // an input whose first byte is even has its CRCs made right first, and the
@@ -22,9 +23,13 @@ std::uint32_t BigEndian32(const std::uint8_t* p) {
     return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) | p[3];
 }
 
+// Sides past 4,096 pixels, or more than a million pixels in all: a few
+// bytes of image data can declare a picture whose every row is decoded,
+// composited and compressed twice, which only repeats the work at a crawl.
 bool TooLarge(const std::uint8_t* data, std::size_t size) {
     if (size < 24) return false;
-    return BigEndian32(data + 16) > 4096 || BigEndian32(data + 20) > 4096;
+    const std::uint64_t width = BigEndian32(data + 16), height = BigEndian32(data + 20);
+    return width > 4096 || height > 4096 || width * height > (1u << 20);
 }
 
 void FixCrcs(std::vector<std::uint8_t>& png) {
