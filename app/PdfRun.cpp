@@ -84,11 +84,11 @@ std::string FailureMessage(const TPdfRunResult& result) {
     }
     std::string text = Utf8ToAnsi(kNotMade) + "\r\n";
     if (result.Stage == TPdfRunStage::rsReading)
-        text += Utf8ToAnsi(kUnreadable) + NativeToAnsi(ExtractFileName(result.FailedFile));
+        text += Utf8ToAnsi(kUnreadable) + Utf8ToAnsi(ExtractFileName(result.FailedFile));
     else
-        text += Utf8ToAnsi(kUnwritable) + NativeToAnsi(result.FailedFile);
+        text += Utf8ToAnsi(kUnwritable) + Utf8ToAnsi(result.FailedFile);
     text += "\r\n" + Utf8ToAnsi(kCauseLabel);
-    text += result.NameProblem ? NameProblemTextAnsi(result.NameProblem) : NativeToAnsi(result.Cause);
+    text += result.NameProblem ? NameProblemTextAnsi(result.NameProblem) : Utf8ToAnsi(result.Cause);
     return text;
 }
 

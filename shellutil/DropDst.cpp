@@ -2,7 +2,7 @@
 
 #include <shellapi.h>
 
-#include "app/AppPlatform.h"
+#include "base/CodePage.h"
 
 namespace pim {
 
@@ -41,7 +41,7 @@ void TDropDst::Drop(HDROP drop) {
         std::u16string path(DragQueryFileW(drop, i, nullptr, 0) + 1, u'\0');
         const UINT n = DragQueryFileW(drop, i, reinterpret_cast<wchar_t*>(path.data()), static_cast<UINT>(path.size()));
         path.resize(n);
-        files.push_back(Utf16ToNative(path));
+        files.push_back(Utf16ToUtf8(path));
     }
     POINT point{};
     DragQueryPoint(drop, &point);

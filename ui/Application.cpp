@@ -63,9 +63,13 @@ private:
 TApplication::TApplication() : report_(std::make_unique<TBoxReport>(*this)) {
     HintWindowClass = [] { return std::make_unique<THintWindow>(); };
     SetErrorReport(report_.get());
+    TWindow::SetHost(this);
 }
 
-TApplication::~TApplication() { SetErrorReport(nullptr); }
+TApplication::~TApplication() {
+    TWindow::SetHost(nullptr);
+    SetErrorReport(nullptr);
+}
 
 void TApplication::Run(TForm& mainForm) {
     mainForm_ = &mainForm;

@@ -46,10 +46,10 @@ struct THintInfo {
     bool CanShow = true;
 };
 
-class TApplication {
+class TApplication : public TWindowHost {
 public:
     TApplication();
-    ~TApplication();
+    ~TApplication() override;
 
     const std::string& Title() const { return title_; }
     void SetTitle(std::string cp932) { title_ = std::move(cp932); }
@@ -67,7 +67,7 @@ public:
     // The standard error box: one OK button, the error icon.
     void ShowError(const std::string& cp932);
     // Reports the exception being handled through the error box.
-    void HandleException();
+    void HandleException() override;
     // Errors go to the error box unless a handler is set (the settings
     // component and tests use this).
     std::function<void(const std::string& message)> OnError;
@@ -90,6 +90,7 @@ public:
     bool ShowHint() const { return showHint_; }
     void SetShowHint(bool show);
     void HintMouseMove(TWindow& window);
+    void MouseMoved(TWindow& window) override { HintMouseMove(window); }
     void CancelHint();
     THintWindow* HintWindow() const { return hintWindow_.get(); }
 

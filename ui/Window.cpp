@@ -2,12 +2,14 @@
 
 #include <windowsx.h>
 
+#include <exception>
 #include <map>
 #include <string>
+#include <utility>
 
 #include "base/CodePage.h"
+#include "base/ErrorReport.h"
 #include "base/SysUtils.h"
-#include "ui/Application.h"
 
 namespace pim::ui {
 
@@ -15,6 +17,19 @@ namespace {
 
 // The property that ties a window to its object.
 constexpr wchar_t kObjectProperty[] = L"Pim.TWindow";
+
+TWindowHost* host = nullptr;
+
+// No host: the exception's own words go to the error report.
+void ReportException() {
+    try {
+        throw;
+    } catch (const std::exception& e) {
+        ShowErrorReport(e.what());
+    } catch (...) {
+        ShowErrorReport("Unknown error");
+    }
+}
 
 TMouseButton ButtonOf(UINT message) {
     switch (message) {
@@ -28,6 +43,8 @@ TMouseButton ButtonOf(UINT message) {
 
 std::u16string Widen(std::string_view cp932) { return AnsiToUtf16(cp932); }
 std::string Narrow(std::u16string_view text) { return Utf16ToAnsi(text); }
+
+TWindowHost* TWindow::SetHost(TWindowHost* newHost) { return std::exchange(host, newHost); }
 
 TWindow::~TWindow() {
     if (handle_) DestroyWindow(handle_);
@@ -107,7 +124,10 @@ LRESULT CALLBACK TWindow::Procedure(HWND handle, UINT message, WPARAM wParam, LP
     try {
         return self->Perform(message, wParam, lParam);
     } catch (...) {
-        Application().HandleException();
+        if (host)
+            host->HandleException();
+        else
+            ReportException();
         return 0;
     }
 }
@@ -137,7 +157,7 @@ LRESULT TWindow::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             break;
         case WM_MOUSEMOVE:
-            Application().HintMouseMove(*this);
+            if (host) host->MouseMoved(*this);
             break;
         default:
             break;

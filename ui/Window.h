@@ -35,6 +35,20 @@ std::u16string Widen(std::string_view cp932);
 std::string Narrow(std::u16string_view text);
 inline const wchar_t* W(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
 
+class TWindow;
+
+// What every window needs from the application, which registers itself: the
+// control layer's base knows nothing above it.
+class TWindowHost {
+public:
+    virtual ~TWindowHost() = default;
+    // An exception stopped at a window procedure; called inside the handler
+    // that caught it, so the host can rethrow it to see what it is.
+    virtual void HandleException() = 0;
+    // The mouse moved over `window` (hints follow the mouse).
+    virtual void MouseMoved(TWindow& window) = 0;
+};
+
 // Every window can be kept as a settings snapshot: its name and the few
 // properties each control kind describes next to its own code.
 class TWindow : public TPersistentComponent {
@@ -88,6 +102,10 @@ public:
     std::string PersistentClassName() const override { return "TWinControl"; }
     // Left, Top, Width, Height, Visible, Enabled; controls add their own.
     TPersistentProperties PublishedProperties() override;
+    // Installs the host (borrowed; nullptr: none) and returns the one before.
+    // Without a host an exception's message goes to the error report.
+    static TWindowHost* SetHost(TWindowHost* host);
+
     // A window inside this one by name (nullptr: none).
     TWindow* FindChild(const std::string& name, const TWindow* except = nullptr) const;
 

@@ -4,7 +4,6 @@
 #include <unordered_map>
 #include <vector>
 
-#include "app/AppPlatform.h"
 #include "app/win32/ShellOpen.h"
 #include "app/win32/Unit1.h"
 #include "imagelist/FileFacts.h"

@@ -1,9 +1,9 @@
 // The main window's side of the PDF run: the working list, the settings the
 // run reads from the controls, and the progress dialog.
-#include "app/AppPlatform.h"
 #include "app/MainModel.h"
 #include "app/win32/Unit1.h"
 #include "app/win32/Unit2.h"
+#include "base/CodePage.h"
 
 namespace pim {
 
@@ -31,9 +31,9 @@ void TForm1::CreatePdf() {
     s.Author = LabeledEdit3->Text();
     s.Keywords = LabeledEdit4->Text();
     s.ImageFolder = ImageFolder();
-    s.SaveFolder = Utf16ToNative(StaticText2->TextW());
+    s.SaveFolder = Utf16ToUtf8(StaticText2->TextW());
     s.UseSaveFolder = CheckBox6->Checked();
-    s.OutputName = Utf16ToNative(LabeledEdit6->TextW());
+    s.OutputName = Utf16ToUtf8(LabeledEdit6->TextW());
     s.ReencodeJpeg = CheckBox1->Checked();
     s.Adjust = {ScrollBar1->Position(), ScrollBar2->Position(), CheckBox2->Checked()};
     running_ = true;

@@ -12,7 +12,7 @@
 #include <algorithm>
 #include <chrono>
 
-#include "app/AppPlatform.h"
+#include "base/CodePage.h"
 #include "imagelist/win32/ImgListView.h"
 
 namespace pim {
@@ -88,7 +88,7 @@ void TImgListView::MeasureNames(std::size_t until, bool slice) {
     while (fitNext_ < until && (!slice || std::chrono::steady_clock::now() < deadline)) {
         TImgListItem* item = ImgItems().ItemById(fitIds_[fitNext_++]);
         if (!item) continue;  // gone since
-        const std::u16string name = NativeToUtf16(item->DisplayName());
+        const std::u16string name = Utf8ToUtf16(item->DisplayName());
         SIZE size{};
         GetTextExtentPoint32W(dc, reinterpret_cast<const wchar_t*>(name.c_str()), static_cast<int>(name.size()),
                               &size);

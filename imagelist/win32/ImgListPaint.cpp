@@ -7,9 +7,9 @@
 #include <cstring>
 #include <string>
 
+#include "graphics/win32/DibCanvas.h"
 #include "imagelist/ImgResample.h"
 #include "imagelist/win32/ImgListView.h"
-#include "platform/win32/DibCanvas.h"
 
 namespace pim {
 

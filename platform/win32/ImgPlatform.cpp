@@ -22,14 +22,13 @@
 #include <type_traits>
 #include <vector>
 
-#include "app/AppPlatform.h"
 #include "base/CodePage.h"
 #include "graphics/Graphics.h"
+#include "graphics/win32/DibCanvas.h"
 #include "imagelist/ImgResample.h"
 #include "imagelist/ImgShare.h"
 #include "imagelist/SPlugin.h"
 #include "imagelist/win32/ImgThread.h"
-#include "platform/win32/DibCanvas.h"
 #include "platform/win32/SystemLibrary.h"
 
 namespace pim {
@@ -39,7 +38,7 @@ namespace {
 constexpr int kFailed = -1;
 
 std::wstring Wide(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
-std::wstring WidePath(const std::string& path) { return Wide(NativeToUtf16(path)); }
+std::wstring WidePath(const std::string& path) { return Wide(Utf8ToUtf16(path)); }
 
 // The video-file library's calls, looked up once; all null without it.
 struct TVideoLibrary {

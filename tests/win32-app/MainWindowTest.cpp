@@ -5,7 +5,7 @@
 
 #include <commctrl.h>
 #include "app/MainModel.h"
-#include "platform/win32/WideNames.h"
+#include "base/win32/WideNames.h"
 
 namespace pim::test {
 namespace {
