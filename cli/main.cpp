@@ -62,8 +62,7 @@ int Run(const TCliOptions& options) {
     }
 
     TPdfRun run;
-    run.ListItems(model.ImgItems());
-    TPdfRunSettings& s = run.Settings;
+    TPdfRunSettings s;
     s.Title = Utf8ToAnsi(options.Title);
     s.Subject = Utf8ToAnsi(options.Subject);
     s.Author = Utf8ToAnsi(options.Author);
@@ -80,7 +79,7 @@ int Run(const TCliOptions& options) {
     InstallStopHandler();
     run.SaveAbandoned = EndRequested;
     TCliProgress progress(StyleFor(options));
-    const TPdfRunResult result = run.CreatePdf(progress);
+    const TPdfRunResult result = run.CreatePdf(progress, ListedFiles(model.ImgItems()), s);
     switch (result.Outcome) {
         case TPdfRunOutcome::roDone:
             // Said even with --quiet: the PDF is not what the files should have made.

@@ -209,7 +209,6 @@ void TForm1::UpdateStatus() {
         StaticText2->SetHintW(StaticText3->TextW());
     }
     PageControl1->SetActivePageIndex(0);
-    PdfRun->Image1.Clear();
     Image1->Clear();
 }
 

@@ -10,22 +10,23 @@ namespace pim {
 using namespace ui;
 
 void TForm1::Button4Click() {
-    PdfRun->ListItems(ImgListView1->ImgItems());
+    ListBox1.Clear();
+    for (const std::string& file : ListedFiles(ImgListView1->ImgItems())) ListBox1.Add(file);
     CreatePdf();
 }
 
 void TForm1::N1Click() {
-    PdfRun->ListBox1.Clear();
+    ListBox1.Clear();
     TImgListItems& items = ImgListView1->ImgItems();
     for (int i = 0; i < items.Count(); ++i)
-        if (ImgListView1->Selected(i)) PdfRun->ListBox1.Add(items[i]->FullPath());
+        if (ImgListView1->Selected(i)) ListBox1.Add(items[i]->FullPath());
     CreatePdf();
 }
 
 void TForm1::CreatePdf() {
     // The working list no longer holds a move registration.
-    if (PdfRun->ListBox1.Count() > 0) N4->SetEnabled(false);
-    TPdfRunSettings& s = PdfRun->Settings;
+    if (ListBox1.Count() > 0) N4->SetEnabled(false);
+    TPdfRunSettings s;
     s.Title = LabeledEdit1->Text();
     s.Subject = LabeledEdit2->Text();
     s.Author = LabeledEdit3->Text();
@@ -37,7 +38,7 @@ void TForm1::CreatePdf() {
     s.ReencodeJpeg = CheckBox1->Checked();
     s.Adjust = {ScrollBar1->Position(), ScrollBar2->Position(), CheckBox2->Checked()};
     running_ = true;
-    PdfRun->CreatePdf(*this);
+    PdfRun->CreatePdf(*this, {ListBox1.begin(), ListBox1.end()}, s);
     running_ = false;
     Image1->Clear();
 }
