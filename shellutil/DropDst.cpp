@@ -16,13 +16,13 @@ void TDropDst::Register() {
     if (HookedHandle()) DragAcceptFiles(HookedHandle(), acceptDrop_ ? TRUE : FALSE);
 }
 
-void TDropDst::HandleChanged(int reason) {
-    TControlHook::HandleChanged(reason);
-    if (reason == 2) Register();
+void TDropDst::HandleChanged(ui::THandleChange why) {
+    TControlHook::HandleChanged(why);
+    if (why == ui::THandleChange::hcCreated) Register();
 }
 
-LRESULT TDropDst::HookedMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message != WM_DROPFILES) return TControlHook::HookedMessage(message, wParam, lParam);
+bool TDropDst::HookedMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (message != WM_DROPFILES) return TControlHook::HookedMessage(message, wParam, lParam, result);
     const auto drop = reinterpret_cast<HDROP>(wParam);
     try {
         if (OnFileDrop) Drop(drop);
@@ -30,7 +30,8 @@ LRESULT TDropDst::HookedMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         ui::Application().HandleException();
     }
     DragFinish(drop);
-    return 0;
+    result = 0;
+    return true;
 }
 
 void TDropDst::Drop(HDROP drop) {

@@ -48,6 +48,39 @@ TWindowHost* TWindow::SetHost(TWindowHost* newHost) { return std::exchange(host,
 
 TWindow::~TWindow() {
     if (handle_) DestroyWindow(handle_);
+    NotifyHooks(THandleChange::hcFreed);
+    hooks_.clear();
+}
+
+THookToken TWindow::AddHook(TMessageHook hook) {
+    hooks_.push_back(std::make_shared<THookToken::TEntry>(THookToken::TEntry{this, std::move(hook)}));
+    return THookToken(hooks_.back());
+}
+
+void THookToken::Remove() {
+    if (const std::shared_ptr<TEntry> entry = entry_.lock()) {
+        std::erase(entry->Window->hooks_, entry);
+    }
+    entry_.reset();
+}
+
+void TWindow::NotifyHooks(THandleChange why) {
+    // A copy: a hook may remove itself, or another, while it is told.
+    const std::vector<std::weak_ptr<THookToken::TEntry>> hooks(hooks_.rbegin(), hooks_.rend());
+    for (const auto& weak : hooks)
+        if (const auto entry = weak.lock(); entry && entry->Hook.HandleChanged) entry->Hook.HandleChanged(why);
+}
+
+LRESULT TWindow::Perform(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (!hooks_.empty()) {
+        const std::vector<std::weak_ptr<THookToken::TEntry>> hooks(hooks_.rbegin(), hooks_.rend());
+        for (const auto& weak : hooks) {
+            const auto entry = weak.lock();
+            LRESULT result = 0;
+            if (entry && entry->Hook.Message && entry->Hook.Message(message, wParam, lParam, result)) return result;
+        }
+    }
+    return WndProc(message, wParam, lParam);
 }
 
 TWindow* TWindow::FromHandle(HWND handle) {
@@ -98,6 +131,7 @@ void TWindow::CreateHandle(const TCreateParams& p) {
     if (font_) SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     // A control made later lies in front of those made before it.
     if (child) SetWindowPos(handle_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    NotifyHooks(THandleChange::hcCreated);
 }
 
 void TWindow::Attach(HWND handle) {
@@ -122,6 +156,7 @@ LRESULT CALLBACK TWindow::Procedure(HWND handle, UINT message, WPARAM wParam, LP
     }
     // An exception must never unwind through Windows' own frames.
     try {
+        if (message == WM_DESTROY) self->NotifyHooks(THandleChange::hcDestroyed);
         return self->Perform(message, wParam, lParam);
     } catch (...) {
         if (host)
