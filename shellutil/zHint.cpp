@@ -1,5 +1,7 @@
 #include "shellutil/zHint.h"
 
+#include "base/win32/Handles.h"
+
 namespace pim {
 
 namespace {
@@ -47,11 +49,9 @@ TzHintWindow::TzHintWindow(TzHint& hint) : THintWindow(0), hint_(hint) { SetFont
 
 SIZE TzHintWindow::MeasureHint(const std::u16string& text) const {
     RECT r{0, 0, hint_.MaxHintWidth - kExtraWidth, 0};
-    HDC dc = GetDC(Handle());
-    HGDIOBJ old = SelectObject(dc, hint_.Font());
-    DrawTextW(dc, ui::W(text), -1, &r, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
-    SelectObject(dc, old);
-    ReleaseDC(Handle(), dc);
+    const TWindowDC dc(Handle());
+    const TSelection font(dc.get(), hint_.Font());
+    DrawTextW(dc.get(), ui::W(text), -1, &r, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
     return {r.right - r.left + kExtraWidth, r.bottom - r.top + kExtraHeight};
 }
 
@@ -88,15 +88,13 @@ void TzHintWindow::Paint(HDC dc, const RECT& c) {
     const RECT text = left ? RECT{c.left + kStrip, c.top + 1, c.right - 1, c.bottom - 1}
                            : RECT{c.left + 1, c.top + 1, c.right - kStrip, c.bottom - 1};
     auto fill = [dc](const RECT& r, COLORREF color) {
-        HBRUSH brush = CreateSolidBrush(color);
-        FillRect(dc, &r, brush);
-        DeleteObject(brush);
+        const TBrushHandle brush(CreateSolidBrush(color));
+        FillRect(dc, &r, brush.get());
     };
     fill(strip, hint_.ColorArrowBackground());
     fill(text, hint_.ColorBackground());
-    HBRUSH border = CreateSolidBrush(hint_.ColorBorder());
-    FrameRect(dc, &c, border);
-    DeleteObject(border);
+    const TBrushHandle border(CreateSolidBrush(hint_.ColorBorder()));
+    FrameRect(dc, &c, border.get());
 
     // The arrow's point, in the strip's corner nearest the cursor.
     const bool top = quadrant_ == 0 || quadrant_ == 1;
@@ -105,18 +103,17 @@ void TzHintWindow::Paint(HDC dc, const RECT& c) {
     const int sy = top ? 1 : -1;
     POINT points[18];
     for (int i = 0; i < 18; ++i) points[i] = {anchor.x + sx * kArrow[i].x, anchor.y + sy * kArrow[i].y};
-    HPEN pen = CreatePen(PS_SOLID, 1, hint_.ColorArrow());
-    HGDIOBJ oldPen = SelectObject(dc, pen);
-    Polyline(dc, points, 18);
-    SelectObject(dc, oldPen);
-    DeleteObject(pen);
+    {
+        const TPenHandle pen(CreatePen(PS_SOLID, 1, hint_.ColorArrow()));
+        const TSelection selected(dc, pen.get());
+        Polyline(dc, points, 18);
+    }
 
-    HGDIOBJ oldFont = SelectObject(dc, hint_.Font());
+    const TSelection font(dc, hint_.Font());
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(COLOR_INFOTEXT));
     RECT area{text.left + 3, text.top + 1, text.right - 3, text.bottom - 1};
     DrawTextW(dc, ui::W(caption_), -1, &area, DT_WORDBREAK | DT_NOPREFIX);
-    SelectObject(dc, oldFont);
 }
 
 }  // namespace pim

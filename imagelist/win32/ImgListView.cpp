@@ -98,7 +98,6 @@ TImgListView::~TImgListView() {
     watcher_.reset();
     threads_.Stop();
     model_.SetHooks(nullptr);
-    if (blank_) ImageList_Destroy(blank_);
 }
 
 void TImgListView::Setup() {
