@@ -19,7 +19,7 @@ bool CursorOnTheLeft(int quadrant) { return quadrant == 1 || quadrant == 3; }
 
 }  // namespace
 
-TzHint::TzHint() : font_(std::make_unique<ui::TFont>(ui::kPGothic, 12)) {
+TzHint::TzHint() : font_(ui::MakeFont(ui::kPGothic, 12)) {
     ui::TApplication& app = ui::Application();
     app.HintWindowClass = [this] { return std::make_unique<TzHintWindow>(*this); };
     app.SetShowHint(false);  // the next hint makes a window of the new class
@@ -42,7 +42,7 @@ TzHint::~TzHint() {
 }
 
 void TzHint::SetFont(std::string_view face, int height, BYTE charset) {
-    font_ = std::make_unique<ui::TFont>(face, height, charset);
+    font_ = ui::MakeFont(face, height, charset);
 }
 
 TzHintWindow::TzHintWindow(TzHint& hint) : THintWindow(0), hint_(hint) { SetFont(hint.Font()); }

@@ -27,7 +27,7 @@ public:
     COLORREF ColorArrow() const { return colors_[3]; }
 
     int MaxHintWidth = 200;
-    HFONT Font() const { return font_->Handle(); }
+    HFONT Font() const { return font_.get(); }
     // A copy of the font described: face (code page 932), height in pixels.
     void SetFont(std::string_view face, int height, BYTE charset = SHIFTJIS_CHARSET);
 
@@ -37,7 +37,7 @@ public:
 
 private:
     COLORREF colors_[4] = {RGB(255, 255, 255), RGB(0, 0, 0), 5493503, RGB(0, 0, 0)};
-    std::unique_ptr<ui::TFont> font_;
+    TFontHandle font_;
     ui::TWindow* hintControl_ = nullptr;
 };
 

@@ -8,8 +8,8 @@ constexpr DWORD kFormStyle = WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 
 }  // namespace
 
-TForm::TForm(const Params& p) : font_(kPGothic, 12) {
-    SetFont(font_.Handle());
+TForm::TForm(const Params& p) : font_(MakeFont(kPGothic, 12)) {
+    SetFont(font_.get());
     const DWORD style = kFormStyle | (p.MinimizeBox ? WS_MINIMIZEBOX : 0);
     const DWORD exStyle = WS_EX_CONTROLPARENT | (p.StayOnTop ? WS_EX_TOPMOST : 0);
     RECT outer{0, 0, p.ClientWidth, p.ClientHeight};

@@ -60,7 +60,7 @@ protected:
     void DestroyHandle();
 
 private:
-    TFont font_;
+    TFontHandle font_;
     std::vector<std::unique_ptr<TWindow>> components_;
 };
 
