@@ -1,6 +1,11 @@
 // A top-level window: client size, single non-sizable border, the caption
 // buttons it is given, OnShow and OnClose with a close action, and a hook for
 // non-client mouse messages. A form owns the controls it makes.
+//
+// The keyboard works as in a dialog: Tab walks TabOrder (the layout's
+// reading order), Enter presses the focused push button or else the default
+// button, Escape presses the cancel button, and the focus comes back to the
+// control that had it when the form is activated again.
 #pragma once
 
 #include <memory>
@@ -8,6 +13,7 @@
 #include <vector>
 
 #include "ui/Application.h"
+#include "ui/Button.h"
 #include "ui/Window.h"
 
 namespace pim::ui {
@@ -44,6 +50,23 @@ public:
         return raw;
     }
 
+    // The controls Tab visits, in order; hidden or disabled ones are skipped
+    // and Shift+Tab walks back. Empty: the dialog manager's Z-order walk.
+    std::vector<TWindow*> TabOrder;
+    // Enter presses it when the focus is not on another push button; it
+    // carries the default frame. nullptr: none.
+    TButton* DefaultButton() const { return defaultButton_; }
+    void SetDefaultButton(TButton* button);
+    // Escape presses it. nullptr: Escape does nothing.
+    TButton* CancelButton = nullptr;
+    // Puts the focus on a control of this form (or the form itself).
+    void FocusControl(TWindow& control);
+    // The keys the form handles before the focused control: Tab, Enter,
+    // Escape, then OnShortCut. True when the key was used.
+    bool DialogKey(const MSG& msg);
+    // A key message before the focused control sees it; true when used.
+    std::function<bool(const MSG& msg)> OnShortCut;
+
     TNotifyEvent OnShow;
     std::function<void(TCloseAction& action)> OnClose;
     // Non-client mouse messages (WM_NC*BUTTON*); true when handled, so the
@@ -60,7 +83,12 @@ protected:
     void DestroyHandle();
 
 private:
+    bool SelectNext(bool forward);
+    HWND FirstFocus() const;
+
     TFont font_;
+    TButton* defaultButton_ = nullptr;
+    HWND lastFocus_ = nullptr;
     std::vector<std::unique_ptr<TWindow>> components_;
 };
 

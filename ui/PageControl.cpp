@@ -40,6 +40,17 @@ void TPageControl::SetActivePageIndex(int index) {
     ShowActive();
 }
 
+void TPageControl::SelectNextPage(bool forward) {
+    const int n = PageCount();
+    if (n < 2) return;
+    const int next = ((ActivePageIndex() + (forward ? 1 : -1)) % n + n) % n;
+    SendMessageW(Handle(), TCM_SETCURSEL, static_cast<WPARAM>(next), 0);
+    ShowActive();
+    const HWND focus = GetFocus();
+    if (!focus || !IsWindowVisible(focus)) SetFocus(Handle());
+    if (OnChange) OnChange();
+}
+
 void TPageControl::ShowActive() {
     const int active = ActivePageIndex();
     for (int i = 0; i < PageCount(); ++i)

@@ -32,6 +32,9 @@ public:
     int ActivePageIndex() const;
     // Shows that sheet; OnChange does not fire.
     void SetActivePageIndex(int index);
+    // The next (or previous) sheet, round the end, as the user picks it:
+    // OnChange fires. A focus left on the sheet going away moves to the tabs.
+    void SelectNextPage(bool forward);
     TNotifyEvent OnChange;
 
 protected:

@@ -106,6 +106,12 @@ void TForm1::CreateControls() {
     StatusBar1 = Make<TStatusBar>({.Parent = this, .Height = 21, .PanelWidths = {150, 150, 260, 73}});
     StatusBar1->SetPanelText(3, kAppTitle);
 
+    // Tab follows the layout: the left column top to bottom, then the list
+    // side (tabs, sort and type boxes, the list).
+    TabOrder = {LabeledEdit1, LabeledEdit2, LabeledEdit3, LabeledEdit4, LabeledEdit6, CheckBox6, SpeedButton1,
+                SpeedButton2, ScrollBar1, ScrollBar2, CheckBox2, Button5, Button6, CheckBox1, Button4,
+                PageControl1, ComboBox2, ComboBox1, CheckBox3, CheckBox4, CheckBox5, ImgListView1};
+
     N1 = PopupMenu1.Add("ＰＤＦ作成(選択画像)");
     N2 = PopupMenu1.Add("-");
     N3 = PopupMenu1.Add("画像移動（登録）");
@@ -137,6 +143,12 @@ void TForm1::WireEvents() {
     OnNcMessage = [this](UINT message, WPARAM, LPARAM) {
         if (message != WM_NCLBUTTONDBLCLK) return false;
         ToggleRollUp();
+        return true;
+    };
+    // Ctrl+Tab and Ctrl+Shift+Tab turn the tabs from anywhere in the window.
+    OnShortCut = [this](const MSG& msg) {
+        if (msg.message != WM_KEYDOWN || msg.wParam != VK_TAB || GetKeyState(VK_CONTROL) >= 0) return false;
+        PageControl1->SelectNextPage(GetKeyState(VK_SHIFT) >= 0);
         return true;
     };
     CheckBox6->OnClick = [this] { CheckBox6Click(); };
