@@ -1,10 +1,14 @@
 #include "ui/Form.h"
 
+#include <algorithm>
+
 namespace pim::ui {
 
 namespace {
 
 constexpr DWORD kFormStyle = WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+// The forms' font, "ＭＳ Ｐゴシック" 12 pixels high at 96 dpi.
+constexpr int kFontHeight = 12;
 
 // A control that can take the focus now: shown (with every window around
 // it) and enabled.
@@ -12,9 +16,11 @@ bool Usable(HWND control) { return control && IsWindowVisible(control) && IsWind
 
 }  // namespace
 
-TForm::TForm(const Params& p) : font_(kPGothic, 12) {
-    SetFont(font_.Handle());
-    const DWORD style = kFormStyle | (p.MinimizeBox ? WS_MINIMIZEBOX : 0);
+TForm::TForm(const Params& p)
+    : font_(std::make_unique<TFont>(kPGothic, kFontHeight)), designClient_{p.ClientWidth, p.ClientHeight} {
+    SetFont(font_->Handle());
+    const DWORD style = kFormStyle | (p.MinimizeBox ? WS_MINIMIZEBOX : 0) | (p.MaximizeBox ? WS_MAXIMIZEBOX : 0) |
+                        (p.Sizable ? WS_THICKFRAME : 0);
     const DWORD exStyle = WS_EX_CONTROLPARENT | (p.StayOnTop ? WS_EX_TOPMOST : 0);
     RECT outer{0, 0, p.ClientWidth, p.ClientHeight};
     AdjustWindowRectEx(&outer, style, FALSE, exStyle);
@@ -140,6 +146,50 @@ void TForm::SetClientSize(int width, int height) {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void TForm::ScaleToMonitor() {
+    const int dpi = DpiOf(Handle());
+    if (dpi == dpi_) return;
+    ChangeScale(dpi);
+    SetClientSize(ScaleDpi(designClient_.cx, dpi), ScaleDpi(designClient_.cy, dpi));
+    Realign();
+}
+
+namespace {
+
+struct TFontSwap {
+    HFONT from;
+    HFONT to;
+};
+
+BOOL CALLBACK SwapFont(HWND child, LPARAM data) {
+    const auto& swap = *reinterpret_cast<const TFontSwap*>(data);
+    if (TWindow* window = TWindow::FromHandle(child); window && window->Font() == swap.from) window->SetFont(swap.to);
+    return TRUE;
+}
+
+}  // namespace
+
+void TForm::ChangeScale(int dpi) {
+    dpi_ = dpi;
+    // Every window that shows the form's font takes the new one before the
+    // old one is deleted.
+    auto font = std::make_unique<TFont>(kPGothic, ScaleDpi(kFontHeight, dpi));
+    TFontSwap swap{font_->Handle(), font->Handle()};
+    SetFont(swap.to);
+    EnumChildWindows(Handle(), &SwapFont, reinterpret_cast<LPARAM>(&swap));
+    font_ = std::move(font);
+    Realign();
+}
+
+void TForm::Realign() {
+    // Below the design size (a window rolled up to its caption) the controls
+    // keep their smallest layout.
+    const SIZE client = ClientSize();
+    const int dx = std::max(0, static_cast<int>(client.cx) - ScaleDpi(designClient_.cx, dpi_));
+    const int dy = std::max(0, static_cast<int>(client.cy) - ScaleDpi(designClient_.cy, dpi_));
+    for (const auto& control : components_) control->Arrange(dpi_, dx, dy);
+}
+
 void TForm::SetPosition(int left, int top) {
     SetWindowPos(Handle(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -149,6 +199,29 @@ LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CLOSE:
             Close();
             return 0;
+        case WM_SIZE:
+            if (wParam != SIZE_MINIMIZED) Realign();
+            break;
+        case WM_GETMINMAXINFO:
+            if (GetWindowLongW(Handle(), GWL_STYLE) & WS_THICKFRAME) {
+                RECT outer{0, 0, ScaleDpi(designClient_.cx, dpi_), ScaleDpi(designClient_.cy, dpi_)};
+                AdjustWindowRectEx(&outer, GetWindowLongW(Handle(), GWL_STYLE), FALSE,
+                                   GetWindowLongW(Handle(), GWL_EXSTYLE));
+                auto& info = *reinterpret_cast<MINMAXINFO*>(lParam);
+                info.ptMinTrackSize.x = outer.right - outer.left;
+                if (KeepMinimumHeight) info.ptMinTrackSize.y = outer.bottom - outer.top;
+                return 0;
+            }
+            break;
+        case WM_DPICHANGED: {
+            // Moved to a monitor of another dpi: the system proposes the
+            // window's new place and size.
+            ChangeScale(HIWORD(wParam));
+            const RECT& r = *reinterpret_cast<const RECT*>(lParam);
+            SetWindowPos(Handle(), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+            return 0;
+        }
         case WM_ACTIVATE:
             if (LOWORD(wParam) == WA_INACTIVE) {
                 const HWND focus = GetFocus();

@@ -33,6 +33,16 @@ TBounds TPageControl::SheetBounds() const {
     return {r.left, r.top, r.right - r.left, r.bottom - r.top};
 }
 
+void TPageControl::SetBounds(const TBounds& bounds) {
+    TWindow::SetBounds(bounds);
+    FitSheets();
+}
+
+void TPageControl::FitSheets() {
+    const TBounds area = SheetBounds();
+    for (const auto& sheet : sheets_) sheet->SetBounds(area);
+}
+
 int TPageControl::ActivePageIndex() const { return static_cast<int>(SendMessageW(Handle(), TCM_GETCURSEL, 0, 0)); }
 
 void TPageControl::SetActivePageIndex(int index) {

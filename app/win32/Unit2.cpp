@@ -20,6 +20,7 @@ TForm2::TForm2(TForm& owner, TPReport& report)
     TabOrder = {Button3, Button1, Button2};
     SetDefaultButton(Button1);
     CancelButton = Button1;
+    ScaleToMonitor();
 
     Button1->OnClick = [this] { Button1Click(); };
     Button2->OnClick = [this] { Button2Click(); };

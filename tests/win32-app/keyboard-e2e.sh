@@ -3,13 +3,15 @@
 # the layout's order (the focused control read back through the Win32 API
 # after each press), Shift+Tab walks back, Ctrl+Tab turns the tabs, and at
 # the end of a run "閉じる" holds the focus and Enter closes the dialog.
-# A screenshot shows the focus frame on "PDF作成".
+# A screenshot shows the focus frame on "PDF作成". Last, the window is
+# sized to 1200 x 800 as a border drag sizes it: the list area grows by as
+# much as the window and the left column stays where it was.
 #
 #   keyboard-e2e.sh <Pim.exe> <probe.exe> <test output folder>
 set -euo pipefail
 
 if [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+  exec xvfb-run -a -s "-screen 0 1600x1200x24" "$0" "$@"
 fi
 
 gui=$1 probe_exe=$2 out=$3
@@ -92,7 +94,22 @@ done
 xdotool search --name "^ＰＤＦ作成終了\$" >/dev/null 2>&1 && fail "Enter did not close the finished dialog"
 [ -s "$folder/default.pdf" ] || fail "no PDF was written"
 
+control() { probe "$probe_exe" controls "Pim-ピム-" | grep -m1 "^$1" | cut -d'|' -f3; }
+eval "$(xdotool getwindowgeometry --shell "$main")"
+list_before=$(control "SysListView32|")
+left_before=$(control "Button|文章のプロパティ|"),$(control "Button|PDF作成|")
+probe "$probe_exe" resize "Pim-ピム-" 1200 800
+sleep 1
+import -window root "$out/keyboard-resized.png"
+IFS=, read -r _ _ w0 h0 <<<"$list_before"
+IFS=, read -r _ _ w1 h1 <<<"$(control "SysListView32|")"
+[ $((w1 - w0)) = $((1200 - WIDTH)) ] && [ $((h1 - h0)) = $((800 - HEIGHT)) ] ||
+  fail "the list went from ${w0}x$h0 to ${w1}x$h1 while the window went from ${WIDTH}x$HEIGHT to 1200x800"
+left_after=$(control "Button|文章のプロパティ|"),$(control "Button|PDF作成|")
+[ "$left_after" = "$left_before" ] || fail "the left column moved: $left_before -> $left_after"
+
 xdotool key --window "$main" alt+F4 2>/dev/null || true
 wait $pid || true
 trap - EXIT
-echo "PASS: Tab walked ${#expected[@]} controls in the layout's order; Ctrl+Tab turned the tabs; Enter ran and closed"
+echo "PASS: Tab walked ${#expected[@]} controls in the layout's order; Ctrl+Tab turned the tabs; Enter ran and closed;"
+echo "      at 1200 x 800 the list grew by $((1200 - WIDTH)) x $((800 - HEIGHT)) and the left column stayed"
