@@ -101,9 +101,17 @@ TEST_F(RunTest, StopFromTheDialogWritesNothingAndKeepsTheOldPdf) {
     EXPECT_TRUE(IsWindowEnabled(Form().Handle()));
 }
 
-TEST_F(RunTest, ClosingTheDialogDuringTheRunStopsIt) {
+// The main window is enabled again as soon as the dialog closes; a second
+// PDF作成 (a click, or an Enter already queued) while the stopped run unwinds
+// starts nothing inside it.
+TEST_F(RunTest, ClosingTheDialogDuringTheRunStopsItAndStartsNoSecondRun) {
     Open(folder);
-    const DuringRun close([&] { SendMessageA(Form().Form2()->Handle(), WM_CLOSE, 0, 0); });
+    const DuringRun close([&] {
+        SendMessageA(Form().Form2()->Handle(), WM_CLOSE, 0, 0);
+        ASSERT_TRUE(IsWindowEnabled(Form().Handle()));
+        Click(*Form().Button4);
+        EXPECT_EQ(Form().Form2(), nullptr);
+    });
     Click(*Form().Button4);
     Pump();
     EXPECT_EQ(errors, std::vector<std::string>{"強制終了されました"});
