@@ -9,12 +9,17 @@ namespace pim {
 
 using namespace ui;
 
+// A click or an Enter queued while a stopped run unwinds (the main window is
+// enabled again by then) must not start a second run inside the first: the
+// nested run would free the dialog the outer one still reports to.
 void TForm1::Button4Click() {
+    if (running_) return;
     PdfRun->ListItems(ImgListView1->ImgItems());
     CreatePdf();
 }
 
 void TForm1::N1Click() {
+    if (running_) return;
     PdfRun->ListBox1.Clear();
     TImgListItems& items = ImgListView1->ImgItems();
     for (int i = 0; i < items.Count(); ++i)
@@ -37,8 +42,11 @@ void TForm1::CreatePdf() {
     s.ReencodeJpeg = CheckBox1->Checked();
     s.Adjust = {ScrollBar1->Position(), ScrollBar2->Position(), CheckBox2->Checked()};
     running_ = true;
+    struct TRunningFlag {
+        bool& running;
+        ~TRunningFlag() { running = false; }
+    } flag{running_};
     PdfRun->CreatePdf(*this);
-    running_ = false;
     Image1->Clear();
 }
 
