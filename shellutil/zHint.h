@@ -27,6 +27,8 @@ public:
     COLORREF ColorArrow() const { return colors_[3]; }
 
     int MaxHintWidth = 200;
+    // The strip, the arrow and the margins are drawn for this dpi.
+    int Dpi = 96;
     HFONT Font() const { return font_.get(); }
     // A copy of the font described: face (code page 932), height in pixels.
     void SetFont(std::string_view face, int height, BYTE charset = SHIFTJIS_CHARSET);
@@ -51,7 +53,7 @@ public:
 
     // Where a hint of size w x h goes for a cursor at (x, y) on a screen of
     // the given size; quadrant receives the cursor's quarter.
-    static RECT Placement(POINT cursor, SIZE screen, int w, int h, int& quadrant);
+    static RECT Placement(POINT cursor, SIZE screen, int w, int h, int& quadrant, int dpi = 96);
     // The hint's size for text within maxWidth (strip and margins included).
     SIZE MeasureHint(const std::u16string& text) const;
 

@@ -39,10 +39,15 @@ bool TApplication::HandleMessage() {
 }
 
 void TApplication::Dispatch(MSG& msg) {
-    // Tab and the arrow keys move between a form's controls, as in a dialog.
+    // Tab, Enter, Escape and the arrow keys work as in a dialog: the form's
+    // own keys first, then the dialog manager's.
     if (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST) {
         HWND top = GetAncestor(msg.hwnd, GA_ROOT);
-        if (top && dynamic_cast<TForm*>(TWindow::FromHandle(top)) && IsDialogMessageW(top, &msg)) return;
+        auto* form = top ? dynamic_cast<TForm*>(TWindow::FromHandle(top)) : nullptr;
+        if (form && (form->DialogKey(msg) || IsDialogMessageW(top, &msg))) {
+            FreeReleased();
+            return;
+        }
     }
     TranslateMessage(&msg);
     DispatchMessageW(&msg);

@@ -46,6 +46,11 @@ void TStaticText::AdjustSize() {
     SetBounds({b.Left, b.Top, size.cx + edge, static_cast<int>(metrics.tmHeight) + edge});
 }
 
+void TStaticText::Arrange(int dpi, int dx, int dy) {
+    TWindow::Arrange(dpi, dx, dy);
+    AdjustSize();
+}
+
 bool TStaticText::Notified(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
     if (message != WM_COMMAND || HIWORD(wParam) != STN_DBLCLK) return false;
     if (OnDblClick) OnDblClick();

@@ -105,7 +105,22 @@ const wchar_t* TWindow::OwnClass(const wchar_t* name, UINT style, int background
     return name;
 }
 
+int DpiOf(HWND window) {
+    // Windows 10 answers per window; older systems per screen.
+    using TGetDpiForWindow = UINT(WINAPI*)(HWND);
+    static const auto getDpiForWindow = reinterpret_cast<TGetDpiForWindow>(
+        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    if (getDpiForWindow)
+        if (const UINT dpi = getDpiForWindow(window)) return static_cast<int>(dpi);
+    HDC dc = GetDC(window);
+    const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+    ReleaseDC(window, dc);
+    return dpi > 0 ? dpi : 96;
+}
+
 void TWindow::CreateHandle(const TCreateParams& p) {
+    if (!everCreated_) DesignBounds = p.Bounds;
+    everCreated_ = true;
     parent_ = p.Parent;
     className_ = p.ClassName;
     style_ = p.Style;
@@ -323,8 +338,17 @@ void TWindow::SetEnabled(bool enabled) { EnableWindow(handle_, enabled ? TRUE : 
 void TWindow::SetFont(HFONT font) {
     font_ = font;
     if (handle_) SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    FontChanged();
 }
 
 void TWindow::Invalidate() { InvalidateRect(handle_, nullptr, TRUE); }
+
+void TWindow::Arrange(int dpi, int dx, int dy) {
+    const TBounds& d = DesignBounds;
+    TBounds b{ScaleDpi(d.Left, dpi), ScaleDpi(d.Top, dpi), ScaleDpi(d.Width, dpi), ScaleDpi(d.Height, dpi)};
+    if (Anchors & akRight) (Anchors & akLeft ? b.Width : b.Left) += dx;
+    if (Anchors & akBottom) (Anchors & akTop ? b.Height : b.Top) += dy;
+    SetBounds(b);
+}
 
 }  // namespace pim::ui

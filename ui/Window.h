@@ -30,6 +30,16 @@ struct TBounds {
 
 enum class TMouseButton { mbLeft, mbRight, mbMiddle };
 
+// The sides of its parent a control keeps its distance to when the form grows
+// beyond its design size; left and top alone: it stays where it is.
+enum TAnchor : unsigned { akLeft = 1, akTop = 2, akRight = 4, akBottom = 8 };
+
+// A length of the layout, designed at 96 dpi, at this dpi (nearest pixel).
+inline int ScaleDpi(int value, int dpi) { return MulDiv(value, dpi, 96); }
+// The dpi a window is drawn at: its monitor's as the system reports it to
+// this program (96 when the system stretches the program's windows itself).
+int DpiOf(HWND window);
+
 using TNotifyEvent = std::function<void()>;
 using TMouseEvent = std::function<void(TMouseButton button, int x, int y)>;
 
@@ -131,6 +141,15 @@ public:
     void SetFont(HFONT font);
     void Invalidate();
 
+    // Where the form's design puts the control (96 dpi, in the form's
+    // smallest client area; the bounds it was made with) and the sides it
+    // keeps when the form grows.
+    TBounds DesignBounds;
+    unsigned Anchors = akLeft | akTop;
+    // Puts the control at its design place for this dpi, the form having
+    // grown by dx, dy beyond its design size.
+    virtual void Arrange(int dpi, int dx, int dy);
+
     // The hint, shown when the mouse rests on the control and ShowHint is on.
     const std::u16string& Hint() const { return hint_; }
     void SetHint(std::string_view cp932) { hint_ = Widen(cp932); }
@@ -192,6 +211,8 @@ protected:
     virtual bool Notified(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
     // The window is gone (WM_NCDESTROY); the object may live on.
     virtual void Destroyed() {}
+    // SetFont gave the control another font.
+    virtual void FontChanged() {}
 
 private:
     friend class THookToken;
@@ -210,6 +231,7 @@ private:
     WNDPROC original_ = nullptr;
     HFONT font_ = nullptr;
     std::u16string hint_;
+    bool everCreated_ = false;
     // In the order added; a hook's token holds only a weak reference, so a
     // hook removed while a message is on its way is skipped, not called.
     std::vector<std::shared_ptr<THookToken::TEntry>> hooks_;

@@ -151,6 +151,9 @@ public:
     void Button4Click();
     void N1Click();
 
+protected:
+    void ChangeScale(int dpi) override;
+
 private:
     void CreateControls();
     void ConfigureList();

@@ -9,13 +9,18 @@ namespace pim {
 
 using namespace ui;
 
+// A click or an Enter queued while a stopped run unwinds (the main window is
+// enabled again by then) must not start a second run inside the first: the
+// nested run would free the dialog the outer one still reports to.
 void TForm1::Button4Click() {
+    if (running_) return;
     ListBox1.Clear();
     for (const std::string& file : ListedFiles(ImgListView1->ImgItems())) ListBox1.Add(file);
     CreatePdf();
 }
 
 void TForm1::N1Click() {
+    if (running_) return;
     ListBox1.Clear();
     TImgListItems& items = ImgListView1->ImgItems();
     for (int i = 0; i < items.Count(); ++i)
@@ -38,8 +43,11 @@ void TForm1::CreatePdf() {
     s.ReencodeJpeg = CheckBox1->Checked();
     s.Adjust = {ScrollBar1->Position(), ScrollBar2->Position(), CheckBox2->Checked()};
     running_ = true;
+    struct TRunningFlag {
+        bool& running;
+        ~TRunningFlag() { running = false; }
+    } flag{running_};
     PdfRun->CreatePdf(*this, {ListBox1.begin(), ListBox1.end()}, s);
-    running_ = false;
     Image1->Clear();
 }
 

@@ -216,8 +216,8 @@ TEST_F(MainWindowTest, WindowHasItsCaptionBorderButtonsClientSizeAndFont) {
     EXPECT_EQ(style & WS_CAPTION, WS_CAPTION);
     EXPECT_TRUE(style & WS_SYSMENU);
     EXPECT_TRUE(style & WS_MINIMIZEBOX);
-    EXPECT_FALSE(style & WS_MAXIMIZEBOX);
-    EXPECT_FALSE(style & WS_THICKFRAME);
+    EXPECT_TRUE(style & WS_MAXIMIZEBOX);
+    EXPECT_TRUE(style & WS_THICKFRAME);
     RECT client;
     GetClientRect(window, &client);
     EXPECT_EQ(client.right, 739);
@@ -305,6 +305,65 @@ TEST_F(MainWindowTest, CaptionDoubleClickRollsTheWindowUpAndDown) {
     EXPECT_FALSE(IsIconic(window));
 }
 
+// A larger window gives its growth to the list side: the list area grows by
+// as much as the window, the sort bar keeps to the right edge, the folder
+// labels to the bottom, and the left column does not move. The roll-up
+// works from that size, and the window is never made smaller than its design.
+TEST_F(MainWindowTest, ResizingGrowsTheListAreaAndLeavesTheLeftColumnWhereItIs) {
+    TForm1& f = Form();
+    const HWND window = f.Handle();
+    const std::vector<HWND> left = {f.GroupBox1->Handle(), f.GroupBox2->Handle(), f.GroupBox3->Handle(),
+                                    f.CheckBox1->Handle(), f.Button4->Handle()};
+    std::vector<RECT> leftBefore;
+    for (HWND control : left) leftBefore.push_back(RectInParent(control));
+    const RECT list = RectInParent(f.ImgListView1->Handle());
+    const RECT sortBar = RectInParent(f.Panel1->Handle());
+    const RECT labels = RectInParent(f.Panel2->Handle());
+    RECT frame;
+    GetWindowRect(window, &frame);
+
+    // The screen may hold less than 1200 x 800: the system keeps the window on it.
+    SetWindowPos(window, nullptr, 0, 0, 1200, 800, SWP_NOZORDER);
+    RECT large;
+    GetWindowRect(window, &large);
+    const int dx = (large.right - large.left) - (frame.right - frame.left);
+    const int dy = (large.bottom - large.top) - (frame.bottom - frame.top);
+    ASSERT_GT(dx, 200);
+    ASSERT_GT(dy, 200);
+    const RECT grown = RectInParent(f.ImgListView1->Handle());
+    EXPECT_EQ(grown.right - grown.left, list.right - list.left + dx);
+    EXPECT_EQ(grown.bottom - grown.top, list.bottom - list.top + dy);
+    EXPECT_EQ(RectInParent(f.Panel1->Handle()).left, sortBar.left + dx);
+    EXPECT_EQ(RectInParent(f.Panel2->Handle()).top, labels.top + dy);
+    EXPECT_EQ(RectInParent(f.Panel2->Handle()).right, labels.right + dx);
+    for (std::size_t i = 0; i < left.size(); ++i) {
+        const RECT now = RectInParent(left[i]);
+        EXPECT_EQ(std::vector<LONG>({now.left, now.top, now.right, now.bottom}),
+                  std::vector<LONG>({leftBefore[i].left, leftBefore[i].top, leftBefore[i].right, leftBefore[i].bottom}));
+    }
+    RECT client;
+    GetClientRect(window, &client);
+    EXPECT_EQ(RectInParent(f.StatusBar1->Handle()).bottom, client.bottom);
+    EXPECT_EQ(RectInParent(f.StatusBar1->Handle()).right, client.right);
+    Screenshot(window, "gui-resized");
+
+    SendMessageA(window, WM_NCLBUTTONDBLCLK, HTCAPTION, 0);
+    RECT rolled;
+    GetWindowRect(window, &rolled);
+    EXPECT_EQ(rolled.bottom - rolled.top, 2 * GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION));
+    SendMessageA(window, WM_NCLBUTTONDBLCLK, HTCAPTION, 0);
+    RECT restored;
+    GetWindowRect(window, &restored);
+    EXPECT_EQ(restored.bottom - restored.top, large.bottom - large.top);
+    EXPECT_EQ(RectInParent(f.ImgListView1->Handle()).bottom, grown.bottom);
+
+    // The smallest size a border drag leaves is the design's.
+    MINMAXINFO limits{};
+    SendMessageA(window, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+    EXPECT_EQ(limits.ptMinTrackSize.x, frame.right - frame.left);
+    EXPECT_EQ(limits.ptMinTrackSize.y, frame.bottom - frame.top);
+}
+
 TEST_F(MainWindowTest, SelectingRowsUpdatesTheSelectedCount) {
     const HWND list = Form().ImgListView1->Handle();
     ListView_SetItemState(list, 0, LVIS_SELECTED, LVIS_SELECTED);
@@ -316,17 +375,7 @@ TEST_F(MainWindowTest, SelectingRowsUpdatesTheSelectedCount) {
 // The folder labels keep the whole path as their hint: resting the mouse on
 // one shows it, however long the path.
 TEST_F(MainWindowTest, RestingTheMouseOnAFolderLabelShowsItsPathAsAHint) {
-    const HWND label = Form().StaticText3->Handle();
-    RECT r;
-    GetWindowRect(label, &r);
-    SetCursorPos(r.left + 4, r.top + 4);
-    SendMessageA(label, WM_MOUSEMOVE, 0, MAKELPARAM(4, 4));
-    const ui::THintWindow* hint = nullptr;
-    for (int i = 0; i < 100 && !(hint && IsWindowVisible(hint->Handle())); ++i) {
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-        Pump();
-        hint = ui::Application().HintWindow();
-    }
+    const ui::THintWindow* hint = RestMouseOn(Form().StaticText3->Handle());
     ASSERT_NE(hint, nullptr);
     EXPECT_NE(dynamic_cast<const TzHintWindow*>(hint), nullptr);  // Pim's own hint window
     EXPECT_TRUE(IsWindowVisible(hint->Handle()));
