@@ -10,6 +10,7 @@
 #include "base/CodePage.h"
 #include "base/ErrorReport.h"
 #include "base/SysUtils.h"
+#include "base/win32/Handles.h"
 
 namespace pim::ui {
 
@@ -112,9 +113,7 @@ int DpiOf(HWND window) {
         reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
     if (getDpiForWindow)
         if (const UINT dpi = getDpiForWindow(window)) return static_cast<int>(dpi);
-    HDC dc = GetDC(window);
-    const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
-    ReleaseDC(window, dc);
+    const int dpi = GetDeviceCaps(TWindowDC(window).get(), LOGPIXELSY);
     return dpi > 0 ? dpi : 96;
 }
 
