@@ -27,7 +27,9 @@ public:
     COLORREF ColorArrow() const { return colors_[3]; }
 
     int MaxHintWidth = 200;
-    HFONT Font() const { return font_->Handle(); }
+    // The strip, the arrow and the margins are drawn for this dpi.
+    int Dpi = 96;
+    HFONT Font() const { return font_.get(); }
     // A copy of the font described: face (code page 932), height in pixels.
     void SetFont(std::string_view face, int height, BYTE charset = SHIFTJIS_CHARSET);
 
@@ -37,7 +39,7 @@ public:
 
 private:
     COLORREF colors_[4] = {RGB(255, 255, 255), RGB(0, 0, 0), 5493503, RGB(0, 0, 0)};
-    std::unique_ptr<ui::TFont> font_;
+    TFontHandle font_;
     ui::TWindow* hintControl_ = nullptr;
 };
 
@@ -51,7 +53,7 @@ public:
 
     // Where a hint of size w x h goes for a cursor at (x, y) on a screen of
     // the given size; quadrant receives the cursor's quarter.
-    static RECT Placement(POINT cursor, SIZE screen, int w, int h, int& quadrant);
+    static RECT Placement(POINT cursor, SIZE screen, int w, int h, int& quadrant, int dpi = 96);
     // The hint's size for text within maxWidth (strip and margins included).
     SIZE MeasureHint(const std::u16string& text) const;
 

@@ -1,6 +1,17 @@
-// A top-level window: client size, single non-sizable border, the caption
-// buttons it is given, OnShow and OnClose with a close action, and a hook for
-// non-client mouse messages. A form owns the controls it makes.
+// A top-level window: client size, a single or a sizable border, the
+// caption buttons it is given, OnShow and OnClose with a close action, and a
+// hook for non-client mouse messages. A form owns the controls it makes.
+//
+// The layout is designed at 96 dpi for the smallest client area. A form
+// lays itself out for the dpi of its monitor (every position, size and the
+// font scaled by dpi/96, again when the window moves to a monitor of
+// another dpi), and a sizable form gives its growth to the controls
+// anchored to its right and bottom edges.
+//
+// The keyboard works as in a dialog: Tab walks TabOrder (the layout's
+// reading order), Enter presses the focused push button or else the default
+// button, Escape presses the cancel button, and the focus comes back to the
+// control that had it when the form is activated again.
 #pragma once
 
 #include <memory>
@@ -8,6 +19,7 @@
 #include <vector>
 
 #include "ui/Application.h"
+#include "ui/Button.h"
 #include "ui/Window.h"
 
 namespace pim::ui {
@@ -21,6 +33,8 @@ public:
         int ClientWidth = 0;
         int ClientHeight = 0;
         bool MinimizeBox = true;   // the system menu is always there
+        bool MaximizeBox = false;
+        bool Sizable = false;      // a sizing border; never smaller than the design
         bool StayOnTop = false;
         TForm* Owner = nullptr;
     };
@@ -35,6 +49,16 @@ public:
     void SetClientSize(int width, int height);
     void SetPosition(int left, int top);
 
+    // The dpi the form is laid out for.
+    int Dpi() const { return dpi_; }
+    // Lays the form out for its monitor's dpi; concrete forms call it last
+    // in their constructor, once their controls exist. At 96 dpi nothing moves.
+    void ScaleToMonitor();
+    // Places every control for the current client size.
+    void Realign();
+    // False lets the window be lower than its design (rolled up to its caption).
+    bool KeepMinimumHeight = true;
+
     // Makes a control owned by this form: Make<TButton>({.Parent = ..., ...}).
     template <class T>
     T* Make(const typename T::Params& params) {
@@ -43,6 +67,23 @@ public:
         components_.push_back(std::move(control));
         return raw;
     }
+
+    // The controls Tab visits, in order; hidden or disabled ones are skipped
+    // and Shift+Tab walks back. Empty: the dialog manager's Z-order walk.
+    std::vector<TWindow*> TabOrder;
+    // Enter presses it when the focus is not on another push button; it
+    // carries the default frame. nullptr: none.
+    TButton* DefaultButton() const { return defaultButton_; }
+    void SetDefaultButton(TButton* button);
+    // Escape presses it. nullptr: Escape does nothing.
+    TButton* CancelButton = nullptr;
+    // Puts the focus on a control of this form (or the form itself).
+    void FocusControl(TWindow& control);
+    // The keys the form handles before the focused control: Tab, Enter,
+    // Escape, then OnShortCut. True when the key was used.
+    bool DialogKey(const MSG& msg);
+    // A key message before the focused control sees it; true when used.
+    std::function<bool(const MSG& msg)> OnShortCut;
 
     TNotifyEvent OnShow;
     std::function<void(TCloseAction& action)> OnClose;
@@ -55,12 +96,23 @@ public:
 
 protected:
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    // The font and every control for a dpi (the window's size is the
+    // caller's). A form with parts of its own (a list's cells, a hint's
+    // font) scales them too.
+    virtual void ChangeScale(int dpi);
     // Concrete forms call this first in their destructor, so no message
     // reaches a handler of a half-destroyed form.
     void DestroyHandle();
 
 private:
-    TFont font_;
+    bool SelectNext(bool forward);
+    HWND FirstFocus() const;
+
+    TFontHandle font_;
+    SIZE designClient_;
+    int dpi_ = 96;
+    TButton* defaultButton_ = nullptr;
+    HWND lastFocus_ = nullptr;
     std::vector<std::unique_ptr<TWindow>> components_;
 };
 

@@ -25,6 +25,8 @@ public:
     int PictureHeight() const { return height_; }
     // The colour shown at (x, y) of the picture.
     COLORREF PixelAt(int x, int y) const;
+    // Placed by the box that scrolls it, sized by its picture.
+    void Arrange(int, int, int) override {}
 
 protected:
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;

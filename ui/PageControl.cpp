@@ -33,11 +33,32 @@ TBounds TPageControl::SheetBounds() const {
     return {r.left, r.top, r.right - r.left, r.bottom - r.top};
 }
 
+void TPageControl::SetBounds(const TBounds& bounds) {
+    TWindow::SetBounds(bounds);
+    FitSheets();
+}
+
+void TPageControl::FitSheets() {
+    const TBounds area = SheetBounds();
+    for (const auto& sheet : sheets_) sheet->SetBounds(area);
+}
+
 int TPageControl::ActivePageIndex() const { return static_cast<int>(SendMessageW(Handle(), TCM_GETCURSEL, 0, 0)); }
 
 void TPageControl::SetActivePageIndex(int index) {
     SendMessageW(Handle(), TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
     ShowActive();
+}
+
+void TPageControl::SelectNextPage(bool forward) {
+    const int n = PageCount();
+    if (n < 2) return;
+    const int next = ((ActivePageIndex() + (forward ? 1 : -1)) % n + n) % n;
+    SendMessageW(Handle(), TCM_SETCURSEL, static_cast<WPARAM>(next), 0);
+    ShowActive();
+    const HWND focus = GetFocus();
+    if (!focus || !IsWindowVisible(focus)) SetFocus(Handle());
+    if (OnChange) OnChange();
 }
 
 void TPageControl::ShowActive() {

@@ -32,13 +32,20 @@ public:
     int ActivePageIndex() const;
     // Shows that sheet; OnChange does not fire.
     void SetActivePageIndex(int index);
+    // The next (or previous) sheet, round the end, as the user picks it:
+    // OnChange fires. A focus left on the sheet going away moves to the tabs.
+    void SelectNextPage(bool forward);
     TNotifyEvent OnChange;
+    // The sheets follow the page area.
+    void SetBounds(const TBounds& bounds) override;
 
 protected:
     bool Notified(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    void FontChanged() override { FitSheets(); }
 
 private:
     TBounds SheetBounds() const;
+    void FitSheets();
     void ShowActive();
     std::vector<std::unique_ptr<TTabSheet>> sheets_;
 };

@@ -4,7 +4,7 @@ namespace pim::ui {
 
 TSpeedButton::TSpeedButton(const Params& p) : groupIndex_(p.GroupIndex) {
     CreateHandle({.Parent = p.Parent, .ClassName = L"BUTTON", .Bounds = p.Bounds, .Text = p.Caption,
-                  .Style = BS_CHECKBOX | BS_PUSHLIKE});
+                  .Style = BS_CHECKBOX | BS_PUSHLIKE | WS_TABSTOP});
     SetDown(p.Down);
 }
 

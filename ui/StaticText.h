@@ -28,8 +28,11 @@ public:
     }
     TNotifyEvent OnDblClick;
 
+    void Arrange(int dpi, int dx, int dy) override;
+
 protected:
     bool Notified(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    void FontChanged() override { AdjustSize(); }
 
 private:
     void AdjustSize();

@@ -4,16 +4,26 @@
 
 namespace pim::ui {
 
-TStatusBar::TStatusBar(const Params& p) : widths_(p.PanelWidths), height_(p.Height) {
+TStatusBar::TStatusBar(const Params& p) : widths_(p.PanelWidths), height_(p.Height), designHeight_(p.Height) {
     CreateHandle({.Parent = p.Parent, .ClassName = STATUSCLASSNAMEW, .Style = CCS_BOTTOM | CCS_NORESIZE});
+    SetParts(96);
+    Realign();
+}
+
+void TStatusBar::SetParts(int dpi) {
     // Right edges; the last panel reaches the end of the bar.
     std::vector<int> edges;
     int right = 0;
     for (std::size_t i = 0; i < widths_.size(); ++i) {
-        right += widths_[i];
+        right += ScaleDpi(widths_[i], dpi);
         edges.push_back(i + 1 == widths_.size() ? -1 : right);
     }
     SendMessageW(Handle(), SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
+}
+
+void TStatusBar::Arrange(int dpi, int, int) {
+    height_ = ScaleDpi(designHeight_, dpi);
+    SetParts(dpi);
     Realign();
 }
 

@@ -22,10 +22,15 @@ public:
     void SetPanelTextW(int index, std::u16string_view text);
     // Keeps the bar at the bottom of the parent, at its height.
     void Realign();
+    // The bar's height and its panels' widths for the dpi; the bar keeps to
+    // the bottom edge and spans the width, whatever the parent's size.
+    void Arrange(int dpi, int dx, int dy) override;
 
 private:
+    void SetParts(int dpi);
     std::vector<int> widths_;
     int height_;
+    int designHeight_;
 };
 
 }  // namespace pim::ui

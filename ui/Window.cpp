@@ -2,12 +2,15 @@
 
 #include <windowsx.h>
 
+#include <exception>
 #include <map>
 #include <string>
+#include <utility>
 
 #include "base/CodePage.h"
+#include "base/ErrorReport.h"
 #include "base/SysUtils.h"
-#include "ui/Application.h"
+#include "base/win32/Handles.h"
 
 namespace pim::ui {
 
@@ -15,6 +18,19 @@ namespace {
 
 // The property that ties a window to its object.
 constexpr wchar_t kObjectProperty[] = L"Pim.TWindow";
+
+TWindowHost* host = nullptr;
+
+// No host: the exception's own words go to the error report.
+void ReportException() {
+    try {
+        throw;
+    } catch (const std::exception& e) {
+        ShowErrorReport(e.what());
+    } catch (...) {
+        ShowErrorReport("Unknown error");
+    }
+}
 
 TMouseButton ButtonOf(UINT message) {
     switch (message) {
@@ -29,8 +45,43 @@ TMouseButton ButtonOf(UINT message) {
 std::u16string Widen(std::string_view cp932) { return AnsiToUtf16(cp932); }
 std::string Narrow(std::u16string_view text) { return Utf16ToAnsi(text); }
 
+TWindowHost* TWindow::SetHost(TWindowHost* newHost) { return std::exchange(host, newHost); }
+
 TWindow::~TWindow() {
     if (handle_) DestroyWindow(handle_);
+    NotifyHooks(THandleChange::hcFreed);
+    hooks_.clear();
+}
+
+THookToken TWindow::AddHook(TMessageHook hook) {
+    hooks_.push_back(std::make_shared<THookToken::TEntry>(THookToken::TEntry{this, std::move(hook)}));
+    return THookToken(hooks_.back());
+}
+
+void THookToken::Remove() {
+    if (const std::shared_ptr<TEntry> entry = entry_.lock()) {
+        std::erase(entry->Window->hooks_, entry);
+    }
+    entry_.reset();
+}
+
+void TWindow::NotifyHooks(THandleChange why) {
+    // A copy: a hook may remove itself, or another, while it is told.
+    const std::vector<std::weak_ptr<THookToken::TEntry>> hooks(hooks_.rbegin(), hooks_.rend());
+    for (const auto& weak : hooks)
+        if (const auto entry = weak.lock(); entry && entry->Hook.HandleChanged) entry->Hook.HandleChanged(why);
+}
+
+LRESULT TWindow::Perform(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (!hooks_.empty()) {
+        const std::vector<std::weak_ptr<THookToken::TEntry>> hooks(hooks_.rbegin(), hooks_.rend());
+        for (const auto& weak : hooks) {
+            const auto entry = weak.lock();
+            LRESULT result = 0;
+            if (entry && entry->Hook.Message && entry->Hook.Message(message, wParam, lParam, result)) return result;
+        }
+    }
+    return WndProc(message, wParam, lParam);
 }
 
 TWindow* TWindow::FromHandle(HWND handle) {
@@ -55,7 +106,20 @@ const wchar_t* TWindow::OwnClass(const wchar_t* name, UINT style, int background
     return name;
 }
 
+int DpiOf(HWND window) {
+    // Windows 10 answers per window; older systems per screen.
+    using TGetDpiForWindow = UINT(WINAPI*)(HWND);
+    static const auto getDpiForWindow = reinterpret_cast<TGetDpiForWindow>(
+        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    if (getDpiForWindow)
+        if (const UINT dpi = getDpiForWindow(window)) return static_cast<int>(dpi);
+    const int dpi = GetDeviceCaps(TWindowDC(window).get(), LOGPIXELSY);
+    return dpi > 0 ? dpi : 96;
+}
+
 void TWindow::CreateHandle(const TCreateParams& p) {
+    if (!everCreated_) DesignBounds = p.Bounds;
+    everCreated_ = true;
     parent_ = p.Parent;
     className_ = p.ClassName;
     style_ = p.Style;
@@ -81,6 +145,7 @@ void TWindow::CreateHandle(const TCreateParams& p) {
     if (font_) SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     // A control made later lies in front of those made before it.
     if (child) SetWindowPos(handle_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    NotifyHooks(THandleChange::hcCreated);
 }
 
 void TWindow::Attach(HWND handle) {
@@ -105,9 +170,13 @@ LRESULT CALLBACK TWindow::Procedure(HWND handle, UINT message, WPARAM wParam, LP
     }
     // An exception must never unwind through Windows' own frames.
     try {
+        if (message == WM_DESTROY) self->NotifyHooks(THandleChange::hcDestroyed);
         return self->Perform(message, wParam, lParam);
     } catch (...) {
-        Application().HandleException();
+        if (host)
+            host->HandleException();
+        else
+            ReportException();
         return 0;
     }
 }
@@ -137,7 +206,7 @@ LRESULT TWindow::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             break;
         case WM_MOUSEMOVE:
-            Application().HintMouseMove(*this);
+            if (host) host->MouseMoved(*this);
             break;
         default:
             break;
@@ -268,8 +337,17 @@ void TWindow::SetEnabled(bool enabled) { EnableWindow(handle_, enabled ? TRUE : 
 void TWindow::SetFont(HFONT font) {
     font_ = font;
     if (handle_) SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    FontChanged();
 }
 
 void TWindow::Invalidate() { InvalidateRect(handle_, nullptr, TRUE); }
+
+void TWindow::Arrange(int dpi, int dx, int dy) {
+    const TBounds& d = DesignBounds;
+    TBounds b{ScaleDpi(d.Left, dpi), ScaleDpi(d.Top, dpi), ScaleDpi(d.Width, dpi), ScaleDpi(d.Height, dpi)};
+    if (Anchors & akRight) (Anchors & akLeft ? b.Width : b.Left) += dx;
+    if (Anchors & akBottom) (Anchors & akTop ? b.Height : b.Top) += dy;
+    SetBounds(b);
+}
 
 }  // namespace pim::ui

@@ -2,9 +2,9 @@
 // events, and the window-wide algorithms (start-up, status, roll-up).
 #include "app/win32/Unit1.h"
 
-#include "app/AppPlatform.h"
 #include "app/MainModel.h"
 #include "app/win32/Unit2.h"
+#include "base/CodePage.h"
 #include "imagelist/FileFacts.h"
 
 namespace pim {
@@ -16,6 +16,12 @@ namespace {
 // The error box when the folder on the command line cannot be listed.
 constexpr char kMsgFolderNotOpened[] = "フォルダを開けません";
 
+// The thumbnail list's own design values: picture box, frames, bevel.
+constexpr int kThumbnailSize = 94;
+constexpr int kThumbnailFrame = 1;
+constexpr int kThumbnailSelectFrame = 3;
+constexpr int kThumbnailBevel = 1;
+
 }  // namespace
 
 std::string FolderOfFile(const std::string& path) {
@@ -23,7 +29,11 @@ std::string FolderOfFile(const std::string& path) {
 }
 
 TForm1::TForm1()
-    : TForm({.Caption = std::string(kAppTitle), .ClientWidth = 782, .ClientHeight = 442}),
+    : TForm({.Caption = std::string(kAppTitle),
+             .ClientWidth = 782,
+             .ClientHeight = 442,
+             .MaximizeBox = true,
+             .Sizable = true}),
       PopupMenu1(*this),
       DropDst1(*this),
       PdfRun(std::make_unique<TPdfRun>()) {
@@ -32,6 +42,7 @@ TForm1::TForm1()
     zHint1.SetFont(kPGothic, 16);
     DropDst1.SetTarget(THookTarget::htForm);
     WireEvents();
+    ScaleToMonitor();
 }
 
 TForm1::~TForm1() { DestroyHandle(); }
@@ -73,22 +84,27 @@ void TForm1::CreateControls() {
     CheckBox1 = Make<TCheckBox>({.Parent = this, .Bounds = {96, 392, 89, 25}, .Caption = "JPEG再変換"});
     Button4 = Make<TButton>({.Parent = this, .Bounds = {192, 392, 97, 25}, .Caption = "PDF作成"});
 
-    PageControl1 = Make<TPageControl>({.Parent = this, .Bounds = {296, 8, 441, 409}, .ButtonTabs = true});
+    PageControl1 = Make<TPageControl>({.Parent = this, .Bounds = {296, 8, 484, 409}, .ButtonTabs = true});
     TabSheet1 = PageControl1->AddSheet("画像一覧");
     ImgListView1 = Make<TImgListView>({.Parent = TabSheet1,
-                                       .Bounds = {0, 8, 425, 329},
+                                       .Bounds = {0, 8, 468, 329},
                                        .ViewStyle = TViewStyle::vsList,
                                        .IconStyle = TIconStyle::iisImage,
                                        .MultiSelect = true,
                                        .GridLines = true});
     ConfigureList();
     TabSheet2 = PageControl1->AddSheet("画像調整");
-    ScrollBox1 = Make<TScrollBox>({.Parent = TabSheet2, .Bounds = {0, 8, 425, 369}});
+    ScrollBox1 = Make<TScrollBox>({.Parent = TabSheet2, .Bounds = {0, 8, 468, 369}});
     Image1 = Make<TImage>({.Parent = ScrollBox1});
 
+    // A larger window gives the list side its growth: the tabs and the list
+    // grow, the sort bar keeps to the right edge and the folder labels to
+    // the bottom; the left column stays as it is.
+    PageControl1->Anchors = ImgListView1->Anchors = ScrollBox1->Anchors = akLeft | akTop | akRight | akBottom;
+
     // The panels lie over the page control: made after it, they stay in front.
-    // The bar and the window are wider than the three original boxes needed:
-    // "png" sits beside "txt" and nothing else moves.
+    // The window is wider than the three original boxes needed: "png" sits
+    // beside "txt", the list side takes the rest, and the left column stays.
     Panel1 = Make<TPanel>({.Parent = this, .Bounds = {432, 8, 332, 27}, .BevelInner = TBevel::bvLowered});
     ComboBox2 = Make<TComboBox>({.Parent = Panel1, .Bounds = {9, 4, 57}, .Items = {"昇順", "降順"}, .ItemIndex = 0});
     ComboBox1 = Make<TComboBox>(
@@ -98,7 +114,7 @@ void TForm1::CreateControls() {
     CheckBox5 = Make<TCheckBox>({.Parent = Panel1, .Bounds = {246, 1, 33, 25}, .Caption = "txt", .Checked = true});
     CheckBox7 = Make<TCheckBox>({.Parent = Panel1, .Bounds = {282, 1, 40, 25}, .Caption = "png", .Checked = true});
 
-    Panel2 = Make<TPanel>({.Parent = this, .Bounds = {300, 374, 425, 39}, .BevelOuter = TBevel::bvNone});
+    Panel2 = Make<TPanel>({.Parent = this, .Bounds = {300, 374, 468, 39}, .BevelOuter = TBevel::bvNone});
     StaticText11 = Make<TStaticText>({.Parent = Panel2, .Bounds = {0, 1, 85, 16}, .Caption = "画像フォルダ",
                                       .Sunken = true, .Alignment = TAlignment::taCenter});
     StaticText3 = Make<TStaticText>({.Parent = Panel2, .Bounds = {88, 0}, .Sunken = true, .ShowHint = true});
@@ -106,8 +122,17 @@ void TForm1::CreateControls() {
                                      .Sunken = true, .Alignment = TAlignment::taCenter});
     StaticText2 = Make<TStaticText>({.Parent = Panel2, .Bounds = {88, 20}, .Sunken = true, .ShowHint = true});
 
+    Panel1->Anchors = akTop | akRight;
+    Panel2->Anchors = akLeft | akRight | akBottom;
+
     StatusBar1 = Make<TStatusBar>({.Parent = this, .Height = 21, .PanelWidths = {150, 150, 260, 73}});
     StatusBar1->SetPanelText(3, kAppTitle);
+
+    // Tab follows the layout: the left column top to bottom, then the list
+    // side (tabs, sort and type boxes, the list).
+    TabOrder = {LabeledEdit1, LabeledEdit2, LabeledEdit3, LabeledEdit4, LabeledEdit6, CheckBox6, SpeedButton1,
+                SpeedButton2, ScrollBar1, ScrollBar2, CheckBox2, Button5, Button6, CheckBox1, Button4,
+                PageControl1, ComboBox2, ComboBox1, CheckBox3, CheckBox4, CheckBox5, CheckBox7, ImgListView1};
 
     N1 = PopupMenu1.Add("ＰＤＦ作成(選択画像)");
     N2 = PopupMenu1.Add("-");
@@ -120,6 +145,22 @@ void TForm1::CreateControls() {
 // thumbnails in the window's Gothic at 16 pixels; no column sorting, no
 // drops onto the list and no shell menu (the window has its own popup);
 // only the picture and text files, no folders.
+// The hint and the thumbnails are drawn by their own code: they take the
+// form's dpi from here.
+void TForm1::ChangeScale(int dpi) {
+    TForm::ChangeScale(dpi);
+    zHint1.SetFont(kPGothic, ScaleDpi(16, dpi));
+    zHint1.MaxHintWidth = ScaleDpi(600, dpi);
+    zHint1.Dpi = dpi;
+    TViewImage& image = ImgListView1->ViewImage();
+    image.ImgUtil().Font = {.Name = kPGothic, .Charset = SHIFTJIS_CHARSET, .Height = -ScaleDpi(16, dpi)};
+    image.Frame().SetWidth(ScaleDpi(kThumbnailFrame, dpi));
+    image.SelectFrame().SetWidth(ScaleDpi(kThumbnailSelectFrame, dpi));
+    image.SetBevelWidth(ScaleDpi(kThumbnailBevel, dpi));
+    image.SetImageWidth(ScaleDpi(kThumbnailSize, dpi));
+    image.SetImageHeight(ScaleDpi(kThumbnailSize, dpi));
+}
+
 void TForm1::ConfigureList() {
     TViewImage& image = ImgListView1->ViewImage();
     image.SetLookAhead(true);
@@ -140,6 +181,12 @@ void TForm1::WireEvents() {
     OnNcMessage = [this](UINT message, WPARAM, LPARAM) {
         if (message != WM_NCLBUTTONDBLCLK) return false;
         ToggleRollUp();
+        return true;
+    };
+    // Ctrl+Tab and Ctrl+Shift+Tab turn the tabs from anywhere in the window.
+    OnShortCut = [this](const MSG& msg) {
+        if (msg.message != WM_KEYDOWN || msg.wParam != VK_TAB || GetKeyState(VK_CONTROL) >= 0) return false;
+        PageControl1->SelectNextPage(GetKeyState(VK_SHIFT) >= 0);
         return true;
     };
     CheckBox6->OnClick = [this] { CheckBox6Click(); };
@@ -193,7 +240,7 @@ void TForm1::FormShow() {
         // The list stays on the desktop it entered when made: the folder was not opened.
         if (list.FolderIdList().IsDesktop()) {
             list.LeaveFolder();
-            Application().ShowError(std::string(kMsgFolderNotOpened) + "\r\n" + Narrow(NativeToUtf16(folder)));
+            Application().ShowError(std::string(kMsgFolderNotOpened) + "\r\n" + Narrow(Utf8ToUtf16(folder)));
         }
         ImgListView1->Repaint();
     }
@@ -205,7 +252,7 @@ void TForm1::FormClose(TCloseAction&) { PdfRun->FormClose(); }
 void TForm1::UpdateStatus() {
     StatusBar1->SetPanelText(0, TotalStatusText(ImgListView1->ImgItems().Count()));
     StatusBar1->SetPanelText(1, SelectedStatusText(ImgListView1->SelCount()));
-    const std::u16string folder = NativeToUtf16(ImgListView1->FolderPath());
+    const std::u16string folder = Utf8ToUtf16(ImgListView1->FolderPath());
     StaticText3->SetTextW(folder);
     StaticText3->SetHintW(folder);
     if (!CheckBox6->Checked()) {
@@ -213,7 +260,6 @@ void TForm1::UpdateStatus() {
         StaticText2->SetHintW(StaticText3->TextW());
     }
     PageControl1->SetActivePageIndex(0);
-    PdfRun->Image1.Clear();
     Image1->Clear();
 }
 
@@ -222,12 +268,15 @@ void TForm1::ToggleRollUp() {
     const TBounds b = Bounds();
     if (b.Height > RolledHeight) {
         SavedHeight = b.Height;
+        // Rolled up, the window is lower than the least a border drag allows.
+        KeepMinimumHeight = false;
         SetBounds({b.Left, b.Top, b.Width, RolledHeight});
     } else {
         SetBounds({b.Left, b.Top, b.Width, SavedHeight});
+        KeepMinimumHeight = true;
     }
 }
 
-std::string TForm1::ImageFolder() const { return Utf16ToNative(StaticText3->TextW()); }
+std::string TForm1::ImageFolder() const { return Utf16ToUtf8(StaticText3->TextW()); }
 
 }  // namespace pim

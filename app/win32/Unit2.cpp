@@ -16,6 +16,11 @@ TForm2::TForm2(TForm& owner, TPReport& report)
     // "閉じる", made after "強制終了", lies in front of it.
     Button2 = Make<TButton>({.Parent = this, .Bounds = {128, 72, 97, 25}, .Caption = "閉じる"});
     Button3 = Make<TButton>({.Parent = this, .Bounds = {16, 72, 97, 25}, .Caption = "PDFを起動"});
+    // While the run goes on, Enter and Escape both stop it.
+    TabOrder = {Button3, Button1, Button2};
+    SetDefaultButton(Button1);
+    CancelButton = Button1;
+    ScaleToMonitor();
 
     Button1->OnClick = [this] { Button1Click(); };
     Button2->OnClick = [this] { Button2Click(); };
@@ -64,8 +69,14 @@ void TProgressLink::SetPosition(int value) {
 
 void TProgressLink::ShowFinishButtons() {
     if (!dialog_) return;
+    // "閉じる" takes the place of "強制終了", with the focus: Enter and Escape
+    // close the dialog.
+    dialog_->Button1->Hide();
     dialog_->Button2->Show();
     dialog_->Button3->Show();
+    dialog_->SetDefaultButton(dialog_->Button2);
+    dialog_->CancelButton = dialog_->Button2;
+    dialog_->FocusControl(*dialog_->Button2);
 }
 
 void TProgressLink::ProcessMessages() { Application().ProcessMessages(); }

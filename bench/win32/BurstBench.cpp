@@ -109,7 +109,7 @@ TRun RunOnce(const std::string& folder) {
     const std::wstring wideFolder = Wide(folder);
     for (int round = 0; round < kRounds; ++round)  // what a stopped run left
         for (int i = 0; i < kFilesPerRound; ++i) DeleteFileW(BurstName(wideFolder, round, i).c_str());
-    ui::TForm form({.Caption = "bench", .ClientWidth = 739, .ClientHeight = 442});
+    ui::TForm form({.Caption = "bench", .ClientWidth = 782, .ClientHeight = 442});
     form.ShowForm();
     TImgListView view({.Parent = &form, .Bounds = {0, 0, 425, 329}, .ViewStyle = ui::TViewStyle::vsList,
                        .IconStyle = TIconStyle::iisImage, .MultiSelect = true, .GridLines = true});

@@ -38,7 +38,7 @@ struct TRun {
 
 TRun RunOnce(const std::string& folder) {
     using namespace pim;
-    ui::TForm form({.Caption = "bench", .ClientWidth = 739, .ClientHeight = 442});
+    ui::TForm form({.Caption = "bench", .ClientWidth = 782, .ClientHeight = 442});
     form.ShowForm();
     TImgListView view({.Parent = &form, .Bounds = {0, 0, 425, 329}, .ViewStyle = ui::TViewStyle::vsList,
                        .IconStyle = TIconStyle::iisImage, .MultiSelect = true, .GridLines = true});

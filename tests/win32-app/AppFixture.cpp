@@ -169,6 +169,20 @@ void MainWindow::SelectOnly(int row) {
     ListView_SetItemState(list, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
 }
 
+const ui::THintWindow* MainWindow::RestMouseOn(HWND control) {
+    RECT r;
+    GetWindowRect(control, &r);
+    SetCursorPos(r.left + 4, r.top + 4);
+    SendMessageA(control, WM_MOUSEMOVE, 0, MAKELPARAM(4, 4));
+    const ui::THintWindow* hint = nullptr;
+    for (int i = 0; i < 100 && !(hint && IsWindowVisible(hint->Handle())); ++i) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        Pump();
+        hint = ui::Application().HintWindow();
+    }
+    return hint;
+}
+
 void MainWindow::Screenshot(HWND window, const std::string& name) {
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
     Pump();

@@ -58,6 +58,9 @@ protected:
     void Pump() { ui::Application().ProcessMessages(); }
     // Leaves a screenshot of a window in the test output (name.bmp).
     void Screenshot(HWND window, const std::string& name);
+    // Rests the mouse on a control and waits up to two seconds for its
+    // hint; the application's hint window (nullptr when none was made).
+    const ui::THintWindow* RestMouseOn(HWND control);
 
     std::vector<std::string> errors;  // error boxes, in order
 

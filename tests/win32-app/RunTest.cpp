@@ -101,14 +101,55 @@ TEST_F(RunTest, StopFromTheDialogWritesNothingAndKeepsTheOldPdf) {
     EXPECT_TRUE(IsWindowEnabled(Form().Handle()));
 }
 
-TEST_F(RunTest, ClosingTheDialogDuringTheRunStopsIt) {
+// The main window is enabled again as soon as the dialog closes; a second
+// PDF作成 (a click, or an Enter already queued) while the stopped run unwinds
+// starts nothing inside it.
+TEST_F(RunTest, ClosingTheDialogDuringTheRunStopsItAndStartsNoSecondRun) {
     Open(folder);
-    const DuringRun close([&] { SendMessageA(Form().Form2()->Handle(), WM_CLOSE, 0, 0); });
+    const DuringRun close([&] {
+        SendMessageA(Form().Form2()->Handle(), WM_CLOSE, 0, 0);
+        ASSERT_TRUE(IsWindowEnabled(Form().Handle()));
+        Click(*Form().Button4);
+        EXPECT_EQ(Form().Form2(), nullptr);
+    });
     Click(*Form().Button4);
     Pump();
     EXPECT_EQ(errors, std::vector<std::string>{"強制終了されました"});
     EXPECT_EQ(GetFileAttributesA(pdf.c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_TRUE(IsWindowEnabled(Form().Handle()));
+}
+
+// The keyboard answers the dialog: while the run goes on "強制終了" is the
+// default button and has the focus, so Escape stops; at the end "閉じる"
+// takes its place, with the focus.
+TEST_F(RunTest, EscapeStopsTheRunAndAtTheEndClosesTheDialog) {
+    WriteTextFile(pdf, "%PDF-1.2 the old one");
+    Open(folder);
+    const DuringRun escape([&] {
+        TForm2* dialog = Form().Form2();
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(GetFocus(), dialog->Button1->Handle());
+        EXPECT_EQ(GetWindowLongA(dialog->Button1->Handle(), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
+        PostMessageA(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
+    });
+    Click(*Form().Button4);
+    Pump();
+    EXPECT_EQ(errors, std::vector<std::string>{"強制終了されました"});
+    EXPECT_EQ(ReadWholeFile(pdf), "%PDF-1.2 the old one");
+
+    errors.clear();
+    Click(*Form().Button4);
+    TForm2* dialog = Form().Form2();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(GetFocus(), dialog->Button2->Handle());
+    EXPECT_EQ(GetWindowLongA(dialog->Button2->Handle(), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
+    EXPECT_FALSE(dialog->Button1->Visible());
+    PostMessageA(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
+    Pump();
+    EXPECT_EQ(Form().Form2(), nullptr);
+    EXPECT_TRUE(IsWindowEnabled(Form().Handle()));
+    EXPECT_TRUE(errors.empty());
+    EXPECT_EQ(PdfPageCount(pdf), 3);
 }
 
 // Answers the next error box from another thread, as a user would, and

@@ -33,3 +33,15 @@ click_client() {  # click_client <window> <client width> <client height> <x> <y>
 # The main window's list rows in its client coordinates: a thumbnail cell of
 # 101 pixels each from 43, the picture at x 307 to 400, the name from 402.
 row_y() { echo $((93 + 101 * $1)); }
+
+# Runs the window probe (WindowProbe.cpp) in the prefix of the program under
+# test. That program's scripts/wine-run holds the prefix's lock, so the
+# probe joins its Wine server directly, with the same settings.
+probe() {  # probe <probe.exe> <command> <caption> [args...]
+  local exe=$1 build
+  shift
+  build=$(dirname "$(realpath "$exe")")
+  while [ ! -f "$build/CMakeCache.txt" ]; do build=$(dirname "$build"); done
+  WINEPREFIX=$build/wineprefix WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml=" \
+    LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 wine "$exe" "$@" 2>/dev/null | tr -d '\r'
+}

@@ -1,0 +1,113 @@
+// Reads another program's window back through the Win32 API, for the
+// scripts that drive Pim.exe from outside: run in the same Wine prefix, it
+// prints what a person would see, one line per answer, in UTF-8.
+//
+//   probe focus CAPTION         the control holding the keyboard focus
+//   probe controls CAPTION      every visible control
+//   probe client CAPTION        the client area's size
+//   probe tab CAPTION           the chosen tab of the first tab control
+//   probe resize CAPTION W H    sizes the window as a border drag would
+//
+// A control reads "class|text|x,y,w,h" with its place in the top window's
+// client area; a combo box's edit answers as its combo box.
+#include <windows.h>
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+std::string Utf8(const std::wstring& text) {
+    const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr,
+                                      nullptr);
+    std::string out(static_cast<std::size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
+    return out;
+}
+
+std::wstring ClassOf(HWND window) {
+    wchar_t name[128] = {};
+    GetClassNameW(window, name, 128);
+    return name;
+}
+
+std::wstring TextOf(HWND window) {
+    // WM_GETTEXT crosses processes; GetWindowTextW would not ask a control.
+    wchar_t text[1024] = {};
+    SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, nullptr);
+    return text;
+}
+
+std::string Describe(HWND top, HWND control) {
+    RECT r;
+    GetWindowRect(control, &r);
+    MapWindowPoints(HWND_DESKTOP, top, reinterpret_cast<POINT*>(&r), 2);
+    char place[64];
+    std::snprintf(place, sizeof place, "%ld,%ld,%ld,%ld", r.left, r.top, r.right - r.left, r.bottom - r.top);
+    return Utf8(ClassOf(control)) + "|" + Utf8(TextOf(control)) + "|" + place;
+}
+
+HWND FindTop(const wchar_t* caption) {
+    for (int i = 0; i < 100; ++i, Sleep(50))
+        if (HWND top = FindWindowW(nullptr, caption)) return top;
+    return nullptr;
+}
+
+BOOL CALLBACK PrintControl(HWND control, LPARAM top) {
+    if (IsWindowVisible(control))
+        std::printf("%s\n", Describe(reinterpret_cast<HWND>(top), control).c_str());
+    return TRUE;
+}
+
+BOOL CALLBACK FindTabs(HWND control, LPARAM out) {
+    if (ClassOf(control) != WC_TABCONTROLW) return TRUE;
+    *reinterpret_cast<HWND*>(out) = control;
+    return FALSE;
+}
+
+}  // namespace
+
+int main() {
+    int argc = 0;
+    LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: probe focus|controls|client|tab|resize CAPTION [W H]\n");
+        return 2;
+    }
+    const std::wstring command = argv[1];
+    const HWND top = FindTop(argv[2]);
+    if (!top) {
+        std::fprintf(stderr, "probe: no window with that caption\n");
+        return 1;
+    }
+    if (command == L"focus") {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        if (!GetGUIThreadInfo(GetWindowThreadProcessId(top, nullptr), &info) || !info.hwndFocus) {
+            std::printf("none\n");
+            return 0;
+        }
+        HWND focus = info.hwndFocus;
+        if (HWND parent = GetParent(focus); parent && ClassOf(parent) == L"ComboBox") focus = parent;
+        std::printf("%s\n", Describe(top, focus).c_str());
+    } else if (command == L"controls") {
+        EnumChildWindows(top, &PrintControl, reinterpret_cast<LPARAM>(top));
+    } else if (command == L"client") {
+        RECT r;
+        GetClientRect(top, &r);
+        std::printf("%ld %ld\n", r.right, r.bottom);
+    } else if (command == L"tab") {
+        HWND tabs = nullptr;
+        EnumChildWindows(top, &FindTabs, reinterpret_cast<LPARAM>(&tabs));
+        std::printf("%ld\n", tabs ? static_cast<long>(SendMessageW(tabs, TCM_GETCURSEL, 0, 0)) : -1L);
+    } else if (command == L"resize" && argc >= 5) {
+        SetWindowPos(top, nullptr, 0, 0, _wtoi(argv[3]), _wtoi(argv[4]), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    } else {
+        std::fprintf(stderr, "probe: unknown command\n");
+        return 2;
+    }
+    LocalFree(argv);
+    return 0;
+}
