@@ -59,9 +59,9 @@ void TForm1::Button6Click() {
                     TJPEGImage WorkJpeg;
                     WorkJpeg.LoadFromFile(file);
                     Image1->SetPicture(&WorkJpeg);
-                } else if (PdfRun->CurrentExt == "png") {
+                } else if (ext == "png") {
                     TPngImage WorkPng;  // over white, as its page shows it
-                    WorkPng.LoadFromFile(PdfRun->CurrentFile);
+                    WorkPng.LoadFromFile(file);
                     Image1->SetPicture(&WorkPng);
                 } else {
                     TBitmap WorkBitmap;
