@@ -4,7 +4,6 @@
 #include <array>
 #include <filesystem>
 
-#include "app/AppPlatform.h"
 #include "base/CodePage.h"
 
 namespace pim {
@@ -73,12 +72,12 @@ std::string CurrentExtOf(std::string_view fileName) {
 }
 
 std::string BookmarkTitleOf(std::string_view fileName) {
-    const std::string name = NativeToAnsi(ExtractFileName(fileName));
+    const std::string name = Utf8ToAnsi(ExtractFileName(fileName));
     return name.substr(0, name.size() < 4 ? 0 : name.size() - 4);
 }
 
 std::u16string UnicodeBookmarkTitleOf(std::string_view fileName) {
-    std::u16string name = NativeToUtf16(ExtractFileName(fileName));
+    std::u16string name = Utf8ToUtf16(ExtractFileName(fileName));
     if (AnsiToUtf16(Utf16ToAnsi(name)) == name) return {};
     // Four characters off the end; a character outside the basic plane is
     // two units.

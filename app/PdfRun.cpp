@@ -84,17 +84,17 @@ std::string FailureMessage(const TPdfRunResult& result) {
     }
     std::string text = Utf8ToAnsi(kNotMade) + "\r\n";
     if (result.Stage == TPdfRunStage::rsReading)
-        text += Utf8ToAnsi(kUnreadable) + NativeToAnsi(ExtractFileName(result.FailedFile));
+        text += Utf8ToAnsi(kUnreadable) + Utf8ToAnsi(ExtractFileName(result.FailedFile));
     else
-        text += Utf8ToAnsi(kUnwritable) + NativeToAnsi(result.FailedFile);
+        text += Utf8ToAnsi(kUnwritable) + Utf8ToAnsi(result.FailedFile);
     text += "\r\n" + Utf8ToAnsi(kCauseLabel);
-    text += result.NameProblem ? NameProblemTextAnsi(result.NameProblem) : NativeToAnsi(result.Cause);
+    text += result.NameProblem ? NameProblemTextAnsi(result.NameProblem) : Utf8ToAnsi(result.Cause);
     return text;
 }
 
 // What PreparePage makes of one file.
 struct TPdfRun::TPreparedPage {
-    std::string Ext;                                // CurrentExt
+    std::string Ext;                                // the run's currentExt_
     std::unique_ptr<TGraphic> Picture;              // an image's picture, as Image1 takes it
     TStringList Lines;                              // a text file's lines
     std::shared_ptr<const TJpegData> UnchangedJpeg;  // the file's own JPEG bytes go into the PDF
@@ -147,15 +147,37 @@ TPdfRun::~TPdfRun() {
     PReport1->AbortDocument();
 }
 
-void TPdfRun::ListItems(TShellItems& items) {
-    ListBox1.Clear();
-    for (int i = 0; i < items.Count(); ++i) ListBox1.Add(items[i]->FullPath());
+std::vector<std::string> ListedFiles(TShellItems& items) {
+    std::vector<std::string> files;
+    files.reserve(static_cast<std::size_t>(items.Count()));
+    for (int i = 0; i < items.Count(); ++i) files.push_back(items[i]->FullPath());
+    return files;
 }
 
-TPdfRunResult TPdfRun::CreatePdf(TPdfRunHost& host) {
+TPicture PreviewPicture(const std::string& file, const TAdjustSettings& adjust) {
+    TWorkObjects work;
+    std::string ext;
+    TPicture picture;
+    TStringList lines;
+    AdjustImage({file, ext, picture, lines}, adjust, work);
+    return picture;
+}
+
+TPdfRunResult TPdfRun::CreatePdf(TPdfRunHost& host, const std::vector<std::string>& files,
+                                 const TPdfRunSettings& settings) {
+    files_ = files;
+    settings_ = settings;
+    TPdfRunResult result = Run(host);
+    files_.clear();
+    currentFile_.clear();
+    currentExt_.clear();
+    return result;
+}
+
+TPdfRunResult TPdfRun::Run(TPdfRunHost& host) {
     TPdfRunResult result;
     host.ActivateListTab();
-    const int count = ListBox1.Count();
+    const int count = static_cast<int>(files_.size());
     if (count == 0) {
         result.Outcome = TPdfRunOutcome::roNoFiles;
         result.Message = FailureMessage(result);
@@ -167,18 +189,18 @@ TPdfRunResult TPdfRun::CreatePdf(TPdfRunHost& host) {
     progress.SetCaption(std::string(kCaptionRunning));
     progress.SetMaximum(count);
     try {
-        PReport1->SetTitle(Settings.Title);
-        PReport1->SetSubject(Settings.Subject);
-        PReport1->SetAuthor(Settings.Author);
-        PReport1->SetKeywords(Settings.Keywords);
+        PReport1->SetTitle(settings_.Title);
+        PReport1->SetSubject(settings_.Subject);
+        PReport1->SetAuthor(settings_.Author);
+        PReport1->SetKeywords(settings_.Keywords);
         PReport1->SetCreationDate(Now());
-        const std::string& folder = Settings.UseSaveFolder ? Settings.SaveFolder : Settings.ImageFolder;
-        PReport1->SetFileName(OutputFileName(folder, Settings.OutputName));
+        const std::string& folder = settings_.UseSaveFolder ? settings_.SaveFolder : settings_.ImageFolder;
+        PReport1->SetFileName(OutputFileName(folder, settings_.OutputName));
 
         // The output before the first page: its name as Windows takes it, the
         // folder taking a new file, the PDF's own name taken by the system.
         result.Stage = TPdfRunStage::rsOutput;
-        result.NameProblem = CheckOutputName(Settings.OutputName);
+        result.NameProblem = CheckOutputName(settings_.OutputName);
         if (result.NameProblem) throw EStreamError(NameProblemText(result.NameProblem));
         ProbeFolder(folder);
         CheckCommitTarget(CommitTargetOf(PReport1->FileName()));
@@ -190,13 +212,12 @@ TPdfRunResult TPdfRun::CreatePdf(TPdfRunHost& host) {
         PReport1->BeginDocument();
         // Workers prepare the pages ahead; the pages are armed and printed
         // here, in order, as they would be without them.
-        const int jobs = std::min(WorkerCount(Settings.Jobs), count);
+        const int jobs = std::min(WorkerCount(settings_.Jobs), count);
         std::unique_ptr<TOrderedWorkers<TPreparedPage>> workers;
         if (jobs > 1) {
-            std::vector<std::string> files(ListBox1.begin(), ListBox1.end());
             workers = std::make_unique<TOrderedWorkers<TPreparedPage>>(
                 count, jobs, 2 * jobs,
-                [files = std::move(files), settings = Settings](int i) { return PreparePage(files[static_cast<std::size_t>(i)], settings); });
+                [files = files_, settings = settings_](int i) { return PreparePage(files[static_cast<std::size_t>(i)], settings); });
         }
         for (int i = 0; i < count; ++i) {
             progress.ProcessMessages();
@@ -207,7 +228,7 @@ TPdfRunResult TPdfRun::CreatePdf(TPdfRunHost& host) {
             progress.SetPosition(i);
             progress.SetLabel(ReadingLabel(i, count));
             if (workers) {
-                CurrentFile = ListBox1[i];  // named if its preparation failed
+                currentFile_ = files_[static_cast<std::size_t>(i)];  // named if its preparation failed
                 ArmPreparedPage(i, workers->Take(i));
             } else {
                 LoadPageSource(i);
@@ -224,7 +245,7 @@ TPdfRunResult TPdfRun::CreatePdf(TPdfRunHost& host) {
     } catch (...) {
         result.Outcome = result.WhileSaving && SaveAbandoned && SaveAbandoned() ? TPdfRunOutcome::roStopped
                                                                                : TPdfRunOutcome::roFailed;
-        result.FailedFile = result.Stage == TPdfRunStage::rsReading ? CurrentFile : PReport1->FileName();
+        result.FailedFile = result.Stage == TPdfRunStage::rsReading ? currentFile_ : PReport1->FileName();
         result.Cause = CauseOf(std::current_exception());
     }
     PReport1->SaveAbandoned = nullptr;
@@ -234,13 +255,13 @@ TPdfRunResult TPdfRun::CreatePdf(TPdfRunHost& host) {
         result.Message = FailureMessage(result);
         if (result.Outcome == TPdfRunOutcome::roFailed) progress.ShowFailure(result.Message);
         host.ShowFailure(result);
-        Image1.Clear();
+        image1_.Clear();
         host.UpdateStatus();
         return result;
     }
     spool_.reset();
     for (const auto& [page, data] : unchangedJpegs_)
-        if (data->CutOff()) warnings_.push_back({page, {ListBox1[page], kCutOffJpeg}});
+        if (data->CutOff()) warnings_.push_back({page, {files_[static_cast<std::size_t>(page)], kCutOffJpeg}});
     unchangedJpegs_.clear();
     // In page order: pages decoded at load and pages copied at the save interleave.
     std::stable_sort(warnings_.begin(), warnings_.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
@@ -250,7 +271,7 @@ TPdfRunResult TPdfRun::CreatePdf(TPdfRunHost& host) {
     progress.ShowFinishButtons();
     progress.SetCaption(std::string(kCaptionFinished));
     progress.SetLabel(FinishedLabel());
-    Image1.Clear();
+    image1_.Clear();
     return result;
 }
 
@@ -304,18 +325,18 @@ TPdfRun::TPreparedPage TPdfRun::PreparePage(const std::string& file, const TPdfR
 }
 
 void TPdfRun::ArmPreparedPage(int index, TPreparedPage page) {
-    CurrentFile = ListBox1[index];
-    CurrentExt = page.Ext;
-    if (CurrentExt == "txt") PRText1->Lines() = std::move(page.Lines);
-    if (page.Picture) Image1.SetGraphic(page.Picture.get());
+    currentFile_ = files_[static_cast<std::size_t>(index)];
+    currentExt_ = page.Ext;
+    if (currentExt_ == "txt") PRText1->Lines() = std::move(page.Lines);
+    if (page.Picture) image1_.SetGraphic(page.Picture.get());
     if (page.UnchangedJpeg) unchangedJpegs_.emplace_back(index, std::move(page.UnchangedJpeg));
-    if (page.CutOff) warnings_.push_back({index, {CurrentFile, kCutOffJpeg}});
-    orientation_ = Settings.AutoOrient && page.Orientation >= 1 && page.Orientation <= 8 ? page.Orientation : 1;
+    if (page.CutOff) warnings_.push_back({index, {currentFile_, kCutOffJpeg}});
+    orientation_ = settings_.AutoOrient && page.Orientation >= 1 && page.Orientation <= 8 ? page.Orientation : 1;
     ArmPage();
     if (scaledFrom_.first > 0) {
         warnings_.push_back(
             {index,
-             {CurrentFile, "the picture is " + std::to_string(scaledFrom_.first) + " x " +
+             {currentFile_, "the picture is " + std::to_string(scaledFrom_.first) + " x " +
                                std::to_string(scaledFrom_.second) + " pixels, more than the " +
                                std::to_string(kMaxPageSide) + " units PDF viewers accept for a page side; the page is " +
                                "scaled down to " + std::to_string(PRPage1->Width()) + " x " +
@@ -323,14 +344,16 @@ void TPdfRun::ArmPreparedPage(int index, TPreparedPage page) {
     }
 }
 
-void TPdfRun::LoadPageSource(int index) { ArmPreparedPage(index, PreparePage(ListBox1[index], Settings)); }
+void TPdfRun::LoadPageSource(int index) {
+    ArmPreparedPage(index, PreparePage(files_[static_cast<std::size_t>(index)], settings_));
+}
 
 void TPdfRun::ArmPage() {
     scaledFrom_ = {0, 0};
     PRJpegImage1->SetPrintable(false);
     PRImage1->SetPrintable(false);
     PRText1->SetPrintable(false);
-    if (CurrentExt == "txt") {
+    if (currentExt_ == "txt") {
         PRText1->SetPrintable(true);
         PRPage1->SetBounds(PRPage1->Left(), PRPage1->Top(), kTextPageWidth, kTextPageHeight);
         PRLayoutPanel1->SetBounds(0, 0, kTextPageWidth, kTextPageHeight);
@@ -342,8 +365,8 @@ void TPdfRun::ArmPage() {
     // picture stored turned (auto-orient) stands upright on a page as wide
     // as the picture is high.
     const bool turned = orientation_ >= 5;
-    int width = turned ? Image1.Height() : Image1.Width();
-    int height = turned ? Image1.Width() : Image1.Height();
+    int width = turned ? image1_.Height() : image1_.Width();
+    int height = turned ? image1_.Width() : image1_.Height();
     // A page past what viewers accept is scaled down, its aspect kept: only
     // the page size and the drawing matrix change, never the picture.
     const int longest = std::max(width, height);
@@ -359,18 +382,13 @@ void TPdfRun::ArmPage() {
     }
     PRPage1->SetBounds(PRPage1->Left(), PRPage1->Top(), width, height);
     PRLayoutPanel1->SetBounds(0, 0, width, height);
-    TPRImage* item = CurrentExt == "jpg" ? PRJpegImage1 : CurrentExt == "bmp" ? PRImage1 : nullptr;
-    if (!item) throw EInvalidGraphic("Unknown picture file extension (." + CurrentExt + ")");
+    TPRImage* item = currentExt_ == "jpg" ? PRJpegImage1 : currentExt_ == "bmp" ? PRImage1 : nullptr;
+    if (!item) throw EInvalidGraphic("Unknown picture file extension (." + currentExt_ + ")");
     item->SetStretch(scaled);
     item->SetPrintable(true);
-    item->SetPicture(Image1);
+    item->SetPicture(image1_);
     item->SetOrientation(orientation_);
     item->SetBounds(0, 0, width, height);
-}
-
-void TPdfRun::AdjustImage() {
-    TWorkObjects work;
-    pim::AdjustImage({CurrentFile, CurrentExt, Image1, PRText1->Lines()}, Settings.Adjust, work);
 }
 
 void TPdfRun::PRPage1PrintPage(TPRPage& /*sender*/, TPRCanvas& /*canvas*/) {
@@ -383,10 +401,10 @@ void TPdfRun::PRPage1PrintPage(TPRPage& /*sender*/, TPRCanvas& /*canvas*/) {
     entry->SetDest(PReport1->CreateDestination());
     entry->Dest()->SetTop(0);
     // A name code page 932 cannot hold keeps its true characters.
-    if (std::u16string title = UnicodeBookmarkTitleOf(CurrentFile); !title.empty())
+    if (std::u16string title = UnicodeBookmarkTitleOf(currentFile_); !title.empty())
         entry->SetUnicodeTitle(std::move(title));
     else
-        entry->SetTitle(BookmarkTitleOf(CurrentFile));
+        entry->SetTitle(BookmarkTitleOf(currentFile_));
 }
 
 }  // namespace pim

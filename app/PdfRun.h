@@ -1,13 +1,14 @@
 // The PDF creation run: the main window's non-visual parts (the report, its
-// hidden page with one layout panel and three printable items, the working
-// list) and the run that turns the listed files into one PDF, one file per
-// page. The window and the command line drive the same object; each brings
-// its own progress display through TPdfRunHost.
+// hidden page with one layout panel and three printable items) and the run
+// that turns the listed files into one PDF, one file per page. The window and
+// the command line call the same object with what they read from their own
+// controls or options; each brings its own progress display through
+// TPdfRunHost.
 //
 //   TPdfRun run;
-//   run.ListItems(model.ImgItems());          // "PDF作成": every listed file
-//   run.Settings.ImageFolder = model.FolderPath();
-//   TPdfRunResult result = run.CreatePdf(host);
+//   TPdfRunSettings settings;
+//   settings.ImageFolder = model.FolderPath();
+//   TPdfRunResult result = run.CreatePdf(host, ListedFiles(model.ImgItems()), settings);
 //
 // Texts the document shows (title fields) are code page 932; paths and the
 // output name are in the platform's file-name encoding.
@@ -114,7 +115,8 @@ public:
     virtual void UpdateStatus() {}
 };
 
-// The controls of the main window a run reads.
+// What a run is told besides its files: the window fills it from its
+// controls, the command line from its options.
 struct TPdfRunSettings {
     std::string Title;     // LabeledEdit1 "タイトル"
     std::string Subject;   // LabeledEdit2 "サブタイトル"
@@ -142,6 +144,13 @@ struct TPdfRunSettings {
 // name (done when the program starts; repeating it does no harm).
 void RegisterPdfClasses();
 
+// "PDF作成": the FullPath of every listed item, in list order.
+std::vector<std::string> ListedFiles(TShellItems& items);
+
+// "効果確認": the picture the run writes for `file` with `adjust` (a BMP
+// comes back as a JPEG). Raises when the file cannot be read or decoded.
+TPicture PreviewPicture(const std::string& file, const TAdjustSettings& adjust);
+
 class TPdfRun : public TComponent {
 public:
     TPdfRun();
@@ -156,43 +165,31 @@ public:
     TPRImage* const PRImage1;
     TPRText* const PRText1;
 
-    // The hidden working list: during a run the full paths of the files to
-    // print, one per page, in page order.
-    TStringList ListBox1;
-    // The file being prepared and the last three characters of its name,
-    // lower-cased.
-    std::string CurrentFile;
-    std::string CurrentExt;
-    // The picture of the window's Image1: each prepared image passes through
-    // it on its way to the page.
-    TPicture Image1;
-    TPdfRunSettings Settings;
     // Asked while the PDF is being written: true gives the save up, and the
     // run ends as stopped with no file written. The command line answers
     // true once it is told to end (SIGTERM, SIGHUP, the console closing);
     // left empty, a stop during the save waits for it, as the window's does.
     std::function<bool()> SaveAbandoned;
 
-    // "PDF作成": the working list becomes the FullPath of every item, in order.
-    void ListItems(TShellItems& items);
-    // The run. The output is checked before the first page is read (the
-    // name rules, a probe file in the folder, the PDF's own name). Every
-    // failure, a stop included, ends in one error box (through the host,
-    // with FailureMessage's text, which the progress dialog's label shows
-    // too) and leaves no new file and any old one untouched.
-    TPdfRunResult CreatePdf(TPdfRunHost& host);
-    // Prepares the page for entry `index` of the working list.
-    void LoadPageSource(int index);
-    // The adjustment pipeline over CurrentFile with Settings.Adjust into
-    // Image1 (or PRText1 for a text file), with fresh working objects.
-    void AdjustImage();
-    // The page event: the open action on page 1, a bookmark on every page.
-    void PRPage1PrintPage(TPRPage& sender, TPRCanvas& canvas);
+    // The run over `files` (full paths, one page each, in page order). The
+    // output is checked before the first page is read (the name rules, a
+    // probe file in the folder, the PDF's own name). Every failure, a stop
+    // included, ends in one error box (through the host, with
+    // FailureMessage's text, which the progress dialog's label shows too)
+    // and leaves no new file and any old one untouched.
+    TPdfRunResult CreatePdf(TPdfRunHost& host, const std::vector<std::string>& files, const TPdfRunSettings& settings);
+    // The picture on its way to the page being made; empty between runs.
+    const TPicture& Picture() const { return image1_; }
     // The main window closes: any document in progress is discarded.
     void FormClose() { PReport1->AbortDocument(); }
 
 private:
     struct TPreparedPage;
+    // The page event: the open action on page 1, a bookmark on every page.
+    void PRPage1PrintPage(TPRPage& sender, TPRCanvas& canvas);
+    TPdfRunResult Run(TPdfRunHost& host);
+    // Prepares the page for entry `index` of the files.
+    void LoadPageSource(int index);
     // Reading the file and making its picture (or lines), which needs none
     // of the run's objects: done on a worker thread, or in the page's turn.
     static TPreparedPage PreparePage(const std::string& file, const TPdfRunSettings& settings);
@@ -202,6 +199,14 @@ private:
     void PrintCurrentPage();
     void ArmPage();
 
+    // The call being run: its files and settings, the file being prepared
+    // and the last three characters of its name, lower-cased, and the
+    // picture (the window's Image1) each prepared image passes through.
+    std::vector<std::string> files_;
+    TPdfRunSettings settings_;
+    std::string currentFile_;
+    std::string currentExt_;
+    TPicture image1_;
     std::unique_ptr<TPageSpool> spool_;
     // A cut-off JPEG shows while it is decoded, or, when its bytes go into
     // the PDF unchanged, while they are copied at the save: such pages keep

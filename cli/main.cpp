@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "app/AppPlatform.h"
 #include "app/MainModel.h"
 #include "app/PdfRun.h"
+#include "base/CodePage.h"
 #include "cli/CliOptions.h"
 #include "cli/CliProgress.h"
 #include "cli/Console.h"
@@ -62,12 +62,11 @@ int Run(const TCliOptions& options) {
     }
 
     TPdfRun run;
-    run.ListItems(model.ImgItems());
-    TPdfRunSettings& s = run.Settings;
-    s.Title = NativeToAnsi(options.Title);
-    s.Subject = NativeToAnsi(options.Subject);
-    s.Author = NativeToAnsi(options.Author);
-    s.Keywords = NativeToAnsi(options.Keywords);
+    TPdfRunSettings s;
+    s.Title = Utf8ToAnsi(options.Title);
+    s.Subject = Utf8ToAnsi(options.Subject);
+    s.Author = Utf8ToAnsi(options.Author);
+    s.Keywords = Utf8ToAnsi(options.Keywords);
     s.ImageFolder = folderPath;
     s.UseSaveFolder = !options.SaveDir.empty();
     s.SaveFolder = options.SaveDir;
@@ -80,7 +79,7 @@ int Run(const TCliOptions& options) {
     InstallStopHandler();
     run.SaveAbandoned = EndRequested;
     TCliProgress progress(StyleFor(options));
-    const TPdfRunResult result = run.CreatePdf(progress);
+    const TPdfRunResult result = run.CreatePdf(progress, ListedFiles(model.ImgItems()), s);
     switch (result.Outcome) {
         case TPdfRunOutcome::roDone:
             // Said even with --quiet: the PDF is not what the files should have made.

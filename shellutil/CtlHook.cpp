@@ -36,37 +36,31 @@ void TControlHook::Hook() {
     }
     hooked_ = target;
     handle_ = target->Handle();
-    saved_ = target->WindowProc;
-    target->WindowProc = [this](UINT message, WPARAM wParam, LPARAM lParam) {
-        return HookProc(message, wParam, lParam);
-    };
+    token_ = target->AddHook({
+        .Message = [this](UINT message, WPARAM wParam, LPARAM lParam,
+                          LRESULT& result) { return HookedMessage(message, wParam, lParam, result); },
+        .HandleChanged = [this](ui::THandleChange why) { HandleChanged(why); },
+    });
     Hooked();
 }
 
 void TControlHook::Unhook() {
-    if (!hooked_) return;
-    hooked_->WindowProc = std::move(saved_);
-    saved_ = nullptr;
+    token_.Remove();
     hooked_ = nullptr;
     handle_ = nullptr;
 }
 
-LRESULT TControlHook::HookProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_CREATE) {
-        recreating_ = true;
-    } else if (message == WM_DESTROY) {
-        HandleChanged(1);
-    } else if (recreating_ && hooked_->Handle()) {
-        recreating_ = false;
-        HandleChanged(2);
+void TControlHook::HandleChanged(ui::THandleChange why) {
+    switch (why) {
+        case ui::THandleChange::hcCreated: handle_ = hooked_->Handle(); break;
+        case ui::THandleChange::hcDestroyed: handle_ = nullptr; break;
+        case ui::THandleChange::hcFreed:
+            handle_ = nullptr;
+            hooked_ = nullptr;
+            break;
     }
-    return HookedMessage(message, wParam, lParam);
 }
 
-void TControlHook::HandleChanged(int reason) { handle_ = reason == 1 ? nullptr : hooked_->Handle(); }
-
-LRESULT TControlHook::HookedMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    return saved_ ? saved_(message, wParam, lParam) : hooked_->WndProc(message, wParam, lParam);
-}
+bool TControlHook::HookedMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
 
 }  // namespace pim

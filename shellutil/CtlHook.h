@@ -1,8 +1,9 @@
 // A hook on another window's messages, without deriving from its class: the
-// hook puts its own handler in front of the window object's and passes on
-// what it does not consume. It hooks a control itself (htControl) or the
-// form that holds it (htForm), and stays in place when the window's handle
-// is destroyed and made again.
+// hook sits on the window's hook list, in front of the window's own
+// handling, and passes on what it does not consume. It hooks a control
+// itself (htControl) or the form that holds it (htForm), stays in place when
+// the window's handle is destroyed and made again, and forgets the window
+// when the window object goes.
 #pragma once
 
 #include "ui/Form.h"
@@ -27,21 +28,24 @@ public:
     // Raises "フック先を特定できません。" when htForm finds no form with a handle.
     void SetTarget(THookTarget target);
 
-    ui::TWindow* HookedWindow() const { return hooked_; }
-    HWND HookedHandle() const { return handle_; }
+    // The hooked window, nullptr when none (never hooked, or gone).
+    ui::TWindow* HookedWindow() const { return token_.Attached() ? hooked_ : nullptr; }
+    // Its handle; nullptr while it has none.
+    HWND HookedHandle() const { return token_.Attached() ? handle_ : nullptr; }
 
 protected:
-    // 1: the handle was destroyed; 2: a new handle exists.
-    virtual void HandleChanged(int reason);
-    // Every message of the hooked window; the base passes it on.
-    virtual LRESULT HookedMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // The hooked window's handle was destroyed or made again, or the window
+    // is gone; the base keeps HookedHandle up to date.
+    virtual void HandleChanged(ui::THandleChange why);
+    // Every message of the hooked window; true when consumed (result is then
+    // the answer). The base passes everything on.
+    virtual bool HookedMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
     // The hook was just put in place.
     virtual void Hooked() {}
     void Hook();
     void Unhook();
 
 private:
-    LRESULT HookProc(UINT message, WPARAM wParam, LPARAM lParam);
     ui::TWindow* FindTarget() const;
 
     ui::TForm& owner_;
@@ -49,8 +53,7 @@ private:
     THookTarget target_ = THookTarget::htControl;
     ui::TWindow* hooked_ = nullptr;
     HWND handle_ = nullptr;
-    bool recreating_ = false;  // between WM_CREATE and the next message
-    ui::TWindow::TWindowProc saved_;
+    ui::THookToken token_;
 };
 
 }  // namespace pim

@@ -2,7 +2,7 @@
 
 #include <shellapi.h>
 
-#include "app/AppPlatform.h"
+#include "base/CodePage.h"
 
 namespace pim {
 
@@ -16,13 +16,13 @@ void TDropDst::Register() {
     if (HookedHandle()) DragAcceptFiles(HookedHandle(), acceptDrop_ ? TRUE : FALSE);
 }
 
-void TDropDst::HandleChanged(int reason) {
-    TControlHook::HandleChanged(reason);
-    if (reason == 2) Register();
+void TDropDst::HandleChanged(ui::THandleChange why) {
+    TControlHook::HandleChanged(why);
+    if (why == ui::THandleChange::hcCreated) Register();
 }
 
-LRESULT TDropDst::HookedMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message != WM_DROPFILES) return TControlHook::HookedMessage(message, wParam, lParam);
+bool TDropDst::HookedMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (message != WM_DROPFILES) return TControlHook::HookedMessage(message, wParam, lParam, result);
     const auto drop = reinterpret_cast<HDROP>(wParam);
     try {
         if (OnFileDrop) Drop(drop);
@@ -30,7 +30,8 @@ LRESULT TDropDst::HookedMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         ui::Application().HandleException();
     }
     DragFinish(drop);
-    return 0;
+    result = 0;
+    return true;
 }
 
 void TDropDst::Drop(HDROP drop) {
@@ -41,7 +42,7 @@ void TDropDst::Drop(HDROP drop) {
         std::u16string path(DragQueryFileW(drop, i, nullptr, 0) + 1, u'\0');
         const UINT n = DragQueryFileW(drop, i, reinterpret_cast<wchar_t*>(path.data()), static_cast<UINT>(path.size()));
         path.resize(n);
-        files.push_back(Utf16ToNative(path));
+        files.push_back(Utf16ToUtf8(path));
     }
     POINT point{};
     DragQueryPoint(drop, &point);

@@ -26,8 +26,8 @@ public:
     std::function<void(const std::vector<std::string>& files, int x, int y)> OnFileDrop;
 
 protected:
-    void HandleChanged(int reason) override;
-    LRESULT HookedMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void HandleChanged(ui::THandleChange why) override;
+    bool HookedMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     void Hooked() override { Register(); }
 
 private:

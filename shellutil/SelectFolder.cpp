@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "app/AppPlatform.h"
+#include "base/CodePage.h"
 #include "ui/Application.h"
 #include "ui/Form.h"
 
@@ -71,7 +71,7 @@ void TSelectFolderDialog::SetSelectSpecialFolder(TSpecialFolder folder) {
 }
 
 void TSelectFolderDialog::SetSelectedPath(const std::string& path) {
-    const std::u16string wide = NativeToUtf16(path);
+    const std::u16string wide = Utf8ToUtf16(path);
     if (LPITEMIDLIST list = ILCreateFromPathW(reinterpret_cast<const wchar_t*>(wide.c_str()))) selected_ = TPidl(list);
 }
 
@@ -107,7 +107,7 @@ void TSelectFolderDialog::SetOKButtonCaption(const std::string& text) {
 std::string TSelectFolderDialog::SelectedPath() const {
     wchar_t path[MAX_PATH] = {};
     if (!selected_ || !SHGetPathFromIDListW(selected_.Get(), path)) return {};
-    return Utf16ToNative(reinterpret_cast<const char16_t*>(path));
+    return Utf16ToUtf8(reinterpret_cast<const char16_t*>(path));
 }
 
 bool TSelectFolderDialog::Execute(HWND owner) {
@@ -156,7 +156,7 @@ int CALLBACK TSelectFolderDialog::Callback(HWND window, UINT message, LPARAM lPa
             case BFFM_VALIDATEFAILEDW: {
                 bool canClose = true;
                 if (self->OnValidateFailed)
-                    self->OnValidateFailed(Utf16ToNative(reinterpret_cast<const char16_t*>(lParam)), canClose);
+                    self->OnValidateFailed(Utf16ToUtf8(reinterpret_cast<const char16_t*>(lParam)), canClose);
                 return canClose ? 0 : 1;
             }
             default:

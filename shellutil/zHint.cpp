@@ -1,5 +1,7 @@
 #include "shellutil/zHint.h"
 
+#include "base/win32/Handles.h"
+
 namespace pim {
 
 namespace {
@@ -17,7 +19,7 @@ bool CursorOnTheLeft(int quadrant) { return quadrant == 1 || quadrant == 3; }
 
 }  // namespace
 
-TzHint::TzHint() : font_(std::make_unique<ui::TFont>(ui::kPGothic, 12)) {
+TzHint::TzHint() : font_(ui::MakeFont(ui::kPGothic, 12)) {
     ui::TApplication& app = ui::Application();
     app.HintWindowClass = [this] { return std::make_unique<TzHintWindow>(*this); };
     app.SetShowHint(false);  // the next hint makes a window of the new class
@@ -40,7 +42,7 @@ TzHint::~TzHint() {
 }
 
 void TzHint::SetFont(std::string_view face, int height, BYTE charset) {
-    font_ = std::make_unique<ui::TFont>(face, height, charset);
+    font_ = ui::MakeFont(face, height, charset);
 }
 
 TzHintWindow::TzHintWindow(TzHint& hint) : THintWindow(0), hint_(hint) { SetFont(hint.Font()); }
@@ -48,11 +50,9 @@ TzHintWindow::TzHintWindow(TzHint& hint) : THintWindow(0), hint_(hint) { SetFont
 SIZE TzHintWindow::MeasureHint(const std::u16string& text) const {
     const int extraWidth = ui::ScaleDpi(kExtraWidth, hint_.Dpi);
     RECT r{0, 0, hint_.MaxHintWidth - extraWidth, 0};
-    HDC dc = GetDC(Handle());
-    HGDIOBJ old = SelectObject(dc, hint_.Font());
-    DrawTextW(dc, ui::W(text), -1, &r, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
-    SelectObject(dc, old);
-    ReleaseDC(Handle(), dc);
+    const TWindowDC dc(Handle());
+    const TSelection font(dc.get(), hint_.Font());
+    DrawTextW(dc.get(), ui::W(text), -1, &r, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
     return {r.right - r.left + extraWidth, r.bottom - r.top + ui::ScaleDpi(kExtraHeight, hint_.Dpi)};
 }
 
@@ -91,15 +91,13 @@ void TzHintWindow::Paint(HDC dc, const RECT& c) {
     const RECT text = left ? RECT{c.left + stripWidth, c.top + 1, c.right - 1, c.bottom - 1}
                            : RECT{c.left + 1, c.top + 1, c.right - stripWidth, c.bottom - 1};
     auto fill = [dc](const RECT& r, COLORREF color) {
-        HBRUSH brush = CreateSolidBrush(color);
-        FillRect(dc, &r, brush);
-        DeleteObject(brush);
+        const TBrushHandle brush(CreateSolidBrush(color));
+        FillRect(dc, &r, brush.get());
     };
     fill(strip, hint_.ColorArrowBackground());
     fill(text, hint_.ColorBackground());
-    HBRUSH border = CreateSolidBrush(hint_.ColorBorder());
-    FrameRect(dc, &c, border);
-    DeleteObject(border);
+    const TBrushHandle border(CreateSolidBrush(hint_.ColorBorder()));
+    FrameRect(dc, &c, border.get());
 
     // The arrow's point, in the strip's corner nearest the cursor.
     const bool top = quadrant_ == 0 || quadrant_ == 1;
@@ -110,18 +108,17 @@ void TzHintWindow::Paint(HDC dc, const RECT& c) {
     POINT points[18];
     for (int i = 0; i < 18; ++i)
         points[i] = {anchor.x + sx * scaled(kArrow[i].x), anchor.y + sy * scaled(kArrow[i].y)};
-    HPEN pen = CreatePen(PS_SOLID, scaled(1), hint_.ColorArrow());
-    HGDIOBJ oldPen = SelectObject(dc, pen);
-    Polyline(dc, points, 18);
-    SelectObject(dc, oldPen);
-    DeleteObject(pen);
+    {
+        const TPenHandle pen(CreatePen(PS_SOLID, scaled(1), hint_.ColorArrow()));
+        const TSelection selected(dc, pen.get());
+        Polyline(dc, points, 18);
+    }
 
-    HGDIOBJ oldFont = SelectObject(dc, hint_.Font());
+    const TSelection font(dc, hint_.Font());
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(COLOR_INFOTEXT));
     RECT area{text.left + scaled(3), text.top + scaled(1), text.right - scaled(3), text.bottom - scaled(1)};
     DrawTextW(dc, ui::W(caption_), -1, &area, DT_WORDBREAK | DT_NOPREFIX);
-    SelectObject(dc, oldFont);
 }
 
 }  // namespace pim

@@ -29,7 +29,7 @@ public:
     int MaxHintWidth = 200;
     // The strip, the arrow and the margins are drawn for this dpi.
     int Dpi = 96;
-    HFONT Font() const { return font_->Handle(); }
+    HFONT Font() const { return font_.get(); }
     // A copy of the font described: face (code page 932), height in pixels.
     void SetFont(std::string_view face, int height, BYTE charset = SHIFTJIS_CHARSET);
 
@@ -39,7 +39,7 @@ public:
 
 private:
     COLORREF colors_[4] = {RGB(255, 255, 255), RGB(0, 0, 0), 5493503, RGB(0, 0, 0)};
-    std::unique_ptr<ui::TFont> font_;
+    TFontHandle font_;
     ui::TWindow* hintControl_ = nullptr;
 };
 

@@ -1,6 +1,8 @@
 // The application object: title, main form, message loop, the standard error
 // box, deferred release of closed forms, and the hints: the hint window class
-// and the show-hint hook live here, so a component can install its own.
+// and the show-hint hook live here, so a component can install its own. It is
+// the windows' host (TWindowHost): their exceptions reach its error box, and
+// their mouse moves its hints.
 #pragma once
 
 #include <windows.h>
@@ -10,7 +12,12 @@
 #include <string>
 #include <vector>
 
+#include "ui/Font.h"
 #include "ui/Window.h"
+
+namespace pim {
+class TErrorReport;
+}
 
 namespace pim::ui {
 
@@ -46,10 +53,10 @@ struct THintInfo {
     bool CanShow = true;
 };
 
-class TApplication {
+class TApplication : public TWindowHost {
 public:
     TApplication();
-    ~TApplication();
+    ~TApplication() override;
 
     const std::string& Title() const { return title_; }
     void SetTitle(std::string cp932) { title_ = std::move(cp932); }
@@ -67,7 +74,7 @@ public:
     // The standard error box: one OK button, the error icon.
     void ShowError(const std::string& cp932);
     // Reports the exception being handled through the error box.
-    void HandleException();
+    void HandleException() override;
     // Errors go to the error box unless a handler is set (the settings
     // component and tests use this).
     std::function<void(const std::string& message)> OnError;
@@ -90,22 +97,23 @@ public:
     bool ShowHint() const { return showHint_; }
     void SetShowHint(bool show);
     void HintMouseMove(TWindow& window);
+    void MouseMoved(TWindow& window) override { HintMouseMove(window); }
     void CancelHint();
     THintWindow* HintWindow() const { return hintWindow_.get(); }
 
 private:
     class TTimerWindow;
-    class TBoxReport;
+    std::unique_ptr<TErrorReport> MakeBoxReport();
     void Dispatch(MSG& msg);
     void HintTimer(UINT_PTR id);
     void ShowHintNow();
     void FreeReleased();
 
-    std::unique_ptr<TBoxReport> report_;
+    std::unique_ptr<TErrorReport> report_;
     std::string title_;
     TForm* mainForm_ = nullptr;
     std::vector<std::unique_ptr<TWindow>> released_;
-    std::unique_ptr<TTimerWindow> timerWindow_;
+    std::unique_ptr<TWindow> timerWindow_;  // a TTimerWindow, made with the first hint
     std::unique_ptr<THintWindow> hintWindow_;
     TWindow* hintControl_ = nullptr;
     bool hintShown_ = false;
@@ -114,23 +122,5 @@ private:
 
 // The one application object of the process.
 TApplication& Application();
-
-// "ＭＳ Ｐゴシック".
-inline constexpr char kPGothic[] = "\x82\x6c\x82\x72\x20\x82\x6f\x83\x53\x83\x56\x83\x62\x83\x4e";
-
-// A font owned by whoever holds it.
-class TFont {
-public:
-    // height in pixels (cell height minus internal leading, as a negative
-    // LOGFONT height asks for).
-    TFont(std::string_view faceCp932, int height, BYTE charset = SHIFTJIS_CHARSET, int weight = FW_NORMAL);
-    ~TFont();
-    TFont(const TFont&) = delete;
-    TFont& operator=(const TFont&) = delete;
-    HFONT Handle() const { return handle_; }
-
-private:
-    HFONT handle_;
-};
 
 }  // namespace pim::ui

@@ -17,8 +17,8 @@ bool Usable(HWND control) { return control && IsWindowVisible(control) && IsWind
 }  // namespace
 
 TForm::TForm(const Params& p)
-    : font_(std::make_unique<TFont>(kPGothic, kFontHeight)), designClient_{p.ClientWidth, p.ClientHeight} {
-    SetFont(font_->Handle());
+    : font_(MakeFont(kPGothic, kFontHeight)), designClient_{p.ClientWidth, p.ClientHeight} {
+    SetFont(font_.get());
     const DWORD style = kFormStyle | (p.MinimizeBox ? WS_MINIMIZEBOX : 0) | (p.MaximizeBox ? WS_MAXIMIZEBOX : 0) |
                         (p.Sizable ? WS_THICKFRAME : 0);
     const DWORD exStyle = WS_EX_CONTROLPARENT | (p.StayOnTop ? WS_EX_TOPMOST : 0);
@@ -173,8 +173,8 @@ void TForm::ChangeScale(int dpi) {
     dpi_ = dpi;
     // Every window that shows the form's font takes the new one before the
     // old one is deleted.
-    auto font = std::make_unique<TFont>(kPGothic, ScaleDpi(kFontHeight, dpi));
-    TFontSwap swap{font_->Handle(), font->Handle()};
+    TFontHandle font = MakeFont(kPGothic, ScaleDpi(kFontHeight, dpi));
+    TFontSwap swap{font_.get(), font.get()};
     SetFont(swap.to);
     EnumChildWindows(Handle(), &SwapFont, reinterpret_cast<LPARAM>(&swap));
     font_ = std::move(font);

@@ -108,7 +108,7 @@ private:
     bool SelectNext(bool forward);
     HWND FirstFocus() const;
 
-    std::unique_ptr<TFont> font_;
+    TFontHandle font_;
     SIZE designClient_;
     int dpi_ = 96;
     TButton* defaultButton_ = nullptr;

@@ -1,14 +1,10 @@
 #include "ui/Menu.h"
 
+#include "base/win32/Handles.h"
+
 namespace pim::ui {
 
 namespace {
-
-// Owns the HMENU of one opening.
-struct TMenuHandle {
-    HMENU handle = CreatePopupMenu();
-    ~TMenuHandle() { DestroyMenu(handle); }
-};
 
 void AppendItem(HMENU menu, TMenuItem& item, TMenuCommands& commands) {
     if (!item.Visible) return;
@@ -62,10 +58,10 @@ void TPopupMenu::Click(const TMenuItem& item) {
 }
 
 void TPopupMenu::Popup(int x, int y) {
-    TMenuHandle menu;
-    const TMenuCommands commands = AppendTo(menu.handle);
+    const TMenuHandle menu(CreatePopupMenu());
+    const TMenuCommands commands = AppendTo(menu.get());
     SetForegroundWindow(owner_.Handle());
-    const int chosen = static_cast<int>(TrackPopupMenuEx(menu.handle, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN,
+    const int chosen = static_cast<int>(TrackPopupMenuEx(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN,
                                                          x, y, owner_.Handle(), nullptr));
     if (const TMenuItem* item = commands.Find(chosen)) Click(*item);
 }

@@ -1,5 +1,7 @@
 #include "ui/StaticText.h"
 
+#include "base/win32/Handles.h"
+
 namespace pim::ui {
 
 namespace {
@@ -30,14 +32,14 @@ void TStaticText::SetTextW(std::u16string_view text) {
 void TStaticText::AdjustSize() {
     if (!autoSize_) return;
     const std::u16string text = TextW();
-    HDC dc = GetDC(Handle());
-    HGDIOBJ old = SelectObject(dc, Font() ? Font() : GetStockObject(DEFAULT_GUI_FONT));
     SIZE size{};
     TEXTMETRICW metrics{};
-    GetTextMetricsW(dc, &metrics);
-    GetTextExtentPoint32W(dc, W(text), static_cast<int>(text.size()), &size);
-    SelectObject(dc, old);
-    ReleaseDC(Handle(), dc);
+    {
+        const TWindowDC dc(Handle());
+        const TSelection font(dc.get(), Font() ? Font() : GetStockObject(DEFAULT_GUI_FONT));
+        GetTextMetricsW(dc.get(), &metrics);
+        GetTextExtentPoint32W(dc.get(), W(text), static_cast<int>(text.size()), &size);
+    }
     const bool sunken = (GetWindowLongW(Handle(), GWL_STYLE) & SS_SUNKEN) != 0;
     const int edge = sunken ? 2 : 0;
     const TBounds b = Bounds();

@@ -2,12 +2,15 @@
 
 #include <windowsx.h>
 
+#include <exception>
 #include <map>
 #include <string>
+#include <utility>
 
 #include "base/CodePage.h"
+#include "base/ErrorReport.h"
 #include "base/SysUtils.h"
-#include "ui/Application.h"
+#include "base/win32/Handles.h"
 
 namespace pim::ui {
 
@@ -15,6 +18,19 @@ namespace {
 
 // The property that ties a window to its object.
 constexpr wchar_t kObjectProperty[] = L"Pim.TWindow";
+
+TWindowHost* host = nullptr;
+
+// No host: the exception's own words go to the error report.
+void ReportException() {
+    try {
+        throw;
+    } catch (const std::exception& e) {
+        ShowErrorReport(e.what());
+    } catch (...) {
+        ShowErrorReport("Unknown error");
+    }
+}
 
 TMouseButton ButtonOf(UINT message) {
     switch (message) {
@@ -29,8 +45,43 @@ TMouseButton ButtonOf(UINT message) {
 std::u16string Widen(std::string_view cp932) { return AnsiToUtf16(cp932); }
 std::string Narrow(std::u16string_view text) { return Utf16ToAnsi(text); }
 
+TWindowHost* TWindow::SetHost(TWindowHost* newHost) { return std::exchange(host, newHost); }
+
 TWindow::~TWindow() {
     if (handle_) DestroyWindow(handle_);
+    NotifyHooks(THandleChange::hcFreed);
+    hooks_.clear();
+}
+
+THookToken TWindow::AddHook(TMessageHook hook) {
+    hooks_.push_back(std::make_shared<THookToken::TEntry>(THookToken::TEntry{this, std::move(hook)}));
+    return THookToken(hooks_.back());
+}
+
+void THookToken::Remove() {
+    if (const std::shared_ptr<TEntry> entry = entry_.lock()) {
+        std::erase(entry->Window->hooks_, entry);
+    }
+    entry_.reset();
+}
+
+void TWindow::NotifyHooks(THandleChange why) {
+    // A copy: a hook may remove itself, or another, while it is told.
+    const std::vector<std::weak_ptr<THookToken::TEntry>> hooks(hooks_.rbegin(), hooks_.rend());
+    for (const auto& weak : hooks)
+        if (const auto entry = weak.lock(); entry && entry->Hook.HandleChanged) entry->Hook.HandleChanged(why);
+}
+
+LRESULT TWindow::Perform(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (!hooks_.empty()) {
+        const std::vector<std::weak_ptr<THookToken::TEntry>> hooks(hooks_.rbegin(), hooks_.rend());
+        for (const auto& weak : hooks) {
+            const auto entry = weak.lock();
+            LRESULT result = 0;
+            if (entry && entry->Hook.Message && entry->Hook.Message(message, wParam, lParam, result)) return result;
+        }
+    }
+    return WndProc(message, wParam, lParam);
 }
 
 TWindow* TWindow::FromHandle(HWND handle) {
@@ -62,9 +113,7 @@ int DpiOf(HWND window) {
         reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
     if (getDpiForWindow)
         if (const UINT dpi = getDpiForWindow(window)) return static_cast<int>(dpi);
-    HDC dc = GetDC(window);
-    const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
-    ReleaseDC(window, dc);
+    const int dpi = GetDeviceCaps(TWindowDC(window).get(), LOGPIXELSY);
     return dpi > 0 ? dpi : 96;
 }
 
@@ -96,6 +145,7 @@ void TWindow::CreateHandle(const TCreateParams& p) {
     if (font_) SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     // A control made later lies in front of those made before it.
     if (child) SetWindowPos(handle_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    NotifyHooks(THandleChange::hcCreated);
 }
 
 void TWindow::Attach(HWND handle) {
@@ -120,9 +170,13 @@ LRESULT CALLBACK TWindow::Procedure(HWND handle, UINT message, WPARAM wParam, LP
     }
     // An exception must never unwind through Windows' own frames.
     try {
+        if (message == WM_DESTROY) self->NotifyHooks(THandleChange::hcDestroyed);
         return self->Perform(message, wParam, lParam);
     } catch (...) {
-        Application().HandleException();
+        if (host)
+            host->HandleException();
+        else
+            ReportException();
         return 0;
     }
 }
@@ -152,7 +206,7 @@ LRESULT TWindow::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             break;
         case WM_MOUSEMOVE:
-            Application().HintMouseMove(*this);
+            if (host) host->MouseMoved(*this);
             break;
         default:
             break;

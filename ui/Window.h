@@ -11,8 +11,10 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "settings/Persistent.h"
 
@@ -44,6 +46,63 @@ using TMouseEvent = std::function<void(TMouseButton button, int x, int y)>;
 std::u16string Widen(std::string_view cp932);
 std::string Narrow(std::u16string_view text);
 inline const wchar_t* W(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
+
+class TWindow;
+
+// Why a window's handle changed, as its hooks are told.
+enum class THandleChange {
+    hcDestroyed,  // the handle is being destroyed (WM_DESTROY); it is still valid
+    hcCreated,    // a new handle exists (RecreateHandle)
+    hcFreed,      // the window object is going: the hook is detached for good
+};
+
+// A hook on a window's messages, put in front of the window's own handling
+// without deriving from its class.
+struct TMessageHook {
+    // Every message the window handles; true when the hook consumed it,
+    // result then being the answer. False passes it on to the hooks added
+    // before this one, then to the window.
+    std::function<bool(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)> Message;
+    std::function<void(THandleChange why)> HandleChanged;
+};
+
+// Holds a hook in place: destroying or resetting the token removes it, in
+// whatever order hooks are removed. A token outliving its window does
+// nothing.
+class THookToken {
+public:
+    THookToken() = default;
+    ~THookToken() { Remove(); }
+    THookToken(THookToken&& other) noexcept = default;
+    THookToken& operator=(THookToken&& other) noexcept {
+        if (this != &other) {
+            Remove();
+            entry_ = std::move(other.entry_);
+        }
+        return *this;
+    }
+    void Remove();
+    // True while the hook is on a window.
+    bool Attached() const { return !entry_.expired(); }
+
+private:
+    friend class TWindow;
+    struct TEntry;
+    explicit THookToken(std::weak_ptr<TEntry> entry) : entry_(std::move(entry)) {}
+    std::weak_ptr<TEntry> entry_;
+};
+
+// What every window needs from the application, which registers itself: the
+// control layer's base knows nothing above it.
+class TWindowHost {
+public:
+    virtual ~TWindowHost() = default;
+    // An exception stopped at a window procedure; called inside the handler
+    // that caught it, so the host can rethrow it to see what it is.
+    virtual void HandleException() = 0;
+    // The mouse moved over `window` (hints follow the mouse).
+    virtual void MouseMoved(TWindow& window) = 0;
+};
 
 // Every window can be kept as a settings snapshot: its name and the few
 // properties each control kind describes next to its own code.
@@ -107,21 +166,22 @@ public:
     std::string PersistentClassName() const override { return "TWinControl"; }
     // Left, Top, Width, Height, Visible, Enabled; controls add their own.
     TPersistentProperties PublishedProperties() override;
+    // Installs the host (borrowed; nullptr: none) and returns the one before.
+    // Without a host an exception's message goes to the error report.
+    static TWindowHost* SetHost(TWindowHost* host);
+
     // A window inside this one by name (nullptr: none).
     TWindow* FindChild(const std::string& name, const TWindow* except = nullptr) const;
 
-    // The object's message handler as others reach it. A hook may put its own
-    // in front and pass on to the one it replaced; it stays in place when the
-    // handle is made again. Empty: WndProc.
-    using TWindowProc = std::function<LRESULT(UINT message, WPARAM wParam, LPARAM lParam)>;
-    TWindowProc WindowProc;
+    // Puts a hook in front of the window's handling: the hook added last
+    // sees a message first. It stays in place when the handle is made again
+    // and is detached when the window object goes.
+    [[nodiscard]] THookToken AddHook(TMessageHook hook);
     // The object's own handling of a message; what it does not handle goes
     // on to the control's original procedure.
     virtual LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam);
-    // Handles a message as if Windows had sent it.
-    LRESULT Perform(UINT message, WPARAM wParam, LPARAM lParam) {
-        return WindowProc ? WindowProc(message, wParam, lParam) : WndProc(message, wParam, lParam);
-    }
+    // Handles a message as if Windows had sent it: the hooks, then WndProc.
+    LRESULT Perform(UINT message, WPARAM wParam, LPARAM lParam);
     // Destroys the window and makes it again: same class, style, place and
     // text. Windows inside it are not made again.
     void RecreateHandle();
@@ -155,7 +215,9 @@ protected:
     virtual void FontChanged() {}
 
 private:
+    friend class THookToken;
     static LRESULT CALLBACK Procedure(HWND handle, UINT message, WPARAM wParam, LPARAM lParam);
+    void NotifyHooks(THandleChange why);
     void Attach(HWND handle);
     bool Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
@@ -170,6 +232,14 @@ private:
     HFONT font_ = nullptr;
     std::u16string hint_;
     bool everCreated_ = false;
+    // In the order added; a hook's token holds only a weak reference, so a
+    // hook removed while a message is on its way is skipped, not called.
+    std::vector<std::shared_ptr<THookToken::TEntry>> hooks_;
+};
+
+struct THookToken::TEntry {
+    TWindow* Window;
+    TMessageHook Hook;
 };
 
 }  // namespace pim::ui

@@ -4,9 +4,9 @@
 #include <objbase.h>
 #include <shellapi.h>
 
-#include "app/AppPlatform.h"
 #include "app/MainModel.h"
 #include "app/win32/Unit1.h"
+#include "base/CodePage.h"
 #include "platform/win32/SystemLibrary.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
@@ -18,7 +18,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     int argc = 0;
     if (LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc)) {
         for (int i = 1; i < argc; ++i)
-            ui::Application().Args.push_back(Utf16ToNative(reinterpret_cast<const char16_t*>(argv[i])));
+            ui::Application().Args.push_back(Utf16ToUtf8(reinterpret_cast<const char16_t*>(argv[i])));
         LocalFree(argv);
     }
     ui::Application().SetTitle(std::string(kAppTitle));

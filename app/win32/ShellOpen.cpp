@@ -3,12 +3,10 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
-#include "app/AppPlatform.h"
 #include "base/CodePage.h"
 #include "base/FileSystem.h"
 #include "base/SysUtils.h"
 #include "imagelist/ImgShare.h"
-#include "ui/Window.h"
 
 namespace pim {
 
@@ -24,7 +22,7 @@ const wchar_t* W(const std::u16string& text) { return reinterpret_cast<const wch
 void ShellOpen(HWND owner, const std::string& path) {
     // In quotes, so a path with blanks opens as one file.
     std::u16string quoted(1, u'"');
-    quoted.append(NativeToUtf16(path)).push_back(u'"');
+    quoted.append(Utf8ToUtf16(path)).push_back(u'"');
     if (ShellOpenHook) return ShellOpenHook(owner, quoted);
     SHELLEXECUTEINFOW info{};
     info.cbSize = sizeof info;
@@ -39,12 +37,12 @@ void ShellOpen(HWND owner, const std::string& path) {
     // The shell tells why in the thread's last error (ERROR_NO_ASSOCIATION
     // when nothing opens PDFs), which Windows words in the user's language.
     const DWORD error = GetLastError();
-    throw Exception("開けませんでした: " + ui::Narrow(NativeToUtf16(path)) + "\r\n原因: " +
+    throw Exception("開けませんでした: " + Utf8ToAnsi(path) + "\r\n原因: " +
                     Utf8ToAnsi(SystemErrorText(static_cast<int>(error ? error : ERROR_NO_ASSOCIATION))));
 }
 
 void ShellShowInFolder(HWND owner, const std::string& path) {
-    const std::u16string file = NativeToUtf16(path);
+    const std::u16string file = Utf8ToUtf16(path);
     if (ShellShowInFolderHook) return ShellShowInFolderHook(owner, file);
     if (LPITEMIDLIST item = ILCreateFromPathW(W(file))) {
         const HRESULT shown = SHOpenFolderAndSelectItems(item, 0, nullptr, 0);

@@ -2,9 +2,9 @@
 // events, and the window-wide algorithms (start-up, status, roll-up).
 #include "app/win32/Unit1.h"
 
-#include "app/AppPlatform.h"
 #include "app/MainModel.h"
 #include "app/win32/Unit2.h"
+#include "base/CodePage.h"
 #include "imagelist/FileFacts.h"
 
 namespace pim {
@@ -243,7 +243,7 @@ void TForm1::FormShow() {
         // The list stays on the desktop it entered when made: the folder was not opened.
         if (list.FolderIdList().IsDesktop()) {
             list.LeaveFolder();
-            Application().ShowError(std::string(kMsgFolderNotOpened) + "\r\n" + Narrow(NativeToUtf16(folder)));
+            Application().ShowError(std::string(kMsgFolderNotOpened) + "\r\n" + Narrow(Utf8ToUtf16(folder)));
         }
         ImgListView1->Repaint();
     }
@@ -255,7 +255,7 @@ void TForm1::FormClose(TCloseAction&) { PdfRun->FormClose(); }
 void TForm1::UpdateStatus() {
     StatusBar1->SetPanelText(0, TotalStatusText(ImgListView1->ImgItems().Count()));
     StatusBar1->SetPanelText(1, SelectedStatusText(ImgListView1->SelCount()));
-    const std::u16string folder = NativeToUtf16(ImgListView1->FolderPath());
+    const std::u16string folder = Utf8ToUtf16(ImgListView1->FolderPath());
     StaticText3->SetTextW(folder);
     StaticText3->SetHintW(folder);
     if (!CheckBox6->Checked()) {
@@ -263,7 +263,6 @@ void TForm1::UpdateStatus() {
         StaticText2->SetHintW(StaticText3->TextW());
     }
     PageControl1->SetActivePageIndex(0);
-    PdfRun->Image1.Clear();
     Image1->Clear();
 }
 
@@ -281,6 +280,6 @@ void TForm1::ToggleRollUp() {
     }
 }
 
-std::string TForm1::ImageFolder() const { return Utf16ToNative(StaticText3->TextW()); }
+std::string TForm1::ImageFolder() const { return Utf16ToUtf8(StaticText3->TextW()); }
 
 }  // namespace pim

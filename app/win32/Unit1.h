@@ -99,9 +99,12 @@ public:
     TDropDst DropDst1;
     // Registry mode with no items: the window keeps no setting.
     TRegManager RegManager1;
-    // The report, its hidden page and items, the working list ListBox1,
-    // CurrentFile and CurrentExt, and the picture Image1 shows.
+    // The report, its hidden page and items: the run, called with the files
+    // and the settings read from the controls.
     std::unique_ptr<TPdfRun> PdfRun;
+    // The hidden working list: the files of the next run, one per page, or
+    // the rows registered for a move.
+    TStringList ListBox1;
 
     // Ticked file types: jpg 1, bmp 2, txt 4.
     int FileTypeBits = 7;

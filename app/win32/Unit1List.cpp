@@ -1,8 +1,8 @@
 // The main window's list, filter and sort controls, and the output name and
 // save folder.
-#include "app/AppPlatform.h"
 #include "app/MainModel.h"
 #include "app/win32/Unit1.h"
+#include "base/CodePage.h"
 
 namespace pim {
 
@@ -55,7 +55,7 @@ void TForm1::ImgListView1MouseDown(TMouseButton button, int, int) {
 void TForm1::SpeedButton1Click() { LabeledEdit6->SetText(""); }
 
 void TForm1::SpeedButton2Click() {
-    LabeledEdit6->SetTextW(NativeToUtf16(FolderNameOf(ImgListView1->FolderPath())));
+    LabeledEdit6->SetTextW(Utf8ToUtf16(FolderNameOf(ImgListView1->FolderPath())));
 }
 
 void TForm1::CheckBox6Click() {
@@ -65,7 +65,7 @@ void TForm1::CheckBox6Click() {
         return;
     }
     if (SelectFolderDialog1.Execute(Handle())) {
-        const std::u16string folder = NativeToUtf16(SelectFolderDialog1.SelectedPath());
+        const std::u16string folder = Utf8ToUtf16(SelectFolderDialog1.SelectedPath());
         StaticText2->SetTextW(folder);
         StaticText2->SetHintW(folder);
     } else {

@@ -4,7 +4,6 @@
 #include <unordered_map>
 #include <vector>
 
-#include "app/AppPlatform.h"
 #include "app/win32/ShellOpen.h"
 #include "app/win32/Unit1.h"
 #include "imagelist/FileFacts.h"
@@ -16,7 +15,7 @@ using namespace ui;
 void TForm1::N3Click() {
     if (ImgListView1->ItemIndex() < 0) return;
     N4->SetEnabled(true);
-    TStringList& list = PdfRun->ListBox1;
+    TStringList& list = ListBox1;
     list.Clear();
     registered_.clear();
     TImgListItems& items = ImgListView1->ImgItems();

@@ -33,17 +33,15 @@ void TForm1::ShowPreviewError(const std::string& message) {
 void TForm1::Button5Click() {
     Panel1->Hide();
     Panel2->Hide();
-    PdfRun->Image1.Clear();
     Image1->Clear();
     const int row = ImgListView1->ItemIndex();
-    PdfRun->CurrentFile = row >= 0 ? ImgListView1->ImgItems()[row]->FullPath() : std::string();
+    const std::string file = row >= 0 ? ImgListView1->ImgItems()[row]->FullPath() : std::string();
     PageControl1->SetActivePageIndex(kAdjustTab);
     if (row < 0) return ShowPreviewError(kMsgSelectImage);
-    if (CurrentExtOf(PdfRun->CurrentFile) == "txt") return ShowPreviewError(kMsgTextNotAllowed);
+    if (CurrentExtOf(file) == "txt") return ShowPreviewError(kMsgTextNotAllowed);
     try {
-        PdfRun->Settings.Adjust = {ScrollBar1->Position(), ScrollBar2->Position(), CheckBox2->Checked()};
-        PdfRun->AdjustImage();
-        Image1->SetPicture(PdfRun->Image1.Graphic());
+        const TAdjustSettings adjust{ScrollBar1->Position(), ScrollBar2->Position(), CheckBox2->Checked()};
+        Image1->SetPicture(PreviewPicture(file, adjust).Graphic());
     } catch (const std::exception&) {
         return ShowPreviewError(kMsgSelectImage);
     }
@@ -53,17 +51,17 @@ void TForm1::Button5Click() {
 void TForm1::Button6Click() {
     const int row = ImgListView1->ItemIndex();
     if (row >= 0) {
-        PdfRun->CurrentFile = ImgListView1->ImgItems()[row]->FullPath();
-        PdfRun->CurrentExt = CurrentExtOf(PdfRun->CurrentFile);
-        if (PdfRun->CurrentExt != "txt") {
+        const std::string file = ImgListView1->ImgItems()[row]->FullPath();
+        const std::string ext = CurrentExtOf(file);
+        if (ext != "txt") {
             try {
-                if (PdfRun->CurrentExt == "jpg") {
+                if (ext == "jpg") {
                     TJPEGImage WorkJpeg;
-                    WorkJpeg.LoadFromFile(PdfRun->CurrentFile);
+                    WorkJpeg.LoadFromFile(file);
                     Image1->SetPicture(&WorkJpeg);
                 } else {
                     TBitmap WorkBitmap;
-                    WorkBitmap.LoadFromFile(PdfRun->CurrentFile);
+                    WorkBitmap.LoadFromFile(file);
                     Image1->SetPicture(&WorkBitmap);
                 }
                 ScrollBox1->Realign();

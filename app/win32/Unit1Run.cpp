@@ -1,9 +1,9 @@
 // The main window's side of the PDF run: the working list, the settings the
 // run reads from the controls, and the progress dialog.
-#include "app/AppPlatform.h"
 #include "app/MainModel.h"
 #include "app/win32/Unit1.h"
 #include "app/win32/Unit2.h"
+#include "base/CodePage.h"
 
 namespace pim {
 
@@ -14,31 +14,32 @@ using namespace ui;
 // nested run would free the dialog the outer one still reports to.
 void TForm1::Button4Click() {
     if (running_) return;
-    PdfRun->ListItems(ImgListView1->ImgItems());
+    ListBox1.Clear();
+    for (const std::string& file : ListedFiles(ImgListView1->ImgItems())) ListBox1.Add(file);
     CreatePdf();
 }
 
 void TForm1::N1Click() {
     if (running_) return;
-    PdfRun->ListBox1.Clear();
+    ListBox1.Clear();
     TImgListItems& items = ImgListView1->ImgItems();
     for (int i = 0; i < items.Count(); ++i)
-        if (ImgListView1->Selected(i)) PdfRun->ListBox1.Add(items[i]->FullPath());
+        if (ImgListView1->Selected(i)) ListBox1.Add(items[i]->FullPath());
     CreatePdf();
 }
 
 void TForm1::CreatePdf() {
     // The working list no longer holds a move registration.
-    if (PdfRun->ListBox1.Count() > 0) N4->SetEnabled(false);
-    TPdfRunSettings& s = PdfRun->Settings;
+    if (ListBox1.Count() > 0) N4->SetEnabled(false);
+    TPdfRunSettings s;
     s.Title = LabeledEdit1->Text();
     s.Subject = LabeledEdit2->Text();
     s.Author = LabeledEdit3->Text();
     s.Keywords = LabeledEdit4->Text();
     s.ImageFolder = ImageFolder();
-    s.SaveFolder = Utf16ToNative(StaticText2->TextW());
+    s.SaveFolder = Utf16ToUtf8(StaticText2->TextW());
     s.UseSaveFolder = CheckBox6->Checked();
-    s.OutputName = Utf16ToNative(LabeledEdit6->TextW());
+    s.OutputName = Utf16ToUtf8(LabeledEdit6->TextW());
     s.ReencodeJpeg = CheckBox1->Checked();
     s.Adjust = {ScrollBar1->Position(), ScrollBar2->Position(), CheckBox2->Checked()};
     running_ = true;
@@ -46,7 +47,7 @@ void TForm1::CreatePdf() {
         bool& running;
         ~TRunningFlag() { running = false; }
     } flag{running_};
-    PdfRun->CreatePdf(*this);
+    PdfRun->CreatePdf(*this, {ListBox1.begin(), ListBox1.end()}, s);
     Image1->Clear();
 }
 

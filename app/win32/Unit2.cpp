@@ -1,6 +1,6 @@
 #include "app/win32/Unit2.h"
 
-#include "app/AppPlatform.h"
+#include "base/CodePage.h"
 #include "app/win32/ShellOpen.h"
 #include "imagelist/ImgShare.h"
 
@@ -71,8 +71,8 @@ void TForm2::Button4Click() {
 
 void TForm2::ShowFinished() {
     const std::string& pdf = report_.FileName();
-    StaticText2->SetTextW(NativeToUtf16(ExtractFileName(pdf)));
-    StaticText2->SetHintW(NativeToUtf16(pdf));
+    StaticText2->SetTextW(Utf8ToUtf16(ExtractFileName(pdf)));
+    StaticText2->SetHintW(Utf8ToUtf16(pdf));
     ProgressBar1->Hide();
     StaticText2->Show();
     // "閉じる" takes the place of "強制終了", with the focus: Enter and Escape

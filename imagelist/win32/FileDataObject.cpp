@@ -2,7 +2,7 @@
 
 #include <shellapi.h>
 
-#include "app/AppPlatform.h"
+#include "base/CodePage.h"
 
 namespace pim {
 
@@ -35,7 +35,7 @@ void TFileDataObject::Read() {
         for (UINT i = 0; i < count; ++i) {
             wchar_t name[MAX_PATH] = {};
             if (DragQueryFileW(drop, i, name, MAX_PATH) > 0)
-                names_.push_back(Utf16ToNative(reinterpret_cast<const char16_t*>(name)));
+                names_.push_back(Utf16ToUtf8(reinterpret_cast<const char16_t*>(name)));
         }
     }
     ReleaseStgMedium(&medium);

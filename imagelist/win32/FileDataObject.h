@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/ComPtr.h"
+#include "base/win32/ComPtr.h"
 
 namespace pim {
 

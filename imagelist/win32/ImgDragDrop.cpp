@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include "base/win32/Handles.h"
 #include "imagelist/win32/ImgListView.h"
 #include "imagelist/win32/ShellObjects.h"
 
@@ -322,12 +323,10 @@ void TImgDragDrop::AutoScroll(POINT client) {
     RECT area{};
     GetClientRect(window, &area);
     int line = 16;
-    if (HDC dc = GetDC(window)) {
-        const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)));
+    if (const TWindowDC dc(window); dc.get()) {
+        const TSelection font(dc.get(), reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)));
         TEXTMETRICW metrics{};
-        if (GetTextMetricsW(dc, &metrics)) line = metrics.tmHeight;
-        SelectObject(dc, old);
-        ReleaseDC(window, dc);
+        if (GetTextMetricsW(dc.get(), &metrics)) line = metrics.tmHeight;
     }
     const LONG style = GetWindowLongW(window, GWL_STYLE);
     const auto hasRange = [window](int bar) {

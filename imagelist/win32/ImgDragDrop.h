@@ -11,8 +11,8 @@
 
 #include <functional>
 
+#include "base/win32/ComPtr.h"
 #include "imagelist/win32/FileDataObject.h"
-#include "platform/win32/ComPtr.h"
 
 namespace pim {
 

@@ -12,7 +12,7 @@
 #include <algorithm>
 #include <chrono>
 
-#include "app/AppPlatform.h"
+#include "base/CodePage.h"
 #include "imagelist/win32/ImgListView.h"
 
 namespace pim {
@@ -83,19 +83,17 @@ void TImgListView::FitFirstScreen() {
 void TImgListView::MeasureNames(std::size_t until, bool slice) {
     const auto deadline = std::chrono::steady_clock::now() + kSlice;
     until = std::min(until, fitIds_.size());
-    HDC dc = GetDC(Handle());
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(Handle(), WM_GETFONT, 0, 0)));
+    const TWindowDC dc(Handle());
+    const TSelection font(dc.get(), reinterpret_cast<HFONT>(SendMessageW(Handle(), WM_GETFONT, 0, 0)));
     while (fitNext_ < until && (!slice || std::chrono::steady_clock::now() < deadline)) {
         TImgListItem* item = ImgItems().ItemById(fitIds_[fitNext_++]);
         if (!item) continue;  // gone since
-        const std::u16string name = NativeToUtf16(item->DisplayName());
+        const std::u16string name = Utf8ToUtf16(item->DisplayName());
         SIZE size{};
-        GetTextExtentPoint32W(dc, reinterpret_cast<const wchar_t*>(name.c_str()), static_cast<int>(name.size()),
+        GetTextExtentPoint32W(dc.get(), reinterpret_cast<const wchar_t*>(name.c_str()), static_cast<int>(name.size()),
                               &size);
         fitText_ = std::max<int>(fitText_, size.cx);
     }
-    SelectObject(dc, old);
-    ReleaseDC(Handle(), dc);
 }
 
 int TImgListView::FittedWidth() {

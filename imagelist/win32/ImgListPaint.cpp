@@ -7,9 +7,10 @@
 #include <cstring>
 #include <string>
 
+#include "base/win32/Handles.h"
+#include "graphics/win32/DibCanvas.h"
 #include "imagelist/ImgResample.h"
 #include "imagelist/win32/ImgListView.h"
-#include "platform/win32/DibCanvas.h"
 
 namespace pim {
 
@@ -17,9 +18,8 @@ namespace {
 
 void FillBar(HDC dc, int left, int top, int right, int bottom, TColor color) {
     const RECT r{left, top, right, bottom};
-    HBRUSH brush = CreateSolidBrush(static_cast<COLORREF>(ResolveColor(color)));
-    FillRect(dc, &r, brush);
-    DeleteObject(brush);
+    const TBrushHandle brush(CreateSolidBrush(static_cast<COLORREF>(ResolveColor(color))));
+    FillRect(dc, &r, brush.get());
 }
 
 // A 24-bit bitmap as a DIB header for drawing `rows` rows of it.
@@ -48,27 +48,22 @@ void PaintBrokenMark(HDC dc, int x, int y, int boxW, int boxH) {
     const int w = std::min(boxW, 32), h = std::min(boxH, 40);
     const int left = x + (boxW - w) / 2, top = y + (boxH - h) / 2;
     const int fold = w / 3;
-    HPEN outline = CreatePen(PS_SOLID, 1, RGB(96, 96, 96));
-    HBRUSH paper = CreateSolidBrush(RGB(240, 240, 240));
-    HGDIOBJ oldPen = SelectObject(dc, outline);
-    HGDIOBJ oldBrush = SelectObject(dc, paper);
+    const TPenHandle outline(CreatePen(PS_SOLID, 1, RGB(96, 96, 96)));
+    const TPenHandle cross(CreatePen(PS_SOLID, 3, RGB(200, 32, 32)));
+    const TBrushHandle paper(CreateSolidBrush(RGB(240, 240, 240)));
+    const TSelection brush(dc, paper.get());
+    const TSelection pen(dc, outline.get());  // the old pen comes back after the cross too
     const POINT sheet[] = {{left, top}, {left + w - fold, top}, {left + w, top + fold}, {left + w, top + h},
                            {left, top + h}};
     Polygon(dc, sheet, 5);
     const POINT corner[] = {{left + w - fold, top}, {left + w - fold, top + fold}, {left + w, top + fold}};
     Polyline(dc, corner, 3);
-    HPEN cross = CreatePen(PS_SOLID, 3, RGB(200, 32, 32));
-    SelectObject(dc, cross);
+    SelectObject(dc, cross.get());
     const int cx = left + w / 2, cy = top + h / 2 + fold / 2, r = w / 4;
     MoveToEx(dc, cx - r, cy - r, nullptr);
     LineTo(dc, cx + r, cy + r);
     MoveToEx(dc, cx + r, cy - r, nullptr);
     LineTo(dc, cx - r, cy + r);
-    SelectObject(dc, oldPen);
-    SelectObject(dc, oldBrush);
-    DeleteObject(cross);
-    DeleteObject(outline);
-    DeleteObject(paper);
 }
 
 void Bevel(HDC dc, RECT& r, TBevelCut cut, int width) {
@@ -99,12 +94,11 @@ void TImgListView::Layout() {
         return;
     }
     const bool icon = viewStyle_ == ui::TViewStyle::vsIcon;
-    HIMAGELIST blank = ImageList_Create(icon ? cell_.Width - 16 : cell_.Width, icon ? cell_.Height - 4 : cell_.Height,
-                                        ILC_COLOR24, 1, 1);
-    ListView_SetImageList(Handle(), blank, LVSIL_NORMAL);
-    ListView_SetImageList(Handle(), blank, LVSIL_SMALL);
-    if (blank_) ImageList_Destroy(blank_);
-    blank_ = blank;
+    TImageListHandle blank(ImageList_Create(icon ? cell_.Width - 16 : cell_.Width,
+                                            icon ? cell_.Height - 4 : cell_.Height, ILC_COLOR24, 1, 1));
+    ListView_SetImageList(Handle(), blank.get(), LVSIL_NORMAL);
+    ListView_SetImageList(Handle(), blank.get(), LVSIL_SMALL);
+    blank_ = std::move(blank);
     ListView_SetIconSpacing(Handle(), view_.IconSpacing().X() + cell_.Width, view_.IconSpacing().Y() + cell_.Height);
     thumbs_.SetCellSize(viewImage_.ImageWidth(), viewImage_.ImageHeight());
 }
@@ -176,9 +170,8 @@ void TImgListView::PaintCell(HDC dc, int row) {
 void TImgListView::PaintFrame(HDC dc, const RECT& cell, bool selected) {
     // The list view does not paint this area: what was drawn for the row
     // before (a selection frame, another picture) goes first.
-    HBRUSH background = CreateSolidBrush(ListView_GetBkColor(Handle()));
-    FillRect(dc, &cell, background);
-    DeleteObject(background);
+    const TBrushHandle background(CreateSolidBrush(ListView_GetBkColor(Handle())));
+    FillRect(dc, &cell, background.get());
     TFrameStyle& own = selected ? viewImage_.SelectFrame() : viewImage_.Frame();
     TFrameStyle& other = selected ? viewImage_.Frame() : viewImage_.SelectFrame();
     RECT r = cell;

@@ -7,9 +7,9 @@
 
 #include "base/SysUtils.h"
 
-#include "app/AppPlatform.h"
-#include "imagelist/win32/ShellWatch.h"
+#include "base/CodePage.h"
 #include "imagelist/win32/ImgThread.h"
+#include "imagelist/win32/ShellWatch.h"
 
 namespace pim {
 
@@ -98,7 +98,6 @@ TImgListView::~TImgListView() {
     watcher_.reset();
     threads_.Stop();
     model_.SetHooks(nullptr);
-    if (blank_) ImageList_Destroy(blank_);
 }
 
 void TImgListView::Setup() {
@@ -323,7 +322,7 @@ void TImgListView::RepaintItem(int id) {
 
 std::u16string TImgListView::RowText(int row) {
     if (busy_ || row < 0 || row >= ImgItems().Count() || !view_.ShowCaptions()) return {};
-    return NativeToUtf16(ImgItems()[row]->DisplayName());
+    return Utf8ToUtf16(ImgItems()[row]->DisplayName());
 }
 
 void TImgListView::DisplayInfo(NMLVDISPINFOW& info) {
@@ -345,11 +344,11 @@ void TImgListView::DisplayInfo(NMLVDISPINFOW& info) {
         if (item.iSubItem == 0)
             text = RowText(item.iItem);
         else if (item.iSubItem == 1)
-            text = NativeToUtf16(entry.SizeText());
+            text = Utf8ToUtf16(entry.SizeText());
         else if (item.iSubItem == 2)
-            text = NativeToUtf16(entry.TypeName());
+            text = Utf8ToUtf16(entry.TypeName());
         else if (item.iSubItem == 3)
-            text = NativeToUtf16(entry.DateText());
+            text = Utf8ToUtf16(entry.DateText());
         const std::size_t n = std::min<std::size_t>(text.size(), static_cast<std::size_t>(item.cchTextMax - 1));
         std::copy_n(text.data(), n, reinterpret_cast<char16_t*>(item.pszText));
         item.pszText[n] = L'\0';
@@ -418,7 +417,7 @@ void TImgListView::EndLabelEdit(const LVITEMW& edit) {
     if (!edit.pszText) return;  // cancelled
     TImgListItem* item = ImgItems().ItemById(id);
     if (!item) return;  // its file left the list meanwhile
-    const std::string name = Utf16ToNative(reinterpret_cast<const char16_t*>(edit.pszText));
+    const std::string name = Utf16ToUtf8(reinterpret_cast<const char16_t*>(edit.pszText));
     if (name == item->DisplayName()) return;
     std::string reason;
     const bool renamed = item->Rename(name, &reason);
@@ -430,7 +429,7 @@ void TImgListView::EndLabelEdit(const LVITEMW& edit) {
         if (row >= 0) ListView_RedrawItems(Handle(), row, row);
         return;
     }
-    if (!reason.empty()) throw Exception(ui::Narrow(NativeToUtf16(reason)));
+    if (!reason.empty()) throw Exception(ui::Narrow(Utf8ToUtf16(reason)));
 }
 
 void TImgListView::ColumnClick(int column) {

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "base/win32/Handles.h"
 #include "imagelist/ImgList.h"
 #include "imagelist/ImgListModel.h"
 #include "imagelist/ImgThreads.h"
@@ -208,7 +209,7 @@ private:
     int editRow_ = -1;         // and its row when the edit began
     TImgListViewPopupMenu popupMenu_;
     std::unique_ptr<TImgDragDrop> dragDrop_;
-    HIMAGELIST blank_ = nullptr;
+    TImageListHandle blank_;
     HIMAGELIST systemLarge_ = nullptr;
     HIMAGELIST systemSmall_ = nullptr;
     SIZE largeIcon_{32, 32};

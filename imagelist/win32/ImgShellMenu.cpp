@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/win32/Handles.h"
 #include "imagelist/win32/FileDataObject.h"
 #include "imagelist/win32/ImgListView.h"
 
@@ -13,12 +14,6 @@ namespace pim {
 namespace {
 
 constexpr UINT kLastShellCommand = 0x7FFF;
-
-// Owns a native menu for one opening.
-struct TMenuHandle {
-    HMENU handle = CreatePopupMenu();
-    ~TMenuHandle() { DestroyMenu(handle); }
-};
 
 // Clears the open-menu state however the menu ends.
 template <typename F>
@@ -75,17 +70,17 @@ void TCustomImgPopupMenu::Popup(HWND owner, const TShellItemsOf& items, POINT sc
     if (open_ || (!enabled_ && !PopupMenu())) return;
     TComPtr<IContextMenu> menu = items.UiObject<IContextMenu>(owner, IID_IContextMenu);
     if (!menu) return;
-    TMenuHandle native;
+    const TMenuHandle native(CreatePopupMenu());
     const ui::TPopupMenu* own = PopupMenu();
-    const ui::TMenuCommands commands = own ? own->AppendTo(native.handle) : ui::TMenuCommands{};
+    const ui::TMenuCommands commands = own ? own->AppendTo(native.get()) : ui::TMenuCommands{};
     const int highest = commands.Highest();
     if (enabled_) {
         const UINT pos = static_cast<UINT>(std::clamp(shellMenuPos_, 0, highest));
-        if (FAILED(menu->QueryContextMenu(native.handle, pos, static_cast<UINT>(highest) + 1, kLastShellCommand, type_)))
+        if (FAILED(menu->QueryContextMenu(native.get(), pos, static_cast<UINT>(highest) + 1, kLastShellCommand, type_)))
             return;
-        SetMenuDefaultItem(native.handle, pos, TRUE);
+        SetMenuDefaultItem(native.get(), pos, TRUE);
     }
-    if (GetMenuItemCount(native.handle) <= 0) return;
+    if (GetMenuItemCount(native.get()) <= 0) return;
 
     // The third version of the interface, else the second, draws the shell's
     // owner-drawn entries and fills its sub-menus.
@@ -102,7 +97,7 @@ void TCustomImgPopupMenu::Popup(HWND owner, const TShellItemsOf& items, POINT sc
             menu3_.Reset();
         }};
         SetForegroundWindow(GetAncestor(owner, GA_ROOT));
-        chosen = static_cast<int>(TrackPopupMenuEx(native.handle, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN,
+        chosen = static_cast<int>(TrackPopupMenuEx(native.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN,
                                                    screen.x, screen.y, owner, nullptr));
     }
     if (chosen <= 0) return;
@@ -158,8 +153,8 @@ bool TCustomImgPopupMenu::MenuMessage(UINT message, WPARAM wParam, LPARAM lParam
 bool InvokeShellVerb(HWND owner, const TShellItemsOf& items, int offset) {
     TComPtr<IContextMenu> menu = items.UiObject<IContextMenu>(owner, IID_IContextMenu);
     if (!menu) return false;
-    TMenuHandle native;
-    if (FAILED(menu->QueryContextMenu(native.handle, 0, 1, kLastShellCommand, CMF_DEFAULTONLY))) return false;
+    const TMenuHandle native(CreatePopupMenu());
+    if (FAILED(menu->QueryContextMenu(native.get(), 0, 1, kLastShellCommand, CMF_DEFAULTONLY))) return false;
     Invoke(menu.Get(), owner, static_cast<UINT>(offset));
     return true;
 }

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "imagelist/IdList.h"
-#include "platform/win32/ComPtr.h"
+#include "base/win32/ComPtr.h"
 
 namespace pim {
 

@@ -1,6 +1,6 @@
 #include "imagelist/win32/ShellWatch.h"
 
-#include "app/AppPlatform.h"
+#include "base/CodePage.h"
 
 namespace pim {
 
@@ -10,7 +10,7 @@ int nextSerial = 1;
 
 std::unique_ptr<TShellWatcher> TShellWatcher::Start(const std::string& path, unsigned filter, HWND window,
                                                     UINT message) {
-    const std::u16string wide = NativeToUtf16(path);
+    const std::u16string wide = Utf8ToUtf16(path);
     HANDLE change = FindFirstChangeNotificationW(reinterpret_cast<const wchar_t*>(wide.c_str()), FALSE, filter);
     if (change == INVALID_HANDLE_VALUE) return nullptr;  // not watched, silently
     std::unique_ptr<TShellWatcher> watcher(new TShellWatcher(change, window, message));

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "platform/win32/SystemLibrary.h"
-#include "platform/win32/WideNames.h"
+#include "base/win32/WideNames.h"
 
 namespace pim {
 

@@ -8,7 +8,7 @@
 
 #include "base/FileSystem.h"
 #include "base/SysUtils.h"
-#include "platform/win32/WideNames.h"
+#include "base/win32/WideNames.h"
 
 namespace pim {
 

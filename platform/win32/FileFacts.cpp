@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "platform/win32/WideNames.h"
+#include "base/win32/WideNames.h"
 
 namespace pim {
 

@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/win32/WideNames.h"
+#include "base/win32/WideNames.h"
 
 namespace pim {
 

@@ -19,17 +19,18 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <type_traits>
 #include <vector>
 
-#include "app/AppPlatform.h"
 #include "base/CodePage.h"
+#include "base/win32/Handles.h"
 #include "graphics/Graphics.h"
+#include "graphics/win32/DibCanvas.h"
 #include "imagelist/ImgResample.h"
 #include "imagelist/ImgShare.h"
 #include "imagelist/SPlugin.h"
 #include "imagelist/win32/ImgThread.h"
-#include "platform/win32/DibCanvas.h"
 #include "platform/win32/SystemLibrary.h"
 
 namespace pim {
@@ -39,7 +40,7 @@ namespace {
 constexpr int kFailed = -1;
 
 std::wstring Wide(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
-std::wstring WidePath(const std::string& path) { return Wide(NativeToUtf16(path)); }
+std::wstring WidePath(const std::string& path) { return Wide(Utf8ToUtf16(path)); }
 
 // The video-file library's calls, looked up once; all null without it.
 struct TVideoLibrary {
@@ -73,14 +74,10 @@ const TVideoLibrary& VideoLibrary() {
     return library;
 }
 
-struct TGdiFree {
-    void operator()(HGDIOBJ object) const { DeleteObject(object); }
-};
-
 // Any bitmap handle's pixels as 24-bit, through GetDIBits; the handle is
 // freed in every case.
 int TakeBitmapHandle(HBITMAP handle, TBitmap& bitmap) {
-    const std::unique_ptr<std::remove_pointer_t<HGDIOBJ>, TGdiFree> owner(handle);
+    const TBitmapHandle owner(handle);
     BITMAP facts{};
     if (!GetObjectW(handle, sizeof facts, &facts) || facts.bmWidth <= 0 || facts.bmHeight <= 0)
         throw EInvalidGraphic("not a bitmap");
@@ -92,9 +89,8 @@ int TakeBitmapHandle(HBITMAP handle, TBitmap& bitmap) {
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 24;
     info.bmiHeader.biCompression = BI_RGB;
-    HDC dc = CreateCompatibleDC(nullptr);
-    const int rows = GetDIBits(dc, handle, 0, facts.bmHeight, result.ScanLine(0), &info, DIB_RGB_COLORS);
-    DeleteDC(dc);
+    const TMemoryDC dc(CreateCompatibleDC(nullptr));
+    const int rows = GetDIBits(dc.get(), handle, 0, facts.bmHeight, result.ScanLine(0), &info, DIB_RGB_COLORS);
     if (rows != facts.bmHeight) throw EInvalidGraphic("unreadable bitmap");
     bitmap = std::move(result);
     return 0;
@@ -121,30 +117,24 @@ struct TRelease {
 template <class T>
 using TComOwned = std::unique_ptr<T, TRelease>;
 
-struct TIconFree {
-    void operator()(HICON icon) const { DestroyIcon(icon); }
-};
-using TIconOwned = std::unique_ptr<std::remove_pointer_t<HICON>, TIconFree>;
-
-TIconOwned AssociatedIcon(const std::wstring& path) {
+TIconHandle AssociatedIcon(const std::wstring& path) {
     TComScope com;
     SHFILEINFOW info{};
-    if (!SHGetFileInfoW(path.c_str(), 0, &info, sizeof info, SHGFI_ICON | SHGFI_LARGEICON)) return nullptr;
-    return TIconOwned(info.hIcon);
+    if (!SHGetFileInfoW(path.c_str(), 0, &info, sizeof info, SHGFI_ICON | SHGFI_LARGEICON)) return TIconHandle();
+    return TIconHandle(info.hIcon);
 }
 
 SIZE IconSize(HICON icon) {
     ICONINFO parts{};
     SIZE size{0, 0};
     if (!GetIconInfo(icon, &parts)) return size;
+    const TBitmapHandle color(parts.hbmColor), mask(parts.hbmMask);  // copies made for us
     BITMAP facts{};
     if (parts.hbmColor && GetObjectW(parts.hbmColor, sizeof facts, &facts)) {
         size = {facts.bmWidth, facts.bmHeight};
     } else if (parts.hbmMask && GetObjectW(parts.hbmMask, sizeof facts, &facts)) {
         size = {facts.bmWidth, facts.bmHeight / 2};  // AND mask over XOR mask
     }
-    if (parts.hbmColor) DeleteObject(parts.hbmColor);
-    if (parts.hbmMask) DeleteObject(parts.hbmMask);
     return size;
 }
 
@@ -165,16 +155,11 @@ std::vector<std::uint8_t> ReadWholeFile(const std::wstring& path) {
     return bytes;
 }
 
-struct TMetafileFree {
-    void operator()(HENHMETAFILE emf) const { DeleteEnhMetaFile(emf); }
-};
-using TMetafileOwned = std::unique_ptr<std::remove_pointer_t<HENHMETAFILE>, TMetafileFree>;
 
 // The logical inch of the screen, the scale metafile sizes are shown at.
 int ScreenPixelsPerInch() {
-    HDC screen = GetDC(nullptr);
-    const int ppi = GetDeviceCaps(screen, LOGPIXELSX);
-    ReleaseDC(nullptr, screen);
+    const TWindowDC screen(nullptr);
+    const int ppi = GetDeviceCaps(screen.get(), LOGPIXELSX);
     return ppi > 0 ? ppi : 96;
 }
 
@@ -191,7 +176,7 @@ SIZE EnhancedSize(HENHMETAFILE emf) {
 }
 
 // A Windows metafile (placeable or plain) as an enhanced one, with its size.
-TMetafileOwned WindowsMetafile(const std::wstring& path, SIZE& size) {
+TMetafileHandle WindowsMetafile(const std::wstring& path, SIZE& size) {
     std::vector<std::uint8_t> bytes = ReadWholeFile(path);
     constexpr std::size_t kPlaceableHeader = 22;
     constexpr std::uint32_t kPlaceableKey = 0x9AC6CDD7;
@@ -200,16 +185,16 @@ TMetafileOwned WindowsMetafile(const std::wstring& path, SIZE& size) {
     if (bytes.size() > kPlaceableHeader && (u16(0) | std::uint32_t{u16(2)} << 16) == kPlaceableKey) {
         // Bounds in metafile units, `inch` units to the inch.
         const int width = s16(10) - s16(6), height = s16(12) - s16(8), inch = u16(14);
-        if (width <= 0 || height <= 0 || inch == 0) return nullptr;
+        if (width <= 0 || height <= 0 || inch == 0) return {};
         METAFILEPICT picture{MM_ANISOTROPIC, MulDiv(width, 2540, inch), MulDiv(height, 2540, inch), nullptr};
-        TMetafileOwned emf(SetWinMetaFileBits(static_cast<UINT>(bytes.size() - kPlaceableHeader),
+        TMetafileHandle emf(SetWinMetaFileBits(static_cast<UINT>(bytes.size() - kPlaceableHeader),
                                               bytes.data() + kPlaceableHeader, nullptr, &picture));
         const int ppi = ScreenPixelsPerInch();
         size = {MulDiv(width, ppi, inch), MulDiv(height, ppi, inch)};
         return emf;
     }
-    if (bytes.size() < 18) return nullptr;  // not even a metafile header
-    TMetafileOwned emf(SetWinMetaFileBits(static_cast<UINT>(bytes.size()), bytes.data(), nullptr, nullptr));
+    if (bytes.size() < 18) return {};  // not even a metafile header
+    TMetafileHandle emf(SetWinMetaFileBits(static_cast<UINT>(bytes.size()), bytes.data(), nullptr, nullptr));
     if (emf) size = EnhancedSize(emf.get());
     return emf;
 }
@@ -227,22 +212,14 @@ HFONT MakeFont(const TImgFont& font, HDC dc) {
 // The font selected into a DC while the object lives.
 class TFontScope {
 public:
-    TFontScope(HDC dc, const TImgFont& font) : dc_(dc), font_(MakeFont(font, dc)) {
-        if (font_) old_ = SelectObject(dc_, font_);
+    TFontScope(HDC dc, const TImgFont& font) : font_(MakeFont(font, dc)) {
+        if (font_) selection_.emplace(dc, font_.get());
     }
-    ~TFontScope() {
-        if (!font_) return;
-        SelectObject(dc_, old_);
-        DeleteObject(font_);
-    }
-    TFontScope(const TFontScope&) = delete;
-    TFontScope& operator=(const TFontScope&) = delete;
-    explicit operator bool() const { return font_ != nullptr; }
+    explicit operator bool() const { return static_cast<bool>(font_); }
 
 private:
-    HDC dc_;
-    HFONT font_;
-    HGDIOBJ old_ = nullptr;
+    TFontHandle font_;
+    std::optional<TSelection> selection_;  // goes first, before the font
 };
 
 // The image extractor's class and interface, as the shell registers them.
@@ -265,7 +242,7 @@ class TWinImgPlatform : public TImgPlatform {
 public:
     void DrawIcon(const std::string& path, int iconIndex, TColor bkColor, TBitmap& bitmap) override {
         const std::wstring file = WidePath(path);
-        TIconOwned icon;
+        TIconHandle icon;
         if (iconIndex == 0) {
             icon = AssociatedIcon(file);
         } else {
@@ -296,7 +273,7 @@ public:
     int LoadMetafile(const std::string& path, TColor bkColor, TBitmap& bitmap) override {
         const std::wstring file = WidePath(path);
         SIZE size{0, 0};
-        TMetafileOwned emf;
+        TMetafileHandle emf;
         if (ImageTypeByExtension(path) == TImageType::iitEmf) {
             emf.reset(GetEnhMetaFileW(file.c_str()));
             if (emf) size = EnhancedSize(emf.get());
@@ -362,13 +339,10 @@ public:
     }
 
     int TextLineHeight(const TImgFont& font) override {
-        HDC dc = CreateCompatibleDC(nullptr);
+        const TMemoryDC dc(CreateCompatibleDC(nullptr));
         SIZE size{0, 0};
-        {
-            TFontScope selected(dc, font);
-            if (selected) GetTextExtentPoint32W(dc, L"H", 1, &size);
-        }
-        DeleteDC(dc);
+        const TFontScope selected(dc.get(), font);
+        if (selected) GetTextExtentPoint32W(dc.get(), L"H", 1, &size);
         return size.cy;
     }
 

@@ -27,8 +27,8 @@
 #include <utility>
 
 #include "base/CodePage.h"
-#include "platform/win32/ComPtr.h"
-#include "platform/win32/WideNames.h"
+#include "base/win32/ComPtr.h"
+#include "base/win32/WideNames.h"
 
 namespace pim {
 

@@ -41,17 +41,18 @@ constexpr int kAccessDenied = EACCES;
 
 // A run over the files of `folder`, in the order given, written into it.
 struct RunFixture {
-    explicit RunFixture(const std::string& name) : folder(test::FreshFolder(name)) {
-        run.Settings.ImageFolder = folder;
-    }
+    explicit RunFixture(const std::string& name) : folder(test::FreshFolder(name)) { settings.ImageFolder = folder; }
     std::string Path(const std::string& file) const { return folder + "/" + file; }
-    void List(std::initializer_list<const char*> files) {
-        run.ListBox1.Clear();
-        for (const char* f : files) run.ListBox1.Add(Path(f));
+    void List(std::initializer_list<const char*> names) {
+        files.clear();
+        for (const char* f : names) files.push_back(Path(f));
     }
-    std::string Output() const { return OutputFileName(folder, run.Settings.OutputName); }
+    std::string Output() const { return OutputFileName(folder, settings.OutputName); }
+    TPdfRunResult Run(TPdfRunHost& on) { return run.CreatePdf(on, files, settings); }
 
     std::string folder;
+    std::vector<std::string> files;
+    TPdfRunSettings settings;
     TPdfRun run;
     TRecordingHost host;
 };
@@ -65,9 +66,9 @@ TEST(PdfRun, MakesOnePagePerFileAndFollowsTheProgressDialogsStates) {
     WriteFileBytes(f.Path("c.txt"), "line one\r\n");
     test::WriteJpegFile(f.Path("d.jpg"), test::GradientBitmap(16, 8), {.grayscale = true});
     f.List({"a.jpg", "b.bmp", "c.txt", "d.jpg"});
-    f.run.Settings.Title = "\x93\xfa\x96\x7b";  // 日本
+    f.settings.Title = "\x93\xfa\x96\x7b";  // 日本
 
-    const TPdfRunResult result = f.run.CreatePdf(f.host);
+    const TPdfRunResult result = f.Run(f.host);
     ASSERT_EQ(result.Outcome, TPdfRunOutcome::roDone) << result.Cause;
     EXPECT_TRUE(f.host.errors.empty());
     EXPECT_EQ(f.host.opened, 1);
@@ -80,7 +81,7 @@ TEST(PdfRun, MakesOnePagePerFileAndFollowsTheProgressDialogsStates) {
     EXPECT_EQ(f.host.labels[4], FinishedLabel());
     EXPECT_EQ(f.host.captions, (std::vector<std::string>{std::string(kCaptionRunning), std::string(kCaptionFinished)}));
     EXPECT_TRUE(f.host.finished);
-    EXPECT_EQ(f.run.Image1.Graphic(), nullptr);
+    EXPECT_EQ(f.run.Picture().Graphic(), nullptr);
     EXPECT_EQ(f.run.PReport1->FileName(), f.Output());
     ASSERT_VALID_PDF(f.Output());
 
@@ -120,17 +121,17 @@ TEST(PdfRun, WritesIntoTheSaveFolderUnderTheTypedName) {
     const std::string save = test::FreshFolder("run-save-folder-out");
     test::WriteJpegFile(f.Path("a.jpg"), test::GradientBitmap(8, 8));
     f.List({"a.jpg"});
-    f.run.Settings.UseSaveFolder = true;
-    f.run.Settings.SaveFolder = save;
-    f.run.Settings.OutputName = "abc";
-    ASSERT_EQ(f.run.CreatePdf(f.host).Outcome, TPdfRunOutcome::roDone);
+    f.settings.UseSaveFolder = true;
+    f.settings.SaveFolder = save;
+    f.settings.OutputName = "abc";
+    ASSERT_EQ(f.Run(f.host).Outcome, TPdfRunOutcome::roDone);
     EXPECT_TRUE(std::filesystem::exists(save + PathDelimiter() + "abc.pdf"));
     EXPECT_FALSE(std::filesystem::exists(f.Output()));
 }
 
 TEST(PdfRun, AnEmptyListEndsAtOnceWithItsOwnMessage) {
     RunFixture f("run-empty");
-    const TPdfRunResult result = f.run.CreatePdf(f.host);
+    const TPdfRunResult result = f.Run(f.host);
     EXPECT_EQ(result.Outcome, TPdfRunOutcome::roNoFiles);
     EXPECT_EQ(f.host.errors, std::vector<std::string>{std::string(kMsgNoImages)});
     EXPECT_EQ(f.host.opened, 0);
@@ -145,7 +146,7 @@ void ExpectFailurePath(RunFixture& f, const TPdfRunResult& result) {
     EXPECT_FALSE(f.host.finished);
     EXPECT_EQ(f.host.statusUpdates, 1);
     EXPECT_EQ(f.run.PReport1->Doc(), nullptr);
-    EXPECT_EQ(f.run.Image1.Graphic(), nullptr);
+    EXPECT_EQ(f.run.Picture().Graphic(), nullptr);
     if (result.Outcome == TPdfRunOutcome::roStopped) {
         EXPECT_EQ(result.Message, kMsgStopped);
     } else {
@@ -172,7 +173,7 @@ TEST(PdfRun, AStopBeforeTheSecondFileWritesNothing) {
     f.List({"a.jpg", "b.jpg"});
     WriteFileBytes(f.Output(), "old");
     f.host.onMessages = [&](int round) { f.host.stopped = round == 2; };
-    const TPdfRunResult result = f.run.CreatePdf(f.host);
+    const TPdfRunResult result = f.Run(f.host);
     EXPECT_EQ(result.Outcome, TPdfRunOutcome::roStopped);
     EXPECT_EQ(f.host.labels.size(), 1u);
     ExpectFailurePath(f, result);
@@ -187,7 +188,7 @@ TEST(PdfRun, AnAbandonedSaveEndsAsAStopAndLeavesNoFile) {
     WriteFileBytes(f.Output(), "old");
     int asked = 0;
     f.run.SaveAbandoned = [&] { return ++asked > 1; };  // after the first piece
-    const TPdfRunResult result = f.run.CreatePdf(f.host);
+    const TPdfRunResult result = f.Run(f.host);
     EXPECT_EQ(result.Outcome, TPdfRunOutcome::roStopped);
     EXPECT_GT(asked, 1);
     ExpectFailurePath(f, result);
@@ -201,7 +202,7 @@ TEST(PdfRun, ACorruptFileFailsTheRunAndNamesTheFile) {
     test::WriteBmpFile(f.Path("c.bmp"), test::GradientBitmap(8, 8));
     f.List({"a.jpg", "b.jpg", "c.bmp"});
     WriteFileBytes(f.Output(), "old");
-    const TPdfRunResult result = f.run.CreatePdf(f.host);
+    const TPdfRunResult result = f.Run(f.host);
     EXPECT_EQ(result.Outcome, TPdfRunOutcome::roFailed);
     EXPECT_FALSE(result.WhileSaving);
     EXPECT_EQ(result.FailedFile, f.Path("b.jpg"));
@@ -223,8 +224,8 @@ TEST(PdfRun, ABadOutputNameFailsBeforeAnyPageIsRead) {
     WriteFileBytes(f.Path("default.pdf"), "old");
     for (const char* name : {"a:b", "con", "LPT1.x", "x?", "trailing.", "   "}) {
         TRecordingHost host;
-        f.run.Settings.OutputName = name;
-        const TPdfRunResult result = f.run.CreatePdf(host);
+        f.settings.OutputName = name;
+        const TPdfRunResult result = f.Run(host);
         EXPECT_EQ(result.Outcome, TPdfRunOutcome::roFailed) << name;
         EXPECT_EQ(result.Stage, TPdfRunStage::rsOutput) << name;
         EXPECT_TRUE(result.NameProblem) << name;
@@ -245,7 +246,7 @@ TEST(PdfRun, AReadOnlyPdfFailsBeforeAnyPageIsRead) {
     f.List({"a.jpg"});
     WriteFileBytes(f.Output(), "old");
     std::filesystem::permissions(f.Output(), std::filesystem::perms::owner_read);
-    const TPdfRunResult result = f.run.CreatePdf(f.host);
+    const TPdfRunResult result = f.Run(f.host);
     std::filesystem::permissions(f.Output(), std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
     EXPECT_EQ(result.Outcome, TPdfRunOutcome::roFailed);
     EXPECT_EQ(result.Stage, TPdfRunStage::rsOutput);
@@ -261,14 +262,14 @@ TEST(PdfRun, ALongNameIsWritten) {
     RunFixture f("run-long-name");
     test::WriteJpegFile(f.Path("a.jpg"), test::GradientBitmap(8, 8));
     f.List({"a.jpg"});
-    f.run.Settings.OutputName = std::string(250, 'n');
-    const TPdfRunResult result = f.run.CreatePdf(f.host);
+    f.settings.OutputName = std::string(250, 'n');
+    const TPdfRunResult result = f.Run(f.host);
     ASSERT_EQ(result.Outcome, TPdfRunOutcome::roDone) << result.FailedFile << ": " << result.Cause;
     EXPECT_EQ(NamesIn(f.folder), (std::vector<std::string>{"a.jpg", std::string(250, 'n') + ".pdf"}));
     // One more and the name passes Windows' 255.
-    f.run.Settings.OutputName = std::string(252, 'n');
+    f.settings.OutputName = std::string(252, 'n');
     TRecordingHost host;
-    const TPdfRunResult tooLong = f.run.CreatePdf(host);
+    const TPdfRunResult tooLong = f.Run(host);
     EXPECT_EQ(tooLong.Outcome, TPdfRunOutcome::roFailed);
     EXPECT_EQ(tooLong.NameProblem.Rule, TNameRule::nrTooLong);
     EXPECT_EQ(host.messageRounds, 0);
@@ -293,7 +294,7 @@ TEST(PdfRun, LinksPlantedAtTheTemporaryNamesAreNeverWrittenThrough) {
         std::snprintf(name, sizeof name, "~pim%08x.tmp", 0xabc00000u + i);
         std::filesystem::create_symlink(victim, f.Path(name));
     }
-    const TPdfRunResult result = f.run.CreatePdf(f.host);
+    const TPdfRunResult result = f.Run(f.host);
     EXPECT_EQ(result.Outcome, TPdfRunOutcome::roDone) << result.Cause;
     EXPECT_EQ(ReadFileBytes(victim), "precious");
     EXPECT_EQ(ReadFileBytes(f.Output()).substr(0, 5), "%PDF-");
@@ -304,7 +305,7 @@ TEST(PdfRun, LinksPlantedAtTheTemporaryNamesAreNeverWrittenThrough) {
     std::filesystem::create_symlink(victim, f.Path(name));
     WriteFileBytes(f.Output(), "old");
     TRecordingHost host;
-    const TPdfRunResult refused = f.run.CreatePdf(host);
+    const TPdfRunResult refused = f.Run(host);
     SetUniqueNameRandomForTest(nullptr);
     EXPECT_EQ(refused.Outcome, TPdfRunOutcome::roFailed);
     EXPECT_EQ(refused.Stage, TPdfRunStage::rsOutput);
@@ -322,7 +323,7 @@ TEST(PdfRun, ANewPdfGetsTheModeOfANewFile) {
     test::WriteJpegFile(f.Path("a.jpg"), test::GradientBitmap(8, 8));
     f.List({"a.jpg"});
     const mode_t old = ::umask(022);
-    const TPdfRunResult result = f.run.CreatePdf(f.host);
+    const TPdfRunResult result = f.Run(f.host);
     ::umask(old);
     ASSERT_EQ(result.Outcome, TPdfRunOutcome::roDone) << result.Cause;
     struct stat st {};
@@ -337,7 +338,7 @@ TEST(PdfRun, AWidePanoramaIsScaledToAPageViewersAccept) {
     RunFixture f("run-panorama");
     test::WriteJpegFile(f.Path("wide.jpg"), test::GradientBitmap(15000, 800));
     f.List({"wide.jpg"});
-    const TPdfRunResult result = f.run.CreatePdf(f.host);
+    const TPdfRunResult result = f.Run(f.host);
     ASSERT_EQ(result.Outcome, TPdfRunOutcome::roDone) << result.Cause;
     ASSERT_EQ(result.Warnings.size(), 1u);
     EXPECT_EQ(result.Warnings[0].File, f.Path("wide.jpg"));
@@ -361,7 +362,7 @@ TEST(PdfRun, AJpegTooShortForItsSizeIsWarnedAbout) {
     bytes.replace(sof + 5, 4, "\xFF\xDC\xFF\xDC");  // height, width: 65500
     WriteFileBytes(f.Path("huge.jpg"), bytes);
     f.List({"huge.jpg"});
-    const TPdfRunResult result = f.run.CreatePdf(f.host);
+    const TPdfRunResult result = f.Run(f.host);
     ASSERT_EQ(result.Outcome, TPdfRunOutcome::roDone) << result.Cause;
     ASSERT_EQ(result.Warnings.size(), 2u);
     EXPECT_EQ(result.Warnings[0].File, f.Path("huge.jpg"));
@@ -375,9 +376,9 @@ TEST(PdfRun, AMissingSaveFolderFailsBeforeAnyPageIsRead) {
     RunFixture f("run-no-save-folder");
     test::WriteJpegFile(f.Path("a.jpg"), test::GradientBitmap(8, 8));
     f.List({"a.jpg"});
-    f.run.Settings.UseSaveFolder = true;
-    f.run.Settings.SaveFolder = f.Path("missing");
-    const TPdfRunResult result = f.run.CreatePdf(f.host);
+    f.settings.UseSaveFolder = true;
+    f.settings.SaveFolder = f.Path("missing");
+    const TPdfRunResult result = f.Run(f.host);
     EXPECT_EQ(result.Outcome, TPdfRunOutcome::roFailed);
     EXPECT_EQ(result.Stage, TPdfRunStage::rsOutput);
     EXPECT_FALSE(result.WhileSaving);
@@ -411,7 +412,7 @@ TEST_P(SourceChangedTest, BeforeTheSaveFailsTheRun) {
             WriteFileBytes(f.Path("a.jpg"), bytes);
         }
     };
-    const TPdfRunResult result = f.run.CreatePdf(f.host);
+    const TPdfRunResult result = f.Run(f.host);
     EXPECT_EQ(result.Outcome, TPdfRunOutcome::roFailed);
     EXPECT_TRUE(result.WhileSaving);
     ExpectFailurePath(f, result);
@@ -423,7 +424,7 @@ TEST(PdfRun, ACmykJpegIsEncodedAgainInTrueColours) {
     RunFixture f("run-cmyk");
     test::WriteCmykJpegFile(f.Path("cyan.jpg"), 16, 16, 255, 0, 0, 0);
     f.List({"cyan.jpg"});
-    ASSERT_EQ(f.run.CreatePdf(f.host).Outcome, TPdfRunOutcome::roDone);
+    ASSERT_EQ(f.Run(f.host).Outcome, TPdfRunOutcome::roDone);
     const TPdfFacts pdf = TPdfFacts::FromFile(f.Output());
     const test::TPdfObjectText& image = pdf.Object(pdf.PageImages(pdf.Pages().at(0)).at(0));
     EXPECT_EQ(TPdfFacts::Value(image.Dictionary, "ColorSpace"), "/DeviceRGB");
@@ -441,9 +442,9 @@ TEST(PdfRun, ReencodingMakesEveryPictureAnAdjustedJpeg) {
     RunFixture f("run-reencode");
     test::WriteBmpFile(f.Path("red.bmp"), test::SolidBitmap(16, 16, {255, 0, 0}));
     f.List({"red.bmp"});
-    f.run.Settings.ReencodeJpeg = true;
-    f.run.Settings.Adjust = {0, 80, true};
-    ASSERT_EQ(f.run.CreatePdf(f.host).Outcome, TPdfRunOutcome::roDone);
+    f.settings.ReencodeJpeg = true;
+    f.settings.Adjust = {0, 80, true};
+    ASSERT_EQ(f.Run(f.host).Outcome, TPdfRunOutcome::roDone);
     const TPdfFacts pdf = TPdfFacts::FromFile(f.Output());
     const test::TPdfObjectText& image = pdf.Object(pdf.PageImages(pdf.Pages().at(0)).at(0));
     EXPECT_EQ(TPdfFacts::Value(image.Dictionary, "Filter"), "[/DCTDecode ]");
@@ -471,7 +472,7 @@ TEST(PdfRun, PrintedPagesKeepNoImageBytesInMemory) {
             if (auto* image = dynamic_cast<TPdfImage*>(xref.EntryAt(i).Value.get()))
                 inMemory += image->Content().MemorySize();
     };
-    ASSERT_EQ(f.run.CreatePdf(f.host).Outcome, TPdfRunOutcome::roDone);
+    ASSERT_EQ(f.Run(f.host).Outcome, TPdfRunOutcome::roDone);
     EXPECT_EQ(inMemory, 0);
     const TPdfFacts pdf = TPdfFacts::FromFile(f.Output());
     EXPECT_EQ(pdf.Object(pdf.PageImages(pdf.Pages().at(0)).at(0)).Stream.size(), 64u * 64u * 3u);
@@ -491,12 +492,12 @@ TEST(PdfRun, NamesOutsideTheAnsiCodePageKeepTheirOwnPagesAndBookmarks) {
     model.DispTypes().SetFolders(false);
     model.SetFolderPath(folder);
     TPdfRun run;
-    run.ListItems(model.ImgItems());
-    run.Settings.ImageFolder = model.FolderPath();
-    run.Settings.UseSaveFolder = true;
-    run.Settings.SaveFolder = save;
+    TPdfRunSettings settings;
+    settings.ImageFolder = model.FolderPath();
+    settings.UseSaveFolder = true;
+    settings.SaveFolder = save;
     TRecordingHost host;
-    const TPdfRunResult result = run.CreatePdf(host);
+    const TPdfRunResult result = run.CreatePdf(host, ListedFiles(model.ImgItems()), settings);
     ASSERT_EQ(result.Outcome, TPdfRunOutcome::roDone) << result.FailedFile << ": " << result.Cause;
 
     const TPdfFacts pdf = TPdfFacts::FromFile(save + separator + "default.pdf");
@@ -518,8 +519,8 @@ TEST(PdfRun, ACutOffJpegMakesItsPageAndAWarning) {
     WriteFileBytes(f.Path("b.jpg"), bytes.substr(0, bytes.size() * 2 / 3));
     f.List({"b.jpg", "a.jpg"});
     for (const bool reencode : {false, true}) {
-        f.run.Settings.ReencodeJpeg = reencode;
-        const TPdfRunResult result = f.run.CreatePdf(f.host);
+        f.settings.ReencodeJpeg = reencode;
+        const TPdfRunResult result = f.Run(f.host);
         ASSERT_EQ(result.Outcome, TPdfRunOutcome::roDone) << result.Cause;
         ASSERT_EQ(result.Warnings.size(), 1u) << reencode;
         EXPECT_EQ(result.Warnings[0].File, f.Path("b.jpg"));
@@ -548,12 +549,12 @@ TEST(PdfRun, WorkersMakeTheSamePdfByteForByte) {
         std::string single;
         for (const int jobs : {1, 3}) {
             TPdfRun run;
-            run.ListBox1 = f.run.ListBox1;
-            run.Settings.ImageFolder = f.folder;
-            run.Settings.ReencodeJpeg = reencode;
-            run.Settings.Jobs = jobs;
+            TPdfRunSettings settings;
+            settings.ImageFolder = f.folder;
+            settings.ReencodeJpeg = reencode;
+            settings.Jobs = jobs;
             TRecordingHost host;
-            ASSERT_EQ(run.CreatePdf(host).Outcome, TPdfRunOutcome::roDone);
+            ASSERT_EQ(run.CreatePdf(host, f.files, settings).Outcome, TPdfRunOutcome::roDone);
             EXPECT_EQ(host.labels.size(), 10u);
             const std::string pdf = WithoutDates(ReadFileBytes(f.Output()));
             if (jobs == 1)
@@ -571,9 +572,9 @@ TEST(PdfRun, WorkersStopAndFailAtTheRightPage) {
     for (const char* name : {"a.jpg", "b.jpg", "d.jpg", "e.jpg"}) test::WriteJpegFile(f.Path(name), test::GradientBitmap(8, 8));
     WriteFileBytes(f.Path("c.jpg"), "no JPEG");
     f.List({"a.jpg", "b.jpg", "c.jpg", "d.jpg", "e.jpg"});
-    f.run.Settings.Jobs = 4;
+    f.settings.Jobs = 4;
     WriteFileBytes(f.Output(), "old");
-    const TPdfRunResult failed = f.run.CreatePdf(f.host);
+    const TPdfRunResult failed = f.Run(f.host);
     EXPECT_EQ(failed.Outcome, TPdfRunOutcome::roFailed);
     EXPECT_EQ(failed.FailedFile, f.Path("c.jpg"));
     ASSERT_GE(f.host.labels.size(), 2u);
@@ -582,7 +583,7 @@ TEST(PdfRun, WorkersStopAndFailAtTheRightPage) {
 
     TRecordingHost stopped;
     stopped.onMessages = [&](int round) { stopped.stopped = round == 2; };
-    EXPECT_EQ(f.run.CreatePdf(stopped).Outcome, TPdfRunOutcome::roStopped);
+    EXPECT_EQ(f.Run(stopped).Outcome, TPdfRunOutcome::roStopped);
     EXPECT_EQ(stopped.labels.size(), 1u);
     EXPECT_EQ(ReadFileBytes(f.Output()), "old");
 }
@@ -591,7 +592,7 @@ TEST(PdfRun, BookmarksFollowTheWorkingListsOrder) {
     RunFixture f("run-order");
     for (const char* name : {"x.jpg", "y.jpg", "z.jpg"}) test::WriteJpegFile(f.Path(name), test::GradientBitmap(4, 4));
     f.List({"z.jpg", "x.jpg", "y.jpg"});
-    ASSERT_EQ(f.run.CreatePdf(f.host).Outcome, TPdfRunOutcome::roDone);
+    ASSERT_EQ(f.Run(f.host).Outcome, TPdfRunOutcome::roDone);
     EXPECT_EQ(TPdfFacts::FromFile(f.Output()).OutlineTitles(), (std::vector<std::string>{"z", "x", "y"}));
 }
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/WideNames.h"
+#include "base/win32/WideNames.h"
 #include "tests/app/PdfFacts.h"
 #include "tests/app/SortFolder.h"
 #include "tests/app/TestPictures.h"

@@ -14,7 +14,6 @@
 #include <stdexcept>
 #include <vector>
 
-#include "app/AppPlatform.h"
 #include "base/Classes.h"
 #include "base/CodePage.h"
 #include "graphics/BmpFile.h"
@@ -96,7 +95,7 @@ void WriteWindowsMetafile(const std::wstring& path, int width, int height, int i
         file.insert(file.end(), {static_cast<std::uint8_t>(checksum), static_cast<std::uint8_t>(checksum >> 8)});
     }
     file.insert(file.end(), bits.begin(), bits.end());
-    TFileStream out(Utf16ToNative(std::u16string(path.begin(), path.end())), TFileMode::fmCreate);
+    TFileStream out(Utf16ToUtf8(std::u16string(path.begin(), path.end())), TFileMode::fmCreate);
     out.Write(file.data(), file.size());
 }
 
@@ -152,7 +151,7 @@ std::string SystemFile(const wchar_t* name) {
     wchar_t dir[MAX_PATH];
     GetSystemDirectoryW(dir, MAX_PATH);
     const std::wstring path = std::wstring(dir) + L"\\" + name;
-    return Utf16ToNative(std::u16string(path.begin(), path.end()));
+    return Utf16ToUtf8(std::u16string(path.begin(), path.end()));
 }
 
 class WinThumbs : public ::testing::Test {

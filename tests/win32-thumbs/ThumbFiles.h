@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/AppPlatform.h"
 #include "base/Classes.h"
+#include "base/CodePage.h"
 #include "graphics/BmpFile.h"
 #include "tests/imagelist/FolderFixture.h"
 
@@ -25,7 +25,7 @@ inline std::filesystem::path ThumbDir() {
 
 // A file (UTF-8 name) there, in the program's file-name encoding.
 inline std::string ThumbPath(std::string_view utf8Name) {
-    return Utf16ToNative((ThumbDir() / U8Path(utf8Name)).u16string());
+    return Utf16ToUtf8((ThumbDir() / U8Path(utf8Name)).u16string());
 }
 
 // Saves the picture as thumbs-<name>.bmp in the test output.

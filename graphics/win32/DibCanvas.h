@@ -7,8 +7,10 @@
 
 #include <cstdint>
 #include <cstring>
+#include <optional>
 
 #include "base/Font.h"
+#include "base/win32/Handles.h"
 #include "graphics/Graphics.h"
 
 namespace pim {
@@ -35,28 +37,19 @@ public:
         info.bmiHeader.biPlanes = 1;
         info.bmiHeader.biBitCount = 24;
         info.bmiHeader.biCompression = BI_RGB;
-        dc_ = CreateCompatibleDC(nullptr);
-        bitmap_ = dc_ ? CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits_, nullptr, 0) : nullptr;
-        if (!bitmap_) {
-            if (dc_) DeleteDC(dc_);
-            throw EInvalidGraphic("out of drawing resources");
-        }
-        old_ = SelectObject(dc_, bitmap_);
-    }
-    ~TDibCanvas() {
-        SelectObject(dc_, old_);
-        DeleteObject(bitmap_);
-        DeleteDC(dc_);
+        dc_.reset(CreateCompatibleDC(nullptr));
+        if (dc_) bitmap_.reset(CreateDIBSection(dc_.get(), &info, DIB_RGB_COLORS, &bits_, nullptr, 0));
+        if (!bitmap_) throw EInvalidGraphic("out of drawing resources");
+        selection_.emplace(dc_.get(), bitmap_.get());
     }
     TDibCanvas(const TDibCanvas&) = delete;
     TDibCanvas& operator=(const TDibCanvas&) = delete;
 
-    HDC Dc() const { return dc_; }
+    HDC Dc() const { return dc_.get(); }
     void Fill(TColor color) {
-        HBRUSH brush = CreateSolidBrush(static_cast<COLORREF>(ResolveColor(color)));
+        const TBrushHandle brush(CreateSolidBrush(static_cast<COLORREF>(ResolveColor(color))));
         const RECT all{0, 0, width_, height_};
-        ::FillRect(dc_, &all, brush);
-        DeleteObject(brush);
+        ::FillRect(dc_.get(), &all, brush.get());
     }
     void CopyFrom(const TBitmap& source) {
         GdiFlush();
@@ -84,9 +77,11 @@ private:
         return static_cast<std::uint8_t*>(bits_) + static_cast<std::size_t>(DibRowBytes(width_, 24)) * row;
     }
     int width_, height_;
-    HDC dc_ = nullptr;
-    HBITMAP bitmap_ = nullptr;
-    HGDIOBJ old_ = nullptr;
+    // Freed in this order from the bottom up: the bitmap leaves the context
+    // before either goes.
+    TMemoryDC dc_;
+    TBitmapHandle bitmap_;
+    std::optional<TSelection> selection_;
     void* bits_ = nullptr;
 };
 
