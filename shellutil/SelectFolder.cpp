@@ -70,6 +70,11 @@ void TSelectFolderDialog::SetSelectSpecialFolder(TSpecialFolder folder) {
     if (browser_ && selected_) SendMessageW(browser_, BFFM_SETSELECTIONW, FALSE, reinterpret_cast<LPARAM>(selected_.Get()));
 }
 
+void TSelectFolderDialog::SetSelectedPath(const std::string& path) {
+    const std::u16string wide = Utf8ToUtf16(path);
+    if (LPITEMIDLIST list = ILCreateFromPathW(reinterpret_cast<const wchar_t*>(wide.c_str()))) selected_ = TPidl(list);
+}
+
 TSpecialFolder TSelectFolderDialog::SelectSpecialFolder() const {
     if (!selected_) return TSpecialFolder::sfNone;
     IShellFolder* desktop = nullptr;

@@ -66,6 +66,10 @@ public:
     const std::string& SelectedDisplayName() const { return displayName_; }
     int SelectedImage() const { return image_; }
 
+    // The folder the browser opens on: a path (UTF-8; one the shell cannot
+    // parse leaves the selection as it was).
+    void SetSelectedPath(const std::string& path);
+
     TSpecialFolder SelectSpecialFolder() const;
     void SetSelectSpecialFolder(TSpecialFolder folder);
     TSpecialFolder RootSpecialFolder() const { return rootFolder_; }

@@ -122,6 +122,12 @@ void TForm1::CreateControls() {
                                      .Sunken = true, .Alignment = TAlignment::taCenter});
     StaticText2 = Make<TStaticText>({.Parent = Panel2, .Bounds = {88, 20}, .Sunken = true, .ShowHint = true});
 
+    // Over the end of the image folder's path, whose whole text is its hint.
+    Button7 = Make<TButton>({.Parent = Panel2, .Bounds = {413, 0, 55, 18}, .Caption = "参照..."});
+    Button7->SetHint("画像フォルダを選ぶ");
+    Button7->ShowHint = true;
+    Button7->Anchors = akTop | akRight;
+
     Panel1->Anchors = akTop | akRight;
     Panel2->Anchors = akLeft | akRight | akBottom;
 
@@ -132,7 +138,7 @@ void TForm1::CreateControls() {
     // side (tabs, sort and type boxes, the list).
     TabOrder = {LabeledEdit1, LabeledEdit2, LabeledEdit3, LabeledEdit4, LabeledEdit6, CheckBox6, SpeedButton1,
                 SpeedButton2, ScrollBar1, ScrollBar2, CheckBox2, Button5, Button6, CheckBox1, Button4,
-                PageControl1, ComboBox2, ComboBox1, CheckBox3, CheckBox4, CheckBox5, CheckBox7, ImgListView1};
+                PageControl1, ComboBox2, ComboBox1, CheckBox3, CheckBox4, CheckBox5, CheckBox7, ImgListView1, Button7};
 
     N1 = PopupMenu1.Add("ＰＤＦ作成(選択画像)");
     N2 = PopupMenu1.Add("-");
@@ -208,6 +214,7 @@ void TForm1::WireEvents() {
     CheckBox7->OnClick = [this] { CheckBox7Click(); };
     StaticText3->OnDblClick = [this] { StaticText3DblClick(); };
     StaticText2->OnDblClick = [this] { StaticText3DblClick(); };
+    Button7->OnClick = [this] { Button7Click(); };
     DropDst1.OnFileDrop = [this](const std::vector<std::string>& files, int x, int y) {
         DropDst1FileDrop(files, x, y);
     };

@@ -86,6 +86,7 @@ public:
     ui::TStaticText* StaticText3;
     ui::TStaticText* StaticText1;
     ui::TStaticText* StaticText2;
+    ui::TButton* Button7;  // "参照...": chooses the image folder
     ui::TStatusBar* StatusBar1;
 
     // Components without a window.
@@ -137,6 +138,7 @@ public:
     void N4Click();
     void DropDst1FileDrop(const std::vector<std::string>& files, int x, int y);
     void StaticText3DblClick();
+    void Button7Click();
     // Output name and save folder.
     void SpeedButton1Click();
     void SpeedButton2Click();

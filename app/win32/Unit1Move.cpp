@@ -59,4 +59,13 @@ void TForm1::DropDst1FileDrop(const std::vector<std::string>& files, int, int) {
 
 void TForm1::StaticText3DblClick() { ShellOpen(Handle(), ImgListView1->FolderPath()); }
 
+// The same browser as 保存先変更, opened on the image folder; the folder chosen
+// is taken as a dropped one is.
+void TForm1::Button7Click() {
+    if (!ImgListView1->FolderPath().empty()) SelectFolderDialog1.SetSelectedPath(ImgListView1->FolderPath());
+    if (!SelectFolderDialog1.Execute(Handle())) return;
+    const std::string folder = SelectFolderDialog1.SelectedPath();
+    if (!folder.empty()) DropDst1FileDrop({folder}, 0, 0);
+}
+
 }  // namespace pim

@@ -1,10 +1,20 @@
 #include "app/win32/Unit2.h"
 
+#include "base/CodePage.h"
 #include "app/win32/ShellOpen.h"
+#include "imagelist/ImgShare.h"
 
 namespace pim {
 
 using namespace ui;
+
+namespace {
+
+// What the finished dialog grows by: room for "フォルダを開く" between
+// "PDFを起動" and "閉じる".
+constexpr int kFinishedGrowth = 100;
+
+}  // namespace
 
 TForm2::TForm2(TForm& owner, TPReport& report)
     : TForm({.Caption = "PDF作成中", .ClientWidth = 235, .ClientHeight = 102, .MinimizeBox = false,
@@ -16,8 +26,16 @@ TForm2::TForm2(TForm& owner, TPReport& report)
     // "閉じる", made after "強制終了", lies in front of it.
     Button2 = Make<TButton>({.Parent = this, .Bounds = {128, 72, 97, 25}, .Caption = "閉じる"});
     Button3 = Make<TButton>({.Parent = this, .Bounds = {16, 72, 97, 25}, .Caption = "PDFを起動"});
+    StaticText2 = Make<TStaticText>({.Parent = this, .Bounds = {8, 50, 225, 16}, .ShowHint = true});
+    Button4 = Make<TButton>({.Parent = this, .Bounds = {121, 72, 97, 25}, .Caption = "フォルダを開く"});
+    StaticText2->Hide();
+    Button4->Hide();
+    // When the finished dialog widens, the texts take the width and "閉じる"
+    // keeps to the right edge.
+    StaticText1->Anchors = StaticText2->Anchors = akLeft | akTop | akRight;
+    Button2->Anchors = akTop | akRight;
     // While the run goes on, Enter and Escape both stop it.
-    TabOrder = {Button3, Button1, Button2};
+    TabOrder = {Button3, Button4, Button1, Button2};
     SetDefaultButton(Button1);
     CancelButton = Button1;
     ScaleToMonitor();
@@ -25,6 +43,7 @@ TForm2::TForm2(TForm& owner, TPReport& report)
     Button1->OnClick = [this] { Button1Click(); };
     Button2->OnClick = [this] { Button2Click(); };
     Button3->OnClick = [this] { Button3Click(); };
+    Button4->OnClick = [this] { Button4Click(); };
     OnClose = [this](TCloseAction& action) { FormClose(action); };
 }
 
@@ -39,8 +58,36 @@ void TForm2::Button1Click() {
 void TForm2::Button2Click() { Close(); }
 
 void TForm2::Button3Click() {
+    // A PDF the shell cannot open (no program registered for it) leaves the
+    // dialog open behind the error box.
     ShellOpen(Handle(), report_.FileName());
     Close();
+}
+
+void TForm2::Button4Click() {
+    ShellShowInFolder(Handle(), report_.FileName());
+    Close();
+}
+
+void TForm2::ShowFinished() {
+    const std::string& pdf = report_.FileName();
+    StaticText2->SetTextW(Utf8ToUtf16(ExtractFileName(pdf)));
+    StaticText2->SetHintW(Utf8ToUtf16(pdf));
+    ProgressBar1->Hide();
+    StaticText2->Show();
+    // "閉じる" takes the place of "強制終了", with the focus: Enter and Escape
+    // close the dialog.
+    Button1->Hide();
+    Button2->Show();
+    Button3->Show();
+    Button4->Show();
+    // Wider about the same centre, so it stays centred on the main window.
+    const TBounds before = Bounds();
+    SetClientSize(ScaleDpi(235 + kFinishedGrowth, Dpi()), ClientSize().cy);
+    SetPosition(before.Left - (Bounds().Width - before.Width) / 2, before.Top);
+    SetDefaultButton(Button2);
+    CancelButton = Button2;
+    FocusControl(*Button2);
 }
 
 void TForm2::FormClose(TCloseAction& action) {
@@ -68,15 +115,7 @@ void TProgressLink::SetPosition(int value) {
 }
 
 void TProgressLink::ShowFinishButtons() {
-    if (!dialog_) return;
-    // "閉じる" takes the place of "強制終了", with the focus: Enter and Escape
-    // close the dialog.
-    dialog_->Button1->Hide();
-    dialog_->Button2->Show();
-    dialog_->Button3->Show();
-    dialog_->SetDefaultButton(dialog_->Button2);
-    dialog_->CancelButton = dialog_->Button2;
-    dialog_->FocusControl(*dialog_->Button2);
+    if (dialog_) dialog_->ShowFinished();
 }
 
 void TProgressLink::ProcessMessages() { Application().ProcessMessages(); }

@@ -1,7 +1,7 @@
 // The progress dialog of one run: which file is being read, how far the run
-// is, a stop button, and at the end "閉じる" and "PDFを起動". It is made for
-// each run and freed when it closes, in any state, and its closing always
-// gives the main window back.
+// is, a stop button, and at the end the PDF's name, "PDFを起動", "フォルダを開く"
+// and "閉じる". It is made for each run and freed when it closes, in any
+// state, and its closing always gives the main window back.
 #pragma once
 
 #include <functional>
@@ -24,10 +24,17 @@ public:
     ui::TButton* Button1;  // "強制終了"
     ui::TButton* Button2;  // "閉じる", in front of Button1
     ui::TButton* Button3;  // "PDFを起動"
+    ui::TStaticText* StaticText2;  // the PDF's name, in the progress bar's place at the end
+    ui::TButton* Button4;          // "フォルダを開く"
+
+    // The run has written the PDF: the dialog widens for the name and the
+    // three buttons, and "閉じる" takes the focus.
+    void ShowFinished();
 
     void Button1Click();
     void Button2Click();
     void Button3Click();
+    void Button4Click();
     void FormClose(ui::TCloseAction& action);
 
     // "強制終了" was pressed: the run stops before its next file.

@@ -108,7 +108,7 @@ TEST_F(DpiTest, TheProgressDialogIsScaledAndItsTwoLinesFit) {
     EXPECT_EQ(dialog->Dpi(), dpi);
     RECT client;
     GetClientRect(dialog->Handle(), &client);
-    EXPECT_EQ(client.right, ui::ScaleDpi(235, dpi));
+    EXPECT_EQ(client.right, ui::ScaleDpi(335, dpi));  // finished: widened for the name and three buttons
     EXPECT_EQ(client.bottom, ui::ScaleDpi(102, dpi));
     ExpectCaptionsFit(dialog->Handle());
     // The finished label's two lines, wrapped as the label wraps them.

@@ -166,6 +166,37 @@ TEST_F(MoveTest, TheSaveFolderIsChosenInTheFolderBrowser) {
     EXPECT_EQ(TextOf(f.StaticText2->Handle()), chosen);
 }
 
+// "参照...": the browser opens on the image folder (OK at once keeps it);
+// another folder chosen there is taken as a dropped one.
+TEST_F(MoveTest, BrowseChoosesTheImageFolderStartingAtTheCurrentOne) {
+    TForm1& f = Form();
+    const std::string other = FreshFolder("moves-other");
+    WriteTextFile(other + "\\x.txt", "x");
+    const auto answer = [](const std::string& choose) {
+        return std::thread([choose] {
+            for (int i = 0; i < 500; ++i, Sleep(20))
+                if (HWND browser = FindWindowA("#32770", "フォルダーの参照"); browser && IsWindowVisible(browser)) {
+                    Sleep(200);
+                    if (!choose.empty()) SendMessageA(browser, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(choose.c_str()));
+                    PostMessageA(browser, WM_COMMAND, IDOK, 0);
+                    return;
+                }
+        });
+    };
+    std::thread keep = answer("");
+    Click(*f.Button7);
+    keep.join();
+    EXPECT_EQ(TextOf(f.StaticText3->Handle()), folder);
+    EXPECT_EQ(Rows().size(), 8u);
+
+    std::thread change = answer(other);
+    Click(*f.Button7);
+    change.join();
+    EXPECT_EQ(TextOf(f.StaticText3->Handle()), other);
+    EXPECT_EQ(Rows(), std::vector<std::string>{"x.txt"});
+    EXPECT_EQ(f.StatusBar1->PanelText(0), "画像合計：1");
+}
+
 TEST_F(MoveTest, DoubleClickOnEitherFolderLabelOpensTheImageFolder) {
     std::vector<std::string> opened;
     ShellOpenHook = [&](HWND, const std::u16string& path) { opened.push_back(ui::Narrow(path)); };

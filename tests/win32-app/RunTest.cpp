@@ -59,10 +59,16 @@ TEST_F(RunTest, PdfButtonRunsToTheFinishedDialogAndClosingItGivesTheWindowBack) 
     EXPECT_EQ(dialog->ProgressBar1->Position(), 3);
     EXPECT_EQ(dialog->ProgressBar1->Max(), 3);
     EXPECT_TRUE(GetWindowLongA(dialog->Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+    // Widened for the PDF's name and the three buttons.
+    EXPECT_EQ(TextOf(dialog->StaticText2->Handle()), "default.pdf");
+    EXPECT_EQ(ui::Narrow(dialog->StaticText2->Hint()), pdf);
+    EXPECT_FALSE(dialog->ProgressBar1->Visible());
+    EXPECT_TRUE(dialog->Button4->Visible());
     RECT client;
     GetClientRect(dialog->Handle(), &client);
-    EXPECT_EQ(client.right, 235);
+    EXPECT_EQ(client.right, 335);
     EXPECT_EQ(client.bottom, 102);
+    EXPECT_EQ(RectInParent(dialog->Button2->Handle()).left, 228);
     // Centred on the main window.
     RECT main, box;
     GetWindowRect(Form().Handle(), &main);
@@ -82,6 +88,32 @@ TEST_F(RunTest, PdfButtonRunsToTheFinishedDialogAndClosingItGivesTheWindowBack) 
     EXPECT_EQ(ui::Narrow(opened), "\"" + pdf + "\"");
     EXPECT_EQ(Form().Form2(), nullptr);
     EXPECT_TRUE(IsWindowEnabled(Form().Handle()));
+
+    // "フォルダを開く" shows the PDF in its folder, then closes.
+    Click(*Form().Button4);
+    std::u16string shown;
+    ShellShowInFolderHook = [&](HWND, const std::u16string& file) { shown = file; };
+    Click(*Form().Form2()->Button4);
+    Pump();
+    ShellShowInFolderHook = nullptr;
+    EXPECT_EQ(ui::Narrow(shown), pdf);
+    EXPECT_EQ(Form().Form2(), nullptr);
+}
+
+// A PDF the shell cannot open (here: deleted meanwhile) is reported with the
+// system's reason, and the dialog stays.
+TEST_F(RunTest, APdfTheShellCannotOpenIsReportedAndTheDialogStays) {
+    Open(folder);
+    Click(*Form().Button4);
+    ASSERT_NE(Form().Form2(), nullptr);
+    DeleteFileA(pdf.c_str());
+    Click(*Form().Form2()->Button3);
+    Pump();
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0].rfind("開けませんでした: " + pdf + "\r\n原因: ", 0), 0u) << errors[0];
+    EXPECT_NE(Form().Form2(), nullptr);
+    Click(*Form().Form2()->Button2);
+    Pump();
 }
 
 TEST_F(RunTest, StopFromTheDialogWritesNothingAndKeepsTheOldPdf) {

@@ -54,7 +54,7 @@ sleep 1.5
 import -window root "$out/gui-folder-back.png"
 click_client "$main" 782 442 240 404
 dialog=$(wait_window "ＰＤＦ作成終了") || fail "the run on the folder made again did not finish"
-click_client "$dialog" 235 102 176 84
+click_client "$dialog" 335 102 276 84
 sleep 1
 pages=$(pdfinfo "$folder/default.pdf" | sed -n 's/^Pages: *//p')
 [ "$pages" = 9 ] || fail "the folder made again gave $pages pages, not 9"

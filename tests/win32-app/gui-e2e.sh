@@ -36,8 +36,8 @@ click_client "$main" 782 442 240 404
 dialog=$(wait_window "ＰＤＦ作成終了") || fail "the run did not finish"
 sleep 0.5
 import -window root "$out/gui-finished.png"
-# "閉じる": Button2 at 128, 72, 97 x 25 of the 235 x 102 client area.
-click_client "$dialog" 235 102 176 84
+# "閉じる": Button2 at 228, 72, 97 x 25 of the finished 335 x 102 client area.
+click_client "$dialog" 335 102 276 84
 for _ in $(seq 1 40); do
   xdotool search --name "^ＰＤＦ作成終了\$" >/dev/null 2>&1 || break
   sleep 0.25
@@ -46,6 +46,17 @@ xdotool search --name "^ＰＤＦ作成終了\$" >/dev/null 2>&1 && fail "the di
 
 [ -s "$folder/default.pdf" ] || fail "no default.pdf in the folder"
 cp "$folder/default.pdf" "$folder/first.pdf"
+
+# "参照..." (at 713, 374 of the client area) opens the folder browser on the
+# image folder: Enter keeps it, and the list stays as it is.
+click_client "$main" 782 442 740 383
+browser=$(wait_window "フォルダーの参照") || fail "参照... did not open the folder browser"
+sleep 0.5
+import -window root "$out/gui-choose-folder.png"
+xdotool key --window "$browser" Return
+xdotool keyup Return
+sleep 1
+xdotool search --onlyvisible --name "^フォルダーの参照\$" >/dev/null 2>&1 && fail "the folder browser stayed open"
 
 popup() {  # popup <row> <screenshot name or -> <keys...>: a right click on a row, keys in the menu
   local row=$1 shot=$2
@@ -67,7 +78,7 @@ popup 2 - Down Down Return          # "画像移動（登録）" on row 2
 popup 0 - Down Down Down Return     # "画像移動（移動）" to row 0
 click_client "$main" 782 442 240 404
 dialog=$(wait_window "ＰＤＦ作成終了") || fail "the second run did not finish"
-click_client "$dialog" 235 102 176 84
+click_client "$dialog" 335 102 276 84
 sleep 1
 sizes() { pdfinfo -f 1 -l 9 "$1" | sed -n 's/^Page *[0-9]* size: *//p'; }
 mapfile -t before < <(sizes "$folder/first.pdf")
@@ -84,7 +95,7 @@ print(" ".join(re.search(r"\d\d\w?-\S*", o["title"]).group() for o in json.load(
 run_pdf() {  # run_pdf <copy name>: PDF作成, the dialog closed, the PDF kept aside
   click_client "$main" 782 442 240 404
   dialog=$(wait_window "ＰＤＦ作成終了") || fail "a run did not finish"
-  click_client "$dialog" 235 102 176 84
+  click_client "$dialog" 335 102 276 84
   sleep 1
   cp "$folder/default.pdf" "$folder/$1"
 }

@@ -42,6 +42,7 @@ expected=(
   "Button|元の画像|208,346" "Button|JPEG再変換|96,392" "Button|PDF作成|192,392"
   "SysTabControl32||296,8" "ComboBox|昇順|441,12" "ComboBox|名前|505,12"
   "Button|jpg|590,9" "Button|bmp|630,9" "Button|txt|678,9" "Button|png|714,9" "SysListView32||300,41"
+  "Button|参照...|713,374"
 )
 first=$(focused "Pim-ピム-")
 [ "$first" = "${expected[0]}" ] || fail "at start the focus is on [$first], expected [${expected[0]}]"
@@ -55,7 +56,11 @@ done
 xdotool key shift+Tab
 sleep 0.2
 got=$(focused "Pim-ピム-")
-[ "$got" = "${expected[-1]}" ] || fail "Shift+Tab from the first control: [$got], expected the list"
+[ "$got" = "${expected[-1]}" ] || fail "Shift+Tab from the first control: [$got], expected 参照..."
+xdotool key shift+Tab
+sleep 0.2
+got=$(focused "Pim-ピム-")
+[ "$got" = "${expected[-2]}" ] || fail "Shift+Tab from 参照...: [$got], expected the list"
 
 # Down picks the first row, whose preview the second tab then shows.
 xdotool key Down
@@ -82,9 +87,9 @@ import -window root "$out/keyboard-focus.png"
 xdotool key Return
 dialog=$(wait_window "ＰＤＦ作成終了") || fail "Enter on PDF作成 did not run"
 sleep 0.5
-move_client "$dialog" 235 102 2 2
+move_client "$dialog" 335 102 2 2
 got=$(focused "ＰＤＦ作成終了")
-[ "$got" = "Button|閉じる|128,72" ] || fail "the finished dialog's focus is on [$got], expected 閉じる"
+[ "$got" = "Button|閉じる|228,72" ] || fail "the finished dialog's focus is on [$got], expected 閉じる"
 import -window root "$out/keyboard-finished.png"
 xdotool key Return
 for _ in $(seq 1 40); do

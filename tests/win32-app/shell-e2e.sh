@@ -99,7 +99,7 @@ sleep 1
 click_client "$main" 782 442 240 404
 dialog=$(wait_window "ＰＤＦ作成終了") || fail "the run did not finish"
 sleep 0.5
-click_client "$dialog" 235 102 176 84
+click_client "$dialog" 335 102 276 84
 sleep 1
 pages=$(pdfinfo "$folder/default.pdf" | sed -n 's/^Pages: *//p')
 [ "$pages" = 7 ] || fail "the PDF has $pages pages, not 7: the list did not shrink"
