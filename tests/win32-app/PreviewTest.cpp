@@ -94,11 +94,11 @@ TEST_F(PreviewTest, ClickBringsThePointToTheMiddleWithinTheRanges) {
         SendMessageA(f.Image1->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(x, y));
     };
     click(600, 450);
-    EXPECT_EQ(f.ScrollBox1->HorzPosition(), 600 - 425 / 2);
+    EXPECT_EQ(f.ScrollBox1->HorzPosition(), 600 - 468 / 2);
     EXPECT_EQ(f.ScrollBox1->VertPosition(), 450 - 369 / 2);
     // The image moved with the box: the same picture point is under the middle.
     RECT image = RectInParent(f.Image1->Handle());
-    EXPECT_EQ(image.left, -(600 - 425 / 2));
+    EXPECT_EQ(image.left, -(600 - 468 / 2));
 
     click(10, 10);
     EXPECT_EQ(f.ScrollBox1->HorzPosition(), 0);

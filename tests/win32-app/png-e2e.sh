@@ -39,7 +39,7 @@ run_pdf() {  # run_pdf <copy name>: "PDF作成" (Button4), the dialog closed, th
   click_client "$main" 782 442 240 404
   local dialog
   dialog=$(wait_window "ＰＤＦ作成終了") || fail "a run did not finish"
-  click_client "$dialog" 235 102 176 84
+  click_client "$dialog" 335 102 276 84
   sleep 1
   cp "$folder/default.pdf" "$folder/$1"
 }
