@@ -42,6 +42,7 @@ TForm1::TForm1()
     zHint1.SetFont(kPGothic, 16);
     DropDst1.SetTarget(THookTarget::htForm);
     WireEvents();
+    SetupSettings();
     ScaleToMonitor();
 }
 
@@ -224,9 +225,10 @@ void TForm1::FormShow() {
     const int width = Width();
     const int height = Height();
     SetPosition(GetSystemMetrics(SM_CXSCREEN) / 2 - width / 2, GetSystemMetrics(SM_CYSCREEN) / 2 - height / 2);
+    RestoreSettings();
     const std::string argument = Application().Args.empty() ? std::string() : Application().Args.front();
     if (argument.empty()) {
-        ImgListView1->SetFolderPath(FolderOfFile(ProgramFileName()));
+        ImgListView1->SetFolderPath(rememberedFolder_.empty() ? FolderOfFile(ProgramFileName()) : rememberedFolder_);
     } else {
         // The folder asked for, or none: falling back to the program's own
         // folder would make "PDF作成" put the program's files in a PDF.
@@ -241,9 +243,13 @@ void TForm1::FormShow() {
         ImgListView1->Repaint();
     }
     UpdateStatus();
+    SettingsShown();
 }
 
-void TForm1::FormClose(TCloseAction&) { PdfRun->FormClose(); }
+void TForm1::FormClose(TCloseAction&) {
+    PdfRun->FormClose();
+    SaveSettings();
+}
 
 void TForm1::UpdateStatus() {
     StatusBar1->SetPanelText(0, TotalStatusText(ImgListView1->ImgItems().Count()));
