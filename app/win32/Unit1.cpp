@@ -181,8 +181,10 @@ void TForm1::WireEvents() {
         ToggleRollUp();
         return true;
     };
-    // Ctrl+Tab and Ctrl+Shift+Tab turn the tabs from anywhere in the window.
+    // Ctrl+Tab and Ctrl+Shift+Tab turn the tabs from anywhere in the window;
+    // "+" and "-" zoom the preview.
     OnShortCut = [this](const MSG& msg) {
+        if (PreviewKey(msg)) return true;
         if (msg.message != WM_KEYDOWN || msg.wParam != VK_TAB || GetKeyState(VK_CONTROL) >= 0) return false;
         PageControl1->SelectNextPage(GetKeyState(VK_SHIFT) >= 0);
         return true;
@@ -197,6 +199,11 @@ void TForm1::WireEvents() {
     Button4->OnClick = [this] { Button4Click(); };
     PageControl1->OnChange = [this] { PageControl1Change(); };
     ScrollBox1->OnMouseWheelDown = [this](int x, int y) { return ScrollBox1MouseWheelDown(x, y); };
+    ScrollBox1->OnMouseWheel = [this](int notches, int x, int y) { return ScrollBox1MouseWheel(notches, x, y); };
+    ScrollBox1->OnResize = [this] {
+        if (previewFits_ && !Image1->Empty()) FitPreview();
+    };
+    Image1->OnDblClick = [this](int x, int y) { Image1DblClick(x, y); };
     Image1->OnMouseDown = [this](TMouseButton button, int x, int y) { Image1MouseDown(button, x, y); };
     ComboBox2->OnClick = [this] { ComboBox2Click(); };
     ComboBox1->OnClick = [this] { ComboBox1Click(); };

@@ -146,6 +146,8 @@ public:
     void PageControl1Change();
     void Image1MouseDown(ui::TMouseButton button, int x, int y);
     bool ScrollBox1MouseWheelDown(int x, int y);
+    bool ScrollBox1MouseWheel(int notches, int x, int y);
+    void Image1DblClick(int x, int y);
     // The run.
     void Button4Click();
     void N1Click();
@@ -159,6 +161,13 @@ private:
     void WireEvents();
     void ToggleFileType(ui::TCheckBox& box, int bit);
     void ShowPreviewError(const std::string& message);
+    // The preview's zoom (Unit1Preview.cpp).
+    SIZE PreviewArea() const;
+    double PreviewFitZoom() const;
+    void FitPreview();
+    void PlacePreview(double zoom, double px, double py, int x, int y);
+    void ZoomPreviewAt(double zoom, int x, int y);
+    bool PreviewKey(const MSG& msg);
     void CreatePdf();
     std::string ImageFolder() const;
     // Remembered settings (Unit1Settings.cpp).
@@ -185,6 +194,7 @@ private:
     std::unique_ptr<TForm2> form2_;
     std::unique_ptr<TProgressLink> progress_;
     bool running_ = false;
+    bool previewFits_ = true;  // the preview follows the panel's size
     std::unique_ptr<TSettingsKeeper> settings_;
     std::unique_ptr<TControlHook> settingsHook_;  // a TSettingsHook
     std::u16string settingsFolder_;

@@ -2,8 +2,10 @@
 # Remembered settings and the fitted preview, from outside with real input:
 # Pim.exe started on a folder, the "bmp" type box unticked, the sort set to
 # 種類 and 降順 and 明るさ raised by clicks on its arrow, then closed. Started
-# again without a folder it shows the same folder and settings. A damaged
-# Pim.ini gives the design values and is left byte for byte as it was.
+# again without a folder it shows the same folder and settings, and the
+# 3000 x 2000 photo opens on the 画像調整 tab whole, fitted to the panel
+# (screenshot gui-e2e-preview-fit.png). A damaged Pim.ini gives the design
+# values and is left byte for byte as it was.
 #
 #   settings-e2e.sh <Pim.exe> <probe.exe> <test output folder>
 set -euo pipefail
@@ -66,6 +68,17 @@ grep -q "^Static|$(winpath "$folder" | sed 's/\\/\\\\/g')|" <<<"$controls" || fa
 grep -q '^ComboBox|種類|' <<<"$controls" && grep -q '^ComboBox|降順|' <<<"$controls" || fail "the sort after the restart"
 grep -q '^Static|5|' <<<"$controls" || fail "明るさ after the restart"
 
+# The only row left (bmp unticked) is the photo: select it, turn to 画像調整.
+click_client "$main" 739 442 420 "$(row_y 0)"
+xdotool key --window "$main" ctrl+Tab
+sleep 1.5
+import -window root "$out/gui-e2e-preview-fit.png"
+image=$(shown | grep '^PimImage|' | head -n 1 | cut -d'|' -f3)
+IFS=, read -r _ _ width height <<<"$image"
+[ "${width:-0}" -gt 0 ] && [ "$width" -le 425 ] && [ "$height" -le 369 ] ||
+  fail "the photo is not fitted to the panel: $image"
+[ $((width * 2000 / 3000 - height)) -ge -1 ] && [ $((width * 2000 / 3000 - height)) -le 1 ] ||
+  fail "the fitted photo lost its proportions: $image"
 close
 
 # A damaged Pim.ini: the design values, and the file untouched.
@@ -78,4 +91,4 @@ click_client "$main" 739 442 420 "$(row_y 0)"
 close
 trap - EXIT
 cmp "$ini" "$out/settings-damaged.ini" || fail "the damaged Pim.ini was written over"
-echo "PASS: the type boxes, the sort and 明るさ came back with the folder, a damaged Pim.ini was left as it was"
+echo "PASS: the type boxes, the sort and 明るさ came back with the folder, the photo opened fitted, a damaged Pim.ini was left as it was"
