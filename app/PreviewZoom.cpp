@@ -17,6 +17,11 @@ double FitZoom(int pictureWidth, int pictureHeight, int areaWidth, int areaHeigh
     return std::min(1.0, zoom);
 }
 
+double MostZoom(int pictureWidth, int pictureHeight) {
+    constexpr double kLargestWindow = 32767;
+    return std::min(kMaxPreviewZoom, kLargestWindow / std::max({1, pictureWidth, pictureHeight}));
+}
+
 double StepZoom(double zoom, bool in, double fit) {
     const double next = in ? zoom * kStep : zoom / kStep;
     // 1:1 is never stepped over: the picture's own pixels are always one step away.

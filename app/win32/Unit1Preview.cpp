@@ -144,6 +144,7 @@ void TForm1::PlacePreview(double zoom, double px, double py, int x, int y) {
 
 // The picture point under the box's point (x, y) stays there.
 void TForm1::ZoomPreviewAt(double zoom, int x, int y) {
+    zoom = std::min(zoom, MostZoom(Image1->PictureWidth(), Image1->PictureHeight()));
     const TBounds b = Image1->Bounds();
     const double old = Image1->Zoom();
     const double fit = PreviewFitZoom();

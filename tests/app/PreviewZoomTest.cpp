@@ -23,6 +23,9 @@ TEST(PreviewZoom, FitsShrinkingOnlyAndStepsStopAtOneToOneAndTheEnds) {
     double zoom = fit;
     for (int i = 0; i < 30; ++i) zoom = StepZoom(zoom, true, fit);
     EXPECT_EQ(zoom, 4);
+    // A window measures at most 32767 pixels.
+    EXPECT_EQ(MostZoom(3000, 2000), 4);
+    EXPECT_DOUBLE_EQ(MostZoom(20000, 500), 32767.0 / 20000);
 }
 
 }  // namespace
