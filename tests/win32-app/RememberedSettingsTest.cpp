@@ -1,7 +1,7 @@
 // What the main window remembers between starts: the settings the user
 // changed come back at the next start (the image folder when none is given),
-// the window stays on the screen, a damaged Pim.ini gives the design values
-// and is left as it was, and a Pim.ini that cannot be written is reported once.
+// the window stays on the screen, and a Pim.ini that cannot be written is
+// reported once. A damaged Pim.ini is settings-e2e.sh's.
 #include "AppFixture.h"
 
 namespace pim::test {
@@ -77,22 +77,6 @@ TEST_F(RememberedSettings, WhatTheUserChangedComesBackAtTheNextStart) {
     EXPECT_LE(r.right, GetSystemMetrics(SM_CXSCREEN));
     EXPECT_LE(r.bottom, GetSystemMetrics(SM_CYSCREEN));
     EXPECT_EQ(r.right - r.left, 900);
-}
-
-TEST_F(RememberedSettings, ADamagedFileGivesTheDesignValuesAndIsLeftAsItWas) {
-    const std::string damaged = std::string("\x01\x02\0\xff junk\r\n", 11) +
-                                "[Main]\r\nJpg=0x\r\nBrightness=300\r\nSortKey=-1\r\nWindow=1,2\r\n"
-                                "ImageFolder=Z:\\no\\such\\folder\r\n\x81[Main\r\n\x1a";
-    WriteTextFile(SettingsFile(), damaged);
-    Open(folder);
-    TForm1& f = Form();
-    EXPECT_TRUE(f.CheckBox3->Checked());
-    EXPECT_EQ(f.ScrollBar1->Position(), 0);
-    EXPECT_EQ(f.ImgListView1->SortType(), TSortTypeEx::istName);
-    // The window shown, used and closed without a change of its settings.
-    PickTab(*f.PageControl1, 0);
-    CloseWindow();
-    EXPECT_EQ(ReadWholeFile(SettingsFile()), damaged);
 }
 
 TEST_F(RememberedSettings, AFileThatCannotBeWrittenIsReportedOnce) {
