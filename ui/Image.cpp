@@ -1,5 +1,8 @@
 #include "ui/Image.h"
 
+#include <windowsx.h>
+
+#include <cmath>
 #include <cstring>
 
 namespace pim::ui {
@@ -23,8 +26,13 @@ void TImage::SetPicture(const TGraphic* graphic) {
             std::memcpy(&pixels_[static_cast<std::size_t>((height_ - 1 - y) * rowBytes_)], bitmap.ScanLine(y),
                         static_cast<std::size_t>(rowBytes_));
     }
+    SetZoom(1);
+}
+
+void TImage::SetZoom(double zoom) {
+    zoom_ = zoom;
     const TBounds b = Bounds();
-    SetBounds({b.Left, b.Top, width_, height_});
+    SetBounds({b.Left, b.Top, static_cast<int>(std::lround(width_ * zoom)), static_cast<int>(std::lround(height_ * zoom))});
     Invalidate();
 }
 
@@ -35,6 +43,10 @@ COLORREF TImage::PixelAt(int x, int y) const {
 }
 
 LRESULT TImage::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_LBUTTONDBLCLK && OnDblClick) {
+        OnDblClick(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        return 0;
+    }
     if (message == WM_PAINT) {
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(Handle(), &ps);
@@ -46,7 +58,16 @@ LRESULT TImage::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
             info.bmiHeader.biPlanes = 1;
             info.bmiHeader.biBitCount = 24;
             info.bmiHeader.biCompression = BI_RGB;
-            SetDIBitsToDevice(dc, 0, 0, width_, height_, 0, 0, 0, height_, pixels_.data(), &info, DIB_RGB_COLORS);
+            if (zoom_ == 1) {
+                SetDIBitsToDevice(dc, 0, 0, width_, height_, 0, 0, 0, height_, pixels_.data(), &info, DIB_RGB_COLORS);
+            } else {
+                // Smoothed when shrunk; whole pixels when enlarged, to see them.
+                SetStretchBltMode(dc, zoom_ < 1 ? HALFTONE : COLORONCOLOR);
+                SetBrushOrgEx(dc, 0, 0, nullptr);
+                const SIZE size = ClientSize();
+                StretchDIBits(dc, 0, 0, size.cx, size.cy, 0, 0, width_, height_, pixels_.data(), &info,
+                              DIB_RGB_COLORS, SRCCOPY);
+            }
         }
         EndPaint(Handle(), &ps);
         return 0;

@@ -96,12 +96,14 @@ LRESULT TScrollBox::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
             const int notches = GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA;
             POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
             ScreenToClient(Handle(), &p);
+            if (OnMouseWheel && OnMouseWheel(notches, p.x, p.y)) return 0;
             if (notches < 0 && OnMouseWheelDown && OnMouseWheelDown(p.x, p.y)) return 0;
             ScrollTo(SB_VERT, pos_[1] - notches * WheelStep);
             return 0;
         }
         case WM_SIZE:
             Realign();
+            if (OnResize) OnResize();
             break;
         default:
             break;

@@ -24,6 +24,11 @@ public:
     // Wheel turned towards the user; the box then scrolls down unless the
     // handler says it took the wheel itself.
     std::function<bool(int x, int y)> OnMouseWheelDown;
+    // Any turn of the wheel (notches > 0: away from the user) at x, y of the
+    // box, seen first; true when the handler took it.
+    std::function<bool(int notches, int x, int y)> OnMouseWheel;
+    // The box changed size.
+    TNotifyEvent OnResize;
 
 protected:
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -42,6 +42,7 @@ TForm1::TForm1()
     zHint1.SetFont(kPGothic, 16);
     DropDst1.SetTarget(THookTarget::htForm);
     WireEvents();
+    SetupSettings();
     ScaleToMonitor();
 }
 
@@ -189,8 +190,10 @@ void TForm1::WireEvents() {
         ToggleRollUp();
         return true;
     };
-    // Ctrl+Tab and Ctrl+Shift+Tab turn the tabs from anywhere in the window.
+    // Ctrl+Tab and Ctrl+Shift+Tab turn the tabs from anywhere in the window;
+    // "+" and "-" zoom the preview.
     OnShortCut = [this](const MSG& msg) {
+        if (PreviewKey(msg)) return true;
         if (msg.message != WM_KEYDOWN || msg.wParam != VK_TAB || GetKeyState(VK_CONTROL) >= 0) return false;
         PageControl1->SelectNextPage(GetKeyState(VK_SHIFT) >= 0);
         return true;
@@ -205,6 +208,11 @@ void TForm1::WireEvents() {
     Button4->OnClick = [this] { Button4Click(); };
     PageControl1->OnChange = [this] { PageControl1Change(); };
     ScrollBox1->OnMouseWheelDown = [this](int x, int y) { return ScrollBox1MouseWheelDown(x, y); };
+    ScrollBox1->OnMouseWheel = [this](int notches, int x, int y) { return ScrollBox1MouseWheel(notches, x, y); };
+    ScrollBox1->OnResize = [this] {
+        if (previewFits_ && !Image1->Empty()) FitPreview();
+    };
+    Image1->OnDblClick = [this](int x, int y) { Image1DblClick(x, y); };
     Image1->OnMouseDown = [this](TMouseButton button, int x, int y) { Image1MouseDown(button, x, y); };
     ComboBox2->OnClick = [this] { ComboBox2Click(); };
     ComboBox1->OnClick = [this] { ComboBox1Click(); };
@@ -235,9 +243,10 @@ void TForm1::FormShow() {
     const int width = Width();
     const int height = Height();
     SetPosition(GetSystemMetrics(SM_CXSCREEN) / 2 - width / 2, GetSystemMetrics(SM_CYSCREEN) / 2 - height / 2);
+    RestoreSettings();
     const std::string argument = Application().Args.empty() ? std::string() : Application().Args.front();
     if (argument.empty()) {
-        ImgListView1->SetFolderPath(FolderOfFile(ProgramFileName()));
+        ImgListView1->SetFolderPath(rememberedFolder_.empty() ? FolderOfFile(ProgramFileName()) : rememberedFolder_);
     } else {
         // The folder asked for, or none: falling back to the program's own
         // folder would make "PDF作成" put the program's files in a PDF.
@@ -252,9 +261,13 @@ void TForm1::FormShow() {
         ImgListView1->Repaint();
     }
     UpdateStatus();
+    SettingsShown();
 }
 
-void TForm1::FormClose(TCloseAction&) { PdfRun->FormClose(); }
+void TForm1::FormClose(TCloseAction&) {
+    PdfRun->FormClose();
+    SaveSettings();
+}
 
 void TForm1::UpdateStatus() {
     StatusBar1->SetPanelText(0, TotalStatusText(ImgListView1->ImgItems().Count()));

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/PdfRun.h"
+#include "app/SettingsKeeper.h"
 #include "imagelist/win32/ImgListView.h"
 #include "ui/Button.h"
 #include "ui/CheckBox.h"
@@ -39,6 +40,7 @@ class TForm2;
 std::string FolderOfFile(const std::string& path);
 
 class TProgressLink;
+class TSettingsHook;
 
 class TForm1 : public ui::TForm, private TPdfRunHost {
 public:
@@ -98,7 +100,7 @@ public:
     TSelectFolderDialog SelectFolderDialog1;
     TzHint zHint1;
     TDropDst DropDst1;
-    // Registry mode with no items: the window keeps no setting.
+    // Pim.ini: what the window remembers between starts (Unit1Settings.cpp).
     TRegManager RegManager1;
     // The report, its hidden page and items: the run, called with the files
     // and the settings read from the controls.
@@ -151,6 +153,8 @@ public:
     void PageControl1Change();
     void Image1MouseDown(ui::TMouseButton button, int x, int y);
     bool ScrollBox1MouseWheelDown(int x, int y);
+    bool ScrollBox1MouseWheel(int notches, int x, int y);
+    void Image1DblClick(int x, int y);
     // The run.
     void Button4Click();
     void N1Click();
@@ -164,8 +168,27 @@ private:
     void WireEvents();
     void ToggleFileType(ui::TCheckBox& box, int bit);
     void ShowPreviewError(const std::string& message);
+    // The preview's zoom (Unit1Preview.cpp).
+    SIZE PreviewArea() const;
+    double PreviewFitZoom() const;
+    void FitPreview();
+    void PlacePreview(double zoom, double px, double py, int x, int y);
+    void ZoomPreviewAt(double zoom, int x, int y);
+    bool PreviewKey(const MSG& msg);
     void CreatePdf();
     std::string ImageFolder() const;
+    // Remembered settings (Unit1Settings.cpp).
+    friend class TSettingsHook;
+    void SetupSettings();
+    void RestoreSettings();
+    // The window is shown with its settings: a change from now on is the user's.
+    void SettingsShown();
+    void SettingChanged();
+    void SaveSettings();
+    void WindowPlaceChanged();
+    TWindowPlace WindowPlace() const;
+    void RestoreWindowPlace(const TWindowPlace& place);
+    void RestoreSaveFolder(const std::string& folder);
 
     // TPdfRunHost
     TPdfRunProgress& OpenProgress() override;
@@ -178,6 +201,13 @@ private:
     std::unique_ptr<TForm2> form2_;
     std::unique_ptr<TProgressLink> progress_;
     bool running_ = false;
+    bool previewFits_ = true;  // the preview follows the panel's size
+    std::unique_ptr<TSettingsKeeper> settings_;
+    std::unique_ptr<TControlHook> settingsHook_;  // a TSettingsHook
+    std::u16string settingsFolder_;
+    std::string rememberedFolder_;  // the last image folder, when it still exists
+    std::string shownFolder_;
+    TWindowPlace shownPlace_;
 };
 
 }  // namespace pim

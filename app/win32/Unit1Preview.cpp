@@ -1,8 +1,12 @@
 // The adjustment tab: the first selected picture as the run would write it
-// ("効果確認") or as stored ("元の画像"), and scrolling it.
+// ("効果確認") or as stored ("元の画像"), fitted into the panel when shown, and
+// zooming and scrolling it.
+#include <algorithm>
+#include <cmath>
 #include <string>
 
 #include "app/MainModel.h"
+#include "app/PreviewZoom.h"
 #include "app/win32/Unit1.h"
 #include "graphics/Jpeg.h"
 
@@ -45,7 +49,7 @@ void TForm1::Button5Click() {
     } catch (const std::exception&) {
         return ShowPreviewError(kMsgSelectImage);
     }
-    ScrollBox1->Realign();
+    FitPreview();
 }
 
 void TForm1::Button6Click() {
@@ -68,7 +72,7 @@ void TForm1::Button6Click() {
                     WorkBitmap.LoadFromFile(file);
                     Image1->SetPicture(&WorkBitmap);
                 }
-                ScrollBox1->Realign();
+                FitPreview();
                 return;
             } catch (const std::exception&) {
                 // An unreadable picture: the same answer as no picture.
@@ -91,9 +95,107 @@ void TForm1::PageControl1Change() {
 void TForm1::Image1MouseDown(TMouseButton, int x, int y) {
     ScrollBox1->SetHorzPosition(x - ScrollBox1->Width() / 2);
     ScrollBox1->SetVertPosition(y - ScrollBox1->Height() / 2);
+    // The wheel and the zoom keys go where the picture is.
+    SetFocus(ScrollBox1->Handle());
 }
 
 // The wheel gets the box's own handling.
 bool TForm1::ScrollBox1MouseWheelDown(int, int) { return false; }
+
+// ---- Zoom ------------------------------------------------------------------------
+
+// The box's client area without its scroll bars.
+SIZE TForm1::PreviewArea() const {
+    SIZE area = ScrollBox1->ClientSize();
+    const LONG style = GetWindowLongW(ScrollBox1->Handle(), GWL_STYLE);
+    if (style & WS_VSCROLL) area.cx += GetSystemMetrics(SM_CXVSCROLL);
+    if (style & WS_HSCROLL) area.cy += GetSystemMetrics(SM_CYHSCROLL);
+    return area;
+}
+
+double TForm1::PreviewFitZoom() const {
+    const SIZE area = PreviewArea();
+    return FitZoom(Image1->PictureWidth(), Image1->PictureHeight(), area.cx, area.cy);
+}
+
+void TForm1::FitPreview() {
+    PlacePreview(PreviewFitZoom(), 0, 0, 0, 0);
+    previewFits_ = true;
+}
+
+// The picture at zoom, its point (px, py) at the box's point (x, y) as far as
+// the scroll ranges allow; a picture smaller than the box lies in its middle.
+void TForm1::PlacePreview(double zoom, double px, double py, int x, int y) {
+    previewFits_ = false;  // the box's own resizing while placing asks for no fit
+    ScrollBox1->SetHorzPosition(0);
+    ScrollBox1->SetVertPosition(0);
+    Image1->SetZoom(zoom);
+    const SIZE area = PreviewArea();
+    const int width = Image1->Width();
+    const int height = Image1->Height();
+    // A scroll bar along one side narrows the other.
+    const int cx = area.cx - (height > area.cy ? GetSystemMetrics(SM_CXVSCROLL) : 0);
+    const int cy = area.cy - (width > cx ? GetSystemMetrics(SM_CYHSCROLL) : 0);
+    const int left = std::max(0, (cx - width) / 2);
+    const int top = std::max(0, (cy - height) / 2);
+    Image1->SetBounds({left, top, width, height});
+    ScrollBox1->Realign();
+    ScrollBox1->SetHorzPosition(static_cast<int>(std::lround(px * zoom)) + left - x);
+    ScrollBox1->SetVertPosition(static_cast<int>(std::lround(py * zoom)) + top - y);
+}
+
+// The picture point under the box's point (x, y) stays there.
+void TForm1::ZoomPreviewAt(double zoom, int x, int y) {
+    zoom = std::min(zoom, MostZoom(Image1->PictureWidth(), Image1->PictureHeight()));
+    const TBounds b = Image1->Bounds();
+    const double old = Image1->Zoom();
+    const double fit = PreviewFitZoom();
+    PlacePreview(zoom, (x - b.Left) / old, (y - b.Top) / old, x, y);
+    previewFits_ = zoom <= fit;
+}
+
+// Below 1:1 the wheel zooms, up to 1:1; from there it scrolls as before.
+// With Ctrl it zooms over the whole range.
+bool TForm1::ScrollBox1MouseWheel(int notches, int x, int y) {
+    const bool ctrl = GetKeyState(VK_CONTROL) < 0;
+    if (Image1->Empty() || notches == 0 || (!ctrl && Image1->Zoom() >= 1)) return false;
+    const double fit = PreviewFitZoom();
+    double zoom = Image1->Zoom();
+    for (int i = 0; i < std::abs(notches); ++i) zoom = StepZoom(zoom, notches > 0, fit);
+    ZoomPreviewAt(ctrl ? zoom : std::min(zoom, 1.0), x, y);
+    return true;
+}
+
+// Between the fitted picture and 1:1 around the clicked point.
+void TForm1::Image1DblClick(int x, int y) {
+    const TBounds b = Image1->Bounds();
+    if (previewFits_ && Image1->Zoom() < 1)
+        ZoomPreviewAt(1, b.Left + x, b.Top + y);
+    else
+        FitPreview();
+}
+
+// "+" and "-" on the adjustment tab zoom around the mouse pointer (around the
+// middle when it is not over the picture's box); never while typing.
+bool TForm1::PreviewKey(const MSG& msg) {
+    if (msg.message != WM_KEYDOWN || PageControl1->ActivePageIndex() != kAdjustTab || Image1->Empty()) return false;
+    bool in = false;
+    switch (msg.wParam) {
+        case VK_ADD:
+        case VK_OEM_PLUS: in = true; break;
+        case VK_SUBTRACT:
+        case VK_OEM_MINUS: in = false; break;
+        default: return false;
+    }
+    wchar_t focusClass[16] = {};
+    if (GetClassNameW(GetFocus(), focusClass, 16) && lstrcmpiW(focusClass, L"Edit") == 0) return false;
+    POINT p;
+    GetCursorPos(&p);
+    ScreenToClient(ScrollBox1->Handle(), &p);
+    const SIZE client = ScrollBox1->ClientSize();
+    if (p.x < 0 || p.y < 0 || p.x >= client.cx || p.y >= client.cy) p = {client.cx / 2, client.cy / 2};
+    ZoomPreviewAt(StepZoom(Image1->Zoom(), in, PreviewFitZoom()), p.x, p.y);
+    return true;
+}
 
 }  // namespace pim

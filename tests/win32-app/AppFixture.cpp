@@ -133,7 +133,16 @@ void PickTab(ui::TPageControl& pages, int index) {
 
 void MainWindow::SetUp() {
     ui::Application().OnError = [this](const std::string& message) { errors.push_back(message); };
+    // Every window starts from its design values: Pim.ini in a folder of the
+    // test output, removed (a folder in its place too) before each test.
+    const std::string folder = OutputPath("settings");
+    CreateDirectoryA(folder.c_str(), nullptr);
+    SetEnvironmentVariableA("PIM_SETTINGS_DIR", folder.c_str());
+    DeleteFileA(SettingsFile().c_str());
+    RemoveDirectoryA(SettingsFile().c_str());
 }
+
+std::string MainWindow::SettingsFile() { return OutputPath("settings") + "\\Pim.ini"; }
 
 void MainWindow::TearDown() {
     ui::Application().CancelHint();

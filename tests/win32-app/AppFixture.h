@@ -49,8 +49,10 @@ class MainWindow : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
-    // Starts the window with folder as its command-line argument.
+    // Starts the window with folder as its command-line argument (none when empty).
     void Open(const std::string& folder);
+    // Where the window keeps its settings during the tests.
+    static std::string SettingsFile();
     TForm1& Form() { return *form_; }
     // The list's rows as the list view shows them.
     std::vector<std::string> Rows();

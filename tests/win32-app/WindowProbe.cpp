@@ -7,6 +7,7 @@
 //   probe client CAPTION        the client area's size
 //   probe tab CAPTION           the chosen tab of the first tab control
 //   probe resize CAPTION W H    sizes the window as a border drag would
+//   probe checked CAPTION       the text of every ticked box and pressed button
 //
 // A control reads "class|text|x,y,w,h" with its place in the top window's
 // client area; a combo box's edit answers as its combo box.
@@ -61,6 +62,12 @@ BOOL CALLBACK PrintControl(HWND control, LPARAM top) {
     return TRUE;
 }
 
+BOOL CALLBACK PrintChecked(HWND control, LPARAM) {
+    if (ClassOf(control) == L"Button" && SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED)
+        std::printf("%s\n", Utf8(TextOf(control)).c_str());
+    return TRUE;
+}
+
 BOOL CALLBACK FindTabs(HWND control, LPARAM out) {
     if (ClassOf(control) != WC_TABCONTROLW) return TRUE;
     *reinterpret_cast<HWND*>(out) = control;
@@ -73,7 +80,7 @@ int main() {
     int argc = 0;
     LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     if (argc < 3) {
-        std::fprintf(stderr, "usage: probe focus|controls|client|tab|resize CAPTION [W H]\n");
+        std::fprintf(stderr, "usage: probe focus|controls|checked|client|tab|resize CAPTION [W H]\n");
         return 2;
     }
     const std::wstring command = argv[1];
@@ -94,6 +101,8 @@ int main() {
         std::printf("%s\n", Describe(top, focus).c_str());
     } else if (command == L"controls") {
         EnumChildWindows(top, &PrintControl, reinterpret_cast<LPARAM>(top));
+    } else if (command == L"checked") {
+        EnumChildWindows(top, &PrintChecked, 0);
     } else if (command == L"client") {
         RECT r;
         GetClientRect(top, &r);

@@ -45,3 +45,12 @@ probe() {  # probe <probe.exe> <command> <caption> [args...]
   WINEPREFIX=$build/wineprefix WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml=" \
     LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 wine "$exe" "$@" 2>/dev/null | tr -d '\r'
 }
+
+# Pim.exe keeps its settings (Pim.ini) in a folder of each script's own,
+# started empty, never in the prefix's application data: one script's
+# window size or filter never reaches the next.
+settings_dir=$out/settings-$(basename "$0" .sh)
+rm -rf "$settings_dir"
+mkdir -p "$settings_dir"
+PIM_SETTINGS_DIR=$(winpath "$settings_dir")
+export PIM_SETTINGS_DIR
