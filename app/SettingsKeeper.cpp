@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-#include "app/AppPlatform.h"
+#include "base/CodePage.h"
 #include "settings/HStreamUtils.h"
 
 namespace pim {
@@ -85,15 +85,15 @@ std::optional<TWindowPlace> WindowPlaceOf(std::string_view text) {
 }
 
 std::string FolderSettingText(const std::string& folder) {
-    const std::string ansi = NativeToAnsi(folder);
-    if (AnsiToNative(ansi) == folder) return ansi;
+    const std::string ansi = Utf8ToAnsi(folder);
+    if (AnsiToUtf8(ansi) == folder) return ansi;
     std::string text(kUtf8Prefix);
     for (const std::string& line : BytesToHexLines(folder)) text += line;
     return text;
 }
 
 std::string FolderOfSettingText(std::string_view text) {
-    if (!text.starts_with(kUtf8Prefix)) return AnsiToNative(text);
+    if (!text.starts_with(kUtf8Prefix)) return AnsiToUtf8(text);
     std::string folder;
     AppendHexLineBytes(text.substr(kUtf8Prefix.size()), folder);
     return folder;

@@ -8,7 +8,7 @@
 
 #include <algorithm>
 
-#include "app/AppPlatform.h"
+#include "base/CodePage.h"
 #include "app/SettingsKeeper.h"
 #include "app/win32/Unit1.h"
 #include "imagelist/FileFacts.h"
@@ -106,17 +106,19 @@ public:
     explicit TSettingsHook(TForm1& form) : TControlHook(form), form_(form) { SetTarget(THookTarget::htForm); }
 
 protected:
-    LRESULT HookedMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
-        const LRESULT result = TControlHook::HookedMessage(message, wParam, lParam);
+    bool HookedMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
         if (message == WM_TIMER && wParam == kSaveTimer) {
             form_.SaveSettings();
-        } else if (message == WM_WINDOWPOSCHANGED) {
+            result = 0;
+            return true;  // the form has no timer of that number
+        }
+        if (message == WM_WINDOWPOSCHANGED) {
             const auto& pos = *reinterpret_cast<const WINDOWPOS*>(lParam);
             if ((pos.flags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE)) form_.WindowPlaceChanged();
         } else if (message == WM_ENDSESSION && wParam) {
             form_.SaveSettings();
         }
-        return result;
+        return false;  // the form goes on with the message as before
     }
 
 private:
@@ -140,7 +142,7 @@ void TForm1::SetupSettings() {
              if (const std::string f = FolderOfSettingText(text); DirectoryExists(f)) rememberedFolder_ = f;
          }},
         {"SaveFolder",
-         [this] { return CheckBox6->Checked() ? FolderSettingText(Utf16ToNative(StaticText2->TextW())) : ""; },
+         [this] { return CheckBox6->Checked() ? FolderSettingText(Utf16ToUtf8(StaticText2->TextW())) : ""; },
          [this](const std::string& text) { RestoreSaveFolder(FolderOfSettingText(text)); }},
         Group("OutputName", {SpeedButton1, SpeedButton2}, changed),
         Bar("Brightness", *ScrollBar1, changed),
@@ -152,6 +154,7 @@ void TForm1::SetupSettings() {
         Box("Jpg", *CheckBox3, changed),
         Box("Bmp", *CheckBox4, changed),
         Box("Txt", *CheckBox5, changed),
+        Box("Png", *CheckBox7, changed),
         {"Window", [this] { return WindowPlaceText(WindowPlace()); },
          [this](const std::string& text) {
              if (const auto place = WindowPlaceOf(text)) RestoreWindowPlace(*place);
@@ -236,7 +239,7 @@ void TForm1::RestoreWindowPlace(const TWindowPlace& place) {
 
 void TForm1::RestoreSaveFolder(const std::string& folder) {
     if (!DirectoryExists(folder)) return;
-    const std::u16string text = NativeToUtf16(folder);
+    const std::u16string text = Utf8ToUtf16(folder);
     StaticText2->SetTextW(text);
     StaticText2->SetHintW(text);
     // Ticked without its handler, which would ask for a folder.

@@ -43,16 +43,16 @@ trap 'kill $pid 2>/dev/null || true' EXIT
 
 start "$(winpath "$folder")"
 [ "$(ticked)" = "bmp jpg txt ユーザ設定 " ] || fail "not the design values at the first start: $(ticked)"
-click_client "$main" 739 442 636 21        # "bmp"
+click_client "$main" 782 442 636 21        # "bmp"
 # Each combo box by its arrow, then the item in the list that drops below it.
-click_client "$main" 739 442 576 22        # 名前 / 更新日時 / サイズ / 種類
+click_client "$main" 782 442 576 22        # 名前 / 更新日時 / サイズ / 種類
 sleep 0.5
-click_client "$main" 739 442 540 77        # 種類
+click_client "$main" 782 442 540 77        # 種類
 sleep 0.3
-click_client "$main" 739 442 490 22        # 昇順 / 降順
+click_client "$main" 782 442 490 22        # 昇順 / 降順
 sleep 0.5
-click_client "$main" 739 442 460 56        # 降順
-for _ in 1 2 3 4 5; do click_client "$main" 739 442 178 288; sleep 0.1; done   # 明るさ's right arrow
+click_client "$main" 782 442 460 56        # 降順
+for _ in 1 2 3 4 5; do click_client "$main" 782 442 178 288; sleep 0.1; done   # 明るさ's right arrow
 sleep 0.5
 import -window root "$out/gui-settings-changed.png"
 shown | grep -q '^ComboBox|種類|' || fail "the sort key was not chosen: $(shown | grep '^ComboBox')"
@@ -69,7 +69,7 @@ grep -q '^ComboBox|種類|' <<<"$controls" && grep -q '^ComboBox|降順|' <<<"$c
 grep -q '^Static|5|' <<<"$controls" || fail "明るさ after the restart"
 
 # The only row left (bmp unticked) is the photo: select it, turn to 画像調整.
-click_client "$main" 739 442 420 "$(row_y 0)"
+click_client "$main" 782 442 420 "$(row_y 0)"
 xdotool key --window "$main" ctrl+Tab
 sleep 1.5
 import -window root "$out/gui-e2e-preview-fit.png"
@@ -87,7 +87,7 @@ cp "$ini" "$out/settings-damaged.ini"
 start "$(winpath "$folder")"
 [ "$(ticked)" = "bmp jpg txt ユーザ設定 " ] || fail "a damaged Pim.ini did not give the design values: $(ticked)"
 shown | grep -q '^Static|0|' || fail "明るさ from a damaged Pim.ini"
-click_client "$main" 739 442 420 "$(row_y 0)"
+click_client "$main" 782 442 420 "$(row_y 0)"
 close
 trap - EXIT
 cmp "$ini" "$out/settings-damaged.ini" || fail "the damaged Pim.ini was written over"
