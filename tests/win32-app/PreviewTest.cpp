@@ -99,7 +99,7 @@ TEST_F(PreviewTest, ClickBringsThePointToTheMiddleWithinTheRangesAtOneToOne) {
     SelectOnly(1);
     Click(*f.Button5);
     ASSERT_EQ(f.Image1->PictureWidth(), 1200);
-    EXPECT_LT(f.Image1->Width(), 425);  // fitted
+    EXPECT_LT(f.Image1->Width(), 468);  // fitted
     DoubleClick(*f.Image1, 10, 10);
     ASSERT_EQ(f.Image1->Width(), 1200);
     const auto click = [&](int x, int y) {
@@ -144,7 +144,7 @@ TEST_F(PreviewTest, APhotoOpensWholeAndZoomsAroundThePointerTo400Percent) {
     jpeg.SaveToFile(folder + "\\d-photo.jpg");
     Open(folder);
     TForm1& f = Form();
-    SelectOnly(3);
+    SelectOnly(4);
     PickTab(*f.PageControl1, 1);
     ASSERT_EQ(f.Image1->PictureWidth(), 3000);
 

@@ -4,10 +4,12 @@
 fail() { echo "FAIL: $*" >&2; exit 1; }
 winpath() { echo "Z:${1//\//\\}"; }
 
-# Waits for a window with this caption; prints its X id.
+# Waits for a window with this caption; prints its X id. Up to 90 seconds:
+# a program started by scripts/wine-run first waits for the Wine prefix,
+# which another test may hold for half a minute.
 wait_window() {
   local id
-  for _ in $(seq 1 120); do
+  for _ in $(seq 1 360); do
     id=$(xdotool search --name "^$1\$" 2>/dev/null | head -n 1) || true
     if [ -n "$id" ]; then echo "$id"; return 0; fi
     sleep 0.25

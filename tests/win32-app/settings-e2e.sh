@@ -42,7 +42,7 @@ ticked() { probe "$probe_exe" checked "Pim-ピム-" | LC_ALL=C sort | tr "\n" " 
 trap 'kill $pid 2>/dev/null || true' EXIT
 
 start "$(winpath "$folder")"
-[ "$(ticked)" = "bmp jpg txt ユーザ設定 " ] || fail "not the design values at the first start: $(ticked)"
+[ "$(ticked)" = "bmp jpg png txt ユーザ設定 " ] || fail "not the design values at the first start: $(ticked)"
 click_client "$main" 782 442 636 21        # "bmp"
 # Each combo box by its arrow, then the item in the list that drops below it.
 click_client "$main" 782 442 576 22        # 名前 / 更新日時 / サイズ / 種類
@@ -63,7 +63,7 @@ grep -q $'^Bmp=0\r$' "$ini" && grep -q $'^SortKey=3\r$' "$ini" && grep -q $'^Sor
 start                                     # no folder: the remembered one
 controls=$(shown)
 import -window root "$out/gui-settings-restored.png"
-[ "$(ticked)" = "jpg txt ユーザ設定 " ] || fail "type boxes after the restart: $(ticked)"
+[ "$(ticked)" = "jpg png txt ユーザ設定 " ] || fail "type boxes after the restart: $(ticked)"
 grep -q "^Static|$(winpath "$folder" | sed 's/\\/\\\\/g')|" <<<"$controls" || fail "not the remembered folder"
 grep -q '^ComboBox|種類|' <<<"$controls" && grep -q '^ComboBox|降順|' <<<"$controls" || fail "the sort after the restart"
 grep -q '^Static|5|' <<<"$controls" || fail "明るさ after the restart"
@@ -75,7 +75,7 @@ sleep 1.5
 import -window root "$out/gui-e2e-preview-fit.png"
 image=$(shown | grep '^PimImage|' | head -n 1 | cut -d'|' -f3)
 IFS=, read -r _ _ width height <<<"$image"
-[ "${width:-0}" -gt 0 ] && [ "$width" -le 425 ] && [ "$height" -le 369 ] ||
+[ "${width:-0}" -gt 0 ] && [ "$width" -le 468 ] && [ "$height" -le 369 ] ||
   fail "the photo is not fitted to the panel: $image"
 [ $((width * 2000 / 3000 - height)) -ge -1 ] && [ $((width * 2000 / 3000 - height)) -le 1 ] ||
   fail "the fitted photo lost its proportions: $image"
@@ -85,7 +85,7 @@ close
 printf '\x01\x02\x00\xff[Main\r\nBmp=zero\r\nSortKey=9\r\nWindow=,,\r\n\x81[Main]\r\nBrightness=1e3\r\n' >"$ini"
 cp "$ini" "$out/settings-damaged.ini"
 start "$(winpath "$folder")"
-[ "$(ticked)" = "bmp jpg txt ユーザ設定 " ] || fail "a damaged Pim.ini did not give the design values: $(ticked)"
+[ "$(ticked)" = "bmp jpg png txt ユーザ設定 " ] || fail "a damaged Pim.ini did not give the design values: $(ticked)"
 shown | grep -q '^Static|0|' || fail "明るさ from a damaged Pim.ini"
 click_client "$main" 782 442 420 "$(row_y 0)"
 close
