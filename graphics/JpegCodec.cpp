@@ -10,6 +10,7 @@
 #include <jpeglib.h>
 #include <jerror.h>
 
+#include "graphics/Exif.h"
 #include "graphics/JpegData.h"
 
 // libjpeg reports fatal errors through a callback that must not return. C++
@@ -352,36 +353,6 @@ private:
 };
 
 }  // namespace
-
-int ExifOrientation(const std::uint8_t* data, std::size_t size) {
-    // "Exif" 0 0, then a TIFF header (byte order, 42, offset of the first
-    // directory) and the directory's 12-byte entries; every offset checked.
-    if (size < 14 || std::memcmp(data, "Exif\0\0", 6) != 0) return 0;
-    const std::uint8_t* tiff = data + 6;
-    const std::size_t length = size - 6;
-    const bool little = tiff[0] == 'I' && tiff[1] == 'I';
-    if (!little && !(tiff[0] == 'M' && tiff[1] == 'M')) return 0;
-    const auto u16 = [&](std::size_t at) -> unsigned {
-        return little ? tiff[at] | tiff[at + 1] << 8 : tiff[at] << 8 | tiff[at + 1];
-    };
-    const auto u32 = [&](std::size_t at) -> std::uint32_t {
-        return little ? u16(at) | static_cast<std::uint32_t>(u16(at + 2)) << 16
-                      : static_cast<std::uint32_t>(u16(at)) << 16 | u16(at + 2);
-    };
-    if (u16(2) != 42) return 0;
-    const std::uint32_t directory = u32(4);
-    if (directory < 8 || directory > length - 2) return 0;
-    const unsigned entries = u16(directory);
-    for (unsigned i = 0; i < entries; ++i) {
-        const std::size_t entry = directory + 2 + std::size_t{12} * i;
-        if (entry + 12 > length) return 0;
-        if (u16(entry) != 0x0112) continue;
-        if (u16(entry + 2) != 3 || u32(entry + 4) != 1) return 0;  // one SHORT
-        const unsigned value = u16(entry + 8);
-        return value >= 1 && value <= 8 ? static_cast<int>(value) : 0;
-    }
-    return 0;
-}
 
 TJpegHeader ReadJpegHeader(TStream& stream, TDigest* digest) {
     Decoder decoder(&stream, nullptr, 0, digest);

@@ -44,8 +44,6 @@ struct TJpegHeader {
     std::int64_t minDataBytes = 0;
 };
 
-// The orientation recorded in an APP1 segment's bytes (from "Exif"); 0 as above.
-int ExifOrientation(const std::uint8_t* data, std::size_t size);
 
 // Reads the header from the stream's position. When `digest` is given, the
 // bytes the parse read from the stream (whole chunks of 64 KiB, or up to the

@@ -6,6 +6,7 @@
 #include <jpeglib.h>
 
 #include "TestImages.h"
+#include "graphics/Exif.h"
 #include "graphics/Jpeg.h"
 
 namespace pim {
@@ -387,6 +388,38 @@ TEST(JpegExif, OrientationIsOneShortFromOneToEight) {
     std::vector<std::uint8_t> notExif = segment(true, 0x0112, 3, 6);
     notExif[0] = 'X';
     EXPECT_EQ(read(notExif), 0);
+}
+
+// The embedded preview: found through the second directory in either byte
+// order; an offset or a length that leaves the segment, or bytes that are
+// not a JPEG, mean none.
+TEST(JpegExif, PreviewIsTheSecondDirectorysJpegWhenItFits) {
+    const std::vector<std::uint8_t> preview = {0xFF, 0xD8, 0xFF, 0xDB, 1, 2, 3, 0xFF, 0xD9};
+    const auto segment = [&](bool intel, std::uint32_t offset, std::uint32_t length) {
+        std::vector<std::uint8_t> s = {'E', 'x', 'i', 'f', 0, 0};
+        const auto put = [&s, intel](std::uint32_t v, int bytes) {
+            for (int i = 0; i < bytes; ++i) s.push_back(static_cast<std::uint8_t>(v >> (intel ? 8 * i : 8 * (bytes - 1 - i))));
+        };
+        s.push_back(intel ? 'I' : 'M'), s.push_back(intel ? 'I' : 'M');
+        put(42, 2), put(8, 4);
+        put(0, 2), put(14, 4);  // the first directory, empty, and the link to the second at 14
+        put(2, 2);
+        put(0x0201, 2), put(4, 2), put(1, 4), put(offset, 4);
+        put(0x0202, 2), put(4, 2), put(1, 4), put(length, 4);
+        put(0, 4);  // 44: the preview
+        s.insert(s.end(), preview.begin(), preview.end());
+        return s;
+    };
+    const auto read = [](const std::vector<std::uint8_t>& s) {
+        const auto bytes = ExifPreview(s.data(), s.size());
+        return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
+    };
+    EXPECT_EQ(read(segment(true, 44, 9)), preview);
+    EXPECT_EQ(read(segment(false, 44, 9)), preview);
+    EXPECT_TRUE(read(segment(true, 44, 10)).empty());          // one byte past the segment
+    EXPECT_TRUE(read(segment(true, 0xFFFFFFF0, 9)).empty());   // far outside
+    EXPECT_TRUE(read(segment(true, 45, 8)).empty());           // not from a start-of-image marker
+    EXPECT_TRUE(read(segment(true, 44, 0xFFFFFFFF)).empty());  // a length that wraps
 }
 
 TEST(JpegDigest, DependsOnEveryByteButNotOnHowTheyArrive) {
