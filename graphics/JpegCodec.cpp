@@ -178,8 +178,12 @@ public:
             const int bitsPerBlock = cinfo_.progressive_mode ? 1 : 2;
             h.minDataBytes = (blocks * bitsPerBlock + 7) / 8;
         }
-        for (jpeg_saved_marker_ptr m = cinfo_.marker_list; m && h.orientation == 0; m = m->next)
-            if (m->marker == JPEG_APP0 + 1) h.orientation = ExifOrientation(m->data, m->data_length);
+        for (jpeg_saved_marker_ptr m = cinfo_.marker_list; m; m = m->next) {
+            if (m->marker != JPEG_APP0 + 1) continue;
+            if (h.orientation == 0) h.orientation = ExifOrientation(m->data, m->data_length);
+            if (const auto preview = ExifPreview(m->data, m->data_length); h.exifPreview.empty() && !preview.empty())
+                h.exifPreview.assign(preview.begin(), preview.end());
+        }
         switch (cinfo_.jpeg_color_space) {
             case JCS_GRAYSCALE: h.colorSpace = TJpegColorSpace::jcsGrayscale; break;
             case JCS_RGB: h.colorSpace = TJpegColorSpace::jcsRGB; break;

@@ -42,6 +42,9 @@ struct TJpegHeader {
     // shorter than this cannot cover the picture: the file is cut off, or
     // its size is a lie.
     std::int64_t minDataBytes = 0;
+    // The small JPEG a camera embeds in its EXIF data (see ExifPreview);
+    // empty when there is none.
+    std::vector<std::uint8_t> exifPreview;
 };
 
 

@@ -29,6 +29,7 @@
 namespace pim {
 
 class TStream;
+struct TJpegHeader;
 
 // A loader the program may attach for files of its own kinds.
 class TCustomLoader {
@@ -99,6 +100,7 @@ public:
 private:
     int Decode(const std::string& path, int width, int height);
     int LoadJpeg(TStream& stream, int width, int height);
+    bool LoadExifPreview(const TJpegHeader& photo, int width, int height);
     int DecodeText(const std::string& path, int width, int height);
     int DecodeShellImage(const std::string& path, int width, int height);
     int MakeIcon(const std::string& path, int iconIndex);

@@ -122,6 +122,54 @@ TEST_F(ImgUtilTest, LargeJpegDecodesAtAnEighthThenShrinks) {
         ASSERT_EQ(0, std::memcmp(result.ScanLine(y), eighth.ScanLine(y), 3 * 94)) << "row " << y;
 }
 
+// A photo of one colour whose EXIF segment carries a preview of another:
+// the thumbnail's colour tells which was decoded.
+std::vector<std::uint8_t> PhotoWithPreview(int w, int h, const std::vector<std::uint8_t>& preview) {
+    TBitmap red(w, h, TPixelFormat::pf24bit);
+    FillBitmap(red, 0x0000FF);
+    const std::vector<std::uint8_t> photo = EncodeJpeg(red, {});
+    // "Exif" 0 0, a little-endian TIFF header, an empty first directory
+    // linking to a second that points at the preview (offset 44).
+    std::vector<std::uint8_t> exif = {'E', 'x', 'i', 'f', 0, 0, 'I', 'I', 42, 0, 8, 0, 0, 0, 0, 0, 14, 0, 0, 0, 2, 0};
+    const auto put32 = [&exif](std::uint32_t v) {
+        for (int i = 0; i < 4; ++i) exif.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+    };
+    exif.insert(exif.end(), {0x01, 0x02, 4, 0, 1, 0, 0, 0}), put32(44);
+    exif.insert(exif.end(), {0x02, 0x02, 4, 0, 1, 0, 0, 0}), put32(static_cast<std::uint32_t>(preview.size()));
+    put32(0);
+    exif.insert(exif.end(), preview.begin(), preview.end());
+    const std::size_t segment = exif.size() + 2;
+    std::vector<std::uint8_t> file = {0xFF, 0xD8, 0xFF, 0xE1, static_cast<std::uint8_t>(segment >> 8),
+                                      static_cast<std::uint8_t>(segment)};
+    file.insert(file.end(), exif.begin(), exif.end());
+    file.insert(file.end(), photo.begin() + 2, photo.end());
+    return file;
+}
+
+std::vector<std::uint8_t> GreenJpeg(int w, int h) {
+    TBitmap green(w, h, TPixelFormat::pf24bit);
+    FillBitmap(green, 0x00FF00);
+    return EncodeJpeg(green, {});
+}
+
+TEST_F(ImgUtilTest, ACamerasPreviewServesWhenItShowsThePictureLargeEnough) {
+    const auto thumbnailIsGreen = [&](const std::vector<std::uint8_t>& file) {
+        WriteFileBytes(Path("photo.jpg"), file);
+        EXPECT_EQ(util.LoadImage(Path("photo.jpg"), 94, 0, 94), 0);
+        EXPECT_EQ(util.SourceWidth(), 1600);  // the photo's size, whatever was decoded
+        const std::uint8_t* p = util.Bitmap().ScanLine(util.Bitmap().Height() / 2) + 3 * (util.Bitmap().Width() / 2);
+        return p[1] > 200 && p[2] < 60;
+    };
+    EXPECT_TRUE(thumbnailIsGreen(PhotoWithPreview(1600, 1200, GreenJpeg(160, 120))));
+    EXPECT_EQ(util.Bitmap().Width(), 94);
+    EXPECT_EQ(util.Bitmap().Height(), 70);
+    EXPECT_FALSE(thumbnailIsGreen(PhotoWithPreview(1600, 1200, GreenJpeg(160, 90))));  // letterboxed
+    EXPECT_FALSE(thumbnailIsGreen(PhotoWithPreview(1600, 1200, GreenJpeg(80, 60))));   // would be enlarged
+    std::vector<std::uint8_t> damaged = GreenJpeg(160, 120);
+    damaged.resize(40);
+    EXPECT_FALSE(thumbnailIsGreen(PhotoWithPreview(1600, 1200, damaged)));
+}
+
 TEST_F(ImgUtilTest, SmallBmpKeptOrGrownByGetType) {
     WriteBmpFile(Path("small.bmp"), Gradient(60, 40));
     ASSERT_EQ(util.LoadImage(Path("small.bmp"), 94, 0, 94), 0);
