@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 
@@ -139,10 +140,13 @@ std::vector<std::uint8_t> PhotoWithPreview(int w, int h, const std::vector<std::
     put32(0);
     exif.insert(exif.end(), preview.begin(), preview.end());
     const std::size_t segment = exif.size() + 2;
-    std::vector<std::uint8_t> file = {0xFF, 0xD8, 0xFF, 0xE1, static_cast<std::uint8_t>(segment >> 8),
-                                      static_cast<std::uint8_t>(segment)};
-    file.insert(file.end(), exif.begin(), exif.end());
-    file.insert(file.end(), photo.begin() + 2, photo.end());
+    // The start-of-image marker, the APP1 segment, then the photo after its own.
+    std::vector<std::uint8_t> file(6 + exif.size() + photo.size() - 2);
+    const std::uint8_t head[6] = {0xFF, 0xD8, 0xFF, 0xE1, static_cast<std::uint8_t>(segment >> 8),
+                                  static_cast<std::uint8_t>(segment)};
+    std::copy(std::begin(head), std::end(head), file.begin());
+    std::copy(exif.begin(), exif.end(), file.begin() + 6);
+    std::copy(photo.begin() + 2, photo.end(), file.begin() + 6 + static_cast<std::ptrdiff_t>(exif.size()));
     return file;
 }
 
