@@ -72,7 +72,7 @@ void TSelectFolderDialog::SetSelectSpecialFolder(TSpecialFolder folder) {
 
 void TSelectFolderDialog::SetSelectedPath(const std::string& path) {
     const std::u16string wide = Utf8ToUtf16(path);
-    if (LPITEMIDLIST list = ILCreateFromPathW(reinterpret_cast<const wchar_t*>(wide.c_str()))) selected_ = TPidl(list);
+    if (LPITEMIDLIST list = ILCreateFromPathW(ui::W(wide))) selected_ = TPidl(list);
 }
 
 TSpecialFolder TSelectFolderDialog::SelectSpecialFolder() const {

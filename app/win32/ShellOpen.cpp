@@ -7,17 +7,12 @@
 #include "base/FileSystem.h"
 #include "base/SysUtils.h"
 #include "imagelist/ImgShare.h"
+#include "ui/Window.h"
 
 namespace pim {
 
 std::function<void(HWND, const std::u16string&)> ShellOpenHook;
 std::function<void(HWND, const std::u16string&)> ShellShowInFolderHook;
-
-namespace {
-
-const wchar_t* W(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
-
-}  // namespace
 
 void ShellOpen(HWND owner, const std::string& path) {
     // In quotes, so a path with blanks opens as one file.
@@ -31,7 +26,7 @@ void ShellOpen(HWND owner, const std::string& path) {
     info.fMask = SEE_MASK_FLAG_NO_UI;
     info.hwnd = owner;
     info.lpVerb = L"open";
-    info.lpFile = W(quoted);
+    info.lpFile = ui::W(quoted);
     info.nShow = SW_SHOW;
     if (ShellExecuteExW(&info)) return;
     // The shell tells why in the thread's last error (ERROR_NO_ASSOCIATION
@@ -44,7 +39,7 @@ void ShellOpen(HWND owner, const std::string& path) {
 void ShellShowInFolder(HWND owner, const std::string& path) {
     const std::u16string file = Utf8ToUtf16(path);
     if (ShellShowInFolderHook) return ShellShowInFolderHook(owner, file);
-    if (LPITEMIDLIST item = ILCreateFromPathW(W(file))) {
+    if (LPITEMIDLIST item = ILCreateFromPathW(ui::W(file))) {
         const HRESULT shown = SHOpenFolderAndSelectItems(item, 0, nullptr, 0);
         ILFree(item);
         if (SUCCEEDED(shown)) return;
