@@ -97,4 +97,16 @@ std::span<const std::uint8_t> ExifPreview(const std::uint8_t* data, std::size_t 
     return {jpeg, *length};
 }
 
+int TurnOrientation(int orientation, int quarterTurns) {
+    // Every orientation is a mirror (or none) followed by a clockwise turn;
+    // turning on only adds to the turn. Indexed by orientation: the mirror
+    // and the quarter turns; then back from mirror and turn to orientation.
+    static constexpr int kMirror[9] = {0, 0, 1, 0, 1, 1, 0, 1, 0};
+    static constexpr int kTurn[9] = {0, 0, 0, 2, 2, 3, 1, 1, 3};
+    static constexpr int kOrientation[2][4] = {{1, 6, 3, 8}, {2, 7, 4, 5}};
+    if (orientation < 1 || orientation > 8) orientation = 1;
+    const int turn = ((kTurn[orientation] + quarterTurns) % 4 + 4) % 4;
+    return kOrientation[kMirror[orientation]][turn];
+}
+
 }  // namespace pim

@@ -22,4 +22,9 @@ int ExifOrientation(const std::uint8_t* data, std::size_t size);
 // its start-of-image marker; empty when there is none or it does not fit.
 std::span<const std::uint8_t> ExifPreview(const std::uint8_t* data, std::size_t size);
 
+// The orientation that shows a picture stored with orientation (1 to 8;
+// anything else counts as 1) turned on by quarterTurns quarter turns
+// clockwise (negative: anticlockwise): how a page the user turned stands.
+int TurnOrientation(int orientation, int quarterTurns);
+
 }  // namespace pim

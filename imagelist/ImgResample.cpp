@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 namespace pim {
@@ -144,6 +145,34 @@ TImgSize FitSize(int w, int h, int boxWidth, int boxHeight, TGetType type) {
 
 void Ensure24Bit(TBitmap& bitmap) {
     if (BitsPerPixel(bitmap.PixelFormat()) != 24) bitmap.SetPixelFormat(TPixelFormat::pf24bit);
+}
+
+void Orient(TBitmap& bitmap, int orientation) {
+    if (orientation < 2 || orientation > 8 || bitmap.Empty()) return;
+    Ensure24Bit(bitmap);
+    const int w = bitmap.Width(), h = bitmap.Height();
+    const bool swaps = orientation >= 5;
+    TBitmap out(swaps ? h : w, swaps ? w : h, TPixelFormat::pf24bit);
+    // Where the source pixel (x, y) lands.
+    const auto place = [&](int x, int y) -> std::pair<int, int> {
+        switch (orientation) {
+            case 2: return {w - 1 - x, y};
+            case 3: return {w - 1 - x, h - 1 - y};
+            case 4: return {x, h - 1 - y};
+            case 5: return {y, x};
+            case 6: return {h - 1 - y, x};
+            case 7: return {h - 1 - y, w - 1 - x};
+            default: return {y, w - 1 - x};
+        }
+    };
+    for (int y = 0; y < h; ++y) {
+        const std::uint8_t* from = std::as_const(bitmap).ScanLine(y);
+        for (int x = 0; x < w; ++x, from += 3) {
+            const auto [dx, dy] = place(x, y);
+            std::memcpy(out.ScanLine(dy) + 3 * dx, from, 3);
+        }
+    }
+    bitmap = std::move(out);
 }
 
 void Resample(TBitmap& bitmap, int width, int height) {

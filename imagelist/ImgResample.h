@@ -47,5 +47,8 @@ void FillRect(TBitmap& bitmap, int x, int y, int width, int height, TColor color
 void CopyRect(const TBitmap& source, int sx, int sy, TBitmap& dest, int dx, int dy, int width, int height);
 // Makes the bitmap 24-bit when it is not (pfDevice counts as 24-bit).
 void Ensure24Bit(TBitmap& bitmap);
+// Turns and mirrors a 24-bit bitmap the way a picture stored with the EXIF
+// orientation (1 to 8) is shown upright; 5 to 8 swap width and height.
+void Orient(TBitmap& bitmap, int orientation);
 
 }  // namespace pim

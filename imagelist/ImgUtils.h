@@ -126,6 +126,9 @@ class TImgListItem : public TShellItem {
 public:
     using TShellItem::TShellItem;
     bool Resolved = false;
+    // Quarter turns clockwise (0 to 3) the user gave the item's page and
+    // thumbnail. It belongs to the item: sorting and moving keep it.
+    int Turn = 0;
 };
 
 // The ordered collection. It owns its items. All changes happen on the GUI

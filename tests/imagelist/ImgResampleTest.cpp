@@ -1,5 +1,7 @@
 #include "imagelist/ImgResample.h"
 
+#include "graphics/Exif.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -127,6 +129,35 @@ TEST(Resample, KeepsRampsAndAveragesBlocks) {
     EXPECT_NEAR(blocks.ScanLine(0)[4], 60, 1);
     EXPECT_NEAR(blocks.ScanLine(1)[1], 120, 1);
     EXPECT_NEAR(blocks.ScanLine(1)[4], 180, 1);
+}
+
+// A thumbnail turned as its EXIF orientation says, then turned on by the
+// user, must show what the page shows: the orientation TurnOrientation gives.
+TEST(Orient, TurningOnAgreesWithTheComposedOrientation) {
+    TBitmap picture(3, 2, TPixelFormat::pf24bit);  // six pixels told apart by their red
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 3; ++x) picture.ScanLine(y)[3 * x + 2] = static_cast<std::uint8_t>(1 + x + 3 * y);
+    const auto reds = [](const TBitmap& b) {
+        std::vector<int> out{b.Width(), b.Height()};
+        for (int y = 0; y < b.Height(); ++y)
+            for (int x = 0; x < b.Width(); ++x) out.push_back(b.ScanLine(y)[3 * x + 2]);
+        return out;
+    };
+    TBitmap clockwise = picture;
+    Orient(clockwise, 6);
+    EXPECT_EQ(reds(clockwise), (std::vector<int>{2, 3, 4, 1, 5, 2, 6, 3}));
+    TBitmap transposed = picture;
+    Orient(transposed, 5);
+    EXPECT_EQ(reds(transposed), (std::vector<int>{2, 3, 1, 4, 2, 5, 3, 6}));
+    for (int orientation = 1; orientation <= 8; ++orientation)
+        for (int turns = -1; turns <= 4; ++turns) {
+            TBitmap stepwise = picture;
+            Orient(stepwise, orientation);
+            for (int k = 0; k < (turns + 4) % 4; ++k) Orient(stepwise, 6);
+            TBitmap composed = picture;
+            Orient(composed, TurnOrientation(orientation, turns));
+            EXPECT_EQ(reds(stepwise), reds(composed)) << orientation << " turned " << turns;
+        }
 }
 
 }  // namespace
