@@ -70,6 +70,9 @@ public:
     TThumb& Thumbnail() { return thumbnail_; }
     TSPlugin& SPlugin() { return sPlugin_; }
     TGetType GetType = TGetType::igtPreview;
+    // JPEG thumbnails stand as their EXIF orientation says, as pages do
+    // with the same setting.
+    bool AutoOrient = false;
     // Background of icons, metafiles and text; a change fires OnChange.
     TColor BKColor() const { return bkColor_; }
     void SetBKColor(TColor value);

@@ -313,6 +313,27 @@ void TImgListView::ImageLoaded(TImgListItem& item) {
     if (OnImageLoaded) OnImageLoaded(item);
 }
 
+void TImgListView::RemakeThumbnails(const std::vector<int>& ids) {
+    for (const int id : ids) {
+        TImgListItem* item = ImgItems().ItemById(id);
+        if (!item) continue;
+        ForgetItem(*item);
+        item->Resolved = false;
+        item->ThumbIndex = -1;
+        RepaintItem(id);  // painting asks for the visible ones
+    }
+}
+
+void TImgListView::SetAutoOrient(bool value) {
+    if (value == AutoOrient()) return;
+    threads_.Stop();
+    viewImage_.ImgUtil().AutoOrient = value;
+    std::vector<int> jpegs;
+    for (int i = 0; i < ImgItems().Count(); ++i)
+        if (ImgItems()[i]->ImageType() == TImageType::iitJpeg) jpegs.push_back(ImgItems()[i]->Id());
+    RemakeThumbnails(jpegs);
+}
+
 void TImgListView::RepaintItem(int id) {
     const int row = ImgItems().IndexOfId(id);
     if (row >= 0) ListView_RedrawItems(Handle(), row, row);

@@ -88,6 +88,12 @@ public:
     void RefreshFolder();
     // A refresh is waiting for the folder to settle.
     bool RefreshPending() const { return refreshPending_; }
+    // Makes the items' thumbnails again (their turn changed), visible ones
+    // first.
+    void RemakeThumbnails(const std::vector<int>& ids);
+    // JPEG thumbnails stand as their EXIF orientation says.
+    bool AutoOrient() { return viewImage_.ImgUtil().AutoOrient; }
+    void SetAutoOrient(bool value);
 
     // After every change of the rows or their order (a rebuild, a refresh,
     // a sort, a filter), with the selection the rows kept in place.
