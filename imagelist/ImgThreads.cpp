@@ -1,15 +1,18 @@
 #include "imagelist/ImgThreads.h"
 
+#include <thread>
+
 #include "imagelist/ImgList.h"
-#include "imagelist/ImgUtil.h"
 
 namespace pim {
+
+int DefaultImgWorkerCount() { return std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, 4); }
 
 bool TImgWorker::Execute() {
     int result = kImgFailed;
     if (!Terminated() && request_.WantsThumbnail) {
         try {
-            result = util_.LoadImage(request_.Path, request_.Width, 0, request_.Height);
+            result = util_.LoadImage(request_.Path, request_.Width, 0, request_.Height, picture_, request_.Turn);
         } catch (...) {
             // Even the icon could not be made; the item keeps its shell icon.
             result = kImgFailed;
@@ -29,46 +32,52 @@ void TImgThreads::Request(int id, bool urgent) {
     queued_[id] = urgent ? queue_.insert(queue_.end(), id) : queue_.insert(queue_.begin(), id);
 }
 
-void TImgThreads::EndWorker() {
-    if (!worker_) return;
-    worker_->RaisePriority();
-    worker_->Terminate();
-    worker_->WaitFor();
-    worker_.reset();
+std::vector<int> TImgThreads::Making() const {
+    std::vector<int> ids;
+    for (const auto& worker : workers_) ids.push_back(worker->Request().Id);
+    return ids;
+}
+
+TImgThreads::TWorkers::iterator TImgThreads::WorkerFor(int id) {
+    return std::find_if(workers_.begin(), workers_.end(),
+                        [id](const auto& worker) { return worker->Request().Id == id; });
+}
+
+void TImgThreads::EndWorkers(TWorkers& workers) {
+    for (auto& worker : workers) {
+        worker->RaisePriority();
+        worker->Terminate();
+    }
+    for (auto& worker : workers) worker->WaitFor();
+    workers.clear();
 }
 
 void TImgThreads::Pump() {
-    if (busy_) return;
-    busy_ = true;
-    try {
-        EndWorker();
-        while (!queue_.empty()) {
-            const int id = queue_.back();
-            queue_.pop_back();
-            queued_.erase(id);
-            TImgListItem* item = host_.ImgItems().ItemById(id);
-            if (!item || item->Resolved) continue;
-            host_.ImageLoad(*item);
-            const TImgSize box = host_.BoxSize();
-            worker_ = host_.CreateWorker({id, item->FullPath(), host_.WantsThumbnail(*item), box.Width, box.Height});
-            worker_->Start();
-            return;
-        }
-    } catch (...) {
-        // No worker runs: the next Start or request may try again.
-        worker_.reset();
-        busy_ = false;
-        throw;
+    // The host's callbacks may request and pump again.
+    if (pumping_) return;
+    pumping_ = true;
+    struct TDone {
+        bool& flag;
+        ~TDone() { flag = false; }
+    } done{pumping_};
+    while (static_cast<int>(workers_.size()) < workerCount_ && !queue_.empty()) {
+        const int id = queue_.back();
+        queue_.pop_back();
+        queued_.erase(id);
+        TImgListItem* item = host_.ImgItems().ItemById(id);
+        if (!item || item->Resolved || WorkerFor(id) != workers_.end()) continue;
+        host_.ImageLoad(*item);
+        const TImgSize box = host_.BoxSize();
+        workers_.push_back(
+            host_.CreateWorker({id, item->FullPath(), host_.WantsThumbnail(*item), box.Width, box.Height, item->Turn}));
+        workers_.back()->Start();
     }
-    busy_ = false;
 }
 
 void TImgThreads::Stop() {
     queue_.clear();
     queued_.clear();
-    if (!busy_) return;
-    EndWorker();
-    busy_ = false;
+    EndWorkers(workers_);
 }
 
 void TImgThreads::Forget(int id) {
@@ -76,35 +85,39 @@ void TImgThreads::Forget(int id) {
         queue_.erase(found->second);
         queued_.erase(found);
     }
-    if (busy_ && worker_ && worker_->Request().Id == id) {
-        EndWorker();
-        busy_ = false;
+    if (const auto worker = WorkerFor(id); worker != workers_.end()) {
+        TWorkers stopped;
+        stopped.push_back(std::move(*worker));
+        workers_.erase(worker);
+        EndWorkers(stopped);
     }
 }
 
 void TImgThreads::TakeIn(int id, int result) {
-    // Only the answer of the worker now running counts: a message posted by
-    // a worker that was stopped meanwhile would otherwise take in the
-    // picture of another item, or read the TImgUtil while a new worker
-    // writes it.
-    if (!busy_ || !worker_ || worker_->Request().Id != id || !worker_->Finished()) return;
+    // Only the answer of a worker still running for the item counts: a
+    // message posted by a worker that was stopped meanwhile would otherwise
+    // take in the picture of a file as it was.
+    const auto found = WorkerFor(id);
+    if (found == workers_.end() || !(*found)->Finished()) return;
+    result = (*found)->Result();
     if (host_.Rebuilding()) return;
+    const std::unique_ptr<TImgWorker> worker = std::move(*found);
+    workers_.erase(found);
     TImgListItem* item = host_.ImgItems().ItemById(id);
     if (item) {
         if (result == kImgLoaded && !item->Resolved) {
-            const TImgUtil& util = host_.ImgUtil();
+            const TImgResult& picture = worker->Picture();
             item->Resolved = true;
-            item->ThumbIndex = host_.Thumbs().Add(util.Bitmap());
+            item->ThumbIndex = host_.Thumbs().Add(picture.Bitmap);
             host_.DrawBadge(*item);
-            item->SourceWidth = util.SourceWidth();
-            item->SourceHeight = util.SourceHeight();
+            item->SourceWidth = picture.SourceWidth;
+            item->SourceHeight = picture.SourceHeight;
         } else if (result != kImgLoaded) {
             item->Resolved = true;
             item->SetImageType(TImageType::iitNone);
         }
         host_.ImageLoaded(*item);
     }
-    busy_ = false;
     Pump();
     if (item) host_.RepaintItem(id);
 }

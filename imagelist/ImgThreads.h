@@ -1,19 +1,22 @@
-// Thumbnails are made off the GUI thread, one at a time. TImgThreads holds
-// the queue of item Ids still to do and the one worker that may run; the
-// view (TImgThreadsHost) supplies the items, the shared TImgUtil, the
-// thumbnail store and the thread itself (TImgWorker). Everything here but
-// TImgWorker::Execute runs on the GUI thread.
+// Thumbnails are made off the GUI thread, on as many workers as there are
+// processors (at most four). TImgThreads holds the queue of item Ids still
+// to do and the workers that run; the view (TImgThreadsHost) supplies the
+// items, the shared TImgUtil, the thumbnail store and the threads
+// themselves (TImgWorker). Everything here but TImgWorker::Execute runs on
+// the GUI thread.
 //
-// The flow: Request queues an item; Pump starts a worker for the most recent
-// request; the worker's thread runs Execute and posts the result message
-// (kImgResultMessage, Id, result) to the view; the view hands it to TakeIn,
-// which takes the picture into the store and pumps the next request.
+// The flow: Request queues an item; Pump starts workers for the most recent
+// requests while a worker is free; a worker's thread runs Execute and posts
+// the result message (kImgResultMessage, Id, result) to the view; the view
+// hands it to TakeIn, which takes the picture into the store and pumps the
+// next request.
 //
 // A worker is handed the item's path and whether its kind gets a thumbnail
 // when it is created, so it never looks at the collection while the GUI
 // thread sorts or moves it.
 #pragma once
 
+#include <algorithm>
 #include <atomic>
 #include <list>
 #include <memory>
@@ -22,12 +25,12 @@
 #include <vector>
 
 #include "imagelist/ImgResample.h"
+#include "imagelist/ImgUtil.h"
 #include "imagelist/ImgUtils.h"
 
 namespace pim {
 
 class TImgList;
-class TImgUtil;
 
 // The view's message that carries a worker's result: WM_USER + 1, the item
 // Id as word parameter, the result code as long parameter.
@@ -40,7 +43,11 @@ struct TImgRequest {
     bool WantsThumbnail = false;
     int Width = 0;  // the thumbnail box
     int Height = 0;
+    int Turn = 0;  // the item's quarter turns clockwise
 };
+
+// Workers the list runs: one per processor, at least one, at most four.
+int DefaultImgWorkerCount();
 
 // One thumbnail load. The platform's thread class derives from it: the
 // thread is created suspended (one priority step below normal), runs
@@ -55,8 +62,9 @@ public:
     const TImgRequest& Request() const { return request_; }
     // The LoadImage result; -1 until Execute has ended.
     int Result() const { return result_.load(std::memory_order_acquire); }
-    // Execute has ended: its picture in the TImgUtil may be read.
+    // Execute has ended: Picture() may be read.
     bool Finished() const { return finished_.load(std::memory_order_acquire); }
+    const TImgResult& Picture() const { return picture_; }
     void Terminate() { terminated_.store(true); }
     bool Terminated() const { return terminated_.load(); }
 
@@ -77,6 +85,7 @@ protected:
 private:
     TImgRequest request_;
     TImgUtil& util_;
+    TImgResult picture_;
     std::atomic<int> result_{-1};
     std::atomic<bool> finished_{false};
     std::atomic<bool> terminated_{false};
@@ -108,7 +117,8 @@ public:
 
 class TImgThreads {
 public:
-    explicit TImgThreads(TImgThreadsHost& host) : host_(host) {}
+    // workers: how many may run at once (at least one).
+    TImgThreads(TImgThreadsHost& host, int workers) : host_(host), workerCount_(std::max(workers, 1)) {}
     ~TImgThreads() { Stop(); }
     TImgThreads(const TImgThreads&) = delete;
     TImgThreads& operator=(const TImgThreads&) = delete;
@@ -122,39 +132,43 @@ public:
         Request(id, urgent);
         Pump();
     }
-    // Unless a worker is outstanding: ends a finished worker and starts one
-    // for the most recent queued item that still exists and is not resolved.
+    // While a worker is free: starts one for the most recent queued item
+    // that still exists, is not resolved and is not being made already.
     void Pump();
-    void Start() {
-        if (!busy_) Pump();
-    }
-    // Empties the queue, stops the worker and waits for it.
+    void Start() { Pump(); }
+    // Empties the queue, stops the workers and waits for them (all asked to
+    // stop first, so the wait is the longest one's, not their sum).
     void Stop();
     // The item left the list or its file changed: its request leaves the
     // queue, and a worker making its picture is stopped (the picture would
     // be of the file as it was). Start pumps again.
     void Forget(int id);
-    // The result message of the current worker: takes its picture into the
-    // thumbnail store (result 0) or marks the item to be drawn with its icon
-    // (any other result: the item is resolved all the same, so a picture
-    // that cannot be made is not asked for again), then pumps. A message of
-    // a worker already stopped is ignored.
+    // The result message of a worker making the item: takes its picture
+    // into the thumbnail store (result 0) or marks the item to be drawn with
+    // its icon (any other result: the item is resolved all the same, so a
+    // picture that cannot be made is not asked for again), then pumps. A
+    // message of a worker already stopped is ignored.
     void TakeIn(int id, int result);
 
     // A worker is outstanding or its result awaited.
-    bool Busy() const { return busy_; }
+    bool Busy() const { return !workers_.empty(); }
+    int WorkerCount() const { return workerCount_; }
     // The queued Ids, the next to be served last.
     std::vector<int> Queue() const { return {queue_.begin(), queue_.end()}; }
-    TImgWorker* Worker() const { return worker_.get(); }
+    // The Ids being made, in the order their workers started.
+    std::vector<int> Making() const;
 
 private:
-    void EndWorker();
+    using TWorkers = std::vector<std::unique_ptr<TImgWorker>>;
+    TWorkers::iterator WorkerFor(int id);
+    static void EndWorkers(TWorkers& workers);
 
     TImgThreadsHost& host_;
+    const int workerCount_;
     std::list<int> queue_;
     std::unordered_map<int, std::list<int>::iterator> queued_;
-    bool busy_ = false;
-    std::unique_ptr<TImgWorker> worker_;
+    bool pumping_ = false;
+    TWorkers workers_;
 };
 
 }  // namespace pim

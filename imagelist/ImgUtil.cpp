@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/Classes.h"
+#include "graphics/Exif.h"
 #include "graphics/JpegCodec.h"
 #include "graphics/Png.h"
 #include "imagelist/FileFacts.h"
@@ -33,6 +34,16 @@ void TImgUtil::SetBKColor(TColor value) {
     if (OnChange) OnChange();
 }
 
+// One LoadImage call: the box, what it asked for and where the result goes.
+struct TImgUtil::TJob {
+    const std::string& path;
+    int width;
+    int height;
+    int iconIndex;
+    int quarterTurns;
+    TImgResult& out;
+};
+
 TImageType TImgUtil::DetectType(const std::string& path) {
     if (CustomLoader && CustomLoader->Handles(path)) return TImageType::iitCustom;
     const std::string ext = LowerCaseName(ExtractFileExt(path));
@@ -43,104 +54,130 @@ TImageType TImgUtil::DetectType(const std::string& path) {
     const TImageType known = ImageTypeByExtension(path);
     if (known != TImageType::iitNone) return known;
     if (textExtList_.find(ext) != std::string::npos) return TImageType::iitTxt;
-    if (sPlugin_.Claims(path)) return TImageType::iitSusie;
+    if (sPlugin_.Count() > 0) {
+        std::lock_guard lock(stateful_);
+        if (sPlugin_.Claims(path)) return TImageType::iitSusie;
+    }
     return TImageType::iitNone;
 }
 
 int TImgUtil::LoadImage(const std::string& path, int width, int iconIndex, int height) {
-    bitmap_ = TBitmap(0, 0, TPixelFormat::pf24bit);
-    imageType_ = TImageType::iitNone;
-    iconCount_ = 0;
-    iconIndex_ = 0;
-    sourceWidth_ = sourceHeight_ = 0;
+    return LoadImage(path, width, iconIndex, height, last_);
+}
+
+int TImgUtil::LoadImage(const std::string& path, int width, int iconIndex, int height, TImgResult& result,
+                        int quarterTurns) {
+    result = TImgResult{};
+    TJob job{path, width, height, iconIndex, ((quarterTurns % 4) + 4) % 4, result};
     TFileFacts facts;
     if (!GetFileFacts(path, facts)) return kImgMissing;
 
-    imageType_ = DetectType(path);
-    switch (imageType_) {
+    result.ImageType = DetectType(path);
+    switch (result.ImageType) {
         case TImageType::iitNone: case TImageType::iitIco: case TImageType::iitCur: case TImageType::iitAni:
         case TImageType::iitExe: case TImageType::iitDll: case TImageType::iitDir:
-            return MakeIcon(path, iconIndex);
+            return MakeIcon(job);
         default:
             break;
     }
-    if (UsesCache() && FromCache(path, width, height)) return kImgLoaded;
+    // The cache keeps pictures as their files store them.
+    const bool cached = UsesCache() && job.quarterTurns == 0 && !AutoOrient;
+    if (cached && FromCache(job)) return kImgLoaded;
 
     int code = kImgFailed;
     try {
-        code = Decode(path, width, height);
+        code = Decode(job);
     } catch (const std::exception&) {
         code = kImgFailed;
     }
     if (code != kImgLoaded) {
-        MakeIcon(path, iconIndex);
+        MakeIcon(job);
         return code;
     }
-    if (UsesCache()) ToCache(path);
+    if (cached) ToCache(job);
     return kImgLoaded;
 }
 
-int TImgUtil::Decode(const std::string& path, int width, int height) {
+int TImgUtil::Decode(TJob& job) {
+    TBitmap& bitmap = job.out.Bitmap;
     // Every decoder ends here: the picture as decoded is the source size,
-    // then it is fitted to the box.
+    // then it is turned as its page will be and fitted to the box.
     const auto decoded = [&](int code) {
         if (code != kImgLoaded) return code;
-        Ensure24Bit(bitmap_);
-        sourceWidth_ = bitmap_.Width();
-        sourceHeight_ = bitmap_.Height();
-        Fit(width, height);
+        Ensure24Bit(bitmap);
+        job.out.SourceWidth = bitmap.Width();
+        job.out.SourceHeight = bitmap.Height();
+        const TImageType type = job.out.ImageType;
+        if (type == TImageType::iitBmp || type == TImageType::iitPng)
+            Orient(bitmap, TurnOrientation(1, job.quarterTurns));
+        Fit(job);
         return code;
     };
-    switch (imageType_) {
+    switch (job.out.ImageType) {
         case TImageType::iitBmp:
-            return decoded(platform_->LoadBmp(path, bitmap_));
+            return decoded(platform_->LoadBmp(job.path, bitmap));
         case TImageType::iitJpeg: {
-            TFileStream file(path, TFileMode::fmOpenRead);
-            return LoadJpeg(file, width, height);
+            TFileStream file(job.path, TFileMode::fmOpenRead);
+            return LoadJpeg(job, file);
         }
         case TImageType::iitPng: {
             // Transparent parts show the list's background.
             TPngImage png;
-            png.LoadFromFile(path);
+            png.LoadFromFile(job.path);
             png.SetBackground({static_cast<std::uint8_t>(bkColor_), static_cast<std::uint8_t>(bkColor_ >> 8),
                                static_cast<std::uint8_t>(bkColor_ >> 16), 0});
-            png.AssignTo(bitmap_);
+            png.AssignTo(bitmap);
             return decoded(kImgLoaded);
         }
         case TImageType::iitEmf: case TImageType::iitWmf:
-            return decoded(platform_->LoadMetafile(path, bkColor_, bitmap_));
+            return decoded(platform_->LoadMetafile(job.path, bkColor_, bitmap));
         case TImageType::iitHtml: case TImageType::iitEml:
-            return DecodeShellImage(path, width, height);
+            return DecodeShellImage(job);
         case TImageType::iitTxt:
-            return DecodeText(path, width, height);
+            return DecodeText(job);
         case TImageType::iitAvi:
-            return decoded(platform_->LoadVideoFrame(path, AviFramePos, bitmap_));
+            return decoded(platform_->LoadVideoFrame(job.path, AviFramePos, bitmap));
         case TImageType::iitCustom:
-            return decoded(CustomLoader && CustomLoader->Load(path, bitmap_) ? kImgLoaded : kImgFailed);
-        case TImageType::iitSusie:
+            return decoded(CustomLoader && CustomLoader->Load(job.path, bitmap) ? kImgLoaded : kImgFailed);
+        case TImageType::iitSusie: {
             // A file no plug-in could decode after all gets its icon.
-            return decoded(sPlugin_.Decode(path, bitmap_));
+            std::unique_lock lock(stateful_);
+            const int code = sPlugin_.Decode(job.path, bitmap);
+            lock.unlock();
+            return decoded(code);
+        }
         default:
             return kImgFailed;
     }
 }
 
-void TImgUtil::Fit(int width, int height) {
-    if (GetType != TGetType::igtNormal) FitBitmap(bitmap_, width, height, GetType);
+void TImgUtil::Fit(TJob& job) {
+    if (GetType != TGetType::igtNormal) FitBitmap(job.out.Bitmap, job.width, job.height, GetType);
 }
+
+namespace {
+
+// The box a stored picture is fitted to before it is turned: the box on
+// its side when the turn stands the picture on its side.
+TImgSize StoredBox(int width, int height, int orientation) {
+    return orientation >= 5 ? TImgSize{height, width} : TImgSize{width, height};
+}
+
+}  // namespace
 
 // A camera's own preview instead of the photo, when it shows the same
 // picture (the same fitted size within a pixel: not cropped, not
 // letterboxed) at least as large as the box shows it: about a millisecond
 // against the whole photo's decoding. A preview that cannot be read leaves
-// the photo to be decoded.
-bool TImgUtil::LoadExifPreview(const TJpegHeader& photo, int width, int height) {
+// the photo to be decoded. The preview is stored turned as the photo is.
+bool TImgUtil::LoadExifPreview(TJob& job, const TJpegHeader& photo, int orientation) {
     const std::vector<std::uint8_t>& bytes = photo.exifPreview;
     if (bytes.empty() || GetType == TGetType::igtNormal) return false;
+    const TImgSize box = StoredBox(job.width, job.height, orientation);
     try {
         const TJpegHeader preview = ReadJpegHeader(bytes.data(), bytes.size());
-        const TImgSize shown = FitSize(photo.width, photo.height, width, height, GetType);
-        const TImgSize fromPreview = FitSize(preview.width, preview.height, width, height, GetType);
+        const TImgSize shown = FitSize(photo.width, photo.height, box.Width, box.Height, GetType);
+        const TImgSize fromPreview = FitSize(preview.width, preview.height, box.Width, box.Height, GetType);
         if (std::abs(shown.Width - fromPreview.Width) > 1 || std::abs(shown.Height - fromPreview.Height) > 1)
             return false;
         if (preview.width < shown.Width || preview.height < shown.Height) return false;  // it would be enlarged
@@ -152,100 +189,111 @@ bool TImgUtil::LoadExifPreview(const TJpegHeader& photo, int width, int height) 
         TJpegDecodeOptions options;
         options.fast = Performance == TJPEGPerformance::jpBestSpeed;
         options.scaleDenom = JpegScaleFor(preview.width, preview.height, shown.Width, shown.Height);
-        pim::DecodeJpeg(data, options, bitmap_);
+        pim::DecodeJpeg(data, options, job.out.Bitmap);
     } catch (const Exception&) {
         return false;
     }
-    Ensure24Bit(bitmap_);
-    sourceWidth_ = photo.width;
-    sourceHeight_ = photo.height;
-    Fit(width, height);
+    Ensure24Bit(job.out.Bitmap);
+    job.out.SourceWidth = photo.width;
+    job.out.SourceHeight = photo.height;
+    Orient(job.out.Bitmap, orientation);
+    Fit(job);
     return true;
 }
 
-int TImgUtil::LoadJpeg(TStream& stream, int width, int height) {
+int TImgUtil::LoadJpeg(TJob& job, TStream& stream) {
     const std::int64_t start = stream.Position();
     const TJpegHeader header = ReadJpegHeader(stream);
     stream.SetPosition(start);
-    if (header.width != width || header.height != height)
-        if (LoadExifPreview(header, width, height)) return kImgLoaded;
+    const int orientation = TurnOrientation(AutoOrient ? header.orientation : 1, job.quarterTurns);
+    const TImgSize box = StoredBox(job.width, job.height, orientation);
+    const bool exact = header.width == box.Width && header.height == box.Height;
+    if (!exact && LoadExifPreview(job, header, orientation)) return kImgLoaded;
     TJpegDecodeOptions options;
     options.fast = Performance == TJPEGPerformance::jpBestSpeed;
     options.smoothing = !options.fast;
-    const bool exact = header.width == width && header.height == height;
     if (GetType != TGetType::igtNormal && !exact)
-        options.scaleDenom = JpegScaleFor(header.width, header.height, width, height);
-    pim::DecodeJpeg(stream, options, bitmap_);
-    Ensure24Bit(bitmap_);
-    sourceWidth_ = header.width;
-    sourceHeight_ = header.height;
-    if (!exact) Fit(width, height);
+        options.scaleDenom = JpegScaleFor(header.width, header.height, box.Width, box.Height);
+    TBitmap& bitmap = job.out.Bitmap;
+    pim::DecodeJpeg(stream, options, bitmap);
+    Ensure24Bit(bitmap);
+    job.out.SourceWidth = header.width;
+    job.out.SourceHeight = header.height;
+    Orient(bitmap, orientation);
+    if (!exact) Fit(job);
     return kImgLoaded;
 }
 
-int TImgUtil::DecodeText(const std::string& path, int width, int height) {
-    if (!FileExists(path)) return kImgMissing;
-    bitmap_ = TBitmap(std::max(2 * width, 0), std::max(2 * height, 0), TPixelFormat::pf24bit);
-    FillBitmap(bitmap_, bkColor_);
+int TImgUtil::DecodeText(TJob& job) {
+    if (!FileExists(job.path)) return kImgMissing;
+    TBitmap& bitmap = job.out.Bitmap;
+    bitmap = TBitmap(std::max(2 * job.width, 0), std::max(2 * job.height, 0), TPixelFormat::pf24bit);
+    FillBitmap(bitmap, bkColor_);
     const int lineHeight = platform_->TextLineHeight(Font);
     if (lineHeight < 1) return kImgMissing;
-    TFileStream file(path, TFileMode::fmOpenRead);
-    const std::string text = ReadTextPictureLines(file, 2 * height / lineHeight + 1, width + 1);
-    platform_->DrawText(bitmap_, Font, text);
-    sourceWidth_ = bitmap_.Width();
-    sourceHeight_ = bitmap_.Height();
-    Fit(width, height);
+    TFileStream file(job.path, TFileMode::fmOpenRead);
+    const std::string text = ReadTextPictureLines(file, 2 * job.height / lineHeight + 1, job.width + 1);
+    platform_->DrawText(bitmap, Font, text);
+    job.out.SourceWidth = bitmap.Width();
+    job.out.SourceHeight = bitmap.Height();
+    Fit(job);
     return kImgLoaded;
 }
 
-int TImgUtil::DecodeShellImage(const std::string& path, int width, int height) {
-    if (width <= 0 || height <= 0) return kImgFailed;
+int TImgUtil::DecodeShellImage(TJob& job) {
+    if (job.width <= 0 || job.height <= 0) return kImgFailed;
     constexpr int kExtractWidth = 640;
-    bitmap_ = TBitmap(kExtractWidth, static_cast<int>(static_cast<double>(kExtractWidth) / width * height),
-                      TPixelFormat::pf24bit);
-    const int code = platform_->ExtractImage(path, bitmap_);
+    TBitmap& bitmap = job.out.Bitmap;
+    bitmap = TBitmap(kExtractWidth, static_cast<int>(static_cast<double>(kExtractWidth) / job.width * job.height),
+                     TPixelFormat::pf24bit);
+    const int code = platform_->ExtractImage(job.path, bitmap);
     if (code != kImgLoaded) return code;
-    Ensure24Bit(bitmap_);
-    sourceWidth_ = bitmap_.Width();
-    sourceHeight_ = bitmap_.Height();
+    Ensure24Bit(bitmap);
+    job.out.SourceWidth = bitmap.Width();
+    job.out.SourceHeight = bitmap.Height();
     // The picture already has the box's aspect.
-    if (GetType != TGetType::igtNormal) Resample(bitmap_, width, height);
+    if (GetType != TGetType::igtNormal) Resample(bitmap, job.width, job.height);
     return kImgLoaded;
 }
 
-int TImgUtil::MakeIcon(const std::string& path, int iconIndex) {
-    if (imageType_ == TImageType::iitExe || imageType_ == TImageType::iitDll) {
-        iconCount_ = -1;
-        iconCount_ = platform_->CountIcons(path);
+int TImgUtil::MakeIcon(TJob& job) {
+    TImgResult& out = job.out;
+    if (out.ImageType == TImageType::iitExe || out.ImageType == TImageType::iitDll) {
+        out.IconCount = -1;
+        out.IconCount = platform_->CountIcons(job.path);
     }
-    platform_->DrawIcon(path, iconIndex, bkColor_, bitmap_);
-    Ensure24Bit(bitmap_);
-    sourceWidth_ = bitmap_.Width();
-    sourceHeight_ = bitmap_.Height();
-    iconIndex_ = iconIndex;
+    platform_->DrawIcon(job.path, job.iconIndex, bkColor_, out.Bitmap);
+    Ensure24Bit(out.Bitmap);
+    out.SourceWidth = out.Bitmap.Width();
+    out.SourceHeight = out.Bitmap.Height();
+    out.IconIndex = job.iconIndex;
     return kImgLoaded;
 }
 
-bool TImgUtil::FromCache(const std::string& path, int width, int height) {
+bool TImgUtil::FromCache(TJob& job) {
     std::vector<std::uint8_t> jpeg;
     int sourceWidth = 0, sourceHeight = 0;
-    if (!thumbnail_.Lookup(path, jpeg, sourceWidth, sourceHeight)) return false;
+    {
+        std::lock_guard lock(stateful_);
+        if (!thumbnail_.Lookup(job.path, jpeg, sourceWidth, sourceHeight)) return false;
+    }
     try {
         TMemoryStream data;
         data.Write(jpeg.data(), jpeg.size());
         data.SetPosition(0);
-        LoadJpeg(data, width, height);
+        LoadJpeg(job, data);
     } catch (const Exception&) {
         return false;  // a damaged entry: decode the file itself
     }
-    sourceWidth_ = sourceWidth;
-    sourceHeight_ = sourceHeight;
+    job.out.SourceWidth = sourceWidth;
+    job.out.SourceHeight = sourceHeight;
     return true;
 }
 
-void TImgUtil::ToCache(const std::string& path) {
+void TImgUtil::ToCache(TJob& job) {
     try {
-        thumbnail_.Store(path, bitmap_, sourceWidth_, sourceHeight_, quality_);
+        std::lock_guard lock(stateful_);
+        thumbnail_.Store(job.path, job.out.Bitmap, job.out.SourceWidth, job.out.SourceHeight, quality_);
     } catch (const Exception&) {
         // The thumbnail is made; a cache that cannot take it only costs time.
     }

@@ -5,17 +5,20 @@
 // platform (icons, metafiles, the shell's extractor, video, drawing text)
 // goes through TImgPlatform.
 //
-// One TImgUtil is shared by the list's thumbnail worker: LoadImage runs on
-// the worker thread, and the GUI thread reads Bitmap() only after the worker
-// has finished. DetectType may run on the GUI thread meanwhile (items ask it
-// for their kind); it only reads the settings, which the view changes only
-// while no worker runs.
+// One TImgUtil is shared by the list's thumbnail workers: each calls
+// LoadImage with a TImgResult of its own, on its own thread, and the GUI
+// thread reads a result only after its worker has finished. DetectType may
+// run on the GUI thread meanwhile (items ask it for their kind). Both only
+// read the settings, which the view changes only while no worker runs; the
+// thumbnail cache and the plug-ins, which keep state, are used by one
+// thread at a time.
 //
 //   TImgUtil util;
 //   if (util.LoadImage(path, 94, 0, 94) == 0) thumbs.Add(util.Bitmap());
 #pragma once
 
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "graphics/Graphics.h"
@@ -44,6 +47,16 @@ public:
 constexpr int kImgLoaded = 0;
 constexpr int kImgMissing = 1;  // neither a file nor a folder
 constexpr int kImgFailed = -1;  // a decoder raised
+
+// What LoadImage made.
+struct TImgResult {
+    TBitmap Bitmap{0, 0, TPixelFormat::pf24bit};
+    TImageType ImageType = TImageType::iitNone;
+    int SourceWidth = 0;  // the picture's size as stored, before any turn
+    int SourceHeight = 0;
+    int IconCount = 0;
+    int IconIndex = 0;
+};
 
 class TImgUtil {
 public:
@@ -90,26 +103,34 @@ public:
     // the icon), kImgMissing when nothing exists at path, otherwise the
     // failing decoder's code (kImgFailed when it raised) with the icon
     // picture (the icon at iconIndex) made instead.
+    // The result goes to Bitmap() and the other accessors below.
     int LoadImage(const std::string& path, int width, int iconIndex, int height);
+    // The same into a result of the caller's, which may run on several
+    // threads at once. A picture (JPEG, BMP, PNG) is shown turned on by
+    // quarterTurns clockwise, a JPEG with AutoOrient after its EXIF
+    // orientation, as its page will be.
+    int LoadImage(const std::string& path, int width, int iconIndex, int height, TImgResult& result,
+                  int quarterTurns = 0);
 
-    // Results of the last LoadImage.
-    const TBitmap& Bitmap() const { return bitmap_; }
-    TImageType ImageType() const { return imageType_; }
-    int SourceWidth() const { return sourceWidth_; }
-    int SourceHeight() const { return sourceHeight_; }
-    int IconCount() const { return iconCount_; }
-    int IconIndex() const { return iconIndex_; }
+    // Results of the last LoadImage without a result of the caller's.
+    const TBitmap& Bitmap() const { return last_.Bitmap; }
+    TImageType ImageType() const { return last_.ImageType; }
+    int SourceWidth() const { return last_.SourceWidth; }
+    int SourceHeight() const { return last_.SourceHeight; }
+    int IconCount() const { return last_.IconCount; }
+    int IconIndex() const { return last_.IconIndex; }
 
 private:
-    int Decode(const std::string& path, int width, int height);
-    int LoadJpeg(TStream& stream, int width, int height);
-    bool LoadExifPreview(const TJpegHeader& photo, int width, int height);
-    int DecodeText(const std::string& path, int width, int height);
-    int DecodeShellImage(const std::string& path, int width, int height);
-    int MakeIcon(const std::string& path, int iconIndex);
-    void Fit(int width, int height);
-    bool FromCache(const std::string& path, int width, int height);
-    void ToCache(const std::string& path);
+    struct TJob;
+    int Decode(TJob& job);
+    int LoadJpeg(TJob& job, TStream& stream);
+    bool LoadExifPreview(TJob& job, const TJpegHeader& photo, int orientation);
+    int DecodeText(TJob& job);
+    int DecodeShellImage(TJob& job);
+    int MakeIcon(TJob& job);
+    void Fit(TJob& job);
+    bool FromCache(TJob& job);
+    void ToCache(TJob& job);
     bool UsesCache() const { return AutoThumb && GetType != TGetType::igtNormal; }
 
     TImgPlatform* platform_;
@@ -120,12 +141,8 @@ private:
     TThumb thumbnail_;
     TSPlugin sPlugin_;
 
-    TBitmap bitmap_;
-    TImageType imageType_ = TImageType::iitNone;
-    int iconCount_ = 0;
-    int iconIndex_ = 0;
-    int sourceWidth_ = 0;
-    int sourceHeight_ = 0;
+    std::mutex stateful_;  // the cache and the plug-ins
+    TImgResult last_;
 };
 
 // The lines a text picture shows: at most maxLines lines of at most maxBytes

@@ -64,7 +64,7 @@ TImgListView::TImgListView(const Params& p)
     : TListView({.Parent = p.Parent, .Bounds = p.Bounds, .ViewStyle = p.ViewStyle, .MultiSelect = p.MultiSelect,
                  .GridLines = p.GridLines, .EditLabels = true}),
       view_(model_.DispTypes()),
-      threads_(*this),
+      threads_(*this, DefaultImgWorkerCount()),
       dragDrop_(std::make_unique<TImgDragDrop>(*this)),
       iconStyle_(p.IconStyle),
       viewStyle_(p.ViewStyle) {

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <thread>
 
@@ -47,6 +49,7 @@ public:
         : TImgWorker(std::move(request), util), threaded_(threaded), ended_(ended) {}
     ~TTestWorker() override {
         WaitFor();
+        if (live) std::erase(*live, this);
         ended_.emplace_back(Request().Id, posted);
     }
     void Start() override {
@@ -57,8 +60,11 @@ public:
     }
     void RaisePriority() override { raised = true; }
     void WaitFor() override {
+        if (onWait) onWait();
         if (thread_.joinable()) thread_.join();
     }
+    std::function<void()> onWait;
+    std::vector<TTestWorker*>* live = nullptr;  // the host's list of workers not yet freed
     bool posted = false;
     bool raised = false;
 
@@ -89,6 +95,12 @@ public:
         started.push_back(request.Id);
         auto worker = std::make_unique<TTestWorker>(std::move(request), util, threaded, ended);
         last = worker.get();
+        live.push_back(last);
+        worker->live = &live;
+        worker->onWait = [this] {
+            // Stopping waits for the longest worker, not for their sum.
+            for (TTestWorker* w : live) allAskedWhenWaited = allAskedWhenWaited && w->Terminated();
+        };
         return worker;
     }
     void ImageLoad(TImgListItem& item) override { loading.push_back(item.Id()); }
@@ -107,13 +119,15 @@ public:
     bool rebuilding = false;
     int wontId = -1;
     TTestWorker* last = nullptr;
+    std::vector<TTestWorker*> live;
+    bool allAskedWhenWaited = true;
     std::vector<int> started, loading, repainted;
     std::vector<std::pair<int, bool>> ended;  // Id and whether it would post, as workers are freed
 };
 
 TEST(ImgThreads, UrgentLastInFirstOutLookAheadInOrder) {
     TTestHost host(10);
-    TImgThreads threads(host);
+    TImgThreads threads(host, 1);
     for (int id : {1, 2, 3}) threads.Request(id, false);  // look-ahead while listing
     threads.Request(7, true);
     threads.Request(8, true);
@@ -125,7 +139,7 @@ TEST(ImgThreads, UrgentLastInFirstOutLookAheadInOrder) {
 
 TEST(ImgThreads, PumpSkipsWhatIsGoneOrResolvedAndTakesResultsIn) {
     TTestHost host(5);
-    TImgThreads threads(host);
+    TImgThreads threads(host, 1);
     host.items.ItemById(3)->Resolved = true;
     host.items.Delete(host.items.IndexOfId(4));
     host.wontId = 1;
@@ -165,7 +179,7 @@ TEST(ImgThreads, PumpSkipsWhatIsGoneOrResolvedAndTakesResultsIn) {
 
 TEST(ImgThreads, AForgottenItemLeavesTheQueueAndItsWorkerStops) {
     TTestHost host(4);
-    TImgThreads threads(host);
+    TImgThreads threads(host, 1);
     for (int id : {0, 1, 2}) threads.Request(id, false);
     threads.Forget(1);
     EXPECT_EQ(threads.Queue(), (std::vector<int>{2, 0}));
@@ -186,7 +200,7 @@ TEST(ImgThreads, AForgottenItemLeavesTheQueueAndItsWorkerStops) {
 
 TEST(ImgThreads, AStoppedWorkersMessageIsIgnored) {
     TTestHost host(3);
-    TImgThreads threads(host);
+    TImgThreads threads(host, 1);
     threads.RequestAndPump(0, true);
     TTestWorker* stopped = host.last;
     const int result = stopped->Result();
@@ -206,7 +220,7 @@ TEST(ImgThreads, AReorderDuringADecodeKeepsTheItem) {
     TTestHost host(3);
     host.threaded = true;
     host.platform.open = false;
-    TImgThreads threads(host);
+    TImgThreads threads(host, 1);
     threads.RequestAndPump(0, true);
     host.platform.WaitEntered();
     host.items.Move(0, 2);
@@ -222,7 +236,7 @@ TEST(ImgThreads, AFolderChangeWaitsForTheDecodeAndDropsIt) {
     TTestHost host(3);
     host.threaded = true;
     host.platform.open = false;
-    TImgThreads threads(host);
+    TImgThreads threads(host, 1);
     threads.Request(0, false);
     threads.Request(1, false);
     threads.Start();
@@ -236,6 +250,46 @@ TEST(ImgThreads, AFolderChangeWaitsForTheDecodeAndDropsIt) {
     EXPECT_TRUE(threads.Queue().empty());
     EXPECT_FALSE(threads.Busy());
     release.join();
+}
+
+TEST(ImgThreads, SeveralWorkersTakeTheQueueInOrderAndDeliverEachPictureOnce) {
+    TTestHost host(8);
+    TImgThreads threads(host, 3);
+    for (int id = 0; id < 6; ++id) threads.Request(id, false);
+    threads.Request(6, true);
+    threads.Request(7, true);
+    threads.Start();
+    EXPECT_EQ(threads.Making(), (std::vector<int>{7, 6, 0}));  // the visible rows, then the look-ahead
+    threads.RequestAndPump(6, true);  // painted again while it is being made
+    EXPECT_EQ(threads.Making(), (std::vector<int>{7, 6, 0}));
+    for (int id : {0, 6}) threads.TakeIn(id, kImgLoaded);  // in any order
+    EXPECT_EQ(threads.Making(), (std::vector<int>{7, 1, 2}));
+    while (threads.Busy()) threads.TakeIn(threads.Making().back(), kImgLoaded);
+    EXPECT_EQ(host.started, (std::vector<int>{7, 6, 0, 1, 2, 3, 4, 5}));
+    std::vector<int> cells;
+    for (int id = 0; id < 8; ++id) cells.push_back(host.items.ItemById(id)->ThumbIndex);
+    std::sort(cells.begin(), cells.end());
+    EXPECT_EQ(cells, (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7}));
+}
+
+TEST(ImgThreads, StopAsksEveryWorkerBeforeWaitingForAny) {
+    TTestHost host(4);
+    host.threaded = true;
+    host.platform.open = false;
+    TImgThreads threads(host, 3);
+    for (int id = 0; id < 4; ++id) threads.Request(id, true);
+    threads.Start();
+    host.platform.WaitEntered();
+    std::thread release([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        host.platform.Open();
+    });
+    threads.Stop();
+    release.join();
+    EXPECT_TRUE(host.allAskedWhenWaited);
+    EXPECT_EQ(host.ended.size(), 3u);
+    EXPECT_TRUE(std::none_of(host.ended.begin(), host.ended.end(), [](auto& e) { return e.second; }));
+    EXPECT_FALSE(threads.Busy());
 }
 
 }  // namespace

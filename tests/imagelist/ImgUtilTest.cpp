@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <random>
 
 #include "base/Classes.h"
 #include "graphics/BmpFile.h"
@@ -123,20 +124,27 @@ TEST_F(ImgUtilTest, LargeJpegDecodesAtAnEighthThenShrinks) {
         ASSERT_EQ(0, std::memcmp(result.ScanLine(y), eighth.ScanLine(y), 3 * 94)) << "row " << y;
 }
 
-// A photo of one colour whose EXIF segment carries a preview of another:
-// the thumbnail's colour tells which was decoded.
-std::vector<std::uint8_t> PhotoWithPreview(int w, int h, const std::vector<std::uint8_t>& preview) {
+// A photo of one colour whose EXIF segment carries a preview of another
+// (and an orientation when one is given): the thumbnail's colour tells
+// which was decoded.
+std::vector<std::uint8_t> PhotoWithPreview(int w, int h, const std::vector<std::uint8_t>& preview,
+                                           int orientation = 0) {
     TBitmap red(w, h, TPixelFormat::pf24bit);
     FillBitmap(red, 0x0000FF);
     const std::vector<std::uint8_t> photo = EncodeJpeg(red, {});
-    // "Exif" 0 0, a little-endian TIFF header, an empty first directory
-    // linking to a second that points at the preview (offset 44).
-    std::vector<std::uint8_t> exif = {'E', 'x', 'i', 'f', 0, 0, 'I', 'I', 42, 0, 8, 0, 0, 0, 0, 0, 14, 0, 0, 0, 2, 0};
-    const auto put32 = [&exif](std::uint32_t v) {
-        for (int i = 0; i < 4; ++i) exif.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-    };
-    exif.insert(exif.end(), {0x01, 0x02, 4, 0, 1, 0, 0, 0}), put32(44);
-    exif.insert(exif.end(), {0x02, 0x02, 4, 0, 1, 0, 0, 0}), put32(static_cast<std::uint32_t>(preview.size()));
+    // "Exif" 0 0, a little-endian TIFF header, a first directory (empty, or
+    // holding the orientation) linking to a second that points at the
+    // preview right after it.
+    std::vector<std::uint8_t> exif = {'E', 'x', 'i', 'f', 0, 0, 'I', 'I', 42, 0, 8, 0, 0, 0};
+    const auto put16 = [&exif](unsigned v) { exif.insert(exif.end(), {std::uint8_t(v), std::uint8_t(v >> 8)}); };
+    const auto put32 = [&](std::uint32_t v) { put16(v & 0xFFFF), put16(v >> 16); };
+    const std::uint32_t second = orientation ? 26 : 14;
+    put16(orientation ? 1 : 0);
+    if (orientation) put16(0x0112), put16(3), put32(1), put16(static_cast<unsigned>(orientation)), put16(0);
+    put32(second);
+    put16(2);
+    put16(0x0201), put16(4), put32(1), put32(second + 30);
+    put16(0x0202), put16(4), put32(1), put32(static_cast<std::uint32_t>(preview.size()));
     put32(0);
     exif.insert(exif.end(), preview.begin(), preview.end());
     const std::size_t segment = exif.size() + 2;
@@ -172,6 +180,51 @@ TEST_F(ImgUtilTest, ACamerasPreviewServesWhenItShowsThePictureLargeEnough) {
     std::vector<std::uint8_t> damaged = GreenJpeg(160, 120);
     damaged.resize(40);
     EXPECT_FALSE(thumbnailIsGreen(PhotoWithPreview(1600, 1200, damaged)));
+}
+
+// Lying offsets and lengths in the EXIF block never cost the thumbnail:
+// whatever the block says, the picture comes out whole, from the preview or
+// from the photo.
+TEST_F(ImgUtilTest, AMangledExifBlockFallsBackToThePhoto) {
+    const std::vector<std::uint8_t> original = PhotoWithPreview(320, 240, GreenJpeg(160, 120));
+    std::mt19937 random(23);
+    for (int round = 0; round < 300; ++round) {
+        std::vector<std::uint8_t> file = original;
+        // The TIFF header and the directories; the segment's own length is
+        // left alone, or the photo itself would be damaged.
+        for (int k = 0; k <= round % 4; ++k)
+            file[std::uniform_int_distribution<std::size_t>(12, 55)(random)] = static_cast<std::uint8_t>(random());
+        WriteFileBytes(Path("mangled.jpg"), file);
+        ASSERT_EQ(util.LoadImage(Path("mangled.jpg"), 94, 0, 94), 0) << "round " << round;
+        ASSERT_EQ(util.Bitmap().Width(), 94) << "round " << round;
+        ASSERT_EQ(util.Bitmap().Height(), 70) << "round " << round;
+    }
+}
+
+// Thumbnails stand as their pages will: a turned item, and with AutoOrient
+// a photo after its EXIF orientation, whether made from the photo or from
+// its preview.
+TEST_F(ImgUtilTest, ThumbnailsTurnAsTheirPagesDo) {
+    TImgResult result;
+    WriteBmpFile(Path("wide.bmp"), Gradient(60, 40));
+    ASSERT_EQ(util.LoadImage(Path("wide.bmp"), 94, 0, 94, result, 1), 0);
+    EXPECT_EQ(result.Bitmap.Width(), 40);
+    EXPECT_EQ(result.Bitmap.Height(), 60);
+    EXPECT_EQ(result.SourceWidth, 60);  // the file's size, not the page's
+
+    const auto shape = [&](const char* name, int turns) {
+        EXPECT_EQ(util.LoadImage(Path(name), 94, 0, 94, result, turns), 0);
+        return std::pair{result.Bitmap.Width(), result.Bitmap.Height()};
+    };
+    WriteFileBytes(Path("camera.jpg"), PhotoWithPreview(1600, 1200, GreenJpeg(160, 120), 6));
+    WriteFileBytes(Path("big.jpg"), PhotoWithPreview(1600, 1200, GreenJpeg(16, 12), 6));  // preview too small
+    for (const char* name : {"camera.jpg", "big.jpg"}) {
+        EXPECT_EQ(shape(name, 0), (std::pair{94, 70})) << name;  // AutoOrient off: as stored
+        util.AutoOrient = true;
+        EXPECT_EQ(shape(name, 0), (std::pair{70, 94})) << name;
+        EXPECT_EQ(shape(name, -1), (std::pair{94, 70})) << name;  // turned back by hand
+        util.AutoOrient = false;
+    }
 }
 
 TEST_F(ImgUtilTest, SmallBmpKeptOrGrownByGetType) {

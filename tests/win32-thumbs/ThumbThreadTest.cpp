@@ -125,7 +125,7 @@ TEST_F(WinThumbThread, CreatedSuspendedBelowNormalAndRaisedForWaiting) {
 }
 
 TEST_F(WinThumbThread, ResultMessageReachesTheWindowAndIsTakenIn) {
-    TImgThreads threads(*this);
+    TImgThreads threads(*this, 2);
     const int itemId = items[0]->Id();
     threads.RequestAndPump(itemId, true);
     ASSERT_TRUE(threads.Busy());
@@ -147,7 +147,7 @@ TEST_F(WinThumbThread, ResultMessageReachesTheWindowAndIsTakenIn) {
 
 TEST_F(WinThumbThread, StopDuringASlowDecodeWaitsAndDropsTheResult) {
     platform.slow = true;
-    TImgThreads threads(*this);
+    TImgThreads threads(*this, 2);
     threads.RequestAndPump(items[0]->Id(), true);
     ASSERT_TRUE(platform.WaitEntered());
     threads.Stop();
