@@ -182,6 +182,7 @@ void TImgListModel::ListEntries(bool named, const std::function<void(TListed&)>&
     if (dispTypes_.Hidden()) flags |= shcontfIncludeHidden;
     std::unique_ptr<TShellEnum> entries = folder_->EnumObjects(Hooks().OwnerWindow(), flags);
     if (!entries) return;
+    nameRules_.clear();  // the shell's settings may have changed since
     const bool filters = dispTypes_.Filters();
     TListed entry;
     while (entries->Next(entry.Child)) {
@@ -203,6 +204,7 @@ std::unique_ptr<TImgListItem> TImgListModel::MakeItem(TListed& entry) {
     auto item = std::make_unique<TImgListItem>(*items_, std::move(entry.Child), entry.IsFolder);
     if (!entry.FullPath.empty()) item->SetFullPath(std::move(entry.FullPath));
     if (entry.HasFacts) item->SetListedFacts(entry.Facts);
+    NameAsItsKind(*item);
     item->OverlayIndex = entry.Overlay;
     if (OnImgItemAdd) {
         bool allowAdd = true;
@@ -210,6 +212,31 @@ std::unique_ptr<TImgListItem> TImgListModel::MakeItem(TListed& entry) {
         if (!allowAdd) return nullptr;
     }
     return item;
+}
+
+// Under Wine the shell reads its settings each time it is asked for a
+// name (about a tenth of a millisecond), and the list view asks for every
+// row's name when it first paints: a folder of 10,000 files froze the
+// window for a second. The shell's name for a file is the file's name, its
+// extension hidden or not as the file's type decides; so the shell is asked
+// for the first file of each extension, and the others are named the same
+// way. Names that follow no such rule are asked for every file.
+void TImgListModel::NameAsItsKind(TImgListItem& item) {
+    if (item.IsFolder() || item.IdList().Absent()) return;
+    const std::string& path = item.FullPath();
+    const std::string file(ExtractFileName(path));
+    if (file.empty()) return;
+    const std::string ext = LowerCaseName(ExtractFileExt(file));
+    const std::string stem = file.substr(0, file.size() - ExtractFileExt(file).size());
+    const auto rule = nameRules_.find(ext);
+    if (rule == nameRules_.end()) {
+        const std::string& shown = item.DisplayName();
+        nameRules_[ext] = shown == file                     ? TNameRule::nrFileName
+                          : !ext.empty() && shown == stem ? TNameRule::nrStem
+                                                          : TNameRule::nrAsk;
+    } else if (rule->second != TNameRule::nrAsk) {
+        item.SetDisplayName(rule->second == TNameRule::nrFileName ? file : stem);
+    }
 }
 
 void TImgListModel::Enumerate() {

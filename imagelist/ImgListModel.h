@@ -14,6 +14,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <unordered_map>
 
 #include "imagelist/ImgShare.h"
 #include "imagelist/ImgUtils.h"
@@ -145,6 +146,7 @@ private:
     // `each` (none when the folder cannot be listed).
     void ListEntries(bool named, const std::function<void(TListed&)>& each);
     std::unique_ptr<TImgListItem> MakeItem(TListed& entry);
+    void NameAsItsKind(TImgListItem& item);
     void Enumerate();
     void ListChanged();
     TImgListHooks& Hooks() { return *hooks_; }
@@ -159,6 +161,10 @@ private:
     TViewMode viewMode_ = TViewMode::ivmFolder;
     TImgListHooks defaultHooks_;
     TImgListHooks* hooks_ = &defaultHooks_;
+    // How the shell names a file of each extension, learnt during a listing
+    // (see NameAsItsKind).
+    enum class TNameRule { nrFileName, nrStem, nrAsk };
+    std::unordered_map<std::string, TNameRule> nameRules_;
     std::unique_ptr<TItems> items_;
 };
 

@@ -94,11 +94,13 @@ public:
     int ThumbIndex = -1;
     int SmallIconIndex = -1;
 
+    // The shell's name of the item in that form, asked afresh.
+    std::string NameOf(TNameForm form);
+
 private:
     // The folder holding the item: the collection's in folder mode, bound
     // from ParentIdList in file mode (kept in holder).
     TShellFolder* ParentFolder(std::unique_ptr<TShellFolder>& holder);
-    std::string NameOf(TNameForm form);
     void FetchFindData();
 
     TShellItems* owner_;

@@ -90,6 +90,22 @@ TEST_F(FolderModel, ListsWhatTheMaskLetsThrough) {
     EXPECT_EQ(Names(model), (std::vector<std::string>{"sub.jpg.d"}));
 }
 
+// Names are learnt from the shell once per extension: every item must
+// still show what the shell itself calls it.
+TEST_F(FolderModel, ItemsAreNamedAsTheShellNamesThem) {
+    for (const char* name : {"a.jpg", "B.JPG", "c.jpg", "d.bmp", "e.txt", "f.txt", "noext", "g.h.jpg"})
+        fixture_.File(name);
+    TImgListModel model;
+    model.DispTypes().SetFolders(false);
+    model.DispTypes().SetExt("*.*");
+    model.SetFolderPath(Root());
+    ASSERT_EQ(model.ImgItems().Count(), 8);
+    for (int i = 0; i < model.ImgItems().Count(); ++i) {
+        TImgListItem* item = model.ImgItems()[i];
+        EXPECT_EQ(item->DisplayName(), item->NameOf(TNameForm::nfInFolder)) << item->FullPath();
+    }
+}
+
 TEST_F(FolderModel, SizeTextCountsStartedKilobytes) {
     fixture_.File("zero.txt", 0);
     fixture_.File("k1023.txt", 1023);
