@@ -10,6 +10,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <climits>
 #include <map>
 #include <memory>
 #include <string>
@@ -204,6 +205,7 @@ private:
     TImgList icons_;
     std::map<std::string, int> iconCache_;  // "overlay/icon" -> cell of icons_
     TImgThreads threads_;
+    std::pair<int, int> paintRows_{0, INT_MAX};  // the rows named while painting
     std::unique_ptr<TShellWatcher> watcher_;
     std::unique_ptr<TShellWatcher> parentWatcher_;
     bool folderMissing_ = false;
