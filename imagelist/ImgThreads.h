@@ -143,6 +143,7 @@ public:
 
     // A worker is outstanding or its result awaited.
     bool Busy() const { return busy_; }
+    int WorkerCount() const { return 1; }
     // The queued Ids, the next to be served last.
     std::vector<int> Queue() const { return {queue_.begin(), queue_.end()}; }
     TImgWorker* Worker() const { return worker_.get(); }
