@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "bench/Timing.h"
@@ -102,6 +103,7 @@ TRun RunOnce(const std::string& folder) {
     std::printf("  %d items listed in %.0f ms, first screen %.0f ms, all %.0f ms, longest stall %.1f ms, "
                 "beyond sheets %.1f MiB\n",
                 count, run.listing, run.firstScreen, run.allDone, run.longestStall, run.beyondSheets);
+    std::fflush(stdout);
     return run;
 }
 
@@ -151,7 +153,6 @@ int main(int argc, char** argv) {
         std::vector<TRun> each;
         for (int i = 0; i < runs; ++i) each.push_back(RunOnce(folder.path));
         folder.medians = Medians(each);
-        std::fflush(stdout);
     }
     PrintTable(folders, runs);
     OleUninitialize();
