@@ -57,7 +57,11 @@ if ! ready "$many" 10000; then
 fi
 
 wine_path() { echo "Z:${1//\//\\}"; }
+
+# The machine may be shared: its load beside the figures.
+echo "load average (1, 5, 15 min) before: $(cut -d" " -f1-3 /proc/loadavg)"
 "$root/scripts/wine-run" "$build/bench/win32/listview_bench.exe" "$runs" \
   "1,000 photos" "$(wine_path "$plain")" "first screen <= 400 ms, all <= 11 s" \
   "1,000 with EXIF preview" "$(wine_path "$exif")" "first screen <= 150 ms, all <= 2 s" \
   "10,000 small pictures" "$(wine_path "$many")" "listing <= 100 ms, longest stall <= 50 ms"
+echo "load average (1, 5, 15 min) after: $(cut -d" " -f1-3 /proc/loadavg)"
