@@ -1,9 +1,11 @@
-// The thumbnail list on a folder of many photos, as the main window shows it:
-// how long until the first screen of thumbnails is painted, until all are
-// made, the longest the GUI thread went without handling a message, and the
-// memory held beyond the thumbnail sheets.
+// The thumbnail list on folders of many pictures, as the main window shows
+// it: how long entering the folder takes, until the first screen of
+// thumbnails is painted, until all are made, the longest the GUI thread went
+// without handling a message, and the memory held beyond the thumbnail
+// sheets. Medians of RUNS for each folder, then a table of them with each
+// folder's targets (a text shown as it is).
 //
-//   listview_bench.exe FOLDER [RUNS]
+//   listview_bench.exe RUNS LABEL FOLDER TARGETS [LABEL FOLDER TARGETS]...
 #include <windows.h>
 #include <commctrl.h>
 #include <ole2.h>
@@ -12,7 +14,9 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "bench/Timing.h"
@@ -34,6 +38,12 @@ std::size_t PrivateBytes() {
 
 struct TRun {
     double firstScreen = 0, allDone = 0, longestStall = 0, beyondSheets = 0, listing = 0;
+    int workers = 0;
+};
+
+struct TFolder {
+    std::string label, path, targets;
+    TRun medians;
 };
 
 TRun RunOnce(const std::string& folder) {
@@ -85,39 +95,66 @@ TRun RunOnce(const std::string& folder) {
         if (Ms(Clock::now() - start) > 600000) break;
     }
     KillTimer(form.Handle(), 1);
+    run.workers = view.Threads().WorkerCount();
     const TImgList& thumbs = view.Thumbs();
     const double sheets = static_cast<double>(thumbs.SheetCount()) * thumbs.Columns() * thumbs.CellWidth() * 3 *
                           thumbs.Rows() * thumbs.CellHeight();
     run.beyondSheets = (static_cast<double>(PrivateBytes()) - before - sheets) / (1024.0 * 1024.0);
-    std::printf("  run: %d items listed in %.0f ms, first screen %.0f ms, all %.0f ms, longest stall %.1f ms, "
+    std::printf("  %d items listed in %.0f ms, first screen %.0f ms, all %.0f ms, longest stall %.1f ms, "
                 "beyond sheets %.1f MiB\n",
                 count, run.listing, run.firstScreen, run.allDone, run.longestStall, run.beyondSheets);
+    std::fflush(stdout);
     return run;
+}
+
+TRun Medians(const std::vector<TRun>& runs) {
+    const auto median = [&runs](double TRun::*figure) {
+        std::vector<double> v;
+        for (const TRun& run : runs) v.push_back(run.*figure);
+        return Median(std::move(v));
+    };
+    TRun m;
+    m.listing = median(&TRun::listing);
+    m.firstScreen = median(&TRun::firstScreen);
+    m.allDone = median(&TRun::allDone);
+    m.longestStall = median(&TRun::longestStall);
+    m.beyondSheets = median(&TRun::beyondSheets);
+    m.workers = runs.back().workers;
+    return m;
+}
+
+void PrintTable(const std::vector<TFolder>& folders, int runs) {
+    std::printf("\nmedians of %d (longest stall: the listing included; memory: beyond the thumbnail sheets)\n", runs);
+    std::printf("%-26s %7s %9s %12s %9s %13s %9s\n", "folder", "workers", "listing", "first screen", "all",
+                "longest stall", "memory");
+    for (const TFolder& f : folders) {
+        const TRun& m = f.medians;
+        std::printf("%-26s %7d %6.0f ms %9.0f ms %7.2f s %10.1f ms %5.1f MiB\n", f.label.c_str(), m.workers,
+                    m.listing, m.firstScreen, m.allDone / 1000, m.longestStall, m.beyondSheets);
+        std::printf("%-26s targets: %s\n", "", f.targets.c_str());
+    }
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: listview_bench FOLDER [RUNS]\n");
+    if (argc < 5 || (argc - 2) % 3 != 0) {
+        std::fprintf(stderr, "usage: listview_bench RUNS LABEL FOLDER TARGETS [LABEL FOLDER TARGETS]...\n");
         return 2;
     }
     OleInitialize(nullptr);
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
-    const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 3;
-    std::vector<double> listing, first, all, stall, memory;
-    for (int i = 0; i < runs; ++i) {
-        const TRun run = RunOnce(argv[1]);
-        listing.push_back(run.listing);
-        first.push_back(run.firstScreen);
-        all.push_back(run.allDone);
-        stall.push_back(run.longestStall);
-        memory.push_back(run.beyondSheets);
+    const int runs = std::max(1, std::atoi(argv[1]));
+    std::vector<TFolder> folders;
+    for (int a = 2; a + 2 < argc; a += 3) folders.push_back({argv[a], argv[a + 1], argv[a + 2], {}});
+    for (TFolder& folder : folders) {
+        std::printf("%s (%s)\n", folder.label.c_str(), folder.path.c_str());
+        std::vector<TRun> each;
+        for (int i = 0; i < runs; ++i) each.push_back(RunOnce(folder.path));
+        folder.medians = Medians(each);
     }
-    std::printf("medians of %d: listing %.0f ms, first screen %.0f ms, all thumbnails %.0f ms, longest GUI stall "
-                "(the listing included) %.1f ms, memory beyond the sheets %.1f MiB\n",
-                runs, Median(listing), Median(first), Median(all), Median(stall), Median(memory));
+    PrintTable(folders, runs);
     OleUninitialize();
     return 0;
 }
