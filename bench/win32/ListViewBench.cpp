@@ -72,11 +72,14 @@ TRun RunOnce(const std::string& folder) {
     MSG msg;
     for (;;) {
         if (!GetMessageW(&msg, nullptr, 0, 0)) break;
+        // From one message to the next, handling the first included: with
+        // the timer's message due every 5 ms, a longer wait is time the
+        // window could not answer (a long paint, say).
         const auto now = Clock::now();
         run.longestStall = std::max(run.longestStall, Ms(now - last));
+        last = now;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
-        last = Clock::now();
         if (!firstSeen) {
             const int top = ListView_GetTopIndex(view.Handle());
             const int shown = std::min(count, top + std::max(1, ListView_GetCountPerPage(view.Handle())));
