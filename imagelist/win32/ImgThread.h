@@ -26,28 +26,30 @@ namespace pim {
 // while the GUI thread draws.
 TImgPlatform& WindowsImgPlatform();
 
-// A thumbnail worker on a thread of its own, created suspended one priority
-// step below normal. Its thread runs Execute and, unless it was asked to
-// stop, posts kImgResultMessage (item Id, result code) to the target window.
+// A thumbnail worker run by one of the program's thumbnail threads, one
+// priority step below normal. Start hands it to them; its thread runs
+// Execute and, unless it was asked to stop, posts kImgResultMessage (item
+// Id, result code) to the target window.
 class TImgThread : public TImgWorker {
 public:
     TImgThread(TImgRequest request, TImgUtil& util, HWND__* target);
-    // Waits for the thread; a thread never started ends without decoding.
+    // Waits for its thread; a worker never started decodes nothing.
     ~TImgThread() override;
 
     void Start() override;
     void RaisePriority() override;
     void WaitFor() override;
 
-    // The thread's HANDLE.
-    void* Handle() const { return thread_; }
-
 private:
-    static unsigned long __stdcall ThreadProc(void* self);
+    friend class TImgThreadPool;
+    void Run();
 
     HWND__* target_;
-    void* thread_ = nullptr;
     bool started_ = false;
+    // Kept by the threads, under their lock: the thread running the job,
+    // and whether it has ended.
+    void* runner_ = nullptr;
+    bool ended_ = false;
 };
 
 // What the view's TImgThreadsHost::CreateWorker returns.
