@@ -84,7 +84,7 @@ void TForm1::CreateControls() {
 
     CheckBox1 = Make<TCheckBox>({.Parent = this, .Bounds = {96, 392, 89, 25}, .Caption = "JPEG再変換"});
     CheckBox8 = Make<TCheckBox>({.Parent = this, .Bounds = {8, 392, 81, 25}, .Caption = "EXIF回転"});
-    CheckBox8->SetHint("JPEGを撮影時の向き(EXIF)どおりに回転して、PDFのページと一覧の画像を正しい向きにします");
+    CheckBox8->SetHint("JPEGを撮影時の向き(EXIF)どおりに回転します（PDFと一覧の画像）");
     CheckBox8->ShowHint = true;
     Button4 = Make<TButton>({.Parent = this, .Bounds = {192, 392, 97, 25}, .Caption = "PDF作成"});
 
