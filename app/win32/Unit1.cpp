@@ -139,7 +139,8 @@ void TForm1::CreateControls() {
     StatusBar1->SetPanelText(3, kAppTitle);
 
     // Tab follows the layout: the left column top to bottom, then the list
-    // side (tabs, sort and type boxes, the list).
+    // side (tabs, sort and type boxes, the list). "EXIF回転", left of
+    // "JPEG再変換" only because the row has room there, comes after it.
     TabOrder = {LabeledEdit1, LabeledEdit2, LabeledEdit3, LabeledEdit4, LabeledEdit6, CheckBox6, SpeedButton1,
                 SpeedButton2, ScrollBar1, ScrollBar2, CheckBox2, Button5, Button6, CheckBox1, CheckBox8, Button4,
                 PageControl1, ComboBox2, ComboBox1, CheckBox3, CheckBox4, CheckBox5, CheckBox7, ImgListView1, Button7};
