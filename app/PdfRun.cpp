@@ -10,6 +10,7 @@
 #include "base/CodePage.h"
 #include "base/DateUtils.h"
 #include "base/FileSystem.h"
+#include "graphics/Exif.h"
 #include "pdf/PdfFonts.h"
 #include "pdf/PdfGBFonts.h"
 #include "pdf/PdfImages.h"
@@ -159,6 +160,13 @@ std::vector<std::string> ListedFiles(TShellItems& items) {
     return files;
 }
 
+std::vector<int> ListedTurns(const TImgListItems& items) {
+    std::vector<int> turns;
+    turns.reserve(static_cast<std::size_t>(items.Count()));
+    for (int i = 0; i < items.Count(); ++i) turns.push_back(items[i]->Turn);
+    return turns;
+}
+
 TPicture PreviewPicture(const std::string& file, const TAdjustSettings& adjust) {
     TWorkObjects work;
     std::string ext;
@@ -169,11 +177,13 @@ TPicture PreviewPicture(const std::string& file, const TAdjustSettings& adjust) 
 }
 
 TPdfRunResult TPdfRun::CreatePdf(TPdfRunHost& host, const std::vector<std::string>& files,
-                                 const TPdfRunSettings& settings) {
+                                 const TPdfRunSettings& settings, const std::vector<int>& turns) {
     files_ = files;
+    turns_ = turns;
     settings_ = settings;
     TPdfRunResult result = Run(host);
     files_.clear();
+    turns_.clear();
     currentFile_.clear();
     currentExt_.clear();
     return result;
@@ -343,7 +353,11 @@ void TPdfRun::ArmPreparedPage(int index, TPreparedPage page) {
     if (page.UnchangedJpeg) unchangedJpegs_.emplace_back(index, std::move(page.UnchangedJpeg));
     if (page.CutOff)
         warnings_.push_back({index, {currentFile_, CurrentExtOf(currentFile_) == "png" ? kCutOffPng : kCutOffJpeg}});
-    orientation_ = settings_.AutoOrient && page.Orientation >= 1 && page.Orientation <= 8 ? page.Orientation : 1;
+    // The user's turn goes on top of the way the picture stands: its EXIF
+    // orientation with auto-orient, else as stored.
+    const int stored = settings_.AutoOrient ? page.Orientation : 1;
+    const auto at = static_cast<std::size_t>(index);
+    orientation_ = TurnOrientation(stored, at < turns_.size() ? turns_[at] : 0);
     ArmPage();
     if (scaledFrom_.first > 0) {
         warnings_.push_back(

@@ -8,7 +8,8 @@
 //   TPdfRun run;
 //   TPdfRunSettings settings;
 //   settings.ImageFolder = model.FolderPath();
-//   TPdfRunResult result = run.CreatePdf(host, ListedFiles(model.ImgItems()), settings);
+//   TPdfRunResult result = run.CreatePdf(host, ListedFiles(model.ImgItems()), settings,
+//                                        ListedTurns(model.ImgItems()));
 //
 // Texts the document shows (title fields) are code page 932; paths and the
 // output name are in the platform's file-name encoding.
@@ -147,6 +148,8 @@ void RegisterPdfClasses();
 
 // "PDF作成": the FullPath of every listed item, in list order.
 std::vector<std::string> ListedFiles(TShellItems& items);
+// The quarter turns the user gave every listed item, in list order.
+std::vector<int> ListedTurns(const TImgListItems& items);
 
 // "効果確認": the picture the run writes for `file` with `adjust` (a BMP
 // comes back as a JPEG). Raises when the file cannot be read or decoded.
@@ -178,8 +181,11 @@ public:
     // probe file in the folder, the PDF's own name). Every failure, a stop
     // included, ends in one error box (through the host, with
     // FailureMessage's text, which the progress dialog's label shows too)
-    // and leaves no new file and any old one untouched.
-    TPdfRunResult CreatePdf(TPdfRunHost& host, const std::vector<std::string>& files, const TPdfRunSettings& settings);
+    // and leaves no new file and any old one untouched. `turns`: the
+    // clockwise quarter turns the user gave each file's picture, put on top
+    // of its orientation (files past its end, and text pages, are not turned).
+    TPdfRunResult CreatePdf(TPdfRunHost& host, const std::vector<std::string>& files, const TPdfRunSettings& settings,
+                            const std::vector<int>& turns = {});
     // The picture on its way to the page being made; empty between runs.
     const TPicture& Picture() const { return image1_; }
     // The main window closes: any document in progress is discarded.
@@ -205,6 +211,7 @@ private:
     // and the last three characters of its name, lower-cased, and the
     // picture (the window's Image1) each prepared image passes through.
     std::vector<std::string> files_;
+    std::vector<int> turns_;
     TPdfRunSettings settings_;
     std::string currentFile_;
     std::string currentExt_;

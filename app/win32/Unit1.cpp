@@ -83,6 +83,9 @@ void TForm1::CreateControls() {
     Button6 = Make<TButton>({.Parent = GroupBox3, .Bounds = {200, 90, 73, 23}, .Caption = "元の画像"});
 
     CheckBox1 = Make<TCheckBox>({.Parent = this, .Bounds = {96, 392, 89, 25}, .Caption = "JPEG再変換"});
+    CheckBox8 = Make<TCheckBox>({.Parent = this, .Bounds = {8, 392, 81, 25}, .Caption = "EXIF回転"});
+    CheckBox8->SetHint("JPEGを撮影時の向き(EXIF)どおりに回転します（PDFと一覧の画像）");
+    CheckBox8->ShowHint = true;
     Button4 = Make<TButton>({.Parent = this, .Bounds = {192, 392, 97, 25}, .Caption = "PDF作成"});
 
     PageControl1 = Make<TPageControl>({.Parent = this, .Bounds = {296, 8, 484, 409}, .ButtonTabs = true});
@@ -136,15 +139,20 @@ void TForm1::CreateControls() {
     StatusBar1->SetPanelText(3, kAppTitle);
 
     // Tab follows the layout: the left column top to bottom, then the list
-    // side (tabs, sort and type boxes, the list).
+    // side (tabs, sort and type boxes, the list). "EXIF回転", left of
+    // "JPEG再変換" only because the row has room there, comes after it.
     TabOrder = {LabeledEdit1, LabeledEdit2, LabeledEdit3, LabeledEdit4, LabeledEdit6, CheckBox6, SpeedButton1,
-                SpeedButton2, ScrollBar1, ScrollBar2, CheckBox2, Button5, Button6, CheckBox1, Button4,
+                SpeedButton2, ScrollBar1, ScrollBar2, CheckBox2, Button5, Button6, CheckBox1, CheckBox8, Button4,
                 PageControl1, ComboBox2, ComboBox1, CheckBox3, CheckBox4, CheckBox5, CheckBox7, ImgListView1, Button7};
 
     N1 = PopupMenu1.Add("ＰＤＦ作成(選択画像)");
     N2 = PopupMenu1.Add("-");
     N3 = PopupMenu1.Add("画像移動（登録）");
     N4 = PopupMenu1.Add("画像移動（移動）", false);
+    N5 = PopupMenu1.Add("-");
+    N6 = PopupMenu1.Add("右に90°回転");
+    N7 = PopupMenu1.Add("左に90°回転");
+    N8 = PopupMenu1.Add("回転を元に戻す");
 }
 
 // The list as this window uses it: thumbnails shrunk into their boxes for
@@ -205,6 +213,7 @@ void TForm1::WireEvents() {
     ScrollBar2->OnChange = [this] { ScrollBar2Change(); };
     Button5->OnClick = [this] { Button5Click(); };
     Button6->OnClick = [this] { Button6Click(); };
+    CheckBox8->OnClick = [this] { CheckBox8Click(); };
     Button4->OnClick = [this] { Button4Click(); };
     PageControl1->OnChange = [this] { PageControl1Change(); };
     ScrollBox1->OnMouseWheelDown = [this](int x, int y) { return ScrollBox1MouseWheelDown(x, y); };
@@ -232,6 +241,9 @@ void TForm1::WireEvents() {
     N1->OnClick = [this] { N1Click(); };
     N3->OnClick = [this] { N3Click(); };
     N4->OnClick = [this] { N4Click(); };
+    N6->OnClick = [this] { N6Click(); };
+    N7->OnClick = [this] { N7Click(); };
+    N8->OnClick = [this] { N8Click(); };
 }
 
 // ---- Window ---------------------------------------------------------------------

@@ -69,6 +69,7 @@ public:
     ui::TButton* Button5;
     ui::TButton* Button6;
     ui::TCheckBox* CheckBox1;
+    ui::TCheckBox* CheckBox8;  // "EXIF回転"
     ui::TButton* Button4;
     ui::TPageControl* PageControl1;
     ui::TTabSheet* TabSheet1;
@@ -97,6 +98,10 @@ public:
     ui::TMenuItem* N2;
     ui::TMenuItem* N3;
     ui::TMenuItem* N4;
+    ui::TMenuItem* N5;
+    ui::TMenuItem* N6;  // "右に90°回転"
+    ui::TMenuItem* N7;  // "左に90°回転"
+    ui::TMenuItem* N8;  // "回転を元に戻す"
     TSelectFolderDialog SelectFolderDialog1;
     TzHint zHint1;
     TDropDst DropDst1;
@@ -130,14 +135,18 @@ public:
     void Check_Attrib();
     void ComboBox1Click();
     void ComboBox2Click();
+    void CheckBox8Click();
     void ImgListView1SelectItem(int item, bool selected);
     // The list's rows changed (rebuild, refresh, filter, sort): both counts,
     // and whether the folder is gone.
     void ImgListView1ListChanged();
     void ImgListView1MouseDown(ui::TMouseButton button, int x, int y);
-    // Moving pictures, drops, opening the folder.
+    // Moving and turning pictures, drops, opening the folder.
     void N3Click();
     void N4Click();
+    void N6Click();
+    void N7Click();
+    void N8Click();
     void DropDst1FileDrop(const std::vector<std::string>& files, int x, int y);
     void StaticText3DblClick();
     void Button7Click();
@@ -175,7 +184,10 @@ private:
     void PlacePreview(double zoom, double px, double py, int x, int y);
     void ZoomPreviewAt(double zoom, int x, int y);
     bool PreviewKey(const MSG& msg);
-    void CreatePdf();
+    // Sets the selected pictures' turns to what `turned` makes of each.
+    void TurnSelected(int (*turned)(int turn));
+    // The run over the working list, each file turned as `turns` says.
+    void CreatePdf(const std::vector<int>& turns);
     std::string ImageFolder() const;
     // Remembered settings (Unit1Settings.cpp).
     friend class TSettingsHook;

@@ -32,6 +32,9 @@ void TForm1::ComboBox2Click() {
     if (const auto descend = DescendOfIndex(ComboBox2->ItemIndex())) ImgListView1->SetDescend(*descend);
 }
 
+// JPEG thumbnails stand as their pages will: the run reads the box too.
+void TForm1::CheckBox8Click() { ImgListView1->SetAutoOrient(CheckBox8->Checked()); }
+
 // ---- The list's own events ------------------------------------------------------
 
 void TForm1::ImgListView1SelectItem(int, bool) {
@@ -46,6 +49,9 @@ void TForm1::ImgListView1ListChanged() {
 
 void TForm1::ImgListView1MouseDown(TMouseButton button, int, int) {
     if (button != TMouseButton::mbRight) return;
+    // The right click has selected the row under the pointer, if any.
+    const bool selected = ImgListView1->SelCount() > 0;
+    for (TMenuItem* item : {N6, N7, N8}) item->SetEnabled(selected);
     POINT cursor;
     GetCursorPos(&cursor);
     PopupMenu1.Popup(cursor.x, cursor.y);

@@ -1,9 +1,11 @@
-// Moving pictures in the list ("画像移動（登録）", "画像移動（移動）"), a folder or
-// file dropped on the window, and opening the image folder.
+// Moving pictures in the list ("画像移動（登録）", "画像移動（移動）"), turning
+// them ("右に90°回転", "左に90°回転", "回転を元に戻す"), a folder or file dropped
+// on the window, and opening the image folder.
 #include <string>
 #include <unordered_map>
 #include <vector>
 
+#include "app/MainModel.h"
 #include "app/win32/ShellOpen.h"
 #include "app/win32/Unit1.h"
 #include "imagelist/FileFacts.h"
@@ -44,6 +46,35 @@ void TForm1::N4Click() {
     ImgListView1->Repaint();
     N4->SetEnabled(false);
     ImgListView1->SetItemIndex(-1);
+}
+
+// A turn belongs to the item: it stays through sorting and moves, and its
+// page and thumbnail show it. Text pages are never turned, so a text item
+// takes none.
+void TForm1::TurnSelected(int (*turned)(int turn)) {
+    TImgListItems& items = ImgListView1->ImgItems();
+    std::vector<int> ids;
+    for (int i = 0; i < items.Count(); ++i) {
+        TImgListItem& item = *items[i];
+        if (!ImgListView1->Selected(i) || CurrentExtOf(item.FullPath()) == "txt") continue;
+        const int turn = turned(item.Turn);
+        if (turn == item.Turn) continue;
+        item.Turn = turn;
+        ids.push_back(item.Id());
+    }
+    if (!ids.empty()) ImgListView1->RemakeThumbnails(ids);
+}
+
+void TForm1::N6Click() {
+    TurnSelected([](int turn) { return (turn + 1) % 4; });
+}
+
+void TForm1::N7Click() {
+    TurnSelected([](int turn) { return (turn + 3) % 4; });
+}
+
+void TForm1::N8Click() {
+    TurnSelected([](int) { return 0; });
 }
 
 void TForm1::DropDst1FileDrop(const std::vector<std::string>& files, int, int) {

@@ -16,19 +16,23 @@ void TForm1::Button4Click() {
     if (running_) return;
     ListBox1.Clear();
     for (const std::string& file : ListedFiles(ImgListView1->ImgItems())) ListBox1.Add(file);
-    CreatePdf();
+    CreatePdf(ListedTurns(ImgListView1->ImgItems()));
 }
 
 void TForm1::N1Click() {
     if (running_) return;
     ListBox1.Clear();
+    std::vector<int> turns;
     TImgListItems& items = ImgListView1->ImgItems();
     for (int i = 0; i < items.Count(); ++i)
-        if (ImgListView1->Selected(i)) ListBox1.Add(items[i]->FullPath());
-    CreatePdf();
+        if (ImgListView1->Selected(i)) {
+            ListBox1.Add(items[i]->FullPath());
+            turns.push_back(items[i]->Turn);
+        }
+    CreatePdf(turns);
 }
 
-void TForm1::CreatePdf() {
+void TForm1::CreatePdf(const std::vector<int>& turns) {
     // The working list no longer holds a move registration.
     if (ListBox1.Count() > 0) N4->SetEnabled(false);
     TPdfRunSettings s;
@@ -41,13 +45,14 @@ void TForm1::CreatePdf() {
     s.UseSaveFolder = CheckBox6->Checked();
     s.OutputName = Utf16ToUtf8(LabeledEdit6->TextW());
     s.ReencodeJpeg = CheckBox1->Checked();
+    s.AutoOrient = CheckBox8->Checked();
     s.Adjust = {ScrollBar1->Position(), ScrollBar2->Position(), CheckBox2->Checked()};
     running_ = true;
     struct TRunningFlag {
         bool& running;
         ~TRunningFlag() { running = false; }
     } flag{running_};
-    PdfRun->CreatePdf(*this, {ListBox1.begin(), ListBox1.end()}, s);
+    PdfRun->CreatePdf(*this, {ListBox1.begin(), ListBox1.end()}, s, turns);
     Image1->Clear();
 }
 

@@ -149,6 +149,7 @@ void TForm1::SetupSettings() {
         Bar("Quality", *ScrollBar2, changed),
         Box("Greyscale", *CheckBox2, changed),
         Box("Reencode", *CheckBox1, changed),
+        Box("AutoOrient", *CheckBox8, changed),
         Combo("SortOrder", *ComboBox2, changed),
         Combo("SortKey", *ComboBox1, changed),
         Box("Jpg", *CheckBox3, changed),

@@ -1,6 +1,7 @@
 #include "tests/app/TestPictures.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <vector>
 
@@ -87,6 +88,54 @@ void WriteCmykJpegFile(const std::string& path, int width, int height, std::uint
     jpeg_destroy_compress(&cinfo);
     WriteFileBytes(path, std::string(reinterpret_cast<const char*>(buffer), size));
     std::free(buffer);
+}
+
+TBitmap QuartersBitmap(int width, int height) {
+    return MakeBitmap(width, height, [width, height](int x, int y) {
+        if (y < height / 2) return x < width / 2 ? TRgb{220, 30, 30} : TRgb{30, 200, 30};
+        return x < width / 2 ? TRgb{30, 30, 220} : TRgb{240, 240, 240};
+    });
+}
+
+std::string JpegWithOrientation(const std::vector<std::uint8_t>& jpeg, int orientation) {
+    const bool intel = orientation % 2 == 1;
+    std::string exif = "Exif";
+    exif += std::string(2, '\0');
+    const auto put = [&exif, intel](unsigned value, int bytes) {
+        for (int i = 0; i < bytes; ++i) {
+            const int shift = intel ? 8 * i : 8 * (bytes - 1 - i);
+            exif += static_cast<char>(value >> shift & 0xFF);
+        }
+    };
+    exif += intel ? "II" : "MM";
+    put(42, 2), put(8, 4);                                  // TIFF header, directory at 8
+    put(1, 2), put(0x0112, 2), put(3, 2), put(1, 4);        // one entry: orientation, SHORT, 1
+    put(static_cast<unsigned>(orientation), 2), put(0, 2);  // its value, padded
+    put(0, 4);                                              // no next directory
+    std::string out(jpeg.begin(), jpeg.begin() + 2);
+    out += "\xFF\xE1";
+    const std::size_t length = exif.size() + 2;
+    out += static_cast<char>(length >> 8), out += static_cast<char>(length & 0xFF);
+    out += exif;
+    out.append(jpeg.begin() + 2, jpeg.end());
+    return out;
+}
+
+::testing::AssertionResult SameQuarters(const TImage& got, const TImage& expected) {
+    if (got.width != expected.width || got.height != expected.height)
+        return ::testing::AssertionFailure() << got.width << " x " << got.height << ", expected " << expected.width
+                                             << " x " << expected.height;
+    const auto near = [](unsigned a, unsigned b) {
+        for (int shift : {0, 8, 16})
+            if (std::abs(static_cast<int>(a >> shift & 0xFF) - static_cast<int>(b >> shift & 0xFF)) > 40) return false;
+        return true;
+    };
+    for (const int y : {got.height / 4, 3 * got.height / 4})
+        for (const int x : {got.width / 4, 3 * got.width / 4})
+            if (!near(got.Rgb(x, y), expected.Rgb(x, y)))
+                return ::testing::AssertionFailure() << std::hex << "at " << std::dec << x << ", " << y << ": "
+                                                     << std::hex << got.Rgb(x, y) << ", expected " << expected.Rgb(x, y);
+    return ::testing::AssertionSuccess();
 }
 
 std::string FreshFolder(const std::string& name) {

@@ -6,8 +6,10 @@
 #include <functional>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "graphics/Graphics.h"
+#include "tests/support/TestTools.h"
 
 namespace pim::test {
 
@@ -34,6 +36,16 @@ void WriteBmpFile(const std::string& path, const TBitmap& bitmap);
 // applications do (libjpeg adds the Adobe marker for CMYK).
 void WriteCmykJpegFile(const std::string& path, int width, int height, std::uint8_t c, std::uint8_t m,
                        std::uint8_t y, std::uint8_t k);
+
+// Four quarters of four colours (red, green / blue, white): each of the
+// eight ways to turn or mirror it gives another picture.
+TBitmap QuartersBitmap(int width, int height);
+// The JPEG with an APP1 "Exif" segment holding one orientation tag right
+// after its start marker; odd values in Intel, even ones in Motorola order.
+std::string JpegWithOrientation(const std::vector<std::uint8_t>& jpeg, int orientation);
+// Whether the colours at the centres of the four quarters of two pictures
+// of one size agree, within what JPEG and rendering change.
+::testing::AssertionResult SameQuarters(const TImage& got, const TImage& expected);
 
 // A fresh empty folder in the tests' output folder.
 std::string FreshFolder(const std::string& name);

@@ -131,18 +131,32 @@ void PickTab(ui::TPageControl& pages, int index) {
     SendMessageA(GetParent(pages.Handle()), WM_NOTIFY, header.idFrom, reinterpret_cast<LPARAM>(&header));
 }
 
+namespace {
+
+// The settings folder of this test program: the dpi tests run beside the
+// others, and must not take away a file or folder one of them has planted.
+std::string SettingsFolder() {
+    char exe[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, exe, MAX_PATH);
+    std::string name = exe;
+    name = name.substr(name.find_last_of("\\/") + 1);
+    return OutputPath("settings-" + name.substr(0, name.rfind('.')));
+}
+
+}  // namespace
+
 void MainWindow::SetUp() {
     ui::Application().OnError = [this](const std::string& message) { errors.push_back(message); };
     // Every window starts from its design values: Pim.ini in a folder of the
     // test output, removed (a folder in its place too) before each test.
-    const std::string folder = OutputPath("settings");
+    const std::string folder = SettingsFolder();
     CreateDirectoryA(folder.c_str(), nullptr);
     SetEnvironmentVariableA("PIM_SETTINGS_DIR", folder.c_str());
     DeleteFileA(SettingsFile().c_str());
     RemoveDirectoryA(SettingsFile().c_str());
 }
 
-std::string MainWindow::SettingsFile() { return OutputPath("settings") + "\\Pim.ini"; }
+std::string MainWindow::SettingsFile() { return SettingsFolder() + "\\Pim.ini"; }
 
 void MainWindow::TearDown() {
     ui::Application().CancelHint();

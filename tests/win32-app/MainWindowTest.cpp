@@ -144,6 +144,7 @@ TEST_F(MainWindowTest, EveryControlHasItsClassCaptionAndState) {
         {"Button5", f.Button5->Handle(), "Button", "効果確認"},
         {"Button6", f.Button6->Handle(), "Button", "元の画像"},
         {"CheckBox1", f.CheckBox1->Handle(), "Button", "JPEG再変換", BST_UNCHECKED},
+        {"CheckBox8", f.CheckBox8->Handle(), "Button", "EXIF回転", BST_UNCHECKED},
         {"Button4", f.Button4->Handle(), "Button", "PDF作成"},
         {"PageControl1", f.PageControl1->Handle(), "SysTabControl32", ""},
         {"ImgListView1", f.ImgListView1->Handle(), "SysListView32", ""},
@@ -324,7 +325,7 @@ TEST_F(MainWindowTest, ResizingGrowsTheListAreaAndLeavesTheLeftColumnWhereItIs) 
     TForm1& f = Form();
     const HWND window = f.Handle();
     const std::vector<HWND> left = {f.GroupBox1->Handle(), f.GroupBox2->Handle(), f.GroupBox3->Handle(),
-                                    f.CheckBox1->Handle(), f.Button4->Handle()};
+                                    f.CheckBox1->Handle(), f.CheckBox8->Handle(), f.Button4->Handle()};
     std::vector<RECT> leftBefore;
     for (HWND control : left) leftBefore.push_back(RectInParent(control));
     const RECT list = RectInParent(f.ImgListView1->Handle());

@@ -4,8 +4,10 @@
 #include <thread>
 
 #include "AppFixture.h"
+#include "ProofWindow.h"
 #include "app/MainModel.h"
 #include "app/win32/ShellOpen.h"
+#include "tests/app/PdfFacts.h"
 
 namespace pim::test {
 namespace {
@@ -262,6 +264,70 @@ TEST_F(RunTest, SelectedRowsMakeTheirOwnPdfAndEndAMoveRegistration) {
     Form().N1->OnClick();
     EXPECT_EQ(errors, std::vector<std::string>{"画像が存在しません"});
     EXPECT_EQ(Form().Form2(), nullptr);
+}
+
+// The popup's turns, chosen with keys in the real menu after a right click:
+// greyed with nothing selected; a turn belongs to the item (a text item
+// takes none) and turns its page in the next PDF, "PDF作成" and the
+// selected rows' alike.
+TEST_F(RunTest, ThePopupTurnsTheSelectedPicturesAndTheirPages) {
+    Open(folder);
+    TForm1& f = Form();
+    const HWND list = f.ImgListView1->Handle();
+    const auto rightClick = [&](POINT at, std::vector<WPARAM> keys) {
+        MenuSeen seen{.keys = std::move(keys)};
+        WithOpenMenu(seen, [&] {
+            // The list view waits for the button to come up before it tells of the click.
+            PostMessageW(list, WM_RBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+            SendMessageW(list, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(at.x, at.y));
+        });
+        return seen;
+    };
+    const auto pageSizes = [&](const std::string& file) {
+        Click(*f.Form2()->Button2);
+        Pump();
+        const TPdfFacts facts = TPdfFacts::FromFile(file);
+        std::vector<std::pair<int, int>> sizes;
+        for (const int page : facts.Pages()) sizes.push_back(facts.PageSize(page));
+        return sizes;
+    };
+    const std::vector<std::string> turns = {"右に90°回転", "左に90°回転", "回転を元に戻す"};
+    TImgListItems& items = f.ImgListView1->ImgItems();
+
+    RECT client;
+    GetClientRect(list, &client);
+    LVHITTESTINFO empty{.pt = {client.right - 4, client.bottom - 4}};
+    ASSERT_EQ(ListView_HitTest(list, &empty), -1);
+    SelectOnly(-1);
+    const MenuSeen none = rightClick(empty.pt, {VK_ESCAPE});
+    ASSERT_EQ(none.entries.size(), 8u);
+    EXPECT_EQ(std::vector<std::string>(none.entries.begin() + 5, none.entries.end()), turns);
+    EXPECT_EQ(std::vector<bool>(none.grayed.begin() + 5, none.grayed.end()), std::vector<bool>(3, true));
+
+    // Down: ＰＤＦ作成(選択画像), 画像移動（登録）, the greyed 画像移動（移動）, 右に90°回転.
+    RECT jpeg;
+    ListView_GetItemRect(list, 0, &jpeg, LVIR_BOUNDS);
+    const MenuSeen right =
+        rightClick({(jpeg.left + jpeg.right) / 2, (jpeg.top + jpeg.bottom) / 2},
+                   {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});
+    EXPECT_EQ(std::vector<bool>(right.grayed.begin() + 5, right.grayed.end()), std::vector<bool>(3, false));
+    EXPECT_EQ(items[0]->Turn, 1);
+    // Left on all three: the JPEG back, the bitmap a quarter anticlockwise, the text as it was.
+    for (int row = 0; row < 3; ++row) f.ImgListView1->SetSelected(row, true);
+    f.N7->OnClick();
+    f.N7->OnClick();
+    f.N6->OnClick();
+    EXPECT_EQ(std::vector<int>({items[0]->Turn, items[1]->Turn, items[2]->Turn}), std::vector<int>({0, 3, 0}));
+    Click(*f.Button4);
+    EXPECT_EQ(pageSizes(pdf), (std::vector<std::pair<int, int>>{{64, 48}, {24, 32}, {480, 680}}));
+
+    SelectOnly(1);
+    f.N8->OnClick();
+    EXPECT_EQ(items[1]->Turn, 0);
+    SelectOnly(0);
+    f.N6->OnClick();
+    f.N1->OnClick();
+    EXPECT_EQ(pageSizes(pdf), (std::vector<std::pair<int, int>>{{48, 64}}));
 }
 
 TEST_F(RunTest, TheSaveFolderAndTheTypedNameDecideWhereThePdfGoes) {

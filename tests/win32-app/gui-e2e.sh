@@ -58,19 +58,6 @@ xdotool keyup Return
 sleep 1
 xdotool search --onlyvisible --name "^フォルダーの参照\$" >/dev/null 2>&1 && fail "the folder browser stayed open"
 
-popup() {  # popup <row> <screenshot name or -> <keys...>: a right click on a row, keys in the menu
-  local row=$1 shot=$2
-  shift 2
-  click_client "$main" 782 442 420 "$(row_y "$row")"
-  click_client "$main" 782 442 420 "$(row_y "$row")" 3
-  sleep 0.7
-  [ "$shot" = - ] || import -window root "$out/$shot"
-  for key in "$@"; do
-    xdotool key "$key"
-    sleep 0.2
-  done
-  sleep 0.5
-}
 # "画像移動（移動）" is greyed before a registration: choosing it does nothing
 # (after the run the working list holds paths, which a move would misread).
 popup 2 gui-popup.png Down Down Down Return
@@ -92,13 +79,6 @@ expected=("${before[2]}" "${before[0]}" "${before[1]}" "${before[@]:3}")
 # characters before it through qpdf).
 bookmarks() { qpdf --json=2 --json-key=outlines "$1" | python3 -c 'import json, re, sys
 print(" ".join(re.search(r"\d\d\w?-\S*", o["title"]).group() for o in json.load(sys.stdin)["outlines"]))'; }
-run_pdf() {  # run_pdf <copy name>: PDF作成, the dialog closed, the PDF kept aside
-  click_client "$main" 782 442 240 404
-  dialog=$(wait_window "ＰＤＦ作成終了") || fail "a run did not finish"
-  click_client "$dialog" 335 102 276 84
-  sleep 1
-  cp "$folder/default.pdf" "$folder/$1"
-}
 moved="03-progressive 01-plasma 02-grey-steps 04-cmyk 05-colour-24bit 06-palette-8bit 07-checker-1bit 08-夕焼け 09-readme"
 [ "$(bookmarks "$folder/default.pdf")" = "$moved" ] || fail "bookmarks after the move: $(bookmarks "$folder/default.pdf")"
 sleep 1.5

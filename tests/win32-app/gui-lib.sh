@@ -36,6 +36,33 @@ click_client() {  # click_client <window> <client width> <client height> <x> <y>
 # 101 pixels each from 43, the picture at x 307 to 400, the name from 402.
 row_y() { echo $((93 + 101 * $1)); }
 
+# The main window ($main) as a script drives it. A right click on a row, a
+# screenshot (or -) and keys pressed in the popup menu that opens.
+popup() {  # popup <row> <screenshot name or -> <keys...>
+  local row=$1 shot=$2
+  shift 2
+  click_client "$main" 782 442 420 "$(row_y "$row")"
+  click_client "$main" 782 442 420 "$(row_y "$row")" 3
+  sleep 0.7
+  [ "$shot" = - ] || import -window root "$out/$shot"
+  for key in "$@"; do
+    xdotool key "$key"
+    sleep 0.2
+  done
+  sleep 0.5
+}
+
+# "PDF作成" (Button4 at 192, 392), the finished dialog closed ("閉じる" at
+# 228, 72), the PDF of $folder kept aside under another name.
+run_pdf() {  # run_pdf <copy name>
+  click_client "$main" 782 442 240 404
+  local dialog
+  dialog=$(wait_window "ＰＤＦ作成終了") || fail "a run did not finish"
+  click_client "$dialog" 335 102 276 84
+  sleep 1
+  cp "$folder/default.pdf" "$folder/$1"
+}
+
 # Runs the window probe (WindowProbe.cpp) in the prefix of the program under
 # test. That program's scripts/wine-run holds the prefix's lock, so the
 # probe joins its Wine server directly, with the same settings.

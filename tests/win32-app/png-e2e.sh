@@ -35,14 +35,6 @@ main=$(wait_window "Pim-ピム-") || fail "the main window did not appear"
 sleep 2
 import -window root "$out/png-thumbnails.png"
 
-run_pdf() {  # run_pdf <copy name>: "PDF作成" (Button4), the dialog closed, the PDF kept aside
-  click_client "$main" 782 442 240 404
-  local dialog
-  dialog=$(wait_window "ＰＤＦ作成終了") || fail "a run did not finish"
-  click_client "$dialog" 335 102 276 84
-  sleep 1
-  cp "$folder/default.pdf" "$folder/$1"
-}
 bookmarks() { qpdf --json=2 --json-key=outlines "$1" | python3 -c 'import json, sys
 print(" ".join(o["title"] for o in json.load(sys.stdin)["outlines"]))'; }
 

@@ -376,37 +376,6 @@ TEST_F(ShellTest, ADragStartsOnlyWhenThePointerMovesWithTheButtonHeldAndEndsInIt
     EXPECT_EQ(loops.size(), 2u);
 }
 
-// What the open menu held, read from inside its modal loop.
-struct MenuSeen {
-    std::vector<std::string> entries;  // captions ("-" for a separator)
-    int defaultPos = -1;
-    std::vector<WPARAM> keys;          // pressed in the menu, then it closes
-    char mnemonic = 0;                 // or typed
-    bool screenshot = false;
-};
-MenuSeen* gMenu = nullptr;
-
-void CALLBACK ReadOpenMenu(HWND, UINT, UINT_PTR timer, DWORD) {
-    HWND window = FindWindowW(L"#32768", nullptr);
-    if (!window || !IsWindowVisible(window)) return;
-    KillTimer(nullptr, timer);
-    auto menu = reinterpret_cast<HMENU>(SendMessageW(window, MN_GETHMENU, 0, 0));
-    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-        char text[256] = {};
-        MENUITEMINFOA info{};
-        info.cbSize = sizeof info;
-        info.fMask = MIIM_FTYPE | MIIM_STRING;
-        info.dwTypeData = text;
-        info.cch = sizeof text;
-        GetMenuItemInfoA(menu, static_cast<UINT>(i), TRUE, &info);
-        gMenu->entries.push_back(info.fType & MFT_SEPARATOR ? "-" : text);
-    }
-    gMenu->defaultPos = static_cast<int>(GetMenuDefaultItem(menu, TRUE, 0));
-    if (gMenu->screenshot) WriteBmp(CaptureWindow(GetDesktopWindow()), OutputPath("shell-menu.bmp"));
-    for (WPARAM key : gMenu->keys) PostMessageW(window, WM_KEYDOWN, key, 0);
-    if (gMenu->mnemonic) PostMessageW(window, WM_CHAR, static_cast<WPARAM>(gMenu->mnemonic), 0);
-}
-
 TEST_F(ShellTest, TheContextMenuMergesTheOwnEntriesWithTheShellsAndRunsTheChosenOne) {
     const std::string folder = FolderWith("shell-menu", {"photo.txt"});
     TImgListView& view = Make(folder);
@@ -421,16 +390,15 @@ TEST_F(ShellTest, TheContextMenuMergesTheOwnEntriesWithTheShellsAndRunsTheChosen
     Select({0});
     const POINT at = RowPoint(0, true);
     auto popup = [&](MenuSeen& seen) {
-        gMenu = &seen;
-        SetTimer(nullptr, 0, 200, &ReadOpenMenu);
-        SendMessageW(view.Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(view.Handle()), MAKELPARAM(at.x, at.y));
-        gMenu = nullptr;
+        WithOpenMenu(seen, [&] {
+            SendMessageW(view.Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(view.Handle()), MAKELPARAM(at.x, at.y));
+        });
     };
 
     // The shell's entries first (ShellMenuPos 0), its first one the
     // default; the own ones after them. Up from the top wraps to the last
     // own entry, whose handler runs.
-    MenuSeen merged{.keys = {VK_UP, VK_RETURN}, .screenshot = true};
+    MenuSeen merged{.keys = {VK_UP, VK_RETURN}, .screenshot = "shell-menu.bmp"};
     popup(merged);
     ASSERT_GT(merged.entries.size(), 4u);
     const std::vector<std::string> tail(merged.entries.end() - 3, merged.entries.end());

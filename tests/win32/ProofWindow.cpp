@@ -201,4 +201,40 @@ std::string OutputPath(const std::string& name) {
     return dir + "\\" + name;
 }
 
+namespace {
+
+MenuSeen* gMenu = nullptr;
+
+void CALLBACK ReadOpenMenu(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND window = FindWindowW(L"#32768", nullptr);
+    if (!gMenu || !window || !IsWindowVisible(window)) return;
+    KillTimer(nullptr, timer);
+    auto menu = reinterpret_cast<HMENU>(SendMessageW(window, MN_GETHMENU, 0, 0));
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        char text[256] = {};
+        MENUITEMINFOA info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_FTYPE | MIIM_STRING | MIIM_STATE;
+        info.dwTypeData = text;
+        info.cch = sizeof text;
+        GetMenuItemInfoA(menu, static_cast<UINT>(i), TRUE, &info);
+        gMenu->entries.push_back(info.fType & MFT_SEPARATOR ? "-" : text);
+        gMenu->grayed.push_back((info.fState & MFS_GRAYED) != 0);
+    }
+    gMenu->defaultPos = static_cast<int>(GetMenuDefaultItem(menu, TRUE, 0));
+    if (!gMenu->screenshot.empty()) WriteBmp(CaptureWindow(GetDesktopWindow()), OutputPath(gMenu->screenshot));
+    for (WPARAM key : gMenu->keys) PostMessageW(window, WM_KEYDOWN, key, 0);
+    if (gMenu->mnemonic) PostMessageW(window, WM_CHAR, static_cast<WPARAM>(gMenu->mnemonic), 0);
+}
+
+}  // namespace
+
+void WithOpenMenu(MenuSeen& seen, const std::function<void()>& open) {
+    gMenu = &seen;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 200, &ReadOpenMenu);
+    open();
+    KillTimer(nullptr, timer);
+    gMenu = nullptr;
+}
+
 }  // namespace pim::test

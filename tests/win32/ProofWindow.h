@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -76,6 +77,21 @@ void WriteBmp(const Capture& capture, const std::string& path);
 // A file in the tests' output folder, as a path Windows can open (the
 // folder is a Unix path when the tests run under Wine).
 std::string OutputPath(const std::string& name);
+
+// What an open popup menu held, read from inside its modal loop, and what
+// was then pressed in it (which closes it).
+struct MenuSeen {
+    std::vector<std::string> entries;  // captions ("-" for a separator)
+    std::vector<bool> grayed;          // entry by entry
+    int defaultPos = -1;
+    std::vector<WPARAM> keys;  // pressed in the menu
+    char mnemonic = 0;         // or typed
+    std::string screenshot;    // the screen while the menu is open, into this file of the output
+};
+
+// Runs `open`, which opens a popup menu on this thread and returns when it
+// closes, and fills `seen` while the menu is open.
+void WithOpenMenu(MenuSeen& seen, const std::function<void()>& open);
 
 template <class Pred>
 bool ProofWindow::PumpUntil(Pred done, DWORD timeoutMs) {
