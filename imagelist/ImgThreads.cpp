@@ -60,7 +60,7 @@ void TImgThreads::Pump() {
         bool& flag;
         ~TDone() { flag = false; }
     } done{pumping_};
-    while (static_cast<int>(workers_.size()) < workerCount_ && !queue_.empty()) {
+    while (static_cast<int>(workers_.size()) < inFlight_ && !queue_.empty()) {
         const int id = queue_.back();
         queue_.pop_back();
         queued_.erase(id);

@@ -117,8 +117,12 @@ public:
 
 class TImgThreads {
 public:
-    // workers: how many may run at once (at least one).
-    TImgThreads(TImgThreadsHost& host, int workers) : host_(host), workerCount_(std::max(workers, 1)) {}
+    // workers: how many may run at once (at least one); ahead: how many
+    // more are handed to the platform's threads beforehand, so that a
+    // thread done with one picture need not wait for the window to take it
+    // in before it starts the next.
+    TImgThreads(TImgThreadsHost& host, int workers, int ahead = 0)
+        : host_(host), workerCount_(std::max(workers, 1)), inFlight_(workerCount_ + std::max(ahead, 0)) {}
     ~TImgThreads() { Stop(); }
     TImgThreads(const TImgThreads&) = delete;
     TImgThreads& operator=(const TImgThreads&) = delete;
@@ -132,8 +136,9 @@ public:
         Request(id, urgent);
         Pump();
     }
-    // While a worker is free: starts one for the most recent queued item
-    // that still exists, is not resolved and is not being made already.
+    // While fewer workers than workers + ahead are out: starts one for the
+    // most recent queued item that still exists, is not resolved and is
+    // not being made already.
     void Pump();
     void Start() { Pump(); }
     // Empties the queue, stops the workers and waits for them (all asked to
@@ -165,6 +170,7 @@ private:
 
     TImgThreadsHost& host_;
     const int workerCount_;
+    const int inFlight_;
     std::list<int> queue_;
     std::unordered_map<int, std::list<int>::iterator> queued_;
     bool pumping_ = false;

@@ -64,7 +64,9 @@ TImgListView::TImgListView(const Params& p)
     : TListView({.Parent = p.Parent, .Bounds = p.Bounds, .ViewStyle = p.ViewStyle, .MultiSelect = p.MultiSelect,
                  .GridLines = p.GridLines, .EditLabels = true}),
       view_(model_.DispTypes()),
-      threads_(*this, DefaultImgWorkerCount()),
+      // Three pictures waiting for each thread: taking a result in on this
+      // thread takes longer than a camera's preview takes to decode.
+      threads_(*this, DefaultImgWorkerCount(), 3 * DefaultImgWorkerCount()),
       dragDrop_(std::make_unique<TImgDragDrop>(*this)),
       iconStyle_(p.IconStyle),
       viewStyle_(p.ViewStyle) {

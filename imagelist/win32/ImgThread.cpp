@@ -11,8 +11,8 @@ namespace pim {
 // Threads that live as long as the program and make the thumbnails handed
 // to them. A thread of its own for each thumbnail cost more under Wine
 // than decoding a camera's preview does. Threads are made as jobs wait
-// with none idle, up to four (the most workers the list runs); they run one
-// priority step below normal, so the window stays first.
+// with none idle, up to one per processor (as many as the list's workers);
+// they run one priority step below normal, so the window stays first.
 class TImgThreadPool {
 public:
     TImgThreadPool() {
@@ -29,7 +29,7 @@ public:
     void Submit(TImgThread& job) {
         TLock lock(lock_);
         jobs_.push_back(&job);
-        if (idle_ == 0 && threads_ < kMaxThreads) {
+        if (idle_ == 0 && threads_ < DefaultImgWorkerCount()) {
             HANDLE thread = CreateThread(nullptr, 0, &TImgThreadPool::ThreadProc, this, 0, nullptr);
             if (!thread && threads_ == 0) {
                 jobs_.pop_back();
@@ -66,8 +66,6 @@ public:
     }
 
 private:
-    static constexpr int kMaxThreads = 4;
-
     struct TLock {
         explicit TLock(CRITICAL_SECTION& section) : section_(section) { EnterCriticalSection(&section_); }
         ~TLock() { LeaveCriticalSection(&section_); }

@@ -254,7 +254,8 @@ TEST(ImgThreads, AFolderChangeWaitsForTheDecodeAndDropsIt) {
 
 TEST(ImgThreads, SeveralWorkersTakeTheQueueInOrderAndDeliverEachPictureOnce) {
     TTestHost host(8);
-    TImgThreads threads(host, 3);
+    TImgThreads threads(host, 2, 1);  // two running, one handed over ahead
+    EXPECT_EQ(threads.WorkerCount(), 2);
     for (int id = 0; id < 6; ++id) threads.Request(id, false);
     threads.Request(6, true);
     threads.Request(7, true);
