@@ -245,6 +245,15 @@ void TImgListView::RefreshFolder() {
     ListChanged();
 }
 
+void TImgListView::MoveSelection(int target) {
+    const TRowMemo memo = RememberRows();
+    if (memo.SelectedIds.empty()) return;
+    ImgItems().MoveItems(memo.SelectedIds, target);
+    RestoreRows(memo);
+    Invalidate();
+    ListChanged();
+}
+
 void TImgListView::ListChanged() {
     if (OnListChanged) OnListChanged();
 }

@@ -109,6 +109,9 @@ public:
     bool ShellCommand(TShellCommand command);
     // The selected rows' items for the shell (ImgItems' selection ID lists).
     TShellItemsOf ShellSelection();
+    // Moves the selected rows' items before row target (TImgListItems::
+    // MoveItems); they stay selected and the focus stays on its item.
+    void MoveSelection(int target);
     // File mode: appends the files as items.
     void AddFiles(TFileDataObject& files);
     TImgDragDrop& DragDrop() { return *dragDrop_; }
@@ -158,6 +161,8 @@ private:
     void ColourReset();
     LRESULT CustomDraw(NMLVCUSTOMDRAW& draw);
     void PaintCell(HDC dc, int row);
+    // The mark of where dragged items would land (ImgDragDrop's Insertion).
+    void PaintInsertion(HDC dc, int row);
     void PaintFrame(HDC dc, const RECT& cell, bool selected);
     void PaintPicture(HDC dc, int x, int y, TImgListItem& item);
     int ComposedIcon(TImgListItem& item);
