@@ -13,6 +13,7 @@
 #include <climits>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -200,6 +201,7 @@ private:
     };
     TRowMemo RememberRows();
     void RestoreRows(const TRowMemo& memo);
+    std::optional<TRowMemo> moved_;  // the rows a drag moved, selected again after the press
 
     TImgListModel model_;
     TViewImage viewImage_;

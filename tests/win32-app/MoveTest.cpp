@@ -143,15 +143,28 @@ TEST_F(MoveTest, DraggingSelectedRowsWithinTheListMovesThemWhereTheMarkShows) {
     EXPECT_TRUE(view.Selected(4) && view.Selected(5));
     EXPECT_EQ(view.DragDrop().Insertion().At, -1);
 
-    // Escape, or letting go outside the list: the shell's drag goes on as before.
-    drag({{lowerHalf(0), FALSE}, {lowerHalf(0), TRUE}});
-    EXPECT_EQ(answers.back(), DRAGDROP_S_CANCEL);
+    // Letting go outside the list, or Escape, moves nothing: the shell's
+    // drag goes on as before. Near the right edge the columns scroll (the
+    // list made narrower than its columns).
     RECT window;
     GetWindowRect(f.Handle(), &window);
     drag({{lowerHalf(0), FALSE}, {POINT{window.left + 5, window.bottom - 5}, FALSE}});
+    ASSERT_EQ(answers.size(), 2u);
     EXPECT_EQ(answers.back(), DRAGDROP_S_DROP);
-    EXPECT_EQ(Order(), "adefbcgh");
+    RECT area;
+    GetClientRect(list, &area);
+    SetWindowPos(list, nullptr, 0, 0, 200, area.bottom, SWP_NOMOVE | SWP_NOZORDER);
+    GetClientRect(list, &area);
+    POINT edge{area.right - 4, area.bottom / 2};
+    ClientToScreen(list, &edge);
+    drag({{lowerHalf(0), FALSE}, {edge, FALSE}, {edge, TRUE}});
+    ASSERT_EQ(answers.size(), 3u);
+    EXPECT_EQ(answers.back(), DRAGDROP_S_CANCEL);
+    EXPECT_GT(GetScrollPos(list, SB_HORZ), 0);
     EXPECT_EQ(view.DragDrop().Insertion().Row, -1);
+    std::string pages;
+    for (int i = 0; i < view.ImgItems().Count(); ++i) pages += view.ImgItems()[i]->DisplayName().front();
+    EXPECT_EQ(pages, "adefbcgh");
 }
 
 // A drop made inside the program, as the shell hands it over.
