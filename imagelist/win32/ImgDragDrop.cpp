@@ -85,7 +85,13 @@ public:
             answer = DRAGDROP_S_DROP;
         return owner_ ? owner_->Continue(answer) : answer;
     }
-    HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
+    HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD) override {
+        // Over its own list the items can land even where no drop target
+        // answers (the main window keeps the list's off).
+        if (!owner_ || owner_->Insertion().At < 0) return DRAGDROP_S_USEDEFAULTCURSORS;
+        SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW)));
+        return S_OK;
+    }
 
 private:
     TImgDragDrop* owner_;

@@ -3,8 +3,8 @@
 // edges; let go there, they move (TImgListView::MoveSelection). The list
 // decides in its drop source, not as a drop target: the main window takes
 // dropped files on the whole form, so the list is no drop target there, and
-// a drop over the list must not reach the shell's target of its folder
-// (which would copy the files onto themselves).
+// where it is one, its own items let go over it are not for the shell's
+// target of its folder.
 #include <algorithm>
 #include <climits>
 
@@ -60,11 +60,7 @@ TImgDragDrop::TInsertion TImgDragDrop::InsertionAt(POINT client) {
     } else {
         ListView_GetItemRect(window, row, &cell, LVIR_BOUNDS);
     }
-    // Icon views fill lines left to right; the list and report styles stack
-    // their rows top to bottom.
-    const ui::TViewStyle style = view_.ViewStyle();
-    const bool across = style == ui::TViewStyle::vsIcon || style == ui::TViewStyle::vsSmallIcon;
-    const bool after = across ? client.x >= (cell.left + cell.right) / 2 : client.y >= (cell.top + cell.bottom) / 2;
+    const bool after = view_.RowsAcross() ? client.x >= (cell.left + cell.right) / 2 : client.y >= (cell.top + cell.bottom) / 2;
     return {row + (after ? 1 : 0), row, after};
 }
 

@@ -160,7 +160,7 @@ void TImgListView::PaintInsertion(HDC dc, int row) {
     // row where rows stack, down it where they fill lines (icon views).
     constexpr int kBar = 3;
     const bool after = dragDrop_->Insertion().After;
-    const bool across = viewStyle_ == ui::TViewStyle::vsIcon || viewStyle_ == ui::TViewStyle::vsSmallIcon;
+    const bool across = RowsAcross();
     if (!across && after) r.top = r.bottom - kBar;
     if (!across && !after) r.bottom = r.top + kBar;
     if (across && after) r.left = r.right - kBar;

@@ -53,6 +53,11 @@ public:
     TIconStyle IconStyle() const { return iconStyle_; }
     void SetIconStyle(TIconStyle style);
     ui::TViewStyle ViewStyle() const { return viewStyle_; }
+    // Icon views fill lines left to right; the list and report styles stack
+    // their rows top to bottom.
+    bool RowsAcross() const {
+        return viewStyle_ == ui::TViewStyle::vsIcon || viewStyle_ == ui::TViewStyle::vsSmallIcon;
+    }
     void SetViewStyle(ui::TViewStyle style);
     // Takes the settings in and enters the desktop, as the window's creation
     // does once the form has loaded.
