@@ -37,17 +37,6 @@ private:
     LONG references_ = 1;
 };
 
-// The view as drop source: Escape or both buttons cancel, letting go drops.
-class TSource : public TComObject<IDropSource> {
-public:
-    HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL escape, DWORD keys) override {
-        if (escape || ((keys & MK_LBUTTON) && (keys & MK_RBUTTON))) return DRAGDROP_S_CANCEL;
-        if (!(keys & (MK_LBUTTON | MK_RBUTTON))) return DRAGDROP_S_DROP;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
-};
-
 // Without Ctrl a move, with Ctrl a copy, with Ctrl and Shift a link.
 DWORD KeyEffect(DWORD keys) {
     if (keys & MK_CONTROL) return (keys & MK_SHIFT) ? DROPEFFECT_LINK : DROPEFFECT_COPY;
@@ -81,6 +70,32 @@ TShiftState ShiftOfKeyState(DWORD keys) {
     if (keys & MK_MBUTTON) shift |= ssMiddle;
     return shift;
 }
+
+// The view as drop source: Escape or both buttons cancel, letting go drops;
+// the owner has the last word (Continue) while it lives.
+class TImgDragDrop::TSource : public TComObject<IDropSource> {
+public:
+    explicit TSource(TImgDragDrop* owner) : owner_(owner) {}
+    void Detach() { owner_ = nullptr; }
+    HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL escape, DWORD keys) override {
+        HRESULT answer = S_OK;
+        if (escape || ((keys & MK_LBUTTON) && (keys & MK_RBUTTON)))
+            answer = DRAGDROP_S_CANCEL;
+        else if (!(keys & (MK_LBUTTON | MK_RBUTTON)))
+            answer = DRAGDROP_S_DROP;
+        return owner_ ? owner_->Continue(answer) : answer;
+    }
+    HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD) override {
+        // Over its own list the items can land even where no drop target
+        // answers (the main window keeps the list's off).
+        if (!owner_ || owner_->Insertion().At < 0) return DRAGDROP_S_USEDEFAULTCURSORS;
+        SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW)));
+        return S_OK;
+    }
+
+private:
+    TImgDragDrop* owner_;
+};
 
 // The view's drop target: hands every call to its owner while it lives.
 class TImgDragDrop::TTarget : public TComObject<IDropTarget> {
@@ -182,10 +197,12 @@ void TImgDragDrop::StartDrag() {
     const TShellItemsOf items = view_.ShellSelection();
     TComPtr<IDataObject> data = items.UiObject<IDataObject>(view_.Handle(), IID_IDataObject);
     if (data) {
-        TComPtr<TSource> source(new TSource);
+        TComPtr<TSource> source(new TSource(this));
         DWORD effect = DROPEFFECT_NONE;
         const DWORD allowed = view_.DefaultExec().DragType() & (DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK);
         RunDragLoop(data.Get(), source.Get(), allowed, &effect);
+        source->Detach();
+        ShowInsertion({});
     }
     state_ = TDragOutState::dsIdle;
 }
@@ -221,6 +238,11 @@ HRESULT TImgDragDrop::Over(DWORD keys, POINTL point, DWORD* effect) {
         return S_OK;
     }
     const POINT client = ClientPoint(view_.Handle(), point);
+    if (state_ == TDragOutState::dsLeftRunning) {
+        // Its own items: the drop source moves them (Continue).
+        *effect &= DROPEFFECT_MOVE;
+        return S_OK;
+    }
     if (view_.Model().IsFileMode()) {
         *effect = FileModeEffect(keys, *effect);
     } else {

@@ -139,15 +139,33 @@ void TImgListView::ColourReset() {
 }
 
 LRESULT TImgListView::CustomDraw(NMLVCUSTOMDRAW& draw) {
-    if (iconStyle_ != TIconStyle::iisImage) return CDRF_DODEFAULT;
+    const bool cells = iconStyle_ == TIconStyle::iisImage;
+    const int marked = dragDrop_->Insertion().Row;
+    const int row = static_cast<int>(draw.nmcd.dwItemSpec);
     switch (draw.nmcd.dwDrawStage) {
-        case CDDS_PREPAINT: return CDRF_NOTIFYITEMDRAW;
-        case CDDS_ITEMPREPAINT: return CDRF_NOTIFYPOSTPAINT;
+        case CDDS_PREPAINT: return cells || marked >= 0 ? CDRF_NOTIFYITEMDRAW : CDRF_DODEFAULT;
+        case CDDS_ITEMPREPAINT: return cells || row == marked ? CDRF_NOTIFYPOSTPAINT : CDRF_DODEFAULT;
         case CDDS_ITEMPOSTPAINT:
-            PaintCell(draw.nmcd.hdc, static_cast<int>(draw.nmcd.dwItemSpec));
+            if (cells) PaintCell(draw.nmcd.hdc, row);
+            if (row == marked) PaintInsertion(draw.nmcd.hdc, row);
             return CDRF_DODEFAULT;
         default: return CDRF_DODEFAULT;
     }
+}
+
+void TImgListView::PaintInsertion(HDC dc, int row) {
+    RECT r;
+    if (!ListView_GetItemRect(Handle(), row, &r, LVIR_BOUNDS)) return;
+    // A bar inside the row, on the edge the items would land at: across the
+    // row where rows stack, down it where they fill lines (icon views).
+    constexpr int kBar = 3;
+    const bool after = dragDrop_->Insertion().After;
+    const bool across = RowsAcross();
+    if (!across && after) r.top = r.bottom - kBar;
+    if (!across && !after) r.bottom = r.top + kBar;
+    if (across && after) r.left = r.right - kBar;
+    if (across && !after) r.right = r.left + kBar;
+    FillRect(dc, &r, GetSysColorBrush(COLOR_HIGHLIGHT));
 }
 
 void TImgListView::PaintCell(HDC dc, int row) {

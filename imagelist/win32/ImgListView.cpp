@@ -247,6 +247,16 @@ void TImgListView::RefreshFolder() {
     ListChanged();
 }
 
+void TImgListView::MoveSelection(int target) {
+    const TRowMemo memo = RememberRows();
+    if (memo.SelectedIds.empty()) return;
+    ImgItems().MoveItems(memo.SelectedIds, target);
+    RestoreRows(memo);
+    moved_ = RememberRows();
+    Invalidate();
+    ListChanged();
+}
+
 void TImgListView::ListChanged() {
     if (OnListChanged) OnListChanged();
 }
@@ -504,11 +514,25 @@ LRESULT TImgListView::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
             ContextPopup(lParam);
             return 0;
         case WM_LBUTTONDOWN:
+        case WM_MOUSEMOVE: {
+            // A drag runs inside the handling of a press or a move, and the
+            // list view ends that handling (under Wine) by selecting the row
+            // pressed on, which now holds another item: the moved items get
+            // the selection back.
+            dragDrop_->MouseMessage(message, wParam, lParam);
+            const LRESULT result = TListView::WndProc(message, wParam, lParam);
+            if (moved_) {
+                const TRowMemo memo = std::move(*moved_);
+                moved_.reset();
+                RestoreRows(memo);
+                ListChanged();
+            }
+            return result;
+        }
         case WM_RBUTTONDOWN:
         case WM_MBUTTONDOWN:
         case WM_LBUTTONUP:
         case WM_RBUTTONUP:
-        case WM_MOUSEMOVE:
             dragDrop_->MouseMessage(message, wParam, lParam);
             break;
         case WM_DESTROY:

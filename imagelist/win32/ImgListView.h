@@ -13,6 +13,7 @@
 #include <climits>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -52,6 +53,11 @@ public:
     TIconStyle IconStyle() const { return iconStyle_; }
     void SetIconStyle(TIconStyle style);
     ui::TViewStyle ViewStyle() const { return viewStyle_; }
+    // Icon views fill lines left to right; the list and report styles stack
+    // their rows top to bottom.
+    bool RowsAcross() const {
+        return viewStyle_ == ui::TViewStyle::vsIcon || viewStyle_ == ui::TViewStyle::vsSmallIcon;
+    }
     void SetViewStyle(ui::TViewStyle style);
     // Takes the settings in and enters the desktop, as the window's creation
     // does once the form has loaded.
@@ -109,6 +115,9 @@ public:
     bool ShellCommand(TShellCommand command);
     // The selected rows' items for the shell (ImgItems' selection ID lists).
     TShellItemsOf ShellSelection();
+    // Moves the selected rows' items before row target (TImgListItems::
+    // MoveItems); they stay selected and the focus stays on its item.
+    void MoveSelection(int target);
     // File mode: appends the files as items.
     void AddFiles(TFileDataObject& files);
     TImgDragDrop& DragDrop() { return *dragDrop_; }
@@ -158,6 +167,8 @@ private:
     void ColourReset();
     LRESULT CustomDraw(NMLVCUSTOMDRAW& draw);
     void PaintCell(HDC dc, int row);
+    // The mark of where dragged items would land (ImgDragDrop's Insertion).
+    void PaintInsertion(HDC dc, int row);
     void PaintFrame(HDC dc, const RECT& cell, bool selected);
     void PaintPicture(HDC dc, int x, int y, TImgListItem& item);
     int ComposedIcon(TImgListItem& item);
@@ -195,6 +206,7 @@ private:
     };
     TRowMemo RememberRows();
     void RestoreRows(const TRowMemo& memo);
+    std::optional<TRowMemo> moved_;  // the rows a drag moved, selected again after the press
 
     TImgListModel model_;
     TViewImage viewImage_;

@@ -86,6 +86,87 @@ TEST_F(MoveTest, WithoutASelectedRowNothingIsRegisteredOrMoved) {
     EXPECT_EQ(Order(), "cabdefgh");
 }
 
+// Selected rows dragged with the left button and let go over the list land
+// where the insertion mark showed, and stay selected; Escape, or a drop
+// elsewhere, moves nothing.
+TEST_F(MoveTest, DraggingSelectedRowsWithinTheListMovesThemWhereTheMarkShows) {
+    TForm1& f = Form();
+    TImgListView& view = *f.ImgListView1;
+    const HWND list = view.Handle();
+    auto lowerHalf = [&](int row) {  // screen point just above row+1
+        RECT r;
+        ListView_GetItemRect(list, row, &r, LVIR_BOUNDS);
+        POINT p{(r.left + r.right) / 2, r.bottom - 3};
+        ClientToScreen(list, &p);
+        return p;
+    };
+    std::vector<HRESULT> answers;
+    std::vector<std::pair<POINT, BOOL>> steps;  // the pointer and Escape; the last lets go
+    TImgDragDrop::TInsertion shown;
+    COLORREF bar = CLR_INVALID;  // the pixel where the mark shows
+    view.DragDrop().RunDragLoop = [&](IDataObject*, IDropSource* source, DWORD, DWORD*) {
+        for (std::size_t i = 0; i < steps.size(); ++i) {
+            SetCursorPos(steps[i].first.x, steps[i].first.y);
+            const bool last = i + 1 == steps.size();
+            answers.push_back(source->QueryContinueDrag(steps[i].second, last ? 0 : MK_LBUTTON));
+            if (i == 0) {
+                shown = view.DragDrop().Insertion();
+                POINT p = steps[0].first;
+                ScreenToClient(list, &p);
+                const HDC dc = GetDC(list);
+                bar = GetPixel(dc, p.x, p.y + 2);
+                ReleaseDC(list, dc);
+            }
+        }
+        return S_OK;
+    };
+    auto drag = [&](std::vector<std::pair<POINT, BOOL>> path) {
+        steps = std::move(path);
+        answers.clear();
+        RECT r;
+        ListView_GetItemRect(list, 1, &r, LVIR_ICON);
+        const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        view.DragDrop().MouseMessage(WM_LBUTTONDOWN, MK_LBUTTON, at);
+        view.DragDrop().MouseMessage(WM_MOUSEMOVE, MK_LBUTTON, at + 30);
+    };
+
+    Select({1, 2});
+    drag({{lowerHalf(5), FALSE}, {lowerHalf(5), FALSE}});
+    EXPECT_EQ(shown.At, 6);
+    EXPECT_EQ(shown.Row, 5);
+    EXPECT_TRUE(shown.After);
+    EXPECT_EQ(bar, GetSysColor(COLOR_HIGHLIGHT));
+    ASSERT_EQ(answers, (std::vector<HRESULT>{S_OK, DRAGDROP_S_CANCEL}));  // ours: no one else takes the files
+    EXPECT_EQ(Order(), "adefbcgh");
+    EXPECT_EQ(view.ImgItems()[4]->DisplayName(), "b.txt");  // the page order follows
+    EXPECT_EQ(view.SelCount(), 2);
+    EXPECT_TRUE(view.Selected(4) && view.Selected(5));
+    EXPECT_EQ(view.DragDrop().Insertion().At, -1);
+
+    // Letting go outside the list, or Escape, moves nothing: the shell's
+    // drag goes on as before. Near the right edge the columns scroll (the
+    // list made narrower than its columns).
+    RECT window;
+    GetWindowRect(f.Handle(), &window);
+    drag({{lowerHalf(0), FALSE}, {POINT{window.left + 5, window.bottom - 5}, FALSE}});
+    ASSERT_EQ(answers.size(), 2u);
+    EXPECT_EQ(answers.back(), DRAGDROP_S_DROP);
+    RECT area;
+    GetClientRect(list, &area);
+    SetWindowPos(list, nullptr, 0, 0, 200, area.bottom, SWP_NOMOVE | SWP_NOZORDER);
+    GetClientRect(list, &area);
+    POINT edge{area.right - 4, area.bottom / 2};
+    ClientToScreen(list, &edge);
+    drag({{lowerHalf(0), FALSE}, {edge, FALSE}, {edge, TRUE}});
+    ASSERT_EQ(answers.size(), 3u);
+    EXPECT_EQ(answers.back(), DRAGDROP_S_CANCEL);
+    EXPECT_GT(GetScrollPos(list, SB_HORZ), 0);
+    EXPECT_EQ(view.DragDrop().Insertion().Row, -1);
+    std::string pages;
+    for (int i = 0; i < view.ImgItems().Count(); ++i) pages += view.ImgItems()[i]->DisplayName().front();
+    EXPECT_EQ(pages, "adefbcgh");
+}
+
 // A drop made inside the program, as the shell hands it over.
 void Drop(HWND window, const std::vector<std::string>& paths) {
     std::vector<std::u16string> wide;

@@ -8,6 +8,7 @@
 //   probe tab CAPTION           the chosen tab of the first tab control
 //   probe resize CAPTION W H    sizes the window as a border drag would
 //   probe checked CAPTION       the text of every ticked box and pressed button
+//   probe rows CAPTION          the first list view's rows, "*" before a selected one
 //
 // A control reads "class|text|x,y,w,h" with its place in the top window's
 // client area; a combo box's edit answers as its combo box.
@@ -68,10 +69,51 @@ BOOL CALLBACK PrintChecked(HWND control, LPARAM) {
     return TRUE;
 }
 
-BOOL CALLBACK FindTabs(HWND control, LPARAM out) {
-    if (ClassOf(control) != WC_TABCONTROLW) return TRUE;
-    *reinterpret_cast<HWND*>(out) = control;
+// The first control of a class.
+struct TFound {
+    const wchar_t* ClassName;
+    HWND Window;
+};
+
+BOOL CALLBACK FindClass(HWND control, LPARAM out) {
+    auto& found = *reinterpret_cast<TFound*>(out);
+    if (ClassOf(control) != found.ClassName) return TRUE;
+    found.Window = control;
     return FALSE;
+}
+
+HWND FirstOf(HWND top, const wchar_t* className) {
+    TFound found{className, nullptr};
+    EnumChildWindows(top, &FindClass, reinterpret_cast<LPARAM>(&found));
+    return found.Window;
+}
+
+// A list view answers with its own memory: the item and its text go through
+// a buffer made in the list's process.
+void PrintRows(HWND list) {
+    DWORD id = 0;
+    GetWindowThreadProcessId(list, &id);
+    const HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, id);
+    if (!process) return;
+    struct TRemote {
+        LVITEMW Item;
+        wchar_t Text[MAX_PATH];
+    };
+    auto* remote = static_cast<TRemote*>(VirtualAllocEx(process, nullptr, sizeof(TRemote), MEM_COMMIT, PAGE_READWRITE));
+    const int count = remote ? static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)) : 0;
+    for (int i = 0; i < count; ++i) {
+        TRemote local{};
+        local.Item.pszText = remote->Text;
+        local.Item.cchTextMax = MAX_PATH;
+        WriteProcessMemory(process, remote, &local, sizeof local, nullptr);
+        SendMessageW(list, LVM_GETITEMTEXTW, i, reinterpret_cast<LPARAM>(&remote->Item));
+        ReadProcessMemory(process, remote, &local, sizeof local, nullptr);
+        local.Text[MAX_PATH - 1] = L'\0';
+        const bool selected = SendMessageW(list, LVM_GETITEMSTATE, i, LVIS_SELECTED) != 0;
+        std::printf("%s%s\n", selected ? "*" : "", Utf8(local.Text).c_str());
+    }
+    if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
 }
 
 }  // namespace
@@ -80,7 +122,7 @@ int main() {
     int argc = 0;
     LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     if (argc < 3) {
-        std::fprintf(stderr, "usage: probe focus|controls|checked|client|tab|resize CAPTION [W H]\n");
+        std::fprintf(stderr, "usage: probe focus|controls|checked|client|tab|rows|resize CAPTION [W H]\n");
         return 2;
     }
     const std::wstring command = argv[1];
@@ -108,9 +150,10 @@ int main() {
         GetClientRect(top, &r);
         std::printf("%ld %ld\n", r.right, r.bottom);
     } else if (command == L"tab") {
-        HWND tabs = nullptr;
-        EnumChildWindows(top, &FindTabs, reinterpret_cast<LPARAM>(&tabs));
+        const HWND tabs = FirstOf(top, WC_TABCONTROLW);
         std::printf("%ld\n", tabs ? static_cast<long>(SendMessageW(tabs, TCM_GETCURSEL, 0, 0)) : -1L);
+    } else if (command == L"rows") {
+        if (const HWND list = FirstOf(top, WC_LISTVIEWW)) PrintRows(list);
     } else if (command == L"resize" && argc >= 5) {
         SetWindowPos(top, nullptr, 0, 0, _wtoi(argv[3]), _wtoi(argv[4]), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     } else {

@@ -3,18 +3,19 @@
 # by its caption, "PDF作成" clicked with real mouse input, the dialog's
 # finished state awaited, "閉じる" clicked, and the PDF compared with the one
 # the command line makes of the same folder (dates aside). Then pages are
-# reordered with the list's popup menu and a second PDF shows the new order.
-# Screenshots of the main window, the finished dialog and the popup go to the
-# test output.
+# reordered with the list's popup menu and a second PDF shows the new order;
+# a thumbnail dragged to another place moves there too (Escape first
+# cancelling such a drag). Screenshots of the main window, the finished
+# dialog, the popup and the drag's insertion mark go to the test output.
 #
-#   gui-e2e.sh <Pim.exe> <pim.exe> <test output folder>
+#   gui-e2e.sh <Pim.exe> <pim.exe> <probe.exe> <test output folder>
 set -euo pipefail
 
 if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
 fi
 
-gui=$1 cli=$2 out=$3
+gui=$1 cli=$2 probe_exe=$3 out=$4
 root=$(cd "$(dirname "$0")/../.." && pwd)
 wine_run=$root/scripts/wine-run
 folder=$out/gui-e2e
@@ -95,6 +96,39 @@ run_pdf fourth.pdf
 with_copy="03-progressive 01-plasma 02-grey-steps 02b-copy 04-cmyk 05-colour-24bit 06-palette-8bit 07-checker-1bit 08-夕焼け 09-readme"
 [ "$(bookmarks "$folder/fourth.pdf")" = "$with_copy" ] || fail "after the copy: $(bookmarks "$folder/fourth.pdf")"
 rm "$folder/02b-copy.jpg"
+sleep 1.5
+
+# Dragging: 01-plasma (row 1) pressed on, moved with the button held over
+# the list. Escape ends the first drag with nothing moved; the second is let
+# go in the lower half of 05-colour-24bit (row 4, second column), so the
+# picture lands between it and 06-palette-8bit.
+rows() { probe "$probe_exe" rows "Pim-ピム-" | tr '\n' ' ' | sed 's/ $//'; }
+drag_to() {  # drag_to <x> <y>: press on row 1's picture (selecting it), move there in steps
+  move_client "$main" 782 442 350 "$(row_y 1)"
+  xdotool mousedown 1
+  for step in 1 2 3 4; do
+    move_client "$main" 782 442 $((350 + ($1 - 350) * step / 4)) $(($(row_y 1) + ($2 - $(row_y 1)) * step / 4))
+    sleep 0.15
+  done
+  sleep 0.3
+}
+listed="03-progressive.jpg 01-plasma.jpg 02-grey-steps.jpg 04-cmyk.jpg 05-colour-24bit.bmp 06-palette-8bit.bmp 07-checker-1bit.bmp 08-夕焼け.jpg 09-readme.txt"
+[ "$(rows | tr -d '*')" = "$listed" ] || fail "the list before the drag: $(rows)"
+drag_to 560 "$(( $(row_y 1) + 40 ))"
+xdotool key Escape
+sleep 0.3
+xdotool mouseup 1
+sleep 0.5
+[ "$(rows)" = "${listed/01-plasma/*01-plasma}" ] || fail "Escape did not cancel the drag: $(rows)"
+drag_to 560 "$(( $(row_y 1) + 40 ))"
+import -window root "$out/gui-drag-mark.png"
+xdotool mouseup 1
+sleep 0.5
+dragged="03-progressive.jpg 02-grey-steps.jpg 04-cmyk.jpg 05-colour-24bit.bmp *01-plasma.jpg 06-palette-8bit.bmp 07-checker-1bit.bmp 08-夕焼け.jpg 09-readme.txt"
+[ "$(rows)" = "$dragged" ] || fail "the list after the drag: $(rows)"
+run_pdf fifth.pdf
+[ "$(bookmarks "$folder/fifth.pdf")" = "03-progressive 02-grey-steps 04-cmyk 05-colour-24bit 01-plasma 06-palette-8bit 07-checker-1bit 08-夕焼け 09-readme" ] ||
+  fail "bookmarks after the drag: $(bookmarks "$folder/fifth.pdf")"
 
 # Close the main window before the command line runs in the same prefix.
 xdotool key --window "$main" alt+F4 2>/dev/null || true
@@ -111,4 +145,4 @@ mask() {
 cmp <(mask "$folder/first.pdf") <(mask "$folder/cli.pdf") || fail "the window's PDF differs from pim's"
 pages=$(pdfinfo "$folder/first.pdf" | sed -n 's/^Pages: *//p')
 [ "$pages" = 9 ] || fail "the PDF has $pages pages, not 9"
-echo "PASS: Pim.exe made the same 9-page PDF as pim.exe, the moved page came first, and the order outlived the runs and a new picture"
+echo "PASS: Pim.exe made the same 9-page PDF as pim.exe, the moved page came first, the order outlived the runs and a new picture, and a dragged page moved"

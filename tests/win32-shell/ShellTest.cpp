@@ -315,6 +315,8 @@ TEST_F(ShellTest, ADragStartsOnlyWhenThePointerMovesWithTheButtonHeldAndEndsInIt
     view.DragDrop().RunDragLoop = [&](IDataObject* data, IDropSource* source, DWORD allowed, DWORD* effect) {
         loops.push_back(allowed);
         dragged = TFileDataObject(data).FileNames();
+        // The pointer away from the view: letting go is the shell's drop.
+        SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
         EXPECT_EQ(source->QueryContinueDrag(FALSE, MK_LBUTTON), S_OK);
         EXPECT_EQ(source->QueryContinueDrag(TRUE, MK_LBUTTON), DRAGDROP_S_CANCEL);
         EXPECT_EQ(source->QueryContinueDrag(FALSE, MK_LBUTTON | MK_RBUTTON), DRAGDROP_S_CANCEL);
