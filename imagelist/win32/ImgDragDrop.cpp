@@ -340,6 +340,18 @@ void TImgDragDrop::Highlight(int row) {
     if (row >= 0) ListView_RedrawItems(view_.Handle(), row, row);
 }
 
+namespace {
+
+// One line, then the end of the scroll, as a scroll bar sends them: until
+// the end comes, the list believes the user is still scrolling and names
+// only the focused row.
+void ScrollLine(HWND window, UINT message, WPARAM step) {
+    SendMessageW(window, message, step, 0);
+    SendMessageW(window, message, SB_ENDSCROLL, 0);
+}
+
+}  // namespace
+
 void TImgDragDrop::AutoScroll(POINT client) {
     const HWND window = view_.Handle();
     RECT area{};
@@ -358,16 +370,16 @@ void TImgDragDrop::AutoScroll(POINT client) {
     if (style & WS_VSCROLL) {
         const int bottom = line + (hasRange(SB_HORZ) ? GetSystemMetrics(SM_CYHSCROLL) : 0);
         if (client.y < line)
-            SendMessageW(window, WM_VSCROLL, SB_LINEUP, 0);
+            ScrollLine(window, WM_VSCROLL, SB_LINEUP);
         else if (client.y > area.bottom - bottom)
-            SendMessageW(window, WM_VSCROLL, SB_LINEDOWN, 0);
+            ScrollLine(window, WM_VSCROLL, SB_LINEDOWN);
     }
     if (style & WS_HSCROLL) {
         const int right = line + (hasRange(SB_VERT) ? GetSystemMetrics(SM_CXVSCROLL) : 0);
         if (client.x < line)
-            SendMessageW(window, WM_HSCROLL, SB_LINELEFT, 0);
+            ScrollLine(window, WM_HSCROLL, SB_LINELEFT);
         else if (client.x > area.right - right)
-            SendMessageW(window, WM_HSCROLL, SB_LINERIGHT, 0);
+            ScrollLine(window, WM_HSCROLL, SB_LINERIGHT);
     }
 }
 

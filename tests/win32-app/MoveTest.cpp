@@ -161,6 +161,8 @@ TEST_F(MoveTest, DraggingSelectedRowsWithinTheListMovesThemWhereTheMarkShows) {
     ASSERT_EQ(answers.size(), 3u);
     EXPECT_EQ(answers.back(), DRAGDROP_S_CANCEL);
     EXPECT_GT(GetScrollPos(list, SB_HORZ), 0);
+    // The scroll ended: the list names every row again, not only the focused one.
+    for (const std::string& row : Rows()) EXPECT_FALSE(row.empty());
     EXPECT_EQ(view.DragDrop().Insertion().Row, -1);
     std::string pages;
     for (int i = 0; i < view.ImgItems().Count(); ++i) pages += view.ImgItems()[i]->DisplayName().front();
