@@ -77,9 +77,13 @@ TRun RunOnce(const std::string& folder) {
         // window could not answer (a long paint, say).
         const auto now = Clock::now();
         run.longestStall = std::max(run.longestStall, Ms(now - last));
+        if (getenv("PIM_BENCH_TRACE") && Ms(now - last) > 30)
+            std::printf("    gap %.0f ms before message %04x at %.0f ms\n", Ms(now - last), msg.message, Ms(now - start));
         last = now;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
+        if (getenv("PIM_BENCH_TRACE") && Ms(Clock::now() - now) > 30)
+            std::printf("    message %04x took %.0f ms at %.0f ms\n", msg.message, Ms(Clock::now() - now), Ms(now - start));
         if (!firstSeen) {
             const int top = ListView_GetTopIndex(view.Handle());
             const int shown = std::min(count, top + std::max(1, ListView_GetCountPerPage(view.Handle())));

@@ -143,7 +143,7 @@ private:
     void BeginRebuild() override;
     void EndRebuild() override;
     // Keeps the scroll position: a refresh must not scroll.
-    void SetRowCount(int count) override { ListView_SetItemCountEx(Handle(), count, LVSICF_NOSCROLL); }
+    void SetRowCount(int count) override { SetRows(count, LVSICF_NOSCROLL); }
     void ForgetItem(TImgListItem& item) override;
     void ClearThumbnailImages() override { thumbs_.Clear(); }
     void FocusRow(int index) override { SetFocused(index); }
@@ -186,6 +186,7 @@ private:
     void MeasureNames(std::size_t until, bool slice);
     int FittedWidth();
     void ApplyColumnWidth();
+    void SetRows(int count, DWORD flags);
 
     void DisplayInfo(NMLVDISPINFOW& info);
     void KeyDown(WPARAM key);
