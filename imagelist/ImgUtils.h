@@ -179,6 +179,9 @@ public:
     TShellItem* ItemById(int id) const;
 
     int NextId() { return nextId_++; }
+    // The shell's icon index for the item, shared by the files of one
+    // extension where the kind allows (GUI thread).
+    int KindIcon(TShellItem& item);
 
     // What the collection needs from the view that owns it. Without a view:
     // no folder, folder mode, the platform's shell, nothing to navigate.
@@ -209,6 +212,7 @@ private:
     std::unordered_map<int, std::unique_ptr<TShellItem>> owned_;
     mutable std::mutex mutex_;
     int nextId_ = 0;
+    std::unordered_map<std::string, int> kindIcons_;  // by lower-case extension
 };
 
 template <typename Compare>

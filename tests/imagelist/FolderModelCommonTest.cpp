@@ -90,8 +90,9 @@ TEST_F(FolderModel, ListsWhatTheMaskLetsThrough) {
     EXPECT_EQ(Names(model), (std::vector<std::string>{"sub.jpg.d"}));
 }
 
-// Names are learnt from the shell once per extension: every item must
-// still show what the shell itself calls it.
+// Names, and the icons of pictures and texts, are learnt from the shell
+// once per extension: every item must still show what the shell itself
+// shows for it.
 TEST_F(FolderModel, ItemsAreNamedAsTheShellNamesThem) {
     for (const char* name : {"a.jpg", "B.JPG", "c.jpg", "d.bmp", "e.txt", "f.txt", "noext", "g.h.jpg"})
         fixture_.File(name);
@@ -103,6 +104,7 @@ TEST_F(FolderModel, ItemsAreNamedAsTheShellNamesThem) {
     for (int i = 0; i < model.ImgItems().Count(); ++i) {
         TImgListItem* item = model.ImgItems()[i];
         EXPECT_EQ(item->DisplayName(), item->NameOf(TNameForm::nfInFolder)) << item->FullPath();
+        EXPECT_EQ(item->IconIndex(), SystemShell().IconIndex(item->AbsoluteIdList())) << item->FullPath();
     }
 }
 
