@@ -2,8 +2,11 @@
 // it: how long entering the folder takes, until the first screen of
 // thumbnails is painted, until all are made, the longest the GUI thread went
 // without handling a message, and the memory held beyond the thumbnail
-// sheets. Medians of RUNS for each folder, then a table of them with each
-// folder's targets (a text shown as it is).
+// sheets; and, in runs of their own, how long stopping the workers takes
+// while every one is busy and more pictures are handed over. Medians of
+// RUNS for each folder, then a table of them with each folder's targets (a
+// text shown as it is). With PIM_BENCH_TRACE set, every wait of over 30 ms
+// between messages, and every message handled for that long, is printed.
 //
 //   listview_bench.exe RUNS LABEL FOLDER TARGETS [LABEL FOLDER TARGETS]...
 #include <windows.h>
@@ -37,7 +40,7 @@ std::size_t PrivateBytes() {
 }
 
 struct TRun {
-    double firstScreen = 0, allDone = 0, longestStall = 0, beyondSheets = 0, listing = 0;
+    double firstScreen = 0, allDone = 0, longestStall = 0, beyondSheets = 0, listing = 0, stop = 0;
     int workers = 0;
 };
 
@@ -46,7 +49,7 @@ struct TFolder {
     TRun medians;
 };
 
-TRun RunOnce(const std::string& folder) {
+TRun RunOnce(const std::string& folder, bool measureStop) {
     using namespace pim;
     ui::TForm form({.Caption = "bench", .ClientWidth = 782, .ClientHeight = 442});
     form.ShowForm();
@@ -95,6 +98,16 @@ TRun RunOnce(const std::string& folder) {
                 firstSeen = true;
             }
         }
+        if (measureStop && view.Thumbs().Count() >= 24 &&
+            static_cast<int>(view.Threads().Making().size()) > view.Threads().WorkerCount()) {
+            // Every worker busy, more handed over: how long a folder change
+            // or closing waits for them.
+            const auto stopping = Clock::now();
+            view.Threads().Stop();
+            run.stop = Ms(Clock::now() - stopping);
+            run.workers = view.Threads().WorkerCount();
+            break;
+        }
         if (!view.Threads().Busy() && view.Thumbs().Count() >= count) {
             run.allDone = Ms(Clock::now() - start);
             break;
@@ -107,6 +120,11 @@ TRun RunOnce(const std::string& folder) {
     const double sheets = static_cast<double>(thumbs.SheetCount()) * thumbs.Columns() * thumbs.CellWidth() * 3 *
                           thumbs.Rows() * thumbs.CellHeight();
     run.beyondSheets = (static_cast<double>(PrivateBytes()) - before - sheets) / (1024.0 * 1024.0);
+    if (measureStop) {
+        std::printf("  stopped %d busy workers in %.1f ms\n", run.workers, run.stop);
+        std::fflush(stdout);
+        return run;
+    }
     std::printf("  %d items listed in %.0f ms, first screen %.0f ms, all %.0f ms, longest stall %.1f ms, "
                 "beyond sheets %.1f MiB\n",
                 count, run.listing, run.firstScreen, run.allDone, run.longestStall, run.beyondSheets);
@@ -126,18 +144,19 @@ TRun Medians(const std::vector<TRun>& runs) {
     m.allDone = median(&TRun::allDone);
     m.longestStall = median(&TRun::longestStall);
     m.beyondSheets = median(&TRun::beyondSheets);
+    m.stop = median(&TRun::stop);
     m.workers = runs.back().workers;
     return m;
 }
 
 void PrintTable(const std::vector<TFolder>& folders, int runs) {
     std::printf("\nmedians of %d (longest stall: the listing included; memory: beyond the thumbnail sheets)\n", runs);
-    std::printf("%-26s %7s %9s %12s %9s %13s %9s\n", "folder", "workers", "listing", "first screen", "all",
-                "longest stall", "memory");
+    std::printf("%-26s %7s %9s %12s %9s %13s %9s %9s\n", "folder", "workers", "listing", "first screen", "all",
+                "longest stall", "memory", "stop");
     for (const TFolder& f : folders) {
         const TRun& m = f.medians;
-        std::printf("%-26s %7d %6.0f ms %9.0f ms %7.2f s %10.1f ms %5.1f MiB\n", f.label.c_str(), m.workers,
-                    m.listing, m.firstScreen, m.allDone / 1000, m.longestStall, m.beyondSheets);
+        std::printf("%-26s %7d %6.0f ms %9.0f ms %7.2f s %10.1f ms %5.1f MiB %6.1f ms\n", f.label.c_str(), m.workers,
+                    m.listing, m.firstScreen, m.allDone / 1000, m.longestStall, m.beyondSheets, m.stop);
         std::printf("%-26s targets: %s\n", "", f.targets.c_str());
     }
 }
@@ -158,8 +177,11 @@ int main(int argc, char** argv) {
     for (TFolder& folder : folders) {
         std::printf("%s (%s)\n", folder.label.c_str(), folder.path.c_str());
         std::vector<TRun> each;
-        for (int i = 0; i < runs; ++i) each.push_back(RunOnce(folder.path));
+        for (int i = 0; i < runs; ++i) each.push_back(RunOnce(folder.path, false));
+        std::vector<TRun> stops;
+        for (int i = 0; i < runs; ++i) stops.push_back(RunOnce(folder.path, true));
         folder.medians = Medians(each);
+        folder.medians.stop = Medians(stops).stop;
     }
     PrintTable(folders, runs);
     OleUninitialize();
