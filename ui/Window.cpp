@@ -4,8 +4,8 @@
 
 #include <exception>
 #include <map>
-#include <unordered_map>
 #include <string>
+#include <unordered_map>
 #include <utility>
 
 #include "base/CodePage.h"

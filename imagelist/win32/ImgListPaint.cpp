@@ -110,7 +110,7 @@ void TImgListView::FullReset() {
     TListView::SetRowCount(0);
     ColourReset();
     Layout();
-    TListView::SetRowCount(ImgItems().Count());
+    SetRows(ImgItems().Count(), 0);
     busy_ = false;
     StartColumnFit();
     SendMessageW(Handle(), WM_SETREDRAW, TRUE, 0);
