@@ -2,10 +2,10 @@
 # The thumbnail list under Wine on three folders: 1,000 photos of 3000 x 2000
 # without an EXIF preview, the same photos carrying the small preview a
 # camera embeds, and 10,000 small pictures. For each, the medians of RUNS:
-# entering the folder (the listing, on the GUI thread), the first screen of
-# thumbnails, all of them, the GUI thread's longest stall (the listing
-# included), the memory beyond the thumbnail sheets, and the number of
-# thumbnail workers; then a table of them with the targets beside.
+# entering the folder (the listing: until its rows are painted), the first
+# screen of thumbnails, all of them, the GUI thread's longest stall (the
+# listing included), the memory beyond the thumbnail sheets, and the number
+# of thumbnail workers; then a table of them with the targets beside.
 #
 #   bench/listview.sh [RUNS]
 #

@@ -36,28 +36,14 @@ private:
     TImgListModel& model_;
 };
 
-namespace {
-
-constexpr std::uint32_t kEntryQuery = sfgaoFolder | sfgaoFileSysAncestor | sfgaoLink | sfgaoShare;
-
-// Folder and overlay of a new item from its shell attributes: the shared
-// overlay, then the shortcut overlay (which wins) for a link that is not a
-// folder.
-void SetKind(std::uint32_t attrs, bool& isFolder, int& overlay) {
-    isFolder = (attrs & (sfgaoFolder | sfgaoFileSysAncestor)) != 0;
-    overlay = -1;
-    if (attrs & sfgaoShare) overlay = 0;
-    if ((attrs & sfgaoLink) && !(attrs & sfgaoFolder)) overlay = 1;
-}
-
-}  // namespace
-
 TImgListModel::TImgListModel(TShell& shell)
     : shell_(&shell), desktop_(shell.Desktop()), items_(std::make_unique<TItems>(*this)) {
     dispTypes_.OnChange = [this] { Rebuild(); };
 }
 
 TImgListModel::~TImgListModel() {
+    dropped_.clear();
+    listing_.reset();
     // Items go first: their owner reaches into the model while clearing.
     hooks_ = &defaultHooks_;
     items_.reset();
@@ -86,6 +72,7 @@ void TImgListModel::SetDescend(bool value) {
 void TImgListModel::SetViewMode(TViewMode value) {
     if (value == viewMode_) return;
     viewMode_ = value;
+    DropListing();
     items_->Clear();
     if (IsFileMode())
         ListChanged();
@@ -152,6 +139,42 @@ void TImgListModel::LeaveFolder() {
 
 void TImgListModel::Rebuild() {
     if (IsFileMode() || !Hooks().CanRebuild()) return;
+    DropListing();
+    Hooks().StopThumbnails();
+    items_->Clear();
+    Hooks().ClearThumbnailImages();
+    auto listing = std::make_unique<TFolderListing>(dispTypes_, Order(), true, Hooks().OwnerWindow());
+    if (folder_) {
+        if (std::function<void()> notify = Hooks().ListingNotifier()) {
+            listing->Start(*shell_, folderIdList_, std::move(notify));
+            listing_ = std::move(listing);
+            return;
+        }
+        listing->Run(*folder_);
+    }
+    Land(*listing);
+}
+
+void TImgListModel::DropListing() {
+    std::erase_if(dropped_, [](const auto& listing) { return listing->Finished(); });
+    if (!listing_) return;
+    listing_->Cancel();
+    dropped_.push_back(std::move(listing_));
+}
+
+void TImgListModel::TakeListing() {
+    if (!listing_ || !listing_->Finished()) return;
+    FinishListing();
+}
+
+void TImgListModel::FinishListing() {
+    if (!listing_) return;
+    std::unique_ptr<TFolderListing> listing = std::move(listing_);
+    listing->Join();
+    Land(*listing);
+}
+
+void TImgListModel::Land(TFolderListing& listing) {
     Hooks().BeginRebuild();
     auto finish = [this] {
         if (OnChangeFolder) OnChangeFolder(*this);
@@ -160,12 +183,17 @@ void TImgListModel::Rebuild() {
         Hooks().EndRebuild();
     };
     try {
-        Hooks().StopThumbnails();
-        items_->Clear();
-        Enumerate();
-        Hooks().ClearThumbnailImages();
+        if (listing.Error) std::rethrow_exception(listing.Error);
+        for (TListedEntry& entry : listing.Entries) {
+            std::unique_ptr<TImgListItem> item = MakeItem(entry);
+            if (!item) continue;
+            TImgListItem& added = *item;
+            items_->Add(std::move(item));
+            if (!added.IsFolder()) Hooks().QueueLookAhead(added);
+        }
         Hooks().SetRowCount(items_->Count());
-        Sort();
+        // Sorted as the listing began; the order may have changed since.
+        if (listing.Order() != Order()) Sort();
         if (items_->Count() > 0) Hooks().FocusRow(0);
     } catch (...) {
         finish();
@@ -174,37 +202,11 @@ void TImgListModel::Rebuild() {
     finish();
 }
 
-void TImgListModel::ListEntries(bool named, const std::function<void(TListed&)>& each) {
-    if (!folder_) return;
-    std::uint32_t flags = 0;
-    if (dispTypes_.Folders()) flags |= shcontfFolders;
-    if (dispTypes_.NonFolders()) flags |= shcontfNonFolders;
-    if (dispTypes_.Hidden()) flags |= shcontfIncludeHidden;
-    std::unique_ptr<TShellEnum> entries = folder_->EnumObjects(Hooks().OwnerWindow(), flags);
-    if (!entries) return;
-    nameRules_.clear();  // the shell's settings may have changed since
-    const bool filters = dispTypes_.Filters();
-    TListed entry;
-    while (entries->Next(entry.Child)) {
-        const std::uint32_t attrs = folder_->GetAttributesOf(entry.Child, kEntryQuery) & kEntryQuery;
-        entry.FullPath.clear();
-        if (filters || named) {
-            if (!folder_->GetDisplayNameOf(entry.Child, TNameForm::nfForParsing, entry.FullPath)) entry.FullPath.clear();
-            if (filters && !(attrs & sfgaoFileSysAncestor) && !MatchesMask(entry.FullPath, dispTypes_.ExtList()))
-                continue;
-        }
-        SetKind(attrs, entry.IsFolder, entry.Overlay);
-        entry.Facts = TFindData();
-        entry.HasFacts = folder_->GetFindData(entry.Child, entry.Facts);
-        each(entry);
-    }
-}
-
-std::unique_ptr<TImgListItem> TImgListModel::MakeItem(TListed& entry) {
+std::unique_ptr<TImgListItem> TImgListModel::MakeItem(TListedEntry& entry) {
     auto item = std::make_unique<TImgListItem>(*items_, std::move(entry.Child), entry.IsFolder);
     if (!entry.FullPath.empty()) item->SetFullPath(std::move(entry.FullPath));
     if (entry.HasFacts) item->SetListedFacts(entry.Facts);
-    NameAsItsKind(*item);
+    if (!entry.Shown.empty()) item->SetDisplayName(std::move(entry.Shown));
     item->OverlayIndex = entry.Overlay;
     if (OnImgItemAdd) {
         bool allowAdd = true;
@@ -214,43 +216,14 @@ std::unique_ptr<TImgListItem> TImgListModel::MakeItem(TListed& entry) {
     return item;
 }
 
-// Under Wine the shell reads its settings each time it is asked for a
-// name (about a tenth of a millisecond), and the list view asks for every
-// row's name when it first paints: a folder of 10,000 files froze the
-// window for a second. The shell's name for a file is the file's name, its
-// extension hidden or not as the file's type decides; so the shell is asked
-// for the first file of each extension, and the others are named the same
-// way. Names that follow no such rule are asked for every file.
-void TImgListModel::NameAsItsKind(TImgListItem& item) {
-    if (item.IsFolder() || item.IdList().Absent()) return;
-    const std::string& path = item.FullPath();
-    const std::string file(ExtractFileName(path));
-    if (file.empty()) return;
-    const std::string ext = LowerCaseName(ExtractFileExt(file));
-    const std::string stem = file.substr(0, file.size() - ExtractFileExt(file).size());
-    const auto rule = nameRules_.find(ext);
-    if (rule == nameRules_.end()) {
-        const std::string& shown = item.DisplayName();
-        nameRules_[ext] = shown == file                     ? TNameRule::nrFileName
-                          : !ext.empty() && shown == stem ? TNameRule::nrStem
-                                                          : TNameRule::nrAsk;
-    } else if (rule->second != TNameRule::nrAsk) {
-        item.SetDisplayName(rule->second == TNameRule::nrFileName ? file : stem);
-    }
-}
-
-void TImgListModel::Enumerate() {
-    ListEntries(false, [this](TListed& entry) {
-        std::unique_ptr<TImgListItem> item = MakeItem(entry);
-        if (!item) return;
-        TImgListItem& added = *item;
-        items_->Add(std::move(item));
-        if (!added.IsFolder()) Hooks().QueueLookAhead(added);
-    });
-}
-
 bool TImgListModel::Refresh() {
     if (IsFileMode() || !Hooks().CanRebuild()) return false;
+    if (listing_) {
+        // The running listing may have read the folder before it changed,
+        // and the list has nothing of the user's yet: list it again.
+        Rebuild();
+        return false;
+    }
     // The items now listed, by path.
     std::unordered_map<std::string, TImgListItem*> byPath;
     byPath.reserve(static_cast<std::size_t>(items_->Count()));
@@ -261,7 +234,9 @@ bool TImgListModel::Refresh() {
     std::unordered_set<TShellItem*> kept;
     std::vector<TImgListItem*> changed;
     std::vector<std::unique_ptr<TShellItem>> added;
-    ListEntries(true, [&](TListed& entry) {
+    TFolderListing listing(dispTypes_, Order(), false, Hooks().OwnerWindow());
+    if (folder_) listing.Run(*folder_);
+    for (TListedEntry& entry : listing.Entries) {
         const auto found = byPath.find(entry.FullPath);
         if (found != byPath.end() && found->second->IsFolder() == entry.IsFolder && !kept.count(found->second)) {
             TImgListItem* item = found->second;
@@ -269,10 +244,10 @@ bool TImgListModel::Refresh() {
             item->OverlayIndex = entry.Overlay;
             if (!entry.HasFacts || !item->SameListedFacts(entry.Facts)) changed.push_back(item);
             item->Relist(std::move(entry.Child), entry.Facts);
-            return;
+            continue;
         }
         if (std::unique_ptr<TImgListItem> item = MakeItem(entry)) added.push_back(std::move(item));
-    });
+    }
     if (added.empty() && changed.empty() && kept.size() == static_cast<std::size_t>(items_->Count())) return false;
 
     Hooks().BeginRebuild();
@@ -352,14 +327,19 @@ void TImgListModel::ListChanged() {
 
 namespace {
 
-int Order(std::uint64_t a, std::uint64_t b) { return a < b ? -1 : a > b ? 1 : 0; }
-int Order(std::int64_t a, std::int64_t b) { return a < b ? -1 : a > b ? 1 : 0; }
-
-// The name an item sorts by: its file name, or its display name when it has
-// no path (a virtual item).
-std::string_view SortName(TShellItem& item) {
+// An item's sort key, read as far as the order needs it: a detail not read
+// yet costs the shell a question.
+TSortKey KeyOf(TShellItem& item, TSortTypeEx type) {
     const std::string& path = item.FullPath();
-    return path.empty() ? std::string_view(item.DisplayName()) : ExtractFileName(path);
+    TSortKey key{.Folder = item.IsFolder(),
+                 .Name = path.empty() ? std::string_view(item.DisplayName()) : ExtractFileName(path)};
+    switch (type) {
+        case TSortTypeEx::istSize: key.Size = item.FileSize(); break;
+        case TSortTypeEx::istDate: key.Time = item.WriteTime(); break;
+        case TSortTypeEx::istAttr: key.Attributes = item.Attributes(); break;
+        default: break;
+    }
+    return key;
 }
 
 }  // namespace
@@ -371,19 +351,7 @@ int TImgListModel::Compare(TShellItem* a, TShellItem* b) {
     if (!aHas) return -1;
     if (!bHas) return 1;
     if (IsFileMode() && sortType_ == TSortTypeEx::istName) return a->DisplayName().compare(b->DisplayName());
-    if (a->IsFolder() != b->IsFolder()) return a->IsFolder() ? -1 : 1;
-    const std::string_view nameA = SortName(*a), nameB = SortName(*b);
-    int c = 0;
-    switch (sortType_) {
-        case TSortTypeEx::istName: break;
-        case TSortTypeEx::istSize: c = Order(a->FileSize(), b->FileSize()); break;
-        case TSortTypeEx::istDate: c = Order(a->WriteTime(), b->WriteTime()); break;
-        case TSortTypeEx::istType:
-            if (!a->IsFolder()) c = NaturalCompare(ExtractFileExt(nameA), ExtractFileExt(nameB));
-            break;
-        case TSortTypeEx::istAttr: c = Order(std::uint64_t{a->Attributes()}, std::uint64_t{b->Attributes()}); break;
-    }
-    return c != 0 ? c : NameCompare(nameA, nameB);
+    return CompareKeys(KeyOf(*a, sortType_), KeyOf(*b, sortType_), sortType_);
 }
 
 void TImgListModel::Sort() {

@@ -14,8 +14,9 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <unordered_map>
+#include <vector>
 
+#include "imagelist/FolderListing.h"
 #include "imagelist/ImgShare.h"
 #include "imagelist/ImgUtils.h"
 #include "imagelist/ShellFolder.h"
@@ -50,6 +51,11 @@ public:
     virtual bool WantsThumbnail(TImgListItem& /*item*/) { return false; }
     virtual void Repaint() {}
     virtual TImageType DetectType(const std::string& path) { return ImageTypeByExtension(path); }
+    // A folder is listed on a thread of its own when this gives a function:
+    // the listing calls it from that thread when it ends, and it must have
+    // the GUI thread call TakeListing. Without one, a folder is listed at
+    // once (what a model without a window wants).
+    virtual std::function<void()> ListingNotifier() { return nullptr; }
 };
 
 class TImgListModel {
@@ -105,8 +111,17 @@ public:
     const TIdList& FolderIdList() const { return folderIdList_; }
     TShellFolder* Folder() const { return folder_.get(); }
 
-    // Lists the current folder anew (folder mode), sorted.
+    // Lists the current folder anew (folder mode), sorted. With a listing
+    // notifier (see TImgListHooks) the list is empty until the listing
+    // lands; the folder itself is entered at once.
     void Rebuild();
+    // A listing runs on its own thread and has not landed yet.
+    bool Listing() const { return listing_ != nullptr; }
+    // Lands the listing that ended (the notifier's call).
+    void TakeListing();
+    // Waits for the running listing and lands it: for work that needs the
+    // whole list now (a PDF run started as the folder is entered).
+    void FinishListing();
     // Lists the current folder again after it changed (folder mode), keeping
     // what the user made of the list: every item whose file is still there
     // stays where it is, with its Id and, unless its size or last-write time
@@ -116,9 +131,8 @@ public:
     bool Refresh();
     // Orders ImgItems by SortType and Descend.
     void Sort();
-    // The program's own order of two items under SortType, before Descend:
-    // folders first, then the key (name, size, type: the extension, date,
-    // attributes), then the name in NaturalCompare's order.
+    // The program's own order of two items under SortType, before Descend
+    // (CompareKeys; items without an ID list first).
     int Compare(TShellItem* a, TShellItem* b);
     // File mode: appends the file at path (an empty item for an empty path).
     void AddFile(const std::string& path);
@@ -133,21 +147,12 @@ private:
     class TItems;
     friend class TItems;
 
-    // One entry of the current folder as the enumeration found it.
-    struct TListed {
-        TIdList Child;
-        std::string FullPath;  // fetched only when `named` was asked or the mask filters
-        bool IsFolder = false;
-        int Overlay = -1;
-        TFindData Facts;
-        bool HasFacts = false;
-    };
-    // Hands each entry of the folder that the display filter lets through to
-    // `each` (none when the folder cannot be listed).
-    void ListEntries(bool named, const std::function<void(TListed&)>& each);
-    std::unique_ptr<TImgListItem> MakeItem(TListed& entry);
-    void NameAsItsKind(TImgListItem& item);
-    void Enumerate();
+    std::unique_ptr<TImgListItem> MakeItem(TListedEntry& entry);
+    TFolderListing::TOrder Order() const { return {sortType_, descend_}; }
+    // Puts a listing's entries in the list.
+    void Land(TFolderListing& listing);
+    // The running listing is not wanted any more: it ends on its own.
+    void DropListing();
     void ListChanged();
     TImgListHooks& Hooks() { return *hooks_; }
 
@@ -161,11 +166,10 @@ private:
     TViewMode viewMode_ = TViewMode::ivmFolder;
     TImgListHooks defaultHooks_;
     TImgListHooks* hooks_ = &defaultHooks_;
-    // How the shell names a file of each extension, learnt during a listing
-    // (see NameAsItsKind).
-    enum class TNameRule { nrFileName, nrStem, nrAsk };
-    std::unordered_map<std::string, TNameRule> nameRules_;
     std::unique_ptr<TItems> items_;
+    std::unique_ptr<TFolderListing> listing_;  // the running one
+    // Dropped listings still running; freed once they end.
+    std::vector<std::unique_ptr<TFolderListing>> dropped_;
 };
 
 }  // namespace pim

@@ -14,6 +14,8 @@ using namespace ui;
 // nested run would free the dialog the outer one still reports to.
 void TForm1::Button4Click() {
     if (running_) return;
+    // Pressed as a big folder is entered: its files, not the empty list.
+    ImgListView1->Model().FinishListing();
     ListBox1.Clear();
     for (const std::string& file : ListedFiles(ImgListView1->ImgItems())) ListBox1.Add(file);
     CreatePdf(ListedTurns(ImgListView1->ImgItems()));

@@ -16,6 +16,7 @@ namespace pim {
 namespace {
 
 constexpr UINT kWatchMessage = WM_APP + 0x31;  // the watched folder changed
+constexpr UINT kListedMessage = WM_APP + 0x34;  // a listing of the folder ended
 constexpr UINT_PTR kRefreshTimer = 0x33;        // a burst of changes has settled
 constexpr DWORD kSettleMs = 200;                // quiet that ends a burst
 constexpr DWORD kLongestWaitMs = 1000;          // the longest a burst holds a refresh back
@@ -297,6 +298,13 @@ void TImgListView::EndRebuild() {
     Invalidate();
 }
 
+std::function<void()> TImgListView::ListingNotifier() {
+    // From the listing's thread: only the handle, which a closed window
+    // makes a message nobody takes.
+    const HWND window = Handle();
+    return [window] { PostMessageW(window, kListedMessage, 0, 0); };
+}
+
 void TImgListView::QueueLookAhead(TImgListItem& item) {
     if (viewImage_.LookAhead() && iconStyle_ == TIconStyle::iisImage && WantsThumbnail(item))
         threads_.Request(item.Id(), false);
@@ -481,6 +489,9 @@ LRESULT TImgListView::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case kImgResultMessage:
             threads_.TakeIn(static_cast<int>(wParam), static_cast<int>(lParam));
+            return 0;
+        case kListedMessage:
+            model_.TakeListing();
             return 0;
         case kWatchMessage:
             // Changes come in bursts: one refresh for each.

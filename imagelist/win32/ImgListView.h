@@ -150,6 +150,7 @@ private:
     void QueueLookAhead(TImgListItem& item) override;
     bool WantsThumbnail(TImgListItem& item) override;
     TImageType DetectType(const std::string& path) override { return viewImage_.ImgUtil().DetectType(path); }
+    std::function<void()> ListingNotifier() override;
 
     // TImgThreadsHost: the thumbnail queue's view.
     TImgUtil& ImgUtil() override { return viewImage_.ImgUtil(); }

@@ -7,10 +7,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <ctime>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "imagelist/ImgListModel.h"
@@ -249,16 +251,10 @@ TEST_F(PosixFolder, RebuildRunsTheWindowsStepsInOrder) {
     model.SetHooks(&hooks);
     model.OnChangeFolder = [&](TImgListModel&) { hooks.log.push_back("changed"); };
     model.SetFolderPath(Root());
-    std::vector<std::string> expected = {"suspend", "stop", "scroll", "stop", "rows 0", "begin", "stop", "stop",
-                                         "rows 0"};
-    // Enumeration order is the file system's: the two look-ahead entries in any order.
-    ASSERT_EQ(hooks.log.size(), expected.size() + 9);
-    EXPECT_EQ(std::vector<std::string>(hooks.log.begin(), hooks.log.begin() + 9), expected);
-    std::vector<std::string> queued(hooks.log.begin() + 9, hooks.log.begin() + 11);
-    std::sort(queued.begin(), queued.end());
-    EXPECT_EQ(queued, (std::vector<std::string>{"queue a.jpg", "queue b.jpg"}));
-    EXPECT_EQ(std::vector<std::string>(hooks.log.begin() + 11, hooks.log.end()),
-              (std::vector<std::string>{"thumbs", "rows 3", "focus 0", "changed", "start", "end", "resume"}));
+    // The listing lands in the list's order, the look-ahead with it.
+    EXPECT_EQ(hooks.log, (std::vector<std::string>{"suspend", "stop", "scroll", "stop", "rows 0", "stop", "stop",
+                                                   "rows 0", "thumbs", "begin", "queue a.jpg", "queue b.jpg",
+                                                   "rows 3", "focus 0", "changed", "start", "end", "resume"}));
 
     hooks.log.clear();
     model.SetSortType(TSortTypeEx::istName);
@@ -298,6 +294,43 @@ TEST_F(PosixFolder, TheAddEventCanHoldItemsBack) {
     model.OnImgItemAdd = [](TImgListModel&, TImgListItem&, bool&) { throw std::runtime_error("veto"); };
     EXPECT_THROW(model.Rebuild(), std::runtime_error);
     EXPECT_EQ(changed, 1);
+}
+
+// With a notifier, as in the window: the folder is entered at once, its
+// entries land when the model is told the listing ended, in the order asked
+// for by then; a new listing drops the running one.
+TEST_F(PosixFolder, AListingOnItsOwnThreadLandsWhenTaken) {
+    for (const char* name : {"a.jpg", "b.jpg", "c.txt"}) fixture_.File(name);
+    struct THooks : TImgListHooks {
+        std::atomic<int> ended{0};
+        std::function<void()> ListingNotifier() override {
+            return [this] { ++ended; };
+        }
+    } hooks;
+    TImgListModel model;
+    model.SetHooks(&hooks);
+    int changed = 0;
+    model.OnListChanged = [&](TImgListModel&) { ++changed; };
+    model.SetFolderPath(Root());
+    EXPECT_EQ(model.FolderPath(), Root());
+    EXPECT_EQ(model.ImgItems().Count(), 0);
+    EXPECT_EQ(changed, 0);
+    for (int i = 0; i < 500 && hooks.ended == 0; ++i) std::this_thread::sleep_for(10ms);
+    ASSERT_EQ(hooks.ended, 1);
+    ASSERT_TRUE(model.Listing());
+    model.TakeListing();
+    EXPECT_FALSE(model.Listing());
+    EXPECT_EQ(Names(model), (std::vector<std::string>{"a.jpg", "b.jpg", "c.txt"}));
+    EXPECT_EQ(changed, 1);
+
+    model.DispTypes().SetExt("*.txt");
+    model.DispTypes().SetExt("*.jpg");  // the "*.txt" listing is dropped
+    model.SetDescend(true);
+    model.FinishListing();
+    EXPECT_EQ(Names(model), (std::vector<std::string>{"b.jpg", "a.jpg"}));
+    EXPECT_EQ(changed, 3);  // the descend on the empty list, then the landing
+    model.TakeListing();    // the dropped listing's notice: nothing
+    EXPECT_EQ(changed, 3);
 }
 
 TEST_F(PosixFolder, AFolderThatCannotBeListedGivesAnEmptyList) {

@@ -176,6 +176,7 @@ void MainWindow::Open(const std::string& folder) {
 }
 
 std::vector<std::string> MainWindow::Rows() {
+    Listed();
     std::vector<std::string> rows;
     const HWND list = form_->ImgListView1->Handle();
     for (int i = 0; i < ListView_GetItemCount(list); ++i) {
@@ -187,6 +188,7 @@ std::vector<std::string> MainWindow::Rows() {
 }
 
 void MainWindow::SelectOnly(int row) {
+    Listed();
     const HWND list = form_->ImgListView1->Handle();
     ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
     ListView_SetItemState(list, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);

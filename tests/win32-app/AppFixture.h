@@ -57,7 +57,16 @@ protected:
     // The list's rows as the list view shows them.
     std::vector<std::string> Rows();
     void SelectOnly(int row);
-    void Pump() { ui::Application().ProcessMessages(); }
+    // Lands the folder's listing, then handles the messages waiting.
+    void Pump() {
+        Listed();
+        ui::Application().ProcessMessages();
+    }
+    // The list holds the folder's entries: the listing running on its own
+    // thread has landed.
+    void Listed() {
+        if (form_) form_->ImgListView1->Model().FinishListing();
+    }
     // Leaves a screenshot of a window in the test output (name.bmp).
     void Screenshot(HWND window, const std::string& name);
     // Rests the mouse on a control and waits up to two seconds for its

@@ -19,13 +19,15 @@ protected:
         WriteTextFile(folder + "\\c-notes.txt", "memo\r\n");
         form.ShowForm();
     }
-    TImgListView& Make(ui::TViewStyle style) {
+    // land: the folder's listing is waited for.
+    TImgListView& Make(ui::TViewStyle style, bool land = true) {
         list = std::make_unique<TImgListView>(TImgListView::Params{
             .Parent = &form, .Bounds = {0, 0, 640, 360}, .ViewStyle = style, .IconStyle = TIconStyle::iisImage,
             .MultiSelect = true});
         list->DispTypes().SetFolders(false);
         list->Setup();
         list->SetFolderPath(folder);
+        if (land) list->Model().FinishListing();
         return *list;
     }
     // Pumps until every item's picture is settled.
@@ -41,6 +43,7 @@ protected:
         ui::Application().ProcessMessages();
     }
     std::vector<std::string> Rows() {
+        list->Model().FinishListing();
         std::vector<std::string> rows;
         for (int i = 0; i < ListView_GetItemCount(list->Handle()); ++i) {
             char text[MAX_PATH] = {};
@@ -156,6 +159,26 @@ TEST_F(ImgListViewTest, ColumnClicksSortAndKeysSelect) {
     press('I');
     EXPECT_EQ(view.SelCount(), 1);
     EXPECT_TRUE(view.Selected(0));
+}
+
+// The folder is entered at once; its rows come with the message the
+// listing's thread posts, and only the last folder asked for lands.
+TEST_F(ImgListViewTest, RowsArriveWhenTheListingOfTheLastFolderAskedForEnds) {
+    const std::string other = FreshFolder("list-view-other");
+    WriteTextFile(other + "\\other.txt", "x");
+    TImgListView& view = Make(ui::TViewStyle::vsList, false);
+    int changes = 0;
+    view.OnListChanged = [&] { ++changes; };
+    view.SetFolderPath(other);
+    view.SetFolderPath(folder);
+    EXPECT_TRUE(view.Model().Listing());
+    EXPECT_EQ(ListView_GetItemCount(view.Handle()), 0);
+    for (int i = 0; i < 250 && view.Model().Listing(); ++i) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        ui::Application().ProcessMessages();
+    }
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"a-red.bmp", "b-blue.jpg", "c-notes.txt"}));
+    EXPECT_EQ(changes, 1);
 }
 
 TEST_F(ImgListViewTest, AChangeInTheFolderIsListedAndKeepsAManualOrder) {

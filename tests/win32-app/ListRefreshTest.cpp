@@ -54,7 +54,10 @@ protected:
             if (List().Selected(row)) rows.push_back(row);
         return rows;
     }
-    std::string Panel(int index) { return Form().StatusBar1->PanelText(index); }
+    std::string Panel(int index) {
+        Listed();
+        return Form().StatusBar1->PanelText(index);
+    }
     std::string folder;
 };
 

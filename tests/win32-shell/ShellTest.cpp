@@ -104,13 +104,16 @@ protected:
         list->Model().SetViewMode(mode);
         list->Setup();
         if (mode == TViewMode::ivmFolder) list->SetFolderPath(shown);
+        list->Model().FinishListing();
         return *list;
     }
     void Select(std::initializer_list<int> rows) {
+        list->Model().FinishListing();
         ListView_SetItemState(list->Handle(), -1, 0, LVIS_SELECTED);
         for (int row : rows) list->SetSelected(row, true);
     }
     std::vector<std::string> Paths() {
+        list->Model().FinishListing();
         std::vector<std::string> paths;
         for (int i = 0; i < list->ImgItems().Count(); ++i) paths.push_back(list->ImgItems()[i]->FullPath());
         return paths;

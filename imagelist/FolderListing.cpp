@@ -1,0 +1,151 @@
+#include "imagelist/FolderListing.h"
+
+#include <algorithm>
+#include <memory>
+#include <numeric>
+#include <utility>
+
+namespace pim {
+
+namespace {
+
+int Order(std::uint64_t a, std::uint64_t b) { return a < b ? -1 : a > b ? 1 : 0; }
+int Order(std::int64_t a, std::int64_t b) { return a < b ? -1 : a > b ? 1 : 0; }
+
+TSortKey KeyOf(const TListedEntry& entry) {
+    return {.Folder = entry.IsFolder,
+            .Name = entry.FullPath.empty() ? std::string_view(entry.Shown) : ExtractFileName(entry.FullPath),
+            .Size = entry.Facts.Size,
+            .Time = entry.Facts.WriteTime,
+            .Attributes = entry.Facts.Attributes};
+}
+
+}  // namespace
+
+int CompareKeys(const TSortKey& a, const TSortKey& b, TSortTypeEx type) {
+    if (a.Folder != b.Folder) return a.Folder ? -1 : 1;
+    int c = 0;
+    switch (type) {
+        case TSortTypeEx::istName: break;
+        case TSortTypeEx::istSize: c = Order(a.Size, b.Size); break;
+        case TSortTypeEx::istDate: c = Order(a.Time, b.Time); break;
+        case TSortTypeEx::istType:
+            if (!a.Folder) c = NaturalCompare(ExtractFileExt(a.Name), ExtractFileExt(b.Name));
+            break;
+        case TSortTypeEx::istAttr: c = Order(std::uint64_t{a.Attributes}, std::uint64_t{b.Attributes}); break;
+    }
+    return c != 0 ? c : NameCompare(a.Name, b.Name);
+}
+
+// The shared overlay, then the shortcut overlay (which wins) for a link
+// that is not a folder.
+void SetKind(std::uint32_t attrs, bool& isFolder, int& overlay) {
+    isFolder = (attrs & (sfgaoFolder | sfgaoFileSysAncestor)) != 0;
+    overlay = -1;
+    if (attrs & sfgaoShare) overlay = 0;
+    if ((attrs & sfgaoLink) && !(attrs & sfgaoFolder)) overlay = 1;
+}
+
+TFolderListing::TFolderListing(const TDispTypes& types, TOrder order, bool sorted, TOwnerWindow owner)
+    : types_(types), order_(order), sorted_(sorted), owner_(owner) {
+    types_.OnChange = nullptr;
+}
+
+TFolderListing::~TFolderListing() {
+    Cancel();
+    Join();
+}
+
+void TFolderListing::Run(TShellFolder& folder) {
+    std::uint32_t flags = 0;
+    if (types_.Folders()) flags |= shcontfFolders;
+    if (types_.NonFolders()) flags |= shcontfNonFolders;
+    if (types_.Hidden()) flags |= shcontfIncludeHidden;
+    std::unique_ptr<TShellEnum> entries = folder.EnumObjects(owner_, flags);
+    if (!entries) return;
+    const bool filters = types_.Filters();
+    TListedEntry entry;
+    while (!cancelled_ && entries->Next(entry.Child)) {
+        const std::uint32_t attrs = folder.GetAttributesOf(entry.Child, kEntryQuery) & kEntryQuery;
+        if (!folder.GetDisplayNameOf(entry.Child, TNameForm::nfForParsing, entry.FullPath)) entry.FullPath.clear();
+        if (filters && !(attrs & sfgaoFileSysAncestor) && !MatchesMask(entry.FullPath, types_.ExtList())) continue;
+        SetKind(attrs, entry.IsFolder, entry.Overlay);
+        entry.Facts = TFindData();
+        entry.HasFacts = folder.GetFindData(entry.Child, entry.Facts);
+        entry.Shown.clear();
+        NameAsItsKind(folder, entry);
+        Entries.push_back(std::move(entry));
+        entry = TListedEntry();
+    }
+    if (sorted_ && !cancelled_) Sort();
+}
+
+// Under Wine the shell reads its settings each time it is asked for a
+// name (about a tenth of a millisecond), and the list view asks for every
+// row's name when it first paints: a folder of 10,000 files froze the
+// window for a second. The shell's name for a file is the file's name, its
+// extension hidden or not as the file's type decides; so the shell is asked
+// for the first file of each extension, and the others are named the same
+// way. Names that follow no such rule are asked for every file, when shown.
+// An entry without a path is named now: the order needs its name.
+void TFolderListing::NameAsItsKind(TShellFolder& folder, TListedEntry& entry) {
+    const auto ask = [&] {
+        if (!folder.GetDisplayNameOf(entry.Child, TNameForm::nfInFolder, entry.Shown)) entry.Shown.clear();
+    };
+    if (entry.FullPath.empty()) {
+        ask();
+        return;
+    }
+    if (entry.IsFolder) return;
+    const std::string file(ExtractFileName(entry.FullPath));
+    if (file.empty()) return;
+    const std::string ext = LowerCaseName(ExtractFileExt(file));
+    const std::string stem = file.substr(0, file.size() - ExtractFileExt(file).size());
+    const auto rule = nameRules_.find(ext);
+    if (rule == nameRules_.end()) {
+        ask();
+        nameRules_[ext] = entry.Shown == file                     ? TNameRule::nrFileName
+                          : !ext.empty() && entry.Shown == stem ? TNameRule::nrStem
+                                                                : TNameRule::nrAsk;
+    } else if (rule->second != TNameRule::nrAsk) {
+        entry.Shown = rule->second == TNameRule::nrFileName ? file : stem;
+    }
+}
+
+void TFolderListing::Sort() {
+    // Sorted by index, then moved once: an entry is large to move around.
+    std::vector<std::size_t> order(Entries.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    std::vector<TSortKey> keys;
+    keys.reserve(Entries.size());
+    for (const TListedEntry& entry : Entries) keys.push_back(KeyOf(entry));
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        const int c = CompareKeys(keys[a], keys[b], order_.Type);
+        return (order_.Descend ? -c : c) < 0;
+    });
+    keys.clear();
+    std::vector<TListedEntry> sorted;
+    sorted.reserve(Entries.size());
+    for (std::size_t i : order) sorted.push_back(std::move(Entries[i]));
+    Entries = std::move(sorted);
+}
+
+void TFolderListing::Start(TShell& shell, const TIdList& absolute, std::function<void()> done) {
+    thread_ = std::thread([this, &shell, absolute, done = std::move(done)] {
+        try {
+            std::unique_ptr<TShellFolder> folder = shell.Desktop();
+            if (folder && !absolute.IsDesktop()) folder = folder->BindToObject(absolute);
+            if (folder) Run(*folder);
+        } catch (...) {
+            Error = std::current_exception();
+        }
+        finished_ = true;
+        if (done) done();
+    });
+}
+
+void TFolderListing::Join() {
+    if (thread_.joinable()) thread_.join();
+}
+
+}  // namespace pim
