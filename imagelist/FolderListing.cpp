@@ -46,8 +46,18 @@ void SetKind(std::uint32_t attrs, bool& isFolder, int& overlay) {
     if ((attrs & sfgaoLink) && !(attrs & sfgaoFolder)) overlay = 1;
 }
 
-TFolderListing::TFolderListing(const TDispTypes& types, TOrder order, bool sorted, TOwnerWindow owner)
-    : types_(types), order_(order), sorted_(sorted), owner_(owner) {
+std::unique_ptr<TImgListItem> MakeListedItem(TImgListItems& owner, TListedEntry& entry) {
+    auto item = std::make_unique<TImgListItem>(owner, std::move(entry.Child), entry.IsFolder);
+    if (!entry.FullPath.empty()) item->SetFullPath(std::move(entry.FullPath));
+    if (entry.HasFacts) item->SetListedFacts(entry.Facts);
+    if (!entry.Shown.empty()) item->SetDisplayName(std::move(entry.Shown));
+    item->OverlayIndex = entry.Overlay;
+    return item;
+}
+
+TFolderListing::TFolderListing(const TDispTypes& types, TOrder order, bool sorted, TOwnerWindow owner,
+                               TImgListItems* items)
+    : types_(types), order_(order), sorted_(sorted), owner_(owner), items_(items) {
     types_.OnChange = nullptr;
 }
 
@@ -78,6 +88,11 @@ void TFolderListing::Run(TShellFolder& folder) {
         entry = TListedEntry();
     }
     if (sorted_ && !cancelled_) Sort();
+    if (items_ && !cancelled_) {
+        Items.reserve(Entries.size());
+        for (TListedEntry& listed : Entries) Items.push_back(MakeListedItem(*items_, listed));
+        Entries.clear();
+    }
 }
 
 // Under Wine the shell reads its settings each time it is asked for a

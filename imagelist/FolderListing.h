@@ -22,6 +22,7 @@
 
 #include "imagelist/IdList.h"
 #include "imagelist/ImgShare.h"
+#include "imagelist/ImgUtils.h"
 #include "imagelist/NaturalOrder.h"
 #include "imagelist/ShellFolder.h"
 
@@ -39,6 +40,10 @@ struct TListedEntry {
     TFindData Facts;
     bool HasFacts = false;
 };
+
+// An item of owner for the entry, with the entry's details. Any thread may
+// make it: it is not in the collection yet.
+std::unique_ptr<TImgListItem> MakeListedItem(TImgListItems& owner, TListedEntry& entry);
 
 // What the list's order compares of an entry.
 struct TSortKey {
@@ -66,8 +71,11 @@ public:
         bool Descend = false;
         bool operator==(const TOrder&) const = default;
     };
-    // Entries are left in the folder's order when sorted is false.
-    TFolderListing(const TDispTypes& types, TOrder order, bool sorted = true, TOwnerWindow owner = nullptr);
+    // Entries are left in the folder's order when sorted is false. With
+    // items, the sorted entries end as Items of that collection (made where
+    // the listing runs: 10,000 of them take the GUI thread 15 ms).
+    TFolderListing(const TDispTypes& types, TOrder order, bool sorted = true, TOwnerWindow owner = nullptr,
+                   TImgListItems* items = nullptr);
     ~TFolderListing();
     TFolderListing(const TFolderListing&) = delete;
     TFolderListing& operator=(const TFolderListing&) = delete;
@@ -88,6 +96,7 @@ public:
 
     TOrder Order() const { return order_; }
     std::vector<TListedEntry> Entries;
+    std::vector<std::unique_ptr<TImgListItem>> Items;
     std::exception_ptr Error;
 
 private:
@@ -101,6 +110,7 @@ private:
     TOrder order_;
     bool sorted_;
     TOwnerWindow owner_;
+    TImgListItems* items_;
     std::unordered_map<std::string, TNameRule> nameRules_;
     std::atomic<bool> cancelled_{false};
     std::atomic<bool> finished_{false};

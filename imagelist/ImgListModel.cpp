@@ -143,7 +143,7 @@ void TImgListModel::Rebuild() {
     Hooks().StopThumbnails();
     items_->Clear();
     Hooks().ClearThumbnailImages();
-    auto listing = std::make_unique<TFolderListing>(dispTypes_, Order(), true, Hooks().OwnerWindow());
+    auto listing = std::make_unique<TFolderListing>(dispTypes_, Order(), true, Hooks().OwnerWindow(), items_.get());
     if (folder_) {
         if (std::function<void()> notify = Hooks().ListingNotifier()) {
             listing->Start(*shell_, folderIdList_, std::move(notify));
@@ -184,13 +184,14 @@ void TImgListModel::Land(TFolderListing& listing) {
     };
     try {
         if (listing.Error) std::rethrow_exception(listing.Error);
-        for (TListedEntry& entry : listing.Entries) {
-            std::unique_ptr<TImgListItem> item = MakeItem(entry);
-            if (!item) continue;
-            TImgListItem& added = *item;
-            items_->Add(std::move(item));
-            if (!added.IsFolder()) Hooks().QueueLookAhead(added);
-        }
+        std::vector<std::unique_ptr<TShellItem>> items;
+        items.reserve(listing.Items.size());
+        for (std::unique_ptr<TImgListItem>& item : listing.Items)
+            if (Allowed(*item)) items.push_back(std::move(item));
+        listing.Items.clear();
+        items_->Append(std::move(items));
+        for (int i = 0; i < items_->Count(); ++i)
+            if (TImgListItem& item = *items_->Items(i); !item.IsFolder()) Hooks().QueueLookAhead(item);
         Hooks().SetRowCount(items_->Count());
         // Sorted as the listing began; the order may have changed since.
         if (listing.Order() != Order()) Sort();
@@ -202,18 +203,10 @@ void TImgListModel::Land(TFolderListing& listing) {
     finish();
 }
 
-std::unique_ptr<TImgListItem> TImgListModel::MakeItem(TListedEntry& entry) {
-    auto item = std::make_unique<TImgListItem>(*items_, std::move(entry.Child), entry.IsFolder);
-    if (!entry.FullPath.empty()) item->SetFullPath(std::move(entry.FullPath));
-    if (entry.HasFacts) item->SetListedFacts(entry.Facts);
-    if (!entry.Shown.empty()) item->SetDisplayName(std::move(entry.Shown));
-    item->OverlayIndex = entry.Overlay;
-    if (OnImgItemAdd) {
-        bool allowAdd = true;
-        OnImgItemAdd(*this, *item, allowAdd);
-        if (!allowAdd) return nullptr;
-    }
-    return item;
+bool TImgListModel::Allowed(TImgListItem& item) {
+    bool allowAdd = true;
+    if (OnImgItemAdd) OnImgItemAdd(*this, item, allowAdd);
+    return allowAdd;
 }
 
 bool TImgListModel::Refresh() {
@@ -246,7 +239,8 @@ bool TImgListModel::Refresh() {
             item->Relist(std::move(entry.Child), entry.Facts);
             continue;
         }
-        if (std::unique_ptr<TImgListItem> item = MakeItem(entry)) added.push_back(std::move(item));
+        if (std::unique_ptr<TImgListItem> item = MakeListedItem(*items_, entry); Allowed(*item))
+            added.push_back(std::move(item));
     }
     if (added.empty() && changed.empty() && kept.size() == static_cast<std::size_t>(items_->Count())) return false;
 

@@ -147,7 +147,8 @@ private:
     class TItems;
     friend class TItems;
 
-    std::unique_ptr<TImgListItem> MakeItem(TListedEntry& entry);
+    // The add event lets the item in.
+    bool Allowed(TImgListItem& item);
     TFolderListing::TOrder Order() const { return {sortType_, descend_}; }
     // Puts a listing's entries in the list.
     void Land(TFolderListing& listing);

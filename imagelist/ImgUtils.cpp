@@ -288,6 +288,16 @@ int TShellItems::Add(std::unique_ptr<TShellItem> item) {
     return Count() - 1;
 }
 
+void TShellItems::Append(std::vector<std::unique_ptr<TShellItem>> items) {
+    std::lock_guard lock(mutex_);
+    order_.reserve(order_.size() + items.size());
+    owned_.reserve(owned_.size() + items.size());
+    for (auto& item : items) {
+        order_.push_back(item.get());
+        owned_.emplace(item->Id(), std::move(item));
+    }
+}
+
 void TShellItems::Delete(int index) {
     TShellItem* item = Items(index);
     std::unique_ptr<TShellItem> doomed;

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -149,6 +150,8 @@ public:
     TShellItem* operator[](int index) const { return Items(index); }
 
     int Add(std::unique_ptr<TShellItem> item);
+    // Adds the items at the end, in their order.
+    void Append(std::vector<std::unique_ptr<TShellItem>> items);
     // Frees the item at index.
     void Delete(int index);
     // Takes the item at from out and puts it back at position to.
@@ -178,6 +181,7 @@ public:
     // worker before either. Its lazy details are for the GUI thread only.
     TShellItem* ItemById(int id) const;
 
+    // Any thread: a listing makes its items on a thread of its own.
     int NextId() { return nextId_++; }
     // The shell's icon index for the item, shared by the files of one
     // extension where the kind allows (GUI thread).
@@ -211,7 +215,7 @@ private:
     std::vector<TShellItem*> order_;
     std::unordered_map<int, std::unique_ptr<TShellItem>> owned_;
     mutable std::mutex mutex_;
-    int nextId_ = 0;
+    std::atomic<int> nextId_{0};
     std::unordered_map<std::string, int> kindIcons_;  // by lower-case extension
 };
 

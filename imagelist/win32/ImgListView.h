@@ -241,6 +241,7 @@ private:
     TCellSize cell_;
     bool setUp_ = false;
     bool busy_ = false;       // rows are answered empty while the list is rebuilt
+    bool redrawOff_ = false;  // the rebuild turned the list view's drawing off
     bool scrolling_ = false;  // between a scroll message and its end
     std::vector<int> fitIds_;  // the items whose names size the list column
     std::size_t fitNext_ = 0;  // the first of them not measured yet

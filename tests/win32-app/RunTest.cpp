@@ -102,6 +102,18 @@ TEST_F(RunTest, PdfButtonRunsToTheFinishedDialogAndClosingItGivesTheWindowBack) 
     EXPECT_EQ(Form().Form2(), nullptr);
 }
 
+// "PDF作成" pressed as soon as a folder is dropped, before its listing
+// landed, makes the PDF of that folder's files, not of an empty list.
+TEST_F(RunTest, ARunStartedWhileTheFolderIsListedTakesItsFiles) {
+    Open(FreshFolder("window-run-before"));
+    SendMessageW(Form().Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDropFiles({ui::Widen(folder)})), 0);
+    ASSERT_TRUE(Form().ImgListView1->Model().Listing());
+    Click(*Form().Button4);
+    ASSERT_NE(Form().Form2(), nullptr);
+    EXPECT_TRUE(errors.empty());
+    EXPECT_EQ(PdfPageCount(pdf), 3);
+}
+
 // A PDF the shell cannot open (here: deleted meanwhile) is reported with the
 // system's reason, and the dialog stays.
 TEST_F(RunTest, APdfTheShellCannotOpenIsReportedAndTheDialogStays) {
