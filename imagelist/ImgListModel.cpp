@@ -148,6 +148,7 @@ void TImgListModel::Rebuild() {
         if (std::function<void()> notify = Hooks().ListingNotifier()) {
             listing->Start(*shell_, folderIdList_, std::move(notify));
             listing_ = std::move(listing);
+            listingMerges_ = false;
             return;
         }
         listing->Run(*folder_);
@@ -171,7 +172,10 @@ void TImgListModel::FinishListing() {
     if (!listing_) return;
     std::unique_ptr<TFolderListing> listing = std::move(listing_);
     listing->Join();
-    Land(*listing);
+    if (listingMerges_)
+        Merge(*listing);
+    else
+        Land(*listing);
 }
 
 void TImgListModel::Land(TFolderListing& listing) {
@@ -211,12 +215,41 @@ bool TImgListModel::Allowed(TImgListItem& item) {
 
 bool TImgListModel::Refresh() {
     if (IsFileMode() || !Hooks().CanRebuild()) return false;
-    if (listing_) {
+    if (listing_ && !listingMerges_) {
         // The running listing may have read the folder before it changed,
         // and the list has nothing of the user's yet: list it again.
         Rebuild();
         return false;
     }
+    DropListing();  // a refresh still running may have missed this change
+    auto listing = std::make_unique<TFolderListing>(dispTypes_, Order(), false, Hooks().OwnerWindow());
+    if (folder_) {
+        if (std::function<void()> notify = Hooks().ListingNotifier()) {
+            listing->Start(*shell_, folderIdList_, std::move(notify));
+            listing_ = std::move(listing);
+            listingMerges_ = true;
+            return false;
+        }
+        listing->Run(*folder_);
+    }
+    return Merge(*listing);
+}
+
+bool TImgListModel::Merge(TFolderListing& listing) {
+    Hooks().BeforeMerge();
+    bool changed = false;
+    try {
+        changed = MergeListed(listing);
+    } catch (...) {
+        Hooks().AfterMerge(false);
+        throw;
+    }
+    Hooks().AfterMerge(changed);
+    return changed;
+}
+
+bool TImgListModel::MergeListed(TFolderListing& listing) {
+    if (listing.Error) std::rethrow_exception(listing.Error);
     // The items now listed, by path.
     std::unordered_map<std::string, TImgListItem*> byPath;
     byPath.reserve(static_cast<std::size_t>(items_->Count()));
@@ -227,8 +260,6 @@ bool TImgListModel::Refresh() {
     std::unordered_set<TShellItem*> kept;
     std::vector<TImgListItem*> changed;
     std::vector<std::unique_ptr<TShellItem>> added;
-    TFolderListing listing(dispTypes_, Order(), false, Hooks().OwnerWindow());
-    if (folder_) listing.Run(*folder_);
     for (TListedEntry& entry : listing.Entries) {
         const auto found = byPath.find(entry.FullPath);
         if (found != byPath.end() && found->second->IsFolder() == entry.IsFolder && !kept.count(found->second)) {

@@ -45,6 +45,10 @@ public:
     virtual void FocusRow(int /*index*/) {}
     // A non-folder item just listed, for look-ahead thumbnail loading.
     virtual void QueueLookAhead(TImgListItem& /*item*/) {}
+    // Around the merge of a refresh's listing into the list: what the window
+    // keeps of its rows is taken, then put back (changed: the list changed).
+    virtual void BeforeMerge() {}
+    virtual void AfterMerge(bool /*changed*/) {}
     // An item that leaves the list, or whose file changed, while the list is
     // refreshed: its thumbnail and its place in the thumbnail queue go.
     virtual void ForgetItem(TImgListItem& /*item*/) {}
@@ -127,7 +131,10 @@ public:
     // stays where it is, with its Id and, unless its size or last-write time
     // changed, its thumbnail; new files go to their sorted place among the
     // items around them; items whose files are gone leave. False when the
-    // listing found nothing to change (then nothing was touched).
+    // listing found nothing to change (then nothing was touched). With a
+    // listing notifier the folder is listed on the listing's thread and
+    // merged when it lands (then false here; BeforeMerge and AfterMerge
+    // tell the window).
     bool Refresh();
     // Orders ImgItems by SortType and Descend.
     void Sort();
@@ -154,6 +161,9 @@ private:
     void Land(TFolderListing& listing);
     // The running listing is not wanted any more: it ends on its own.
     void DropListing();
+    // Puts a refresh's listing in the list, between the merge hooks.
+    bool Merge(TFolderListing& listing);
+    bool MergeListed(TFolderListing& listing);
     void ListChanged();
     TImgListHooks& Hooks() { return *hooks_; }
 
@@ -169,6 +179,7 @@ private:
     TImgListHooks* hooks_ = &defaultHooks_;
     std::unique_ptr<TItems> items_;
     std::unique_ptr<TFolderListing> listing_;  // the running one
+    bool listingMerges_ = false;               // it is a refresh's
     // Dropped listings still running; freed once they end.
     std::vector<std::unique_ptr<TFolderListing>> dropped_;
 };

@@ -223,17 +223,17 @@ void TImgListView::RefreshFolder() {
     if (Handle()) KillTimer(Handle(), kRefreshTimer);
     refreshPending_ = false;
     if (!Handle() || !setUp_ || model_.IsFileMode() || model_.FolderIdList().Absent()) return;
-    const bool exists = model_.FolderExists();
-    const TRowMemo memo = RememberRows();
-    bool changed = false;
+    model_.Refresh();
+}
+
+void TImgListView::BeforeMerge() {
+    refreshMemo_ = RememberRows();
     refreshing_ = true;
-    try {
-        changed = model_.Refresh();
-    } catch (...) {
-        refreshing_ = false;
-        throw;
-    }
+}
+
+void TImgListView::AfterMerge(bool changed) {
     refreshing_ = false;
+    const bool exists = model_.FolderExists();
     if (exists == folderMissing_) {
         folderMissing_ = !exists;
         changed = true;
@@ -244,7 +244,7 @@ void TImgListView::RefreshFolder() {
     else if (!watcher_)
         WatchFolder();
     if (!changed) return;
-    RestoreRows(memo);
+    RestoreRows(refreshMemo_);
     ListChanged();
 }
 

@@ -91,7 +91,8 @@ public:
     // that did not change and the scroll position; a label being edited
     // whose row changed is cancelled. What a burst of changes in the folder
     // ends in (at most one a second while changes keep coming, else 200 ms
-    // after the last).
+    // after the last). The folder is listed on a thread of its own; the
+    // rows change when the listing lands.
     void RefreshFolder();
     // A refresh is waiting for the folder to settle.
     bool RefreshPending() const { return refreshPending_; }
@@ -144,6 +145,8 @@ private:
     void EndRebuild() override;
     // Keeps the scroll position: a refresh must not scroll.
     void SetRowCount(int count) override { SetRows(count, LVSICF_NOSCROLL); }
+    void BeforeMerge() override;
+    void AfterMerge(bool changed) override;
     void ForgetItem(TImgListItem& item) override;
     void ClearThumbnailImages() override { thumbs_.Clear(); }
     void FocusRow(int index) override { SetFocused(index); }
@@ -209,6 +212,7 @@ private:
     TRowMemo RememberRows();
     void RestoreRows(const TRowMemo& memo);
     std::optional<TRowMemo> moved_;  // the rows a drag moved, selected again after the press
+    TRowMemo refreshMemo_;           // the rows as a refresh's merge found them
 
     TImgListModel model_;
     TViewImage viewImage_;

@@ -298,14 +298,18 @@ TEST_F(PosixFolder, TheAddEventCanHoldItemsBack) {
 
 // With a notifier, as in the window: the folder is entered at once, its
 // entries land when the model is told the listing ended, in the order asked
-// for by then; a new listing drops the running one.
+// for by then; a new listing drops the running one; a refresh merges when
+// its listing lands.
 TEST_F(PosixFolder, AListingOnItsOwnThreadLandsWhenTaken) {
     for (const char* name : {"a.jpg", "b.jpg", "c.txt"}) fixture_.File(name);
     struct THooks : TImgListHooks {
         std::atomic<int> ended{0};
+        std::vector<std::string> merges;
         std::function<void()> ListingNotifier() override {
             return [this] { ++ended; };
         }
+        void BeforeMerge() override { merges.push_back("before"); }
+        void AfterMerge(bool changed) override { merges.push_back(changed ? "changed" : "same"); }
     } hooks;
     TImgListModel model;
     model.SetHooks(&hooks);
@@ -331,6 +335,14 @@ TEST_F(PosixFolder, AListingOnItsOwnThreadLandsWhenTaken) {
     EXPECT_EQ(changed, 3);  // the descend on the empty list, then the landing
     model.TakeListing();    // the dropped listing's notice: nothing
     EXPECT_EQ(changed, 3);
+
+    // A refresh is listed there too, and merged between the window's hooks.
+    fixture_.File("c.jpg");
+    EXPECT_FALSE(model.Refresh());
+    EXPECT_TRUE(hooks.merges.empty());
+    model.FinishListing();
+    EXPECT_EQ(Names(model), (std::vector<std::string>{"c.jpg", "b.jpg", "a.jpg"}));
+    EXPECT_EQ(hooks.merges, (std::vector<std::string>{"before", "changed"}));
 }
 
 TEST_F(PosixFolder, AFolderThatCannotBeListedGivesAnEmptyList) {

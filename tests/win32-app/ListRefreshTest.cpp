@@ -225,6 +225,7 @@ TEST_F(ListRefreshTest, ARenameGoesToTheEditedFileOrNowhere) {
     HWND box = edit(2, "renamed.jpg");
     WriteJpegFile(folder + "\\a0.jpg", 32, 32, RGB(90, 90, 90));
     List().RefreshFolder();  // what the change's refresh does
+    Listed();
     EXPECT_FALSE(ListView_GetEditControl(list));
     enter(box);
     EXPECT_EQ(Rows(), (std::vector<std::string>{"a0.jpg", "b1.jpg", "b2.jpg", "b3.jpg"}));
@@ -233,6 +234,7 @@ TEST_F(ListRefreshTest, ARenameGoesToTheEditedFileOrNowhere) {
     box = edit(3, "renamed.jpg");
     WriteJpegFile(folder + "\\z9.jpg", 32, 32, RGB(90, 90, 90));
     List().RefreshFolder();
+    Listed();
     ASSERT_TRUE(ListView_GetEditControl(list));
     enter(box);
     EXPECT_TRUE(GetFileAttributesA((folder + "\\renamed.jpg").c_str()) != INVALID_FILE_ATTRIBUTES);
