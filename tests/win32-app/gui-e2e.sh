@@ -52,6 +52,13 @@ cp "$folder/default.pdf" "$folder/first.pdf"
 # image folder: Enter keeps it, and the list stays as it is.
 click_client "$main" 782 442 740 383
 browser=$(wait_window "フォルダーの参照") || fail "参照... did not open the folder browser"
+# The dialog's window is there before it is shown: it first fills its tree
+# and selects the image folder, which takes seconds on a busy machine, and
+# Enter before that would choose another folder.
+for _ in $(seq 1 80); do
+  xdotool search --onlyvisible --name "^フォルダーの参照\$" >/dev/null 2>&1 && break
+  sleep 0.25
+done
 sleep 0.5
 import -window root "$out/gui-choose-folder.png"
 xdotool key --window "$browser" Return
