@@ -36,6 +36,25 @@ private:
     TImgListModel& model_;
 };
 
+namespace {
+
+// An item's sort key, read as far as the order needs it: a detail not read
+// yet costs the shell a question.
+TSortKey KeyOf(TShellItem& item, TSortTypeEx type) {
+    const std::string& path = item.FullPath();
+    TSortKey key{.Folder = item.IsFolder(),
+                 .Name = path.empty() ? std::string_view(item.DisplayName()) : ExtractFileName(path)};
+    switch (type) {
+        case TSortTypeEx::istSize: key.Size = item.FileSize(); break;
+        case TSortTypeEx::istDate: key.Time = item.WriteTime(); break;
+        case TSortTypeEx::istAttr: key.Attributes = item.Attributes(); break;
+        default: break;
+    }
+    return key;
+}
+
+}  // namespace
+
 TImgListModel::TImgListModel(TShell& shell)
     : shell_(&shell), desktop_(shell.Desktop()), items_(std::make_unique<TItems>(*this)) {
     dispTypes_.OnChange = [this] { Rebuild(); };
@@ -303,31 +322,45 @@ bool TImgListModel::MergeListed(TFolderListing& listing) {
         // kept ones stay in the user's order; a new one goes right after the
         // kept item that comes just before it in sort order (before the
         // first kept one in sort order when none does). On a sorted list
-        // that is its sorted place.
-        auto before = [this](TShellItem* a, TShellItem* b) {
-            const int c = Compare(a, b);
+        // that is its sorted place. Each key is read once (a sort reads it a
+        // dozen times), and the kept items are sorted only when there are
+        // new ones to place.
+        struct TKeyed {
+            TSortKey Key;
+            TShellItem* Item;
+        };
+        auto before = [this](const TKeyed& a, const TKeyed& b) {
+            const int c = CompareKeys(a.Key, b.Key, sortType_);
             return (descend_ ? -c : c) < 0;
         };
-        std::vector<TShellItem*> fresh;
-        fresh.reserve(added.size());
-        for (auto& item : added) fresh.push_back(item.get());
-        std::stable_sort(fresh.begin(), fresh.end(), before);
-        std::vector<TShellItem*> sorted = order;
-        std::stable_sort(sorted.begin(), sorted.end(), before);
+        auto sortedOf = [&](auto&& items, auto pointer) {
+            std::vector<TKeyed> keyed;
+            keyed.reserve(items.size());
+            for (auto& item : items) keyed.push_back({KeyOf(*pointer(item), sortType_), pointer(item)});
+            std::stable_sort(keyed.begin(), keyed.end(), before);
+            return keyed;
+        };
+        std::vector<TShellItem*> fresh;  // the new items in sort order
         std::unordered_map<TShellItem*, std::vector<TShellItem*>> after;  // kept item -> new ones behind it
         std::vector<TShellItem*> first;  // new ones before every kept item in sort order
-        for (TShellItem* item : fresh) {
-            const auto next = std::upper_bound(sorted.begin(), sorted.end(), item, before);
-            if (next == sorted.begin())
-                first.push_back(item);
-            else
-                after[*(next - 1)].push_back(item);
+        TShellItem* lowest = nullptr;    // the kept item first in sort order
+        if (!added.empty()) {
+            const std::vector<TKeyed> sorted = sortedOf(order, [](TShellItem* item) { return item; });
+            if (!sorted.empty()) lowest = sorted.front().Item;
+            for (const TKeyed& item : sortedOf(added, [](auto& owned) { return owned.get(); })) {
+                fresh.push_back(item.Item);
+                const auto next = std::upper_bound(sorted.begin(), sorted.end(), item, before);
+                if (next == sorted.begin())
+                    first.push_back(item.Item);
+                else
+                    after[(next - 1)->Item].push_back(item.Item);
+            }
         }
         std::vector<TShellItem*> merged;
         merged.reserve(order.size() + fresh.size());
         if (order.empty()) merged = first;
         for (TShellItem* item : order) {
-            if (item == sorted.front()) merged.insert(merged.end(), first.begin(), first.end());
+            if (item == lowest) merged.insert(merged.end(), first.begin(), first.end());
             merged.push_back(item);
             if (const auto group = after.find(item); group != after.end())
                 merged.insert(merged.end(), group->second.begin(), group->second.end());
@@ -349,25 +382,6 @@ bool TImgListModel::MergeListed(TFolderListing& listing) {
 void TImgListModel::ListChanged() {
     if (OnListChanged) OnListChanged(*this);
 }
-
-namespace {
-
-// An item's sort key, read as far as the order needs it: a detail not read
-// yet costs the shell a question.
-TSortKey KeyOf(TShellItem& item, TSortTypeEx type) {
-    const std::string& path = item.FullPath();
-    TSortKey key{.Folder = item.IsFolder(),
-                 .Name = path.empty() ? std::string_view(item.DisplayName()) : ExtractFileName(path)};
-    switch (type) {
-        case TSortTypeEx::istSize: key.Size = item.FileSize(); break;
-        case TSortTypeEx::istDate: key.Time = item.WriteTime(); break;
-        case TSortTypeEx::istAttr: key.Attributes = item.Attributes(); break;
-        default: break;
-    }
-    return key;
-}
-
-}  // namespace
 
 int TImgListModel::Compare(TShellItem* a, TShellItem* b) {
     const bool aHas = !a->IdList().Absent();
