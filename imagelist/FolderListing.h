@@ -33,7 +33,7 @@ struct TListedEntry {
     TIdList Child;
     std::string FullPath;  // the shell's parsing name
     // The shell's name for it when known without asking again (see
-    // TFolderListing::Run); empty when it is to be asked.
+    // TFolderListing::NameAsItsKind); empty when it is to be asked.
     std::string Shown;
     bool IsFolder = false;
     int Overlay = -1;  // -1 none, 0 shared folder, 1 shortcut
@@ -88,7 +88,6 @@ public:
     void Start(TShell& shell, const TIdList& absolute, std::function<void()> done);
     // Asks a started listing to end soon; its entries are then incomplete.
     void Cancel() { cancelled_ = true; }
-    bool Cancelled() const { return cancelled_; }
     // The started listing has ended (its entries and Error are ready).
     bool Finished() const { return finished_; }
     // Waits for a started listing to end.
@@ -101,7 +100,7 @@ public:
 
 private:
     // How the shell names a file of each extension, learnt as the listing
-    // goes (see Run).
+    // goes (see NameAsItsKind).
     enum class TNameRule { nrFileName, nrStem, nrAsk };
     void NameAsItsKind(TShellFolder& folder, TListedEntry& entry);
     void Sort();

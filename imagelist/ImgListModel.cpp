@@ -162,17 +162,21 @@ void TImgListModel::Rebuild() {
     Hooks().StopThumbnails();
     items_->Clear();
     Hooks().ClearThumbnailImages();
-    auto listing = std::make_unique<TFolderListing>(dispTypes_, Order(), true, Hooks().OwnerWindow(), items_.get());
-    if (folder_) {
-        if (std::function<void()> notify = Hooks().ListingNotifier()) {
-            listing->Start(*shell_, folderIdList_, std::move(notify));
-            listing_ = std::move(listing);
-            listingMerges_ = false;
-            return;
-        }
-        listing->Run(*folder_);
+    if (std::unique_ptr<TFolderListing> listing = ListFolder(false)) Land(*listing);
+}
+
+std::unique_ptr<TFolderListing> TImgListModel::ListFolder(bool merges) {
+    auto listing = std::make_unique<TFolderListing>(dispTypes_, Order(), !merges, Hooks().OwnerWindow(),
+                                                    merges ? nullptr : items_.get());
+    if (!folder_) return listing;
+    if (std::function<void()> notify = Hooks().ListingNotifier()) {
+        listing->Start(*shell_, folderIdList_, std::move(notify));
+        listing_ = std::move(listing);
+        listingMerges_ = merges;
+        return nullptr;
     }
-    Land(*listing);
+    listing->Run(*folder_);
+    return listing;
 }
 
 void TImgListModel::DropListing() {
@@ -241,17 +245,8 @@ bool TImgListModel::Refresh() {
         return false;
     }
     DropListing();  // a refresh still running may have missed this change
-    auto listing = std::make_unique<TFolderListing>(dispTypes_, Order(), false, Hooks().OwnerWindow());
-    if (folder_) {
-        if (std::function<void()> notify = Hooks().ListingNotifier()) {
-            listing->Start(*shell_, folderIdList_, std::move(notify));
-            listing_ = std::move(listing);
-            listingMerges_ = true;
-            return false;
-        }
-        listing->Run(*folder_);
-    }
-    return Merge(*listing);
+    const std::unique_ptr<TFolderListing> listing = ListFolder(true);
+    return listing && Merge(*listing);
 }
 
 bool TImgListModel::Merge(TFolderListing& listing) {
@@ -333,21 +328,25 @@ bool TImgListModel::MergeListed(TFolderListing& listing) {
             const int c = CompareKeys(a.Key, b.Key, sortType_);
             return (descend_ ? -c : c) < 0;
         };
-        auto sortedOf = [&](auto&& items, auto pointer) {
+        auto sortedOf = [&](const std::vector<TShellItem*>& items) {
             std::vector<TKeyed> keyed;
             keyed.reserve(items.size());
-            for (auto& item : items) keyed.push_back({KeyOf(*pointer(item), sortType_), pointer(item)});
+            for (TShellItem* item : items) keyed.push_back({KeyOf(*item, sortType_), item});
             std::stable_sort(keyed.begin(), keyed.end(), before);
             return keyed;
         };
-        std::vector<TShellItem*> fresh;  // the new items in sort order
+        std::vector<TShellItem*> fresh;  // the new items, in sort order once placed
+        fresh.reserve(added.size());
+        for (auto& item : added) fresh.push_back(item.get());
         std::unordered_map<TShellItem*, std::vector<TShellItem*>> after;  // kept item -> new ones behind it
         std::vector<TShellItem*> first;  // new ones before every kept item in sort order
         TShellItem* lowest = nullptr;    // the kept item first in sort order
-        if (!added.empty()) {
-            const std::vector<TKeyed> sorted = sortedOf(order, [](TShellItem* item) { return item; });
+        if (!fresh.empty()) {
+            const std::vector<TKeyed> sorted = sortedOf(order);
             if (!sorted.empty()) lowest = sorted.front().Item;
-            for (const TKeyed& item : sortedOf(added, [](auto& owned) { return owned.get(); })) {
+            const std::vector<TKeyed> placed = sortedOf(fresh);
+            fresh.clear();
+            for (const TKeyed& item : placed) {
                 fresh.push_back(item.Item);
                 const auto next = std::upper_bound(sorted.begin(), sorted.end(), item, before);
                 if (next == sorted.begin())

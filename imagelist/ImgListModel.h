@@ -159,6 +159,11 @@ private:
     TFolderListing::TOrder Order() const { return {sortType_, descend_}; }
     // Puts a listing's entries in the list.
     void Land(TFolderListing& listing);
+    // Lists the current folder for a rebuild (sorted, as items) or for a
+    // refresh's merge: at once, giving the listing, or on its own thread
+    // when the hooks give a notifier (then nullptr: it lands through
+    // TakeListing).
+    std::unique_ptr<TFolderListing> ListFolder(bool merges);
     // The running listing is not wanted any more: it ends on its own.
     void DropListing();
     // Puts a refresh's listing in the list, between the merge hooks.

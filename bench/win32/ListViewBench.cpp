@@ -67,6 +67,7 @@ TRun RunOnce(const std::string& folder, bool measureStop) {
     SetTimer(form.Handle(), 1, 5, nullptr);  // keeps messages coming
     const auto start = Clock::now();
     auto last = start;
+    const bool trace = getenv("PIM_BENCH_TRACE") != nullptr;
     // The folder is entered at once; its rows come when the listing, on a
     // thread of its own, ends (the listing: until they are painted).
     view.SetFolderPath(folder);
@@ -80,12 +81,12 @@ TRun RunOnce(const std::string& folder, bool measureStop) {
         // window could not answer (a long paint, say).
         const auto now = Clock::now();
         run.longestStall = std::max(run.longestStall, Ms(now - last));
-        if (getenv("PIM_BENCH_TRACE") && Ms(now - last) > 30)
+        if (trace && Ms(now - last) > 30)
             std::printf("    gap %.0f ms before message %04x at %.0f ms\n", Ms(now - last), msg.message, Ms(now - start));
         last = now;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
-        if (getenv("PIM_BENCH_TRACE") && Ms(Clock::now() - now) > 30)
+        if (trace && Ms(Clock::now() - now) > 30)
             std::printf("    message %04x took %.0f ms at %.0f ms\n", msg.message, Ms(Clock::now() - now), Ms(now - start));
         if (!listed) {
             if (view.Model().Listing() && Ms(Clock::now() - start) < 600000) continue;
