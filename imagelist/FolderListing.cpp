@@ -67,6 +67,19 @@ TFolderListing::~TFolderListing() {
 }
 
 void TFolderListing::Run(TShellFolder& folder) {
+    if (!folder.ReadEntries(types_.Hidden(), [&](TShellFolder::TRecord& record) { return Take(folder, record); })) {
+        Entries.clear();
+        Enumerate(folder);
+    }
+    if (sorted_ && !cancelled_) Sort();
+    if (items_ && !cancelled_) {
+        Items.reserve(Entries.size());
+        for (TListedEntry& listed : Entries) Items.push_back(MakeListedItem(*items_, listed));
+        Entries.clear();
+    }
+}
+
+void TFolderListing::Enumerate(TShellFolder& folder) {
     std::uint32_t flags = 0;
     if (types_.Folders()) flags |= shcontfFolders;
     if (types_.NonFolders()) flags |= shcontfNonFolders;
@@ -87,12 +100,43 @@ void TFolderListing::Run(TShellFolder& folder) {
         Entries.push_back(std::move(entry));
         entry = TListedEntry();
     }
-    if (sorted_ && !cancelled_) Sort();
-    if (items_ && !cancelled_) {
-        Items.reserve(Entries.size());
-        for (TListedEntry& listed : Entries) Items.push_back(MakeListedItem(*items_, listed));
-        Entries.clear();
+}
+
+// An entry the file system read. Its ID list is left to be made when a
+// shell operation needs it (10,000 of them cost Wine's shell 100 ms). What
+// the shell says of a file (a shortcut, a folder like a zip file's, its
+// shown name) is its type's, so the shell is asked for the first file of
+// each extension; a folder or a link is asked for itself.
+bool TFolderListing::Take(TShellFolder& folder, TShellFolder::TRecord& record) {
+    if (cancelled_) return false;
+    const bool ownKind = record.Facts.Attributes & (faDirectory | faReparsePoint);
+    if (!(record.Facts.Attributes & faDirectory) && types_.Filters() && !MatchesMask(record.Path, types_.ExtList()))
+        return true;
+    TListedEntry entry;
+    entry.FullPath = std::move(record.Path);
+    entry.Facts = record.Facts;
+    entry.HasFacts = true;
+    std::uint32_t attrs = (record.Facts.Attributes & faDirectory) ? sfgaoFolder | sfgaoFileSysAncestor : 0;
+    TKindRule* rule = nullptr;
+    if (!ownKind) {
+        rule = &rules_[LowerCaseName(ExtractFileExt(record.Name))];
+        if (rule->Known) attrs = rule->Attributes;
     }
+    if (!rule || !rule->Known) {
+        const std::string name(record.Name);
+        if (folder.ParseDisplayName(owner_, name, entry.Child)) {
+            attrs = folder.GetAttributesOf(entry.Child, kEntryQuery) & kEntryQuery;
+            if (rule) {
+                rule->Attributes = attrs;
+                rule->Known = true;
+            }
+        }
+    }
+    SetKind(attrs, entry.IsFolder, entry.Overlay);
+    if (entry.IsFolder ? !types_.Folders() : !types_.NonFolders()) return true;
+    NameAsItsKind(folder, entry);
+    Entries.push_back(std::move(entry));
+    return true;
 }
 
 // Under Wine the shell reads its settings each time it is asked for a
@@ -105,7 +149,8 @@ void TFolderListing::Run(TShellFolder& folder) {
 // An entry without a path is named now: the order needs its name.
 void TFolderListing::NameAsItsKind(TShellFolder& folder, TListedEntry& entry) {
     const auto ask = [&] {
-        if (!folder.GetDisplayNameOf(entry.Child, TNameForm::nfInFolder, entry.Shown)) entry.Shown.clear();
+        if (entry.Child.Absent() || !folder.GetDisplayNameOf(entry.Child, TNameForm::nfInFolder, entry.Shown))
+            entry.Shown.clear();
     };
     if (entry.FullPath.empty()) {
         ask();
@@ -116,14 +161,15 @@ void TFolderListing::NameAsItsKind(TShellFolder& folder, TListedEntry& entry) {
     if (file.empty()) return;
     const std::string ext = LowerCaseName(ExtractFileExt(file));
     const std::string stem = file.substr(0, file.size() - ExtractFileExt(file).size());
-    const auto rule = nameRules_.find(ext);
-    if (rule == nameRules_.end()) {
+    TKindRule& rule = rules_[ext];
+    if (rule.Name == TNameRule::nrUnknown) {
         ask();
-        nameRules_[ext] = entry.Shown == file                     ? TNameRule::nrFileName
-                          : !ext.empty() && entry.Shown == stem ? TNameRule::nrStem
-                                                                : TNameRule::nrAsk;
-    } else if (rule->second != TNameRule::nrAsk) {
-        entry.Shown = rule->second == TNameRule::nrFileName ? file : stem;
+        if (entry.Child.Absent()) return;  // gone: the next file of its kind tells
+        rule.Name = entry.Shown == file                     ? TNameRule::nrFileName
+                    : !ext.empty() && entry.Shown == stem ? TNameRule::nrStem
+                                                          : TNameRule::nrAsk;
+    } else if (rule.Name != TNameRule::nrAsk) {
+        entry.Shown = rule.Name == TNameRule::nrFileName ? file : stem;
     }
 }
 

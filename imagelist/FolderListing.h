@@ -99,9 +99,17 @@ public:
     std::exception_ptr Error;
 
 private:
-    // How the shell names a file of each extension, learnt as the listing
-    // goes (see NameAsItsKind).
-    enum class TNameRule { nrFileName, nrStem, nrAsk };
+    // What the shell says of a file of each extension, learnt as the
+    // listing goes: its attributes (when the file system was read) and how
+    // it names it (see NameAsItsKind).
+    enum class TNameRule { nrUnknown, nrFileName, nrStem, nrAsk };
+    struct TKindRule {
+        bool Known = false;
+        std::uint32_t Attributes = 0;
+        TNameRule Name = TNameRule::nrUnknown;
+    };
+    void Enumerate(TShellFolder& folder);
+    bool Take(TShellFolder& folder, TShellFolder::TRecord& record);
     void NameAsItsKind(TShellFolder& folder, TListedEntry& entry);
     void Sort();
 
@@ -110,7 +118,7 @@ private:
     bool sorted_;
     TOwnerWindow owner_;
     TImgListItems* items_;
-    std::unordered_map<std::string, TNameRule> nameRules_;
+    std::unordered_map<std::string, TKindRule> rules_;
     std::atomic<bool> cancelled_{false};
     std::atomic<bool> finished_{false};
     std::thread thread_;

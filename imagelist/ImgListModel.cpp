@@ -269,7 +269,7 @@ bool TImgListModel::MergeListed(TFolderListing& listing) {
     byPath.reserve(static_cast<std::size_t>(items_->Count()));
     for (int i = 0; i < items_->Count(); ++i) {
         TImgListItem* item = items_->Items(i);
-        if (!item->IdList().Absent()) byPath.emplace(item->FullPath(), item);
+        if (item->HasEntry()) byPath.emplace(item->FullPath(), item);
     }
     std::unordered_set<TShellItem*> kept;
     std::vector<TImgListItem*> changed;
@@ -383,8 +383,8 @@ void TImgListModel::ListChanged() {
 }
 
 int TImgListModel::Compare(TShellItem* a, TShellItem* b) {
-    const bool aHas = !a->IdList().Absent();
-    const bool bHas = !b->IdList().Absent();
+    const bool aHas = a->HasEntry();
+    const bool bHas = b->HasEntry();
     if (a == b || (!aHas && !bHas)) return 0;
     if (!aHas) return -1;
     if (!bHas) return 1;

@@ -26,8 +26,17 @@ std::string FormatDosDateText(std::uint16_t dosDate, std::uint16_t dosTime) {
 TShellItem::TShellItem(TShellItems& owner, TIdList idList, bool isFolder)
     : owner_(&owner), id_(owner.NextId()), idList_(std::move(idList)), isFolder_(isFolder) {}
 
-TIdList TShellItem::AbsoluteIdList() const {
-    if (idList_.Absent()) return {};
+const TIdList& TShellItem::IdList() {
+    if (idList_.Absent() && !fullPath_.empty()) {
+        std::unique_ptr<TShellFolder> holder;
+        if (TShellFolder* folder = ParentFolder(holder))
+            folder->ParseDisplayName(owner_->OwnerWindow(), std::string(ExtractFileName(fullPath_)), idList_);
+    }
+    return idList_;
+}
+
+TIdList TShellItem::AbsoluteIdList() {
+    if (IdList().Absent()) return {};
     const TIdList& parent = owner_->IsFileMode() ? parentIdList_ : owner_->FolderIdList();
     return parent.Combine(idList_);
 }
@@ -43,7 +52,7 @@ TShellFolder* TShellItem::ParentFolder(std::unique_ptr<TShellFolder>& holder) {
 std::string TShellItem::NameOf(TNameForm form) {
     std::string name;
     std::unique_ptr<TShellFolder> holder;
-    TShellFolder* folder = idList_.Absent() ? nullptr : ParentFolder(holder);
+    TShellFolder* folder = IdList().Absent() ? nullptr : ParentFolder(holder);
     if (folder && !folder->GetDisplayNameOf(idList_, form, name)) name.clear();
     return name;
 }
@@ -65,7 +74,7 @@ const std::string& TShellItem::FullPath() {
 }
 
 void TShellItem::FetchFindData() {
-    if (sizeDateValid_ || idList_.Absent()) return;
+    if (sizeDateValid_ || IdList().Absent()) return;
     std::unique_ptr<TShellFolder> holder;
     TShellFolder* folder = ParentFolder(holder);
     TFindData data;
@@ -144,7 +153,7 @@ std::uint32_t TShellItem::Attributes() {
 }
 
 const std::string& TShellItem::TypeName() {
-    if (!typeNameValid_ && !idList_.Absent()) {
+    if (!typeNameValid_ && !IdList().Absent()) {
         typeName_ = owner_->Shell().TypeName(AbsoluteIdList());
         typeNameValid_ = !typeName_.empty();
     }
@@ -152,7 +161,7 @@ const std::string& TShellItem::TypeName() {
 }
 
 int TShellItem::IconIndex() {
-    if (!iconIndexValid_ && !idList_.Absent()) {
+    if (!iconIndexValid_ && HasEntry()) {
         iconIndex_ = owner_->KindIcon(*this);
         iconIndexValid_ = iconIndex_ >= 0;
     }
@@ -214,7 +223,7 @@ void TShellItem::SetFullPath(std::string text) {
 }
 
 bool TShellItem::HasAttributes(std::uint32_t mask) {
-    if (idList_.Absent()) return false;
+    if (IdList().Absent()) return false;
     std::unique_ptr<TShellFolder> holder;
     TShellFolder* folder = ParentFolder(holder);
     return folder && (folder->GetAttributesOf(idList_, mask) & mask) != 0;
@@ -237,7 +246,7 @@ void TShellItem::OpenItem() {
     }
     if (fileMode) {
         if (!FullPath().empty()) owner.Shell().ExecutePath(owner.OwnerWindow(), FullPath());
-    } else if (!idList_.Absent()) {
+    } else if (!IdList().Absent()) {
         owner.Shell().Execute(owner.OwnerWindow(), AbsoluteIdList());
     }
 }
@@ -254,7 +263,8 @@ bool TShellItem::Rename(const std::string& newName, std::string* reason) {
     TShellFolder* folder = ParentFolder(holder);
     TIdList renamed;
     std::string why;
-    if (!folder || !folder->SetNameOf(nullptr, idList_, newName, renamed, why) || renamed.Absent()) {
+    if (!folder || IdList().Absent() || !folder->SetNameOf(nullptr, idList_, newName, renamed, why) ||
+        renamed.Absent()) {
         if (reason) *reason = why;
         return false;
     }

@@ -31,7 +31,8 @@ std::string FormatDosDateText(std::uint16_t dosDate, std::uint16_t dosTime);
 class TShellItem {
 public:
     // Takes the next Id from the owner; idList is relative to the parent
-    // folder and may be absent (an empty item).
+    // folder. Absent, the item is an empty one, unless SetFullPath names its
+    // entry: the list is then made from the name when first asked for.
     TShellItem(TShellItems& owner, TIdList idList, bool isFolder);
     virtual ~TShellItem() = default;
     TShellItem(const TShellItem&) = delete;
@@ -40,13 +41,17 @@ public:
     TShellItems& Owner() const { return *owner_; }
     // Never reused while the collection lives; kept through sorting and moving.
     int Id() const { return id_; }
-    const TIdList& IdList() const { return idList_; }
+    // The item names an entry (an empty item does not).
+    bool HasEntry() const { return !idList_.Absent() || !fullPath_.empty(); }
+    // Absent for an empty item, or when the entry is gone before its list
+    // was made (GUI thread only).
+    const TIdList& IdList();
     bool IsFolder() const { return isFolder_; }
     // Absolute ID list of the parent folder; set only in file mode.
     const TIdList& ParentIdList() const { return parentIdList_; }
     void SetParentIdList(TIdList list) { parentIdList_ = std::move(list); }
     // The parent folder's list joined with the item's own.
-    TIdList AbsoluteIdList() const;
+    TIdList AbsoluteIdList();
 
     // Details, fetched on first use (GUI thread only). A detail that cannot
     // be read stays empty (-1 for the icon index) and is asked again next time.

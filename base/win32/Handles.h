@@ -1,7 +1,7 @@
 // Owning wrappers for the handles the Windows side makes: brushes, pens,
 // fonts and bitmaps (GDI objects), memory and window device contexts, image
-// lists, icons, menus and enhanced metafiles. Each frees its handle when it goes, on every path,
-// so no function frees one by hand. Move-only; get() lends the handle,
+// lists, icons, menus, enhanced metafiles and kernel objects. Each frees its
+// handle when it goes, on every path, so no function frees one by hand. Move-only; get() lends the handle,
 // release() gives it away (to a window that takes ownership of it).
 // TSelection puts an object into a device context and the old one back.
 #pragma once
@@ -52,6 +52,9 @@ struct TFreeIcon {
 struct TFreeMenu {
     void operator()(HMENU menu) const { DestroyMenu(menu); }
 };
+struct TFreeKernelObject {
+    void operator()(HANDLE object) const { CloseHandle(object); }
+};
 struct TFreeMetafile {
     void operator()(HENHMETAFILE metafile) const { DeleteEnhMetaFile(metafile); }
 };
@@ -66,6 +69,9 @@ using TImageListHandle = THandle<HIMAGELIST, TFreeImageList>;
 using TIconHandle = THandle<HICON, TFreeIcon>;
 using TMenuHandle = THandle<HMENU, TFreeMenu>;
 using TMetafileHandle = THandle<HENHMETAFILE, TFreeMetafile>;
+// A file, thread or event (CreateFileW's failure, INVALID_HANDLE_VALUE, is
+// to be given as nullptr).
+using TKernelHandle = THandle<HANDLE, TFreeKernelObject>;
 
 // A window's device context (GetDC), given back when it goes.
 class TWindowDC {

@@ -226,7 +226,7 @@ void TImgListView::PaintPicture(HDC dc, int x, int y, TImgListItem& item) {
         Blit(dc, x, y, boxW, boxH, sheet, sx, sy, boxW, boxH);
         return;
     }
-    if (item.IdList().Absent()) return;
+    if (!item.HasEntry()) return;
     if (WantsThumbnail(item) && !item.Resolved) {
         threads_.RequestAndPump(item.Id(), true);
         return;

@@ -318,7 +318,7 @@ bool TImgListView::WantsThumbnail(TImgListItem& item) {
     // An item of no known kind has nothing a decoder could read, nor has an
     // empty file (often one still being copied in: when its bytes are there,
     // a refresh finds it changed and asks for its picture then).
-    if (item.IdList().Absent() || item.FileSize() == 0) return false;
+    if (!item.HasEntry() || item.FileSize() == 0) return false;
     const TImageType type = item.ImageType();
     return type != TImageType::iitNone && viewImage_.Shows(type);
 }
@@ -399,7 +399,7 @@ void TImgListView::DisplayInfo(NMLVDISPINFOW& info) {
         std::copy_n(text.data(), n, reinterpret_cast<char16_t*>(item.pszText));
         item.pszText[n] = L'\0';
     }
-    if (!entry.IdList().Absent() && iconStyle_ != TIconStyle::iisImage) {
+    if (entry.HasEntry() && iconStyle_ != TIconStyle::iisImage) {
         item.mask |= LVIF_STATE;
         item.stateMask |= LVIS_OVERLAYMASK;
         item.state = INDEXTOOVERLAYMASK(entry.OverlayIndex + 1);

@@ -140,6 +140,21 @@ std::uint32_t FileAttributes(const TEntry& e) {
     return attrs;
 }
 
+TFindData FindDataOf(const TEntry& e) {
+    TFindData data;
+    data.Size = e.size;
+    data.Attributes = FileAttributes(e);
+    constexpr std::int64_t kSecondsFrom1601To1970 = 11'644'473'600;
+    data.WriteTime = (e.mtimeSec + kSecondsFrom1601To1970) * 10'000'000 + e.mtimeNsec / 100;
+    const std::time_t seconds = static_cast<std::time_t>(e.mtimeSec);
+    std::tm local{};
+    if (::localtime_r(&seconds, &local) && local.tm_year >= 80 && local.tm_year <= 207) {
+        data.DosDate = static_cast<std::uint16_t>((local.tm_year - 80) << 9 | (local.tm_mon + 1) << 5 | local.tm_mday);
+        data.DosTime = static_cast<std::uint16_t>(local.tm_hour << 11 | local.tm_min << 5 | local.tm_sec / 2);
+    }
+    return data;
+}
+
 // Type names as Explorer words them: "JPG ファイル" for a file whose
 // extension is .jpg (UTF-8, the file system's encoding). Built in a buffer
 // of the caller's, since sorting by type asks for two per comparison.
@@ -272,17 +287,30 @@ public:
         if (!LastEntry(item, e) || !PathOf(path_, item, path)) return false;
         TIdList fresh;
         if (!MakeItem(path, e.name, fresh) || !Decode(fresh.Item(0), e)) return false;
-        data.Size = e.size;
-        data.Attributes = FileAttributes(e);
-        data.DosDate = data.DosTime = 0;
-        constexpr std::int64_t kSecondsFrom1601To1970 = 11'644'473'600;
-        data.WriteTime = (e.mtimeSec + kSecondsFrom1601To1970) * 10'000'000 + e.mtimeNsec / 100;
-        const std::time_t seconds = static_cast<std::time_t>(e.mtimeSec);
-        std::tm local{};
-        if (::localtime_r(&seconds, &local) && local.tm_year >= 80 && local.tm_year <= 207) {
-            data.DosDate = static_cast<std::uint16_t>((local.tm_year - 80) << 9 | (local.tm_mon + 1) << 5 | local.tm_mday);
-            data.DosTime = static_cast<std::uint16_t>(local.tm_hour << 11 | local.tm_min << 5 | local.tm_sec / 2);
+        data = FindDataOf(e);
+        return true;
+    }
+
+    bool ParseDisplayName(TOwnerWindow, const std::string& name, TIdList& item) override {
+        if (name.empty() || name == "." || name == ".." || name.find_first_of(std::string_view("/\0", 2)) != std::string::npos)
+            return false;
+        return MakeItem(JoinPath(path_, name), name, item);
+    }
+
+    bool ReadEntries(bool hidden, const std::function<bool(TRecord&)>& each) override {
+        DIR* dir = ::opendir(path_.c_str());
+        if (!dir) return false;
+        while (const dirent* d = ::readdir(dir)) {
+            const std::string_view name = d->d_name;
+            TIdList item;
+            TEntry e;
+            if (name == "." || name == ".." || (name[0] == '.' && !hidden) ||
+                !MakeItem(::dirfd(dir), d->d_name, name, item) || !Decode(item.Item(0), e))
+                continue;  // gone meanwhile, or no document
+            TRecord record{name, JoinPath(path_, name), FindDataOf(e)};
+            if (!each(record)) break;
         }
+        ::closedir(dir);
         return true;
     }
 

@@ -32,6 +32,12 @@ public:
         return folder ? std::make_unique<TFolderDouble>(std::move(folder), failEnum_) : nullptr;
     }
     bool GetFindData(const TIdList& item, TFindData& data) override { return real_->GetFindData(item, data); }
+    bool ParseDisplayName(TOwnerWindow owner, const std::string& name, TIdList& item) override {
+        return real_->ParseDisplayName(owner, name, item);
+    }
+    bool ReadEntries(bool hidden, const std::function<bool(TRecord&)>& each) override {
+        return !failEnum_ && real_->ReadEntries(hidden, each);
+    }
     bool SetNameOf(TOwnerWindow owner, const TIdList& item, const std::string& name, TIdList& newItem,
                    std::string& reason) override {
         return real_->SetNameOf(owner, item, name, newItem, reason);
