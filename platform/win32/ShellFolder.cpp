@@ -94,15 +94,25 @@ std::string FromStrRet(STRRET& sr, const TIdList& item) {
     }
 }
 
-TFindData FindDataOf(DWORD attributes, std::uint64_t size, std::uint64_t writeTime) {
+// How far local time is ahead of UTC now, in FILETIME steps: what
+// FileTimeToLocalFileTime adds (the present offset, for every time).
+std::int64_t LocalOffset() {
+    const std::uint64_t noon = 0x01D0'0000'0000'0000;
+    const FILETIME utc{static_cast<DWORD>(noon), static_cast<DWORD>(noon >> 32)};
+    FILETIME local{};
+    if (!FileTimeToLocalFileTime(&utc, &local)) return 0;
+    return static_cast<std::int64_t>((std::uint64_t{local.dwHighDateTime} << 32 | local.dwLowDateTime) - noon);
+}
+
+TFindData FindDataOf(DWORD attributes, std::uint64_t size, std::uint64_t writeTime, std::int64_t localOffset) {
     TFindData data;
     data.Attributes = attributes;
     data.Size = size;
     data.WriteTime = static_cast<std::int64_t>(writeTime);
-    const FILETIME utc{static_cast<DWORD>(writeTime), static_cast<DWORD>(writeTime >> 32)};
-    FILETIME local;
+    const std::uint64_t shifted = writeTime + static_cast<std::uint64_t>(localOffset);
+    const FILETIME local{static_cast<DWORD>(shifted), static_cast<DWORD>(shifted >> 32)};
     WORD dosDate = 0, dosTime = 0;
-    if (FileTimeToLocalFileTime(&utc, &local) && FileTimeToDosDateTime(&local, &dosDate, &dosTime)) {
+    if (FileTimeToDosDateTime(&local, &dosDate, &dosTime)) {
         data.DosDate = dosDate;
         data.DosTime = dosTime;
     }
@@ -220,10 +230,9 @@ std::string PathOf(const TIdList& absolute) {
     return SHGetPathFromIDListW(Absolute(absolute), path) ? Utf8(path) : std::string();
 }
 
-// The path of the entry name in the folder at path.
-std::string PathInFolder(std::string path, std::string_view name) {
+// The folder's path ending in a separator, for its entries' names to follow.
+std::string FolderPrefix(std::string path) {
     if (!path.empty() && path.back() != '\\') path.push_back('\\');
-    path.append(name);
     return path;
 }
 
@@ -238,6 +247,8 @@ bool ReadFolder(const std::string& path, bool hidden, const std::function<bool(T
     // Many records a call: FindNextFileW's one at a time costs Wine a third more.
     std::vector<std::uint64_t> buffer(64 * 1024 / sizeof(std::uint64_t));
     const DWORD bytes = static_cast<DWORD>(buffer.size() * sizeof buffer[0]);
+    const std::int64_t localOffset = LocalOffset();  // asking Wine for each of 10,000 files costs 10 ms
+    const std::string folderPath = FolderPrefix(path);
     while (GetFileInformationByHandleEx(folder.get(), FileFullDirectoryInfo, buffer.data(), bytes)) {
         const char* at = reinterpret_cast<const char*>(buffer.data());
         for (;;) {
@@ -245,11 +256,12 @@ bool ReadFolder(const std::string& path, bool hidden, const std::function<bool(T
             const std::wstring_view wide(record.FileName, record.FileNameLength / sizeof(wchar_t));
             if (wide != L"." && wide != L".." && (hidden || !(record.FileAttributes & FILE_ATTRIBUTE_HIDDEN))) {
                 const bool isFolder = record.FileAttributes & FILE_ATTRIBUTE_DIRECTORY;
-                const std::string name = Utf8Name(wide);
-                TShellFolder::TRecord entry{name, PathInFolder(path, name),
+                TShellFolder::TRecord entry{{}, folderPath + Utf8Name(wide),
                                             FindDataOf(record.FileAttributes,
                                                        isFolder ? 0 : static_cast<std::uint64_t>(record.EndOfFile.QuadPart),
-                                                       static_cast<std::uint64_t>(record.LastWriteTime.QuadPart))};
+                                                       static_cast<std::uint64_t>(record.LastWriteTime.QuadPart),
+                                                       localOffset)};
+                entry.Name = std::string_view(entry.Path).substr(folderPath.size());
                 if (!each(entry)) return true;
             }
             if (record.NextEntryOffset == 0) break;
@@ -315,9 +327,11 @@ public:
 
     std::unique_ptr<TShellFolder> BindToObject(const TIdList& item) override {
         if (item.Absent()) return nullptr;
-        if (desktop_)
+        if (desktop_) {
             if (const std::optional<TLongFolder> longFolder = LongFolders().Find(item))
-                return BindByShortPath(item, longFolder->ShortPath);
+                return BindByTarget(item, longFolder->ShortPath);
+            if (std::unique_ptr<TShellFolder> plain = BindPlainFolder(item)) return plain;
+        }
         TComPtr<IShellFolder> sub;
         if (FAILED(folder_->BindToObject(Child(item), nullptr, IID_IShellFolder, sub.PutVoid())) || !sub)
             return nullptr;
@@ -330,7 +344,8 @@ public:
         if (FAILED(SHGetDataFromIDListW(folder_.Get(), Child(item), SHGDFIL_FINDDATA, &fd, sizeof fd))) return false;
         data = FindDataOf(fd.dwFileAttributes, static_cast<std::uint64_t>(fd.nFileSizeHigh) << 32 | fd.nFileSizeLow,
                           static_cast<std::uint64_t>(fd.ftLastWriteTime.dwHighDateTime) << 32 |
-                              fd.ftLastWriteTime.dwLowDateTime);
+                              fd.ftLastWriteTime.dwLowDateTime,
+                          LocalOffset());
         return true;
     }
 
@@ -387,7 +402,22 @@ public:
     }
 
 private:
-    static std::unique_ptr<TShellFolder> BindByShortPath(const TIdList& absolute, const std::wstring& target) {
+    // A plain file-system folder, made at once: binding through the shell
+    // walks the namespace from the desktop down (6 ms under Wine; this, 2).
+    // A folder marked read-only or system may carry a desktop.ini that
+    // gives it a view of its own, and a junction leads elsewhere: those are
+    // bound through the shell.
+    static std::unique_ptr<TShellFolder> BindPlainFolder(const TIdList& absolute) {
+        wchar_t path[MAX_PATH] = {};
+        if (!SHGetPathFromIDListW(Absolute(absolute), path) || !path[0]) return nullptr;
+        const DWORD attributes = GetFileAttributesW(path);
+        if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY) ||
+            (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_REPARSE_POINT)))
+            return nullptr;
+        return BindByTarget(absolute, path);
+    }
+
+    static std::unique_ptr<TShellFolder> BindByTarget(const TIdList& absolute, const std::wstring& target) {
         TComPtr<IShellFolder> folder = FolderByTarget(absolute, target);
         return folder ? std::make_unique<TWinFolder>(std::move(folder)) : nullptr;
     }
