@@ -180,10 +180,14 @@ void TFolderListing::Sort() {
     std::vector<TSortKey> keys;
     keys.reserve(Entries.size());
     for (const TListedEntry& entry : Entries) keys.push_back(KeyOf(entry));
-    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+    const auto before = [&](std::size_t a, std::size_t b) {
         const int c = CompareKeys(keys[a], keys[b], order_.Type);
         return (order_.Descend ? -c : c) < 0;
-    });
+    };
+    // A file system often gives names in order already (Wine and NTFS do):
+    // one pass tells.
+    if (std::is_sorted(order.begin(), order.end(), before)) return;
+    std::stable_sort(order.begin(), order.end(), before);
     keys.clear();
     std::vector<TListedEntry> sorted;
     sorted.reserve(Entries.size());

@@ -90,10 +90,17 @@ std::string LowerCaseName(std::string_view name) {
 }
 
 bool MatchesMask(std::string_view path, std::string_view extList) {
+    // A listing asks this of every file: nothing is built to compare.
     const std::string name = LowerCaseName(ExtractFileName(path));
-    if (extList.find(";" + name + ";") != std::string_view::npos) return true;
-    const std::string ext = LowerCaseName(ExtractFileExt(name));
-    return extList.find(";*" + ext + ";") != std::string_view::npos;
+    const std::string_view ext = ExtractFileExt(name);
+    for (std::size_t at = extList.find(';'); at != std::string_view::npos;) {
+        const std::size_t end = extList.find(';', at + 1);
+        if (end == std::string_view::npos) break;
+        const std::string_view entry = extList.substr(at + 1, end - at - 1);
+        if (entry == name || (entry.starts_with('*') && entry.substr(1) == ext)) return true;
+        at = end;
+    }
+    return false;
 }
 
 TImageType ImageTypeByExtension(std::string_view path) {
