@@ -108,6 +108,7 @@ private:
     // from ParentIdList in file mode (kept in holder).
     TShellFolder* ParentFolder(std::unique_ptr<TShellFolder>& holder);
     void FetchFindData();
+    void FormatListedTexts();
 
     TShellItems* owner_;
     int id_;
@@ -121,7 +122,9 @@ private:
     std::uint32_t attributes_ = 0;
     std::uint64_t listedSize_ = 0;
     std::int64_t listedTime_ = 0;
+    std::uint16_t listedDosDate_ = 0, listedDosTime_ = 0;
     bool listed_ = false;
+    bool textsDue_ = false;  // the listed facts' texts are still to be made
     int iconIndex_ = -1;
     TImageType imageType_ = TImageType::iitNone;
     bool fullPathValid_ = false, iconIndexValid_ = false, typeNameValid_ = false;
