@@ -11,6 +11,7 @@
 #include <commctrl.h>
 
 #include <climits>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -191,6 +192,7 @@ private:
     int FittedWidth();
     void ApplyColumnWidth();
     void SetRows(int count, DWORD flags);
+    void Undrawn(const std::function<void()>& change);
 
     void DisplayInfo(NMLVDISPINFOW& info);
     void KeyDown(WPARAM key);
