@@ -1,9 +1,11 @@
 // One listing of a shell folder: the entries the display filter lets
 // through, each with what an item of the list needs (its path, its
-// directory record, how the shell names it), in the list's order. It asks
-// only the folder it is given, so it may run on a thread of its own: under
-// Wine the shell takes about 150 ms to list 10,000 files, which the window
-// must not wait for.
+// directory record, how the shell names it), in the list's order. A
+// file-system folder is read from the file system, the shell asked only
+// about folders, links and the first file of each extension; other folders
+// are enumerated by the shell. It asks only the folder it is given, so it
+// may run on a thread of its own: under Wine reading 10,000 files takes
+// about 50 ms, which the window must not wait for.
 //
 //   TFolderListing listing(types, {TSortTypeEx::istName, false});
 //   listing.Run(folder);
@@ -30,7 +32,7 @@ namespace pim {
 
 // One entry of a folder as a listing found it.
 struct TListedEntry {
-    TIdList Child;
+    TIdList Child;  // absent when the file system was read (made when needed)
     std::string FullPath;  // the shell's parsing name
     // The shell's name for it when known without asking again (see
     // TFolderListing::NameAsItsKind); empty when it is to be asked.

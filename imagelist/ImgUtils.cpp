@@ -61,24 +61,29 @@ const std::string& TShellItem::DisplayName() {
     if (!displayNameValid_) {
         displayName_ = NameOf(TNameForm::nfInFolder);
         displayNameValid_ = !displayName_.empty();
+        // An entry gone before the shell was asked about it keeps its name.
+        if (!displayNameValid_) displayName_ = ExtractFileName(fullPath_);
     }
     return displayName_;
 }
 
 const std::string& TShellItem::FullPath() {
     if (!fullPathValid_) {
-        fullPath_ = NameOf(TNameForm::nfForParsing);
+        std::string path = NameOf(TNameForm::nfForParsing);
+        // An entry gone before its list was made keeps its listed path.
+        if (path.empty() && idList_.Absent()) return fullPath_;
+        fullPath_ = std::move(path);
         fullPathValid_ = !fullPath_.empty();
     }
     return fullPath_;
 }
 
 void TShellItem::FetchFindData() {
-    if (sizeDateValid_ || IdList().Absent()) return;
+    if (sizeDateValid_ || !HasEntry()) return;
     std::unique_ptr<TShellFolder> holder;
     TShellFolder* folder = ParentFolder(holder);
     TFindData data;
-    if (!folder || !folder->GetFindData(idList_, data)) {
+    if (!folder || IdList().Absent() || !folder->GetFindData(idList_, data)) {
         // Nothing readable: show nothing rather than what was read before.
         sizeText_.clear();
         dateText_.clear();
@@ -145,7 +150,9 @@ bool TShellItem::SameListedFacts(const TFindData& data) const {
 
 void TShellItem::Relist(TIdList idList, const TFindData& data) {
     const bool same = SameListedFacts(data);
-    idList_ = std::move(idList);
+    // A listing that read the file system brings no list: the one made
+    // for the entry still names it, unless the file changed.
+    if (!idList.Absent() || !same) idList_ = std::move(idList);
     if (same) return;
     std::string path = std::move(fullPath_);
     const bool pathValid = fullPathValid_;

@@ -73,8 +73,9 @@ public:
     void SetListedFacts(const TFindData& data);
     // The entry was listed with this size and last-write time.
     bool SameListedFacts(const TFindData& data) const;
-    // The same entry listed again with another ID list (a changed file
-    // when its facts differ: the cached details are dropped).
+    // The same entry listed again with another ID list, or none when the
+    // listing read the file system (a changed file when its facts differ:
+    // the cached details and the list are dropped).
     void Relist(TIdList idList, const TFindData& data);
     void SetDisplayName(std::string text);
     void SetFullPath(std::string text);

@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "imagelist/FolderListing.h"
 #include "imagelist/ImgListModel.h"
 #include "tests/imagelist/FolderFixture.h"
 #include "tests/imagelist/ShellDouble.h"
@@ -147,12 +148,22 @@ TEST_F(PosixFolder, DetailsComeFromTheFileSystem) {
     EXPECT_TRUE(item->HasAttributes(sfgaoCanRename));
     EXPECT_FALSE(item->HasAttributes(sfgaoFolder | sfgaoLink));
 
-    // A vanished file has no size or date to show.
-    std::filesystem::remove(PathOf("a.jpg"));
-    item->ClearCache();
-    EXPECT_EQ(item->SizeText(), "");
-    EXPECT_EQ(item->DateText(), "");
-    EXPECT_EQ(item->FullPath(), PathOf("a.jpg"));  // known from the ID list
+    // A vanished file has no size or date to show; its name and path are
+    // known from its ID list, or from the listing when it had none yet.
+    fixture_.File("b.jpg");
+    model.Rebuild();
+    for (int i = 0; i < model.ImgItems().Count(); ++i) {
+        item = model.ImgItems()[i];
+        std::filesystem::remove(item->FullPath());
+        item->ClearCache();
+        EXPECT_EQ(item->SizeText(), "");
+        EXPECT_EQ(item->DateText(), "");
+        EXPECT_EQ(item->FullPath(), PathOf(i == 0 ? "a.jpg" : "b.jpg"));
+        EXPECT_EQ(item->DisplayName(), i == 0 ? "a.jpg" : "b.jpg");
+    }
+    // The shell was asked about the first file of the extension read: the
+    // other one had no list yet, and now cannot have one.
+    EXPECT_NE(model.ImgItems()[0]->IdList().Absent(), model.ImgItems()[1]->IdList().Absent());
 }
 
 TEST_F(PosixFolder, LinksCarryTheShortcutOverlayAndSpecialFilesAreLeftOut) {
@@ -343,6 +354,51 @@ TEST_F(PosixFolder, AListingOnItsOwnThreadLandsWhenTaken) {
     model.FinishListing();
     EXPECT_EQ(Names(model), (std::vector<std::string>{"c.jpg", "b.jpg", "a.jpg"}));
     EXPECT_EQ(hooks.merges, (std::vector<std::string>{"before", "changed"}));
+}
+
+// A file-system folder is read from the file system, the shell asked about
+// folders, links and one file of each extension: what it lists, under every
+// filter, is what the shell's enumeration lists.
+TEST_F(PosixFolder, ReadingTheFolderListsWhatTheShellEnumerates) {
+    fixture_.File("b.jpg", 100, 1h);
+    fixture_.File("A.JPG", 2000, 2h);
+    fixture_.File("c.txt");
+    fixture_.File(".hidden.jpg");
+    fixture_.File("noext");
+    fixture_.Folder("sub.jpg");
+    std::filesystem::create_symlink("b.jpg", fixture_.PathOf("link.jpg"));
+    struct TEnumerated : test::TFolderDouble {
+        using TFolderDouble::TFolderDouble;
+        bool ReadEntries(bool, const std::function<bool(TRecord&)>&) override { return false; }
+    };
+    TIdList absolute;
+    ASSERT_TRUE(SystemShell().ParseDisplayName(nullptr, Root(), absolute));
+    const bool never = false;
+    std::unique_ptr<TShellFolder> read = SystemShell().Desktop()->BindToObject(absolute);
+    TEnumerated enumerated(SystemShell().Desktop()->BindToObject(absolute), never);
+    const auto entries = [](TShellFolder& folder, const TDispTypes& types) {
+        TFolderListing listing(types, {TSortTypeEx::istDate, true});
+        listing.Run(folder);
+        std::vector<std::string> out;
+        for (const TListedEntry& e : listing.Entries)
+            out.push_back(e.FullPath + "|" + e.Shown + "|" + std::to_string(e.IsFolder) + std::to_string(e.Overlay) +
+                          "|" + std::to_string(e.Facts.Size) + "|" + std::to_string(e.Facts.WriteTime) + "|" +
+                          std::to_string(e.Facts.Attributes) + "|" + std::to_string(e.Facts.DosDate));
+        return out;
+    };
+    for (const char* ext : {"*.*", "*.jpg", "noext;*.txt"})
+        for (int kinds = 0; kinds < 8; ++kinds) {
+            TDispTypes types;
+            types.SetExt(ext);
+            types.SetFolders(kinds & 1);
+            types.SetNonFolders(kinds & 2);
+            types.SetHidden(kinds & 4);
+            const std::vector<std::string> shell = entries(enumerated, types);
+            EXPECT_EQ(entries(*read, types), shell) << ext << " " << kinds;
+            if (std::string(ext) == "*.*" && kinds == 7) {
+                EXPECT_EQ(shell.size(), 7u);
+            }
+        }
 }
 
 TEST_F(PosixFolder, AFolderThatCannotBeListedGivesAnEmptyList) {
