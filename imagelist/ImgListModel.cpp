@@ -125,6 +125,13 @@ void TImgListModel::NavigateIdList(const TIdList& absolute) {
     if (IsFileMode() || absolute.Absent()) return;
     if (!folderIdList_.Absent() && desktop_->CompareIDs(TShellColumn::scName, absolute, folderIdList_) == 0)
         return;
+    // With a window, the folder is read on the listing's thread while this
+    // one empties the list and binds the folder.
+    std::unique_ptr<TFolderListing> started;
+    if (std::function<void()> notify = Hooks().CanRebuild() ? Hooks().ListingNotifier() : nullptr) {
+        started = NewListing(false);
+        started->Start(*shell_, absolute, std::move(notify));
+    }
     Hooks().SuspendNotify();
     Hooks().StopThumbnails();
     Hooks().ScrollToOrigin();
@@ -132,6 +139,7 @@ void TImgListModel::NavigateIdList(const TIdList& absolute) {
     std::unique_ptr<TShellFolder> folder =
         absolute.IsDesktop() ? shell_->Desktop() : desktop_->BindToObject(absolute);
     if (!folder) {
+        if (started) dropped_.push_back(std::move(started));
         Hooks().ResumeNotify();
         ListChanged();
         return;
@@ -142,7 +150,7 @@ void TImgListModel::NavigateIdList(const TIdList& absolute) {
         const std::string path = shell_->PathFromIdList(folderIdList_);
         if (!path.empty()) shell_->ChangeDirectory(path);
     }
-    Rebuild();
+    Rebuild(std::move(started));
     Hooks().ResumeNotify();
 }
 
@@ -156,18 +164,27 @@ void TImgListModel::LeaveFolder() {
     Hooks().ResumeNotify();
 }
 
-void TImgListModel::Rebuild() {
+void TImgListModel::Rebuild(std::unique_ptr<TFolderListing> started) {
     if (IsFileMode() || !Hooks().CanRebuild()) return;
     DropListing();
     Hooks().StopThumbnails();
     items_->Clear();
     Hooks().ClearThumbnailImages();
-    if (std::unique_ptr<TFolderListing> listing = ListFolder(false)) Land(*listing);
+    if (started) {
+        listing_ = std::move(started);
+        listingMerges_ = false;
+    } else if (std::unique_ptr<TFolderListing> listing = ListFolder(false)) {
+        Land(*listing);
+    }
+}
+
+std::unique_ptr<TFolderListing> TImgListModel::NewListing(bool merges) {
+    return std::make_unique<TFolderListing>(dispTypes_, Order(), !merges, Hooks().OwnerWindow(),
+                                            merges ? nullptr : items_.get());
 }
 
 std::unique_ptr<TFolderListing> TImgListModel::ListFolder(bool merges) {
-    auto listing = std::make_unique<TFolderListing>(dispTypes_, Order(), !merges, Hooks().OwnerWindow(),
-                                                    merges ? nullptr : items_.get());
+    std::unique_ptr<TFolderListing> listing = NewListing(merges);
     if (!folder_) return listing;
     if (std::function<void()> notify = Hooks().ListingNotifier()) {
         listing->Start(*shell_, folderIdList_, std::move(notify));

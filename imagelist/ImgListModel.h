@@ -118,7 +118,7 @@ public:
     // Lists the current folder anew (folder mode), sorted. With a listing
     // notifier (see TImgListHooks) the list is empty until the listing
     // lands; the folder itself is entered at once.
-    void Rebuild();
+    void Rebuild() { Rebuild(nullptr); }
     // A listing runs on its own thread and has not landed yet.
     bool Listing() const { return listing_ != nullptr; }
     // Lands the listing that ended (the notifier's call).
@@ -159,9 +159,12 @@ private:
     TFolderListing::TOrder Order() const { return {sortType_, descend_}; }
     // Puts a listing's entries in the list.
     void Land(TFolderListing& listing);
-    // Lists the current folder for a rebuild (sorted, as items) or for a
-    // refresh's merge: at once, giving the listing, or on its own thread
-    // when the hooks give a notifier (then nullptr: it lands through
+    // Rebuilds from the listing given, already started, or from a new one.
+    void Rebuild(std::unique_ptr<TFolderListing> started);
+    // A listing for a rebuild (sorted, as items) or for a refresh's merge.
+    std::unique_ptr<TFolderListing> NewListing(bool merges);
+    // Lists the current folder: at once, giving the listing, or on its own
+    // thread when the hooks give a notifier (then nullptr: it lands through
     // TakeListing).
     std::unique_ptr<TFolderListing> ListFolder(bool merges);
     // The running listing is not wanted any more: it ends on its own.
