@@ -228,7 +228,8 @@ void TImgListView::PaintPicture(HDC dc, int x, int y, TImgListItem& item) {
     }
     if (!item.HasEntry()) return;
     if (WantsThumbnail(item) && !item.Resolved) {
-        threads_.RequestAndPump(item.Id(), true);
+        threads_.Request(item.Id(), true);
+        if (!startAfterPaint_) threads_.Pump();
         return;
     }
     item.Resolved = true;

@@ -137,8 +137,8 @@ private:
     // TImgListHooks: the model's window work.
     bool CanRebuild() override { return Handle() != nullptr && setUp_; }
     TOwnerWindow OwnerWindow() override { return Handle(); }
-    void StopThumbnails() override { threads_.Stop(); }
-    void StartThumbnails() override { threads_.Start(); }
+    void StopThumbnails() override;
+    void StartThumbnails() override;
     void SuspendNotify() override;
     void ResumeNotify() override;
     void ScrollToOrigin() override;
@@ -193,6 +193,8 @@ private:
     void ApplyColumnWidth();
     void SetRows(int count, DWORD flags);
     void Undrawn(const std::function<void()>& change);
+    void StartThumbnailsNow();
+    void RequestLookAhead();
 
     void DisplayInfo(NMLVDISPINFOW& info);
     void KeyDown(WPARAM key);
@@ -248,6 +250,10 @@ private:
     bool setUp_ = false;
     bool busy_ = false;       // rows are answered empty while the list is rebuilt
     bool redrawOff_ = false;  // the rebuild turned the list view's drawing off
+    // The thumbnails of a rebuild start once its rows are painted, and then
+    // these items are asked for ahead, in this order (StartThumbnails).
+    bool startAfterPaint_ = false;
+    std::vector<int> lookAhead_;
     bool scrolling_ = false;  // between a scroll message and its end
     std::vector<int> fitIds_;  // the items whose names size the list column
     std::size_t fitNext_ = 0;  // the first of them not measured yet
