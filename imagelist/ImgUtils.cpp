@@ -1,6 +1,8 @@
 #include "imagelist/ImgUtils.h"
 
 #include <cstdio>
+#include <string_view>
+#include <unordered_map>
 #include <utility>
 
 #include "base/SysUtils.h"
@@ -205,6 +207,31 @@ int TShellItems::KindIcon(TShellItem& item) {
     const int icon = Shell().IconIndex(item.AbsoluteIdList());
     if (icon >= 0) kindIcons_[ext] = icon;
     return icon;
+}
+
+// One by one, each list costs the shell a parse of the name (0.4 ms under
+// Wine: four seconds for 10,000 items chosen at once); many are found by
+// path in one enumeration of the folder (60 ms for 10,000).
+void TShellItems::MakeIdLists(const std::vector<TShellItem*>& items) {
+    constexpr std::size_t kEnumerateFrom = 32;
+    std::unordered_map<std::string_view, TShellItem*> lacking;
+    for (TShellItem* item : items)
+        if (item->idList_.Absent() && !item->fullPath_.empty()) lacking.emplace(item->fullPath_, item);
+    TShellFolder* folder = IsFileMode() ? nullptr : GetFolder();
+    if (folder && lacking.size() >= kEnumerateFrom)
+        if (std::unique_ptr<TShellEnum> entries =
+                folder->EnumObjects(OwnerWindow(), shcontfFolders | shcontfNonFolders | shcontfIncludeHidden)) {
+            TIdList child;
+            std::string path;
+            while (!lacking.empty() && entries->Next(child)) {
+                if (!folder->GetDisplayNameOf(child, TNameForm::nfForParsing, path)) continue;
+                if (const auto found = lacking.find(path); found != lacking.end()) {
+                    found->second->idList_ = std::move(child);
+                    lacking.erase(found);
+                }
+            }
+        }
+    for (const auto& [path, item] : lacking) item->IdList();
 }
 
 void TShellItem::SetImageType(TImageType type) {

@@ -105,6 +105,7 @@ public:
     std::string NameOf(TNameForm form);
 
 private:
+    friend class TShellItems;  // MakeIdLists
     // The folder holding the item: the collection's in folder mode, bound
     // from ParentIdList in file mode (kept in holder).
     TShellFolder* ParentFolder(std::unique_ptr<TShellFolder>& holder);
@@ -195,6 +196,9 @@ public:
     // The shell's icon index for the item, shared by the files of one
     // extension where the kind allows (GUI thread).
     int KindIcon(TShellItem& item);
+    // Makes the ID lists these items of the folder lack (for a shell
+    // operation on many at once; GUI thread).
+    void MakeIdLists(const std::vector<TShellItem*>& items);
 
     // What the collection needs from the view that owns it. Without a view:
     // no folder, folder mode, the platform's shell, nothing to navigate.

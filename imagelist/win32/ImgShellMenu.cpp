@@ -162,12 +162,18 @@ bool InvokeShellVerb(HWND owner, const TShellItemsOf& items, int offset) {
 // ---- The view's side ------------------------------------------------------------
 
 std::vector<int> TImgListView::SelectedRows() {
-    std::vector<int> rows;
+    std::vector<int> selected;
+    std::vector<TShellItem*> items;
     for (int row = ListView_GetNextItem(Handle(), -1, LVNI_SELECTED); row >= 0;
          row = ListView_GetNextItem(Handle(), row, LVNI_SELECTED)) {
         if (row >= ImgItems().Count()) break;
-        if (!ImgItems()[row]->IdList().Absent()) rows.push_back(row);
+        selected.push_back(row);
+        items.push_back(ImgItems()[row]);
     }
+    ImgItems().MakeIdLists(items);
+    std::vector<int> rows;
+    for (int row : selected)
+        if (!ImgItems()[row]->IdList().Absent()) rows.push_back(row);
     return rows;
 }
 

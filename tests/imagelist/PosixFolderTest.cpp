@@ -401,6 +401,31 @@ TEST_F(PosixFolder, ReadingTheFolderListsWhatTheShellEnumerates) {
         }
 }
 
+// Many ID lists are made at once by one enumeration, matched by path; an
+// entry gone meanwhile gets none.
+TEST_F(PosixFolder, ManyIdListsAreMadeAtOnce) {
+    for (int i = 0; i < 40; ++i) fixture_.File("p" + std::to_string(100 + i) + ".jpg");
+    test::TShellDouble shell;
+    TImgListModel model(shell);
+    model.SetFolderPath(Root());
+    EXPECT_EQ(shell.parses, 1);  // the first file of the extension
+    std::vector<TShellItem*> items;
+    for (int i = 0; i < model.ImgItems().Count(); ++i) items.push_back(model.ImgItems()[i]);
+    ASSERT_EQ(items.size(), 40u);
+    std::filesystem::remove(PathOf("p120.jpg"));
+    model.ImgItems().MakeIdLists(items);
+    EXPECT_EQ(shell.parses, 2);  // the gone one, after the enumeration
+    for (TShellItem* item : items) {
+        TIdList absolute;
+        if (item->DisplayName() == "p120.jpg") {
+            EXPECT_TRUE(item->IdList().Absent());
+        } else {
+            ASSERT_TRUE(SystemShell().ParseDisplayName(nullptr, item->FullPath(), absolute));
+            EXPECT_EQ(item->IdList(), absolute.Last()) << item->FullPath();
+        }
+    }
+}
+
 TEST_F(PosixFolder, AFolderThatCannotBeListedGivesAnEmptyList) {
     fixture_.File("a.jpg");
     test::TShellDouble shell;

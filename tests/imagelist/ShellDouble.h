@@ -12,8 +12,8 @@ namespace pim::test {
 
 class TFolderDouble : public TShellFolder {
 public:
-    TFolderDouble(std::unique_ptr<TShellFolder> real, const bool& failEnum)
-        : real_(std::move(real)), failEnum_(failEnum) {}
+    TFolderDouble(std::unique_ptr<TShellFolder> real, const bool& failEnum, int* parses = nullptr)
+        : real_(std::move(real)), failEnum_(failEnum), parses_(parses) {}
 
     std::unique_ptr<TShellEnum> EnumObjects(TOwnerWindow owner, std::uint32_t flags) override {
         return failEnum_ ? nullptr : real_->EnumObjects(owner, flags);
@@ -29,10 +29,11 @@ public:
     }
     std::unique_ptr<TShellFolder> BindToObject(const TIdList& item) override {
         auto folder = real_->BindToObject(item);
-        return folder ? std::make_unique<TFolderDouble>(std::move(folder), failEnum_) : nullptr;
+        return folder ? std::make_unique<TFolderDouble>(std::move(folder), failEnum_, parses_) : nullptr;
     }
     bool GetFindData(const TIdList& item, TFindData& data) override { return real_->GetFindData(item, data); }
     bool ParseDisplayName(TOwnerWindow owner, const std::string& name, TIdList& item) override {
+        if (parses_) ++*parses_;
         return real_->ParseDisplayName(owner, name, item);
     }
     bool ReadEntries(bool hidden, const std::function<bool(TRecord&)>& each) override {
@@ -46,15 +47,17 @@ public:
 private:
     std::unique_ptr<TShellFolder> real_;
     const bool& failEnum_;
+    int* parses_;
 };
 
 class TShellDouble : public TShell {
 public:
     bool failEnum = false;
+    int parses = 0;  // names parsed in a folder
     std::vector<std::string> launched;  // paths handed to the default verb
 
     std::unique_ptr<TShellFolder> Desktop() override {
-        return std::make_unique<TFolderDouble>(real_.Desktop(), failEnum);
+        return std::make_unique<TFolderDouble>(real_.Desktop(), failEnum, &parses);
     }
     bool ParseDisplayName(TOwnerWindow owner, const std::string& path, TIdList& absolute) override {
         return real_.ParseDisplayName(owner, path, absolute);
