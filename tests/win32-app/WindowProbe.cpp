@@ -9,6 +9,7 @@
 //   probe resize CAPTION W H    sizes the window as a border drag would
 //   probe checked CAPTION       the text of every ticked box and pressed button
 //   probe rows CAPTION          the first list view's rows, "*" before a selected one
+//   probe menu CAPTION          "open" while a popup menu of the window's thread is shown
 //
 // A control reads "class|text|x,y,w,h" with its place in the top window's
 // client area; a combo box's edit answers as its combo box.
@@ -88,6 +89,12 @@ HWND FirstOf(HWND top, const wchar_t* className) {
     return found.Window;
 }
 
+// A shown popup menu is a top window of class #32768 on its owner's thread.
+BOOL CALLBACK FindMenu(HWND window, LPARAM thread) {
+    return !(IsWindowVisible(window) && ClassOf(window) == L"#32768" &&
+             GetWindowThreadProcessId(window, nullptr) == static_cast<DWORD>(thread));
+}
+
 // A list view answers with its own memory: the item and its text go through
 // a buffer made in the list's process.
 void PrintRows(HWND list) {
@@ -122,7 +129,7 @@ int main() {
     int argc = 0;
     LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     if (argc < 3) {
-        std::fprintf(stderr, "usage: probe focus|controls|checked|client|tab|rows|resize CAPTION [W H]\n");
+        std::fprintf(stderr, "usage: probe focus|controls|checked|client|tab|rows|menu|resize CAPTION [W H]\n");
         return 2;
     }
     const std::wstring command = argv[1];
@@ -154,6 +161,9 @@ int main() {
         std::printf("%ld\n", tabs ? static_cast<long>(SendMessageW(tabs, TCM_GETCURSEL, 0, 0)) : -1L);
     } else if (command == L"rows") {
         if (const HWND list = FirstOf(top, WC_LISTVIEWW)) PrintRows(list);
+    } else if (command == L"menu") {
+        const DWORD thread = GetWindowThreadProcessId(top, nullptr);
+        std::printf("%s\n", EnumWindows(&FindMenu, static_cast<LPARAM>(thread)) ? "none" : "open");
     } else if (command == L"resize" && argc >= 5) {
         SetWindowPos(top, nullptr, 0, 0, _wtoi(argv[3]), _wtoi(argv[4]), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     } else {

@@ -1,8 +1,9 @@
 #!/bin/bash
 # Pim.exe started on a folder of 10,000 pictures: the window comes up and
 # the rows follow once the folder is listed (the status bar counts them);
-# End, pressed in the list, takes the selection to the last row. Screenshot
-# gui-big-folder.png in the test output.
+# End, pressed in the list, takes the selection to the last row; every row
+# chosen, a right click opens the shell's popup menu on them. Screenshots
+# gui-big-folder.png and gui-big-folder-menu.png in the test output.
 #
 #   bigfolder-e2e.sh <Pim.exe> <probe.exe> <test output folder>
 set -euo pipefail
@@ -48,8 +49,23 @@ last=$(probe "$probe_exe" rows "Pim-ピム-" | tail -n 1)
 [ "$last" = "*p09999.jpg" ] || fail "after End the last row reads \"$last\", not a selected p09999.jpg"
 import -window root "$out/gui-big-folder.png"
 
+# Every row chosen, the shell's popup menu on them: their ID lists, made
+# when a shell operation first needs them, come in one enumeration.
+xdotool key ctrl+a
+sleep 0.5
+[ "$(status | wc -c)" -gt 0 ] || fail "the status bar went away"
+click_client "$main" 782 442 420 "$(row_y 0)" 3
+for _ in $(seq 1 40); do
+  [ "$(probe "$probe_exe" menu "Pim-ピム-")" = open ] && break
+  sleep 0.25
+done
+import -window root "$out/gui-big-folder-menu.png"
+[ "$(probe "$probe_exe" menu "Pim-ピム-")" = open ] || fail "no popup menu for the 10,000 rows chosen"
+xdotool key Escape
+sleep 0.5
+
 xdotool key --window "$main" alt+F4 2>/dev/null || true
 wait $runner || true
 trap - EXIT
 rm -rf "$folder"
-echo "PASS: a folder of 10,000 pictures was listed, and End reached its last row"
+echo "PASS: a folder of 10,000 pictures was listed, End reached its last row, and the menu opened on them all"
