@@ -134,7 +134,7 @@ bool TFolderListing::Take(TShellFolder& folder, TShellFolder::TRecord& record) {
     }
     SetKind(attrs, entry.IsFolder, entry.Overlay);
     if (entry.IsFolder ? !types_.Folders() : !types_.NonFolders()) return true;
-    NameAsItsKind(folder, entry);
+    NameAsItsKind(folder, entry, rule);
     Entries.push_back(std::move(entry));
     return true;
 }
@@ -146,8 +146,9 @@ bool TFolderListing::Take(TShellFolder& folder, TShellFolder::TRecord& record) {
 // extension hidden or not as the file's type decides; so the shell is asked
 // for the first file of each extension, and the others are named the same
 // way. Names that follow no such rule are asked for every file, when shown.
-// An entry without a path is named now: the order needs its name.
-void TFolderListing::NameAsItsKind(TShellFolder& folder, TListedEntry& entry) {
+// An entry without a path is named now: the order needs its name. rule,
+// when given, is the entry's extension's.
+void TFolderListing::NameAsItsKind(TShellFolder& folder, TListedEntry& entry, TKindRule* rule) {
     const auto ask = [&] {
         if (entry.Child.Absent() || !folder.GetDisplayNameOf(entry.Child, TNameForm::nfInFolder, entry.Shown))
             entry.Shown.clear();
@@ -159,17 +160,17 @@ void TFolderListing::NameAsItsKind(TShellFolder& folder, TListedEntry& entry) {
     if (entry.IsFolder) return;
     const std::string file(ExtractFileName(entry.FullPath));
     if (file.empty()) return;
-    const std::string ext = LowerCaseName(ExtractFileExt(file));
-    const std::string stem = file.substr(0, file.size() - ExtractFileExt(file).size());
-    TKindRule& rule = rules_[ext];
-    if (rule.Name == TNameRule::nrUnknown) {
+    const std::string_view ext = ExtractFileExt(file);
+    const std::string stem = file.substr(0, file.size() - ext.size());
+    TKindRule& kind = rule ? *rule : rules_[LowerCaseName(ext)];
+    if (kind.Name == TNameRule::nrUnknown) {
         ask();
         if (entry.Child.Absent()) return;  // gone: the next file of its kind tells
-        rule.Name = entry.Shown == file                     ? TNameRule::nrFileName
+        kind.Name = entry.Shown == file                     ? TNameRule::nrFileName
                     : !ext.empty() && entry.Shown == stem ? TNameRule::nrStem
                                                           : TNameRule::nrAsk;
-    } else if (rule.Name != TNameRule::nrAsk) {
-        entry.Shown = rule.Name == TNameRule::nrFileName ? file : stem;
+    } else if (kind.Name != TNameRule::nrAsk) {
+        entry.Shown = kind.Name == TNameRule::nrFileName ? file : stem;
     }
 }
 

@@ -112,7 +112,7 @@ private:
     };
     void Enumerate(TShellFolder& folder);
     bool Take(TShellFolder& folder, TShellFolder::TRecord& record);
-    void NameAsItsKind(TShellFolder& folder, TListedEntry& entry);
+    void NameAsItsKind(TShellFolder& folder, TListedEntry& entry, TKindRule* rule = nullptr);
     void Sort();
 
     TDispTypes types_;

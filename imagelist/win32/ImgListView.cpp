@@ -330,10 +330,13 @@ void TImgListView::StartThumbnailsNow() {
 
 void TImgListView::RequestLookAhead() {
     for (int id : lookAhead_)
-        if (TImgListItem* item = ImgItems().ItemById(id);
-            item && viewImage_.LookAhead() && iconStyle_ == TIconStyle::iisImage && WantsThumbnail(*item))
-            threads_.Request(id, false);
+        if (TImgListItem* item = ImgItems().ItemById(id)) RequestAhead(*item);
     lookAhead_.clear();
+}
+
+void TImgListView::RequestAhead(TImgListItem& item) {
+    if (viewImage_.LookAhead() && iconStyle_ == TIconStyle::iisImage && WantsThumbnail(item))
+        threads_.Request(item.Id(), false);
 }
 
 void TImgListView::StopThumbnails() {
@@ -343,11 +346,10 @@ void TImgListView::StopThumbnails() {
 }
 
 void TImgListView::QueueLookAhead(TImgListItem& item) {
-    if (busy_) {
+    if (busy_)
         lookAhead_.push_back(item.Id());
-    } else if (viewImage_.LookAhead() && iconStyle_ == TIconStyle::iisImage && WantsThumbnail(item)) {
-        threads_.Request(item.Id(), false);
-    }
+    else
+        RequestAhead(item);
 }
 
 bool TImgListView::WantsThumbnail(TImgListItem& item) {

@@ -195,6 +195,7 @@ private:
     void Undrawn(const std::function<void()>& change);
     void StartThumbnailsNow();
     void RequestLookAhead();
+    void RequestAhead(TImgListItem& item);
 
     void DisplayInfo(NMLVDISPINFOW& info);
     void KeyDown(WPARAM key);

@@ -292,7 +292,8 @@ public:
     }
 
     bool ParseDisplayName(TOwnerWindow, const std::string& name, TIdList& item) override {
-        if (name.empty() || name == "." || name == ".." || name.find_first_of(std::string_view("/\0", 2)) != std::string::npos)
+        if (name.empty() || name == "." || name == ".." ||
+            name.find_first_of(std::string_view("/\0", 2)) != std::string::npos)
             return false;
         return MakeItem(JoinPath(path_, name), name, item);
     }
