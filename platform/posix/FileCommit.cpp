@@ -57,6 +57,13 @@ void CheckCommitTarget(const std::string& target) {
         if (S_ISDIR(st.st_mode)) fail(EISDIR);
         // A link still here is another user's: it is replaced, whatever it leads to.
         if (S_ISREG(st.st_mode) && ReadOnlyMode(st.st_mode)) fail(EACCES);
+        // In a folder with the sticky bit (/tmp, a shared drop folder) only
+        // the owner of an entry, of the folder, or root may replace it.
+        struct stat folder {};
+        const uid_t self = ::geteuid();
+        if (st.st_uid != self && self != 0 && ::stat(FolderOf(target).c_str(), &folder) == 0 &&
+            (folder.st_mode & S_ISVTX) && folder.st_uid != self)
+            fail(EPERM);
         return;
     }
     if (errno != ENOENT) fail(errno);
