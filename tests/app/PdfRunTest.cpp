@@ -206,7 +206,7 @@ TEST(PdfRun, AnAbandonedSaveEndsAsAStopAndLeavesNoFile) {
         f.run.SaveAbandoned = [&] {
             if (++asked == at)
                 for (const std::string& name : NamesIn(f.folder))
-                    if (name.starts_with("~pim")) written = ReadFileBytes(f.Path(name)).size();
+                    if (name.starts_with("~pim")) written = std::filesystem::file_size(test::FsPath(f.Path(name)));
             return asked >= at;
         };
         const TPdfRunResult result = f.Run(f.host);

@@ -312,9 +312,12 @@ TEST(ReportSave, SuccessReplacesAnExistingFile) {
     EXPECT_EQ(FilesIn(folder), std::vector<std::string>{"out.pdf"});
 }
 
+#ifndef _WIN32
 // The save stays with the folder it began in: moved while the file is
 // written, the folder gets the PDF, or keeps its old one when the save is
-// given up; no temporary file stays anywhere.
+// given up; no temporary file stays anywhere. (Windows refuses to move a
+// folder that holds an open file; Wine moves it but then renames and
+// removes files by the folder's old path, so the case is the system's.)
 TEST(ReportSave, AFolderMovedDuringTheSaveKeepsItsSave) {
     for (const bool givenUp : {false, true}) {
         SCOPED_TRACE(givenUp ? "given up" : "finished");
@@ -336,7 +339,6 @@ TEST(ReportSave, AFolderMovedDuringTheSaveKeepsItsSave) {
     }
 }
 
-#ifndef _WIN32
 // Another user's link at the PDF's name, planted in a shared folder, is
 // not followed: the link itself becomes the PDF (with a new file's mode),
 // the file it led to stays as it was, a dangling one makes nothing outside
