@@ -46,9 +46,15 @@ int WorkerCount(int jobs) {
     return std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
 }
 
+// The cause of a PDF that another program holds open (UTF-8 here, code
+// page 932 when shown).
+constexpr const char* kPdfInUse = "ＰＤＦが他のアプリで開かれています";
+
 std::string CauseOf(std::exception_ptr error) {
     try {
         std::rethrow_exception(error);
+    } catch (const EFileInUse&) {
+        return kPdfInUse;
     } catch (const EStreamError& e) {
         // The system's own words when it refused a call.
         return e.SystemReason().empty() ? std::string(e.what()) : e.SystemReason();

@@ -118,7 +118,8 @@ void Describe(CLI::App& app, TCliOptions& o, TRawValues& raw) {
         "picture, without it greyscale and CMYK JPEGs only (they are always re-encoded).\n"
         "A JPEG cut off in its data still makes its page, and a warning names it.\n"
         "Exit status: 0 done, 1 no files to put in the PDF, 2 bad usage, 3 the run failed,\n"
-        "130 stopped with Ctrl-C, 143 and 129 ended by SIGTERM and SIGHUP (nothing is written then).");
+        "130 stopped with Ctrl-C, 143 and 129 ended by SIGTERM and SIGHUP (a stop before the PDF\n"
+        "is in place writes nothing and keeps an existing PDF as it was).");
 }
 
 }  // namespace

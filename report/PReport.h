@@ -134,8 +134,9 @@ public:
     // untouched (the document then stays open).
     void EndDocument();
     void AbortDocument();
-    // Asked between pieces of the file while EndDocument writes it; true
-    // gives the save up as a failure ("Save abandoned"), leaving no file.
+    // Asked between pieces of the file while EndDocument writes it, and
+    // last just before the finished file is renamed into place; true gives
+    // the save up as a failure ("Save abandoned"), leaving no file.
     std::function<bool()> SaveAbandoned;
 
     // A destination on the page being printed, 10 points above its top edge, zoom 1.

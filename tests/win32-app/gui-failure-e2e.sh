@@ -5,19 +5,22 @@
 #     pictures: "PDF作成" ends in the error box, which names broken.jpg and
 #     the cause; the progress dialog's label says the same;
 #  2. the name box holding "a:b": the error box says what is wrong with the
-#     name, and no page was read (the dialog never showed "画像読み込み").
-# Both boxes are read back through the Win32 API (read_error_box.exe, run in
+#     name, and no page was read (the dialog never showed "画像読み込み");
+#  3. the PDF held open by another program as a viewer holds it
+#     (hold_file.exe): the box names the PDF and says it is open in another
+#     program, before any page was read.
+# Each box is read back through the Win32 API (read_error_box.exe, run in
 # the same Wine session) and photographed. The old PDF stays as it was and
 # no file is added to the folder.
 #
-#   gui-failure-e2e.sh <Pim.exe> <read_error_box.exe> <test output folder>
+#   gui-failure-e2e.sh <Pim.exe> <read_error_box.exe> <test output folder> <hold_file.exe>
 set -euo pipefail
 
 if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
 fi
 
-gui=$1 reader=$2 out=$3
+gui=$1 reader=$2 out=$3 holder=$4
 root=$(cd "$(dirname "$0")/../.." && pwd)
 wine_run=$root/scripts/wine-run
 folder=$out/gui-failure
@@ -32,9 +35,12 @@ before=$(cd "$folder" && ls -A | sort)
 # The reader runs beside Pim.exe in the Wine session wine-run set up.
 build=$(dirname "$(realpath "$gui")")
 while [ ! -f "$build/CMakeCache.txt" ] && [ "$build" != / ]; do build=$(dirname "$build"); done
-read_window() {  # read_window <caption>: the window's control texts, one a line
+in_session() {  # in_session <program.exe> [args...]: run beside Pim.exe
   WINEPREFIX=$build/wineprefix WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml=" \
-    LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 wine "$reader" "$1" 30 | tr -d '\r'
+    LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 wine "$@"
+}
+read_window() {  # read_window <caption>: the window's control texts, one a line
+  in_session "$reader" "$1" 30 | tr -d '\r'
 }
 
 "$wine_run" "$gui" "$(winpath "$folder")" &
@@ -83,6 +89,35 @@ sleep 0.5
 label=$(read_window "ＰＤＦ作成中....") || fail "the progress dialog is gone"
 grep -q '画像読み込み' <<<"$label" && fail "a page was read before the name was refused"
 grep -q 'a:b' <<<"$label" || fail "the dialog's label does not name a:b.pdf"
+dialog=$(wait_window "ＰＤＦ作成中....") || fail "no progress dialog window"
+click_client "$dialog" 235 102 176 84
+sleep 1
+
+# 3. The name back to "default", and default.pdf held open as a viewer holds it.
+release=$out/gui-failure-release
+rm -f "$release"
+in_session "$holder" "$(winpath "$folder/default.pdf")" "$(winpath "$release")" >"$out/gui-failure-hold.txt" &
+holder_pid=$!
+for _ in $(seq 100); do grep -q holding "$out/gui-failure-hold.txt" && break; sleep 0.1; done
+grep -q holding "$out/gui-failure-hold.txt" || fail "hold_file.exe did not open default.pdf"
+click_client "$main" 782 442 140 199
+xdotool key End shift+Home BackSpace
+xdotool type --delay 80 'default'
+sleep 0.3
+click_client "$main" 782 442 240 404
+box=$(read_window "エラー") || fail "no error box while default.pdf is held open"
+echo "error box:"; echo "$box"
+sleep 0.5
+import -window root "$out/gui-failure-held-open.png"
+touch "$release"
+wait $holder_pid || fail "hold_file.exe failed"
+grep -qx 'ＰＤＦを作成できませんでした。' <<<"$box" || fail "the box does not say the PDF was not made"
+grep -q '^書き込めないＰＤＦ: Z:.*\\default\.pdf$' <<<"$box" || fail "the box does not name default.pdf"
+grep -qx '原因: ＰＤＦが他のアプリで開かれています' <<<"$box" || fail "the box does not say the PDF is open elsewhere"
+xdotool key Return
+sleep 0.5
+label=$(read_window "ＰＤＦ作成中....") || fail "the progress dialog is gone"
+grep -q '画像読み込み' <<<"$label" && fail "a page was read before the held PDF was found"
 
 xdotool key --window "$main" alt+F4 2>/dev/null || true
 kill $pid 2>/dev/null || true
@@ -92,4 +127,4 @@ trap - EXIT
 [ "$(cat "$folder/default.pdf")" = "old pdf" ] || fail "the old PDF was changed"
 after=$(cd "$folder" && ls -A | sort)
 [ "$before" = "$after" ] || fail "files changed in the folder: $(diff <(echo "$before") <(echo "$after") || true)"
-echo "PASS: both failures named their file and cause; the old PDF is untouched"
+echo "PASS: the three failures named their file and cause; the old PDF is untouched"
