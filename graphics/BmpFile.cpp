@@ -195,14 +195,16 @@ void ReadUncompressed(TStream& stream, const Header& h, TBitmap& bmp) {
 // Run-length data; y counts from the bottom row. Pixels outside the bitmap
 // are dropped; a missing end-of-bitmap marker ends the picture where the
 // data end, as the Windows loader does. Returns whether the data ran past
-// the picture.
+// the picture: past its rows, or past the stored row's padding (which
+// encoders fill as if it were pixels).
 bool DecodeRle(const std::vector<std::uint8_t>& data, const Header& h, TBitmap& bmp) {
     const bool four = h.compression == kBiRle4;
     std::int64_t x = 0, y = 0;
     std::size_t i = 0;
     bool outside = false;
+    const std::int64_t stored = DibRowBytes(h.width, h.bits) * 8 / h.bits;
     auto put = [&](unsigned index) {
-        outside = outside || x >= h.width || y >= h.height;
+        outside = outside || x >= stored || y >= h.height;
         if (x < h.width && y < h.height) {
             std::uint8_t* row = bmp.ScanLine(static_cast<int>(h.height - 1 - y));
             if (!four) {
@@ -230,7 +232,7 @@ bool DecodeRle(const std::vector<std::uint8_t>& data, const Header& h, TBitmap& 
             x += data[i];
             y += data[i + 1];
             i += 2;
-            outside = outside || x > h.width || y >= h.height;
+            outside = outside || x > stored || y >= h.height;
         } else {
             const std::size_t bytes = four ? (value + 1) / 2 : value;
             const std::size_t padded = (bytes + 1) & ~std::size_t{1};
@@ -350,12 +352,13 @@ std::string ReadBmp(TStream& stream, TBitmap& bitmap) {
     // headers and the palette and inside the file; otherwise right after the
     // palette, as readers that follow the header's fields take them.
     const std::int64_t dataPos = offBits >= pos && offBits < available ? offBits : pos;
-    if (dataPos != offBits)
+    if (dataPos != offBits) {
+        const std::string end = std::string(h.bits <= 8 ? "the end of the palette" : "the end of the headers") +
+                                " (byte " + Num(pos) + ")";
         notes.Add("the pixel offset " + Num(offBits) +
-                  (offBits < pos ? std::string(h.bits <= 8 ? " points into the headers or the palette"
-                                                           : " points into the headers")
-                                 : std::string(" lies past the end of the file")) +
-                  "; the pixels are read from byte " + Num(dataPos) + ", where they end");
+                  (offBits < pos ? " points before " + end + "; the pixels are read from there"
+                                 : " lies past the end of the file; the pixels are read from " + end));
+    }
     const std::int64_t dataAvailable = available - dataPos;
     const bool rle = h.compression == kBiRle8 || h.compression == kBiRle4;
     const std::int64_t dataSize = rle ? (h.sizeImage ? h.sizeImage : dataAvailable) : DibRowBytes(h.width, h.bits) * h.height;
