@@ -468,8 +468,15 @@ std::string DecodePng(const TPngStructure& png, TStream& source, std::int64_t st
     if (t.Passes == 1) {
         std::vector<std::uint8_t> row(t.RowBytes);
         for (int y = 0; y < png.Height; ++y) {
-            if (complete && !GuardedReadRow(reader.Png(), error, row.data())) failed();
-            Composite(complete ? row.data() : blank.data(), t.Channels, png.Width, bg, outChannels, out.data());
+            bool have = complete;
+            if (complete && !GuardedReadRow(reader.Png(), error, row.data())) {
+                failed();
+                // libpng looks for the stream's end once the last row is
+                // made: a failure there still leaves that row whole.
+                have = png_get_current_row_number(reader.Png()) > static_cast<png_uint_32>(y);
+                if (have && y == png.Height - 1 && damage == kShortData) damage = kUnendedData;
+            }
+            Composite(have ? row.data() : blank.data(), t.Channels, png.Width, bg, outChannels, out.data());
             sink(y, out.data());
         }
         return damage;
