@@ -85,9 +85,10 @@ void AdjustImage(const TAdjustTarget& target, const TAdjustSettings& settings, T
         // Decoded over white, as its page would show it.
         TPngImage png;
         png.LoadFromFile(target.CurrentFile);
+        png.CheckData();  // the warning its page would give without re-encoding
         const std::string damage = png.Decode(work.WorkBitmap);
         work.SourceCutOff = png.CutOff();
-        if (!work.SourceCutOff) work.SourceWarning = damage;
+        if (!work.SourceCutOff) work.SourceWarning = png.Damage().empty() ? damage : png.Damage();
         target.CurrentExt = "jpg";
     } else {
         work.SourceWarning = LoadBmpFile(target.CurrentFile, work.WorkBitmap);
