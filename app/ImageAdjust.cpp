@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "app/MainModel.h"
+#include "graphics/BmpFile.h"
 
 namespace pim {
 
@@ -84,11 +85,13 @@ void AdjustImage(const TAdjustTarget& target, const TAdjustSettings& settings, T
         // Decoded over white, as its page would show it.
         TPngImage png;
         png.LoadFromFile(target.CurrentFile);
-        png.AssignTo(work.WorkBitmap);
+        png.CheckData();  // the warning its page would give without re-encoding
+        const std::string damage = png.Decode(work.WorkBitmap);
         work.SourceCutOff = png.CutOff();
+        if (!work.SourceCutOff) work.SourceWarning = png.Damage().empty() ? damage : png.Damage();
         target.CurrentExt = "jpg";
     } else {
-        work.WorkBitmap.LoadFromFile(target.CurrentFile);
+        work.SourceWarning = LoadBmpFile(target.CurrentFile, work.WorkBitmap);
         target.CurrentExt = "jpg";  // from here on the picture is a JPEG
     }
     if (settings.Greyscale || settings.Brightness != 0)

@@ -30,6 +30,10 @@ struct TWorkObjects {
     // The source JPEG ended before its image did (decoded grey from there),
     // or the source PNG file was cut off.
     bool SourceCutOff = false;
+    // What else was wrong with the source, though it made its picture (a
+    // PNG's damaged image data, a BMP's untrue header fields): the sentence
+    // of the run's warning; empty when nothing was.
+    std::string SourceWarning;
     // The source JPEG's EXIF orientation (0 none); the adjusted JPEG has none.
     int SourceOrientation = 0;
 };

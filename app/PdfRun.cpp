@@ -10,6 +10,7 @@
 #include "base/CodePage.h"
 #include "base/DateUtils.h"
 #include "base/FileSystem.h"
+#include "graphics/BmpFile.h"
 #include "graphics/Exif.h"
 #include "pdf/PdfFonts.h"
 #include "pdf/PdfGBFonts.h"
@@ -109,6 +110,7 @@ struct TPdfRun::TPreparedPage {
     TStringList Lines;                              // a text file's lines
     std::shared_ptr<const TJpegData> UnchangedJpeg;  // the file's own JPEG bytes go into the PDF
     bool CutOff = false;                            // a decoded JPEG ended early
+    std::string Warning;                            // else what was wrong with the file (a PNG's data, a BMP's fields)
     int Orientation = 0;                            // the source JPEG's EXIF orientation, 0 none
 };
 
@@ -310,12 +312,15 @@ TPdfRun::TPreparedPage TPdfRun::PreparePage(const std::string& file, const TPdfR
     const auto adjust = [&] {
         pim::AdjustImage({file, page.Ext, image1, page.Lines}, settings.Adjust, work);
         page.CutOff = work.SourceCutOff;
+        page.Warning = work.SourceWarning;
         page.Orientation = work.SourceOrientation;
     };
     if (settings.ReencodeJpeg) {
         adjust();
     } else if (page.Ext == "txt") {
         page.Lines.LoadFromFile(file);
+    } else if (page.Ext == "bmp") {
+        page.Warning = LoadBmpFile(file, image1.Bitmap());
     } else if (page.Ext != "jpg") {
         image1.LoadFromFile(file);
     } else {
@@ -343,9 +348,12 @@ TPdfRun::TPreparedPage TPdfRun::PreparePage(const std::string& file, const TPdfR
     }
     if (auto* png = dynamic_cast<TPngImage*>(image1.Graphic())) {
         // A kind that is decoded is decoded and compressed here, off the
-        // run's thread; the others are never inflated.
+        // run's thread; the others are inflated once, keeping nothing, to
+        // check their data, and decoded too when those fail.
+        png->CheckData();
         if (!png->Lossless()) png->FlateSamples();
         page.CutOff = png->CutOff();
+        if (!page.CutOff) page.Warning = png->Damage();
     }
     if (image1.Graphic()) page.Picture = image1.Graphic()->Clone();
     return page;
@@ -359,6 +367,7 @@ void TPdfRun::ArmPreparedPage(int index, TPreparedPage page) {
     if (page.UnchangedJpeg) unchangedJpegs_.emplace_back(index, std::move(page.UnchangedJpeg));
     if (page.CutOff)
         warnings_.push_back({index, {currentFile_, CurrentExtOf(currentFile_) == "png" ? kCutOffPng : kCutOffJpeg}});
+    if (!page.Warning.empty()) warnings_.push_back({index, {currentFile_, std::move(page.Warning)}});
     // The user's turn goes on top of the way the picture stands: its EXIF
     // orientation with auto-orient, else as stored.
     const int stored = settings_.AutoOrient ? page.Orientation : 1;

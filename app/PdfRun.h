@@ -67,7 +67,8 @@ struct TPdfRunResult {
     // the broken name rule (English).
     std::string Cause;
     TNameProblem NameProblem;  // rsOutput: the name rule the output name broke, if that was the cause
-    // Pages made from damaged files (a JPEG or PNG cut off), in page order.
+    // Pages made from damaged files (a JPEG or PNG cut off, a PNG's short or
+    // damaged image data, a BMP's untrue header fields), in page order.
     std::vector<TPdfRunWarning> Warnings;
 };
 
