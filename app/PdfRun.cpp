@@ -234,10 +234,12 @@ TPdfRunResult TPdfRun::Run(TPdfRunHost& host) {
         warnings_.clear();
         PReport1->BeginDocument();
         // Workers prepare the pages ahead; the pages are armed and printed
-        // here, in order, as they would be without them.
+        // here, in order, as they would be without them. Unless told to
+        // prepare each page in its turn, files are read on a worker even
+        // when there is one: a read that blocks then never holds the stop.
         const int jobs = std::min(WorkerCount(settings_.Jobs), count);
         std::unique_ptr<TOrderedWorkers<TPreparedPage>> workers;
-        if (jobs > 1) {
+        if (settings_.Jobs != 1) {
             workers = std::make_unique<TOrderedWorkers<TPreparedPage>>(
                 count, jobs, 2 * jobs,
                 [files = files_, settings = settings_](int i) { return PreparePage(files[static_cast<std::size_t>(i)], settings); });
@@ -252,13 +254,20 @@ TPdfRunResult TPdfRun::Run(TPdfRunHost& host) {
             progress.SetLabel(ReadingLabel(i, count));
             if (workers) {
                 currentFile_ = files_[static_cast<std::size_t>(i)];  // named if its preparation failed
-                ArmPreparedPage(i, workers->Take(i));
+                // The dialog stays live while the page is read: a stop or a
+                // close leaves a read that does not end behind.
+                std::optional<TPreparedPage> page = workers->Take(i, [&] { return progress.WaitingForRead(); });
+                if (!page) {
+                    result.Outcome = TPdfRunOutcome::roStopped;
+                    break;
+                }
+                ArmPreparedPage(i, std::move(*page));
             } else {
                 LoadPageSource(i);
             }
             PrintCurrentPage();
         }
-        workers.reset();  // a stop or a failure waits here for the pages in progress
+        workers.reset();  // pages still in progress after a stop or a failure are left to end on their own
         if (result.Outcome == TPdfRunOutcome::roDone) {
             result.Stage = TPdfRunStage::rsSaving;
             result.WhileSaving = true;

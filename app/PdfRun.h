@@ -95,6 +95,13 @@ public:
     virtual void ProcessMessages() = 0;
     // True once the user asked to stop.
     virtual bool Stopped() const = 0;
+    // Asked again and again (every 50 ms) while the run waits for a file
+    // still being read, so that the dialog, its stop button and its closing
+    // work during any read: false (the user stopped) leaves the read behind.
+    virtual bool WaitingForRead() {
+        ProcessMessages();
+        return !Stopped();
+    }
     // The failed state (a failure other than a stop): the label shows the
     // error box's text, FailureMessage's.
     virtual void ShowFailure(const std::string& message) { SetLabel(message); }
@@ -132,9 +139,10 @@ struct TPdfRunSettings {
     bool ReencodeJpeg = false;   // CheckBox1 "JPEG再変換"
     TAdjustSettings Adjust;      // group "画像の調整"
     // Worker threads that read, decode, adjust and encode the next pages
-    // while the run assembles the PDF in page order: 0 one per processor,
-    // 1 none (each page is prepared in its turn). The PDF is the same byte
-    // for byte; a few pages at most are prepared ahead.
+    // while the run assembles the PDF in page order: 0 one per processor
+    // (at least one, so that a read that blocks never holds the progress
+    // dialog), 1 none (each page is prepared in its turn). The PDF is the
+    // same byte for byte; a few pages at most are prepared ahead.
     int Jobs = 0;
     // A JPEG's EXIF orientation is applied: the page stands upright (its
     // width and height swapped when the picture is stored turned), the JPEG

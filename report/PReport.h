@@ -433,7 +433,9 @@ protected:
     void PrintPicture(TPRCanvas& canvas, const TRect& rect, const char* builder);
     // The name a new image object is added under.
     virtual std::string FreeImageName(const TPdfDoc& doc);
-    std::mt19937& Random() { return random_; }
+    // The source of the numbers in names, started afresh for every document,
+    // so the same pages make the same names in every run of the process.
+    std::mt19937& Random(const TPdfDoc& doc);
 
 private:
     TPicture picture_;
@@ -441,6 +443,7 @@ private:
     bool sharedImage_ = true;
     bool stretch_ = true;
     std::mt19937 random_;
+    std::uint64_t randomDocument_ = 0;  // the Serial of the document random_ serves
 };
 
 }  // namespace pim

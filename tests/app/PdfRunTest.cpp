@@ -590,6 +590,8 @@ std::string WithoutDates(std::string pdf) {
 
 // Worker threads prepare the pages ahead; the PDF is the one a single
 // thread makes, byte for byte, pages copied, re-encoded, bitmap and text.
+// One run object makes them all, as the window's does for every click: a
+// later run names its images as the first did.
 TEST(PdfRun, WorkersMakeTheSamePdfByteForByte) {
     RunFixture f("run-jobs");
     for (const char* name : {"p0.jpg", "p1.jpg", "p2.jpg", "p3.jpg", "p4.jpg", "p5.jpg"})
@@ -598,10 +600,10 @@ TEST(PdfRun, WorkersMakeTheSamePdfByteForByte) {
     test::WriteBmpFile(f.Path("r.bmp"), test::GradientBitmap(16, 9));
     WriteFileBytes(f.Path("s.txt"), "one\r\ntwo\r\n");
     f.List({"p0.jpg", "q.jpg", "p1.jpg", "r.bmp", "p2.jpg", "s.txt", "p3.jpg", "p4.jpg", "p5.jpg"});
+    TPdfRun run;
     for (const bool reencode : {false, true}) {
         std::string single;
         for (const int jobs : {1, 3}) {
-            TPdfRun run;
             TPdfRunSettings settings;
             settings.ImageFolder = f.folder;
             settings.ReencodeJpeg = reencode;
@@ -640,6 +642,24 @@ TEST(PdfRun, WorkersStopAndFailAtTheRightPage) {
     EXPECT_EQ(stopped.labels.size(), 1u);
     EXPECT_EQ(ReadFileBytes(f.Output()), "old");
 }
+
+#ifndef _WIN32
+// A FIFO named like a picture, which no writer ever opens: its page fails at
+// once, named, with or without workers, where reading it would wait for ever.
+TEST(PdfRun, AFifoNamedLikeAPictureFailsItsPageInsteadOfWaiting) {
+    RunFixture f("run-fifo");
+    test::WriteJpegFile(f.Path("a.jpg"), test::GradientBitmap(8, 8));
+    ASSERT_EQ(mkfifo(f.Path("b.jpg").c_str(), 0600), 0);
+    f.List({"a.jpg", "b.jpg"});
+    for (const int jobs : {1, 0}) {
+        f.settings.Jobs = jobs;
+        const TPdfRunResult result = f.Run(f.host);
+        EXPECT_EQ(result.Outcome, TPdfRunOutcome::roFailed) << jobs;
+        EXPECT_EQ(result.FailedFile, f.Path("b.jpg"));
+        EXPECT_EQ(result.Cause, kNotAFile);
+    }
+}
+#endif
 
 TEST(PdfRun, BookmarksFollowTheWorkingListsOrder) {
     RunFixture f("run-order");
