@@ -291,6 +291,17 @@ TPdfRunResult TPdfRun::Run(TPdfRunHost& host) {
 }
 
 void TPdfRun::PrintCurrentPage() {
+    if (currentExt_ == "txt") {
+        // A text goes on as many pages as it needs; its bookmark marks the first.
+        std::vector<TStringList> pages = PRText1->Pages();
+        for (std::size_t i = 0; i < pages.size(); ++i) {
+            PRText1->Lines() = std::move(pages[i]);
+            continuation_ = i > 0;
+            PReport1->PrintPage(*PRPage1);
+        }
+        continuation_ = false;
+        return;
+    }
     PReport1->PrintPage(*PRPage1);
     // The page's image bytes wait for the save in the scratch file, not in memory.
     if (spool_) spool_->SpoolPageImages(*PReport1->Doc()->GetCanvas()->GetPage());
@@ -309,7 +320,7 @@ TPdfRun::TPreparedPage TPdfRun::PreparePage(const std::string& file, const TPdfR
     if (settings.ReencodeJpeg) {
         adjust();
     } else if (page.Ext == "txt") {
-        page.Lines.LoadFromFile(file);
+        LoadTextLines(file, page.Lines);
     } else if (page.Ext != "jpg") {
         image1.LoadFromFile(file);
     } else {
@@ -428,6 +439,7 @@ void TPdfRun::PRPage1PrintPage(TPRPage& /*sender*/, TPRCanvas& /*canvas*/) {
         PReport1->OpenAction()->SetDestinationType(dtXYZ);
         PReport1->OpenAction()->SetZoom(1.0f);
     }
+    if (continuation_) return;
     TPROutlineEntry* entry = PReport1->OutlineRoot()->AddChild();
     entry->SetDest(PReport1->CreateDestination());
     entry->Dest()->SetTop(0);
