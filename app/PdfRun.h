@@ -138,7 +138,7 @@ struct TPdfRunSettings {
     // A JPEG's EXIF orientation is applied: the page stands upright (its
     // width and height swapped when the picture is stored turned), the JPEG
     // bytes unchanged. Off: pages are the pictures as stored.
-    bool AutoOrient = false;
+    bool AutoOrient = true;
 };
 
 
