@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "app/MainModel.h"
+#include "base/CodePage.h"
 #include "graphics/BmpFile.h"
 
 namespace pim {
@@ -69,10 +70,16 @@ TBitmap ApplyEffect(TBitmap source, const TAdjustSettings& settings) {
     }
 }
 
+void LoadTextLines(const std::string& file, TStringList& lines) {
+    TMemoryStream bytes;
+    bytes.LoadFromFile(file);
+    lines.SetText(TextFileToAnsi({reinterpret_cast<const char*>(bytes.Memory()), static_cast<std::size_t>(bytes.Size())}));
+}
+
 void AdjustImage(const TAdjustTarget& target, const TAdjustSettings& settings, TWorkObjects& work) {
     target.CurrentExt = CurrentExtOf(target.CurrentFile);
     if (target.CurrentExt == "txt") {
-        target.TextLines.LoadFromFile(target.CurrentFile);
+        LoadTextLines(target.CurrentFile, target.TextLines);
         return;
     }
     if (target.CurrentExt == "jpg") {

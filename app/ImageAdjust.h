@@ -64,6 +64,10 @@ struct TAdjustTarget {
     TStringList& TextLines;     // receives a text file's lines (PRText1's Lines)
 };
 
+// A text file's lines in code page 932, whichever of the encodings Notepad
+// saves it was saved in (TextFileToAnsi).
+void LoadTextLines(const std::string& file, TStringList& lines);
+
 // Loads CurrentFile and makes it a JPEG with the settings: a text file only
 // fills TextLines. Below quality 100 the JPEG is encoded here and Image1
 // holds exactly the encoded data; at 100 Image1 holds the adjusted bitmap

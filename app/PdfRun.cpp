@@ -308,6 +308,17 @@ TPdfRunResult TPdfRun::Run(TPdfRunHost& host) {
 }
 
 void TPdfRun::PrintCurrentPage() {
+    if (currentExt_ == "txt") {
+        // A text goes on as many pages as it needs; its bookmark marks the first.
+        std::vector<TStringList> pages = PRText1->Pages();
+        for (std::size_t i = 0; i < pages.size(); ++i) {
+            PRText1->Lines() = std::move(pages[i]);
+            continuation_ = i > 0;
+            PReport1->PrintPage(*PRPage1);
+        }
+        continuation_ = false;
+        return;
+    }
     PReport1->PrintPage(*PRPage1);
     // The page's image bytes wait for the save in the scratch file, not in memory.
     if (spool_) spool_->SpoolPageImages(*PReport1->Doc()->GetCanvas()->GetPage());
@@ -327,7 +338,7 @@ TPdfRun::TPreparedPage TPdfRun::PreparePage(const std::string& file, const TPdfR
     if (settings.ReencodeJpeg) {
         adjust();
     } else if (page.Ext == "txt") {
-        page.Lines.LoadFromFile(file);
+        LoadTextLines(file, page.Lines);
     } else if (page.Ext == "bmp") {
         page.Warning = LoadBmpFile(file, image1.Bitmap());
     } else if (page.Ext != "jpg") {
@@ -452,6 +463,7 @@ void TPdfRun::PRPage1PrintPage(TPRPage& /*sender*/, TPRCanvas& /*canvas*/) {
         PReport1->OpenAction()->SetDestinationType(dtXYZ);
         PReport1->OpenAction()->SetZoom(1.0f);
     }
+    if (continuation_) return;
     TPROutlineEntry* entry = PReport1->OutlineRoot()->AddChild();
     entry->SetDest(PReport1->CreateDestination());
     entry->Dest()->SetTop(0);

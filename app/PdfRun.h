@@ -147,7 +147,7 @@ struct TPdfRunSettings {
     // A JPEG's EXIF orientation is applied: the page stands upright (its
     // width and height swapped when the picture is stored turned), the JPEG
     // bytes unchanged. Off: pages are the pictures as stored.
-    bool AutoOrient = false;
+    bool AutoOrient = true;
 };
 
 
@@ -232,6 +232,7 @@ private:
     std::vector<std::pair<int, std::shared_ptr<const TJpegData>>> unchangedJpegs_;  // page index, data
     std::vector<std::pair<int, TPdfRunWarning>> warnings_;                           // page index, warning
     int orientation_ = 1;  // of the current page's picture
+    bool continuation_ = false;  // printing a text's second or later page: no bookmark
     std::pair<int, int> scaledFrom_{0, 0};  // the page's size before ArmPage scaled it down; 0 when it did not
 };
 

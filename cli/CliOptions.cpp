@@ -84,7 +84,7 @@ void Describe(CLI::App& app, TCliOptions& o, TRawValues& raw) {
     app.add_option("FOLDER", o.Target,
                    "the folder of pictures and texts, or a file in it (default: the current folder)");
     app.add_option("-o,--output", o.Output,
-                   "name of the PDF without \".pdf\", used as typed (default: default.pdf)");
+                   "name of the PDF, used as typed; \".pdf\" is added unless it ends so (default: default.pdf)");
     app.add_flag("--folder-name", o.FolderName, "name the PDF after the folder (\"フォルダ名\")")
         ->excludes(app.get_option("--output"));
     app.add_option("-d,--save-dir", o.SaveDir,
@@ -104,8 +104,9 @@ void Describe(CLI::App& app, TCliOptions& o, TRawValues& raw) {
     app.add_option("-j,--jobs", o.Jobs,
                    "prepare pages on N threads, 1..256 (default: one per processor; 1: one page at a time)")
         ->check(IntegerFrom(1, 256));
-    app.add_flag("--auto-orient", o.AutoOrient,
-                 "turn and mirror JPEG pages as their EXIF orientation says, without re-encoding them");
+    app.add_flag("--auto-orient,!--no-auto-orient", o.AutoOrient,
+                 "JPEG pages stand as their EXIF orientation says, turned when drawn, the bytes unchanged (the "
+                 "default; --no-auto-orient: as stored)");
     app.add_option("--title", o.Title, "document title (\"タイトル\")");
     app.add_option("--subject", o.Subject, "document subject (\"サブタイトル\")");
     app.add_option("--author", o.Author, "document author (\"作成者\")");

@@ -5,8 +5,6 @@
 
 namespace pim {
 
-namespace {
-
 // Leading and trailing blanks and control characters go, as one block.
 std::string TrimText(std::string_view s) {
     std::size_t first = 0;
@@ -15,6 +13,8 @@ std::string TrimText(std::string_view s) {
     while (last > first && static_cast<unsigned char>(s[last - 1]) <= ' ') --last;
     return std::string(s.substr(first, last - first));
 }
+
+namespace {
 
 struct TFontNames {
     const char* Regular;

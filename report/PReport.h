@@ -340,6 +340,9 @@ enum class TPRFontName { fnFixedWidth, fnArial, fnTimesRoman, fnGothic, fnMincyo
 
 // The registered PDF font name for a family and style ("PGothic,Bold").
 const char* PdfFontName(TPRFontName name, bool bold, bool italic);
+// A text with its leading and trailing blanks and control characters taken
+// off, as one block: what a text item sets.
+std::string TrimText(std::string_view s);
 
 class TPRCustomLabel : public TPRItem {
 public:
@@ -388,6 +391,12 @@ public:
     void SetLines(const TStringList& value) { lines_ = value; }
     bool WordWrap() const { return wordWrap_; }
     void SetWordWrap(bool value) { wordWrap_ = value; }
+    // The lines as pages of this item's size, for a text that would not fit
+    // it: each line too wide wrapped at the width (a Latin word kept whole,
+    // no line starting with a closing mark or ending with an opening
+    // bracket), then as many lines a page as the item's height holds. A text
+    // that fits is one page of the lines as they are.
+    std::vector<TStringList> Pages() const;
 
 private:
     float leading_ = 14;

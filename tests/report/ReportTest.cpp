@@ -212,7 +212,7 @@ TEST(ReportRun, ThreePagesWithOpenActionAndOneBookmarkEach) {
     EXPECT_NE(pdf.find("/Title (photo01)\r\n"), std::string::npos);
     EXPECT_NE(pdf.find("/Dest [5 0 R /XYZ 0 600 1 ]"), std::string::npos);
     EXPECT_NE(pdf.find("/MediaBox [0 0 800 600 ]"), std::string::npos);
-    EXPECT_NE(pdf.find("/Creator <FEFF001B656E001B"), std::string::npos);
+    EXPECT_NE(pdf.find("/Creator <FEFF"), std::string::npos);
 
     // A second opinion from qpdf's parser.
     PIM_NEEDS_TOOLS();
