@@ -26,6 +26,8 @@ if [ -z "${DISPLAY:-}" ]; then
 fi
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+mkdir -p "$out"
+out=$(realpath "$out")  # Windows paths are made of it
 wine_run=$root/scripts/wine-run
 patience=${patience:-60}
 # The build tree of the program under test, and its one Wine prefix.
@@ -33,7 +35,15 @@ build=$(dirname "$(realpath "$gui")")
 while [ ! -f "$build/CMakeCache.txt" ] && [ "$build" != / ]; do build=$(dirname "$build"); done
 probe_exe=${probe_exe:-$build/tests/win32-app/win32_window_probe.exe}
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
+# A failure names what went wrong, and what an error box of the program
+# says if one is shown.
+fail() {
+  echo "FAIL: $*" >&2
+  if [ -e "${started:-}" ] && ! gone エラー; then
+    echo "the error box shown says: $(probe controls エラー | cut -d'|' -f2 | tr '\n' ' ')" >&2
+  fi
+  exit 1
+}
 winpath() { echo "Z:${1//\//\\}"; }
 
 # Runs a command until it succeeds; false once $patience seconds have gone.
@@ -111,13 +121,13 @@ press() {  # press <window> <keys...>
   xdotool key "$@"
 }
 
-# A control by its class and text ("Button|OK"): its place in the client
-# area, "x,y,w,h", and a click on its middle.
-control_place() { probe controls "$(caption_of "$1")" | grep -m1 "^$2|" | cut -d'|' -f3; }
+# A control by its class and the start of its text ("Button|OK"): its place
+# in the client area, "x,y,w,h", and a click on its middle.
+control_place() { probe controls "$(caption_of "$1")" | grep -m1 "^$2" | cut -d'|' -f3; }
 click_control() {  # click_control <window> <class|text>
   local x y w h
   IFS=, read -r x y w h <<<"$(control_place "$1" "$2")"
-  [ -n "$h" ] || fail "no control \"$2\" in $(caption_of "$1")"
+  [ -n "$h" ] || fail "no control \"$2\" in $(caption_of "$1"): $(probe controls "$(caption_of "$1")" | tr '\n' ' ')"
   click_client "$1" $((x + w / 2)) $((y + h / 2))
 }
 

@@ -74,7 +74,7 @@ wait_gone "ＰＤＦ作成終了" || fail "Enter did not close the finished dial
 control() { control_place "$main" "$1"; }
 read -r _ _ _ _ _ _ width height <<<"$(probe place "Pim-ピム-")"
 list_before=$(control "SysListView32|")
-left_before=$(control "Button|文章のプロパティ"),$(control "Button|PDF作成")
+left_before=$(control "Button|文章のプロパティ|"),$(control "Button|PDF作成|")
 probe resize "Pim-ピム-" 1200 800
 IFS=, read -r _ _ w0 h0 <<<"$list_before"
 list_grown() {
@@ -84,7 +84,7 @@ list_grown() {
 wait_until list_grown ||
   fail "the list went from ${w0}x$h0 to ${w1}x$h1 while the window went from ${width}x$height to 1200x800"
 shoot keyboard-resized.png
-left_after=$(control "Button|文章のプロパティ"),$(control "Button|PDF作成")
+left_after=$(control "Button|文章のプロパティ|"),$(control "Button|PDF作成|")
 [ "$left_after" = "$left_before" ] || fail "the left column moved: $left_before -> $left_after"
 
 close_pim

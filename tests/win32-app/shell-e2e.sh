@@ -40,14 +40,17 @@ expected=$(printf '%s\n' "$folder/01-plasma.jpg" "$folder/02-grey-steps.jpg")
 [ "$copied" = "$expected" ] || fail "clipboard holds [$copied], expected [$expected]"
 
 # A drag out of the list: pressed on a selected picture, moved with the
-# button held, let go over the window's left half. The drag loop ends
-# there, the files stay, and the window goes on answering.
+# button held, let go over the window's left half. The drag starts while
+# the pointer is still over the list (the list sees only the moves over
+# it), then goes on; the drag loop ends where it is let go, the files stay,
+# and the window goes on answering.
 move_client "$main" 350 "$(row_y 0)"
 xdotool mousedown 1
-for x in 330 300 250 200 150; do
+move_client "$main" 330 120
+wait_until eval '! no_capture' || fail "pressing on a picture and moving started no drag"
+for x in 300 250 200 150; do
   move_client "$main" "$x" 120
 done
-wait_until eval '! no_capture' || fail "pressing on a picture and moving started no drag"
 shoot shell-e2e-drag.png
 xdotool mouseup 1
 wait_until no_capture || fail "the drag out did not end"
