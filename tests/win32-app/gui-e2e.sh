@@ -86,7 +86,9 @@ drag_to() {  # drag_to <x> <y>: press on row 1's picture (selecting it), move th
   xdotool mousedown 1
   for step in 1 2 3 4; do
     move_client "$main" $((350 + ($1 - 350) * step / 4)) $(($(row_y 1) + ($2 - $(row_y 1)) * step / 4))
-    [ "$step" = 1 ] && { wait_until eval '! no_capture' || fail "pressing on a picture and moving started no drag"; }
+    if [ "$step" = 1 ]; then
+      wait_until eval '! no_capture' || fail "pressing on a picture and moving started no drag"
+    fi
   done
 }
 drop() {  # the button let go; returns once the drag loop has let the mouse go
