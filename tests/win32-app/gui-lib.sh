@@ -76,6 +76,8 @@ wait_window() {  # wait_window <caption> [seconds]
   local caption=$1 deadline=$((SECONDS + ${2:-90})) xs place seen="" x y
   until [ -n "$(shown_x "$caption")" ]; do
     [ "$SECONDS" -lt "$deadline" ] || return 1
+    # A program that has ended shows nothing more.
+    [ -z "${pid:-}" ] || kill -0 "$pid" 2>/dev/null || return 1
     sleep 0.2
   done
   while [ "$SECONDS" -lt "$deadline" ]; do
