@@ -6,15 +6,9 @@
 # from the dates, as two runs of the command line do.
 #
 #   devices-e2e.sh <Pim.exe> <pim.exe> <test output folder>
-set -euo pipefail
-
-if [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
-fi
-
 gui=$1 cli=$2 out=$3
-root=$(cd "$(dirname "$0")/../.." && pwd)
-wine_run=$root/scripts/wine-run
+# shellcheck source=gui-lib.sh
+. "$(dirname "$0")/gui-lib.sh"
 folder=$out/devices-e2e
 rm -rf "$folder"
 mkdir -p "$folder"
@@ -22,19 +16,12 @@ convert -size 64x48 gradient:red-blue -quality 90 "$folder/aux.jpg"
 convert -size 30x20 xc:'#2080c0' -depth 8 "bmp3:$folder/b.bmp"
 convert -size 40x30 xc:'#20c040' -depth 8 -define png:color-type=2 "$folder/con.png"
 printf 'nul text\r\n' >"$folder/nul.txt"
-# shellcheck source=gui-lib.sh
-. "$(dirname "$0")/gui-lib.sh"
 
-"$wine_run" "$gui" "$(winpath "$folder")" &
-pid=$!
-trap 'kill $pid 2>/dev/null || true' EXIT
-main=$(wait_window "Pim-ピム-") || fail "the main window did not appear"
-sleep 3  # the list filled, so that the click reaches "PDF作成"
+start_pim "$(winpath "$folder")"
+wait_until count_is 4 || fail "the list shows [$(row_line)], not the four files"
 run_pdf first.pdf
 run_pdf second.pdf
-xdotool key --window "$main" alt+F4 2>/dev/null || true
-wait $pid || true
-trap - EXIT
+close_pim
 
 bookmarks() { qpdf --json=2 --json-key=outlines "$1" | python3 -c 'import json, sys
 print(" ".join(o["title"] for o in json.load(sys.stdin)["outlines"]))'; }
