@@ -40,12 +40,16 @@ start_pim "$(winpath "$folder")"
 wait_until count_is 9 || fail "the list shows [$(row_line)], not the nine pictures"
 shoot turn-stored.png
 
-# "EXIF回転" (CheckBox8 at 8, 392, left of "JPEG再変換"), then "右に90°回転" on
-# the landscape picture: Down passes ＰＤＦ作成(選択画像), 画像移動（登録）and the
+# "EXIF回転" (CheckBox8 at 8, 392, left of "JPEG再変換") is on at the first
+# start; clicked off and on again, it is remembered. Then "右に90°回転" on the
+# landscape picture: Down passes ＰＤＦ作成(選択画像), 画像移動（登録）and the
 # greyed 画像移動（移動）.
-click_client "$main" 40 404
 exif_on() { probe checked "Pim-ピム-" | grep -qx "EXIF回転"; }
-wait_until exif_on || fail "EXIF回転 was not ticked"
+wait_until exif_on || fail "EXIF回転 is not on at the first start"
+click_client "$main" 40 404
+wait_until eval '! exif_on' || fail "EXIF回転 did not go off"
+click_client "$main" 40 404
+wait_until exif_on || fail "EXIF回転 was not ticked again"
 shoot turn-exif.png
 popup 0 turn-popup.png Down Down Down Down Return
 shoot turn-turned.png
