@@ -36,17 +36,34 @@ TEST(LibrarySearch, APlantedLibraryIsIgnoredAndTheSystemsLoads) {
 }
 
 // Every library the two programs load, at start-up or later, as Wine shows
-// them (WINEDEBUG=+loaddll on a run of each over a folder of every kind),
-// and the ones the code loads itself (LoadSystemLibrary; SHELL32, delayed).
+// them (WINEDEBUG=+pid,+loaddll on a run of each over a folder of every
+// kind): the ones they import, the ones bound on first call
+// (SystemImports.def), those loaded through LoadSystemLibrary, and what all
+// of those load in turn.
 const wchar_t* const kLoadedLibraries[] = {
-    L"advapi32.dll", L"avifil32.dll", L"bcrypt.dll",  L"combase.dll",   L"comctl32.dll", L"crypt32.dll",
-    L"gdi32.dll",    L"imm32.dll",    L"msacm32.dll", L"msvfw32.dll",   L"ole32.dll",    L"oleaut32.dll",
-    L"propsys.dll",  L"rpcrt4.dll",   L"rsaenh.dll",  L"sechost.dll",   L"shcore.dll",   L"shell32.dll",
-    L"shlwapi.dll",  L"ucrtbase.dll", L"user32.dll",  L"uxtheme.dll",   L"version.dll",  L"win32u.dll",
-    L"windowscodecs.dll", L"winmm.dll", L"zlib1.dll",
+    L"advapi32.dll", L"avifil32.dll", L"bcrypt.dll",   L"combase.dll",  L"comctl32.dll",      L"crypt32.dll",
+    L"gdi32.dll",    L"imm32.dll",    L"kernelbase.dll", L"msacm32.dll", L"msimg32.dll",     L"msvfw32.dll",
+    L"ole32.dll",    L"oleaut32.dll", L"propsys.dll",  L"rpcrt4.dll",   L"rsaenh.dll",        L"sechost.dll",
+    L"shcore.dll",   L"shell32.dll",  L"shlwapi.dll",  L"ucrtbase.dll", L"user32.dll",        L"uxtheme.dll",
+    L"version.dll",  L"win32u.dll",   L"windowscodecs.dll", L"winmm.dll", L"zlib1.dll",
 };
 
 std::wstring Wide(const std::string& path) { return WideName(path); }
+
+struct WindowOf {
+    DWORD process;
+    HWND found;
+};
+
+// The visible unowned window of a process: its main window.
+BOOL CALLBACK FindMainWindow(HWND window, LPARAM parameter) {
+    auto& find = *reinterpret_cast<WindowOf*>(parameter);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != find.process || !IsWindowVisible(window) || GetWindow(window, GW_OWNER)) return TRUE;
+    find.found = window;
+    return FALSE;
+}
 
 // Runs the command line; its exit code, or -1 when it did not start or did
 // not end within a minute (it is then ended). With `closeWindow`, the
@@ -64,20 +81,8 @@ int RunProgram(std::wstring command, bool closeWindow) {
         HWND window = nullptr;
         for (int tries = 0; !window && tries < 600; ++tries) {
             if (WaitForSingleObject(process.hProcess, 100) == WAIT_OBJECT_0) break;
-            struct TFind {
-                DWORD id;
-                HWND found;
-            } find{id, nullptr};
-            EnumWindows(
-                [](HWND w, LPARAM p) -> BOOL {
-                    auto& f = *reinterpret_cast<TFind*>(p);
-                    DWORD owner = 0;
-                    GetWindowThreadProcessId(w, &owner);
-                    if (owner != f.id || !IsWindowVisible(w) || GetWindow(w, GW_OWNER)) return TRUE;
-                    f.found = w;
-                    return FALSE;
-                },
-                reinterpret_cast<LPARAM>(&find));
+            WindowOf find{id, nullptr};
+            EnumWindows(FindMainWindow, reinterpret_cast<LPARAM>(&find));
             window = find.found;
         }
         if (window) {
@@ -104,31 +109,58 @@ std::string OwnFolder() {
     return own.substr(0, own.find_last_of('\\'));
 }
 
+// A fresh folder named `name` holding a copy of `program` and, under the
+// name of every library it may load, a planted library; the copy's path.
+std::string PlantedFolder(const char* name, const std::string& program, const std::string& as) {
+    const std::string folder = test::ShellPath(test::FreshFolder(name));
+    const std::string copy = folder + "\\" + as;
+    EXPECT_TRUE(CopyFileW(Wide(test::ShellPath(program)).c_str(), Wide(copy).c_str(), FALSE));
+    const std::wstring planted = Wide(OwnFolder() + "\\pim_planted.dll");
+    for (const wchar_t* library : kLoadedLibraries)
+        EXPECT_TRUE(CopyFileW(planted.c_str(), (Wide(folder) + L"\\" + library).c_str(), FALSE)) << Utf8Name(library);
+    return copy;
+}
+
+// The planted libraries of PlantedFolder that were loaded, by name.
+std::vector<std::string> LoadedBeside(const std::string& program) {
+    const std::wstring folder = Wide(program.substr(0, program.find_last_of('\\')));
+    std::vector<std::string> loaded;
+    for (const wchar_t* library : kLoadedLibraries)
+        if (GetFileAttributesW((folder + L"\\" + library + L".loaded").c_str()) != INVALID_FILE_ATTRIBUTES)
+            loaded.push_back(Utf8Name(library));
+    return loaded;
+}
+
 TEST(LibrarySearch, ProgramsLoadNoLibraryPlantedBesideThem) {
-    const std::string folder = test::ShellPath(test::FreshFolder("planted-libraries"));
     const std::string pictures = test::ShellPath(test::FreshFolder("planted-libraries-pictures"));
     test::WriteJpegFile(pictures + "\\a.jpg", test::GradientBitmap(16, 12));
     test::WriteBmpFile(pictures + "\\b.bmp", test::GradientBitmap(9, 7));
     test::WriteFileBytes(pictures + "\\c.txt", "text\r\n");
     test::WriteFileBytes(pictures + "\\d.avi", "RIFF");  // a video's thumbnail: AVIFIL32
 
-    const std::string gui = folder + "\\Pim.exe", cli = folder + "\\pim.exe";
-    ASSERT_TRUE(CopyFileW(Wide(test::ShellPath(PIM_GUI_PATH)).c_str(), Wide(gui).c_str(), FALSE));
-    ASSERT_TRUE(CopyFileW(Wide(test::ShellPath(PIM_CLI_PATH)).c_str(), Wide(cli).c_str(), FALSE));
-    const std::wstring planted = Wide(OwnFolder() + "\\pim_planted.dll");
-    for (const wchar_t* name : kLoadedLibraries)
-        ASSERT_TRUE(CopyFileW(planted.c_str(), (Wide(folder) + L"\\" + name).c_str(), FALSE)) << Utf8Name(name);
+    // Each program in a folder of its own: Pim.exe and pim.exe are one name
+    // to Windows.
+    const std::string cli = PlantedFolder("planted-libraries-cli", PIM_CLI_PATH, "pim.exe");
+    const std::string gui = PlantedFolder("planted-libraries-gui", PIM_GUI_PATH, "Pim.exe");
+    ASSERT_FALSE(HasFailure());
 
     // The settings go to a folder of the test's own.
-    SetEnvironmentVariableW(L"PIM_SETTINGS_DIR", Wide(folder).c_str());
+    SetEnvironmentVariableW(L"PIM_SETTINGS_DIR", Wide(test::ShellPath(test::FreshFolder("planted-libraries-settings"))).c_str());
     EXPECT_EQ(RunProgram(L"\"" + Wide(cli) + L"\" --quiet \"" + Wide(pictures) + L"\"", false), 0);
-    EXPECT_EQ(GetFileAttributesW(Wide(pictures + "\\default.pdf").c_str()) != INVALID_FILE_ATTRIBUTES, true);
+    EXPECT_NE(GetFileAttributesW(Wide(pictures + "\\default.pdf").c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(RunProgram(L"\"" + Wide(gui) + L"\" \"" + Wide(pictures) + L"\"", true), 0);
     SetEnvironmentVariableW(L"PIM_SETTINGS_DIR", nullptr);
 
-    for (const wchar_t* name : kLoadedLibraries)
-        EXPECT_EQ(GetFileAttributesW((Wide(folder) + L"\\" + name + L".loaded").c_str()), INVALID_FILE_ATTRIBUTES)
-            << Utf8Name(name) << " was loaded from beside the program";
+    EXPECT_EQ(LoadedBeside(cli), std::vector<std::string>{}) << "loaded from beside pim.exe";
+    EXPECT_EQ(LoadedBeside(gui), std::vector<std::string>{}) << "loaded from beside Pim.exe";
+
+    // The marks are made: a planted library that is loaded leaves one.
+    const std::string control = PlantedFolder("planted-libraries-control", PIM_CLI_PATH, "pim.exe");
+    HMODULE loaded = LoadLibraryExW(Wide(control.substr(0, control.find_last_of('\\')) + "\\shcore.dll").c_str(),
+                                    nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    ASSERT_NE(loaded, nullptr);
+    FreeLibrary(loaded);
+    EXPECT_EQ(LoadedBeside(control), std::vector<std::string>{"shcore.dll"});
 }
 
 }  // namespace
