@@ -6,6 +6,8 @@
 // they load lies beside them, load none of those.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <shellapi.h>
+#include <shlobj.h>
 
 #include <string>
 #include <vector>
@@ -33,6 +35,36 @@ TEST(LibrarySearch, APlantedLibraryIsIgnoredAndTheSystemsLoads) {
     EXPECT_NE(SystemFunction<void(WINAPI*)()>(avifil, "AVIFileInit"), nullptr);
     EXPECT_EQ(SystemFunction<void(WINAPI*)()>(avifil, "NoSuchFunction"), nullptr);
     EXPECT_EQ(SystemFunction<void(WINAPI*)()>(nullptr, "AVIFileInit"), nullptr);
+}
+
+// The pointers the calls of these two shell functions go through.
+extern "C" void* volatile ilFreePointer asm("__imp__ILFree@4");
+extern "C" void* volatile commandLineToArgvPointer asm("__imp__CommandLineToArgvW@8");
+
+// A shell function is reached through the program's own stub until its first
+// call, which binds it to SHELL32's function; the call's arguments, result
+// and the caller's last error pass through the binding.
+TEST(LibrarySearch, AFunctionIsBoundToTheSystemLibraryOnItsFirstCall) {
+    const auto inProgram = [](void* address) {
+        MEMORY_BASIC_INFORMATION info{};
+        return VirtualQuery(address, &info, sizeof info) && info.AllocationBase == GetModuleHandleW(nullptr);
+    };
+    EXPECT_TRUE(inProgram(ilFreePointer));
+    EXPECT_TRUE(inProgram(commandLineToArgvPointer));
+    SetLastError(12345);
+    ILFree(nullptr);
+    EXPECT_EQ(GetLastError(), 12345u);
+    HMODULE shell = GetModuleHandleW(L"shell32.dll");
+    ASSERT_NE(shell, nullptr);
+    EXPECT_EQ(ilFreePointer, reinterpret_cast<void*>(GetProcAddress(shell, "ILFree")));
+
+    int count = 0;
+    LPWSTR* arguments = CommandLineToArgvW(L"one \"two three\"", &count);
+    ASSERT_NE(arguments, nullptr);
+    EXPECT_EQ(count, 2);
+    EXPECT_STREQ(arguments[1], L"two three");
+    LocalFree(arguments);
+    EXPECT_EQ(commandLineToArgvPointer, reinterpret_cast<void*>(GetProcAddress(shell, "CommandLineToArgvW")));
 }
 
 // Every library the two programs load, at start-up or later, as Wine shows
