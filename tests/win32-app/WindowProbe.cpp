@@ -10,6 +10,8 @@
 //   probe checked CAPTION       the text of every ticked box and pressed button
 //   probe rows CAPTION          the first list view's rows, "*" before a selected one
 //   probe menu CAPTION          "open" while a popup menu of the window's thread is shown
+//   probe captions CAPTION      every visible check box: "text|needed|client width", what
+//                               it needs to show its caption whole, as the control says
 //
 // A control reads "class|text|x,y,w,h" with its place in the top window's
 // client area; a combo box's edit answers as its combo box.
@@ -123,13 +125,42 @@ void PrintRows(HWND list) {
     CloseHandle(process);
 }
 
+// A check box tells the width its box and caption need (BCM_GETIDEALSIZE),
+// into a buffer made in its own process.
+BOOL CALLBACK PrintCaptionNeed(HWND control, LPARAM) {
+    const LONG type = GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK;
+    if (!IsWindowVisible(control) || ClassOf(control) != L"Button" ||
+        (type != BS_CHECKBOX && type != BS_AUTOCHECKBOX))
+        return TRUE;
+    DWORD id = 0;
+    GetWindowThreadProcessId(control, &id);
+    const HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, id);
+    if (!process) return TRUE;
+    SIZE need{};
+    if (auto* remote =
+            static_cast<SIZE*>(VirtualAllocEx(process, nullptr, sizeof(SIZE), MEM_COMMIT, PAGE_READWRITE))) {
+        WriteProcessMemory(process, remote, &need, sizeof need, nullptr);
+        if (SendMessageW(control, BCM_GETIDEALSIZE, 0, reinterpret_cast<LPARAM>(remote)))
+            ReadProcessMemory(process, remote, &need, sizeof need, nullptr);
+        else
+            need.cx = -1;
+        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    }
+    CloseHandle(process);
+    RECT client;
+    GetClientRect(control, &client);
+    std::printf("%s|%ld|%ld\n", Utf8(TextOf(control)).c_str(), need.cx, client.right);
+    return TRUE;
+}
+
 }  // namespace
 
 int main() {
     int argc = 0;
     LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     if (argc < 3) {
-        std::fprintf(stderr, "usage: probe focus|controls|checked|client|tab|rows|menu|resize CAPTION [W H]\n");
+        std::fprintf(stderr,
+                     "usage: probe focus|controls|checked|client|tab|rows|menu|captions|resize CAPTION [W H]\n");
         return 2;
     }
     const std::wstring command = argv[1];
@@ -164,6 +195,8 @@ int main() {
     } else if (command == L"menu") {
         const DWORD thread = GetWindowThreadProcessId(top, nullptr);
         std::printf("%s\n", EnumWindows(&FindMenu, static_cast<LPARAM>(thread)) ? "none" : "open");
+    } else if (command == L"captions") {
+        EnumChildWindows(top, &PrintCaptionNeed, 0);
     } else if (command == L"resize" && argc >= 5) {
         SetWindowPos(top, nullptr, 0, 0, _wtoi(argv[3]), _wtoi(argv[4]), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     } else {
