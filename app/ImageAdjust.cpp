@@ -4,6 +4,8 @@
 #include <cmath>
 
 #include "app/MainModel.h"
+#include "base/CodePage.h"
+#include "graphics/BmpFile.h"
 
 namespace pim {
 
@@ -68,10 +70,16 @@ TBitmap ApplyEffect(TBitmap source, const TAdjustSettings& settings) {
     }
 }
 
+void LoadTextLines(const std::string& file, TStringList& lines) {
+    TMemoryStream bytes;
+    bytes.LoadFromFile(file);
+    lines.SetText(TextFileToAnsi({reinterpret_cast<const char*>(bytes.Memory()), static_cast<std::size_t>(bytes.Size())}));
+}
+
 void AdjustImage(const TAdjustTarget& target, const TAdjustSettings& settings, TWorkObjects& work) {
     target.CurrentExt = CurrentExtOf(target.CurrentFile);
     if (target.CurrentExt == "txt") {
-        target.TextLines.LoadFromFile(target.CurrentFile);
+        LoadTextLines(target.CurrentFile, target.TextLines);
         return;
     }
     if (target.CurrentExt == "jpg") {
@@ -84,11 +92,13 @@ void AdjustImage(const TAdjustTarget& target, const TAdjustSettings& settings, T
         // Decoded over white, as its page would show it.
         TPngImage png;
         png.LoadFromFile(target.CurrentFile);
-        png.AssignTo(work.WorkBitmap);
+        png.CheckData();  // the warning its page would give without re-encoding
+        const std::string damage = png.Decode(work.WorkBitmap);
         work.SourceCutOff = png.CutOff();
+        if (!work.SourceCutOff) work.SourceWarning = png.Damage().empty() ? damage : png.Damage();
         target.CurrentExt = "jpg";
     } else {
-        work.WorkBitmap.LoadFromFile(target.CurrentFile);
+        work.SourceWarning = LoadBmpFile(target.CurrentFile, work.WorkBitmap);
         target.CurrentExt = "jpg";  // from here on the picture is a JPEG
     }
     if (settings.Greyscale || settings.Brightness != 0)

@@ -30,6 +30,10 @@ struct TWorkObjects {
     // The source JPEG ended before its image did (decoded grey from there),
     // or the source PNG file was cut off.
     bool SourceCutOff = false;
+    // What else was wrong with the source, though it made its picture (a
+    // PNG's damaged image data, a BMP's untrue header fields): the sentence
+    // of the run's warning; empty when nothing was.
+    std::string SourceWarning;
     // The source JPEG's EXIF orientation (0 none); the adjusted JPEG has none.
     int SourceOrientation = 0;
 };
@@ -59,6 +63,10 @@ struct TAdjustTarget {
     TPicture& Image1;           // receives the adjusted picture
     TStringList& TextLines;     // receives a text file's lines (PRText1's Lines)
 };
+
+// A text file's lines in code page 932, whichever of the encodings Notepad
+// saves it was saved in (TextFileToAnsi).
+void LoadTextLines(const std::string& file, TStringList& lines);
 
 // Loads CurrentFile and makes it a JPEG with the settings: a text file only
 // fills TextLines. Below quality 100 the JPEG is encoded here and Image1

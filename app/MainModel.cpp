@@ -65,10 +65,14 @@ std::string FolderNameOf(std::string_view folderPath) {
 std::string OutputFileName(std::string_view folder, std::string_view name) {
     std::string result(folder);
     result += PathDelimiter();
-    if (name.empty())
+    if (name.empty()) {
         result += "default.pdf";
-    else
-        result.append(name).append(".pdf");
+    } else {
+        // A name typed with its ".pdf" (any case) keeps it, and gets no second one.
+        const bool hasExtension = name.size() > 4 && SameTextAnsi(name.substr(name.size() - 4), ".pdf");
+        result.append(name);
+        if (!hasExtension) result += ".pdf";
+    }
     return result;
 }
 

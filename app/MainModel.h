@@ -80,7 +80,8 @@ std::string FolderNameOf(std::string_view folderPath);
 
 // The output file: folder + separator + name + ".pdf", or "default.pdf" for
 // an empty name. The separator is always added, also after a folder that
-// already ends in one; the name is used as typed.
+// already ends in one; the name is used as typed, and one that already ends
+// in ".pdf" (in any case) gets no second one.
 std::string OutputFileName(std::string_view folder, std::string_view name);
 
 // ---- Output name rules ----------------------------------------------------

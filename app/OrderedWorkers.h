@@ -2,12 +2,20 @@
 // of `count` items, and the owner takes the results 0, 1, 2, ... as it needs
 // them. At most `ahead` items are started beyond the last one taken, so
 // memory stays bounded by a few items in flight however long the list is.
+//
+// The owner never waits for a job without end: a job may block in a read
+// (a file on a dead network share, a device), and the owner must still be
+// able to stop. Taking can give up, and the workers are never joined while
+// in a job: such a worker is left to finish on its own, with the state it
+// shares kept alive until it does, and the process may end before it.
 #pragma once
 
 #include <algorithm>
+#include <chrono>
 #include <condition_variable>
 #include <exception>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -19,81 +27,118 @@ template <class T>
 class TOrderedWorkers {
 public:
     // The job gets the item's index; it runs on a worker thread, so it must
-    // touch nothing the owner changes meanwhile.
+    // touch nothing the owner changes meanwhile, nor anything that may end
+    // before the job does.
     TOrderedWorkers(int count, int workers, int ahead, std::function<T(int)> job)
-        : job_(std::move(job)), count_(count), ahead_(std::max(ahead, 1)), slots_(static_cast<std::size_t>(count)) {
+        : state_(std::make_shared<TState>(count, std::max(ahead, 1), std::move(job))) {
+        state_->busy.assign(static_cast<std::size_t>(std::max(workers, 0)), false);
         try {
-            for (int w = 0; w < workers; ++w) threads_.emplace_back([this] { Work(); });
+            for (int w = 0; w < workers; ++w) {
+                threads_.emplace_back([state = state_, w] { Work(*state, static_cast<std::size_t>(w)); });
+            }
         } catch (...) {
             Stop();  // a thread the system would not start: none is left running
             throw;
         }
     }
-    // Waits for the jobs in progress (they are not interrupted); no new one starts.
+    // No new job starts; idle workers are joined, the ones in a job left to
+    // finish on their own (their results are dropped).
     ~TOrderedWorkers() { Stop(); }
     TOrderedWorkers(const TOrderedWorkers&) = delete;
     TOrderedWorkers& operator=(const TOrderedWorkers&) = delete;
 
     // The result of item `index`, waiting for it; items are taken in order,
-    // each once. What the job raised is raised here.
-    T Take(int index) {
-        std::unique_lock lock(mutex_);
-        Slot& slot = slots_[static_cast<std::size_t>(index)];
-        changed_.wait(lock, [&] { return slot.done; });
-        Slot taken = std::move(slot);
-        slot = Slot{};
-        taken_ = index + 1;
+    // each once. What the job raised is raised here. While it waits,
+    // `waiting` is asked every `slice` (if given): false gives up, and
+    // nothing is returned.
+    std::optional<T> Take(int index, const std::function<bool()>& waiting = {},
+                          std::chrono::milliseconds slice = std::chrono::milliseconds(50)) {
+        TState& s = *state_;
+        std::unique_lock lock(s.mutex);
+        TSlot& slot = s.slots[static_cast<std::size_t>(index)];
+        while (!slot.done) {
+            if (!waiting) {
+                s.changed.wait(lock);
+                continue;
+            }
+            if (s.changed.wait_for(lock, slice, [&] { return slot.done; })) break;
+            lock.unlock();
+            const bool goOn = waiting();
+            lock.lock();
+            if (!goOn) return std::nullopt;
+        }
+        TSlot taken = std::move(slot);
+        slot = TSlot{};
+        s.taken = index + 1;
         lock.unlock();
-        changed_.notify_all();
+        s.changed.notify_all();
         if (taken.error) std::rethrow_exception(taken.error);
         return std::move(*taken.value);
     }
 
 private:
-    struct Slot {
+    struct TSlot {
         bool done = false;
         std::optional<T> value;
         std::exception_ptr error;
     };
+    // What the workers share with the owner; it lives until the last of them ends.
+    struct TState {
+        TState(int count, int ahead, std::function<T(int)> job)
+            : job(std::move(job)), count(count), ahead(ahead), slots(static_cast<std::size_t>(count)) {}
+        std::function<T(int)> job;
+        const int count;
+        const int ahead;
+        std::mutex mutex;
+        std::condition_variable changed;
+        std::vector<TSlot> slots;
+        std::vector<bool> busy;  // per worker: in a job
+        int next = 0;            // the next item a worker starts
+        int taken = 0;           // items taken so far
+        bool stopping = false;
+    };
 
     void Stop() {
+        std::vector<bool> busy;
         {
-            const std::lock_guard lock(mutex_);
-            stopping_ = true;
+            const std::lock_guard lock(state_->mutex);
+            state_->stopping = true;
+            busy = state_->busy;
         }
-        changed_.notify_all();
-        for (std::thread& t : threads_) t.join();
+        state_->changed.notify_all();
+        for (std::size_t w = 0; w < threads_.size(); ++w) {
+            if (w < busy.size() && busy[w])
+                threads_[w].detach();
+            else
+                threads_[w].join();  // it leaves at once: nothing to start
+        }
+        threads_.clear();
     }
 
-    void Work() {
-        std::unique_lock lock(mutex_);
+    static void Work(TState& s, std::size_t worker) {
+        std::unique_lock lock(s.mutex);
         for (;;) {
-            changed_.wait(lock, [&] { return stopping_ || (next_ < count_ && next_ < taken_ + ahead_); });
-            if (stopping_) return;
-            const int index = next_++;
+            s.changed.wait(lock, [&] { return s.stopping || (s.next < s.count && s.next < s.taken + s.ahead); });
+            if (s.stopping) return;
+            const int index = s.next++;
+            s.busy[worker] = true;
             lock.unlock();
-            Slot slot;
+            TSlot slot;
             try {
-                slot.value.emplace(job_(index));
+                slot.value.emplace(s.job(index));
             } catch (...) {
                 slot.error = std::current_exception();
             }
             slot.done = true;
             lock.lock();
-            slots_[static_cast<std::size_t>(index)] = std::move(slot);
-            changed_.notify_all();
+            s.busy[worker] = false;
+            if (s.stopping) return;  // the owner has gone: the result is dropped
+            s.slots[static_cast<std::size_t>(index)] = std::move(slot);
+            s.changed.notify_all();
         }
     }
 
-    std::function<T(int)> job_;
-    const int count_;
-    const int ahead_;
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    std::vector<Slot> slots_;
-    int next_ = 0;   // the next item a worker starts
-    int taken_ = 0;  // items taken so far
-    bool stopping_ = false;
+    std::shared_ptr<TState> state_;
     std::vector<std::thread> threads_;
 };
 

@@ -10,6 +10,7 @@
 #include "base/CodePage.h"
 #include "base/DateUtils.h"
 #include "base/FileSystem.h"
+#include "graphics/BmpFile.h"
 #include "graphics/Exif.h"
 #include "pdf/PdfFonts.h"
 #include "pdf/PdfGBFonts.h"
@@ -46,9 +47,15 @@ int WorkerCount(int jobs) {
     return std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
 }
 
+// The cause of a PDF that another program holds open (UTF-8 here, code
+// page 932 when shown).
+constexpr const char* kPdfInUse = "ＰＤＦが他のアプリで開かれています";
+
 std::string CauseOf(std::exception_ptr error) {
     try {
         std::rethrow_exception(error);
+    } catch (const EFileInUse&) {
+        return kPdfInUse;
     } catch (const EStreamError& e) {
         // The system's own words when it refused a call.
         return e.SystemReason().empty() ? std::string(e.what()) : e.SystemReason();
@@ -103,6 +110,7 @@ struct TPdfRun::TPreparedPage {
     TStringList Lines;                              // a text file's lines
     std::shared_ptr<const TJpegData> UnchangedJpeg;  // the file's own JPEG bytes go into the PDF
     bool CutOff = false;                            // a decoded JPEG ended early
+    std::string Warning;                            // else what was wrong with the file (a PNG's data, a BMP's fields)
     int Orientation = 0;                            // the source JPEG's EXIF orientation, 0 none
 };
 
@@ -226,10 +234,12 @@ TPdfRunResult TPdfRun::Run(TPdfRunHost& host) {
         warnings_.clear();
         PReport1->BeginDocument();
         // Workers prepare the pages ahead; the pages are armed and printed
-        // here, in order, as they would be without them.
+        // here, in order, as they would be without them. Unless told to
+        // prepare each page in its turn, files are read on a worker even
+        // when there is one: a read that blocks then never holds the stop.
         const int jobs = std::min(WorkerCount(settings_.Jobs), count);
         std::unique_ptr<TOrderedWorkers<TPreparedPage>> workers;
-        if (jobs > 1) {
+        if (settings_.Jobs != 1) {
             workers = std::make_unique<TOrderedWorkers<TPreparedPage>>(
                 count, jobs, 2 * jobs,
                 [files = files_, settings = settings_](int i) { return PreparePage(files[static_cast<std::size_t>(i)], settings); });
@@ -244,13 +254,20 @@ TPdfRunResult TPdfRun::Run(TPdfRunHost& host) {
             progress.SetLabel(ReadingLabel(i, count));
             if (workers) {
                 currentFile_ = files_[static_cast<std::size_t>(i)];  // named if its preparation failed
-                ArmPreparedPage(i, workers->Take(i));
+                // The dialog stays live while the page is read: a stop or a
+                // close leaves a read that does not end behind.
+                std::optional<TPreparedPage> page = workers->Take(i, [&] { return progress.WaitingForRead(); });
+                if (!page) {
+                    result.Outcome = TPdfRunOutcome::roStopped;
+                    break;
+                }
+                ArmPreparedPage(i, std::move(*page));
             } else {
                 LoadPageSource(i);
             }
             PrintCurrentPage();
         }
-        workers.reset();  // a stop or a failure waits here for the pages in progress
+        workers.reset();  // pages still in progress after a stop or a failure are left to end on their own
         if (result.Outcome == TPdfRunOutcome::roDone) {
             result.Stage = TPdfRunStage::rsSaving;
             result.WhileSaving = true;
@@ -291,6 +308,17 @@ TPdfRunResult TPdfRun::Run(TPdfRunHost& host) {
 }
 
 void TPdfRun::PrintCurrentPage() {
+    if (currentExt_ == "txt") {
+        // A text goes on as many pages as it needs; its bookmark marks the first.
+        std::vector<TStringList> pages = PRText1->Pages();
+        for (std::size_t i = 0; i < pages.size(); ++i) {
+            PRText1->Lines() = std::move(pages[i]);
+            continuation_ = i > 0;
+            PReport1->PrintPage(*PRPage1);
+        }
+        continuation_ = false;
+        return;
+    }
     PReport1->PrintPage(*PRPage1);
     // The page's image bytes wait for the save in the scratch file, not in memory.
     if (spool_) spool_->SpoolPageImages(*PReport1->Doc()->GetCanvas()->GetPage());
@@ -304,12 +332,15 @@ TPdfRun::TPreparedPage TPdfRun::PreparePage(const std::string& file, const TPdfR
     const auto adjust = [&] {
         pim::AdjustImage({file, page.Ext, image1, page.Lines}, settings.Adjust, work);
         page.CutOff = work.SourceCutOff;
+        page.Warning = work.SourceWarning;
         page.Orientation = work.SourceOrientation;
     };
     if (settings.ReencodeJpeg) {
         adjust();
     } else if (page.Ext == "txt") {
-        page.Lines.LoadFromFile(file);
+        LoadTextLines(file, page.Lines);
+    } else if (page.Ext == "bmp") {
+        page.Warning = LoadBmpFile(file, image1.Bitmap());
     } else if (page.Ext != "jpg") {
         image1.LoadFromFile(file);
     } else {
@@ -337,9 +368,12 @@ TPdfRun::TPreparedPage TPdfRun::PreparePage(const std::string& file, const TPdfR
     }
     if (auto* png = dynamic_cast<TPngImage*>(image1.Graphic())) {
         // A kind that is decoded is decoded and compressed here, off the
-        // run's thread; the others are never inflated.
+        // run's thread; the others are inflated once, keeping nothing, to
+        // check their data, and decoded too when those fail.
+        png->CheckData();
         if (!png->Lossless()) png->FlateSamples();
         page.CutOff = png->CutOff();
+        if (!page.CutOff) page.Warning = png->Damage();
     }
     if (image1.Graphic()) page.Picture = image1.Graphic()->Clone();
     return page;
@@ -353,6 +387,7 @@ void TPdfRun::ArmPreparedPage(int index, TPreparedPage page) {
     if (page.UnchangedJpeg) unchangedJpegs_.emplace_back(index, std::move(page.UnchangedJpeg));
     if (page.CutOff)
         warnings_.push_back({index, {currentFile_, CurrentExtOf(currentFile_) == "png" ? kCutOffPng : kCutOffJpeg}});
+    if (!page.Warning.empty()) warnings_.push_back({index, {currentFile_, std::move(page.Warning)}});
     // The user's turn goes on top of the way the picture stands: its EXIF
     // orientation with auto-orient, else as stored.
     const int stored = settings_.AutoOrient ? page.Orientation : 1;
@@ -428,6 +463,7 @@ void TPdfRun::PRPage1PrintPage(TPRPage& /*sender*/, TPRCanvas& /*canvas*/) {
         PReport1->OpenAction()->SetDestinationType(dtXYZ);
         PReport1->OpenAction()->SetZoom(1.0f);
     }
+    if (continuation_) return;
     TPROutlineEntry* entry = PReport1->OutlineRoot()->AddChild();
     entry->SetDest(PReport1->CreateDestination());
     entry->Dest()->SetTop(0);

@@ -67,7 +67,8 @@ struct TPdfRunResult {
     // the broken name rule (English).
     std::string Cause;
     TNameProblem NameProblem;  // rsOutput: the name rule the output name broke, if that was the cause
-    // Pages made from damaged files (a JPEG or PNG cut off), in page order.
+    // Pages made from damaged files (a JPEG or PNG cut off, a PNG's short or
+    // damaged image data, a BMP's untrue header fields), in page order.
     std::vector<TPdfRunWarning> Warnings;
 };
 
@@ -94,6 +95,13 @@ public:
     virtual void ProcessMessages() = 0;
     // True once the user asked to stop.
     virtual bool Stopped() const = 0;
+    // Asked again and again (every 50 ms) while the run waits for a file
+    // still being read, so that the dialog, its stop button and its closing
+    // work during any read: false (the user stopped) leaves the read behind.
+    virtual bool WaitingForRead() {
+        ProcessMessages();
+        return !Stopped();
+    }
     // The failed state (a failure other than a stop): the label shows the
     // error box's text, FailureMessage's.
     virtual void ShowFailure(const std::string& message) { SetLabel(message); }
@@ -131,14 +139,15 @@ struct TPdfRunSettings {
     bool ReencodeJpeg = false;   // CheckBox1 "JPEG再変換"
     TAdjustSettings Adjust;      // group "画像の調整"
     // Worker threads that read, decode, adjust and encode the next pages
-    // while the run assembles the PDF in page order: 0 one per processor,
-    // 1 none (each page is prepared in its turn). The PDF is the same byte
-    // for byte; a few pages at most are prepared ahead.
+    // while the run assembles the PDF in page order: 0 one per processor
+    // (at least one, so that a read that blocks never holds the progress
+    // dialog), 1 none (each page is prepared in its turn). The PDF is the
+    // same byte for byte; a few pages at most are prepared ahead.
     int Jobs = 0;
     // A JPEG's EXIF orientation is applied: the page stands upright (its
     // width and height swapped when the picture is stored turned), the JPEG
     // bytes unchanged. Off: pages are the pictures as stored.
-    bool AutoOrient = false;
+    bool AutoOrient = true;
 };
 
 
@@ -223,6 +232,7 @@ private:
     std::vector<std::pair<int, std::shared_ptr<const TJpegData>>> unchangedJpegs_;  // page index, data
     std::vector<std::pair<int, TPdfRunWarning>> warnings_;                           // page index, warning
     int orientation_ = 1;  // of the current page's picture
+    bool continuation_ = false;  // printing a text's second or later page: no bookmark
     std::pair<int, int> scaledFrom_{0, 0};  // the page's size before ArmPage scaled it down; 0 when it did not
 };
 

@@ -23,6 +23,8 @@ TSettingsKeeper::TSettingsKeeper(TRegManager& manager, std::string section, std:
 }
 
 void TSettingsKeeper::Restore() {
+    unparsable_ = manager_.RegType() == TRegType::rtIni && !manager_.IniFileName().empty() &&
+                  IniFileUnparsable(manager_.IniFileName());
     for (const TKeptSetting& setting : settings_) {
         const std::string text = manager_.Filer(setting.Ident).ReadString();
         if (text.empty()) continue;
@@ -41,6 +43,10 @@ void TSettingsKeeper::Changed() {
 void TSettingsKeeper::Save() {
     if (!pending_) return;
     try {
+        if (unparsable_) {
+            SetIniFileAside(manager_.IniFileName());
+            unparsable_ = false;
+        }
         for (const TKeptSetting& setting : settings_) manager_.Filer(setting.Ident).WriteString(setting.Get());
         pending_ = false;
     } catch (const std::exception& e) {

@@ -5,8 +5,10 @@
 // so that setting keeps its design value.
 //
 // Nothing is written until the user changes a setting: a damaged file is left
-// as it is until then. A write that fails is reported once; later saves try
-// again quietly.
+// as it is until then. An ini file that could not be parsed at all (not an
+// ini file's lines, or unreadable) is then kept as "<name>.bak", replacing
+// an older one, and the settings go into a new file. A write that fails is
+// reported once; later saves try again quietly.
 #pragma once
 
 #include <functional>
@@ -49,6 +51,7 @@ private:
     std::vector<TKeptSetting> settings_;
     bool armed_ = false;
     bool pending_ = false;
+    bool unparsable_ = false;  // the ini file found by Restore is kept aside before the first write
     bool reported_ = false;
 };
 

@@ -201,6 +201,29 @@ void SetUniqueNameRandomForTest(std::function<std::uint32_t()> random) {
 }
 
 std::unique_ptr<TFileStream> CreateUniqueFile(const std::string& folder, std::string_view prefix,
+                                              std::string_view suffix, const TNewFileMaker& create) {
+#ifdef _WIN32
+    constexpr char kSeparator = '\\';
+#else
+    constexpr char kSeparator = '/';
+#endif
+    std::string path = folder;
+    if (!path.empty() && path.back() != kSeparator && path.back() != '/') path += kSeparator;
+    std::string reason;
+    for (int attempt = 0; attempt < kUniqueFileTries; ++attempt) {
+        char digits[9];
+        std::snprintf(digits, sizeof digits, "%08x", static_cast<unsigned>(UniqueNameRandom()));
+        const std::string name = std::string(prefix) + digits + std::string(suffix);
+        ClearFileError();
+        bool exists = false;
+        if (std::FILE* file = create(name, exists)) return std::make_unique<TFileStream>(path + name, file);
+        reason = LastFileErrorText();
+        if (!exists) break;  // the folder itself refuses: another name will not help
+    }
+    throw EStreamError("Cannot create a new file in \"" + folder + "\"", reason);
+}
+
+std::unique_ptr<TFileStream> CreateUniqueFile(const std::string& folder, std::string_view prefix,
                                               std::string_view suffix) {
 #ifdef _WIN32
     constexpr char kSeparator = '\\';
@@ -209,19 +232,8 @@ std::unique_ptr<TFileStream> CreateUniqueFile(const std::string& folder, std::st
 #endif
     std::string base = folder;
     if (!base.empty() && base.back() != kSeparator && base.back() != '/') base += kSeparator;
-    base += prefix;
-    std::string reason;
-    for (int attempt = 0; attempt < kUniqueFileTries; ++attempt) {
-        char digits[9];
-        std::snprintf(digits, sizeof digits, "%08x", static_cast<unsigned>(UniqueNameRandom()));
-        const std::string name = base + digits + std::string(suffix);
-        ClearFileError();
-        bool exists = false;
-        if (std::FILE* file = CreateNewFile(name, exists)) return std::make_unique<TFileStream>(name, file);
-        reason = LastFileErrorText();
-        if (!exists) break;  // the folder itself refuses: another name will not help
-    }
-    throw EStreamError("Cannot create a new file in \"" + folder + "\"", reason);
+    return CreateUniqueFile(folder, prefix, suffix,
+                            [&](const std::string& name, bool& exists) { return CreateNewFile(base + name, exists); });
 }
 
 // ---- TStringList ----------------------------------------------------------

@@ -88,6 +88,9 @@ public:
     // Closes the file, raising if buffered bytes could not be written.
     void Close();
     const std::string& FileName() const { return fileName_; }
+    // The C library's file, for the system calls a commit makes on it
+    // (sync, mode, rename by handle); nullptr once closed.
+    std::FILE* Handle() const { return file_; }
 
 private:
     std::string fileName_;
@@ -102,6 +105,13 @@ private:
 // ("Cannot create a new file in ...") with the system's reason.
 std::unique_ptr<TFileStream> CreateUniqueFile(const std::string& folder, std::string_view prefix,
                                               std::string_view suffix);
+// The same names, made by a creator of one's own: `create(name, exists)`
+// makes `name` (prefix + digits + suffix, no folder) exclusively as
+// CreateNewFile does, for a file made relative to a folder held open. The
+// stream is named `folder` + separator + name.
+using TNewFileMaker = std::function<std::FILE*(const std::string& name, bool& exists)>;
+std::unique_ptr<TFileStream> CreateUniqueFile(const std::string& folder, std::string_view prefix,
+                                              std::string_view suffix, const TNewFileMaker& create);
 // Tests only: the random part's source (empty: back to the real one).
 void SetUniqueNameRandomForTest(std::function<std::uint32_t()> random);
 // How many names CreateUniqueFile tries.

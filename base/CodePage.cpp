@@ -1,5 +1,7 @@
 #include "base/CodePage.h"
 
+#include <algorithm>
+
 namespace pim {
 
 std::u16string Utf8ToUtf16(std::string_view s) {
@@ -108,6 +110,57 @@ bool SameTextAnsi(std::string_view a, std::string_view b) {
 }
 
 std::string Utf8ToAnsi(std::string_view utf8) { return Utf16ToAnsi(Utf8ToUtf16(utf8)); }
+
+bool IsValidUtf8(std::string_view s) {
+    for (std::size_t i = 0; i < s.size();) {
+        const auto b = static_cast<unsigned char>(s[i]);
+        std::size_t len = 0;
+        char32_t min = 0;
+        if (b < 0x80) {
+            ++i;
+            continue;
+        }
+        if (b >= 0xC2 && b <= 0xDF) {
+            len = 2, min = 0x80;
+        } else if ((b >> 4) == 0xE) {
+            len = 3, min = 0x800;
+        } else if (b >= 0xF0 && b <= 0xF4) {
+            len = 4, min = 0x10000;
+        } else {
+            return false;
+        }
+        if (i + len > s.size()) return false;
+        char32_t cp = b & (0x7F >> len);
+        for (std::size_t k = 1; k < len; ++k) {
+            const auto c = static_cast<unsigned char>(s[i + k]);
+            if ((c & 0xC0) != 0x80) return false;
+            cp = (cp << 6) | (c & 0x3F);
+        }
+        if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
+        i += len;
+    }
+    return true;
+}
+
+std::string TextFileToAnsi(std::string_view bytes) {
+    const auto starts = [&](std::string_view mark) { return bytes.substr(0, mark.size()) == mark; };
+    if (starts("\xEF\xBB\xBF")) return Utf8ToAnsi(bytes.substr(3));
+    const bool littleEndian = starts("\xFF\xFE");
+    if (littleEndian || starts("\xFE\xFF")) {
+        std::u16string text;
+        text.reserve(bytes.size() / 2);
+        for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
+            const auto first = static_cast<unsigned char>(bytes[i]);
+            const auto second = static_cast<unsigned char>(bytes[i + 1]);
+            text.push_back(static_cast<char16_t>(littleEndian ? first | second << 8 : first << 8 | second));
+        }
+        return Utf16ToAnsi(text);
+    }
+    const bool beyondAscii =
+        std::any_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+    if (beyondAscii && IsValidUtf8(bytes)) return Utf8ToAnsi(bytes);
+    return std::string(bytes);
+}
 
 std::string AnsiToUtf8(std::string_view ansi) { return Utf16ToUtf8(AnsiToUtf16(ansi)); }
 

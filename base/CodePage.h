@@ -32,6 +32,14 @@ std::u16string SupplementaryAsQuestionMarks(std::u16string_view text);
 std::string Utf8ToAnsi(std::string_view utf8);
 std::string AnsiToUtf8(std::string_view ansi);
 
+// A text file's bytes as code page 932. UTF-16 with a byte-order mark (either
+// order) and UTF-8 with its mark are converted; so is UTF-8 without a mark
+// when the bytes are valid UTF-8 and hold a character beyond ASCII (Shift_JIS
+// Japanese almost never is); anything else is taken as code page 932 as it is.
+std::string TextFileToAnsi(std::string_view bytes);
+// True when the bytes are well-formed UTF-8 (no overlong form, no surrogate).
+bool IsValidUtf8(std::string_view bytes);
+
 // Byte-for-byte UTF-8 <-> UTF-16, done in the core (no platform involved).
 std::u16string Utf8ToUtf16(std::string_view utf8);
 std::string Utf16ToUtf8(std::u16string_view text);

@@ -11,8 +11,12 @@
 
 namespace pim {
 
-// std::fopen by a file-name-encoded name; nullptr on failure.
+// std::fopen by a file-name-encoded name; nullptr on failure. For reading
+// ("r" modes) only a regular file on a disk is opened: a FIFO, a device or
+// a pipe (whose read may wait for ever) is refused, and LastFileErrorText
+// says kNotAFile. Opening never waits for a writer.
 std::FILE* OpenFile(const std::string& fileName, const char* mode);
+inline constexpr const char* kNotAFile = "not a regular file (a device, a FIFO or a pipe), which is not read";
 
 // Creates a new file for reading and writing, only if nothing of that name
 // exists: no file, no folder, no symbolic link (which is never followed).

@@ -84,7 +84,7 @@ void Describe(CLI::App& app, TCliOptions& o, TRawValues& raw) {
     app.add_option("FOLDER", o.Target,
                    "the folder of pictures and texts, or a file in it (default: the current folder)");
     app.add_option("-o,--output", o.Output,
-                   "name of the PDF without \".pdf\", used as typed (default: default.pdf)");
+                   "name of the PDF, used as typed; \".pdf\" is added unless it ends so (default: default.pdf)");
     app.add_flag("--folder-name", o.FolderName, "name the PDF after the folder (\"フォルダ名\")")
         ->excludes(app.get_option("--output"));
     app.add_option("-d,--save-dir", o.SaveDir,
@@ -104,8 +104,9 @@ void Describe(CLI::App& app, TCliOptions& o, TRawValues& raw) {
     app.add_option("-j,--jobs", o.Jobs,
                    "prepare pages on N threads, 1..256 (default: one per processor; 1: one page at a time)")
         ->check(IntegerFrom(1, 256));
-    app.add_flag("--auto-orient", o.AutoOrient,
-                 "turn and mirror JPEG pages as their EXIF orientation says, without re-encoding them");
+    app.add_flag("--auto-orient,!--no-auto-orient", o.AutoOrient,
+                 "JPEG pages stand as their EXIF orientation says, turned when drawn, the bytes unchanged (the "
+                 "default; --no-auto-orient: as stored)");
     app.add_option("--title", o.Title, "document title (\"タイトル\")");
     app.add_option("--subject", o.Subject, "document subject (\"サブタイトル\")");
     app.add_option("--author", o.Author, "document author (\"作成者\")");
@@ -118,7 +119,8 @@ void Describe(CLI::App& app, TCliOptions& o, TRawValues& raw) {
         "picture, without it greyscale and CMYK JPEGs only (they are always re-encoded).\n"
         "A JPEG cut off in its data still makes its page, and a warning names it.\n"
         "Exit status: 0 done, 1 no files to put in the PDF, 2 bad usage, 3 the run failed,\n"
-        "130 stopped with Ctrl-C, 143 and 129 ended by SIGTERM and SIGHUP (nothing is written then).");
+        "130 stopped with Ctrl-C, 143 and 129 ended by SIGTERM and SIGHUP (a stop before the PDF\n"
+        "is in place writes nothing and keeps an existing PDF as it was).");
 }
 
 }  // namespace

@@ -16,7 +16,7 @@ inline constexpr int kExitStopped = 130;
 
 struct TCliOptions {
     std::string Target = ".";   // FOLDER or FILE
-    std::string Output;         // -o: LabeledEdit6, without ".pdf"
+    std::string Output;         // -o: LabeledEdit6, ".pdf" added unless it ends so
     bool FolderName = false;    // --folder-name: "フォルダ名"
     std::string SaveDir;        // -d: "保存先変更"; empty: the image folder
     int FileTypeBits = 15;      // -t: jpg 1, bmp 2, txt 4, png 8
@@ -27,7 +27,7 @@ struct TCliOptions {
     int Brightness = 0;         // -b: "明るさ"
     bool Greyscale = false;     // -g: "グレイスケール"
     int Jobs = 0;               // -j: worker threads preparing pages; 0 one per processor
-    bool AutoOrient = false;    // --auto-orient: JPEGs stand as their EXIF orientation says
+    bool AutoOrient = true;     // JPEGs stand as their EXIF orientation says; --no-auto-orient: as stored
     std::string Title, Subject, Author, Keywords;  // platform encoding
     bool Open = false;          // --open: "PDFを起動"
     bool Quiet = false;

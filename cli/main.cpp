@@ -77,7 +77,8 @@ int Run(const TCliOptions& options) {
     s.AutoOrient = options.AutoOrient;
 
     InstallStopHandler();
-    run.SaveAbandoned = EndRequested;
+    // Any stop gives up a save until the PDF is in place: the old PDF stays.
+    run.SaveAbandoned = StopRequested;
     TCliProgress progress(StyleFor(options));
     const TPdfRunResult result = run.CreatePdf(progress, ListedFiles(model.ImgItems()), s);
     switch (result.Outcome) {

@@ -61,6 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         image.SetBackground({10, 20, 30, 0});
         pim::TBitmap bitmap;
         image.AssignTo(bitmap);
+        image.CheckData();  // as the run does before a kept kind's page
         const auto pdfImage = pim::CreateImageObject(image, "Pdf-Png");
         pim::TMemoryStream out;
         pdfImage->Content().WriteTo(out);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <string>
 
 namespace pim {
 
@@ -28,6 +29,19 @@ std::uint32_t U32(const std::uint8_t* p) {
            (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
 }
 
+// What a file says that is not so, and how it was read anyway: the sentences
+// of the run's warning, in the order met.
+class TNotes {
+public:
+    void Add(const std::string& note) { text_ += (text_.empty() ? "" : "; ") + note; }
+    std::string Take() { return std::move(text_); }
+
+private:
+    std::string text_;
+};
+
+std::string Num(std::int64_t v) { return std::to_string(v); }
+
 void ReadExact(TStream& stream, void* buffer, std::size_t count) {
     if (count == 0) return;  // an empty vector's buffer may be null
     if (stream.Read(buffer, count) != count) Invalid("the file is truncated");
@@ -38,7 +52,9 @@ struct Header {
     std::int64_t width = 0;
     std::int64_t height = 0;  // positive; topDown tells the row order
     bool topDown = false;
-    int bits = 0;
+    int bits = 0;  // 0 until a bit count the header gives wrongly is found from the data's size
+    int statedBits = 0;
+    int planes = 1;
     std::uint32_t compression = kBiRgb;
     std::uint32_t sizeImage = 0;
     std::uint32_t clrUsed = 0;
@@ -68,7 +84,7 @@ bool Contiguous(std::uint32_t mask) {
     return (shifted & (shifted + 1)) == 0;
 }
 
-Header ReadHeader(TStream& stream, std::int64_t available) {
+Header ReadHeader(TStream& stream, std::int64_t available, TNotes& notes) {
     std::uint8_t size[4];
     ReadExact(stream, size, 4);
     Header h;
@@ -84,12 +100,14 @@ Header ReadHeader(TStream& stream, std::int64_t available) {
         h.core = true;
         h.width = U16(b + 4);
         h.height = U16(b + 6);
+        h.planes = U16(b + 8);
         h.bits = U16(b + 10);
     } else {
         h.width = static_cast<std::int32_t>(U32(b + 4));
         const auto height = static_cast<std::int32_t>(U32(b + 8));
         h.topDown = height < 0;
         h.height = height < 0 ? -static_cast<std::int64_t>(height) : height;
+        h.planes = U16(b + 12);
         h.bits = U16(b + 14);
         h.compression = U32(b + 16);
         h.sizeImage = U32(b + 20);
@@ -104,19 +122,26 @@ Header ReadHeader(TStream& stream, std::int64_t available) {
     if (h.width > kMaxBitmapDimension || h.height > kMaxBitmapDimension)
         throw EInvalidGraphic("Bitmap dimensions exceed the limit");
 
+    // The Windows loader reads every file as one plane.
+    if (h.planes != 1) notes.Add("the plane count is " + Num(h.planes) + ", not 1; read as one plane");
+    h.statedBits = h.bits;
     switch (h.compression) {
         case kBiRgb:
-            if (h.bits != 1 && h.bits != 4 && h.bits != 8 && h.bits != 16 && h.bits != 24 && h.bits != 32)
-                Invalid("unsupported bit count");
+            if (h.bits != 1 && h.bits != 4 && h.bits != 8 && h.bits != 16 && h.bits != 24 && h.bits != 32) h.bits = 0;
             break;
         case kBiRle8:
         case kBiRle4:
-            if (h.bits != (h.compression == kBiRle8 ? 8 : 4)) Invalid("RLE with a wrong bit count");
+            // The compression allows only one bit count.
+            if (h.bits != (h.compression == kBiRle8 ? 8 : 4)) {
+                h.bits = h.compression == kBiRle8 ? 8 : 4;
+                notes.Add("the bit count is " + Num(h.statedBits) + " for RLE" + Num(h.bits) + " data; read as " +
+                          Num(h.bits) + " bits");
+            }
             if (h.topDown) Invalid("top-down RLE");
             break;
         case kBiBitfields:
         case kBiAlphaBitfields:
-            if (h.bits != 16 && h.bits != 32) Invalid("bit fields with a wrong bit count");
+            if (h.bits != 16 && h.bits != 32) h.bits = 0;
             break;
         default: Invalid("unsupported compression");
     }
@@ -169,12 +194,17 @@ void ReadUncompressed(TStream& stream, const Header& h, TBitmap& bmp) {
 
 // Run-length data; y counts from the bottom row. Pixels outside the bitmap
 // are dropped; a missing end-of-bitmap marker ends the picture where the
-// data end, as the Windows loader does.
-void DecodeRle(const std::vector<std::uint8_t>& data, const Header& h, TBitmap& bmp) {
+// data end, as the Windows loader does. Returns whether the data ran past
+// the picture: past its rows, or past the stored row's padding (which
+// encoders fill as if it were pixels).
+bool DecodeRle(const std::vector<std::uint8_t>& data, const Header& h, TBitmap& bmp) {
     const bool four = h.compression == kBiRle4;
     std::int64_t x = 0, y = 0;
     std::size_t i = 0;
+    bool outside = false;
+    const std::int64_t stored = DibRowBytes(h.width, h.bits) * 8 / h.bits;
     auto put = [&](unsigned index) {
+        outside = outside || x >= stored || y >= h.height;
         if (x < h.width && y < h.height) {
             std::uint8_t* row = bmp.ScanLine(static_cast<int>(h.height - 1 - y));
             if (!four) {
@@ -196,12 +226,13 @@ void DecodeRle(const std::vector<std::uint8_t>& data, const Header& h, TBitmap& 
             x = 0;
             ++y;
         } else if (value == 1) {
-            return;
+            return outside;
         } else if (value == 2) {
             if (i + 2 > data.size()) Invalid("the RLE data are truncated");
             x += data[i];
             y += data[i + 1];
             i += 2;
+            outside = outside || x > stored || y >= h.height;
         } else {
             const std::size_t bytes = four ? (value + 1) / 2 : value;
             const std::size_t padded = (bytes + 1) & ~std::size_t{1};
@@ -213,11 +244,54 @@ void DecodeRle(const std::vector<std::uint8_t>& data, const Header& h, TBitmap& 
             i = std::min(data.size(), i + padded);
         }
     }
+    return outside;
+}
+
+// Palette entries the file holds for `bits` per pixel.
+std::int64_t PaletteCount(const Header& h, int bits) {
+    const std::int64_t full = std::int64_t{1} << bits;
+    return h.clrUsed == 0 ? full : std::min<std::int64_t>(h.clrUsed, full);
+}
+
+// A bit count the header gives wrongly, found from the pixel data: the one
+// count the compression allows whose rows fill the bytes from the pixel
+// offset to the file's end, less than a row left over (and whose palette
+// fits before the offset). 0 when none or several do.
+int BitsFromDataSize(const Header& h, std::int64_t offBits, std::int64_t tableStart, std::int64_t available) {
+    if (offBits < tableStart || offBits >= available) return 0;
+    const std::int64_t size = available - offBits;
+    const bool fields = h.compression == kBiBitfields || h.compression == kBiAlphaBitfields;
+    int found = 0;
+    for (int bits : {1, 4, 8, 16, 24, 32}) {
+        if (fields && bits != 16 && bits != 32) continue;
+        if (bits <= 8 && tableStart + PaletteCount(h, bits) * (h.core ? 3 : 4) > offBits) continue;
+        const std::int64_t row = DibRowBytes(h.width, bits), need = row * h.height;
+        if (need > size || size - need >= row) continue;
+        if (found) return 0;
+        found = bits;
+    }
+    return found;
+}
+
+// Whether pixels of an indexed bitmap use entries past its palette.
+bool IndexPastPalette(const TBitmap& bmp) {
+    const int bits = BitsPerPixel(bmp.PixelFormat());
+    const std::size_t count = bmp.Palette().size();
+    if (count >= (std::size_t{1} << bits)) return false;
+    for (int y = 0; y < bmp.Height(); ++y) {
+        const std::uint8_t* row = bmp.ScanLine(y);
+        for (int x = 0; x < bmp.Width(); ++x) {
+            const unsigned index = bits == 8 ? row[x] : bits == 4 ? (row[x / 2] >> ((x & 1) ? 0 : 4)) & 15
+                                                                   : (row[x / 8] >> (7 - x % 8)) & 1;
+            if (index >= count) return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace
 
-void ReadBmp(TStream& stream, TBitmap& bitmap) {
+std::string ReadBmp(TStream& stream, TBitmap& bitmap) {
     const std::int64_t start = stream.Position();
     const std::int64_t available = stream.Size() - start;
     if (available <= 0) Invalid("the file is empty");
@@ -225,9 +299,13 @@ void ReadBmp(TStream& stream, TBitmap& bitmap) {
     std::uint8_t fileHeader[kFileHeaderSize];
     ReadExact(stream, fileHeader, sizeof fileHeader);
     if (fileHeader[0] != 'B' || fileHeader[1] != 'M') Invalid("not a BMP file");
+    const std::int64_t fileSize = U32(fileHeader + 2);
     const std::int64_t offBits = U32(fileHeader + 10);
 
-    Header h = ReadHeader(stream, available);
+    TNotes notes;
+    if (fileSize != available)
+        notes.Add("the file header gives the file's size as " + Num(fileSize) + " bytes; it has " + Num(available));
+    Header h = ReadHeader(stream, available, notes);
     std::int64_t pos = kFileHeaderSize + h.headerSize;
 
     const bool fields = h.compression == kBiBitfields || h.compression == kBiAlphaBitfields;
@@ -239,6 +317,12 @@ void ReadBmp(TStream& stream, TBitmap& bitmap) {
         h.masks[0] = U32(m), h.masks[1] = U32(m + 4), h.masks[2] = U32(m + 8);
         pos += static_cast<std::int64_t>(n);
     }
+    if (h.bits == 0) {
+        h.bits = BitsFromDataSize(h, offBits, pos, available);
+        if (h.bits == 0) Invalid(fields ? "bit fields with a wrong bit count" : "unsupported bit count");
+        notes.Add("the bit count is " + Num(h.statedBits) + ", which BMP does not have; read as " + Num(h.bits) +
+                  " bits, the size of its pixel data");
+    }
     if (fields) {
         for (std::uint32_t mask : h.masks)
             if (!Contiguous(mask)) Invalid("bad bit fields");
@@ -249,9 +333,8 @@ void ReadBmp(TStream& stream, TBitmap& bitmap) {
 
     std::vector<TPaletteEntry> palette;
     if (h.bits <= 8) {
-        const std::int64_t full = std::int64_t{1} << h.bits;
         const std::int64_t entrySize = h.core ? 3 : 4;
-        std::int64_t count = h.clrUsed == 0 ? full : std::min<std::int64_t>(h.clrUsed, full);
+        std::int64_t count = PaletteCount(h, h.bits);
         // Some OS/2 files store fewer entries than their depth allows; the
         // pixel offset tells.
         if (h.core && offBits > pos && offBits < pos + count * entrySize) count = (offBits - pos) / entrySize;
@@ -265,9 +348,17 @@ void ReadBmp(TStream& stream, TBitmap& bitmap) {
         pos += count * entrySize;
     }
 
-    // The pixels start where the file header says, when that is a sane place;
-    // otherwise right after the colour table.
-    const std::int64_t dataPos = (offBits >= kFileHeaderSize + h.headerSize && offBits < available) ? offBits : pos;
+    // The pixels start where the file header says, when that is past the
+    // headers and the palette and inside the file; otherwise right after the
+    // palette, as readers that follow the header's fields take them.
+    const std::int64_t dataPos = offBits >= pos && offBits < available ? offBits : pos;
+    if (dataPos != offBits) {
+        const std::string end = std::string(h.bits <= 8 ? "the end of the palette" : "the end of the headers") +
+                                " (byte " + Num(pos) + ")";
+        notes.Add("the pixel offset " + Num(offBits) +
+                  (offBits < pos ? " points before " + end + "; the pixels are read from there"
+                                 : " lies past the end of the file; the pixels are read from " + end));
+    }
     const std::int64_t dataAvailable = available - dataPos;
     const bool rle = h.compression == kBiRle8 || h.compression == kBiRle4;
     const std::int64_t dataSize = rle ? (h.sizeImage ? h.sizeImage : dataAvailable) : DibRowBytes(h.width, h.bits) * h.height;
@@ -280,11 +371,20 @@ void ReadBmp(TStream& stream, TBitmap& bitmap) {
     if (rle) {
         std::vector<std::uint8_t> data(static_cast<std::size_t>(dataSize));
         ReadExact(stream, data.data(), data.size());
-        DecodeRle(data, h, bmp);
+        if (DecodeRle(data, h, bmp)) notes.Add("the RLE data run past the picture's edge; what lies outside is left out");
     } else {
         ReadUncompressed(stream, h, bmp);
     }
+    if (h.bits <= 8 && IndexPastPalette(bmp))
+        notes.Add("pixels use colours past the palette's " + Num(static_cast<std::int64_t>(bmp.Palette().size())) +
+                  " entries; they show black");
     bitmap = std::move(bmp);
+    return notes.Take();
+}
+
+std::string LoadBmpFile(const std::string& fileName, TBitmap& bitmap) {
+    TFileStream stream(fileName, TFileMode::fmOpenRead);
+    return ReadBmp(stream, bitmap);
 }
 
 void WriteBmp(TStream& stream, const TBitmap& bitmap) {

@@ -88,6 +88,7 @@ void TPngImage::LoadFromStream(TStream& stream) {
     structure_ = std::make_shared<const TPngStructure>(ReadPngStructure(*in));
     source_ = std::move(source);
     samples_.reset();
+    damage_.clear();
 }
 
 void TPngImage::LoadFromFile(const std::string& fileName) {
@@ -98,6 +99,7 @@ void TPngImage::LoadFromFile(const std::string& fileName) {
     source_ = TPngSource::FromFile(fileName, stamp);
     structure_ = std::move(structure);
     samples_.reset();
+    damage_.clear();
 }
 
 void TPngImage::SaveToStream(TStream& stream) const {
@@ -106,12 +108,13 @@ void TPngImage::SaveToStream(TStream& stream) const {
     stream.CopyFrom(*in);
 }
 
-void TPngImage::AssignTo(TBitmap& dest) const {
+std::string TPngImage::Decode(TBitmap& dest) const {
     TBitmap bitmap;
+    std::string damage;
     if (structure_) {
         bitmap = TBitmap(Width(), Height(), TPixelFormat::pf24bit);
         const std::unique_ptr<TStream> in = source_->Open();
-        DecodePng(*structure_, *in, 0, background_, false, [&](int y, const std::uint8_t* rgb) {
+        damage = DecodePng(*structure_, *in, 0, background_, false, [&](int y, const std::uint8_t* rgb) {
             std::uint8_t* out = bitmap.ScanLine(y);
             for (int x = 0; x < Width(); ++x, rgb += 3, out += 3) {
                 out[0] = rgb[2];
@@ -121,6 +124,14 @@ void TPngImage::AssignTo(TBitmap& dest) const {
         });
     }
     dest = std::move(bitmap);
+    return damage;
+}
+
+void TPngImage::CheckData() {
+    if (!Lossless()) return;
+    const std::unique_ptr<TStream> in = source_->Open();
+    damage_ = CheckPngData(*structure_, *in, 0);
+    if (!damage_.empty()) samples_.reset();
 }
 
 std::shared_ptr<const TPngFlateSamples> TPngImage::FlateSamples() const {
@@ -130,8 +141,8 @@ std::shared_ptr<const TPngFlateSamples> TPngImage::FlateSamples() const {
     const std::size_t rowBytes = static_cast<std::size_t>(Width()) * samples->Channels;
     TDeflater deflater(rowBytes * static_cast<std::size_t>(Height()));
     const std::unique_ptr<TStream> in = source_->Open();
-    DecodePng(*structure_, *in, 0, {255, 255, 255, 0}, true,
-              [&](int y, const std::uint8_t* row) { deflater.Add(row, rowBytes, y == Height() - 1); });
+    samples->Damage = DecodePng(*structure_, *in, 0, {255, 255, 255, 0}, true,
+                                [&](int y, const std::uint8_t* row) { deflater.Add(row, rowBytes, y == Height() - 1); });
     samples->Data = deflater.Take();
     samples_ = std::move(samples);
     return samples_;

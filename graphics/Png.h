@@ -42,6 +42,7 @@ private:
 struct TPngFlateSamples {
     int Channels = 3;
     std::vector<std::uint8_t> Data;
+    std::string Damage;  // why the samples are not the whole picture (DecodePng); empty when they are
 };
 
 class TPngImage : public TGraphic {
@@ -58,24 +59,38 @@ public:
     void SaveToStream(TStream& stream) const override;
     std::unique_ptr<TGraphic> Clone() const override { return std::make_unique<TPngImage>(*this); }
     // A 24-bit bitmap of the picture over the background colour.
-    void AssignTo(TBitmap& dest) const override;
+    void AssignTo(TBitmap& dest) const override { Decode(dest); }
+    // AssignTo, returning why the bitmap is not the whole picture (damaged
+    // image data decode as far as they go); empty when it is.
+    std::string Decode(TBitmap& dest) const;
 
     // The colour under transparent pixels (and rows a cut-off file lacks).
     void SetBackground(TPaletteEntry colour) { background_ = colour; }
 
     const TPngStructure& Structure() const { return *structure_; }
     const std::shared_ptr<const TPngSource>& Source() const { return source_; }
-    // The compressed data go into a PDF as they are.
-    bool Lossless() const { return structure_ && structure_->Lossless(); }
+    // The compressed data go into a PDF as they are: a lossless kind whose
+    // data CheckData did not find wanting.
+    bool Lossless() const { return structure_ && structure_->Lossless() && damage_.empty(); }
     // The file ends before its end chunk: its page shows what is there.
     bool CutOff() const { return structure_ && structure_->CutOff; }
+    // For a lossless kind: inflates its data once, keeping nothing, and
+    // checks that they make exactly the picture (CheckPngData). Data that do
+    // not are decoded as far as they go and compressed again, as the other
+    // kinds are: the picture is no longer Lossless.
+    void CheckData();
     // For the kinds that are not lossless: decoded over white and
     // compressed again, once; copies made after share the result.
     std::shared_ptr<const TPngFlateSamples> FlateSamples() const;
+    // Why the page will not show the file's picture as it is (the sentence of
+    // a warning), as found by CheckData or FlateSamples; empty when nothing
+    // was found. A cut-off file's is that its data end early.
+    std::string Damage() const { return !damage_.empty() ? damage_ : samples_ ? samples_->Damage : std::string(); }
 
 private:
     std::shared_ptr<const TPngSource> source_;
     std::shared_ptr<const TPngStructure> structure_;
+    std::string damage_;  // found by CheckData
     mutable std::shared_ptr<const TPngFlateSamples> samples_;
     TPaletteEntry background_{255, 255, 255, 0};
 };

@@ -29,6 +29,19 @@ constexpr std::int64_t kMaxInflateRatio = 1032;
 constexpr std::int64_t kShortSlack = 64 * 1024;
 constexpr std::int64_t kLongSlack = 4 * 1024;
 
+// Why a page shows less than its picture, or not the file's own data: the
+// run's warnings.
+constexpr const char* kShortData = "the PNG image data end before the picture does; the page shows only what is there";
+constexpr const char* kUnendedData =
+    "the PNG image data stop before their compressed stream ends; the page shows the rows they hold";
+constexpr const char* kBadChecksum =
+    "the PNG image data do not match their checksum (Adler-32); the page shows what they decode to";
+constexpr const char* kExtraData = "the PNG image data hold more than the picture; the page shows the picture";
+
+std::string Damaged(const std::string& why) {
+    return "the PNG image data are damaged (" + why + "); the page shows what could be decoded";
+}
+
 [[noreturn]] void Invalid(const std::string& reason) {
     throw EInvalidGraphic("PNG image is not valid: " + reason);
 }
@@ -186,6 +199,12 @@ struct TReadTransforms {
 bool GuardedSetUp(png_structp png, png_infop info, TPngError& error, bool toRgb, TReadTransforms& out) {
     if (setjmp(error.jump)) return false;
     png_set_user_limits(png, kMaxBitmapDimension, kMaxBitmapDimension);
+#ifdef PNG_IGNORE_ADLER32
+    // Whether libpng meets the checksum depends on where the last row ends
+    // in zlib's output; decoding never looks at it, so a wrong one never
+    // costs the last row.
+    png_set_option(png, PNG_IGNORE_ADLER32, PNG_OPTION_ON);
+#endif
     png_read_info(png, info);
     const int colorType = png_get_color_type(png, info);
     if (png_get_bit_depth(png, info) == 16) png_set_scale_16(png);
@@ -364,8 +383,61 @@ TPngStructure ReadPngStructure(TStream& source) {
     return png;
 }
 
-bool DecodePng(const TPngStructure& png, TStream& source, std::int64_t start, TPaletteEntry background,
-               bool greyOutput, const TPngRowSink& sink) {
+std::string CheckPngData(const TPngStructure& png, TStream& source, std::int64_t start) {
+    z_stream z{};
+    if (inflateInit(&z) != Z_OK) Invalid("out of memory");
+    struct TEnd {
+        z_stream& z;
+        ~TEnd() { inflateEnd(&z); }
+    } end{z};
+    const std::int64_t expected = png.InflatedBytes();
+    const std::int64_t stride = 1 + png.RowBytes();
+    std::vector<std::uint8_t> in(kBlock), out(kBlock);
+    // Where the next row's filter byte is (rows of passes are not followed).
+    std::int64_t produced = 0, filterAt = png.Interlaced ? expected : 0;
+    std::int64_t compressed = 0, consumed = 0;
+    for (const TPngRange& r : png.Idat) compressed += r.Size;
+    int result = Z_OK;
+    for (std::size_t i = 0; i < png.Idat.size() && result == Z_OK; ++i) {
+        source.SetPosition(start + png.Idat[i].Offset);
+        for (std::int64_t left = png.Idat[i].Size; left > 0 && result == Z_OK;) {
+            const auto want = static_cast<std::size_t>(std::min<std::int64_t>(left, kBlock));
+            source.ReadBuffer(in.data(), want);
+            left -= static_cast<std::int64_t>(want);
+            z.next_in = in.data();
+            z.avail_in = static_cast<uInt>(want);
+            do {
+                z.next_out = out.data();
+                z.avail_out = static_cast<uInt>(kBlock);
+                result = inflate(&z, Z_NO_FLUSH);
+                const std::int64_t got = static_cast<std::int64_t>(kBlock - z.avail_out);
+                for (; filterAt < produced + got && filterAt < expected; filterAt += stride)
+                    if (out[static_cast<std::size_t>(filterAt - produced)] > 4) return Damaged("a row filter PNG does not have");
+                produced += got;
+                // Stopping here also bounds the work a zlib bomb can cause.
+                if (produced > expected) return kExtraData;
+                if (result == Z_BUF_ERROR) result = Z_OK;  // no progress: wants the next input
+            } while (result == Z_OK && (z.avail_in > 0 || z.avail_out == 0));
+            consumed += static_cast<std::int64_t>(want - z.avail_in);
+        }
+    }
+    switch (result) {
+        case Z_STREAM_END:
+            if (produced < expected) return kShortData;
+            return consumed < compressed ? kExtraData : std::string();
+        case Z_OK: return produced < expected ? kShortData : kUnendedData;  // the data end inside the stream
+        case Z_DATA_ERROR: {
+            const std::string why = z.msg ? z.msg : "unknown error";
+            if (why == "incorrect data check") return produced < expected ? kShortData : kBadChecksum;
+            return Damaged(why);
+        }
+        case Z_NEED_DICT: return Damaged("a preset dictionary");
+        default: Invalid("out of memory");
+    }
+}
+
+std::string DecodePng(const TPngStructure& png, TStream& source, std::int64_t start, TPaletteEntry background,
+                      bool greyOutput, const TPngRowSink& sink) {
     TPngFeed feed(png, source, start);
     TPngError error;
     TPngReader reader(error);
@@ -385,26 +457,29 @@ bool DecodePng(const TPngStructure& png, TStream& source, std::int64_t start, TP
     if (!alpha)
         for (std::size_t i = 0; i < blank.size(); ++i) blank[i] = bg[t.Channels == 1 ? 0 : i % 3];
 
+    // Data that stop early or are damaged give what they held.
+    std::string damage;
     bool complete = true;
     const auto failed = [&] {
-        // Data that stop early in a file cut off give what they held;
-        // anywhere else the picture is damaged.
-        if (!png.CutOff) {
-            const std::string message = error.message;
-            Invalid(message == "Not enough image data" || message == "Read Error"
-                        ? "the image data end before the picture does"
-                        : message);
-        }
+        const std::string message = error.message;
+        damage = message == "Not enough image data" || message == "Read Error" ? kShortData : Damaged(message);
         complete = false;
     };
     if (t.Passes == 1) {
         std::vector<std::uint8_t> row(t.RowBytes);
         for (int y = 0; y < png.Height; ++y) {
-            if (complete && !GuardedReadRow(reader.Png(), error, row.data())) failed();
-            Composite(complete ? row.data() : blank.data(), t.Channels, png.Width, bg, outChannels, out.data());
+            bool have = complete;
+            if (complete && !GuardedReadRow(reader.Png(), error, row.data())) {
+                failed();
+                // libpng looks for the stream's end once the last row is
+                // made: a failure there still leaves that row whole.
+                have = png_get_current_row_number(reader.Png()) > static_cast<png_uint_32>(y);
+                if (have && y == png.Height - 1 && damage == kShortData) damage = kUnendedData;
+            }
+            Composite(have ? row.data() : blank.data(), t.Channels, png.Width, bg, outChannels, out.data());
             sink(y, out.data());
         }
-        return complete;
+        return damage;
     }
     // Interlaced: every pass fills in rows of the whole picture.
     std::vector<std::uint8_t> image(t.RowBytes * static_cast<std::size_t>(png.Height));
@@ -416,7 +491,7 @@ bool DecodePng(const TPngStructure& png, TStream& source, std::int64_t start, TP
         Composite(&image[y * t.RowBytes], t.Channels, png.Width, bg, outChannels, out.data());
         sink(y, out.data());
     }
-    return complete;
+    return damage;
 }
 
 }  // namespace pim

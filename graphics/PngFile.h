@@ -6,12 +6,14 @@
 // transparency, image data): gamma, colour profiles and texts are left out,
 // as the rest of the program ignores them, and a compressed text or profile
 // can never be inflated. Damage raises EInvalidGraphic ("PNG image is not
-// valid: ..."); a file cut off in its image data still decodes, the missing
-// rows in the background colour.
+// valid: ..."); image data that end early or are damaged (in a file cut
+// off, or in a whole one) still decode as far as they go, the missing rows
+// in the background colour, and the decoder says why.
 #pragma once
 
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "base/Classes.h"
@@ -71,14 +73,24 @@ TPngStructure ReadPngStructure(TStream& source);
 // or red, green, blue).
 using TPngRowSink = std::function<void(int y, const std::uint8_t* samples)>;
 
+// Inflates the image data (read from `source`, the stream ReadPngStructure
+// read, at the same start; rows' filters checked unless interlaced), counting
+// the bytes and keeping none, and tells what keeps them from making exactly
+// the picture: too few rows, a row filter PNG does not have, a damaged
+// stream, a stream with no end, a wrong Adler-32 checksum, more data than
+// the picture. Empty when they make it exactly. Data that pass can go into
+// a PDF as they are.
+std::string CheckPngData(const TPngStructure& png, TStream& source, std::int64_t start);
+
 // Decodes the picture read from `source` (the stream ReadPngStructure read,
 // at the same start) row by row from the top, every sample 8 bits (16-bit
 // samples rounded), alpha and transparency composited over `background`.
 // Grey pictures come out as one grey channel when `greyOutput` is true,
-// everything else as RGB. Returns false when a cut-off file ended early:
-// the missing rows are then sent in the background colour. Damage raises
-// EInvalidGraphic.
-bool DecodePng(const TPngStructure& png, TStream& source, std::int64_t start, TPaletteEntry background,
-               bool greyOutput, const TPngRowSink& sink);
+// everything else as RGB. Image data that end early (a cut-off file) or are
+// damaged decode as far as they go, the missing rows sent in the background
+// colour; the checksum is not checked. Returns why the picture is not
+// whole (the sentence the run's warning gives), empty when it is.
+std::string DecodePng(const TPngStructure& png, TStream& source, std::int64_t start, TPaletteEntry background,
+                      bool greyOutput, const TPngRowSink& sink);
 
 }  // namespace pim

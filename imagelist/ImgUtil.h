@@ -85,7 +85,7 @@ public:
     TGetType GetType = TGetType::igtPreview;
     // JPEG thumbnails stand as their EXIF orientation says, as pages do
     // with the same setting.
-    bool AutoOrient = false;
+    bool AutoOrient = true;
     // Background of icons, metafiles and text; a change fires OnChange.
     TColor BKColor() const { return bkColor_; }
     void SetBKColor(TColor value);

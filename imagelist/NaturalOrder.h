@@ -3,8 +3,12 @@
 // case, runs of digits by their value ("photo2.jpg" before "photo10.jpg"),
 // and, character for character, spaces and punctuation before digits and
 // digits before letters ("photo.jpg", "photo_2.jpg", "photo1.jpg",
-// "photoA.jpg"). Characters beyond ASCII come after the ASCII letters, in
-// code-point order. Names are UTF-8.
+// "photoA.jpg"). Full-width digits and letters count as their ASCII ones
+// (資料２ before 資料１０). Other letters come after the ASCII ones in
+// code-point order, then kana in gojuon order (hiragana, katakana and
+// half-width katakana together: ｶﾞ is が), then kanji in JIS X 0208 order
+// (code page 932's). Japanese punctuation goes with the punctuation. Names
+// are UTF-8.
 #pragma once
 
 #include <string_view>

@@ -1,5 +1,6 @@
 #include "pdf/PdfDoc.h"
 
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 
@@ -207,6 +208,8 @@ TPdfDoc::~TPdfDoc() { FreeDocument(); }
 
 void TPdfDoc::NewDocument() {
     FreeDocument();
+    static std::atomic<std::uint64_t> documents{0};
+    serial_ = ++documents;
     xref_ = std::make_unique<TPdfXref>();
     header_ = std::make_unique<TPdfHeader>();
     trailer_ = std::make_unique<TPdfTrailer>(xref_.get());

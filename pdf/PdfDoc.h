@@ -427,6 +427,10 @@ public:
     }
 
     bool HasDoc() const { return hasDoc_; }
+    // A number no other document of this process had: each NewDocument
+    // takes the next one (0 before the first). Whatever a document draws
+    // from (image names) starts afresh when it changes.
+    std::uint64_t Serial() const { return serial_; }
     TPdfXref* Xref() const { return xref_.get(); }
     TPdfTrailer* Trailer() const { return trailer_.get(); }
     TPdfDictionary* CurrentPages() const { return currentPages_; }
@@ -453,6 +457,7 @@ private:
     std::unique_ptr<TPdfXref> xref_;
     TPdfInfo* info_ = nullptr;
     bool hasDoc_ = false;
+    std::uint64_t serial_ = 0;
     std::vector<std::unique_ptr<TPdfFont>> fontList_;
     std::vector<std::unique_ptr<TPdfOwnedObject>> objectList_;
     TPdfOutlineRoot* outlineRoot_ = nullptr;

@@ -110,9 +110,11 @@ void TPdfReal::WriteValue(TStream& stream) {
 }
 
 void TPdfText::WriteValue(TStream& stream) {
-    if (HasDoubleByte(value_)) {
+    // Only plain ASCII reads the same in every viewer's encoding: anything
+    // else, half-width katakana included, goes as UTF-16.
+    if (!IsPlainAscii(value_)) {
         WriteRaw("<", stream);
-        WriteRaw(LanguagePrefix(), stream);
+        WriteRaw(kUtf16Mark, stream);
         WriteRaw(UnicodeHex(value_), stream);
         WriteRaw(">", stream);
     } else {
@@ -126,7 +128,7 @@ TPdfUnicodeText::TPdfUnicodeText(std::u16string text) : TPdfText(Utf16ToAnsi(tex
 
 void TPdfUnicodeText::WriteValue(TStream& stream) {
     WriteRaw("<", stream);
-    WriteRaw(LanguagePrefix(), stream);
+    WriteRaw(kUtf16Mark, stream);
     WriteRaw(UnicodeHex(utf16_), stream);
     WriteRaw(">", stream);
 }
@@ -541,11 +543,8 @@ std::string UnicodeHex(std::u16string_view utf16) {
     return hex;
 }
 
-std::string LanguagePrefix() {
-    std::string prefix = "FEFF001B";
-    prefix += HexOfBytes("en");
-    prefix += "001B";
-    return prefix;
+bool IsPlainAscii(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
 std::string DictionaryType(const TPdfDictionary* dictionary) {

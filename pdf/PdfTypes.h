@@ -442,8 +442,12 @@ std::string HexOfBytes(std::string_view text);
 // The text as UTF-16BE code units, four upper-case hexadecimal digits each.
 std::string UnicodeHex(std::string_view text);
 std::string UnicodeHex(std::u16string_view utf16);
-// "FEFF001B656E001B": byte-order mark and the language code "en".
-std::string LanguagePrefix();
+// The byte-order mark that opens a UTF-16BE text string, in hexadecimal.
+// (No language escape after it: that belongs to a later PDF version, and
+// viewers that do not know it show it as a stray character.)
+inline constexpr const char* kUtf16Mark = "FEFF";
+// True when every byte is below 0x80.
+bool IsPlainAscii(std::string_view text);
 // The name under "Type", or "".
 std::string DictionaryType(const TPdfDictionary* dictionary);
 // The escaped form of a name (without the slash) and of a literal string

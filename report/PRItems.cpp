@@ -5,8 +5,6 @@
 
 namespace pim {
 
-namespace {
-
 // Leading and trailing blanks and control characters go, as one block.
 std::string TrimText(std::string_view s) {
     std::size_t first = 0;
@@ -15,6 +13,8 @@ std::string TrimText(std::string_view s) {
     while (last > first && static_cast<unsigned char>(s[last - 1]) <= ' ') --last;
     return std::string(s.substr(first, last - first));
 }
+
+namespace {
 
 struct TFontNames {
     const char* Regular;
@@ -104,6 +104,14 @@ std::array<double, 6> OrientationMatrix(int orientation, double w, double h) {
 // same folder then makes the same file, whichever run or thread count made it.
 TPRImage::TPRImage() : random_(std::mt19937::default_seed) {}
 
+std::mt19937& TPRImage::Random(const TPdfDoc& doc) {
+    if (doc.Serial() != randomDocument_) {
+        random_.seed(std::mt19937::default_seed);
+        randomDocument_ = doc.Serial();
+    }
+    return random_;
+}
+
 void TPRImage::SetPicture(const TPicture& value) {
     if (value.Graphic() && !dynamic_cast<const TBitmap*>(value.Graphic()))
         throw Exception("only bitmap image is allowed.");
@@ -122,7 +130,7 @@ std::string TPRImage::FindFreeSequentialName(const std::string& base, int start,
 }
 
 std::string TPRImage::FreeImageName(const TPdfDoc& doc) {
-    const int start = std::uniform_int_distribution<int>(0, kImageNameRange - 1)(random_);
+    const int start = std::uniform_int_distribution<int>(0, kImageNameRange - 1)(Random(doc));
     return FindFreeSequentialName(Name(), start,
                                   [&doc](const std::string& name) { return doc.FindXObject(name) != nullptr; });
 }

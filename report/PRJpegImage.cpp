@@ -25,7 +25,7 @@ std::string TPRJpegImage::FindFreeRandomName(const std::string& base, const std:
 std::string TPRJpegImage::FreeImageName(const TPdfDoc& doc) {
     std::uniform_int_distribution<int> number(0, kImageNameRange - 1);
     return FindFreeRandomName(
-        Name(), [&] { return number(Random()); },
+        Name(), [&] { return number(Random(doc)); },
         [&doc](const std::string& name) { return doc.FindXObject(name) != nullptr; });
 }
 

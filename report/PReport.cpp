@@ -165,17 +165,6 @@ void TPReport::PrintPage(TPRPage& page) {
 
 namespace {
 
-// The folder holding `path` (empty for a bare name: the current folder).
-std::string FolderPartOf(const std::string& path) {
-#ifdef _WIN32
-    const auto slash = path.find_last_of("\\/");
-#else
-    const auto slash = path.find_last_of('/');
-#endif
-    if (slash == std::string::npos) return {};
-    return slash == 0 ? path.substr(0, 1) : path.substr(0, slash);
-}
-
 // The file being written, given up between two writes when asked to.
 class TAbandonableStream : public TStream {
 public:
@@ -199,27 +188,13 @@ private:
 
 void TPReport::EndDocument() {
     if (!doc_) throw EInvalidOperation("document is null..");
-    const std::string target = CommitTargetOf(fileName_);
     // Beside the target, so the rename stays on one file system; a short
     // name of its own, whatever the target is called; created exclusively.
-    std::unique_ptr<TFileStream> file;
-    try {
-        file = CreateUniqueFile(FolderPartOf(target), kTemporaryPrefix, kTemporarySuffix);
-    } catch (const EStreamError& e) {
-        throw EStreamError("Cannot create file \"" + target + "\"", e.SystemReason());
-    }
-    const std::string temporary = file->FileName();
-    try {
-        TAbandonableStream out(*file, SaveAbandoned);
-        doc_->SaveToStream(out);
-        file->Flush();
-        file->Close();
-        CommitFileOver(temporary, target);
-    } catch (...) {
-        file.reset();  // closed before it is removed (Windows keeps open files)
-        RemoveFile(temporary);
-        throw;
-    }
+    // A failure or a stop before the rename leaves no file of the save's.
+    TFileCommit commit(CommitTargetOf(fileName_), kTemporaryPrefix, kTemporarySuffix);
+    TAbandonableStream out(commit.File(), SaveAbandoned);
+    doc_->SaveToStream(out);
+    commit.Commit(SaveAbandoned);
     FreeDoc();
 }
 

@@ -134,8 +134,9 @@ public:
     // untouched (the document then stays open).
     void EndDocument();
     void AbortDocument();
-    // Asked between pieces of the file while EndDocument writes it; true
-    // gives the save up as a failure ("Save abandoned"), leaving no file.
+    // Asked between pieces of the file while EndDocument writes it, and
+    // last just before the finished file is renamed into place; true gives
+    // the save up as a failure ("Save abandoned"), leaving no file.
     std::function<bool()> SaveAbandoned;
 
     // A destination on the page being printed, 10 points above its top edge, zoom 1.
@@ -339,6 +340,9 @@ enum class TPRFontName { fnFixedWidth, fnArial, fnTimesRoman, fnGothic, fnMincyo
 
 // The registered PDF font name for a family and style ("PGothic,Bold").
 const char* PdfFontName(TPRFontName name, bool bold, bool italic);
+// A text with its leading and trailing blanks and control characters taken
+// off, as one block: what a text item sets.
+std::string TrimText(std::string_view s);
 
 class TPRCustomLabel : public TPRItem {
 public:
@@ -387,6 +391,12 @@ public:
     void SetLines(const TStringList& value) { lines_ = value; }
     bool WordWrap() const { return wordWrap_; }
     void SetWordWrap(bool value) { wordWrap_ = value; }
+    // The lines as pages of this item's size, for a text that would not fit
+    // it: each line too wide wrapped at the width (a Latin word kept whole,
+    // no line starting with a closing mark or ending with an opening
+    // bracket), then as many lines a page as the item's height holds. A text
+    // that fits is one page of the lines as they are.
+    std::vector<TStringList> Pages() const;
 
 private:
     float leading_ = 14;
@@ -432,7 +442,9 @@ protected:
     void PrintPicture(TPRCanvas& canvas, const TRect& rect, const char* builder);
     // The name a new image object is added under.
     virtual std::string FreeImageName(const TPdfDoc& doc);
-    std::mt19937& Random() { return random_; }
+    // The source of the numbers in names, started afresh for every document,
+    // so the same pages make the same names in every run of the process.
+    std::mt19937& Random(const TPdfDoc& doc);
 
 private:
     TPicture picture_;
@@ -440,6 +452,7 @@ private:
     bool sharedImage_ = true;
     bool stretch_ = true;
     std::mt19937 random_;
+    std::uint64_t randomDocument_ = 0;  // the Serial of the document random_ serves
 };
 
 }  // namespace pim

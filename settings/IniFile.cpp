@@ -85,6 +85,27 @@ std::string QuoteIniValue(std::string_view value) {
     return quoted;
 }
 
+bool IsIniText(std::string_view bytes) {
+    if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) return true;
+    for (const char c : bytes) {
+        const auto u = static_cast<unsigned char>(c);
+        if ((u < 0x20 && c != '\t' && c != '\r' && c != '\n') || u == 0x7F) return false;
+    }
+    while (!bytes.empty()) {
+        const std::size_t lf = bytes.find('\n');
+        std::string_view line = bytes.substr(0, lf);
+        if (line.ends_with('\r')) line.remove_suffix(1);
+        line = Trim(line);
+        const bool fits = line.empty() || line.starts_with(';') || line.starts_with('#') ||
+                          (line.starts_with('[') ? FindChar(line, ']') != std::string_view::npos
+                                                 : FindChar(line, '=') != std::string_view::npos);
+        if (!fits) return false;
+        if (lf == std::string_view::npos) break;
+        bytes.remove_prefix(lf + 1);
+    }
+    return true;
+}
+
 // ---- TIniText -------------------------------------------------------------
 
 TIniText::TIniText(std::string_view bytes) {

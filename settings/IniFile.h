@@ -25,6 +25,12 @@ void CheckIniEntry(std::string_view section, std::string_view ident, std::string
 // otherwise strip blanks or quotes from it.
 std::string QuoteIniValue(std::string_view value);
 
+// Whether the bytes read as an ini file: every line blank, a comment (";" or
+// "#"), a "[section]" header or a key=value entry, with no control
+// character other than a tab. A file in UTF-16 (with its byte-order mark),
+// which Windows' profile functions read, counts as one.
+bool IsIniText(std::string_view bytes);
+
 class TIniText {
 public:
     TIniText() = default;

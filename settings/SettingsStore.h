@@ -59,4 +59,13 @@ std::unique_ptr<TSettingsStore> OpenRegistryStore(const std::string& regDir);
 // The ini file `fileName` (in the platform's file-name encoding).
 std::unique_ptr<TSettingsStore> OpenIniStore(const std::string& fileName);
 
+// Whether the ini file `fileName` (named as for OpenIniStore) is there but
+// could not be parsed: it cannot be read, or it is no ini text (IsIniText).
+// A missing file, or a folder of that name, is not such a file.
+bool IniFileUnparsable(const std::string& fileName);
+// Moves such a file aside, to `fileName` + ".bak" (an older one of that name
+// is replaced), before a new file is written in its place. Raises
+// EIniFileException ("Unable to write to <fileName>") when it stays.
+void SetIniFileAside(const std::string& fileName);
+
 }  // namespace pim

@@ -86,7 +86,7 @@ void TForm1::CreateControls() {
     Button6 = Make<TButton>({.Parent = GroupBox3, .Bounds = {200, 90, 73, 23}, .Caption = "元の画像"});
 
     CheckBox1 = Make<TCheckBox>({.Parent = this, .Bounds = {96, 392, 89, 25}, .Caption = "JPEG再変換"});
-    CheckBox8 = Make<TCheckBox>({.Parent = this, .Bounds = {8, 392, 81, 25}, .Caption = "EXIF回転"});
+    CheckBox8 = Make<TCheckBox>({.Parent = this, .Bounds = {8, 392, 81, 25}, .Caption = "EXIF回転", .Checked = true});
     CheckBox8->SetHint("JPEGを撮影時の向き(EXIF)どおりに回転します（PDFと一覧の画像）");
     CheckBox8->ShowHint = true;
     Button4 = Make<TButton>({.Parent = this, .Bounds = {192, 392, 97, 25}, .Caption = "PDF作成"});

@@ -10,7 +10,38 @@
 
 namespace pim {
 
-std::FILE* OpenFile(const std::string& fileName, const char* mode) { return std::fopen(fileName.c_str(), mode); }
+namespace {
+
+// Why the last OpenFile of this thread refused what it opened; null otherwise.
+thread_local const char* refusedFile = nullptr;
+
+}  // namespace
+
+std::FILE* OpenFile(const std::string& fileName, const char* mode) {
+    refusedFile = nullptr;
+    if (mode[0] != 'r') return std::fopen(fileName.c_str(), mode);
+    // Only a regular file is read: a FIFO or a device named like a picture
+    // would wait for ever, in the open (a FIFO without a writer) or in the
+    // read. The open does not wait; the file is checked before it is read.
+    const int fd = ::open(fileName.c_str(), (std::strchr(mode, '+') ? O_RDWR : O_RDONLY) | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        const int error = ::fstat(fd, &st) != 0 ? errno : S_ISDIR(st.st_mode) ? EISDIR : 0;
+        ::close(fd);
+        if (error == 0) refusedFile = kNotAFile;
+        errno = error;
+        return nullptr;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    std::FILE* file = ::fdopen(fd, mode);
+    if (!file) {
+        const int error = errno;
+        ::close(fd);
+        errno = error;
+    }
+    return file;
+}
 
 std::FILE* CreateNewFile(const std::string& fileName, bool& exists) {
     exists = false;
@@ -45,9 +76,15 @@ std::string SystemErrorText(int code) {
     return ErrorTextOf(::strerror_r(code, buffer, sizeof buffer), buffer);
 }
 
-std::string LastFileErrorText() { return errno == 0 ? std::string() : SystemErrorText(errno); }
+std::string LastFileErrorText() {
+    if (refusedFile) return refusedFile;
+    return errno == 0 ? std::string() : SystemErrorText(errno);
+}
 
-void ClearFileError() { errno = 0; }
+void ClearFileError() {
+    refusedFile = nullptr;
+    errno = 0;
+}
 
 bool FileStampOf(const std::string& fileName, TFileStamp& stamp) {
     struct stat st {};

@@ -13,10 +13,25 @@
 
 namespace pim {
 
+namespace {
+
+// Why the last OpenFile of this thread refused what it opened; null otherwise.
+thread_local const char* refusedFile = nullptr;
+
+}  // namespace
+
 std::FILE* OpenFile(const std::string& fileName, const char* mode) {
+    refusedFile = nullptr;
     std::FILE* file = _wfopen(WidePath(fileName).c_str(), WideName(mode).c_str());
     // The C library keeps the system's own code in _doserrno.
     if (!file && _doserrno == 0) _doserrno = GetLastError();
+    // Only a file on a disk is read: a read from a device, a console or a
+    // pipe may wait for ever.
+    if (file && mode[0] == 'r' && GetFileType(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)))) != FILE_TYPE_DISK) {
+        std::fclose(file);
+        refusedFile = kNotAFile;
+        return nullptr;
+    }
     return file;
 }
 
@@ -62,6 +77,7 @@ std::string SystemErrorText(int code) {
 }
 
 std::string LastFileErrorText() {
+    if (refusedFile) return refusedFile;
     // The system's code behind a C library failure, else the library's own.
     if (_doserrno != 0) return SystemErrorText(static_cast<int>(_doserrno));
     if (errno != 0) return std::strerror(errno);
@@ -69,6 +85,7 @@ std::string LastFileErrorText() {
 }
 
 void ClearFileError() {
+    refusedFile = nullptr;
     _doserrno = 0;
     errno = 0;
     SetLastError(0);

@@ -6,6 +6,8 @@
 
 #include <vector>
 
+#include "base/Classes.h"
+#include "base/CodePage.h"
 #include "settings/IniFile.h"
 
 namespace pim {
@@ -185,6 +187,28 @@ std::unique_ptr<TSettingsStore> OpenRegistryStore(const std::string& regDir) {
 
 std::unique_ptr<TSettingsStore> OpenIniStore(const std::string& fileName) {
     return std::make_unique<TProfileStore>(fileName);
+}
+
+// The ini file's name is in the ANSI code page, as the profile functions take it.
+bool IniFileUnparsable(const std::string& fileName) {
+    const std::string name = AnsiToUtf8(fileName);
+    const DWORD attributes = GetFileAttributesW(reinterpret_cast<const wchar_t*>(Utf8ToUtf16(name).c_str()));
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
+    try {
+        TMemoryStream bytes;
+        bytes.LoadFromFile(name);
+        return !IsIniText(bytes.View());
+    } catch (const EStreamError&) {
+        return true;
+    }
+}
+
+void SetIniFileAside(const std::string& fileName) {
+    const std::u16string name = Utf8ToUtf16(AnsiToUtf8(fileName));
+    const std::u16string aside = name + u".bak";
+    if (!MoveFileExW(reinterpret_cast<const wchar_t*>(name.c_str()), reinterpret_cast<const wchar_t*>(aside.c_str()),
+                     MOVEFILE_REPLACE_EXISTING))
+        throw EIniFileException("Unable to write to " + fileName);
 }
 
 }  // namespace pim

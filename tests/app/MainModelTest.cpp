@@ -54,8 +54,11 @@ TEST(MainModel, OutputFileNameAlwaysInsertsTheSeparator) {
     EXPECT_EQ(OutputFileName("dir", ""), "dir" + Sep() + "default.pdf");
     EXPECT_EQ(OutputFileName("dir", "abc"), "dir" + Sep() + "abc.pdf");
     EXPECT_EQ(OutputFileName("dir" + Sep(), "abc"), "dir" + Sep() + Sep() + "abc.pdf");
-    // Used as typed: nothing is checked or replaced.
-    EXPECT_EQ(OutputFileName("dir", "a.pdf"), "dir" + Sep() + "a.pdf.pdf");
+    // Used as typed, with no second ".pdf".
+    EXPECT_EQ(OutputFileName("dir", "report.pdf"), "dir" + Sep() + "report.pdf");
+    EXPECT_EQ(OutputFileName("dir", "Report.PDF"), "dir" + Sep() + "Report.PDF");
+    EXPECT_EQ(OutputFileName("dir", "a.pdf.x"), "dir" + Sep() + "a.pdf.x.pdf");
+    EXPECT_EQ(OutputFileName("dir", ".pdf"), "dir" + Sep() + ".pdf.pdf");
 }
 
 TEST(MainModel, CurrentExtAndBookmarkTitleComeFromTheFileName) {

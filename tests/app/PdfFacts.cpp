@@ -117,8 +117,7 @@ std::vector<std::string> TPdfFacts::OutlineTitles() const {
 std::string PdfTextToUtf8(const std::string& value) {
     if (value.size() >= 2 && value.front() == '<' && value.back() == '>') {
         std::string hex = value.substr(1, value.size() - 2);
-        const std::string prefix = "FEFF001B656E001B";
-        if (hex.rfind(prefix, 0) == 0) hex = hex.substr(prefix.size());
+        if (hex.rfind("FEFF", 0) == 0) hex = hex.substr(4);
         std::u16string utf16;
         for (std::size_t i = 0; i + 4 <= hex.size(); i += 4)
             utf16 += static_cast<char16_t>(std::stoul(hex.substr(i, 4), nullptr, 16));

@@ -43,8 +43,8 @@ private:
     int info_ = -1;
 };
 
-// A PDF text string as UTF-8: "(...)" holds Shift_JIS bytes, "<FEFF001B656E001B...>"
-// UTF-16BE after the language prefix.
+// A PDF text string as UTF-8: "(...)" holds Shift_JIS bytes, "<FEFF...>"
+// UTF-16BE after the byte-order mark.
 std::string PdfTextToUtf8(const std::string& value);
 
 }  // namespace pim::test

@@ -29,6 +29,12 @@ public:
         if (onMessages) onMessages(messageRounds);
     }
     bool Stopped() const override { return stopped; }
+    // Waits for a page still being read are counted apart from the rounds,
+    // which stay one per file however long a read takes.
+    bool WaitingForRead() override {
+        ++waits;
+        return !stopped;
+    }
 
     // Runs at every message round (1 for the first file).
     std::function<void(int round)> onMessages;
@@ -38,6 +44,7 @@ public:
     int listTabActivations = 0;
     int statusUpdates = 0;
     int messageRounds = 0;
+    int waits = 0;
     int maximum = -1;
     bool finished = false;
     std::vector<std::string> errors, captions, labels;

@@ -1,10 +1,15 @@
 // The remembered settings: a damaged file gives the design values for what it
-// spoils and is left as it was until the user changes a setting; folders the
-// code page cannot hold come back whole.
+// spoils and is left as it was until the user changes a setting, and one that
+// could not be parsed is then kept aside; folders the code page cannot hold
+// come back whole.
 #include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
 
 #include "app/SettingsKeeper.h"
 #include "base/CodePage.h"
+#include "settings/IniFile.h"
 #include "tests/support/TestTools.h"
 
 namespace pim {
@@ -36,6 +41,7 @@ TEST(SettingsKeeper, ADamagedFileGivesDesignValuesAndStaysAsItWasUntilAChange) {
     const std::string damaged = std::string("\x01\x02\0junk\n", 8) +
                                 "[Main]\r\nBrightness=300\r\nGreyscale=1\r\nWindow=5,6,-7,8\r\n";
     WriteFileBytes(path, damaged);
+    WriteFileBytes(path + ".bak", "older");
     TRegManager manager;
     manager.SetRegType(TRegType::rtIni);
     manager.SetIniFileName(path);
@@ -56,9 +62,25 @@ TEST(SettingsKeeper, ADamagedFileGivesDesignValuesAndStaysAsItWasUntilAChange) {
     keeper.Changed();
     keeper.Save();
     EXPECT_FALSE(keeper.Pending());
+    EXPECT_EQ(ReadFileBytes(path + ".bak"), damaged);  // not an ini file: kept aside, the older one replaced
+    EXPECT_TRUE(IsIniText(ReadFileBytes(path)));
     TWindowState again;
     TSettingsKeeper(manager, "Main", TableOf(again)).Restore();
     EXPECT_EQ(again.brightness, -40);
+
+    // Values out of range in a file that parses: written over in place, nothing kept aside.
+    std::remove((path + ".bak").c_str());
+    const std::string outOfRange = "[Main]\r\nBrightness=300\r\n; mine\r\n";
+    WriteFileBytes(path, outOfRange);
+    TWindowState third;
+    TSettingsKeeper parsed(manager, "Main", TableOf(third));
+    parsed.Restore();
+    parsed.Arm();
+    third.greyscale = true;
+    parsed.Changed();
+    parsed.Save();
+    EXPECT_FALSE(std::filesystem::exists(path + ".bak"));
+    EXPECT_NE(ReadFileBytes(path).find("; mine"), std::string::npos);
 }
 
 TEST(SettingsKeeper, FoldersAndPlacesReadBackAsWritten) {

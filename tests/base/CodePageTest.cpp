@@ -55,5 +55,30 @@ TEST(CodePage, Utf8Edges) {
     EXPECT_EQ(Utf8ToUtf16("\xFFok"), u"\uFFFDok");  // invalid UTF-8 never throws
 }
 
+TEST(CodePage, TextFilesInEveryEncodingNotepadSaves) {
+    const std::string sjis = "\x93\xFA\x96\x7B ok";  // 日本 ok
+    const struct {
+        const char* name;
+        std::string bytes;
+        std::string ansi;
+    } cases[] = {
+        {"Shift_JIS as it is", sjis, sjis},
+        {"plain ASCII", "a\r\nb", "a\r\nb"},
+        {"UTF-8 with its mark", "\xEF\xBB\xBF日本 ok", sjis},
+        {"UTF-8 without a mark", "日本 ok", sjis},
+        {"UTF-16LE", std::string("\xFF\xFE\xE5\x65\x2C\x67 \0o\0k\0", 12), sjis},
+        {"UTF-16BE", std::string("\xFE\xFF\x65\xE5\x67\x2C\0 \0o\0k", 12), sjis},
+        {"half-width katakana in Shift_JIS is not UTF-8", "\xBD\xB7\xAC\xDD", "\xBD\xB7\xAC\xDD"},
+        // Shift_JIS that happens to hold a valid-looking pair stays Shift_JIS
+        // unless the whole file is valid UTF-8.
+        {"Shift_JIS with a UTF-8-like pair", "\xC3\xA9\x93\xFA", "\xC3\xA9\x93\xFA"},
+        {"an overlong UTF-8 form is not UTF-8", "\xC0\xAF", "\xC0\xAF"},
+        {"a character code page 932 lacks", "\xC3\xA9t\xC3\xA9", "?t?"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(TextFileToAnsi(c.bytes), c.ansi) << c.name;
+    EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));  // a surrogate
+    EXPECT_TRUE(IsValidUtf8("\xF0\x9F\x98\x80"));
+}
+
 }  // namespace
 }  // namespace pim

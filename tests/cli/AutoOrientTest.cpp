@@ -46,8 +46,10 @@ TEST(PimAutoOrient, EveryOrientationStandsAsConvertShowsIt) {
         EXPECT_TRUE(test::SameQuarters(rendered, expected));
     }
 
-    // Without the option the pages are the pictures as stored.
-    ASSERT_EQ(test::RunPim({"--quiet", "-t", "jpg", "-o", "stored", folder}).exitCode, 0);
+    // Photos stand upright by default; --no-auto-orient gives the pictures as stored.
+    ASSERT_EQ(test::RunPim({"--quiet", "-t", "jpg", "-o", "upright", folder}).exitCode, 0);
+    EXPECT_EQ(test::ReadFileBytes(folder + "/upright.pdf").size(), test::ReadFileBytes(pdf).size());
+    ASSERT_EQ(test::RunPim({"--quiet", "-t", "jpg", "--no-auto-orient", "-o", "stored", folder}).exitCode, 0);
     const test::TPdfFacts stored = test::TPdfFacts::FromFile(folder + "/stored.pdf");
     for (const int page : stored.Pages()) EXPECT_EQ(stored.PageSize(page), std::make_pair(64, 32));
 }

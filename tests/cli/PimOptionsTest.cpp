@@ -219,28 +219,41 @@ TEST(Pim, AnOversizedPageIsScaledWithAWarning) {
 }
 
 // Ctrl-C, and being told to end (SIGTERM, SIGHUP), stop the run before the
-// next file: nothing is written, no temporary file is left.
-class PimStop : public testing::TestWithParam<std::pair<int, int>> {};  // signal, exit code
+// next file: nothing is written, no temporary file is left. Ctrl-C once the
+// last file is being read stops the save that follows as well, up to the
+// moment the PDF takes the old one's place.
+struct TStopCase {
+    int signal;
+    int exitCode;
+    bool atLastFile;
+};
+class PimStop : public testing::TestWithParam<TStopCase> {};
 
 TEST_P(PimStop, StopsTheRunAndWritesNothing) {
-    const auto [signal, exitCode] = GetParam();
+    const auto [signal, exitCode, atLastFile] = GetParam();
     // Large pictures (hard links to one file) keep the run busy long enough
-    // for the signal to arrive after the first page.
-    const std::string folder = test::FreshFolder("pim-stop-" + std::to_string(signal));
+    // for the signal to arrive after the first page, and the save long
+    // enough (a PDF of 270 MB, synced) for it to arrive before the rename.
+    const std::string folder = test::FreshFolder("pim-stop-" + std::to_string(signal) + (atLastFile ? "-save" : ""));
     test::WriteBmpFile(folder + "/p000.bmp", test::GradientBitmap(1500, 1500));
     for (int i = 1; i < 40; ++i) fs::create_hard_link(folder + "/p000.bmp", folder + "/p" + std::to_string(100 + i) + ".bmp");
     test::WriteFileBytes(folder + "/default.pdf", "old");
-    const auto r = test::RunPimAndInterrupt({folder}, signal);
+    const auto r = test::RunPimAndInterrupt({folder}, signal, atLastFile ? "40/40 " : "\n");
     EXPECT_EQ(r.exitCode, exitCode) << r.err;
     EXPECT_NE(r.err.find("強制終了されました\n"), std::string::npos) << r.err;
-    EXPECT_EQ(r.err.find("40/40"), std::string::npos);
-    EXPECT_EQ(test::ReadFileBytes(folder + "/default.pdf"), "old");
+    if (!atLastFile) {
+        EXPECT_EQ(r.err.find("40/40"), std::string::npos);
+    }
+    const std::string pdf = test::ReadFileBytes(folder + "/default.pdf");
+    EXPECT_EQ(pdf.substr(0, 16), "old");  // not the new PDF, which is too long to print
+    EXPECT_EQ(pdf.size(), 3u);
     for (const auto& entry : fs::directory_iterator(folder))
-        EXPECT_EQ(entry.path().extension() == ".pdf", entry.path().filename() == "default.pdf") << entry.path();
+        EXPECT_TRUE(entry.path().extension() == ".bmp" || entry.path().filename() == "default.pdf") << entry.path();
 }
 
 INSTANTIATE_TEST_SUITE_P(Pim, PimStop,
-                         testing::Values(std::pair{SIGINT, 130}, std::pair{SIGTERM, 143}, std::pair{SIGHUP, 129}));
+                         testing::Values(TStopCase{SIGINT, 130, false}, TStopCase{SIGTERM, 143, false},
+                                         TStopCase{SIGHUP, 129, false}, TStopCase{SIGINT, 130, true}));
 
 // The file-size limit makes the write fail as any write error does: exit 3,
 // the old PDF kept, no temporary file left.

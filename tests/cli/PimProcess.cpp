@@ -79,7 +79,7 @@ TPimResult RunPim(const std::vector<std::string>& args) {
     return result;
 }
 
-TPimResult RunPimAndInterrupt(const std::vector<std::string>& args, int signal) {
+TPimResult RunPimAndInterrupt(const std::vector<std::string>& args, int signal, const std::string& when) {
     const std::string outFile = OutputPath("pim-stdout.txt");
     int pipeFds[2];
     TPimResult result;
@@ -95,7 +95,7 @@ TPimResult RunPimAndInterrupt(const std::vector<std::string>& args, int signal) 
     ssize_t n;
     while ((n = read(pipeFds[0], buffer, sizeof buffer)) > 0) {
         result.err.append(buffer, static_cast<std::size_t>(n));
-        if (!sent && result.err.find('\n') != std::string::npos) {
+        if (!sent && result.err.find(when) != std::string::npos) {
             kill(pid, signal);
             sent = true;
         }

@@ -17,7 +17,7 @@ struct TPimResult {
 // stderr going to files (so progress comes as plain lines).
 TPimResult RunPim(const std::vector<std::string>& args);
 // Runs pim and sends it `signal` (Ctrl-C's SIGINT by default) once its
-// first progress line appears.
-TPimResult RunPimAndInterrupt(const std::vector<std::string>& args, int signal = 2);
+// stderr holds `when` (by default: once its first progress line appears).
+TPimResult RunPimAndInterrupt(const std::vector<std::string>& args, int signal = 2, const std::string& when = "\n");
 
 }  // namespace pim::test

@@ -184,6 +184,72 @@ TEST(Bmp, RunLengthDataIsDecodedAndClippedToTheBitmap) {
     EXPECT_NO_THROW(FromBytes(InfoBmp(4, 4, 8, 1, pal, wild, 16)));
 }
 
+// Header fields that are not so, where the pixels can still be found: the
+// picture is read as a reader that follows the fields reads it, and the
+// reader says what was wrong.
+TEST(Bmp, UntrueFieldsMakeThePictureAndSaySo) {
+    // 8 x 2, 8 bits, a palette of red, green and blue.
+    const std::vector<std::uint8_t> pal = {0, 0, 255, 0, 0, 255, 0, 0, 255, 0, 0, 0};
+    const std::vector<std::uint8_t> px = {1, 2, 0, 1, 2, 0, 1, 2, 0, 1, 2, 0, 1, 2, 1, 0};  // bottom row first
+    const std::vector<std::uint8_t> good = InfoBmp(8, 2, 8, 0, pal, px, 3);
+    const auto put = [&](std::size_t at, std::uint32_t x, int size = 4) {
+        std::vector<std::uint8_t> v = good;
+        for (int i = 0; i < size; ++i) v[at + i] = static_cast<std::uint8_t>(x >> (8 * i));
+        return v;
+    };
+    std::vector<std::uint8_t> pastPalette = good;
+    pastPalette.back() = 9;
+    const std::vector<std::uint8_t> rle = {8, 0, 0, 0, 8, 0, 0, 1};  // two rows of red
+    const TPaletteEntry red{255, 0, 0, 0}, green{0, 255, 0, 0}, blue{0, 0, 255, 0};
+    struct Case {
+        const char* name;
+        std::vector<std::uint8_t> bytes;
+        std::string notes;
+        int width = 8;
+        TPaletteEntry topRight{255, 0, 0, 0};
+    };
+    const Case cases[] = {
+        {"sound", good, ""},
+        {"offset into the palette", put(10, 54),
+         "the pixel offset 54 points before the end of the palette (byte 66); the pixels are read from there"},
+        {"offset past the end", put(10, 5000),
+         "the pixel offset 5000 lies past the end of the file; the pixels are read from the end of the palette (byte 66)"},
+        {"index past the palette", pastPalette, "pixels use colours past the palette's 3 entries; they show black", 8,
+         TPaletteEntry{}},
+        {"bit count BMP lacks", put(28, 300, 2),
+         "the bit count is 300, which BMP does not have; read as 8 bits, the size of its pixel data"},
+        {"RLE8 data with 4 bits", InfoBmp(8, 2, 4, 1, pal, rle, 3), "the bit count is 4 for RLE8 data; read as 8 bits"},
+        {"RLE past the edge", InfoBmp(8, 2, 8, 1, pal, {10, 0, 0, 0, 8, 0, 0, 1}, 3),
+         "the RLE data run past the picture's edge; what lies outside is left out"},
+        {"RLE rows filled to their padding", InfoBmp(7, 2, 8, 1, pal, rle, 3), "", 7},
+        {"plane count", put(26, 3, 2), "the plane count is 3, not 1; read as one plane"},
+        {"file size", put(2, 1000),
+         "the file header gives the file's size as 1000 bytes; it has " + std::to_string(good.size())},
+    };
+    const auto read = [](const std::vector<std::uint8_t>& bytes, TBitmap& bmp) {
+        TMemoryStream stream;
+        stream.Write(bytes.data(), bytes.size());
+        stream.SetPosition(0);
+        return ReadBmp(stream, bmp);
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TBitmap bmp;
+        EXPECT_EQ(read(c.bytes, bmp), c.notes);
+        ASSERT_EQ(bmp.Width(), c.width);
+        EXPECT_EQ(bmp.PixelColor(c.width - 1, 0), c.topRight);
+        if (c.bytes.size() != good.size()) continue;
+        for (int i = 0; i < 15; ++i)  // uncompressed: every other pixel where it belongs
+            EXPECT_EQ(bmp.PixelColor(i % 8, 1 - i / 8), (std::vector<TPaletteEntry>{red, green, blue})[px[i]]) << i;
+    }
+    // Several untrue fields: one sentence each, in the order met.
+    std::vector<std::uint8_t> both = put(2, 1000);
+    both[26] = 2;
+    TBitmap bmp;
+    EXPECT_EQ(read(both, bmp), "the file header gives the file's size as 1000 bytes; it has " +
+                                   std::to_string(good.size()) + "; the plane count is 2, not 1; read as one plane");
+}
+
 TEST(Bmp, DamagedFilesRaiseAndLeaveTheBitmapAlone) {
     const std::vector<std::uint8_t> good = InfoBmp(2, 2, 24, 0, {}, std::vector<std::uint8_t>(16, 0x40));
     ASSERT_NO_THROW(FromBytes(good));

@@ -1,6 +1,7 @@
 // PNG reading: damaged and hostile files are refused with a clear reason
 // before anything large is allocated or inflated; a file cut off in its
-// image data still decodes, the missing rows white.
+// image data, or whose image data are short or damaged, still decodes, the
+// missing rows white, and says why.
 #include <gtest/gtest.h>
 
 #include "graphics/Png.h"
@@ -11,7 +12,9 @@ namespace pim {
 namespace {
 
 using test::AppendPngChunk;
+using test::Deflated;
 using test::MakePng;
+using test::PngWithData;
 
 std::vector<std::uint8_t> Png(int width, int height, const std::vector<std::uint8_t>& raw, int colorType = 6) {
     return MakePng(width, height, colorType, raw);
@@ -53,8 +56,6 @@ TEST(Png, DamagedAndHostileFilesAreRefusedWithTheirReason) {
     badCrc[good.size() - 12 - 6] ^= 0x40;  // a byte of the IDAT data
     EXPECT_EQ(Refusal(badCrc), "PNG image is not valid: bad CRC in the IDAT chunk");
     EXPECT_EQ(Refusal({0x89, 'P', 'N', 'G'}), "PNG image is not valid: not a PNG file");
-    // The header promises 400 rows, the data hold 4.
-    EXPECT_EQ(Refusal(Png(4, 400, RedRows(4, 4))), "PNG image is not valid: the image data end before the picture does");
     // Far too little data for the size, refused before anything is decoded.
     EXPECT_EQ(Refusal(Png(60000, 4000, RedRows(4, 4), 2)),
               "PNG image is not valid: the image data are too short for the picture's size");
@@ -85,6 +86,80 @@ TEST(Png, AFileCutOffInItsDataShowsWhatIsThere) {
     EXPECT_EQ(bitmap.PixelColor(7, 4), (TPaletteEntry{255, 127, 127, 0}));
     EXPECT_EQ(bitmap.PixelColor(7, 15), (TPaletteEntry{255, 255, 255, 0}));
     EXPECT_FALSE(image.FlateSamples()->Data.empty());
+}
+
+// Every row its own colour, opaque: row y is (16 y, 100, 200).
+std::vector<std::uint8_t> Rows(int width, int rows, int channels) {
+    std::vector<std::uint8_t> raw;
+    for (int y = 0; y < rows; ++y) {
+        raw.push_back(0);
+        for (int x = 0; x < width; ++x) {
+            raw.insert(raw.end(), {static_cast<std::uint8_t>(16 * y), 100, 200});
+            if (channels == 4) raw.push_back(255);
+        }
+    }
+    return raw;
+}
+
+// Image data a whole file holds that do not make exactly the picture: the
+// kind kept as it is finds out by inflating them once (CheckData) and is
+// decoded instead; every kind decodes as far as the data go and says why.
+TEST(Png, ShortOrDamagedImageDataDecodeAsFarAsTheyGoAndSayWhy) {
+    const int width = 8, height = 16, stride = 1 + 3 * width;
+    const std::vector<std::uint8_t> raw = Rows(width, height, 3);
+    const std::vector<std::uint8_t> stored = Deflated(raw, 0);  // 2 + 5 header bytes, the rows, Adler-32
+    const std::vector<std::uint8_t> storedRgba = Deflated(Rows(width, height, 4), 0);
+    const auto with = [](std::vector<std::uint8_t> v, std::size_t at, std::uint8_t value) {
+        v[at] = value;
+        return v;
+    };
+    std::vector<std::uint8_t> badAdler = Deflated(raw);
+    badAdler.back() ^= 0x55;
+    std::vector<std::uint8_t> trailing = Deflated(raw);
+    trailing.insert(trailing.end(), {0, 0});
+    const std::string shortData = "the PNG image data end before the picture does; the page shows only what is there";
+    const std::string damaged = "the PNG image data are damaged (";
+    struct Case {
+        const char* name;
+        int channels;
+        std::vector<std::uint8_t> data;
+        std::string damage;  // the start of Damage(); empty: sound
+        int rows;            // the rows that decode
+    };
+    const Case cases[] = {
+        {"sound", 3, Deflated(raw), "", height},
+        {"too few rows", 3, Deflated(Rows(width, 10, 3)), shortData, 10},
+        {"stream cut inside the IDAT", 3, {stored.begin(), stored.begin() + 7 + 10 * stride}, shortData, 10},
+        {"wrong Adler-32", 3, badAdler,
+         "the PNG image data do not match their checksum (Adler-32); the page shows what they decode to", height},
+        {"no end to the stream", 3, {stored.begin(), stored.end() - 4},
+         "the PNG image data stop before their compressed stream ends; the page shows the rows they hold", height},
+        {"unknown row filter", 3, Deflated(with(raw, 6 * stride, 7)), damaged + "a row filter PNG does not have)", 6},
+        {"damaged stream", 3, with(Deflated(raw), 2, 0xFF), damaged + "invalid block type)", 0},
+        {"more rows than the picture", 3, Deflated(Rows(width, height + 2, 3)),
+         "the PNG image data hold more than the picture; the page shows the picture", height},
+        {"bytes after the stream", 3, trailing, "the PNG image data hold more than the picture", height},
+        {"decoded kind, too few rows", 4, Deflated(Rows(width, 4, 4)), shortData, 4},
+        {"decoded kind, no end to the stream", 4, {storedRgba.begin(), storedRgba.end() - 4},
+         "the PNG image data stop before their compressed stream ends", height},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TPngImage png = Load(PngWithData(width, height, c.channels == 3 ? 2 : 6, c.data));
+        png.CheckData();
+        EXPECT_EQ(png.Lossless(), c.channels == 3 && c.damage.empty());
+        if (!png.Lossless()) {
+            EXPECT_FALSE(png.FlateSamples()->Data.empty());
+        }
+        EXPECT_EQ(png.Damage().substr(0, c.damage.size()), c.damage) << png.Damage();
+        EXPECT_EQ(png.Damage().empty(), c.damage.empty());
+        TBitmap bitmap;
+        png.Decode(bitmap);
+        for (int y = 0; y < height; ++y) {
+            const TPaletteEntry row{static_cast<std::uint8_t>(16 * y), 100, 200, 0}, white{255, 255, 255, 0};
+            EXPECT_EQ(bitmap.PixelColor(width - 1, y), y < c.rows ? row : white) << "row " << y;
+        }
+    }
 }
 
 }  // namespace

@@ -219,11 +219,11 @@ TEST_F(ImgUtilTest, ThumbnailsTurnAsTheirPagesDo) {
     WriteFileBytes(Path("camera.jpg"), PhotoWithPreview(1600, 1200, GreenJpeg(160, 120), 6));
     WriteFileBytes(Path("big.jpg"), PhotoWithPreview(1600, 1200, GreenJpeg(16, 12), 6));  // preview too small
     for (const char* name : {"camera.jpg", "big.jpg"}) {
+        util.AutoOrient = false;
         EXPECT_EQ(shape(name, 0), (std::pair{94, 70})) << name;  // AutoOrient off: as stored
         util.AutoOrient = true;
         EXPECT_EQ(shape(name, 0), (std::pair{70, 94})) << name;
         EXPECT_EQ(shape(name, -1), (std::pair{94, 70})) << name;  // turned back by hand
-        util.AutoOrient = false;
     }
 }
 
@@ -293,6 +293,7 @@ TEST_F(ImgUtilTest, TextPictureKeepsItsLineLimits) {
 }
 
 TEST_F(ImgUtilTest, CacheServesASecondLoad) {
+    util.AutoOrient = false;  // the cache keeps thumbnails as stored
     util.AutoThumb = true;
     util.Thumbnail().PathType = TPathType::iptFolder;
     util.Thumbnail().FileName = "thumbs";

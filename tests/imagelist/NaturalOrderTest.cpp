@@ -50,5 +50,29 @@ TEST(NaturalOrder, PunctuationComesBeforeDigitsAndDigitsBeforeLetters) {
     EXPECT_EQ(NameCompare("A.jpg", "a.jpg"), -NameCompare("a.jpg", "A.jpg"));
 }
 
+// As Explorer lists them on Japanese Windows: punctuation, digits by value
+// (full-width ones too), Latin letters without regard to case or width,
+// kana in gojuon order with hiragana, katakana and half-width katakana
+// together, then kanji in JIS X 0208 order.
+TEST(NaturalOrder, JapaneseNamesAsExplorerListsThem) {
+    const std::vector<std::string> expected = {
+        "(1).jpg",      "_memo.txt",    "「表紙」.jpg", "1.jpg",        "２.jpg",       "10.jpg",
+        "a.jpg",        "Ｂ.jpg",       "photo2.jpg",   "Photo10.jpg",  "\xc3\xa9.jpg", "あ.jpg",
+        "ア.jpg",       "ｱ.jpg",        "いぬ.jpg",     "カタログ.jpg", "ｶﾀﾛｸﾞ.jpg",    "がっこう.jpg",
+        "ｽｷｬﾝ001.jpg",  "スキャン002.jpg", "すし.jpg",  "はな.jpg",     "ばら.jpg",     "ぱん.jpg",
+        "ﾊﾟﾝ.jpg",      "ヴァイオリン.jpg", "亜.jpg",   "愛.jpg",       "資料２.jpg",   "資料１０.jpg",
+        "写真.jpg",     "日本.jpg",     "本.jpg",       "鬱.jpg",
+    };
+    std::vector<std::string> names(expected.rbegin(), expected.rend());
+    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) { return NameCompare(a, b) < 0; });
+    EXPECT_EQ(names, expected);
+    for (std::size_t i = 0; i < expected.size(); ++i)
+        for (std::size_t k = i + 1; k < expected.size(); ++k)
+            EXPECT_LT(NameCompare(expected[i], expected[k]), 0) << expected[i] << " before " << expected[k];
+    // Width and kind of kana alone never order two names: only the last resort does.
+    EXPECT_EQ(NaturalCompare("ｶﾀﾛｸﾞ", "かたろぐ"), 0);
+    EXPECT_EQ(NaturalCompare("資料２", "資料2"), 0);
+}
+
 }  // namespace
 }  // namespace pim

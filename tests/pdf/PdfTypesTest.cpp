@@ -48,19 +48,23 @@ TEST(PdfValues, PlainTextsAreLiteralStringsWithEightEscapes) {
     EXPECT_EQ(Written<TPdfText>("a(b)\\c"), "(a\\(b\\)\\\\c)");
     EXPECT_EQ(Written<TPdfText>("x\r\ny"), "(x\\r\\ny)");
     EXPECT_EQ(Written<TPdfText>("\t\b\f"), "(\\t\\b\\f)");
-    // Other control bytes and single-byte katakana pass unchanged.
-    EXPECT_EQ(Written<TPdfText>(std::string("\x01\xB1\x7F", 3)), std::string("(\x01\xB1\x7F)", 5));
+    // Other control bytes pass unchanged.
+    EXPECT_EQ(Written<TPdfText>(std::string("\x01\x7F", 2)), std::string("(\x01\x7F)", 4));
     EXPECT_EQ(Written<TPdfText>(""), "()");
 }
 
-TEST(PdfValues, DoubleByteTextsAreUtf16WithTheLanguagePrefix) {
-    EXPECT_EQ(Written<TPdfText>("\x93\xFA\x96\x7B"), "<FEFF001B656E001B65E5672C>");
+TEST(PdfValues, TextsBeyondAsciiAreUtf16WithOnlyTheByteOrderMark) {
+    EXPECT_EQ(Written<TPdfText>("\x93\xFA\x96\x7B"), "<FEFF65E5672C>");
     // Mixed with ASCII, every character becomes a UTF-16 unit.
-    EXPECT_EQ(Written<TPdfText>("A\x93\xFA"), "<FEFF001B656E001B004165E5>");
+    EXPECT_EQ(Written<TPdfText>("A\x93\xFA"), "<FEFF004165E5>");
+    // Half-width katakana are single bytes in code page 932, yet no viewer
+    // reads them as such in a literal string: "\xBD\xB7\xAC\xDD001" is ｽｷｬﾝ001.
+    EXPECT_EQ(Written<TPdfText>("\xBD\xB7\xAC\xDD" "001"), "<FEFFFF7DFF77FF6CFF9D003000300031>");
 }
 
 TEST(PdfValues, UnitRoutines) {
-    EXPECT_EQ(LanguagePrefix(), "FEFF001B656E001B");
+    EXPECT_TRUE(IsPlainAscii("plain \x7F"));
+    EXPECT_FALSE(IsPlainAscii("kana \xB1"));
     EXPECT_EQ(HexOfBytes(std::string("\x00\x0F\xFE", 3)), "000FFE");
     EXPECT_EQ(UnicodeHex("\x93\xFA\x96\x7B"), "65E5672C");
     EXPECT_TRUE(HasDoubleByte("ab\x82\xA0"));

@@ -163,6 +163,50 @@ TEST_F(TextItem, StopsWhenTheNextLineWouldComeTooCloseToTheBottom) {
     EXPECT_EQ(content.find("(d)"), std::string::npos);
 }
 
+// The pages a text item's lines make, each as "|"-joined lines in UTF-8.
+std::vector<std::string> PagesOf(TPRText& item, const std::vector<std::string>& utf8Lines) {
+    item.Lines().Clear();
+    for (const auto& l : utf8Lines) item.Lines().Add(Utf8ToAnsi(l));
+    std::vector<std::string> pages;
+    for (const TStringList& page : item.Pages()) {
+        std::string joined;
+        for (int i = 0; i < page.Count(); ++i) joined += (i ? "|" : "") + AnsiToUtf8(page[i]);
+        pages.push_back(joined);
+    }
+    return pages;
+}
+
+TEST_F(TextItem, TextsThatDoNotFitWrapAndGoOnToMorePages) {
+    // Gothic is fixed pitch: ten double-byte characters or twenty ASCII ones
+    // a line at size 10 in 100 points; 40 points high holds three lines.
+    textItem.SetFontName(TPRFontName::fnGothic);
+    textItem.SetFontSize(10);
+    textItem.SetLeading(14);
+    textItem.SetBounds(0, 0, 100, 40);
+    using Pages = std::vector<std::string>;
+    const struct {
+        const char* name;
+        std::vector<std::string> lines;
+        Pages pages;
+    } cases[] = {
+        {"fits: the lines as they are", {"  a", "b  "}, {"  a|b  "}},
+        {"more lines than a page", {"1", "2", "3", "4", "", "6", "7"}, {"1|2|3", "4||6", "7"}},
+        {"outer blank lines do not count: the item drops them", {"", "1", "2", "3", ""}, {"|1|2|3|"}},
+        {"a long line wraps at the width", {"あいうえおかきくけこさしすせそ"}, {"あいうえおかきくけこ|さしすせそ"}},
+        {"no line starts with a closing mark", {"あいうえおかきくけこ。さ"}, {"あいうえおかきくけ|こ。さ"}},
+        {"nor ends with an opening bracket", {"あいうえおかきくけ「こ」"}, {"あいうえおかきくけ|「こ」"}},
+        {"small kana stay with what they follow", {"あいうえおかきくけこっと"}, {"あいうえおかきくけ|こっと"}},
+        {"a Latin word goes down whole", {"aaaa bbbb cccc dddddd ee"}, {"aaaa bbbb cccc |dddddd ee"}},
+        {"a word wider than a line is cut", {"abcdefghijklmnopqrstuvwxyz"}, {"abcdefghijklmnopqrst|uvwxyz"}},
+        {"a line of marks breaks at the width", {"。。。。。。。。。。。。"}, {"。。。。。。。。。。|。。"}},
+        {"wrapped lines fill the pages", {"あいうえおかきくけこさしすせそたちつてとなにぬねのはひ"},
+         {"あいうえおかきくけこ|さしすせそたちつてと|なにぬねのはひ"}},
+        {"and go on to the next", {"あいうえおかきくけこさしすせそたちつてとなにぬねのはひふへほまみむめもや"},
+         {"あいうえおかきくけこ|さしすせそたちつてと|なにぬねのはひふへほ", "まみむめもや"}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(PagesOf(textItem, c.lines), c.pages) << c.name;
+}
+
 TEST_F(TextItem, CanvasRangesApplyAtPrintTime) {
     textItem.SetCharSpace(-50);
     textItem.SetFontName(TPRFontName::fnArial);

@@ -86,6 +86,18 @@ TEST(IniText, EntriesThatWouldBreakTheFileAreRefused) {
     EXPECT_EQ(ini.ReadString("S\x95\x5d", "k\x95\x3d"), "v");
 }
 
+// What counts as a file that could not be parsed (kept aside before the
+// settings are written).
+TEST(IniText, TellsAnIniFileFromOtherBytes) {
+    EXPECT_TRUE(IsIniText(kFile.substr(0, kFile.find("bare line"))));
+    for (const std::string& good : {std::string(), std::string("\r\n"), std::string("# note\n[S]\nk=\n"),
+                                    std::string("[\x95\x5c]\r\n\x95\x5c=v"), std::string("\xFF\xFE[\0S\0]\0", 8)})
+        EXPECT_TRUE(IsIniText(good)) << good;
+    for (const std::string& bad : {kFile, std::string("[S]\r\nk=v\0", 10), std::string("\x01\x02junk"), std::string("[S\r\n"),
+                                   std::string("\xEF\xBB\xBF[Main]\r\n"), std::string("k=v\x1a")})
+        EXPECT_FALSE(IsIniText(bad)) << bad;
+}
+
 TEST(IniFileStore, UnreadableFileIsNeverWrittenOver) {
     const std::string path = test::OutputPath("settings-folder.ini");
     std::filesystem::create_directories(path);  // a folder cannot be read as a file

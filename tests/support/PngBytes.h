@@ -17,6 +17,10 @@ void AppendPngChunk(std::vector<std::uint8_t>& out, const std::string& type, con
 // included) deflated at `level` (0 stores them).
 std::vector<std::uint8_t> MakePng(int width, int height, int colorType, const std::vector<std::uint8_t>& raw,
                                   int level = 6);
+// The same with `data` as the IDAT chunk's data, as they are.
+std::vector<std::uint8_t> PngWithData(int width, int height, int colorType, const std::vector<std::uint8_t>& data);
+// `raw` as a zlib stream, deflated at `level`.
+std::vector<std::uint8_t> Deflated(const std::vector<std::uint8_t>& raw, int level = 6);
 // `rows` rows of `width` pixels of the one RGBA colour, filter byte 0.
 std::vector<std::uint8_t> RgbaRows(int width, int rows, std::uint8_t r, std::uint8_t g, std::uint8_t b,
                                    std::uint8_t a);

@@ -144,7 +144,7 @@ TEST_F(MainWindowTest, EveryControlHasItsClassCaptionAndState) {
         {"Button5", f.Button5->Handle(), "Button", "効果確認"},
         {"Button6", f.Button6->Handle(), "Button", "元の画像"},
         {"CheckBox1", f.CheckBox1->Handle(), "Button", "JPEG再変換", BST_UNCHECKED},
-        {"CheckBox8", f.CheckBox8->Handle(), "Button", "EXIF回転", BST_UNCHECKED},
+        {"CheckBox8", f.CheckBox8->Handle(), "Button", "EXIF回転", BST_CHECKED},
         {"Button4", f.Button4->Handle(), "Button", "PDF作成"},
         {"PageControl1", f.PageControl1->Handle(), "SysTabControl32", ""},
         {"ImgListView1", f.ImgListView1->Handle(), "SysListView32", ""},

@@ -34,8 +34,11 @@ TEST_F(RememberedSettings, WhatTheUserChangedComesBackAtTheNextStart) {
     f.ScrollBar1->SetPosition(-40);
     f.ScrollBar2->SetPosition(75);
     Click(*f.CheckBox1);
-    Click(*f.CheckBox8);
+    // Photos stand upright when nothing is remembered; the user turns it off.
+    EXPECT_TRUE(f.CheckBox8->Checked());
     EXPECT_TRUE(f.ImgListView1->AutoOrient());
+    Click(*f.CheckBox8);
+    EXPECT_FALSE(f.ImgListView1->AutoOrient());
     Click(*f.CheckBox2);
     Click(*f.SpeedButton2);
     SetWindowPos(f.Handle(), nullptr, 30, 20, 900, 600, SWP_NOZORDER);
@@ -58,8 +61,8 @@ TEST_F(RememberedSettings, WhatTheUserChangedComesBackAtTheNextStart) {
     EXPECT_EQ(TextOf(g.StaticText8->Handle()), "-40");
     EXPECT_EQ(g.ScrollBar2->Position(), 75);
     EXPECT_TRUE(g.CheckBox1->Checked());
-    EXPECT_TRUE(g.CheckBox8->Checked());
-    EXPECT_TRUE(g.ImgListView1->AutoOrient());  // the thumbnails stand as the pages will
+    EXPECT_FALSE(g.CheckBox8->Checked());
+    EXPECT_FALSE(g.ImgListView1->AutoOrient());  // the thumbnails stand as the pages will
     EXPECT_TRUE(g.CheckBox2->Checked());
     EXPECT_TRUE(g.SpeedButton2->Down());
     EXPECT_EQ(TextOf(g.LabeledEdit6->Handle()), "remembered");

@@ -147,6 +147,30 @@ TEST_F(RunTest, StopFromTheDialogWritesNothingAndKeepsTheOldPdf) {
     EXPECT_TRUE(IsWindowEnabled(Form().Handle()));
 }
 
+// A PDF that another program holds open (a viewer sharing no deletion) is
+// found before any page is read: the box and the dialog's label name it and
+// say so, the progress bar never moved, and the old PDF stays.
+TEST_F(RunTest, APdfHeldOpenByAViewerIsReportedBeforeAnyPage) {
+    WriteTextFile(pdf, "%PDF-1.2 the old one");
+    const HANDLE viewer =
+        CreateFileA(pdf.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(viewer, INVALID_HANDLE_VALUE);
+    Open(folder);
+    Click(*Form().Button4);
+    Pump();
+    CloseHandle(viewer);
+    const std::string text =
+        "ＰＤＦを作成できませんでした。\r\n書き込めないＰＤＦ: " + pdf + "\r\n原因: ＰＤＦが他のアプリで開かれています";
+    EXPECT_EQ(errors, std::vector<std::string>{text});
+    TForm2* dialog = Form().Form2();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(TextOf(dialog->StaticText1->Handle()), text);
+    EXPECT_EQ(dialog->ProgressBar1->Position(), 0);  // three files: 2 once they were read
+    Click(*dialog->Button1);
+    Pump();
+    EXPECT_EQ(ReadWholeFile(pdf), "%PDF-1.2 the old one");
+}
+
 // The main window is enabled again as soon as the dialog closes; a second
 // PDF作成 (a click, or an Enter already queued) while the stopped run unwinds
 // starts nothing inside it.

@@ -10,6 +10,10 @@
 //   probe checked CAPTION       the text of every ticked box and pressed button
 //   probe rows CAPTION          the first list view's rows, "*" before a selected one
 //   probe menu CAPTION          "open" while a popup menu of the window's thread is shown
+//   probe dropped CAPTION       "open" while a combo box's list of the window's thread is shown
+//   probe capture CAPTION       the class of the window holding the mouse (a drag), or "none"
+//   probe place CAPTION         "x y w h X Y W H": the client area and the whole window on the
+//                               screen; exits 1 at once while no such window is shown
 //   probe captions CAPTION      every visible check box: "text|needed|client width", what
 //                               it needs to show its caption whole, as the control says
 //
@@ -91,10 +95,37 @@ HWND FirstOf(HWND top, const wchar_t* className) {
     return found.Window;
 }
 
-// A shown popup menu is a top window of class #32768 on its owner's thread.
-BOOL CALLBACK FindMenu(HWND window, LPARAM thread) {
-    return !(IsWindowVisible(window) && ClassOf(window) == L"#32768" &&
-             GetWindowThreadProcessId(window, nullptr) == static_cast<DWORD>(thread));
+// A shown popup menu (class #32768) or a combo box's dropped list (class
+// ComboLBox) is a top window of its own on its owner's thread.
+struct TPopup {
+    const wchar_t* ClassName;
+    DWORD Thread;
+};
+
+BOOL CALLBACK FindPopup(HWND window, LPARAM data) {
+    const auto& popup = *reinterpret_cast<const TPopup*>(data);
+    return !(IsWindowVisible(window) && ClassOf(window) == popup.ClassName &&
+             GetWindowThreadProcessId(window, nullptr) == popup.Thread);
+}
+
+const char* PopupState(HWND top, const wchar_t* className) {
+    TPopup popup{className, GetWindowThreadProcessId(top, nullptr)};
+    return EnumWindows(&FindPopup, reinterpret_cast<LPARAM>(&popup)) ? "none" : "open";
+}
+
+// The shown top window with this caption; a hidden one of the same caption
+// (made but not yet shown, or on its way out) does not count.
+struct TShown {
+    std::wstring Caption;
+    HWND Window;
+};
+
+BOOL CALLBACK FindShown(HWND window, LPARAM data) {
+    auto& shown = *reinterpret_cast<TShown*>(data);
+    wchar_t text[256] = {};
+    if (!IsWindowVisible(window) || !GetWindowTextW(window, text, 256) || shown.Caption != text) return TRUE;
+    shown.Window = window;
+    return FALSE;
 }
 
 // A list view answers with its own memory: the item and its text go through
@@ -159,11 +190,26 @@ int main() {
     int argc = 0;
     LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     if (argc < 3) {
-        std::fprintf(stderr,
-                     "usage: probe focus|controls|checked|client|tab|rows|menu|captions|resize CAPTION [W H]\n");
+        std::fprintf(stderr, "usage: probe focus|controls|checked|client|tab|rows|menu|dropped|capture|place|captions|"
+                             "resize CAPTION [W H]\n");
         return 2;
     }
     const std::wstring command = argv[1];
+    if (command == L"place") {
+        // Asked again and again by a script that waits for the window: no
+        // waiting here.
+        TShown shown{argv[2], nullptr};
+        EnumWindows(&FindShown, reinterpret_cast<LPARAM>(&shown));
+        if (!shown.Window) return 1;
+        RECT client, outer;
+        GetClientRect(shown.Window, &client);
+        MapWindowPoints(shown.Window, HWND_DESKTOP, reinterpret_cast<POINT*>(&client), 2);
+        GetWindowRect(shown.Window, &outer);
+        std::printf("%ld %ld %ld %ld %ld %ld %ld %ld\n", client.left, client.top, client.right - client.left,
+                    client.bottom - client.top, outer.left, outer.top, outer.right - outer.left,
+                    outer.bottom - outer.top);
+        return 0;
+    }
     const HWND top = FindTop(argv[2]);
     if (!top) {
         std::fprintf(stderr, "probe: no window with that caption\n");
@@ -193,8 +239,14 @@ int main() {
     } else if (command == L"rows") {
         if (const HWND list = FirstOf(top, WC_LISTVIEWW)) PrintRows(list);
     } else if (command == L"menu") {
-        const DWORD thread = GetWindowThreadProcessId(top, nullptr);
-        std::printf("%s\n", EnumWindows(&FindMenu, static_cast<LPARAM>(thread)) ? "none" : "open");
+        std::printf("%s\n", PopupState(top, L"#32768"));
+    } else if (command == L"dropped") {
+        std::printf("%s\n", PopupState(top, L"ComboLBox"));
+    } else if (command == L"capture") {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        const bool held = GetGUIThreadInfo(GetWindowThreadProcessId(top, nullptr), &info) && info.hwndCapture;
+        std::printf("%s\n", held ? Utf8(ClassOf(info.hwndCapture)).c_str() : "none");
     } else if (command == L"captions") {
         EnumChildWindows(top, &PrintCaptionNeed, 0);
     } else if (command == L"resize" && argc >= 5) {

@@ -6,18 +6,10 @@
 # gui-big-folder.png and gui-big-folder-menu.png in the test output.
 #
 #   bigfolder-e2e.sh <Pim.exe> <probe.exe> <test output folder>
-set -euo pipefail
-
-if [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
-fi
-
 gui=$1 probe_exe=$2 out=$3
-root=$(cd "$(dirname "$0")/../.." && pwd)
-wine_run=$root/scripts/wine-run
-folder=$out/bigfolder-e2e
 # shellcheck source=gui-lib.sh
 . "$(dirname "$0")/gui-lib.sh"
+folder=$out/bigfolder-e2e
 
 rm -rf "$folder"
 mkdir -p "$folder"
@@ -29,43 +21,30 @@ for i in range(10000):
     os.link(source, f"{folder}/p{i:05d}.jpg")
 EOF
 
-"$wine_run" "$gui" "$(winpath "$folder")" &
-runner=$!
-trap 'kill $runner 2>/dev/null || true' EXIT
-main=$(wait_window "Pim-ピム-") || fail "the main window did not appear"
+start_pim "$(winpath "$folder")"
+status() { probe controls "Pim-ピム-" | grep -m1 "^msctls_statusbar32" | cut -d'|' -f2; }
+status_is() { [ "$(status)" = "$1" ]; }
+wait_until status_is "画像合計：10000" || fail "the status bar says \"$(status)\", not 画像合計：10000"
 
-status() { probe "$probe_exe" controls "Pim-ピム-" | grep -m1 "^msctls_statusbar32" | cut -d'|' -f2; }
-for _ in $(seq 1 80); do
-  [ "$(status)" = "画像合計：10000" ] && break
-  sleep 0.25
-done
-[ "$(status)" = "画像合計：10000" ] || fail "the status bar says \"$(status)\", not 画像合計：10000"
-
-click_client "$main" 782 442 420 "$(row_y 0)"
-sleep 0.3
-xdotool key End
-sleep 1
-last=$(probe "$probe_exe" rows "Pim-ピム-" | tail -n 1)
-[ "$last" = "*p09999.jpg" ] || fail "after End the last row reads \"$last\", not a selected p09999.jpg"
-import -window root "$out/gui-big-folder.png"
+last_row() { rows | tail -n 1; }
+click_client "$main" 420 "$(row_y 0)"
+wait_until eval '[ "$(rows | head -n 1)" = "*p00000.jpg" ]' || fail "a click did not choose the first row"
+press "$main" End
+wait_until eval '[ "$(last_row)" = "*p09999.jpg" ]' ||
+  fail "after End the last row reads \"$(last_row)\", not a selected p09999.jpg"
+shoot gui-big-folder.png
 
 # Every row chosen, the shell's popup menu on them: their ID lists, made
 # when a shell operation first needs them, come in one enumeration.
-xdotool key ctrl+a
-sleep 0.5
+press "$main" ctrl+a
+wait_until eval '[ "$(rows | grep -c "^\*")" = 10000 ]' || fail "Ctrl+A did not choose every row"
 [ "$(status | wc -c)" -gt 0 ] || fail "the status bar went away"
-click_client "$main" 782 442 420 "$(row_y 0)" 3
-for _ in $(seq 1 40); do
-  [ "$(probe "$probe_exe" menu "Pim-ピム-")" = open ] && break
-  sleep 0.25
-done
-import -window root "$out/gui-big-folder-menu.png"
-[ "$(probe "$probe_exe" menu "Pim-ピム-")" = open ] || fail "no popup menu for the 10,000 rows chosen"
+click_client "$main" 420 "$(row_y 0)" 3
+wait_until menu_is open || fail "no popup menu for the 10,000 rows chosen"
+shoot gui-big-folder-menu.png
 xdotool key Escape
-sleep 0.5
+wait_until menu_is none || fail "Escape did not close the popup menu"
 
-xdotool key --window "$main" alt+F4 2>/dev/null || true
-wait $runner || true
-trap - EXIT
+close_pim
 rm -rf "$folder"
 echo "PASS: a folder of 10,000 pictures was listed, End reached its last row, and the menu opened on them all"

@@ -5,91 +5,111 @@
 #     pictures: "PDF作成" ends in the error box, which names broken.jpg and
 #     the cause; the progress dialog's label says the same;
 #  2. the name box holding "a:b": the error box says what is wrong with the
-#     name, and no page was read (the dialog never showed "画像読み込み").
-# Both boxes are read back through the Win32 API (read_error_box.exe, run in
+#     name, and no page was read (the dialog never showed "画像読み込み");
+#  3. the PDF held open by another program as a viewer holds it
+#     (hold_file.exe): the box names the PDF and says it is open in another
+#     program, before any page was read.
+# Each box is read back through the Win32 API (read_error_box.exe, run in
 # the same Wine session) and photographed. The old PDF stays as it was and
 # no file is added to the folder.
 #
-#   gui-failure-e2e.sh <Pim.exe> <read_error_box.exe> <test output folder>
-set -euo pipefail
-
-if [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
-fi
-
-gui=$1 reader=$2 out=$3
-root=$(cd "$(dirname "$0")/../.." && pwd)
-wine_run=$root/scripts/wine-run
+#   gui-failure-e2e.sh <Pim.exe> <read_error_box.exe> <hold_file.exe> <test output folder>
+gui=$1 reader=$2 holder=$3 out=$4
+# shellcheck source=gui-lib.sh
+. "$(dirname "$0")/gui-lib.sh"
 folder=$out/gui-failure
 rm -rf "$folder"
 "$root/scripts/make-sample-folder" "$folder" >/dev/null
 head -c 6000 /dev/urandom >"$folder/broken.jpg"
 printf 'old pdf' >"$folder/default.pdf"
 before=$(cd "$folder" && ls -A | sort)
-# shellcheck source=gui-lib.sh
-. "$(dirname "$0")/gui-lib.sh"
 
-# The reader runs beside Pim.exe in the Wine session wine-run set up.
-build=$(dirname "$(realpath "$gui")")
-while [ ! -f "$build/CMakeCache.txt" ] && [ "$build" != / ]; do build=$(dirname "$build"); done
-read_window() {  # read_window <caption>: the window's control texts, one a line
+# The reader and the holder run beside Pim.exe in the Wine session wine-run set up.
+in_session() {  # in_session <program.exe> [args...]
   WINEPREFIX=$build/wineprefix WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml=" \
-    LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 wine "$reader" "$1" 30 | tr -d '\r'
+    LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 wine "$@"
+}
+read_window() {  # read_window <caption>: the window's control texts, one a line
+  in_session "$reader" "$1" 30 | tr -d '\r'
 }
 
-"$wine_run" "$gui" "$(winpath "$folder")" &
-pid=$!
-trap 'kill $pid 2>/dev/null || true' EXIT
-
-main=$(wait_window "Pim-ピム-") || fail "the main window did not appear"
-sleep 1
+start_pim "$(winpath "$folder")"
+wait_until count_is 10 || fail "the list shows [$(row_line)], not the sample folder and broken.jpg"
 
 # 1. "PDF作成" (Button4 at 192, 392, 97 x 25 of the 782 x 442 client area).
-click_client "$main" 782 442 240 404
+click_client "$main" 240 404
 box=$(read_window "エラー") || fail "no error box after the broken JPEG"
 echo "error box:"; echo "$box"
-sleep 0.5
-import -window root "$out/gui-failure-broken-jpeg.png"
+error=$(wait_window "エラー") || fail "the error box went away"
+shoot gui-failure-broken-jpeg.png
 grep -qx 'ＰＤＦを作成できませんでした。' <<<"$box" || fail "the box does not say the PDF was not made"
 grep -qx '読み込めないファイル: broken.jpg' <<<"$box" || fail "the box does not name broken.jpg"
 grep -q '^原因: ..' <<<"$box" || fail "the box gives no cause"
 grep -q '強制終了されました' <<<"$box" && fail "the box says 強制終了されました for a failure"
-xdotool key Return  # OK
-sleep 0.5
+press "$error" Return  # OK
+wait_gone "エラー" || fail "Enter did not close the error box"
 label=$(read_window "ＰＤＦ作成中....") || fail "the progress dialog is gone"
 echo "dialog:"; echo "$label"
 grep -q 'broken.jpg' <<<"$label" || fail "the dialog's label does not name broken.jpg"
 dialog=$(wait_window "ＰＤＦ作成中....") || fail "no progress dialog window"
 # "強制終了" (Button1 at 128, 72, 97 x 25 of the 235 x 102 client area) closes it.
-click_client "$dialog" 235 102 176 84
-sleep 1
+click_client "$dialog" 176 84
+wait_gone "ＰＤＦ作成中...." || fail "強制終了 did not close the dialog"
 
 # 2. The name box (LabeledEdit6 at 40, 189, 217 x 20 of the client area):
 #    "a:b", then "PDF作成".
-click_client "$main" 782 442 140 199
+click_client "$main" 140 199
 xdotool key End shift+Home BackSpace
 xdotool type --delay 80 'a:b'
-sleep 0.3
-click_client "$main" 782 442 240 404
+wait_until eval 'probe controls "Pim-ピム-" | grep -q "^Edit|a:b|40,189,"' || fail "the name box does not hold a:b"
+click_client "$main" 240 404
 box=$(read_window "エラー") || fail "no error box after the name a:b"
 echo "error box:"; echo "$box"
-sleep 0.5
-import -window root "$out/gui-failure-bad-name.png"
+error=$(wait_window "エラー") || fail "the error box went away"
+shoot gui-failure-bad-name.png
 grep -qx 'ＰＤＦを作成できませんでした。' <<<"$box" || fail "the box does not say the PDF was not made"
 grep -q '^書き込めないＰＤＦ: Z:.*\\a:b\.pdf$' <<<"$box" || fail "the box does not name a:b.pdf"
 grep -q '^原因: 名前に使えない文字「:」があります' <<<"$box" || fail "the box does not say what is wrong with the name"
-xdotool key Return
-sleep 0.5
+press "$error" Return
+wait_gone "エラー" || fail "Enter did not close the error box"
 label=$(read_window "ＰＤＦ作成中....") || fail "the progress dialog is gone"
 grep -q '画像読み込み' <<<"$label" && fail "a page was read before the name was refused"
 grep -q 'a:b' <<<"$label" || fail "the dialog's label does not name a:b.pdf"
 
-xdotool key --window "$main" alt+F4 2>/dev/null || true
-kill $pid 2>/dev/null || true
-wait $pid 2>/dev/null || true
-trap - EXIT
+click_client "$(wait_window "ＰＤＦ作成中....")" 176 84
+wait_gone "ＰＤＦ作成中...." || fail "強制終了 did not close the dialog"
+
+# 3. The name back to "default", and default.pdf held open as a viewer holds it.
+release=$out/gui-failure-release
+rm -f "$release" "$out/gui-failure-hold.txt"
+in_session "$holder" "$(winpath "$folder/default.pdf")" "$(winpath "$release")" >"$out/gui-failure-hold.txt" &
+holder_pid=$!
+wait_until grep -q holding "$out/gui-failure-hold.txt" || fail "hold_file.exe did not open default.pdf"
+click_client "$main" 140 199
+xdotool key End shift+Home BackSpace
+xdotool type --delay 80 'default'
+wait_until eval 'probe controls "Pim-ピム-" | grep -q "^Edit|default|40,189,"' || fail "the name box does not hold default"
+click_client "$main" 240 404
+box=$(read_window "エラー") || fail "no error box while default.pdf is held open"
+echo "error box:"; echo "$box"
+error=$(wait_window "エラー") || fail "the error box went away"
+shoot gui-failure-held-open.png
+touch "$release"
+wait $holder_pid || fail "hold_file.exe failed"
+grep -qx 'ＰＤＦを作成できませんでした。' <<<"$box" || fail "the box does not say the PDF was not made"
+grep -q '^書き込めないＰＤＦ: Z:.*\\default\.pdf$' <<<"$box" || fail "the box does not name default.pdf"
+grep -qx '原因: ＰＤＦが他のアプリで開かれています' <<<"$box" || fail "the box does not say the PDF is open elsewhere"
+press "$error" Return
+wait_gone "エラー" || fail "Enter did not close the error box"
+label=$(read_window "ＰＤＦ作成中....") || fail "the progress dialog is gone"
+grep -q '画像読み込み' <<<"$label" && fail "a page was read before the held PDF was found"
+
+# The dialog closed with "強制終了" again, the program with Alt+F4.
+click_client "$(wait_window "ＰＤＦ作成中....")" 176 84
+wait_gone "ＰＤＦ作成中...." || fail "強制終了 did not close the dialog"
+close_pim
 
 [ "$(cat "$folder/default.pdf")" = "old pdf" ] || fail "the old PDF was changed"
 after=$(cd "$folder" && ls -A | sort)
 [ "$before" = "$after" ] || fail "files changed in the folder: $(diff <(echo "$before") <(echo "$after") || true)"
-echo "PASS: both failures named their file and cause; the old PDF is untouched"
+echo "PASS: the three failures named their file and cause; the old PDF is untouched"

@@ -6,18 +6,10 @@
 # picture mark (screenshot gui-bad-files.png in the test output).
 #
 #   idle-e2e.sh <Pim.exe> <test output folder> [seconds measured]
-set -euo pipefail
-
-if [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
-fi
-
 gui=$1 out=$2 seconds=${3:-20}
-root=$(cd "$(dirname "$0")/../.." && pwd)
-wine_run=$root/scripts/wine-run
-folder=$out/idle-e2e
 # shellcheck source=gui-lib.sh
 . "$(dirname "$0")/gui-lib.sh"
+folder=$out/idle-e2e
 
 rm -rf "$folder"
 mkdir -p "$folder"
@@ -30,14 +22,10 @@ header = b"BM" + struct.pack("<IHHI", 54, 0, 0, 54) + struct.pack("<IiiHHIIiiII"
 open(sys.argv[1], "wb").write(header)
 PY
 
-"$wine_run" "$gui" "$(winpath "$folder")" &
-runner=$!
-trap 'kill $runner 2>/dev/null || true' EXIT
-main=$(wait_window "Pim-ピム-") || fail "the main window did not appear"
+start_pim "$(winpath "$folder")"
+wait_until count_is 7 || fail "the list shows [$(row_line)], not the seven files"
 
 # The processes of this run: Pim.exe and the Wine server of the build tree's prefix.
-build=$(dirname "$(realpath "$gui")")
-while [ ! -f "$build/CMakeCache.txt" ] && [ "$build" != / ]; do build=$(dirname "$build"); done
 prefix=$build/wineprefix
 in_prefix() { tr '\0' '\n' </proc/"$1"/environ 2>/dev/null | grep -qx "WINEPREFIX=$prefix"; }
 find_pid() {  # find_pid <process name pattern>
@@ -53,13 +41,15 @@ ticks() { awk '{ print $14 + $15 }' /proc/"$1"/stat; }
 both() { echo $(( $(ticks "$pim") + $(ticks "$server") )); }
 hz=$(getconf CLK_TCK)
 
-# Settled: a whole second without CPU worth the name (at most 30 s).
-for _ in $(seq 1 30); do
+# Settled: a whole second without CPU worth the name.
+settled() {
+  local before
   before=$(both)
   sleep 1
-  [ $(( $(both) - before )) -le 1 ] && break
-done
-import -window root "$out/gui-bad-files.png"
+  [ $(( $(both) - before )) -le 1 ]
+}
+wait_until settled || fail "the window never settled"
+shoot gui-bad-files.png
 
 before=$(both)
 sleep "$seconds"
@@ -68,7 +58,5 @@ limit=$(( hz * seconds / 100 ))  # 0.2 s per 20 s
 echo "Pim.exe and the Wine server used $used ticks ($hz a second) in $seconds s; the limit is $limit"
 [ "$used" -lt "$limit" ] || fail "the settled window keeps the CPU busy: $used ticks in $seconds s"
 
-xdotool key --window "$main" alt+F4 2>/dev/null || true
-wait $runner || true
-trap - EXIT
+close_pim
 echo "PASS: idle after settling on a folder with pictures that cannot be decoded"

@@ -8,31 +8,24 @@
 # much as the window and the left column stays where it was.
 #
 #   keyboard-e2e.sh <Pim.exe> <probe.exe> <test output folder>
-set -euo pipefail
-
-if [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1600x1200x24" "$0" "$@"
-fi
-
-gui=$1 probe_exe=$2 out=$3
-root=$(cd "$(dirname "$0")/../.." && pwd)
+gui=$1 probe_exe=$2 out=$3 screen=1600x1200x24
+# shellcheck source=gui-lib.sh
+. "$(dirname "$0")/gui-lib.sh"
 folder=$out/keyboard-e2e
 rm -rf "$folder"
 mkdir -p "$folder"
 convert -size 64x48 xc:red "$folder/a.jpg"
 convert -size 64x48 xc:blue "$folder/b.bmp"
-# shellcheck source=gui-lib.sh
-. "$(dirname "$0")/gui-lib.sh"
 
-"$root/scripts/wine-run" "$gui" "$(winpath "$folder")" &
-pid=$!
-trap 'kill $pid 2>/dev/null || true' EXIT
-
-main=$(wait_window "Pim-ピム-") || fail "the main window did not appear"
-sleep 1
-# Keys go to the window under the pointer: rest it on the window's frame.
-move_client "$main" 782 442 2 2
-focused() { probe "$probe_exe" focus "$1" | sed 's/,[0-9-]*,[0-9-]*$//'; }
+start_pim "$(winpath "$folder")"
+wait_until count_is 2 || fail "the list shows [$(row_line)], not the two pictures"
+focused() { probe focus "$1" | sed 's/,[0-9-]*,[0-9-]*$//'; }
+focus_is() { [ "$(focused "$1")" = "$2" ]; }  # focus_is <caption> <class|text|left,top>
+# A key pressed in the main window, and the focus then where it must go.
+step() {  # step <keys> <expected focus> <what>
+  press "$main" "$1"
+  wait_until focus_is "Pim-ピム-" "$2" || fail "$3: the focus is on [$(focused "Pim-ピム-")], expected [$2]"
+}
 
 # Class|text|left,top in the client area, in the order Tab must visit them.
 expected=(
@@ -45,77 +38,55 @@ expected=(
   "Button|jpg|590,9" "Button|bmp|630,9" "Button|txt|678,9" "Button|png|714,9" "SysListView32||300,41"
   "Button|参照...|713,374"
 )
-first=$(focused "Pim-ピム-")
-[ "$first" = "${expected[0]}" ] || fail "at start the focus is on [$first], expected [${expected[0]}]"
+wait_until focus_is "Pim-ピム-" "${expected[0]}" ||
+  fail "at start the focus is on [$(focused "Pim-ピム-")], expected [${expected[0]}]"
 for ((i = 1; i <= ${#expected[@]}; i++)); do
-  xdotool key Tab
-  sleep 0.2
-  want=${expected[$((i % ${#expected[@]}))]}
-  got=$(focused "Pim-ピム-")
-  [ "$got" = "$want" ] || fail "Tab press $i: the focus is on [$got], expected [$want]"
+  step Tab "${expected[$((i % ${#expected[@]}))]}" "Tab press $i"
 done
-xdotool key shift+Tab
-sleep 0.2
-got=$(focused "Pim-ピム-")
-[ "$got" = "${expected[-1]}" ] || fail "Shift+Tab from the first control: [$got], expected 参照..."
-xdotool key shift+Tab
-sleep 0.2
-got=$(focused "Pim-ピム-")
-[ "$got" = "${expected[-2]}" ] || fail "Shift+Tab from 参照...: [$got], expected the list"
+step shift+Tab "${expected[-1]}" "Shift+Tab from the first control"
+step shift+Tab "${expected[-2]}" "Shift+Tab from 参照..."
 
 # Down picks the first row, whose preview the second tab then shows.
-xdotool key Down
-sleep 0.3
-xdotool key ctrl+Tab
-sleep 0.5
-import -window root "$out/keyboard-second-tab.png"
-[ "$(probe "$probe_exe" tab "Pim-ピム-")" = 1 ] || fail "Ctrl+Tab did not turn to the second tab"
-xdotool key ctrl+shift+Tab
-sleep 0.3
-[ "$(probe "$probe_exe" tab "Pim-ピム-")" = 0 ] || fail "Ctrl+Shift+Tab did not turn back to the first tab"
+tab_is() { [ "$(probe tab "Pim-ピム-")" = "$1" ]; }
+press "$main" Down ctrl+Tab
+wait_until tab_is 1 || fail "Ctrl+Tab did not turn to the second tab"
+shoot keyboard-second-tab.png
+press "$main" ctrl+shift+Tab
+wait_until tab_is 0 || fail "Ctrl+Shift+Tab did not turn back to the first tab"
 
 # The focus left the hidden list for the tabs; one step back is "PDF作成".
-got=$(focused "Pim-ピム-")
-[ "$got" = "SysTabControl32||296,8" ] || fail "after Ctrl+Tab the focus is on [$got], expected the tabs"
-xdotool key shift+Tab
-sleep 0.2
-got=$(focused "Pim-ピム-")
-[ "$got" = "Button|PDF作成|192,392" ] || fail "Shift+Tab walking back: [$got], expected PDF作成"
-import -window root "$out/keyboard-focus.png"
+wait_until focus_is "Pim-ピム-" "SysTabControl32||296,8" ||
+  fail "after Ctrl+Tab the focus is on [$(focused "Pim-ピム-")], expected the tabs"
+step shift+Tab "Button|PDF作成|192,392" "Shift+Tab walking back"
+shoot keyboard-focus.png
 
 # Enter presses the focused "PDF作成"; at the end "閉じる" has the focus and
 # Enter closes the dialog.
-xdotool key Return
+press "$main" Return
 dialog=$(wait_window "ＰＤＦ作成終了") || fail "Enter on PDF作成 did not run"
-sleep 0.5
-move_client "$dialog" 335 102 2 2
-got=$(focused "ＰＤＦ作成終了")
-[ "$got" = "Button|閉じる|228,72" ] || fail "the finished dialog's focus is on [$got], expected 閉じる"
-import -window root "$out/keyboard-finished.png"
-xdotool key Return
-for _ in $(seq 1 40); do
-  xdotool search --name "^ＰＤＦ作成終了\$" >/dev/null 2>&1 || break
-  sleep 0.25
-done
-xdotool search --name "^ＰＤＦ作成終了\$" >/dev/null 2>&1 && fail "Enter did not close the finished dialog"
+wait_until focus_is "ＰＤＦ作成終了" "Button|閉じる|228,72" ||
+  fail "the finished dialog's focus is on [$(focused "ＰＤＦ作成終了")], expected 閉じる"
+shoot keyboard-finished.png
+press "$dialog" Return
+wait_gone "ＰＤＦ作成終了" || fail "Enter did not close the finished dialog"
 [ -s "$folder/default.pdf" ] || fail "no PDF was written"
 
-control() { probe "$probe_exe" controls "Pim-ピム-" | grep -m1 "^$1" | cut -d'|' -f3; }
-eval "$(xdotool getwindowgeometry --shell "$main")"
+control() { control_place "$main" "$1"; }
+read -r _ _ _ _ _ _ width height <<<"$(probe place "Pim-ピム-")"
 list_before=$(control "SysListView32|")
 left_before=$(control "Button|文章のプロパティ|"),$(control "Button|PDF作成|")
-probe "$probe_exe" resize "Pim-ピム-" 1200 800
-sleep 1
-import -window root "$out/keyboard-resized.png"
+probe resize "Pim-ピム-" 1200 800
 IFS=, read -r _ _ w0 h0 <<<"$list_before"
-IFS=, read -r _ _ w1 h1 <<<"$(control "SysListView32|")"
-[ $((w1 - w0)) = $((1200 - WIDTH)) ] && [ $((h1 - h0)) = $((800 - HEIGHT)) ] ||
-  fail "the list went from ${w0}x$h0 to ${w1}x$h1 while the window went from ${WIDTH}x$HEIGHT to 1200x800"
+list_grown() {
+  IFS=, read -r _ _ w1 h1 <<<"$(control "SysListView32|")"
+  [ $((w1 - w0)) = $((1200 - width)) ] && [ $((h1 - h0)) = $((800 - height)) ]
+}
+wait_until list_grown ||
+  fail "the list went from ${w0}x$h0 to ${w1}x$h1 while the window went from ${width}x$height to 1200x800"
+shoot keyboard-resized.png
 left_after=$(control "Button|文章のプロパティ|"),$(control "Button|PDF作成|")
 [ "$left_after" = "$left_before" ] || fail "the left column moved: $left_before -> $left_after"
 
-xdotool key --window "$main" alt+F4 2>/dev/null || true
-wait $pid || true
-trap - EXIT
+close_pim
 echo "PASS: Tab walked ${#expected[@]} controls in the layout's order; Ctrl+Tab turned the tabs; Enter ran and closed;"
-echo "      at 1200 x 800 the list grew by $((1200 - WIDTH)) x $((800 - HEIGHT)) and the left column stayed"
+echo "      at 1200 x 800 the list grew by $((1200 - width)) x $((800 - height)) and the left column stayed"

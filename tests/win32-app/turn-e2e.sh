@@ -6,20 +6,12 @@
 # the test output.
 #
 #   turn-e2e.sh <Pim.exe> <test output folder>
-set -euo pipefail
-
-if [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
-fi
-
 gui=$1 out=$2
-root=$(cd "$(dirname "$0")/../.." && pwd)
-wine_run=$root/scripts/wine-run
+# shellcheck source=gui-lib.sh
+. "$(dirname "$0")/gui-lib.sh"
 folder=$out/turn-e2e
 rm -rf "$folder"
 mkdir -p "$folder/work"
-# shellcheck source=gui-lib.sh
-. "$(dirname "$0")/gui-lib.sh"
 
 # The scene: four quarters of four colours, 64 x 32, upright.
 upright=$folder/work/upright.png
@@ -44,23 +36,23 @@ open(sys.argv[3], "wb").write(jpeg[:2] + b"\xff\xe1" + struct.pack(">H", len(exi
 PY
 done
 
-"$wine_run" "$gui" "$(winpath "$folder")" &
-pid=$!
-trap 'kill $pid 2>/dev/null || true' EXIT
+start_pim "$(winpath "$folder")"
+wait_until count_is 9 || fail "the list shows [$(row_line)], not the nine pictures"
+shoot turn-stored.png
 
-main=$(wait_window "Pim-ピム-") || fail "the main window did not appear"
-sleep 2
-import -window root "$out/turn-stored.png"
-
-# "EXIF回転" (CheckBox8 at 8, 392, left of "JPEG再変換"), then "右に90°回転" on
-# the landscape picture: Down passes ＰＤＦ作成(選択画像), 画像移動（登録）and the
+# "EXIF回転" (CheckBox8 at 8, 392, left of "JPEG再変換") is on at the first
+# start; clicked off and on again, it is remembered. Then "右に90°回転" on the
+# landscape picture: Down passes ＰＤＦ作成(選択画像), 画像移動（登録）and the
 # greyed 画像移動（移動）.
-click_client "$main" 782 442 40 404
-sleep 1.5
-import -window root "$out/turn-exif.png"
+exif_on() { probe checked "Pim-ピム-" | grep -qx "EXIF回転"; }
+wait_until exif_on || fail "EXIF回転 is not on at the first start"
+click_client "$main" 40 404
+wait_until eval '! exif_on' || fail "EXIF回転 did not go off"
+click_client "$main" 40 404
+wait_until exif_on || fail "EXIF回転 was not ticked again"
+shoot turn-exif.png
 popup 0 turn-popup.png Down Down Down Down Return
-sleep 1.5
-import -window root "$out/turn-turned.png"
+shoot turn-turned.png
 run_pdf turned.pdf
 pdf=$folder/turned.pdf
 
@@ -82,7 +74,5 @@ for i in 0 1 2 3 4 5 6 7 8; do
 done
 grep -q '^AutoOrient=1' "$settings_dir/Pim.ini" || fail "Pim.ini does not remember EXIF回転"
 
-xdotool key --window "$main" alt+F4 2>/dev/null || true
-wait $pid || true
-trap - EXIT
+close_pim
 echo "PASS: EXIF回転 stood the eight orientations upright, 右に90°回転 turned the landscape page, the JPEG bytes unchanged"

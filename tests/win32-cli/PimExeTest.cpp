@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "base/CodePage.h"
 #include "base/win32/WideNames.h"
 #include "tests/app/PdfFacts.h"
 #include "tests/app/SortFolder.h"
@@ -17,14 +18,25 @@ namespace pim {
 namespace {
 
 // pim.exe with the arguments, quoted; its exit code, -1 when it did not run.
-int RunPimExe(const std::vector<std::string>& args) {
+// With `errors`, its standard error goes to that file.
+int RunPimExe(const std::vector<std::string>& args, const std::string& errors = {}) {
     std::wstring command = L"\"" + WideName(test::ShellPath(PIM_CLI_PATH)) + L"\"";
     for (const std::string& a : args) command += L" \"" + WideName(a) + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
+    HANDLE errorFile = INVALID_HANDLE_VALUE;
+    if (!errors.empty()) {
+        SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+        errorFile = CreateFileW(WidePath(errors).c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdError = errorFile;
+    }
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        return -1;
+    const BOOL started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, errorFile != INVALID_HANDLE_VALUE,
+                                        0, nullptr, nullptr, &startup, &process);
+    if (errorFile != INVALID_HANDLE_VALUE) CloseHandle(errorFile);
+    if (!started) return -1;
     WaitForSingleObject(process.hProcess, INFINITE);
     DWORD code = 0;
     GetExitCodeProcess(process.hProcess, &code);
@@ -67,6 +79,27 @@ TEST(PimExe, EveryKeyGivesTheSameOrderAsOnLinux) {
                   std::vector<std::string>(titles.rbegin(), titles.rend()))
             << key;
     }
+}
+
+// A PDF that a viewer holds open (sharing no deletion) is reported before
+// any page is read, with its name, and the old file is left as it was.
+TEST(PimExe, APdfHeldOpenByAViewerIsReportedBeforeThePages) {
+    const std::string folder = test::ShellPath(test::FreshFolder("pimexe-in-use"));
+    test::WriteJpegFile(folder + "\\1.jpg", test::GradientBitmap(8, 8));
+    const std::string pdf = folder + "\\default.pdf";
+    test::WriteFileBytes(pdf, "old");
+    const HANDLE viewer = CreateFileW(WidePath(pdf).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(viewer, INVALID_HANDLE_VALUE);
+    const std::string errors = test::ShellPath(test::OutputPath("pimexe-in-use.txt"));
+    const int code = RunPimExe({folder}, errors);
+    CloseHandle(viewer);
+    EXPECT_EQ(code, 3);
+    // Not a terminal: one progress line per file read, and none was.
+    EXPECT_EQ(AnsiToUtf8(test::ReadFileBytes(errors)),
+              "pim: writing " + pdf + ": ＰＤＦが他のアプリで開かれています\r\n");
+    EXPECT_EQ(test::ReadFileBytes(pdf), "old");
+    EXPECT_EQ(RunPimExe({"--quiet", folder}), 0);
 }
 
 // A folder past the old limit of 260 characters is listed, read and
