@@ -39,4 +39,13 @@ bool TComboBox::Notified(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
     return true;
 }
 
+// Alt with a key other than Up or Down (which open the list) is the
+// window's, as Windows has it: Alt+F4 closes the form. Wine's combo box
+// swallows every such key.
+LRESULT TComboBox::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_SYSKEYDOWN && wParam != VK_UP && wParam != VK_DOWN)
+        return DefWindowProcW(Handle(), message, wParam, lParam);
+    return TWindow::WndProc(message, wParam, lParam);
+}
+
 }  // namespace pim::ui

@@ -26,6 +26,7 @@ public:
 
 protected:
     bool Notified(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 };
 
 }  // namespace pim::ui
