@@ -170,7 +170,10 @@ std::vector<std::string> PagesOf(TPRText& item, const std::vector<std::string>& 
     std::vector<std::string> pages;
     for (const TStringList& page : item.Pages()) {
         std::string joined;
-        for (int i = 0; i < page.Count(); ++i) joined += (i ? "|" : "") + AnsiToUtf8(page[i]);
+        for (int i = 0; i < page.Count(); ++i) {
+            if (i > 0) joined += '|';
+            joined += AnsiToUtf8(page[i]);
+        }
         pages.push_back(joined);
     }
     return pages;
