@@ -36,7 +36,9 @@ void TImgListView::StartColumnFit() {
     fitIds_.clear();
     fitNext_ = 0;
     fitText_ = 0;
-    hintRow_ = -1;
+    hintRow_ = -1;  // the rows changed: the next move over one tells its hint anew
+    SetHintW({});
+    ShowHint = false;
     if (viewStyle_ != ui::TViewStyle::vsList || !Handle()) return;
     {
         const TWindowDC dc(Handle());

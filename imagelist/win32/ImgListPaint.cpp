@@ -285,12 +285,16 @@ void TImgListView::DrawBadge(TImgListItem& item) {
     if (icon < 0) return;
     int smallWidth = 16, smallHeight = 16;
     ImageList_GetIconSize(systemSmall_, &smallWidth, &smallHeight);
-    HIMAGELIST list = size > smallWidth && systemLarge_ ? systemLarge_ : systemSmall_;
-    const TIconHandle drawn(ImageList_GetIcon(list, icon, ILD_TRANSPARENT));
-    if (!drawn) return;
     TDibCanvas surface(size, size);
     surface.CopyFrom(sheet, sx + bx, sy + by);
-    DrawIconEx(surface.Dc(), 0, 0, drawn.get(), size, size, 0, nullptr, DI_NORMAL);
+    if (size == smallWidth) {
+        ImageList_Draw(systemSmall_, icon, surface.Dc(), 0, 0, ILD_TRANSPARENT);
+    } else {
+        HIMAGELIST list = size > smallWidth && systemLarge_ ? systemLarge_ : systemSmall_;
+        const TIconHandle drawn(ImageList_GetIcon(list, icon, ILD_TRANSPARENT));
+        if (!drawn) return;
+        DrawIconEx(surface.Dc(), 0, 0, drawn.get(), size, size, 0, nullptr, DI_NORMAL);
+    }
     surface.CopyTo(sheet, sx + bx, sy + by);
 }
 
