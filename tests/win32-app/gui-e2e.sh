@@ -83,7 +83,7 @@ wait_until names_are "$moved_rows" || fail "after the copy was removed the list 
 # picture lands between it and 06-palette-8bit.
 drag_to() {  # drag_to <x> <y>: press on row 1's picture (selecting it), move there in steps
   move_client "$main" 350 "$(row_y 1)"
-  xdotool mousedown 1
+  press_alone
   for step in 1 2 3 4; do
     move_client "$main" $((350 + ($1 - 350) * step / 4)) $(($(row_y 1) + ($2 - $(row_y 1)) * step / 4))
     if [ "$step" = 1 ]; then

@@ -112,6 +112,19 @@ click_client() {  # click_client <window> <x> <y> [button]
   [ $# -ge 5 ] && set -- "$1" "$4" "$5" "${6:-1}"
   move_client "$1" "$2" "$3"
   xdotool click "${4:-1}"
+  pressed
+}
+
+# A press that must count as a press of its own, not the second of a double
+# click, comes once the system's double-click time (500 ms) has passed since
+# the last press: a user pressing again sooner at that place double-clicks.
+last_press=0
+pressed() { last_press=${EPOCHREALTIME/./}; }
+single_press_ready() { [ $((${EPOCHREALTIME/./} - last_press)) -gt 600000 ]; }
+press_alone() {  # press_alone: the left button down, as a press of its own
+  wait_until single_press_ready
+  xdotool mousedown 1
+  pressed
 }
 
 # Keys go to the window that has the keyboard in Windows, through whichever of

@@ -45,7 +45,7 @@ expected=$(printf '%s\n' "$folder/01-plasma.jpg" "$folder/02-grey-steps.jpg")
 # it), then goes on; the drag loop ends where it is let go, the files stay,
 # and the window goes on answering.
 move_client "$main" 350 "$(row_y 0)"
-xdotool mousedown 1
+press_alone
 move_client "$main" 330 120
 wait_until eval '! no_capture' || fail "pressing on a picture and moving started no drag"
 for x in 300 250 200 150; do
