@@ -1,5 +1,6 @@
 #include "app/SettingsKeeper.h"
 
+#include <algorithm>
 #include <charconv>
 
 #include "base/CodePage.h"
@@ -72,12 +73,20 @@ std::optional<bool> SettingBoolOf(std::string_view text) {
 
 std::string WindowPlaceText(const TWindowPlace& p) {
     return std::to_string(p.Left) + "," + std::to_string(p.Top) + "," + std::to_string(p.Width) + "," +
-           std::to_string(p.Height);
+           std::to_string(p.Height) + (p.Maximized ? ",1" : "");
 }
 
 std::optional<TWindowPlace> WindowPlaceOf(std::string_view text) {
     // Far beyond any screen, and small enough that sums cannot overflow.
     constexpr int kFar = 1 << 20;
+    bool maximized = false;  // a fifth field
+    if (std::count(text.begin(), text.end(), ',') == 4) {
+        const std::size_t last = text.rfind(',');
+        const auto flag = SettingBoolOf(text.substr(last + 1));
+        if (!flag) return std::nullopt;
+        maximized = *flag;
+        text = text.substr(0, last);
+    }
     int values[4];
     for (int i = 0; i < 4; ++i) {
         const std::size_t comma = i < 3 ? text.find(',') : text.size();
@@ -87,7 +96,7 @@ std::optional<TWindowPlace> WindowPlaceOf(std::string_view text) {
         values[i] = *value;
         text.remove_prefix(i < 3 ? comma + 1 : comma);
     }
-    return TWindowPlace{values[0], values[1], values[2], values[3]};
+    return TWindowPlace{values[0], values[1], values[2], values[3], maximized};
 }
 
 std::string FolderSettingText(const std::string& folder) {

@@ -61,15 +61,18 @@ inline std::string SettingBool(bool value) { return value ? "1" : "0"; }
 // "1" or "0"; nothing otherwise.
 std::optional<bool> SettingBoolOf(std::string_view text);
 
-// A window's place: left, top, width, height.
+// A window's place: left, top, width, height (its normal place when it is
+// maximised).
 struct TWindowPlace {
     int Left = 0;
     int Top = 0;
     int Width = 0;
     int Height = 0;
+    bool Maximized = false;
     bool operator==(const TWindowPlace&) const = default;
 };
-// "left,top,width,height"; nothing unless four numbers with a positive size.
+// "left,top,width,height", and ",1" when maximised; nothing unless four
+// numbers with a positive size, and then nothing or "0" or "1".
 std::string WindowPlaceText(const TWindowPlace& place);
 std::optional<TWindowPlace> WindowPlaceOf(std::string_view text);
 

@@ -93,6 +93,7 @@ void TImgListModel::SetViewMode(TViewMode value) {
     viewMode_ = value;
     DropListing();
     items_->Clear();
+    memory_.Forget();
     if (IsFileMode())
         ListChanged();
     else
@@ -136,6 +137,7 @@ void TImgListModel::NavigateIdList(const TIdList& absolute) {
     Hooks().StopThumbnails();
     Hooks().ScrollToOrigin();
     items_->Clear();
+    memory_.Forget();
     std::unique_ptr<TShellFolder> folder =
         absolute.IsDesktop() ? shell_->Desktop() : desktop_->BindToObject(absolute);
     if (!folder) {
@@ -160,6 +162,7 @@ void TImgListModel::LeaveFolder() {
     Hooks().ScrollToOrigin();
     folder_.reset();
     folderIdList_ = TIdList();
+    memory_.Forget();
     Rebuild();
     Hooks().ResumeNotify();
 }
@@ -168,6 +171,7 @@ void TImgListModel::Rebuild(std::unique_ptr<TFolderListing> started) {
     if (IsFileMode() || !Hooks().CanRebuild()) return;
     DropListing();
     Hooks().StopThumbnails();
+    memory_.Remember(*items_);
     items_->Clear();
     Hooks().ClearThumbnailImages();
     if (started) {
@@ -234,11 +238,12 @@ void TImgListModel::Land(TFolderListing& listing) {
             if (Allowed(*item)) items.push_back(std::move(item));
         listing.Items.clear();
         items_->Append(std::move(items));
+        // Sorted as the listing began; the order may have changed since.
+        if (listing.Order() != Order()) Sort();
+        memory_.Restore(*items_);
         for (int i = 0; i < items_->Count(); ++i)
             if (TImgListItem& item = *items_->Items(i); !item.IsFolder()) Hooks().QueueLookAhead(item);
         Hooks().SetRowCount(items_->Count());
-        // Sorted as the listing began; the order may have changed since.
-        if (listing.Order() != Order()) Sort();
         if (items_->Count() > 0) Hooks().FocusRow(0);
     } catch (...) {
         finish();
@@ -315,14 +320,17 @@ bool TImgListModel::MergeListed(TFolderListing& listing) {
     try {
         std::vector<TShellItem*> order;
         order.reserve(kept.size() + added.size());
+        std::vector<std::string> gone;
         for (int i = 0; i < items_->Count(); ++i) {
             TImgListItem* item = items_->Items(i);
             if (kept.count(item)) {
                 order.push_back(item);
             } else {
                 Hooks().ForgetItem(*item);
+                gone.push_back(item->FullPath());
             }
         }
+        memory_.ForgetFiles(gone);
         for (TImgListItem* item : changed) {
             Hooks().ForgetItem(*item);
             item->Resolved = false;
@@ -410,6 +418,7 @@ int TImgListModel::Compare(TShellItem* a, TShellItem* b) {
 }
 
 void TImgListModel::Sort() {
+    memory_.ForgetOrder();
     items_->Sort([this](TShellItem* a, TShellItem* b) {
         const int result = Compare(a, b);
         return descend_ ? -result : result;

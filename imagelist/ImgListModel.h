@@ -19,6 +19,7 @@
 #include "imagelist/FolderListing.h"
 #include "imagelist/ImgShare.h"
 #include "imagelist/ImgUtils.h"
+#include "imagelist/ListMemory.h"
 #include "imagelist/ShellFolder.h"
 
 namespace pim {
@@ -74,7 +75,9 @@ public:
     TShell& Shell() { return *shell_; }
 
     TImgListItems& ImgItems();
-    // Changing any of its settings rebuilds the list from the current folder.
+    // Changing any of its settings lists the current folder again, keeping
+    // what the user made of the list (see TListMemory): files that leave
+    // and come back return to their place with their turns.
     TDispTypes& DispTypes() { return dispTypes_; }
 
     TSortTypeEx SortType() const { return sortType_; }
@@ -115,7 +118,9 @@ public:
     const TIdList& FolderIdList() const { return folderIdList_; }
     TShellFolder* Folder() const { return folder_.get(); }
 
-    // Lists the current folder anew (folder mode), sorted. With a listing
+    // Lists the current folder anew (folder mode), sorted, then in the
+    // user's order and with the user's turns while the folder stays open
+    // (a sort or another folder ends the order). With a listing
     // notifier (see TImgListHooks) the list is empty until the listing
     // lands; the folder itself is entered at once.
     void Rebuild() { Rebuild(nullptr); }
@@ -136,7 +141,8 @@ public:
     // merged when it lands (then false here; BeforeMerge and AfterMerge
     // tell the window).
     bool Refresh();
-    // Orders ImgItems by SortType and Descend.
+    // Orders ImgItems by SortType and Descend (the user's order, that of
+    // the files a filter hides too, ends).
     void Sort();
     // The program's own order of two items under SortType, before Descend
     // (CompareKeys; items without an ID list first).
@@ -186,6 +192,7 @@ private:
     TImgListHooks defaultHooks_;
     TImgListHooks* hooks_ = &defaultHooks_;
     std::unique_ptr<TItems> items_;
+    TListMemory memory_;  // the user's order and turns in the open folder
     std::unique_ptr<TFolderListing> listing_;  // the running one
     bool listingMerges_ = false;               // it is a refresh's
     // Dropped listings still running; freed once they end.

@@ -79,14 +79,18 @@ private:
     int y_ = 32;
 };
 
+// The file-kind mark on a thumbnail: its corner, its gap to the box's edges
+// and its side (the form scales both with the dpi).
 class TSmallIcon : public TViewSettings {
 public:
     PIM_SETTING(TIconPosition, IconPos, iconPos_)
     PIM_SETTING(int, Space, space_)
+    PIM_SETTING(int, Size, size_)
 
 private:
     TIconPosition iconPos_ = TIconPosition::iipRightBottom;
     int space_ = 2;
+    int size_ = 16;
 };
 
 class TBlankSpace : public TViewSettings {

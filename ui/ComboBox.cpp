@@ -9,15 +9,12 @@ constexpr int kDropDownHeight = 200;
 TComboBox::TComboBox(const Params& p) {
     CreateHandle({.Parent = p.Parent, .ClassName = L"COMBOBOX",
                   .Bounds = {p.Bounds.Left, p.Bounds.Top, p.Bounds.Width, kDropDownHeight},
-                  .Style = CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP});
+                  .Style = CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP});
     for (const std::string& item : p.Items) {
         const std::u16string wide = Widen(item);
         SendMessageW(Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(W(wide)));
     }
-    if (p.ItemIndex >= 0)
-        SetItemIndex(p.ItemIndex);
-    else if (!p.Text.empty())
-        SetText(p.Text);
+    if (p.ItemIndex >= 0) SetItemIndex(p.ItemIndex);
 }
 
 int TComboBox::ItemIndex() const { return static_cast<int>(SendMessageW(Handle(), CB_GETCURSEL, 0, 0)); }
@@ -40,6 +37,15 @@ bool TComboBox::Notified(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
     if (OnClick) OnClick();
     result = 0;
     return true;
+}
+
+// Alt with a key other than Up or Down (which open the list) is the
+// window's, as Windows has it: Alt+F4 closes the form. Wine's combo box
+// swallows every such key.
+LRESULT TComboBox::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_SYSKEYDOWN && wParam != VK_UP && wParam != VK_DOWN)
+        return DefWindowProcW(Handle(), message, wParam, lParam);
+    return TWindow::WndProc(message, wParam, lParam);
 }
 
 }  // namespace pim::ui

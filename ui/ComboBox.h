@@ -1,4 +1,5 @@
-// A drop-down combo box. OnClick fires when the user picks an item.
+// A drop-down list: the user picks one of its items and cannot type
+// another text. OnClick fires when the user picks an item.
 #pragma once
 
 #include <string>
@@ -15,7 +16,6 @@ public:
         TBounds Bounds;  // the height is the field's; the list drops below it
         std::vector<std::string> Items;
         int ItemIndex = -1;
-        std::string Text;  // shown when no item is chosen
     };
     explicit TComboBox(const Params& params);
     int ItemIndex() const;
@@ -26,6 +26,7 @@ public:
 
 protected:
     bool Notified(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 };
 
 }  // namespace pim::ui

@@ -41,7 +41,7 @@ void TForm::DestroyHandle() {
 
 void TForm::ShowForm() {
     if (OnShow) OnShow();
-    ShowWindow(Handle(), SW_SHOW);
+    ShowWindow(Handle(), ShowMaximized ? SW_SHOWMAXIMIZED : SW_SHOW);
     // The focus frame stays visible whether the form is used by mouse or by
     // keyboard.
     SendMessageW(Handle(), WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS | UISF_HIDEACCEL), 0);

@@ -41,8 +41,10 @@ public:
     explicit TForm(const Params& params);
     ~TForm() override;
 
-    // Fires OnShow, then shows the window.
+    // Fires OnShow, then shows the window (maximised when OnShow set
+    // ShowMaximized; its normal place stays as it was set).
     void ShowForm();
+    bool ShowMaximized = false;
     // Asks OnClose what to do and does it; the main form's closing ends
     // the message loop.
     void Close();

@@ -21,6 +21,9 @@ constexpr int kThumbnailSize = 94;
 constexpr int kThumbnailFrame = 1;
 constexpr int kThumbnailSelectFrame = 3;
 constexpr int kThumbnailBevel = 1;
+// The file-kind mark in the thumbnail's corner: its side and its gap.
+constexpr int kThumbnailMark = 16;
+constexpr int kThumbnailMarkSpace = 2;
 
 }  // namespace
 
@@ -109,14 +112,16 @@ void TForm1::CreateControls() {
     // The panels lie over the page control: made after it, they stay in front.
     // The window is wider than the three original boxes needed: "png" sits
     // beside "txt", the list side takes the rest, and the left column stays.
+    // Each type box is as wide as its box and caption need at every dpi,
+    // with a pixel or two to spare ("bmp" needs 43 at 96 dpi).
     Panel1 = Make<TPanel>({.Parent = this, .Bounds = {432, 8, 332, 27}, .BevelInner = TBevel::bvLowered});
     ComboBox2 = Make<TComboBox>({.Parent = Panel1, .Bounds = {9, 4, 57}, .Items = {"昇順", "降順"}, .ItemIndex = 0});
     ComboBox1 = Make<TComboBox>(
-        {.Parent = Panel1, .Bounds = {73, 4, 81}, .Items = {"名前", "更新日時", "サイズ", "種類"}, .Text = "名前"});
+        {.Parent = Panel1, .Bounds = {73, 4, 81}, .Items = {"名前", "更新日時", "サイズ", "種類"}, .ItemIndex = 0});
     CheckBox3 = Make<TCheckBox>({.Parent = Panel1, .Bounds = {158, 1, 40, 25}, .Caption = "jpg", .Checked = true});
-    CheckBox4 = Make<TCheckBox>({.Parent = Panel1, .Bounds = {198, 1, 41, 25}, .Caption = "bmp", .Checked = true});
-    CheckBox5 = Make<TCheckBox>({.Parent = Panel1, .Bounds = {246, 1, 33, 25}, .Caption = "txt", .Checked = true});
-    CheckBox7 = Make<TCheckBox>({.Parent = Panel1, .Bounds = {282, 1, 40, 25}, .Caption = "png", .Checked = true});
+    CheckBox4 = Make<TCheckBox>({.Parent = Panel1, .Bounds = {198, 1, 46, 25}, .Caption = "bmp", .Checked = true});
+    CheckBox5 = Make<TCheckBox>({.Parent = Panel1, .Bounds = {246, 1, 35, 25}, .Caption = "txt", .Checked = true});
+    CheckBox7 = Make<TCheckBox>({.Parent = Panel1, .Bounds = {282, 1, 42, 25}, .Caption = "png", .Checked = true});
 
     Panel2 = Make<TPanel>({.Parent = this, .Bounds = {300, 374, 468, 39}, .BevelOuter = TBevel::bvNone});
     StaticText11 = Make<TStaticText>({.Parent = Panel2, .Bounds = {0, 1, 85, 16}, .Caption = "画像フォルダ",
@@ -174,6 +179,8 @@ void TForm1::ChangeScale(int dpi) {
     image.SetBevelWidth(ScaleDpi(kThumbnailBevel, dpi));
     image.SetImageWidth(ScaleDpi(kThumbnailSize, dpi));
     image.SetImageHeight(ScaleDpi(kThumbnailSize, dpi));
+    image.SmallIcon().SetSize(ScaleDpi(kThumbnailMark, dpi));
+    image.SmallIcon().SetSpace(ScaleDpi(kThumbnailMarkSpace, dpi));
 }
 
 void TForm1::ConfigureList() {
@@ -237,7 +244,7 @@ void TForm1::WireEvents() {
     };
     ImgListView1->OnSelectItem = [this](int item, bool selected) { ImgListView1SelectItem(item, selected); };
     ImgListView1->OnListChanged = [this] { ImgListView1ListChanged(); };
-    ImgListView1->OnMouseDown = [this](TMouseButton button, int x, int y) { ImgListView1MouseDown(button, x, y); };
+    ImgListView1->OnContextPopup = [this](POINT screen) { ImgListView1ContextPopup(screen); };
     N1->OnClick = [this] { N1Click(); };
     N3->OnClick = [this] { N3Click(); };
     N4->OnClick = [this] { N4Click(); };
@@ -249,7 +256,6 @@ void TForm1::WireEvents() {
 // ---- Window ---------------------------------------------------------------------
 
 void TForm1::FormShow() {
-    FileTypeBits = ftAll;
     ImgListView1->SetSortType(TSortTypeEx::istName);
     ImgListView1->SetDescend(false);
     const int width = Width();

@@ -114,8 +114,8 @@ public:
     // the rows registered for a move.
     TStringList ListBox1;
 
-    // Ticked file types: jpg 1, bmp 2, txt 4, png 8.
-    int FileTypeBits = ftAll;
+    // Ticked file types, as the boxes show them: jpg 1, bmp 2, txt 4, png 8.
+    int FileTypeBits() const;
     int RolledHeight = 0;
     int SavedHeight = 0;
 
@@ -140,7 +140,8 @@ public:
     // The list's rows changed (rebuild, refresh, filter, sort): both counts,
     // and whether the folder is gone.
     void ImgListView1ListChanged();
-    void ImgListView1MouseDown(ui::TMouseButton button, int x, int y);
+    // A right click, Shift+F10 or the menu key on the list.
+    void ImgListView1ContextPopup(POINT screen);
     // Moving and turning pictures, drops, opening the folder.
     void N3Click();
     void N4Click();
@@ -175,7 +176,6 @@ private:
     void CreateControls();
     void ConfigureList();
     void WireEvents();
-    void ToggleFileType(ui::TCheckBox& box, int bit);
     void ShowPreviewError(const std::string& message);
     // The preview's zoom (Unit1Preview.cpp).
     SIZE PreviewArea() const;

@@ -1,5 +1,7 @@
 // The main window's list, filter and sort controls, and the output name and
 // save folder.
+#include <utility>
+
 #include "app/MainModel.h"
 #include "app/win32/Unit1.h"
 #include "base/CodePage.h"
@@ -10,18 +12,22 @@ using namespace ui;
 
 // ---- Type filter and sorting ---------------------------------------------------
 
-void TForm1::ToggleFileType(TCheckBox& box, int bit) {
-    FileTypeBits += box.Checked() ? bit : -bit;
-    Check_Attrib();
+int TForm1::FileTypeBits() const {
+    int bits = 0;
+    const std::pair<TCheckBox*, int> boxes[] = {{CheckBox3, ftJpg}, {CheckBox4, ftBmp}, {CheckBox5, ftTxt},
+                                                {CheckBox7, ftPng}};
+    for (const auto& [box, bit] : boxes)
+        if (box->Checked()) bits |= bit;
+    return bits;
 }
 
-void TForm1::CheckBox3Click() { ToggleFileType(*CheckBox3, ftJpg); }
-void TForm1::CheckBox4Click() { ToggleFileType(*CheckBox4, ftBmp); }
-void TForm1::CheckBox5Click() { ToggleFileType(*CheckBox5, ftTxt); }
-void TForm1::CheckBox7Click() { ToggleFileType(*CheckBox7, ftPng); }
+void TForm1::CheckBox3Click() { Check_Attrib(); }
+void TForm1::CheckBox4Click() { Check_Attrib(); }
+void TForm1::CheckBox5Click() { Check_Attrib(); }
+void TForm1::CheckBox7Click() { Check_Attrib(); }
 
 void TForm1::Check_Attrib() {
-    if (const auto mask = MaskOfFileTypeBits(FileTypeBits)) ImgListView1->DispTypes().SetExt(*mask);
+    if (const auto mask = MaskOfFileTypeBits(FileTypeBits())) ImgListView1->DispTypes().SetExt(*mask);
 }
 
 void TForm1::ComboBox1Click() {
@@ -47,14 +53,11 @@ void TForm1::ImgListView1ListChanged() {
     StatusBar1->SetPanelText(2, ImgListView1->FolderMissing() ? kStatusNoFolder : std::string_view());
 }
 
-void TForm1::ImgListView1MouseDown(TMouseButton button, int, int) {
-    if (button != TMouseButton::mbRight) return;
-    // The right click has selected the row under the pointer, if any.
+// A right click has selected the row under the pointer, if any, first.
+void TForm1::ImgListView1ContextPopup(POINT screen) {
     const bool selected = ImgListView1->SelCount() > 0;
     for (TMenuItem* item : {N6, N7, N8}) item->SetEnabled(selected);
-    POINT cursor;
-    GetCursorPos(&cursor);
-    PopupMenu1.Popup(cursor.x, cursor.y);
+    PopupMenu1.Popup(screen.x, screen.y);
 }
 
 // ---- Output name and save folder ------------------------------------------------

@@ -177,6 +177,7 @@ void TForm1::SettingsShown() {
     if (SpeedButton2->Down()) SpeedButton2Click();
     shownFolder_ = ImgListView1->FolderPath();
     shownPlace_ = WindowPlace();
+    shownPlace_.Maximized = ShowMaximized;  // shown so right after this
     if (settings_) settings_->Arm();
 }
 
@@ -205,14 +206,16 @@ void TForm1::WindowPlaceChanged() {
 
 // The window's place when shown normally (not minimised, maximised or rolled
 // up), its size at 96 dpi so that it keeps its proportions on a monitor of
-// another scale.
+// another scale, and whether it is maximised (a window minimised from
+// maximised comes back maximised).
 TWindowPlace TForm1::WindowPlace() const {
     WINDOWPLACEMENT placement{sizeof placement};
     GetWindowPlacement(Handle(), &placement);
     RECT r = placement.rcNormalPosition;
+    const bool zoomed = IsZoomed(Handle()) || (IsIconic(Handle()) && (placement.flags & WPF_RESTORETOMAXIMIZED));
     if (!IsIconic(Handle()) && !IsZoomed(Handle())) GetWindowRect(Handle(), &r);
     const int height = KeepMinimumHeight ? r.bottom - r.top : SavedHeight;
-    return {r.left, r.top, MulDiv(r.right - r.left, 96, Dpi()), MulDiv(height, 96, Dpi())};
+    return {r.left, r.top, MulDiv(r.right - r.left, 96, Dpi()), MulDiv(height, 96, Dpi()), zoomed};
 }
 
 // Never smaller than the window is made (its design size), never larger than
@@ -236,6 +239,7 @@ void TForm1::RestoreWindowPlace(const TWindowPlace& place) {
     const int top = onScreen ? std::clamp<int>(place.Top, work.top, work.bottom - height)
                              : (work.top + work.bottom - height) / 2;
     SetBounds({left, top, width, height});
+    ShowMaximized = place.Maximized;
 }
 
 void TForm1::RestoreSaveFolder(const std::string& folder) {

@@ -1,4 +1,6 @@
-// The list style's column width, fitted to the widest name. The list view
+// The list style's column width, fitted to the widest name up to a limit:
+// one long name must not widen every column. A longer name is cut with "…"
+// by the list view, and the row's hint shows it whole. The list view
 // would find it itself on a relayout, but it asks for every row's name at
 // once, and a name costs the shell a lookup of how to show its extension: a
 // thousand of them held the window for a third of a second. Here the names
@@ -14,6 +16,7 @@
 
 #include "base/CodePage.h"
 #include "imagelist/win32/ImgListView.h"
+#include "ui/Application.h"
 
 namespace pim {
 
@@ -24,6 +27,7 @@ constexpr UINT_PTR kFitTimer = 0x32;
 constexpr int kMinColumnWidth = 128;  // the list view's narrowest column
 constexpr int kLabelPadding = 12;     // the label's margins and focus frame
 constexpr auto kSlice = std::chrono::milliseconds(8);  // GUI time per slice
+constexpr int kNameChars = 24;        // the widest name shown whole, in average characters
 
 }  // namespace
 
@@ -32,7 +36,17 @@ void TImgListView::StartColumnFit() {
     fitIds_.clear();
     fitNext_ = 0;
     fitText_ = 0;
+    hintRow_ = -1;  // the rows changed: the next move over one tells its hint anew
+    SetHintW({});
+    ShowHint = false;
     if (viewStyle_ != ui::TViewStyle::vsList || !Handle()) return;
+    {
+        const TWindowDC dc(Handle());
+        const TSelection font(dc.get(), reinterpret_cast<HFONT>(SendMessageW(Handle(), WM_GETFONT, 0, 0)));
+        TEXTMETRICW metrics{};
+        GetTextMetricsW(dc.get(), &metrics);
+        fitLimit_ = kNameChars * metrics.tmAveCharWidth;
+    }
     // By Id, so a sort or a move between the steps neither skips a name nor
     // measures one twice.
     const int count = ImgItems().Count();
@@ -88,19 +102,46 @@ void TImgListView::MeasureNames(std::size_t until, bool slice) {
     while (fitNext_ < until && (!slice || std::chrono::steady_clock::now() < deadline)) {
         TImgListItem* item = ImgItems().ItemById(fitIds_[fitNext_++]);
         if (!item) continue;  // gone since
-        const std::u16string name = Utf8ToUtf16(item->DisplayName());
-        SIZE size{};
-        GetTextExtentPoint32W(dc.get(), reinterpret_cast<const wchar_t*>(name.c_str()), static_cast<int>(name.size()),
-                              &size);
-        fitText_ = std::max<int>(fitText_, size.cx);
+        fitText_ = std::max(fitText_, NameWidth(dc.get(), Utf8ToUtf16(item->DisplayName())));
+        if (fitText_ >= fitLimit_) fitNext_ = fitIds_.size();  // no name can widen it more
     }
 }
 
-int TImgListView::FittedWidth() {
+int TImgListView::NameWidth(HDC dc, const std::u16string& name) {
+    SIZE size{};
+    GetTextExtentPoint32W(dc, reinterpret_cast<const wchar_t*>(name.c_str()), static_cast<int>(name.size()), &size);
+    return size.cx;
+}
+
+int TImgListView::ColumnWidthFor(int text) {
     int iconWidth = 0, iconHeight = 0;
     if (HIMAGELIST small = ListView_GetImageList(Handle(), LVSIL_SMALL))
         ImageList_GetIconSize(small, &iconWidth, &iconHeight);
-    return std::max(kMinColumnWidth, fitText_ + iconWidth + kLabelPadding);
+    return text + iconWidth + kLabelPadding;
+}
+
+int TImgListView::FittedWidth() { return std::max(kMinColumnWidth, ColumnWidthFor(std::min(fitText_, fitLimit_))); }
+
+void TImgListView::UpdateNameHint(POINT client) {
+    int row = -1;
+    if (viewStyle_ == ui::TViewStyle::vsList) {
+        LVHITTESTINFO hit{};
+        hit.pt = client;
+        row = ListView_HitTest(Handle(), &hit);
+        if (!(hit.flags & LVHT_ONITEM) || row >= ImgItems().Count()) row = -1;
+    }
+    if (row == hintRow_) return;
+    hintRow_ = row;
+    std::u16string hint;
+    if (row >= 0) {
+        std::u16string name = Utf8ToUtf16(ImgItems()[row]->DisplayName());
+        const TWindowDC dc(Handle());
+        const TSelection font(dc.get(), reinterpret_cast<HFONT>(SendMessageW(Handle(), WM_GETFONT, 0, 0)));
+        if (ColumnWidthFor(NameWidth(dc.get(), name)) > ListView_GetColumnWidth(Handle(), 0)) hint = std::move(name);
+    }
+    SetHintW(hint);
+    ShowHint = !hint.empty();
+    ui::Application().CancelHint();  // the next row's hint waits for its own pause
 }
 
 void TImgListView::ApplyColumnWidth() {

@@ -269,21 +269,32 @@ void TImgListView::DrawBadge(TImgListItem& item) {
     const TIconPosition pos = viewImage_.SmallIcon().IconPos();
     if (iconStyle_ != TIconStyle::iisImage || pos == TIconPosition::iipNone || !WantsThumbnail(item) || !systemSmall_)
         return;
-    constexpr int kSmall = 16;
+    const int size = viewImage_.SmallIcon().Size();
     const int space = viewImage_.SmallIcon().Space();
     const bool right = pos == TIconPosition::iipRightTop || pos == TIconPosition::iipRightBottom;
     const bool bottom = pos == TIconPosition::iipLeftBottom || pos == TIconPosition::iipRightBottom;
-    const int bx = right ? viewImage_.ImageWidth() - space - kSmall : 0;
-    const int by = bottom ? viewImage_.ImageHeight() - space - kSmall : 0;
+    const int bx = right ? viewImage_.ImageWidth() - space - size : 0;
+    const int by = bottom ? viewImage_.ImageHeight() - space - size : 0;
     int sx = 0, sy = 0;
     TBitmap& sheet = thumbs_.Locate(item.ThumbIndex, sx, sy);
-    if (bx < 0 || by < 0) return;
-    // The small system list shares the large one's indices.
+    if (size <= 0 || bx < 0 || by < 0) return;
+    // The small system list shares the large one's indices. The mark comes
+    // from the small icon while it is large enough, else from the large one,
+    // drawn at the mark's size.
     const int icon = item.IconIndex();
     if (icon < 0) return;
-    TDibCanvas surface(kSmall, kSmall);
+    int smallWidth = 16, smallHeight = 16;
+    ImageList_GetIconSize(systemSmall_, &smallWidth, &smallHeight);
+    TDibCanvas surface(size, size);
     surface.CopyFrom(sheet, sx + bx, sy + by);
-    ImageList_Draw(systemSmall_, icon, surface.Dc(), 0, 0, ILD_TRANSPARENT);
+    if (size == smallWidth) {
+        ImageList_Draw(systemSmall_, icon, surface.Dc(), 0, 0, ILD_TRANSPARENT);
+    } else {
+        HIMAGELIST list = size > smallWidth && systemLarge_ ? systemLarge_ : systemSmall_;
+        const TIconHandle drawn(ImageList_GetIcon(list, icon, ILD_TRANSPARENT));
+        if (!drawn) return;
+        DrawIconEx(surface.Dc(), 0, 0, drawn.get(), size, size, 0, nullptr, DI_NORMAL);
+    }
     surface.CopyTo(sheet, sx + bx, sy + by);
 }
 

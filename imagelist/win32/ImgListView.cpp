@@ -1,6 +1,7 @@
 #include "imagelist/win32/ImgListView.h"
 
 #include <shellapi.h>
+#include <windowsx.h>
 
 #include <algorithm>
 #include <unordered_map>
@@ -572,6 +573,11 @@ LRESULT TImgListView::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
             scrolling_ = LOWORD(wParam) != SB_ENDSCROLL;
             break;
         case WM_CONTEXTMENU:
+            if (OnContextPopup) {
+                const POINT mouse{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+                OnContextPopup(lParam == -1 ? KeyboardPopupPoint() : mouse);
+                return 0;
+            }
             if (SelCount() == 0) break;
             ContextPopup(lParam);
             return 0;
@@ -582,6 +588,7 @@ LRESULT TImgListView::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
             // pressed on, which now holds another item: the moved items get
             // the selection back.
             dragDrop_->MouseMessage(message, wParam, lParam);
+            if (message == WM_MOUSEMOVE) UpdateNameHint({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
             const LRESULT result = TListView::WndProc(message, wParam, lParam);
             if (moved_) {
                 const TRowMemo memo = std::move(*moved_);

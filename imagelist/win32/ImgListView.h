@@ -108,6 +108,11 @@ public:
     // a sort, a filter), with the selection the rows kept in place.
     std::function<void()> OnListChanged;
 
+    // The user asks for the list's popup menu at this screen point: a right
+    // click at the pointer, Shift+F10 or the menu key at the focused row.
+    // Unset, the list shows the shell's menu of the selected rows.
+    std::function<void(POINT screen)> OnContextPopup;
+
     std::function<void(TImgListItem& item)> OnImageLoad;
     std::function<void(TImgListItem& item)> OnImageLoaded;
 
@@ -181,6 +186,9 @@ private:
     // The shell menu and keys (ImgShellMenu.cpp).
     std::vector<int> SelectedRows();
     void ContextPopup(LPARAM position);
+    // Where a popup asked for by keyboard opens: on the focused row (the
+    // first selected one when none has the focus), scrolled into view.
+    POINT KeyboardPopupPoint();
     void ShellKey(WPARAM key);
     bool PasteFiles();
 
@@ -190,6 +198,12 @@ private:
     void FitFirstScreen();
     void MeasureNames(std::size_t until, bool slice);
     int FittedWidth();
+    static int NameWidth(HDC dc, const std::u16string& name);
+    // The column that shows a name this wide whole.
+    int ColumnWidthFor(int text);
+    // The row under the pointer gets its whole name as the list's hint
+    // when its label is cut.
+    void UpdateNameHint(POINT client);
     void ApplyColumnWidth();
     void SetRows(int count, DWORD flags);
     void Undrawn(const std::function<void()>& change);
@@ -259,6 +273,8 @@ private:
     std::vector<int> fitIds_;  // the items whose names size the list column
     std::size_t fitNext_ = 0;  // the first of them not measured yet
     int fitText_ = 0;          // the widest name measured
+    int fitLimit_ = INT_MAX;   // the widest name the column shows whole
+    int hintRow_ = -1;         // the row whose name is the hint
 };
 
 }  // namespace pim

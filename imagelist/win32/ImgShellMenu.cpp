@@ -203,17 +203,25 @@ TShellItemsOf TImgListView::ShellSelection() {
     return items;
 }
 
+POINT TImgListView::KeyboardPopupPoint() {
+    int row = ListView_GetNextItem(Handle(), -1, LVNI_FOCUSED);
+    if (row < 0 || row >= RowCount()) row = ListView_GetNextItem(Handle(), -1, LVNI_SELECTED);
+    POINT point{0, 0};
+    RECT bounds{};
+    if (row >= 0 && row < RowCount()) {
+        ListView_EnsureVisible(Handle(), row, FALSE);
+        if (ListView_GetItemRect(Handle(), row, &bounds, LVIR_BOUNDS))
+            point = {(bounds.left + bounds.right) / 2, (bounds.top + bounds.bottom) / 2};
+    }
+    ClientToScreen(Handle(), &point);
+    return point;
+}
+
 void TImgListView::ContextPopup(LPARAM position) {
     const int first = ListView_GetNextItem(Handle(), -1, LVNI_SELECTED);
     if (first < 0 || first >= ImgItems().Count()) return;
-    POINT screen{static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))};
-    if (position == -1) {  // the menu key: at the focused row
-        int row = ListView_GetNextItem(Handle(), -1, LVNI_FOCUSED);
-        RECT bounds{};
-        ListView_GetItemRect(Handle(), row >= 0 ? row : first, &bounds, LVIR_BOUNDS);
-        screen = {bounds.left, bounds.bottom};
-        ClientToScreen(Handle(), &screen);
-    }
+    const POINT mouse{static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))};
+    const POINT screen = position == -1 ? KeyboardPopupPoint() : mouse;
     TShellItemsOf items;
     if (model_.IsFileMode()) {
         // Items may come from several folders: the first one alone, on its own folder.

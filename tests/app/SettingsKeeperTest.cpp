@@ -88,8 +88,12 @@ TEST(SettingsKeeper, FoldersAndPlacesReadBackAsWritten) {
     EXPECT_EQ(FolderSettingText(japanese), Utf8ToAnsi(japanese));  // readable in the file
     for (const std::string& folder : {japanese, std::string("/é/한국어")})
         EXPECT_EQ(FolderOfSettingText(FolderSettingText(folder)), folder);
-    EXPECT_EQ(WindowPlaceOf(WindowPlaceText({-1200, 40, 900, 600})), (TWindowPlace{-1200, 40, 900, 600}));
-    for (const char* bad : {"1,2,3", "1,2,3,4,5", "1,2,0,4", "1,,3,4", "a,b,c,d", "1,2,3,99999999999"})
+    for (const TWindowPlace& place : {TWindowPlace{-1200, 40, 900, 600}, TWindowPlace{5, 6, 900, 600, true}})
+        EXPECT_EQ(WindowPlaceOf(WindowPlaceText(place)), place);
+    EXPECT_EQ(WindowPlaceText({1, 2, 3, 4, true}), "1,2,3,4,1");
+    EXPECT_EQ(WindowPlaceOf("1,2,3,4,0"), (TWindowPlace{1, 2, 3, 4}));
+    for (const char* bad : {"1,2,3", "1,2,3,4,5", "1,2,3,4,", "1,2,3,4,1,1", "1,2,0,4", "1,,3,4", "a,b,c,d",
+                            "1,2,3,99999999999"})
         EXPECT_FALSE(WindowPlaceOf(bad)) << bad;
 }
 

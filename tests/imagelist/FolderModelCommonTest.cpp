@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -225,6 +226,87 @@ TEST_F(FolderModel, ARefreshKeepsTheUsersOrderAndPutsNewFilesInTheirPlace) {
     model.SetSortType(TSortTypeEx::istName);
     EXPECT_EQ(Names(model),
               (std::vector<std::string>{"a.jpg", "b.jpg", "c.jpg", "d.jpg", "e.jpg", "h.jpg", "i.jpg"}));
+}
+
+// A filter hides files for a while: the user's order and turns stay, hidden
+// files come back to their place (after the file they followed), a file new
+// meanwhile to its sorted place among them; a sort ends the order, another
+// folder the turns, a file deleted its memory.
+TEST_F(FolderModel, AFilterKeepsTheUsersOrderAndTurns) {
+    for (const char* name : {"a.jpg", "b.bmp", "c.txt", "d.png", "e.txt"}) fixture_.File(name);
+    fixture_.Folder("other");
+    TImgListModel model;
+    model.ChangeCurrentDirectory = false;
+    model.DispTypes().SetFolders(false);
+    const std::string all = "*.jpg;*.bmp;*.txt;*.png";
+    const std::string noText = "*.jpg;*.bmp;*.png";
+    model.DispTypes().SetExt(all);
+    model.SetFolderPath(Root());
+    TImgListItems& items = model.ImgItems();
+    auto item = [&](const char* name) {
+        for (int i = 0; i < items.Count(); ++i)
+            if (ExtractFileName(items[i]->FullPath()) == name) return items[i];
+        ADD_FAILURE() << name << " is not listed";
+        return items[0];
+    };
+    auto turns = [&] {
+        std::string text;
+        for (int i = 0; i < items.Count(); ++i) text += std::to_string(items[i]->Turn);
+        return text;
+    };
+    items.MoveItems({item("d.png")->Id()}, 0);
+    item("a.jpg")->Turn = 1;
+    item("c.txt")->Turn = 2;
+    ASSERT_EQ(Names(model), (std::vector<std::string>{"d.png", "a.jpg", "b.bmp", "c.txt", "e.txt"}));
+
+    struct TStep {
+        const char* what;
+        std::function<void()> act;
+        std::vector<std::string> names;
+        std::string turns;
+    };
+    const TStep steps[] = {
+        {"txt unticked", [&] { model.DispTypes().SetExt(noText); }, {"d.png", "a.jpg", "b.bmp"}, "010"},
+        {"txt ticked", [&] { model.DispTypes().SetExt(all); }, {"d.png", "a.jpg", "b.bmp", "c.txt", "e.txt"},
+         "01020"},
+        {"b moved first while txt is hidden",
+         [&] {
+             model.DispTypes().SetExt(noText);
+             items.MoveItems({item("b.bmp")->Id()}, 0);
+             fixture_.File("bb.txt");
+             model.DispTypes().SetExt(all);
+         },
+         {"b.bmp", "bb.txt", "c.txt", "e.txt", "d.png", "a.jpg"}, "002001"},
+        {"a file deleted is forgotten",
+         [&] {
+             std::filesystem::remove(fixture_.PathOf("c.txt"));
+             ASSERT_TRUE(model.Refresh());
+             fixture_.File("c.txt");
+             model.DispTypes().SetExt(noText);
+             model.DispTypes().SetExt(all);
+         },
+         {"b.bmp", "bb.txt", "c.txt", "e.txt", "d.png", "a.jpg"}, "000001"},
+        {"a sort orders every file",
+         [&] {
+             model.DispTypes().SetExt(noText);
+             model.SetSortType(TSortTypeEx::istSize);
+             model.SetSortType(TSortTypeEx::istName);
+             model.DispTypes().SetExt(all);
+         },
+         {"a.jpg", "b.bmp", "bb.txt", "c.txt", "d.png", "e.txt"}, "100000"},
+        {"another folder forgets the turns",
+         [&] {
+             model.SetFolderPath(NativePath(fixture_.PathOf("other")));
+             model.SetFolderPath(Root());
+         },
+         {"a.jpg", "b.bmp", "bb.txt", "c.txt", "d.png", "e.txt"}, "000000"},
+    };
+    for (const TStep& step : steps) {
+        SCOPED_TRACE(step.what);
+        step.act();
+        EXPECT_EQ(Names(model), step.names);
+        EXPECT_EQ(turns(), step.turns);
+    }
 }
 
 TEST_F(FolderModel, ARefreshOfASortedListKeepsItSorted) {

@@ -2,6 +2,7 @@
 // names it in PIM_EXPECT_DPI): every place, size and font scaled by dpi/96,
 // and no caption wider than its control. Screenshots of the main window,
 // the progress dialog and a hint are left as dpi-<n>-*.bmp.
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 
@@ -126,6 +127,38 @@ TEST_F(DpiTest, TheProgressDialogIsScaledAndItsTwoLinesFit) {
     Screenshot(dialog->Handle(), "dpi-" + std::to_string(dpi) + "-dialog");
     Click(*dialog->Button2);
     Pump();
+}
+
+// The file-kind mark in a thumbnail's corner grows with the dpi: its drawn
+// part, in the cell's right half below the photo (64 x 48, kept at its size
+// in the middle), is more than half the mark's side at this dpi.
+TEST_F(DpiTest, TheThumbnailsKindMarkScalesWithTheDpi) {
+    TImgListView& list = *Form().ImgListView1;
+    TImgListItem* photo = list.ImgItems()[0];
+    for (int i = 0; i < 250 && !(photo->Resolved && photo->ThumbIndex >= 0); ++i) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        Pump();
+    }
+    ASSERT_GE(photo->ThumbIndex, 0);
+    int sx = 0, sy = 0;
+    const TBitmap& sheet = list.Thumbs().Locate(photo->ThumbIndex, sx, sy);
+    ASSERT_EQ(sheet.PixelFormat(), TPixelFormat::pf24bit);
+    const auto pixel = [&](int x, int y) {
+        const std::uint8_t* p = sheet.ScanLine(sy + y) + 3 * (sx + x);
+        return RGB(p[2], p[1], p[0]);
+    };
+    const int box = list.ViewImage().ImageWidth();
+    const COLORREF back = pixel(box - 1, box - 1);
+    int left = box, right = -1;
+    for (int y = (box + 48) / 2 + 1; y < box; ++y)
+        for (int x = box / 2; x < box; ++x)
+            if (pixel(x, y) != back) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+            }
+    const int side = ui::ScaleDpi(16, dpi);
+    EXPECT_GT(right - left + 1, side / 2);
+    EXPECT_LE(right - left + 1, side);
 }
 
 // The hint of a folder label: its font and its strip follow the dpi.

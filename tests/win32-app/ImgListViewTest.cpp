@@ -199,16 +199,21 @@ TEST_F(ImgListViewTest, AChangeInTheFolderIsListedAndKeepsAManualOrder) {
     EXPECT_FALSE(view.Watching());
 }
 
-TEST_F(ImgListViewTest, TheListColumnFitsTheFirstScreenAtOnceAndTheWidestNameOnceSettled) {
+// One long name must not widen every column: it is cut with "…", and
+// resting on its row shows it whole as the list's hint.
+TEST_F(ImgListViewTest, TheListColumnFitsTheWidestNameUpToALimitAndACutNameIsTheHint) {
     for (int i = 0; i < 60; ++i) WriteTextFile(folder + "\\n" + std::to_string(100 + i) + ".txt", "x");
-    const std::string late = "zz-a-name-much-longer-than-any-on-the-first-screen.txt";
+    const std::string late = "zz-a-longer-name.txt";
+    const std::string huge = "zzz-" + std::string(180, 'w') + ".txt";
     WriteTextFile(folder + "\\" + late, "x");
+    WriteTextFile(folder + "\\" + huge, "x");
     TImgListView& view = Make(ui::TViewStyle::vsList);
     HDC dc = GetDC(view.Handle());
     HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(view.Handle(), WM_GETFONT, 0, 0)));
-    SIZE first{}, last{};
+    SIZE first{}, last{}, whole{};
     GetTextExtentPoint32A(dc, "c-notes.txt", 11, &first);
     GetTextExtentPoint32A(dc, late.c_str(), static_cast<int>(late.size()), &last);
+    GetTextExtentPoint32A(dc, huge.c_str(), static_cast<int>(huge.size()), &whole);
     SelectObject(dc, old);
     ReleaseDC(view.Handle(), dc);
     const int icon = view.CellSize().Width;
@@ -224,11 +229,24 @@ TEST_F(ImgListViewTest, TheListColumnFitsTheFirstScreenAtOnceAndTheWidestNameOnc
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
         ui::Application().ProcessMessages();
     }
-    const int row = view.ImgItems().Count() - 1;
-    ASSERT_EQ(Rows()[row], late);
+    const int count = view.ImgItems().Count();
+    ASSERT_EQ(Rows()[count - 2], late);
+    ASSERT_EQ(Rows()[count - 1], huge);
     RECT label{LVIR_LABEL};
-    ASSERT_TRUE(ListView_GetItemRect(view.Handle(), row, &label, LVIR_LABEL));
+    ASSERT_TRUE(ListView_GetItemRect(view.Handle(), count - 2, &label, LVIR_LABEL));
     EXPECT_GE(label.right - label.left, last.cx);
+    EXPECT_LT(ListView_GetColumnWidth(view.Handle(), 0), whole.cx / 2);
+
+    const auto restOn = [&](int row) {
+        ListView_EnsureVisible(view.Handle(), row, FALSE);
+        RECT r{LVIR_LABEL};
+        ListView_GetItemRect(view.Handle(), row, &r, LVIR_LABEL);
+        SendMessageW(view.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2));
+        return view.ShowHint ? ui::Narrow(view.Hint()) : std::string("(none)");
+    };
+    EXPECT_EQ(restOn(count - 1), huge);
+    EXPECT_EQ(restOn(count - 2), "(none)");  // shown whole
+    EXPECT_EQ(restOn(count - 1), huge);
 }
 
 }  // namespace

@@ -209,6 +209,9 @@ TEST_F(MainWindowTest, EveryControlHasItsClassCaptionAndState) {
     EXPECT_EQ(f.StatusBar1->PanelText(3), "Pim-ピム-");
     EXPECT_EQ(f.ComboBox1->Count(), 4);
     EXPECT_EQ(f.ComboBox1->Item(3), "種類");
+    // The sort boxes take no typed text: they are drop-down lists.
+    for (const HWND box : {f.ComboBox1->Handle(), f.ComboBox2->Handle()})
+        EXPECT_EQ(GetWindowLongA(box, GWL_STYLE) & 3, CBS_DROPDOWNLIST);
     EXPECT_EQ(f.N4->Enabled(), false);
     EXPECT_EQ(f.ScrollBar1->Min(), -255);
     EXPECT_EQ(f.ScrollBar1->Max(), 255);
@@ -254,7 +257,7 @@ TEST_F(MainWindowTest, TypeBoxesFilterTheListAndTheCountsFollow) {
     EXPECT_EQ(f.ImgListView1->DispTypes().Ext(), "*.png");
     EXPECT_EQ(Rows(), (std::vector<std::string>{"d-shot.png"}));
     Click(*f.CheckBox7);
-    EXPECT_EQ(f.FileTypeBits, 0);
+    EXPECT_EQ(f.FileTypeBits(), 0);
     EXPECT_EQ(f.ImgListView1->DispTypes().Ext(), "*.pim");
     EXPECT_TRUE(Rows().empty());
     EXPECT_EQ(f.StatusBar1->PanelText(0), "画像合計：0");

@@ -3,7 +3,11 @@
 // window, the save folder chosen in the browser, the folder labels opened.
 #include "AppFixture.h"
 
+#include <commctrl.h>
+
 #include <thread>
+
+#include "ProofWindow.h"
 #include "app/win32/ShellOpen.h"
 
 namespace pim::test {
@@ -65,6 +69,33 @@ TEST_F(MoveTest, RegisteredRowsLandInTheirOrderAtTheChosenRow) {
     Select({7});
     f.N4->OnClick();  // nothing after it: the end
     EXPECT_EQ(Order(), "afdegcbh");
+}
+
+// Home and End go to the first and the last row. Shift+F10 and the menu key
+// ask for the popup with WM_CONTEXTMENU at -1 (the system makes it of the
+// keys; keyboard-e2e.sh presses them): the window's own menu opens on the
+// focused row.
+TEST_F(MoveTest, TheKeyboardReachesTheEndsOfTheListAndThePopup) {
+    TForm1& f = Form();
+    const HWND list = f.ImgListView1->Handle();
+    SetFocus(list);
+    const auto press = [&](WPARAM key) {
+        SendMessageW(list, WM_KEYDOWN, key, 0);
+        return ListView_GetNextItem(list, -1, LVNI_FOCUSED);
+    };
+    EXPECT_EQ(press(VK_END), 7);
+    EXPECT_EQ(press(VK_HOME), 0);
+    EXPECT_EQ(press(VK_DOWN), 1);
+    EXPECT_TRUE(f.ImgListView1->Selected(1));
+    MenuSeen seen{.keys = {VK_ESCAPE}};
+    WithOpenMenu(seen, [&] { SendMessageW(list, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), -1); });
+    ASSERT_EQ(seen.entries.size(), 8u);
+    EXPECT_EQ(seen.entries[5], "右に90°回転");
+    EXPECT_FALSE(seen.grayed[5]);
+    RECT row;
+    ListView_GetItemRect(list, 1, &row, LVIR_BOUNDS);
+    MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&row), 2);
+    EXPECT_TRUE(PtInRect(&row, POINT{seen.place.left, seen.place.top}));
 }
 
 TEST_F(MoveTest, WithoutASelectedRowNothingIsRegisteredOrMoved) {

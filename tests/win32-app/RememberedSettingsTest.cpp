@@ -53,7 +53,7 @@ TEST_F(RememberedSettings, WhatTheUserChangedComesBackAtTheNextStart) {
     EXPECT_EQ(Rows(), std::vector<std::string>{"b.jpg"});
     EXPECT_TRUE(g.CheckBox3->Checked());
     EXPECT_FALSE(g.CheckBox4->Checked());
-    EXPECT_EQ(g.FileTypeBits, ftAll & ~2);  // all but bmp
+    EXPECT_EQ(g.FileTypeBits(), ftAll & ~2);  // all but bmp
     EXPECT_EQ(g.ComboBox1->ItemIndex(), 2);
     EXPECT_EQ(g.ImgListView1->SortType(), TSortTypeEx::istSize);
     EXPECT_TRUE(g.ImgListView1->Descend());
@@ -73,6 +73,18 @@ TEST_F(RememberedSettings, WhatTheUserChangedComesBackAtTheNextStart) {
     EXPECT_EQ(r.top, 20);
     EXPECT_EQ(r.right - r.left, 900);
     EXPECT_EQ(r.bottom - r.top, 600);
+    EXPECT_FALSE(IsZoomed(g.Handle()));
+
+    // Maximised, it comes back maximised, over the same normal place.
+    ShowWindow(g.Handle(), SW_MAXIMIZE);
+    CloseWindow();
+    EXPECT_NE(ReadWholeFile(SettingsFile()).find("Window=30,20,900,600,1"), std::string::npos);
+    Open(folder);
+    EXPECT_TRUE(IsZoomed(Form().Handle()));
+    WINDOWPLACEMENT placement{sizeof placement};
+    GetWindowPlacement(Form().Handle(), &placement);
+    EXPECT_EQ(placement.rcNormalPosition.left, 30);
+    EXPECT_EQ(placement.rcNormalPosition.right - placement.rcNormalPosition.left, 900);
 
     // A place on no monitor any more: the window comes back onto the screen.
     CloseWindow();

@@ -14,6 +14,8 @@
 //   probe capture CAPTION       the class of the window holding the mouse (a drag), or "none"
 //   probe place CAPTION         "x y w h X Y W H": the client area and the whole window on the
 //                               screen; exits 1 at once while no such window is shown
+//   probe captions CAPTION      every visible check box: "text|needed|client width", what
+//                               it needs to show its caption whole, as the control says
 //
 // A control reads "class|text|x,y,w,h" with its place in the top window's
 // client area; a combo box's edit answers as its combo box.
@@ -154,13 +156,42 @@ void PrintRows(HWND list) {
     CloseHandle(process);
 }
 
+// A check box tells the width its box and caption need (BCM_GETIDEALSIZE),
+// into a buffer made in its own process.
+BOOL CALLBACK PrintCaptionNeed(HWND control, LPARAM) {
+    const LONG type = GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK;
+    if (!IsWindowVisible(control) || ClassOf(control) != L"Button" ||
+        (type != BS_CHECKBOX && type != BS_AUTOCHECKBOX))
+        return TRUE;
+    DWORD id = 0;
+    GetWindowThreadProcessId(control, &id);
+    const HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, id);
+    if (!process) return TRUE;
+    SIZE need{};
+    if (auto* remote =
+            static_cast<SIZE*>(VirtualAllocEx(process, nullptr, sizeof(SIZE), MEM_COMMIT, PAGE_READWRITE))) {
+        WriteProcessMemory(process, remote, &need, sizeof need, nullptr);
+        if (SendMessageW(control, BCM_GETIDEALSIZE, 0, reinterpret_cast<LPARAM>(remote)))
+            ReadProcessMemory(process, remote, &need, sizeof need, nullptr);
+        else
+            need.cx = -1;
+        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    }
+    CloseHandle(process);
+    RECT client;
+    GetClientRect(control, &client);
+    std::printf("%s|%ld|%ld\n", Utf8(TextOf(control)).c_str(), need.cx, client.right);
+    return TRUE;
+}
+
 }  // namespace
 
 int main() {
     int argc = 0;
     LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     if (argc < 3) {
-        std::fprintf(stderr, "usage: probe focus|controls|checked|client|tab|rows|menu|dropped|capture|place|resize CAPTION [W H]\n");
+        std::fprintf(stderr, "usage: probe focus|controls|checked|client|tab|rows|menu|dropped|capture|place|captions|"
+                             "resize CAPTION [W H]\n");
         return 2;
     }
     const std::wstring command = argv[1];
@@ -216,6 +247,8 @@ int main() {
         info.cbSize = sizeof info;
         const bool held = GetGUIThreadInfo(GetWindowThreadProcessId(top, nullptr), &info) && info.hwndCapture;
         std::printf("%s\n", held ? Utf8(ClassOf(info.hwndCapture)).c_str() : "none");
+    } else if (command == L"captions") {
+        EnumChildWindows(top, &PrintCaptionNeed, 0);
     } else if (command == L"resize" && argc >= 5) {
         SetWindowPos(top, nullptr, 0, 0, _wtoi(argv[3]), _wtoi(argv[4]), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     } else {

@@ -30,7 +30,8 @@ mkdir -p "$out"
 out=$(realpath "$out")  # Windows paths are made of it
 wine_run=$root/scripts/wine-run
 patience=${patience:-60}
-# The build tree of the program under test, and its one Wine prefix.
+# The build tree of the program under test, and its one Wine prefix (another
+# one when PIM_WINEPREFIX names it, as scripts/wine-run takes it).
 build=$(dirname "$(realpath "$gui")")
 while [ ! -f "$build/CMakeCache.txt" ] && [ "$build" != / ]; do build=$(dirname "$build"); done
 probe_exe=${probe_exe:-$build/tests/win32-app/win32_window_probe.exe}
@@ -61,7 +62,7 @@ wait_until() {  # wait_until <command...>
 # program is shown: before that there is no server to join.
 probe() {  # probe <command> <caption> [args...]
   case $1 in *.exe) shift ;; esac  # the probe's path, as older scripts give it
-  WINEPREFIX=$build/wineprefix WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml=" \
+  WINEPREFIX=${PIM_WINEPREFIX:-$build/wineprefix} WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml=" \
     LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 wine "$probe_exe" "$@" 2>/dev/null | tr -d '\r'
 }
 
@@ -178,7 +179,7 @@ start_pim() {  # start_pim [arguments...]
 stop_pim() {
   # The program would outlive its runner: its Wine server ends it first,
   # while the runner still holds the prefix.
-  [ ! -e "${started:-}" ] || WINEPREFIX=$build/wineprefix wineserver -k 2>/dev/null || true
+  [ ! -e "${started:-}" ] || WINEPREFIX=${PIM_WINEPREFIX:-$build/wineprefix} wineserver -k 2>/dev/null || true
   kill "$pid" 2>/dev/null || true
 }
 

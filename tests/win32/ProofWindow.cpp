@@ -222,6 +222,7 @@ void CALLBACK ReadOpenMenu(HWND, UINT, UINT_PTR timer, DWORD) {
         gMenu->grayed.push_back((info.fState & MFS_GRAYED) != 0);
     }
     gMenu->defaultPos = static_cast<int>(GetMenuDefaultItem(menu, TRUE, 0));
+    GetWindowRect(window, &gMenu->place);
     if (!gMenu->screenshot.empty()) WriteBmp(CaptureWindow(GetDesktopWindow()), OutputPath(gMenu->screenshot));
     for (WPARAM key : gMenu->keys) PostMessageW(window, WM_KEYDOWN, key, 0);
     if (gMenu->mnemonic) PostMessageW(window, WM_CHAR, static_cast<WPARAM>(gMenu->mnemonic), 0);

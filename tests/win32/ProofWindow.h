@@ -84,6 +84,7 @@ struct MenuSeen {
     std::vector<std::string> entries;  // captions ("-" for a separator)
     std::vector<bool> grayed;          // entry by entry
     int defaultPos = -1;
+    RECT place{};              // on the screen
     std::vector<WPARAM> keys;  // pressed in the menu
     char mnemonic = 0;         // or typed
     std::string screenshot;    // the screen while the menu is open, into this file of the output
