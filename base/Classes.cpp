@@ -200,8 +200,10 @@ void SetUniqueNameRandomForTest(std::function<std::uint32_t()> random) {
     uniqueNameRandomForTest = std::move(random);
 }
 
-std::unique_ptr<TFileStream> CreateUniqueFile(const std::string& folder, std::string_view prefix,
-                                              std::string_view suffix, const TNewFileMaker& create) {
+namespace {
+
+// The folder with a separator after it, ready for a name.
+std::string FolderWithSeparator(const std::string& folder) {
 #ifdef _WIN32
     constexpr char kSeparator = '\\';
 #else
@@ -209,6 +211,14 @@ std::unique_ptr<TFileStream> CreateUniqueFile(const std::string& folder, std::st
 #endif
     std::string path = folder;
     if (!path.empty() && path.back() != kSeparator && path.back() != '/') path += kSeparator;
+    return path;
+}
+
+}  // namespace
+
+std::unique_ptr<TFileStream> CreateUniqueFile(const std::string& folder, std::string_view prefix,
+                                              std::string_view suffix, const TNewFileMaker& create) {
+    const std::string path = FolderWithSeparator(folder);
     std::string reason;
     for (int attempt = 0; attempt < kUniqueFileTries; ++attempt) {
         char digits[9];
@@ -225,13 +235,7 @@ std::unique_ptr<TFileStream> CreateUniqueFile(const std::string& folder, std::st
 
 std::unique_ptr<TFileStream> CreateUniqueFile(const std::string& folder, std::string_view prefix,
                                               std::string_view suffix) {
-#ifdef _WIN32
-    constexpr char kSeparator = '\\';
-#else
-    constexpr char kSeparator = '/';
-#endif
-    std::string base = folder;
-    if (!base.empty() && base.back() != kSeparator && base.back() != '/') base += kSeparator;
+    const std::string base = FolderWithSeparator(folder);
     return CreateUniqueFile(folder, prefix, suffix,
                             [&](const std::string& name, bool& exists) { return CreateNewFile(base + name, exists); });
 }
