@@ -78,8 +78,9 @@ public:
     // (a stop the user asked for); OnInfo, when set, receives it instead.
     void ShowInfo(const std::string& cp932);
     std::function<void(const std::string& message)> OnInfo;
-    // A question with はい and いいえ (いいえ the default, so that Enter
-    // changes nothing): true for はい. OnConfirm, when set, answers instead.
+    // A question with はい and いいえ in a box captioned "確認" (いいえ the
+    // default, so that Enter changes nothing): true for はい. OnConfirm, when
+    // set, answers instead.
     bool Confirm(const std::string& cp932);
     std::function<bool(const std::string& question)> OnConfirm;
     // Reports the exception being handled through the error box.

@@ -107,7 +107,12 @@ const wchar_t* TWindow::OwnClass(const wchar_t* name, UINT style, int background
         wc.hbrBackground = background < 0 ? nullptr : GetSysColorBrush(background);
         wc.lpszClassName = name;
         wc.hIcon = LoadIconW(wc.hInstance, MAKEINTRESOURCEW(1));
-        RegisterClassExW(&wc);
+        // A class another module registered first is as good as ours.
+        if (!RegisterClassExW(&wc)) {
+            const DWORD error = GetLastError();
+            if (error != ERROR_CLASS_ALREADY_EXISTS)
+                throw Exception("Error registering window class (system error " + std::to_string(error) + ")");
+        }
         registered[name] = true;
     }
     return name;
@@ -142,7 +147,11 @@ void TWindow::CreateHandle(const TCreateParams& p) {
     HWND handle = CreateWindowExW(p.ExStyle, p.ClassName, W(text), style, p.Bounds.Left, p.Bounds.Top,
                                   p.Bounds.Width, p.Bounds.Height, parentHandle, id,
                                   GetModuleHandleW(nullptr), this);
-    if (!handle) throw Exception("Error creating window (system error " + std::to_string(GetLastError()) + ")");
+    if (!handle) {
+        const DWORD error = GetLastError();
+        throw Exception("Error creating window of class " + Narrow(reinterpret_cast<const char16_t*>(p.ClassName)) +
+                        " (system error " + std::to_string(error) + ")");
+    }
     if (!handle_) {
         // A system control: subclass it.
         Attach(handle);

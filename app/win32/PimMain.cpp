@@ -4,6 +4,8 @@
 #include <objbase.h>
 #include <shellapi.h>
 
+#include <exception>
+
 #include "app/MainModel.h"
 #include "app/win32/Unit1.h"
 #include "base/CodePage.h"
@@ -22,10 +24,16 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         LocalFree(argv);
     }
     ui::Application().SetTitle(std::string(kAppTitle));
-    {
+    int exitCode = 0;
+    try {
         TForm1 form;
         ui::Application().Run(form);
+    } catch (const std::exception& e) {
+        // The window could not be made (the system out of window resources):
+        // said in the error box, never an unhandled exception.
+        ui::Application().ShowError(e.what());
+        exitCode = 1;
     }
     OleUninitialize();
-    return 0;
+    return exitCode;
 }

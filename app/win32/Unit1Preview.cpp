@@ -71,7 +71,7 @@ void TForm1::ShowPreview(bool effect, bool keepView) {
     const int row = ImgListView1->ItemIndex();
     if (effect) PageControl1->SetActivePageIndex(kAdjustTab);
     if (row < 0) return ShowPreviewError(kMsgSelectImage);
-    const TImgListItem& item = *ImgListView1->ImgItems()[row];
+    TImgListItem& item = *ImgListView1->ImgItems()[row];
     const std::string file = item.FullPath();
     if (CurrentExtOf(file) == "txt") return ShowPreviewError(effect ? kMsgTextNotAllowed : kMsgSelectImage);
     const TPreviewTurn turn{item.Turn, CheckBox8->Checked()};

@@ -5,8 +5,21 @@
 #include "AppFixture.h"
 #include "graphics/Jpeg.h"
 
+#include <zlib.h>
+
 namespace pim::test {
 namespace {
+
+// A PNG header for 60000 x 60000 pixels, more than a picture may hold.
+std::string HugePng() {
+    const auto be32 = [](std::uint32_t v) {
+        return std::string{static_cast<char>(v >> 24), static_cast<char>(v >> 16), static_cast<char>(v >> 8),
+                           static_cast<char>(v)};
+    };
+    const std::string ihdr = "IHDR" + be32(60000) + be32(60000) + std::string("\x08\x02\x00\x00\x00", 5);
+    const auto crc = crc32(0, reinterpret_cast<const Bytef*>(ihdr.data()), static_cast<uInt>(ihdr.size()));
+    return std::string("\x89PNG\r\n\x1a\n", 8) + be32(13) + ihdr + be32(static_cast<std::uint32_t>(crc));
+}
 
 class PreviewTest : public MainWindow {
 protected:
@@ -17,6 +30,7 @@ protected:
         WriteBmpFile(folder + "\\b-large.bmp", 1200, 900, RGB(0, 0, 255));
         WriteTextFile(folder + "\\c-notes.txt", "memo\r\n");
         WritePngFile(folder + "\\d-glass.png", 50, 30, RGB(255, 0, 0), 128);
+        WriteTextFile(folder + "\\e-huge.png", HugePng());
         Open(folder);
     }
     std::string folder;
@@ -44,6 +58,16 @@ TEST_F(PreviewTest, GreyscaleOfWhiteShows252AndTheOriginalShowsTheFile) {
     Click(*f.Button6);
     EXPECT_EQ(f.Image1->PixelAt(30, 20), RGB(255, 255, 255));
     EXPECT_EQ(f.PageControl1->ActivePageIndex(), 1);
+
+    // A change of an adjustment shows by itself a moment later, as the run
+    // would write it (grey 252 made darker by 55).
+    f.ScrollBar1->SetPosition(-55);
+    EXPECT_EQ(f.Image1->PixelAt(30, 20), RGB(255, 255, 255));  // not at every step of a drag
+    for (int i = 0; i < 100 && f.Image1->PixelAt(30, 20) == RGB(255, 255, 255); ++i) {
+        Sleep(20);
+        Pump();
+    }
+    EXPECT_EQ(f.Image1->PixelAt(30, 20), RGB(197, 197, 197));
 
     PickTab(*f.PageControl1, 0);
     EXPECT_TRUE(f.Panel1->Visible());
@@ -84,6 +108,14 @@ TEST_F(PreviewTest, TextOrNothingSelectedGivesItsErrorAndTheListTabWithItsPanels
     SelectOnly(2);
     Click(*f.Button6);
     EXPECT_EQ(errors, std::vector<std::string>{"画像を選択して下さい"});
+
+    // A picture too large to hold says so, both ways.
+    errors.clear();
+    SelectOnly(4);
+    Click(*f.Button5);
+    Click(*f.Button6);
+    EXPECT_EQ(errors, std::vector<std::string>(2, "画像が大きすぎるためプレビュー出来ません"));
+    EXPECT_TRUE(f.Panel1->Visible());
 }
 
 // A double click on the image, at x, y of it.

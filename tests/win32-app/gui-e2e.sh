@@ -29,7 +29,7 @@ shoot gui-finished.png
 click_client "$dialog" 276 84
 wait_gone "ＰＤＦ作成終了" || fail "the dialog did not close"
 [ -s "$folder/default.pdf" ] || fail "no default.pdf in the folder"
-cp "$folder/default.pdf" "$folder/first.pdf"
+mv "$folder/default.pdf" "$folder/first.pdf"
 
 # "参照..." (at 713, 374 of the client area) opens the folder browser on the
 # image folder: Enter keeps it, and the list stays as it is. The dialog is

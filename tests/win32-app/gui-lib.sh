@@ -231,7 +231,8 @@ run_pdf() {  # run_pdf <copy name>
   dialog=$(wait_window "ＰＤＦ作成終了") || fail "a run did not finish"
   click_client "$dialog" 276 84
   wait_gone "ＰＤＦ作成終了" || fail "the finished dialog did not close"
-  cp "$folder/default.pdf" "$folder/$1"
+  # Moved away: the next run finds no PDF to ask about replacing.
+  mv "$folder/default.pdf" "$folder/$1"
 }
 
 # Pim.exe keeps its settings (Pim.ini) in a folder of each script's own,

@@ -4,8 +4,9 @@
 # from the popup keep their order and turns while "txt" is unticked and
 # ticked again (the rows read back, the turns seen in the PDF's page sizes);
 # End and Home go to the last and the first row; Shift+F10 and the menu key
-# open the popup; the sort boxes take no typed text. Screenshots go to the
-# test output.
+# open the popup; the sort boxes take no typed text; the preview of a turned
+# picture is turned, and PDF作成 from the adjustment tab leaves both bars
+# visible. Screenshots go to the test output.
 #
 #   work-e2e.sh <Pim.exe> <test output folder>
 gui=$1 out=$2
@@ -53,7 +54,22 @@ click_control "$main" "Button|txt|"
 wait_until ticked txt || fail "txt was not ticked"
 wait_until names_are "c.txt a.jpg b.bmp d.png e.txt" || fail "txt ticked again: [$(row_line)], the order is lost"
 shoot work-text-back.png
+
+# The preview stands as the page will: a.jpg (64 x 48, turned right) shows
+# taller than wide on the adjustment tab; PDF作成 started there brings the
+# list back with its sort bar and folder row.
+click_client "$main" 350 "$(row_y 1)"
+click_control "$main" "Button|効果確認"
+preview() { probe controls "Pim-ピム-" | grep -m1 '^PimImage|' | cut -d'|' -f3; }
+wait_until eval '[ -n "$(preview)" ]' || fail "効果確認 showed no preview"
+IFS=, read -r _ _ pw ph <<<"$(preview)"
+[ "$pw,$ph" = "48,64" ] || fail "the turned a.jpg previews as ${pw}x$ph, not 48x64"
+shoot work-preview-turned.png
+panels() { probe controls "Pim-ピム-" | grep -c '^PimPanel|'; }
+[ "$(panels)" = 0 ] || fail "the adjustment tab shows the list's bars"
 run_pdf work.pdf
+wait_until eval '[ "$(panels)" = 2 ]' || fail "after PDF作成 from the adjustment tab the bars stay hidden"
+shoot work-after-run.png
 sizes=$(pdfinfo -f 1 -l 5 "$folder/work.pdf" | sed -n 's/^Page *[0-9]* size: *\([0-9.]*\) x \([0-9.]*\) pts.*/\1x\2/p' | tr '\n' ' ')
 text=$(echo "$sizes" | cut -d' ' -f1)
 [ "$sizes" = "$text 48x64 40x80 64x48 $text " ] || fail "page sizes [$sizes]: the turns did not outlive the filter"
@@ -89,4 +105,4 @@ shoot work-sort-box.png
 
 close_pim
 echo "PASS: the drag and two turns outlived unticking and ticking txt; End, Home, Shift+F10 and the menu key"
-echo "      reached the list; the sort box took no typed text"
+echo "      reached the list; the sort box took no typed text; the preview stood as the page; the bars came back"
