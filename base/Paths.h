@@ -1,5 +1,5 @@
 // Paths as the program holds them: UTF-8 strings on every platform (see
-// "File names" in docs/architecture.md). Every byte of a multi-byte UTF-8
+// "File names and paths" in docs/architecture.md). Every byte of a multi-byte UTF-8
 // character is above 0x7F, so ASCII separators and dots are found byte by
 // byte. Each function keeps the contract its callers were written against;
 // where two callers need different answers for the same idea (the folder of
