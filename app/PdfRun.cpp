@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <new>
 #include <thread>
+#include <tuple>
 
 #include "app/AppPlatform.h"
 #include "app/MainModel.h"
@@ -51,21 +52,45 @@ int WorkerCount(int jobs) {
 // page 932 when shown).
 constexpr const char* kPdfInUse = "ＰＤＦが他のアプリで開かれています";
 
-std::string CauseOf(std::exception_ptr error) {
+// The error's words (the system's own when it refused a call) and the
+// kind of trouble it is.
+std::pair<std::string, TFault> CauseOf(std::exception_ptr error) {
     try {
         std::rethrow_exception(error);
     } catch (const EFileInUse&) {
-        return kPdfInUse;
+        return {kPdfInUse, TFault::fUnknown};
     } catch (const EStreamError& e) {
-        // The system's own words when it refused a call.
-        return e.SystemReason().empty() ? std::string(e.what()) : e.SystemReason();
+        return {e.SystemReason().empty() ? std::string(e.what()) : e.SystemReason(), e.Fault()};
+    } catch (const Exception& e) {
+        return {e.what(), e.Fault()};
     } catch (const std::bad_alloc&) {
-        return "out of memory";
+        return {"out of memory", TFault::fOutOfMemory};
     } catch (const std::exception& e) {
-        return e.what();
+        return {e.what(), TFault::fUnknown};
     } catch (...) {
-        return "unknown error";
+        return {"unknown error", TFault::fUnknown};
     }
+}
+
+// The cause in Japanese for the common kinds of trouble (UTF-8); empty for
+// the rest. `file` names the kind of picture that was expected.
+std::string JapaneseCause(TFault fault, const std::string& file) {
+    switch (fault) {
+        case TFault::fNotItsKind: {
+            const std::string ext = CurrentExtOf(file);
+            const char* kind = ext == "jpg" ? "JPEG" : ext == "png" ? "PNG" : ext == "bmp" ? "BMP" : "";
+            return std::string(kind) + "画像ではありません";
+        }
+        case TFault::fCutOff: return "ファイルが途中で切れています";
+        case TFault::fDamaged: return "ファイルが壊れています";
+        case TFault::fTooLarge: return "画像が大きすぎます";
+        case TFault::fUnsupported: return "対応していない形式の画像です";
+        case TFault::fNoPermission: return "アクセスが許可されていません";
+        case TFault::fDiskFull: return "ディスクの空き容量が足りません";
+        case TFault::fOutOfMemory: return "メモリが足りません";
+        case TFault::fUnknown: break;
+    }
+    return {};
 }
 
 // Fails (EStreamError with the system's reason) unless a new file can be
@@ -99,7 +124,13 @@ std::string FailureMessage(const TPdfRunResult& result) {
     else
         text += Utf8ToAnsi(kUnwritable) + Utf8ToAnsi(result.FailedFile);
     text += "\r\n" + Utf8ToAnsi(kCauseLabel);
-    text += result.NameProblem ? NameProblemTextAnsi(result.NameProblem) : Utf8ToAnsi(result.Cause);
+    const std::string japanese = JapaneseCause(result.CauseFault, result.FailedFile);
+    if (result.NameProblem)
+        text += NameProblemTextAnsi(result.NameProblem);
+    else if (!japanese.empty())
+        text += Utf8ToAnsi(japanese + "（" + result.Cause + "）");
+    else
+        text += Utf8ToAnsi(result.Cause);
     return text;
 }
 
@@ -173,15 +204,6 @@ std::vector<int> ListedTurns(const TImgListItems& items) {
     turns.reserve(static_cast<std::size_t>(items.Count()));
     for (int i = 0; i < items.Count(); ++i) turns.push_back(items[i]->Turn);
     return turns;
-}
-
-TPicture PreviewPicture(const std::string& file, const TAdjustSettings& adjust) {
-    TWorkObjects work;
-    TFileKind kind = TFileKind::fkOther;
-    TPicture picture;
-    TStringList lines;
-    AdjustImage({file, kind, picture, lines}, adjust, work);
-    return picture;
 }
 
 TPdfRunResult TPdfRun::CreatePdf(TPdfRunHost& host, const std::vector<std::string>& files,
@@ -278,7 +300,7 @@ TPdfRunResult TPdfRun::Run(TPdfRunHost& host) {
         result.Outcome = result.WhileSaving && SaveAbandoned && SaveAbandoned() ? TPdfRunOutcome::roStopped
                                                                                : TPdfRunOutcome::roFailed;
         result.FailedFile = result.Stage == TPdfRunStage::rsReading ? currentFile_ : PReport1->FileName();
-        result.Cause = CauseOf(std::current_exception());
+        std::tie(result.Cause, result.CauseFault) = CauseOf(std::current_exception());
     }
     PReport1->SaveAbandoned = nullptr;
     if (result.Outcome != TPdfRunOutcome::roDone) {

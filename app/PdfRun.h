@@ -66,6 +66,7 @@ struct TPdfRunResult {
     // error ("No space left on device"), else the error's own message, or
     // the broken name rule (English).
     std::string Cause;
+    TFault CauseFault = TFault::fUnknown;  // what kind of trouble Cause tells of
     TNameProblem NameProblem;  // rsOutput: the name rule the output name broke, if that was the cause
     // Pages made from damaged files (a JPEG or PNG cut off, a PNG's short or
     // damaged image data, a BMP's untrue header fields), in page order.
@@ -75,8 +76,11 @@ struct TPdfRunResult {
 // The error box's text for a run that ended as `result` says, in code page
 // 932: "強制終了されました" for a stop, "画像が存在しません" for an empty
 // list; for a failure three lines: that the PDF was not made, the file read
-// (its name) or the PDF (its path), and the cause (a broken name rule in
-// Japanese, else Cause as the system or the reader worded it).
+// (its name) or the PDF (its path), and the cause: a broken name rule in
+// Japanese; for the common kinds of trouble (not a picture of its kind, cut
+// off, damaged, too large, unsupported, no permission, disk full, no memory)
+// a Japanese sentence with Cause after it in parentheses; else Cause as the
+// system or the reader worded it.
 std::string FailureMessage(const TPdfRunResult& result);
 
 // The progress dialog as the run sees it. It must stay usable until CreatePdf
@@ -159,10 +163,6 @@ void RegisterPdfClasses();
 std::vector<std::string> ListedFiles(TShellItems& items);
 // The quarter turns the user gave every listed item, in list order.
 std::vector<int> ListedTurns(const TImgListItems& items);
-
-// "効果確認": the picture the run writes for `file` with `adjust` (a BMP
-// comes back as a JPEG). Raises when the file cannot be read or decoded.
-TPicture PreviewPicture(const std::string& file, const TAdjustSettings& adjust);
 
 class TPdfRun : public TComponent {
 public:

@@ -134,7 +134,7 @@ TFileStream::TFileStream(const std::string& fileName, TFileMode mode) : fileName
     if (!file_) {
         const bool creating = mode == TFileMode::fmCreate || mode == TFileMode::fmCreateNew;
         throw EStreamError(creating ? "Cannot create file \"" + fileName + "\"" : "Cannot open file \"" + fileName + "\"",
-                           LastFileErrorText());
+                           LastFileErrorText(), LastFileErrorFault());
     }
 }
 
@@ -150,7 +150,8 @@ std::size_t TFileStream::Read(void* buffer, std::size_t count) {
 void TFileStream::Write(const void* buffer, std::size_t count) {
     if (!file_) throw EStreamError("Stream write error");
     ClearFileError();
-    if (std::fwrite(buffer, 1, count, file_) != count) throw EStreamError("Stream write error", LastFileErrorText());
+    if (std::fwrite(buffer, 1, count, file_) != count)
+        throw EStreamError("Stream write error", LastFileErrorText(), LastFileErrorFault());
 }
 
 std::int64_t TFileStream::Seek(std::int64_t offset, TSeekOrigin origin) {
@@ -168,7 +169,8 @@ std::int64_t TFileStream::Size() {
 void TFileStream::Flush() {
     if (!file_) throw EStreamError("Stream write error");
     ClearFileError();
-    if (std::fflush(file_) != 0) throw EStreamError("Stream write error", LastFileErrorText());
+    if (std::fflush(file_) != 0)
+        throw EStreamError("Stream write error", LastFileErrorText(), LastFileErrorFault());
 }
 
 void TFileStream::Close() {
@@ -176,7 +178,7 @@ void TFileStream::Close() {
     ClearFileError();
     const int rc = std::fclose(file_);
     file_ = nullptr;
-    if (rc != 0) throw EStreamError("Stream write error", LastFileErrorText());
+    if (rc != 0) throw EStreamError("Stream write error", LastFileErrorText(), LastFileErrorFault());
 }
 
 // ---- CreateUniqueFile -----------------------------------------------------
@@ -220,6 +222,7 @@ std::unique_ptr<TFileStream> CreateUniqueFile(const std::string& folder, std::st
                                               std::string_view suffix, const TNewFileMaker& create) {
     const std::string path = FolderWithSeparator(folder);
     std::string reason;
+    TFault fault = TFault::fUnknown;
     for (int attempt = 0; attempt < kUniqueFileTries; ++attempt) {
         char digits[9];
         std::snprintf(digits, sizeof digits, "%08x", static_cast<unsigned>(UniqueNameRandom()));
@@ -228,9 +231,10 @@ std::unique_ptr<TFileStream> CreateUniqueFile(const std::string& folder, std::st
         bool exists = false;
         if (std::FILE* file = create(name, exists)) return std::make_unique<TFileStream>(path + name, file);
         reason = LastFileErrorText();
+        fault = LastFileErrorFault();
         if (!exists) break;  // the folder itself refuses: another name will not help
     }
-    throw EStreamError("Cannot create a new file in \"" + folder + "\"", reason);
+    throw EStreamError("Cannot create a new file in \"" + folder + "\"", reason, fault);
 }
 
 std::unique_ptr<TFileStream> CreateUniqueFile(const std::string& folder, std::string_view prefix,

@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <string>
 
+#include "base/SysUtils.h"
+
 namespace pim {
 
 // std::fopen by a file-name-encoded name; nullptr on failure. For reading
@@ -34,6 +36,10 @@ void ClearFileError();
 // The system's words for an error number of its own (errno on POSIX, a
 // GetLastError code on Windows).
 std::string SystemErrorText(int code);
+// What kind of trouble the system's error number, or the last failed file
+// call's, is: no permission, a full disk, no memory; fUnknown otherwise.
+TFault SystemErrorFault(int code);
+TFault LastFileErrorFault();
 
 // What says that a file is still the one it was: its size and its last write
 // time, in the finest unit the system keeps (nanoseconds on POSIX, 100 ns on

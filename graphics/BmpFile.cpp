@@ -19,8 +19,8 @@ constexpr std::int64_t kFileHeaderSize = 14;
 constexpr std::int64_t kCoreHeaderSize = 12;
 constexpr std::int64_t kInfoHeaderSize = 40;
 
-[[noreturn]] void Invalid(const char* reason) {
-    throw EInvalidGraphic(std::string("Bitmap image is not valid: ") + reason);
+[[noreturn]] void Invalid(const char* reason, TFault fault = TFault::fDamaged) {
+    throw EInvalidGraphic(std::string("Bitmap image is not valid: ") + reason, fault);
 }
 
 std::uint16_t U16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
@@ -44,7 +44,7 @@ std::string Num(std::int64_t v) { return std::to_string(v); }
 
 void ReadExact(TStream& stream, void* buffer, std::size_t count) {
     if (count == 0) return;  // an empty vector's buffer may be null
-    if (stream.Read(buffer, count) != count) Invalid("the file is truncated");
+    if (stream.Read(buffer, count) != count) Invalid("the file is truncated", TFault::fCutOff);
 }
 
 struct Header {
@@ -91,8 +91,8 @@ Header ReadHeader(TStream& stream, std::int64_t available, TNotes& notes) {
     h.headerSize = U32(size);
     if (h.headerSize != kCoreHeaderSize && h.headerSize != kInfoHeaderSize && h.headerSize != 52 &&
         h.headerSize != 56 && h.headerSize != 108 && h.headerSize != 124)
-        Invalid("unsupported header");
-    if (h.headerSize > available - kFileHeaderSize) Invalid("the file is truncated");
+        Invalid("unsupported header", TFault::fUnsupported);
+    if (h.headerSize > available - kFileHeaderSize) Invalid("the file is truncated", TFault::fCutOff);
     std::uint8_t b[124] = {};
     ReadExact(stream, b + 4, static_cast<std::size_t>(h.headerSize - 4));
 
@@ -120,7 +120,7 @@ Header ReadHeader(TStream& stream, std::int64_t available, TNotes& notes) {
     }
     if (h.width <= 0 || h.height <= 0) Invalid("bad dimensions");
     if (h.width > kMaxBitmapDimension || h.height > kMaxBitmapDimension)
-        throw EInvalidGraphic("Bitmap dimensions exceed the limit");
+        throw EInvalidGraphic("Bitmap dimensions exceed the limit", TFault::fTooLarge);
 
     // The Windows loader reads every file as one plane.
     if (h.planes != 1) notes.Add("the plane count is " + Num(h.planes) + ", not 1; read as one plane");
@@ -137,13 +137,13 @@ Header ReadHeader(TStream& stream, std::int64_t available, TNotes& notes) {
                 notes.Add("the bit count is " + Num(h.statedBits) + " for RLE" + Num(h.bits) + " data; read as " +
                           Num(h.bits) + " bits");
             }
-            if (h.topDown) Invalid("top-down RLE");
+            if (h.topDown) Invalid("top-down RLE", TFault::fUnsupported);
             break;
         case kBiBitfields:
         case kBiAlphaBitfields:
             if (h.bits != 16 && h.bits != 32) h.bits = 0;
             break;
-        default: Invalid("unsupported compression");
+        default: Invalid("unsupported compression", TFault::fUnsupported);
     }
     return h;
 }
@@ -228,7 +228,7 @@ bool DecodeRle(const std::vector<std::uint8_t>& data, const Header& h, TBitmap& 
         } else if (value == 1) {
             return outside;
         } else if (value == 2) {
-            if (i + 2 > data.size()) Invalid("the RLE data are truncated");
+            if (i + 2 > data.size()) Invalid("the RLE data are truncated", TFault::fCutOff);
             x += data[i];
             y += data[i + 1];
             i += 2;
@@ -236,7 +236,7 @@ bool DecodeRle(const std::vector<std::uint8_t>& data, const Header& h, TBitmap& 
         } else {
             const std::size_t bytes = four ? (value + 1) / 2 : value;
             const std::size_t padded = (bytes + 1) & ~std::size_t{1};
-            if (i + bytes > data.size()) Invalid("the RLE data are truncated");
+            if (i + bytes > data.size()) Invalid("the RLE data are truncated", TFault::fCutOff);
             for (unsigned k = 0; k < value; ++k) {
                 const std::uint8_t byte = data[i + (four ? k / 2 : k)];
                 put(four ? ((k & 1) ? byte & 0x0F : byte >> 4) : byte);
@@ -294,11 +294,11 @@ bool IndexPastPalette(const TBitmap& bmp) {
 std::string ReadBmp(TStream& stream, TBitmap& bitmap) {
     const std::int64_t start = stream.Position();
     const std::int64_t available = stream.Size() - start;
-    if (available <= 0) Invalid("the file is empty");
+    if (available <= 0) Invalid("the file is empty", TFault::fNotItsKind);
 
     std::uint8_t fileHeader[kFileHeaderSize];
     ReadExact(stream, fileHeader, sizeof fileHeader);
-    if (fileHeader[0] != 'B' || fileHeader[1] != 'M') Invalid("not a BMP file");
+    if (fileHeader[0] != 'B' || fileHeader[1] != 'M') Invalid("not a BMP file", TFault::fNotItsKind);
     const std::int64_t fileSize = U32(fileHeader + 2);
     const std::int64_t offBits = U32(fileHeader + 10);
 
@@ -319,7 +319,7 @@ std::string ReadBmp(TStream& stream, TBitmap& bitmap) {
     }
     if (h.bits == 0) {
         h.bits = BitsFromDataSize(h, offBits, pos, available);
-        if (h.bits == 0) Invalid(fields ? "bit fields with a wrong bit count" : "unsupported bit count");
+        if (h.bits == 0) Invalid(fields ? "bit fields with a wrong bit count" : "unsupported bit count", fields ? TFault::fDamaged : TFault::fUnsupported);
         notes.Add("the bit count is " + Num(h.statedBits) + ", which BMP does not have; read as " + Num(h.bits) +
                   " bits, the size of its pixel data");
     }
@@ -338,7 +338,7 @@ std::string ReadBmp(TStream& stream, TBitmap& bitmap) {
         // Some OS/2 files store fewer entries than their depth allows; the
         // pixel offset tells.
         if (h.core && offBits > pos && offBits < pos + count * entrySize) count = (offBits - pos) / entrySize;
-        if (pos + count * entrySize > available) Invalid("the file is truncated");
+        if (pos + count * entrySize > available) Invalid("the file is truncated", TFault::fCutOff);
         std::vector<std::uint8_t> raw(static_cast<std::size_t>(count * entrySize));
         ReadExact(stream, raw.data(), raw.size());
         for (std::int64_t i = 0; i < count; ++i) {
@@ -362,7 +362,7 @@ std::string ReadBmp(TStream& stream, TBitmap& bitmap) {
     const std::int64_t dataAvailable = available - dataPos;
     const bool rle = h.compression == kBiRle8 || h.compression == kBiRle4;
     const std::int64_t dataSize = rle ? (h.sizeImage ? h.sizeImage : dataAvailable) : DibRowBytes(h.width, h.bits) * h.height;
-    if (dataSize > dataAvailable) Invalid("the file is truncated");
+    if (dataSize > dataAvailable) Invalid("the file is truncated", TFault::fCutOff);
     stream.SetPosition(start + dataPos);
 
     // Everything the file claims is there; only now is memory taken.

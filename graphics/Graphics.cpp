@@ -165,10 +165,10 @@ void TBitmap::Allocate(int width, int height, TPixelFormat format) {
     if (format == TPixelFormat::pfCustom)
         throw EInvalidGraphicOperation("Custom pixel formats cannot be created");
     if (width < 0 || height < 0 || width > kMaxBitmapDimension || height > kMaxBitmapDimension)
-        throw EInvalidGraphic("Bitmap dimensions exceed the limit");
+        throw EInvalidGraphic("Bitmap dimensions exceed the limit", TFault::fTooLarge);
     const std::int64_t rowBytes = DibRowBytes(width, BitsPerPixel(format));
     if (rowBytes * height > BitmapMemoryLimit())
-        throw EInvalidGraphic("Bitmap dimensions exceed the limit");
+        throw EInvalidGraphic("Bitmap dimensions exceed the limit", TFault::fTooLarge);
     pixels_ = std::make_shared<std::vector<std::uint8_t>>(static_cast<std::size_t>(rowBytes * height), 0);
     width_ = width;
     height_ = height;

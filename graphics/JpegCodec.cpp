@@ -32,11 +32,33 @@ struct ErrorMgr {
     jpeg_error_mgr pub;
     std::jmp_buf jump;
     char message[JMSG_LENGTH_MAX];
+    TFault fault;
 };
+
+// The kind of trouble behind the library's error code.
+TFault FaultOf(int code) {
+    switch (code) {
+        case JERR_NO_SOI:
+        case JERR_INPUT_EMPTY: return TFault::fNotItsKind;
+        case JERR_INPUT_EOF: return TFault::fCutOff;
+        case JERR_OUT_OF_MEMORY: return TFault::fOutOfMemory;
+        case JERR_IMAGE_TOO_BIG:
+        case JERR_WIDTH_OVERFLOW: return TFault::fTooLarge;
+        case JERR_NOT_COMPILED:
+        case JERR_NOTIMPL:
+        case JERR_ARITH_NOTIMPL:
+        case JERR_CCIR601_NOTIMPL:
+        case JERR_CONVERSION_NOTIMPL:
+        case JERR_FRACT_SAMPLE_NOTIMPL:
+        case JERR_BAD_PRECISION: return TFault::fUnsupported;
+        default: return TFault::fDamaged;
+    }
+}
 
 void OnError(j_common_ptr cinfo) {
     auto* err = reinterpret_cast<ErrorMgr*>(cinfo->err);
     (*cinfo->err->format_message)(cinfo, err->message);
+    err->fault = FaultOf(cinfo->err->msg_code);
     std::longjmp(err->jump, 1);
 }
 
@@ -47,6 +69,7 @@ void OnProgress(j_common_ptr cinfo) {
     if (reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number > kMaxScans) {
         auto* err = reinterpret_cast<ErrorMgr*>(cinfo->err);
         std::snprintf(err->message, sizeof err->message, "Too many scans in a progressive JPEG");
+        err->fault = TFault::fDamaged;
         std::longjmp(err->jump, 1);
     }
 }
@@ -63,9 +86,10 @@ void InitErrors(ErrorMgr& err) {
     err.pub.error_exit = OnError;
     err.pub.output_message = OnOutput;
     err.message[0] = '\0';
+    err.fault = TFault::fDamaged;
 }
 
-[[noreturn]] void Fail(const ErrorMgr& err) { throw EJPEG(std::string("JPEG error: ") + err.message); }
+[[noreturn]] void Fail(const ErrorMgr& err) { throw EJPEG(std::string("JPEG error: ") + err.message, err.fault); }
 
 // ---- source: memory or a stream -------------------------------------------
 
@@ -219,7 +243,7 @@ public:
         const bool indexed = grey || quantize;
         if (width > kMaxBitmapDimension || height > kMaxBitmapDimension ||
             DibRowBytes(width, indexed ? 8 : 24) * height > BitmapMemoryLimit())
-            throw EInvalidGraphic("Bitmap dimensions exceed the limit");
+            throw EInvalidGraphic("Bitmap dimensions exceed the limit", TFault::fTooLarge);
 
         if (!Guarded(err_, [&] { jpeg_start_decompress(&cinfo_); })) Fail(err_);
         TBitmap bmp(static_cast<int>(width), static_cast<int>(height),

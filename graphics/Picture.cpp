@@ -36,7 +36,7 @@ void TPicture::LoadFromFile(const std::string& fileName) {
     else if (ext == "png")
         graphic = std::make_unique<TPngImage>();
     else
-        throw EInvalidGraphic("Unknown picture file extension (." + ext + ")");
+        throw EInvalidGraphic("Unknown picture file extension (." + ext + ")", TFault::fUnsupported);
     graphic->LoadFromFile(fileName);
     graphic_ = std::move(graphic);
 }

@@ -44,7 +44,9 @@ std::string Damaged(const std::string& why) {
     return "the PNG image data are damaged (" + why + "); the page shows what could be decoded";
 }
 
-[[noreturn]] void Invalid(const std::string& reason) { throw EInvalidGraphic("PNG image is not valid: " + reason); }
+[[noreturn]] void Invalid(const std::string& reason, TFault fault = TFault::fDamaged) {
+    throw EInvalidGraphic("PNG image is not valid: " + reason, fault);
+}
 
 std::uint32_t BigEndian32(const std::uint8_t* p) {
     return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) | p[3];
@@ -90,10 +92,10 @@ void ReadHeader(TPngStructure& png, const std::uint8_t* d) {
     const std::uint32_t width = BigEndian32(d), height = BigEndian32(d + 4);
     if (width == 0 || height == 0 || width > kMaxChunkLength || height > kMaxChunkLength) Invalid("bad dimensions");
     if (!ValidDepth(d[9], d[8])) Invalid("bad bit depth or colour type");
-    if (d[10] != 0 || d[11] != 0 || d[12] > 1) Invalid("unknown compression, filter or interlace method");
+    if (d[10] != 0 || d[11] != 0 || d[12] > 1) Invalid("unknown compression, filter or interlace method", TFault::fUnsupported);
     if (width > kMaxBitmapDimension || height > kMaxBitmapDimension ||
         DibRowBytes(width, 24) * static_cast<std::int64_t>(height) > BitmapMemoryLimit())
-        throw EInvalidGraphic("PNG dimensions exceed the limit");
+        throw EInvalidGraphic("PNG dimensions exceed the limit", TFault::fTooLarge);
     png.Width = static_cast<int>(width);
     png.Height = static_cast<int>(height);
     png.BitDepth = d[8];
@@ -247,7 +249,7 @@ public:
     explicit TPngReader(TPngError& error) {
         png_ = png_create_read_struct(PNG_LIBPNG_VER_STRING, &error, OnError, OnWarning);
         if (png_) info_ = png_create_info_struct(png_);
-        if (!png_ || !info_) throw EInvalidGraphic("PNG image is not valid: out of memory");
+        if (!png_ || !info_) throw EInvalidGraphic("PNG image is not valid: out of memory", TFault::fOutOfMemory);
     }
     ~TPngReader() { png_destroy_read_struct(&png_, &info_, nullptr); }
     TPngReader(const TPngReader&) = delete;
@@ -311,7 +313,7 @@ bool TPngStructure::Lossless() const {
 TPngStructure ReadPngStructure(TStream& source) {
     const std::int64_t available = source.Size() - source.Position();
     std::uint8_t head[8];
-    if (ReadUpTo(source, head, 8) != 8 || std::memcmp(head, kSignature, 8) != 0) Invalid("not a PNG file");
+    if (ReadUpTo(source, head, 8) != 8 || std::memcmp(head, kSignature, 8) != 0) Invalid("not a PNG file", TFault::fNotItsKind);
 
     TPngStructure png;
     bool haveHeader = false, ended = false;
@@ -387,7 +389,7 @@ TPngStructure ReadPngStructure(TStream& source) {
         } else if (type == "IEND") {
             ended = true;
         } else if (type[0] >= 'A' && type[0] <= 'Z') {
-            Invalid("unknown critical chunk " + type);
+            Invalid("unknown critical chunk " + type, TFault::fUnsupported);
         }
         pos += static_cast<std::int64_t>(length) + 4;
     }
@@ -404,7 +406,7 @@ TPngStructure ReadPngStructure(TStream& source) {
 
 std::string CheckPngData(const TPngStructure& png, TStream& source, std::int64_t start) {
     z_stream z{};
-    if (inflateInit(&z) != Z_OK) Invalid("out of memory");
+    if (inflateInit(&z) != Z_OK) Invalid("out of memory", TFault::fOutOfMemory);
     struct TEnd {
         z_stream& z;
         ~TEnd() { inflateEnd(&z); }
@@ -452,7 +454,7 @@ std::string CheckPngData(const TPngStructure& png, TStream& source, std::int64_t
             return Damaged(why);
         }
         case Z_NEED_DICT: return Damaged("a preset dictionary");
-        default: Invalid("out of memory");
+        default: Invalid("out of memory", TFault::fOutOfMemory);
     }
 }
 

@@ -71,8 +71,17 @@ public:
     // Dispatches one message, waiting for it; false after WM_QUIT.
     bool HandleMessage();
 
-    // The standard error box: one OK button, the error icon.
+    // The standard error box: one OK button, the error icon. Long lines
+    // are wrapped, so the box stays on the screen and readable.
     void ShowError(const std::string& cp932);
+    // The same box with the information icon, for what is not an error
+    // (a stop the user asked for); OnInfo, when set, receives it instead.
+    void ShowInfo(const std::string& cp932);
+    std::function<void(const std::string& message)> OnInfo;
+    // A question with はい and いいえ (いいえ the default, so that Enter
+    // changes nothing): true for はい. OnConfirm, when set, answers instead.
+    bool Confirm(const std::string& cp932);
+    std::function<bool(const std::string& question)> OnConfirm;
     // Reports the exception being handled through the error box.
     void HandleException() override;
     // Errors go to the error box unless a handler is set (the settings

@@ -4,6 +4,7 @@
 #include <new>
 
 #include "base/ErrorReport.h"
+#include "base/LineBreak.h"
 #include "ui/Application.h"
 #include "ui/Form.h"
 
@@ -13,6 +14,16 @@ namespace {
 
 // "エラー": the error box's caption.
 constexpr char kErrorCaption[] = "\x83\x47\x83\x89\x81\x5b";
+// Lines longer than this many columns are wrapped: a long path would
+// otherwise make a box wider than the screen.
+constexpr int kBoxColumns = 64;
+
+int ShowBox(const TForm* mainForm, const std::string& message, const std::string& caption, UINT style) {
+    HWND owner = GetActiveWindow();
+    if (!owner && mainForm) owner = mainForm->Handle();
+    const std::u16string text = Widen(WrapColumns(message, kBoxColumns));
+    return MessageBoxW(owner, W(text), W(Widen(caption)), style);
+}
 
 // Components without a caller to raise to report through the error box.
 class TBoxReport : public TErrorReport {
@@ -33,11 +44,20 @@ void TApplication::ShowError(const std::string& message) {
         OnError(message);
         return;
     }
-    HWND owner = GetActiveWindow();
-    if (!owner && mainForm_) owner = mainForm_->Handle();
-    const std::u16string text = Widen(message);
-    const std::u16string caption = Widen(kErrorCaption);
-    MessageBoxW(owner, W(text), W(caption), MB_OK | MB_ICONERROR);
+    ShowBox(mainForm_, message, kErrorCaption, MB_OK | MB_ICONERROR);
+}
+
+void TApplication::ShowInfo(const std::string& message) {
+    if (OnInfo) {
+        OnInfo(message);
+        return;
+    }
+    ShowBox(mainForm_, message, title_, MB_OK | MB_ICONINFORMATION);
+}
+
+bool TApplication::Confirm(const std::string& question) {
+    if (OnConfirm) return OnConfirm(question);
+    return ShowBox(mainForm_, question, title_, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
 }
 
 void TApplication::HandleException() {

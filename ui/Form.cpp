@@ -194,6 +194,17 @@ void TForm::SetPosition(int left, int top) {
     SetWindowPos(Handle(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void TForm::KeepOnMonitor() {
+    RECT r;
+    GetWindowRect(Handle(), &r);
+    MONITORINFO info{sizeof info};
+    if (!GetMonitorInfoW(MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST), &info)) return;
+    const RECT& work = info.rcWork;
+    const LONG left = std::max(work.left, std::min(r.left, work.right - (r.right - r.left)));
+    const LONG top = std::max(work.top, std::min(r.top, work.bottom - (r.bottom - r.top)));
+    if (left != r.left || top != r.top) SetPosition(left, top);
+}
+
 LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_CLOSE:

@@ -50,6 +50,9 @@ public:
     void Close();
     void SetClientSize(int width, int height);
     void SetPosition(int left, int top);
+    // Moves the window, when it reaches past its monitor's work area, back
+    // inside it (its top-left corner first, should it be larger).
+    void KeepOnMonitor();
 
     // The dpi the form is laid out for.
     int Dpi() const { return dpi_; }

@@ -1,5 +1,7 @@
 #include "ui/StaticText.h"
 
+#include <algorithm>
+
 #include "base/win32/Handles.h"
 
 namespace pim::ui {
@@ -44,6 +46,35 @@ void TStaticText::AdjustSize() {
     const int edge = sunken ? 2 : 0;
     const TBounds b = Bounds();
     SetBounds({b.Left, b.Top, size.cx + edge, static_cast<int>(metrics.tmHeight) + edge});
+}
+
+namespace {
+
+// The text's font selected into a device context of the control.
+struct TMeasuring {
+    explicit TMeasuring(const TStaticText& text)
+        : dc(text.Handle()), font(dc.get(), text.Font() ? text.Font() : GetStockObject(DEFAULT_GUI_FONT)) {}
+    TWindowDC dc;
+    TSelection font;
+};
+
+}  // namespace
+
+int TStaticText::ColumnsIn(int width) const {
+    const TMeasuring m(*this);
+    SIZE one{};
+    GetTextExtentPoint32W(m.dc.get(), L"0", 1, &one);  // a single-byte character's width
+    const bool sunken = (GetWindowLongW(Handle(), GWL_STYLE) & SS_SUNKEN) != 0;
+    return std::max(1, static_cast<int>((width - (sunken ? 2 : 0)) / std::max<LONG>(1, one.cx)));
+}
+
+int TStaticText::TextHeight(int width) const {
+    const TMeasuring m(*this);
+    const std::u16string text = TextW();
+    const bool sunken = (GetWindowLongW(Handle(), GWL_STYLE) & SS_SUNKEN) != 0;
+    RECT r{0, 0, width - (sunken ? 2 : 0), 0};
+    DrawTextW(m.dc.get(), W(text), -1, &r, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    return static_cast<int>(r.bottom) + (sunken ? 2 : 0);
 }
 
 void TStaticText::Arrange(int dpi, int dx, int dy) {

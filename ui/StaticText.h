@@ -21,6 +21,10 @@ public:
     explicit TStaticText(const Params& params);
     void SetTextW(std::u16string_view text) override;
     bool AutoSize() const { return autoSize_; }
+    // How many columns (a double-byte character takes two) of its font fit
+    // in `width` pixels, and how tall its text is, wrapped at `width`.
+    int ColumnsIn(int width) const;
+    int TextHeight(int width) const;
     std::string PersistentClassName() const override { return "TStaticText"; }
     TPersistentProperties PublishedProperties() override {
         return TWindow::PublishedProperties().String(

@@ -2,6 +2,8 @@
 // events, and the window-wide algorithms (start-up, status, roll-up).
 #include "app/win32/Unit1.h"
 
+#include <commctrl.h>
+
 #include "app/MainModel.h"
 #include "app/win32/Unit2.h"
 #include "base/CodePage.h"
@@ -214,10 +216,14 @@ void TForm1::WireEvents() {
         return true;
     };
     CheckBox6->OnClick = [this] { CheckBox6Click(); };
+    LabeledEdit6->OnChange = [this] { ShowOutputPlace(); };
+    // An empty name box shows the name the PDF then takes (its hint, where).
+    SendMessageW(LabeledEdit6->Handle(), EM_SETCUEBANNER, TRUE, reinterpret_cast<LPARAM>(L"default"));
     SpeedButton1->OnClick = [this] { SpeedButton1Click(); };
     SpeedButton2->OnClick = [this] { SpeedButton2Click(); };
     ScrollBar1->OnChange = [this] { ScrollBar1Change(); };
     ScrollBar2->OnChange = [this] { ScrollBar2Change(); };
+    CheckBox2->OnClick = [this] { AdjustmentChanged(); };
     Button5->OnClick = [this] { Button5Click(); };
     Button6->OnClick = [this] { Button6Click(); };
     CheckBox8->OnClick = [this] { CheckBox8Click(); };
@@ -229,6 +235,13 @@ void TForm1::WireEvents() {
         if (previewFits_ && !Image1->Empty()) FitPreview();
     };
     Image1->OnDblClick = [this](int x, int y) { Image1DblClick(x, y); };
+    previewTimer_ = AddHook({.Message = [this](UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
+        if (message != WM_TIMER || wParam != kPreviewTimer) return false;
+        if (PageControl1->ActivePageIndex() == 1) ShowPreview(true, true);  // still on the adjustment tab
+        else KillTimer(Handle(), kPreviewTimer);
+        result = 0;
+        return true;
+    }});
     Image1->OnMouseDown = [this](TMouseButton button, int x, int y) { Image1MouseDown(button, x, y); };
     ComboBox2->OnClick = [this] { ComboBox2Click(); };
     ComboBox1->OnClick = [this] { ComboBox1Click(); };
@@ -297,8 +310,9 @@ void TForm1::UpdateStatus() {
         StaticText2->SetTextW(StaticText3->TextW());
         StaticText2->SetHintW(StaticText3->TextW());
     }
-    PageControl1->SetActivePageIndex(0);
+    ActivateListTab();
     Image1->Clear();
+    ShowOutputPlace();
 }
 
 void TForm1::ToggleRollUp() {

@@ -155,6 +155,7 @@ public:
     void SpeedButton1Click();
     void SpeedButton2Click();
     void CheckBox6Click();
+    void ShowOutputPlace();
     // Adjustment and preview.
     void ScrollBar1Change();
     void ScrollBar2Change();
@@ -177,6 +178,13 @@ private:
     void ConfigureList();
     void WireEvents();
     void ShowPreviewError(const std::string& message);
+    // The preview (Unit1Preview.cpp): "効果確認" (effect) or "元の画像", a
+    // refresh keeping the zoom and place (keepView); and its refresh a
+    // moment after an adjustment changed.
+    void ShowPreview(bool effect, bool keepView);
+    void AdjustmentChanged();
+    static constexpr UINT_PTR kPreviewTimer = 0x5E78;
+    ui::THookToken previewTimer_;
     // The preview's zoom (Unit1Preview.cpp).
     SIZE PreviewArea() const;
     double PreviewFitZoom() const;
@@ -205,6 +213,7 @@ private:
     // TPdfRunHost
     TPdfRunProgress& OpenProgress() override;
     void ShowError(const std::string& message) override;
+    void ShowFailure(const TPdfRunResult& result) override;
     void ActivateListTab() override;
 
     // The files registered for a move, in row order: a move takes them
@@ -219,6 +228,9 @@ private:
     std::u16string settingsFolder_;
     std::string rememberedFolder_;  // the last image folder, when it still exists
     std::string shownFolder_;
+    // The output name typed while "フォルダ名" is down, for "ユーザ設定".
+    std::u16string typedName_;
+    bool folderNamed_ = false;
     TWindowPlace shownPlace_;
 };
 

@@ -39,7 +39,10 @@ void TForm1::ComboBox2Click() {
 }
 
 // JPEG thumbnails stand as their pages will: the run reads the box too.
-void TForm1::CheckBox8Click() { ImgListView1->SetAutoOrient(CheckBox8->Checked()); }
+void TForm1::CheckBox8Click() {
+    ImgListView1->SetAutoOrient(CheckBox8->Checked());
+    AdjustmentChanged();  // the preview stands as the page will
+}
 
 // ---- The list's own events ------------------------------------------------------
 
@@ -62,22 +65,39 @@ void TForm1::ImgListView1ContextPopup(POINT screen) {
 
 // ---- Output name and save folder ------------------------------------------------
 
-void TForm1::SpeedButton1Click() { LabeledEdit6->SetText(""); }
+// The name the user typed comes back when they return from the folder's name.
+void TForm1::SpeedButton1Click() {
+    if (!folderNamed_) return;
+    folderNamed_ = false;
+    LabeledEdit6->SetTextW(typedName_);
+}
 
 void TForm1::SpeedButton2Click() {
+    if (!folderNamed_) typedName_ = LabeledEdit6->TextW();
+    folderNamed_ = true;
     LabeledEdit6->SetTextW(Utf8ToUtf16(FolderNameOf(ImgListView1->FolderPath())));
+}
+
+// The name box's hint says where the PDF goes; an empty box shows the name
+// taken then.
+void TForm1::ShowOutputPlace() {
+    const std::string folder = CheckBox6->Checked() ? Utf16ToUtf8(StaticText2->TextW()) : ImageFolder();
+    const std::string pdf = OutputFileName(folder, Utf16ToUtf8(LabeledEdit6->TextW()));
+    LabeledEdit6->SetHintW(u"保存先: " + Utf8ToUtf16(pdf));
 }
 
 void TForm1::CheckBox6Click() {
     if (!CheckBox6->Checked()) {
         StaticText2->SetTextW(StaticText3->TextW());
         StaticText2->SetHintW(StaticText3->TextW());
+        ShowOutputPlace();
         return;
     }
     if (SelectFolderDialog1.Execute(Handle())) {
         const std::u16string folder = Utf8ToUtf16(SelectFolderDialog1.SelectedPath());
         StaticText2->SetTextW(folder);
         StaticText2->SetHintW(folder);
+        ShowOutputPlace();
     } else {
         CheckBox6->SetChecked(false);  // runs this handler again: the save folder follows the image folder
     }

@@ -6,9 +6,9 @@
 #include <string>
 
 #include "app/MainModel.h"
+#include "app/Preview.h"
 #include "app/PreviewZoom.h"
 #include "app/win32/Unit1.h"
-#include "graphics/Jpeg.h"
 
 namespace pim {
 
@@ -20,12 +20,28 @@ constexpr int kListTab = 0;
 constexpr int kAdjustTab = 1;
 constexpr char kMsgTextNotAllowed[] = "テキストは選択出来ません";
 constexpr char kMsgSelectImage[] = "画像を選択して下さい";
+constexpr char kMsgTooLarge[] = "画像が大きすぎるためプレビュー出来ません";
+// The preview follows a change of the adjustments this long after the last one.
+constexpr UINT kPreviewDelay = 400;
 
 }  // namespace
 
-void TForm1::ScrollBar1Change() { StaticText8->SetText(std::to_string(ScrollBar1->Position())); }
+// A change of an adjustment shows in the preview by itself once the user
+// pauses (a drag of a scroll bar gives many changes).
+void TForm1::ScrollBar1Change() {
+    StaticText8->SetText(std::to_string(ScrollBar1->Position()));
+    AdjustmentChanged();
+}
 
-void TForm1::ScrollBar2Change() { StaticText9->SetText(std::to_string(ScrollBar2->Position())); }
+void TForm1::ScrollBar2Change() {
+    StaticText9->SetText(std::to_string(ScrollBar2->Position()));
+    AdjustmentChanged();
+}
+
+void TForm1::AdjustmentChanged() {
+    if (PageControl1->ActivePageIndex() == kAdjustTab && !Image1->Empty())
+        SetTimer(Handle(), kPreviewTimer, kPreviewDelay, nullptr);
+}
 
 void TForm1::ShowPreviewError(const std::string& message) {
     Application().ShowError(message);
@@ -34,53 +50,45 @@ void TForm1::ShowPreviewError(const std::string& message) {
     Panel2->Show();
 }
 
-void TForm1::Button5Click() {
-    Panel1->Hide();
-    Panel2->Hide();
-    Image1->Clear();
-    const int row = ImgListView1->ItemIndex();
-    const std::string file = row >= 0 ? ImgListView1->ImgItems()[row]->FullPath() : std::string();
-    PageControl1->SetActivePageIndex(kAdjustTab);
-    if (row < 0) return ShowPreviewError(kMsgSelectImage);
-    if (CurrentExtOf(file) == "txt") return ShowPreviewError(kMsgTextNotAllowed);
-    try {
-        const TAdjustSettings adjust{ScrollBar1->Position(), ScrollBar2->Position(), CheckBox2->Checked()};
-        Image1->SetPicture(PreviewPicture(file, adjust).Graphic());
-    } catch (const std::exception&) {
-        return ShowPreviewError(kMsgSelectImage);
-    }
-    FitPreview();
-}
+void TForm1::Button5Click() { ShowPreview(true, false); }
 
-void TForm1::Button6Click() {
-    const int row = ImgListView1->ItemIndex();
-    if (row >= 0) {
-        const std::string file = ImgListView1->ImgItems()[row]->FullPath();
-        const std::string ext = CurrentExtOf(file);
-        if (ext != "txt") {
-            try {
-                if (ext == "jpg") {
-                    TJPEGImage WorkJpeg;
-                    WorkJpeg.LoadFromFile(file);
-                    Image1->SetPicture(&WorkJpeg);
-                } else if (ext == "png") {
-                    TPngImage WorkPng;  // over white, as its page shows it
-                    WorkPng.LoadFromFile(file);
-                    Image1->SetPicture(&WorkPng);
-                } else {
-                    TBitmap WorkBitmap;
-                    WorkBitmap.LoadFromFile(file);
-                    Image1->SetPicture(&WorkBitmap);
-                }
-                FitPreview();
-                return;
-            } catch (const std::exception&) {
-                // An unreadable picture: the same answer as no picture.
-            }
-        }
+void TForm1::Button6Click() { ShowPreview(false, false); }
+
+// The first selected picture, adjusted or as stored, turned as its page
+// will be. A new picture opens fitted; a refresh keeps the zoom and the
+// place the user chose.
+void TForm1::ShowPreview(bool effect, bool keepView) {
+    KillTimer(Handle(), kPreviewTimer);
+    const TBounds view = Image1->Bounds();
+    const double zoom = Image1->Zoom();
+    const SIZE size{Image1->PictureWidth(), Image1->PictureHeight()};
+    keepView = keepView && !previewFits_ && !Image1->Empty();
+    if (effect) {
+        Panel1->Hide();
+        Panel2->Hide();
+        Image1->Clear();
     }
-    Application().ShowError(kMsgSelectImage);
-    PageControl1->SetActivePageIndex(kListTab);
+    const int row = ImgListView1->ItemIndex();
+    if (effect) PageControl1->SetActivePageIndex(kAdjustTab);
+    if (row < 0) return ShowPreviewError(kMsgSelectImage);
+    const TImgListItem& item = *ImgListView1->ImgItems()[row];
+    const std::string file = item.FullPath();
+    if (CurrentExtOf(file) == "txt") return ShowPreviewError(effect ? kMsgTextNotAllowed : kMsgSelectImage);
+    const TPreviewTurn turn{item.Turn, CheckBox8->Checked()};
+    try {
+        if (effect) {
+            const TAdjustSettings adjust{ScrollBar1->Position(), ScrollBar2->Position(), CheckBox2->Checked()};
+            Image1->SetPicture(PreviewPicture(file, adjust, turn).Graphic());
+        } else {
+            Image1->SetPicture(OriginalPicture(file, turn).Graphic());
+        }
+    } catch (const std::exception&) {
+        return ShowPreviewError(IsTooLargeToPreview(std::current_exception()) ? kMsgTooLarge : kMsgSelectImage);
+    }
+    if (keepView && Image1->PictureWidth() == size.cx && Image1->PictureHeight() == size.cy)
+        PlacePreview(zoom, -view.Left / zoom, -view.Top / zoom, 0, 0);
+    else
+        FitPreview();
 }
 
 void TForm1::PageControl1Change() {

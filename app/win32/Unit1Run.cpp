@@ -4,6 +4,8 @@
 #include "app/win32/Unit1.h"
 #include "app/win32/Unit2.h"
 #include "base/CodePage.h"
+#include "imagelist/FileFacts.h"
+#include "imagelist/ImgShare.h"
 
 namespace pim {
 
@@ -49,6 +51,11 @@ void TForm1::CreatePdf(const std::vector<int>& turns) {
     s.ReencodeJpeg = CheckBox1->Checked();
     s.AutoOrient = CheckBox8->Checked();
     s.Adjust = {ScrollBar1->Position(), ScrollBar2->Position(), CheckBox2->Checked()};
+    // An existing PDF is replaced only when the user says so.
+    const std::string pdf = OutputFileName(s.UseSaveFolder ? s.SaveFolder : s.ImageFolder, s.OutputName);
+    if (ListBox1.Count() > 0 && FileExists(pdf) &&
+        !Application().Confirm("「" + Utf8ToAnsi(ExtractFileName(pdf)) + "」は既にあります。\r\n置き換えますか？"))
+        return;
     running_ = true;
     struct TRunningFlag {
         bool& running;
@@ -87,6 +94,20 @@ TPdfRunProgress& TForm1::OpenProgress() {
 
 void TForm1::ShowError(const std::string& message) { Application().ShowError(message); }
 
-void TForm1::ActivateListTab() { PageControl1->SetActivePageIndex(0); }
+// A stop the user asked for is no error: it is told as information.
+void TForm1::ShowFailure(const TPdfRunResult& result) {
+    if (result.Outcome == TPdfRunOutcome::roStopped)
+        Application().ShowInfo("中止しました");
+    else
+        ShowError(result.Message);
+}
+
+// The list comes back whole: its sort and type bar and its folder row were
+// hidden while the adjustment tab was shown.
+void TForm1::ActivateListTab() {
+    PageControl1->SetActivePageIndex(0);
+    Panel1->Show();
+    Panel2->Show();
+}
 
 }  // namespace pim

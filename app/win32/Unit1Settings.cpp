@@ -249,6 +249,7 @@ void TForm1::RestoreSaveFolder(const std::string& folder) {
     StaticText2->SetHintW(text);
     // Ticked without its handler, which would ask for a folder.
     SendMessageW(CheckBox6->Handle(), BM_SETCHECK, BST_CHECKED, 0);
+    ShowOutputPlace();
 }
 
 }  // namespace pim

@@ -1,6 +1,7 @@
 #include "app/win32/Unit2.h"
 
 #include "base/CodePage.h"
+#include "base/LineBreak.h"
 #include "app/win32/ShellOpen.h"
 #include "imagelist/ImgShare.h"
 
@@ -13,6 +14,8 @@ namespace {
 // What the finished dialog grows by: room for "フォルダを開く" between
 // "PDFを起動" and "閉じる".
 constexpr int kFinishedGrowth = 100;
+// The failed dialog's caption.
+constexpr char kCaptionFailed[] = "ＰＤＦ作成失敗";
 
 }  // namespace
 
@@ -90,6 +93,34 @@ void TForm2::ShowFinished() {
     FocusControl(*Button2);
 }
 
+void TForm2::ShowFailed(const std::string& message) {
+    SetText(kCaptionFailed);
+    ProgressBar1->Hide();
+    Button1->Hide();
+    Button2->Show();
+    // As wide as the finished dialog, and as tall as the message needs: its
+    // lines wrapped to the label's width, the button below them.
+    const int dpi = Dpi();
+    const TBounds before = Bounds();
+    const int width = ScaleDpi(235 + kFinishedGrowth, dpi);
+    const int margin = ScaleDpi(8, dpi);
+    const int labelWidth = width - 2 * margin;
+    StaticText1->SetText(WrapColumns(message, StaticText1->ColumnsIn(labelWidth)));
+    const int labelHeight = StaticText1->TextHeight(labelWidth);
+    const TBounds button = Button2->Bounds();
+    // Sized first: the anchored controls follow a resize.
+    SetClientSize(width, 3 * margin + labelHeight + button.Height);
+    StaticText1->SetBounds({margin, margin, labelWidth, labelHeight});
+    Button2->SetBounds({width - margin - button.Width, 2 * margin + labelHeight, button.Width, button.Height});
+    // About the same centre, kept on the monitor.
+    const TBounds after = Bounds();
+    SetPosition(before.Left - (after.Width - before.Width) / 2, before.Top - (after.Height - before.Height) / 2);
+    KeepOnMonitor();
+    SetDefaultButton(Button2);
+    CancelButton = Button2;
+    FocusControl(*Button2);
+}
+
 void TForm2::FormClose(TCloseAction& action) {
     if (OnCloseRequest) OnCloseRequest();
     action = TCloseAction::caFree;
@@ -116,6 +147,10 @@ void TProgressLink::SetPosition(int value) {
 
 void TProgressLink::ShowFinishButtons() {
     if (dialog_) dialog_->ShowFinished();
+}
+
+void TProgressLink::ShowFailure(const std::string& message) {
+    if (dialog_) dialog_->ShowFailed(message);
 }
 
 void TProgressLink::ProcessMessages() { Application().ProcessMessages(); }

@@ -30,6 +30,9 @@ public:
     // The run has written the PDF: the dialog widens for the name and the
     // three buttons, and "閉じる" takes the focus.
     void ShowFinished();
+    // The run failed: the caption and the label say so, the label grows to
+    // show the whole message, and "閉じる" takes the stop button's place.
+    void ShowFailed(const std::string& message);
 
     void Button1Click();
     void Button2Click();
@@ -59,6 +62,7 @@ public:
     void SetMaximum(int value) override;
     void SetPosition(int value) override;
     void ShowFinishButtons() override;
+    void ShowFailure(const std::string& message) override;
     void ProcessMessages() override;
     bool Stopped() const override { return stopped_; }
 

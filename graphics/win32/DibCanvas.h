@@ -29,7 +29,7 @@ public:
         // before GDI allocates it.
         if (width > kMaxBitmapDimension || height > kMaxBitmapDimension ||
             DibRowBytes(width, 24) * height > BitmapMemoryLimit())
-            throw EInvalidGraphic("picture too large");
+            throw EInvalidGraphic("picture too large", TFault::fTooLarge);
         BITMAPINFO info{};
         info.bmiHeader.biSize = sizeof info.bmiHeader;
         info.bmiHeader.biWidth = width;

@@ -9,7 +9,9 @@
 #include "base/SysUtils.h"
 
 #include "base/CodePage.h"
+#include "imagelist/FileFacts.h"
 #include "imagelist/win32/ImgThread.h"
+#include "ui/Application.h"
 #include "imagelist/win32/ShellWatch.h"
 
 namespace pim {
@@ -504,6 +506,7 @@ void TImgListView::EndLabelEdit(const LVITEMW& edit) {
     if (!item) return;  // its file left the list meanwhile
     const std::string name = Utf16ToUtf8(reinterpret_cast<const char16_t*>(edit.pszText));
     if (name == item->DisplayName()) return;
+    if (!ConfirmRename(*item, name)) return;
     std::string reason;
     const bool renamed = item->Rename(name, &reason);
     // The watcher was paused for the rename: whatever else changed meanwhile
@@ -515,6 +518,22 @@ void TImgListView::EndLabelEdit(const LVITEMW& edit) {
         return;
     }
     if (!reason.empty()) throw Exception(ui::Narrow(Utf8ToUtf16(reason)));
+}
+
+// A name another entry of the folder has is refused in words the user
+// reads (the shell's own refusal names no name); a file whose extension
+// would change or go is renamed only when the user says so, as Explorer asks.
+bool TImgListView::ConfirmRename(TImgListItem& item, const std::string& name) {
+    const std::string path = item.FullPath();
+    if (path.empty()) return true;  // not a file of the file system: the shell decides
+    const std::string oldName(ExtractFileName(path));
+    const std::string target = std::string(ExtractFilePath(path)) + name;
+    if (LowerCaseName(name) != LowerCaseName(oldName) && (FileExists(target) || DirectoryExists(target)))
+        throw Exception(Utf8ToAnsi("「" + name + "」という名前は既に使われています。"));
+    if (!FileExists(path) || LowerCaseName(ExtractFileExt(name)) == LowerCaseName(ExtractFileExt(oldName)))
+        return true;
+    return ui::Application().Confirm(
+        Utf8ToAnsi("拡張子を変更すると、ファイルが使えなくなる可能性があります。\r\n変更しますか？"));
 }
 
 void TImgListView::ColumnClick(int column) {

@@ -214,6 +214,8 @@ private:
     void DisplayInfo(NMLVDISPINFOW& info);
     void KeyDown(WPARAM key);
     void ColumnClick(int column);
+    // Whether an in-place rename to name goes ahead (raises when it is taken).
+    bool ConfirmRename(TImgListItem& item, const std::string& name);
     void EndLabelEdit(const LVITEMW& item);
     void ListChanged();
     // Folder watching: the folder itself, and its name in its parent folder

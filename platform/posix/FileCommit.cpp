@@ -50,7 +50,7 @@ bool ReadOnlyMode(mode_t mode) { return (mode & (S_IWUSR | S_IWGRP | S_IWOTH)) =
 
 void CheckCommitTarget(const std::string& target) {
     const auto fail = [&](int error) {
-        throw EStreamError("Cannot create file \"" + target + "\"", SystemErrorText(error));
+        throw EStreamError("Cannot create file \"" + target + "\"", SystemErrorText(error), SystemErrorFault(error));
     };
     struct stat st {};
     if (::lstat(target.c_str(), &st) == 0) {
@@ -125,7 +125,7 @@ TFileCommit::TFileCommit(const std::string& target, std::string_view prefix, std
             return file;
         });
     } catch (const EStreamError& e) {
-        throw EStreamError("Cannot create file \"" + target_ + "\"", e.SystemReason());
+        throw EStreamError("Cannot create file \"" + target_ + "\"", e.SystemReason(), e.Fault());
     }
     name_ = NameOf(file_->FileName());
 }
@@ -133,7 +133,7 @@ TFileCommit::TFileCommit(const std::string& target, std::string_view prefix, std
 TFileCommit::~TFileCommit() { Discard(); }
 
 void TFileCommit::Fail(int error) const {
-    throw EStreamError("Cannot create file \"" + target_ + "\"", SystemErrorText(error));
+    throw EStreamError("Cannot create file \"" + target_ + "\"", SystemErrorText(error), SystemErrorFault(error));
 }
 
 void TFileCommit::Discard() noexcept {

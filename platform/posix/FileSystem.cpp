@@ -81,6 +81,21 @@ std::string LastFileErrorText() {
     return errno == 0 ? std::string() : SystemErrorText(errno);
 }
 
+TFault SystemErrorFault(int code) {
+    switch (code) {
+        case EACCES:
+        case EPERM:
+        case EROFS: return TFault::fNoPermission;
+        case ENOSPC:
+        case EDQUOT:
+        case EFBIG: return TFault::fDiskFull;
+        case ENOMEM: return TFault::fOutOfMemory;
+        default: return TFault::fUnknown;
+    }
+}
+
+TFault LastFileErrorFault() { return refusedFile || errno == 0 ? TFault::fUnknown : SystemErrorFault(errno); }
+
 void ClearFileError() {
     refusedFile = nullptr;
     errno = 0;

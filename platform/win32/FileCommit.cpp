@@ -76,7 +76,10 @@ std::string CommitTargetOf(const std::string& path) { return path; }
 
 void CheckCommitTarget(const std::string& target) {
     const std::string message = "Cannot create file \"" + target + "\"";
-    const auto fail = [&](DWORD error) { throw EStreamError(message, SystemErrorText(static_cast<int>(error))); };
+    const auto fail = [&](DWORD error) {
+        const int code = static_cast<int>(error);
+        throw EStreamError(message, SystemErrorText(code), SystemErrorFault(code));
+    };
     const std::wstring name = WidePath(target);
     const DWORD attributes = GetFileAttributesW(name.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES) {
@@ -142,7 +145,7 @@ TFileCommit::TFileCommit(const std::string& target, std::string_view prefix, std
             return file;
         });
     } catch (const EStreamError& e) {
-        throw EStreamError("Cannot create file \"" + target_ + "\"", e.SystemReason());
+        throw EStreamError("Cannot create file \"" + target_ + "\"", e.SystemReason(), e.Fault());
     }
     name_ = Utf8Name(NameOf(file_->FileName()));
 }
@@ -150,7 +153,7 @@ TFileCommit::TFileCommit(const std::string& target, std::string_view prefix, std
 TFileCommit::~TFileCommit() { Discard(); }
 
 void TFileCommit::Fail(int error) const {
-    throw EStreamError("Cannot create file \"" + target_ + "\"", SystemErrorText(error));
+    throw EStreamError("Cannot create file \"" + target_ + "\"", SystemErrorText(error), SystemErrorFault(error));
 }
 
 void TFileCommit::Discard() noexcept {

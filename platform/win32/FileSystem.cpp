@@ -86,6 +86,31 @@ std::string LastFileErrorText() {
     return {};
 }
 
+TFault SystemErrorFault(int code) {
+    switch (static_cast<DWORD>(code)) {
+        case ERROR_ACCESS_DENIED:
+        case ERROR_WRITE_PROTECT:
+        case ERROR_PRIVILEGE_NOT_HELD: return TFault::fNoPermission;
+        case ERROR_DISK_FULL:
+        case ERROR_HANDLE_DISK_FULL:
+        case ERROR_DISK_QUOTA_EXCEEDED: return TFault::fDiskFull;
+        case ERROR_NOT_ENOUGH_MEMORY:
+        case ERROR_OUTOFMEMORY: return TFault::fOutOfMemory;
+        default: return TFault::fUnknown;
+    }
+}
+
+TFault LastFileErrorFault() {
+    if (refusedFile) return TFault::fUnknown;
+    if (_doserrno != 0) return SystemErrorFault(static_cast<int>(_doserrno));
+    switch (errno) {
+        case EACCES: return TFault::fNoPermission;
+        case ENOSPC: return TFault::fDiskFull;
+        case ENOMEM: return TFault::fOutOfMemory;
+        default: return TFault::fUnknown;
+    }
+}
+
 void ClearFileError() {
     refusedFile = nullptr;
     _doserrno = 0;

@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <set>
 
+#include <zlib.h>
+
 #ifdef _WIN32
 #include <windows.h>
 
@@ -236,8 +238,63 @@ TEST(PdfRun, ACorruptFileFailsTheRunAndNamesTheFile) {
     // names the file (not its folder) and the reader's cause.
     ASSERT_GE(f.host.labels.size(), 2u);
     EXPECT_EQ(Utf8(f.host.labels[f.host.labels.size() - 2]), "画像読み込み:2/3");
-    EXPECT_EQ(Utf8(result.Message), "ＰＤＦを作成できませんでした。\r\n読み込めないファイル: b.jpg\r\n原因: " + result.Cause);
+    EXPECT_EQ(Utf8(result.Message),
+              "ＰＤＦを作成できませんでした。\r\n読み込めないファイル: b.jpg\r\n原因: JPEG画像ではありません（" +
+                  result.Cause + "）");
     ExpectFailurePath(f, result);
+}
+
+// A big-endian 32-bit number, as PNG and BMP headers are not (BMP: little).
+std::string Be32(std::uint32_t v) {
+    return {static_cast<char>(v >> 24), static_cast<char>(v >> 16), static_cast<char>(v >> 8), static_cast<char>(v)};
+}
+std::string Le32(std::uint32_t v) {
+    return {static_cast<char>(v), static_cast<char>(v >> 8), static_cast<char>(v >> 16), static_cast<char>(v >> 24)};
+}
+
+// A PNG of the IHDR chunk alone (with a right or a wrong CRC) and one IDAT.
+std::string PngHeaderOnly(std::uint32_t width, std::uint32_t height, bool rightCrc) {
+    const std::string ihdr = "IHDR" + Be32(width) + Be32(height) + std::string("\x08\x02\x00\x00\x00", 5);
+    const auto crc = static_cast<std::uint32_t>(
+        crc32(0, reinterpret_cast<const Bytef*>(ihdr.data()), static_cast<uInt>(ihdr.size())));
+    return std::string("\x89PNG\r\n\x1a\n", 8) + Be32(13) + ihdr + Be32(rightCrc ? crc : crc ^ 1) + Be32(0) +
+           "IDAT" + Be32(0x35AF061E);
+}
+
+// A 2 x 2 BMP whose header claims `compression`, cut to `length` bytes.
+std::string Bmp(std::uint32_t compression, std::size_t length) {
+    std::string b = "BM" + Le32(70) + Le32(0) + Le32(54) + Le32(40) + Le32(2) + Le32(2) +
+                    std::string("\x01\x00\x18\x00", 4) + Le32(compression) + Le32(16) + Le32(0) + Le32(0) + Le32(0) +
+                    Le32(0) + std::string(16, '\xff');
+    return b.substr(0, std::min(length, b.size()));
+}
+
+// The cause line says in Japanese what went wrong, with the reader's own
+// words after it in parentheses.
+TEST(PdfRun, TheCauseOfACommonFailureIsToldInJapanese) {
+    struct TCase {
+        const char* file;
+        std::string bytes;
+        const char* japanese;
+    };
+    const std::vector<TCase> cases = {
+        {"not.jpg", "this is no JPEG", "JPEG画像ではありません"},
+        {"not.png", "this is no PNG either", "PNG画像ではありません"},
+        {"cut.bmp", Bmp(0, 30), "ファイルが途中で切れています"},
+        {"crc.png", PngHeaderOnly(4, 4, false), "ファイルが壊れています"},
+        {"huge.png", PngHeaderOnly(60000, 60000, true), "画像が大きすぎます"},
+        {"jpeg.bmp", Bmp(4, 70), "対応していない形式の画像です"},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.file);
+        RunFixture f(std::string("run-cause-") + c.file);
+        WriteFileBytes(f.Path(c.file), c.bytes);
+        f.files = {f.Path(c.file)};
+        const TPdfRunResult result = f.Run(f.host);
+        ASSERT_EQ(result.Outcome, TPdfRunOutcome::roFailed);
+        EXPECT_EQ(Utf8(result.Message), std::string("ＰＤＦを作成できませんでした。\r\n読み込めないファイル: ") + c.file +
+                                            "\r\n原因: " + c.japanese + "（" + result.Cause + "）");
+    }
 }
 
 // The output is checked before the first page is read: a name Windows would
@@ -276,6 +333,7 @@ TEST(PdfRun, AReadOnlyPdfFailsBeforeAnyPageIsRead) {
     EXPECT_EQ(result.Outcome, TPdfRunOutcome::roFailed);
     EXPECT_EQ(result.Stage, TPdfRunStage::rsOutput);
     EXPECT_EQ(result.Cause, SystemErrorText(kAccessDenied));
+    EXPECT_NE(Utf8(result.Message).find("\r\n原因: アクセスが許可されていません（" + result.Cause + "）"), std::string::npos);
     EXPECT_EQ(f.host.messageRounds, 0);
     ExpectFailurePath(f, result);
     EXPECT_EQ(NamesIn(f.folder), (std::vector<std::string>{"a.jpg", "default.pdf"}));

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/PdfRun.h"
+#include "app/Preview.h"
 #include "graphics/JpegCodec.h"
 #include "tests/app/PdfFacts.h"
 #include "tests/app/RunHost.h"
@@ -22,6 +23,18 @@ using test::ShellQuote;
 test::TImage Converted(const std::string& source, const std::string& operations) {
     return test::ParsePnm(
         test::RunCommandStdout("convert " + ShellQuote(source) + " " + operations + " -depth 8 ppm:-").output);
+}
+
+// A 24-bit bitmap as the tests' picture type.
+test::TImage ImageOf(TBitmap bitmap) {
+    bitmap.SetPixelFormat(TPixelFormat::pf24bit);
+    test::TImage image{bitmap.Width(), bitmap.Height(), 3, {}};
+    for (int y = 0; y < bitmap.Height(); ++y) {
+        const std::uint8_t* row = std::as_const(bitmap).ScanLine(y);
+        for (int x = 0; x < bitmap.Width(); ++x)
+            image.pixels.insert(image.pixels.end(), {row[3 * x + 2], row[3 * x + 1], row[3 * x]});
+    }
+    return image;
 }
 
 TEST(TurnedPages, ATurnGoesOnTopOfTheOrientationWithTheJpegBytesUnchanged) {
@@ -74,6 +87,20 @@ TEST(TurnedPages, ATurnGoesOnTopOfTheOrientationWithTheJpegBytesUnchanged) {
             }
             EXPECT_TRUE(test::SameQuarters(Converted(pdf + "-" + std::to_string(i + 1) + ".png", ""),
                                            Converted(source, pages[i].shown)));
+        }
+    }
+
+    // The adjustment tab's pictures, adjusted ("効果確認") and as stored
+    // ("元の画像"), stand as the pages do.
+    for (std::size_t i = 0; i < 3; ++i) {
+        SCOPED_TRACE(pages[i].file);
+        const std::string source = folder + "/" + pages[i].file;
+        const TPreviewTurn turn{pages[i].turn, true};
+        for (const TPicture& picture : {PreviewPicture(source, {}, turn), OriginalPicture(source, turn)}) {
+            TBitmap bitmap;
+            picture.Graphic()->AssignTo(bitmap);
+            EXPECT_EQ(std::make_pair(bitmap.Width(), bitmap.Height()), pages[i].size);
+            EXPECT_TRUE(test::SameQuarters(ImageOf(bitmap), Converted(source, pages[i].shown)));
         }
     }
 }

@@ -1,4 +1,5 @@
 #include "base/CodePage.h"
+#include "base/LineBreak.h"
 
 #include <gtest/gtest.h>
 
@@ -78,6 +79,24 @@ TEST(CodePage, TextFilesInEveryEncodingNotepadSaves) {
     for (const auto& c : cases) EXPECT_EQ(TextFileToAnsi(c.bytes), c.ansi) << c.name;
     EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));  // a surrogate
     EXPECT_TRUE(IsValidUtf8("\xF0\x9F\x98\x80"));
+}
+
+// Texts shown in boxes are wrapped by columns, breaking where Japanese
+// allows; a long path with nowhere to break is cut at the width.
+TEST(CodePage, WrapColumnsKeepsLinesWithinTheWidth) {
+    const struct {
+        const char* utf8;
+        int columns;
+        const char* wrapped;
+    } cases[] = {
+        {"short", 10, "short"},
+        {"C:\\pictures\\long-name.jpg", 10, "C:\\picture\r\ns\\long-nam\r\ne.jpg"},
+        {"two words here", 10, "two words \r\nhere"},
+        {"あいうえお。かきく", 10, "あいうえ\r\nお。かきく"},  // 。never starts a line
+        {"一行目\r\n二行目です", 8, "一行目\r\n二行目で\r\nす"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(AnsiToUtf8(WrapColumns(Utf8ToAnsi(c.utf8), c.columns)), c.wrapped) << c.utf8;
 }
 
 }  // namespace

@@ -147,6 +147,11 @@ std::string SettingsFolder() {
 
 void MainWindow::SetUp() {
     ui::Application().OnError = [this](const std::string& message) { errors.push_back(message); };
+    ui::Application().OnInfo = [this](const std::string& message) { infos.push_back(message); };
+    ui::Application().OnConfirm = [this](const std::string& question) {
+        questions.push_back(question);
+        return answer;
+    };
     // Every window starts from its design values: Pim.ini in a folder of the
     // test output, removed (a folder in its place too) before each test.
     const std::string folder = SettingsFolder();
@@ -163,6 +168,8 @@ void MainWindow::TearDown() {
     form_.reset();
     ui::Application().SetMainForm(nullptr);
     ui::Application().OnError = nullptr;
+    ui::Application().OnInfo = nullptr;
+    ui::Application().OnConfirm = nullptr;
     ui::Application().Args.clear();
     Pump();
 }

@@ -73,7 +73,10 @@ protected:
     // hint; the application's hint window (nullptr when none was made).
     const ui::THintWindow* RestMouseOn(HWND control);
 
-    std::vector<std::string> errors;  // error boxes, in order
+    std::vector<std::string> errors;     // error boxes, in order
+    std::vector<std::string> infos;      // information boxes
+    std::vector<std::string> questions;  // はい/いいえ questions, each answered with `answer`
+    bool answer = true;
 
 private:
     std::unique_ptr<TForm1> form_;

@@ -141,7 +141,8 @@ TEST_F(RunTest, StopFromTheDialogWritesNothingAndKeepsTheOldPdf) {
     });
     Click(*Form().Button4);
     Pump();
-    EXPECT_EQ(errors, std::vector<std::string>{"強制終了されました"});
+    EXPECT_TRUE(errors.empty());
+    EXPECT_EQ(infos, std::vector<std::string>{"中止しました"});
     EXPECT_EQ(ReadWholeFile(pdf), "%PDF-1.2 the old one");
     EXPECT_EQ(Form().Form2(), nullptr);
     EXPECT_TRUE(IsWindowEnabled(Form().Handle()));
@@ -184,7 +185,8 @@ TEST_F(RunTest, ClosingTheDialogDuringTheRunStopsItAndStartsNoSecondRun) {
     });
     Click(*Form().Button4);
     Pump();
-    EXPECT_EQ(errors, std::vector<std::string>{"強制終了されました"});
+    EXPECT_TRUE(errors.empty());
+    EXPECT_EQ(infos, std::vector<std::string>{"中止しました"});
     EXPECT_EQ(GetFileAttributesA(pdf.c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_TRUE(IsWindowEnabled(Form().Handle()));
 }
@@ -204,7 +206,8 @@ TEST_F(RunTest, EscapeStopsTheRunAndAtTheEndClosesTheDialog) {
     });
     Click(*Form().Button4);
     Pump();
-    EXPECT_EQ(errors, std::vector<std::string>{"強制終了されました"});
+    EXPECT_TRUE(errors.empty());
+    EXPECT_EQ(infos, std::vector<std::string>{"中止しました"});
     EXPECT_EQ(ReadWholeFile(pdf), "%PDF-1.2 the old one");
 
     errors.clear();
@@ -232,6 +235,7 @@ public:
                   HWND box = FindWindowA("#32770", "エラー");
                   if (!box) continue;
                   EnumChildWindows(box, &CollectText, reinterpret_cast<LPARAM>(&text_));
+                  GetWindowRect(box, &rect_);
                   PostMessageA(box, WM_COMMAND, IDOK, 0);
                   return;
               }
@@ -241,6 +245,10 @@ public:
         if (thread_.joinable()) thread_.join();
         return text_;
     }
+    RECT Rect() {
+        Text();
+        return rect_;
+    }
 
 private:
     static BOOL CALLBACK CollectText(HWND child, LPARAM out) {
@@ -248,34 +256,64 @@ private:
         return TRUE;
     }
     std::string text_;
+    RECT rect_{};
     std::thread thread_;
 };
 
-// A failure leaves the dialog open with its stop button and the main window
-// disabled; the error box is the real one, and it and the dialog's label say
-// which file could not be read and why (only a stop says 強制終了されました).
-TEST_F(RunTest, AfterAFailureTheWindowStaysDisabledUntilTheDialogCloses) {
-    WriteTextFile(folder + "\\0-broken.jpg", "not a JPEG at all");
+// The text without its line breaks: long lines are wrapped where shown.
+std::string Unwrapped(std::string text) {
+    for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;) text.erase(at, 2);
+    return text;
+}
+
+RECT WindowRectOf(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    return r;
+}
+
+bool Inside(const RECT& inner, const RECT& outer) {
+    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+           inner.bottom <= outer.bottom;
+}
+
+// A failure leaves the dialog open, saying it failed, with "閉じる" and the
+// main window disabled; the error box is the real one, and it and the
+// dialog's label say which file could not be read and why, in Japanese with
+// the reader's words after it. A long name is wrapped: both stay on the screen.
+TEST_F(RunTest, AfterAFailureTheDialogSaysSoUntilItCloses) {
+    const std::string name = "0-broken-" + std::string(150, 'x') + ".jpg";
+    WriteTextFile(folder + "\\" + name, "not a JPEG at all");
     Open(folder);
     ui::Application().OnError = nullptr;
+    RECT screen{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &screen, 0);
     for (const bool byCloseBox : {false, true}) {
-        SCOPED_TRACE(byCloseBox ? "close box" : "stop button");
+        SCOPED_TRACE(byCloseBox ? "close box" : "閉じる");
         BoxAnswerer answer;
         Click(*Form().Button4);
         const std::string text = answer.Text();
-        EXPECT_EQ(text.rfind("ＰＤＦを作成できませんでした。\r\n読み込めないファイル: 0-broken.jpg\r\n原因: ", 0), 0u)
+        EXPECT_EQ(Unwrapped(text).rfind("ＰＤＦを作成できませんでした。読み込めないファイル: " + name +
+                                            "原因: JPEG画像ではありません（JPEG error: Not a JPEG file",
+                                        0),
+                  0u)
             << text;
+        EXPECT_TRUE(Inside(answer.Rect(), screen));
         TForm2* dialog = Form().Form2();
         ASSERT_NE(dialog, nullptr);
-        EXPECT_EQ(TextOf(dialog->StaticText1->Handle()), text);
-        EXPECT_EQ(TextOf(dialog->Handle()), "ＰＤＦ作成中....");
-        EXPECT_FALSE(dialog->Button2->Visible());
+        EXPECT_EQ(Unwrapped(TextOf(dialog->StaticText1->Handle())), Unwrapped(text));
+        EXPECT_EQ(TextOf(dialog->Handle()), "ＰＤＦ作成失敗");
+        EXPECT_TRUE(Inside(WindowRectOf(dialog->Handle()), screen));
+        const ui::TBounds label = dialog->StaticText1->Bounds();
+        EXPECT_GE(label.Height, dialog->StaticText1->TextHeight(label.Width));  // the whole message shows
+        EXPECT_TRUE(dialog->Button2->Visible());
+        EXPECT_FALSE(dialog->Button1->Visible());
         EXPECT_FALSE(IsWindowEnabled(Form().Handle()));
         EXPECT_EQ(Form().PageControl1->ActivePageIndex(), 0);
         if (byCloseBox)
             SendMessageA(dialog->Handle(), WM_CLOSE, 0, 0);
         else
-            Click(*dialog->Button1);
+            Click(*dialog->Button2);
         Pump();
         EXPECT_EQ(Form().Form2(), nullptr);
         EXPECT_TRUE(IsWindowEnabled(Form().Handle()));
@@ -372,11 +410,35 @@ TEST_F(RunTest, TheSaveFolderAndTheTypedNameDecideWhereThePdfGoes) {
     SendMessageA(Form().CheckBox6->Handle(), BM_SETCHECK, BST_CHECKED, 0);
     Form().StaticText2->SetText(elsewhere);
     Form().LabeledEdit6->SetText("book");
+    // The typed name comes back from the folder's name; the hint says where
+    // the PDF goes.
+    Click(*Form().SpeedButton2);
+    EXPECT_EQ(Form().LabeledEdit6->Text(), folder.substr(folder.find_last_of('\\') + 1));
+    Click(*Form().SpeedButton1);
+    EXPECT_EQ(Form().LabeledEdit6->Text(), "book");
+    EXPECT_EQ(Form().LabeledEdit6->Hint(), ui::Widen("保存先: " + elsewhere + "\\book.pdf"));
     Click(*Form().Button4);
     Click(*Form().Form2()->Button2);
     Pump();
     EXPECT_EQ(PdfPageCount(elsewhere + "\\book.pdf"), 3);
     EXPECT_EQ(GetFileAttributesA(pdf.c_str()), INVALID_FILE_ATTRIBUTES);
+
+    // A PDF that exists is replaced only after a はい: いいえ starts no run.
+    EXPECT_TRUE(questions.empty());
+    const std::string old = ReadWholeFile(elsewhere + "\\book.pdf");
+    answer = false;
+    Click(*Form().Button4);
+    Pump();
+    EXPECT_EQ(questions, std::vector<std::string>{"「book.pdf」は既にあります。\r\n置き換えますか？"});
+    EXPECT_EQ(Form().Form2(), nullptr);
+    EXPECT_EQ(ReadWholeFile(elsewhere + "\\book.pdf"), old);
+    answer = true;
+    Click(*Form().Button4);
+    ASSERT_NE(Form().Form2(), nullptr);
+    EXPECT_EQ(TextOf(Form().Form2()->Handle()), "ＰＤＦ作成終了");
+    Click(*Form().Form2()->Button2);
+    Pump();
+    EXPECT_EQ(questions.size(), 2u);
 }
 
 }  // namespace
