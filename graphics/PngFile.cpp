@@ -92,7 +92,8 @@ void ReadHeader(TPngStructure& png, const std::uint8_t* d) {
     const std::uint32_t width = BigEndian32(d), height = BigEndian32(d + 4);
     if (width == 0 || height == 0 || width > kMaxChunkLength || height > kMaxChunkLength) Invalid("bad dimensions");
     if (!ValidDepth(d[9], d[8])) Invalid("bad bit depth or colour type");
-    if (d[10] != 0 || d[11] != 0 || d[12] > 1) Invalid("unknown compression, filter or interlace method", TFault::fUnsupported);
+    if (d[10] != 0 || d[11] != 0 || d[12] > 1)
+        Invalid("unknown compression, filter or interlace method", TFault::fUnsupported);
     if (width > kMaxBitmapDimension || height > kMaxBitmapDimension ||
         DibRowBytes(width, 24) * static_cast<std::int64_t>(height) > BitmapMemoryLimit())
         throw EInvalidGraphic("PNG dimensions exceed the limit", TFault::fTooLarge);
@@ -313,7 +314,8 @@ bool TPngStructure::Lossless() const {
 TPngStructure ReadPngStructure(TStream& source) {
     const std::int64_t available = source.Size() - source.Position();
     std::uint8_t head[8];
-    if (ReadUpTo(source, head, 8) != 8 || std::memcmp(head, kSignature, 8) != 0) Invalid("not a PNG file", TFault::fNotItsKind);
+    if (ReadUpTo(source, head, 8) != 8 || std::memcmp(head, kSignature, 8) != 0)
+        Invalid("not a PNG file", TFault::fNotItsKind);
 
     TPngStructure png;
     bool haveHeader = false, ended = false;
