@@ -86,6 +86,11 @@ std::string LastFileErrorText() {
     return {};
 }
 
+// Newer than the mingw-w64 headers of the cross build.
+#ifndef ERROR_DISK_QUOTA_EXCEEDED
+#define ERROR_DISK_QUOTA_EXCEEDED 1295L
+#endif
+
 TFault SystemErrorFault(int code) {
     switch (static_cast<DWORD>(code)) {
         case ERROR_ACCESS_DENIED:

@@ -83,14 +83,14 @@ TEST(FileKinds, DecidedOnceFromTheName) {
         {"a.jpg.gz", TFileKind::fkOther},
         {"", TFileKind::fkOther},
     };
-    for (const Case& c : cases) EXPECT_EQ(FileKindOf(P(std::string("/f.d/") + c.name)), c.kind) << c.name;
+    for (const Case& c : cases) EXPECT_EQ(FileKindOf(P("/f.d/").append(c.name)), c.kind) << c.name;
 
     // Each kind's word, bit and mask come from its one row.
     int bits = 0;
     for (const TFileKindRow& row : kFileKinds) {
         EXPECT_EQ(FileKindOfWord(row.Word), row.Kind);
-        EXPECT_EQ(FileKindOf(std::string("a") + std::string(row.Extension)), row.Kind);
-        EXPECT_EQ(row.Mask, "*" + std::string(row.Extension));
+        EXPECT_EQ(FileKindOf(std::string("a").append(row.Extension)), row.Kind);
+        EXPECT_EQ(row.Mask, std::string("*").append(row.Extension));
         EXPECT_EQ(bits & row.TypeBit, 0) << row.Word;
         bits |= row.TypeBit;
     }
