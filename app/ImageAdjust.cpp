@@ -77,18 +77,18 @@ void LoadTextLines(const std::string& file, TStringList& lines) {
 }
 
 void AdjustImage(const TAdjustTarget& target, const TAdjustSettings& settings, TWorkObjects& work) {
-    target.CurrentExt = CurrentExtOf(target.CurrentFile);
-    if (target.CurrentExt == "txt") {
+    target.CurrentKind = FileKindOf(target.CurrentFile);
+    if (target.CurrentKind == TFileKind::fkText) {
         LoadTextLines(target.CurrentFile, target.TextLines);
         return;
     }
-    if (target.CurrentExt == "jpg") {
+    if (target.CurrentKind == TFileKind::fkJpeg) {
         work.WorkJpeg.LoadFromFile(target.CurrentFile);
         work.WorkJpeg.AssignTo(work.WorkBitmap);  // decoded once, straight into the work bitmap
         work.SourceCutOff = work.WorkJpeg.Data()->CutOff();
         work.SourceOrientation = work.WorkJpeg.Header().orientation;
         work.WorkBitmap.SetPixelFormat(TPixelFormat::pf24bit);
-    } else if (target.CurrentExt == "png") {
+    } else if (target.CurrentKind == TFileKind::fkPng) {
         // Decoded over white, as its page would show it.
         TPngImage png;
         png.LoadFromFile(target.CurrentFile);
@@ -96,10 +96,10 @@ void AdjustImage(const TAdjustTarget& target, const TAdjustSettings& settings, T
         const std::string damage = png.Decode(work.WorkBitmap);
         work.SourceCutOff = png.CutOff();
         if (!work.SourceCutOff) work.SourceWarning = png.Damage().empty() ? damage : png.Damage();
-        target.CurrentExt = "jpg";
+        target.CurrentKind = TFileKind::fkJpeg;
     } else {
         work.SourceWarning = LoadBmpFile(target.CurrentFile, work.WorkBitmap);
-        target.CurrentExt = "jpg";  // from here on the picture is a JPEG
+        target.CurrentKind = TFileKind::fkJpeg;  // from here on the picture is a JPEG
     }
     if (settings.Greyscale || settings.Brightness != 0)
         work.WorkBitmap = ApplyEffect(std::move(work.WorkBitmap), settings);

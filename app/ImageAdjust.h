@@ -8,6 +8,7 @@
 #include <string>
 
 #include "base/Classes.h"
+#include "base/FileKind.h"
 #include "graphics/Graphics.h"
 #include "graphics/Jpeg.h"
 #include "graphics/Picture.h"
@@ -59,7 +60,7 @@ TBitmap ApplyEffect(TBitmap source, const TAdjustSettings& settings);
 // What AdjustImage reads and writes besides its settings.
 struct TAdjustTarget {
     const std::string& CurrentFile;
-    std::string& CurrentExt;    // set from CurrentFile; a BMP or PNG becomes "jpg"
+    TFileKind& CurrentKind;     // set from CurrentFile; a BMP or PNG becomes a JPEG
     TPicture& Image1;           // receives the adjusted picture
     TStringList& TextLines;     // receives a text file's lines (PRText1's Lines)
 };

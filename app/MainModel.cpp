@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <filesystem>
 
 #include "base/CodePage.h"
 
@@ -21,13 +20,11 @@ std::string SelectedStatusText(int count) { return std::string(kStatusSelected) 
 std::optional<std::string> MaskOfFileTypeBits(int fileTypeBits) {
     if (fileTypeBits < 0 || fileTypeBits > ftAll) return std::nullopt;
     if (fileTypeBits == 0) return "*.pim";
-    static constexpr std::pair<int, const char*> kKinds[] = {
-        {ftJpg, "*.jpg"}, {ftBmp, "*.bmp"}, {ftTxt, "*.txt"}, {ftPng, "*.png"}};
     std::string mask;
-    for (const auto& [bit, pattern] : kKinds) {
-        if (!(fileTypeBits & bit)) continue;
+    for (const TFileKindRow& kind : kFileKinds) {
+        if (!(fileTypeBits & kind.TypeBit)) continue;
         if (!mask.empty()) mask += ';';
-        mask += pattern;
+        mask += kind.Mask;
     }
     return mask;
 }
@@ -48,18 +45,6 @@ std::optional<bool> DescendOfIndex(int index) {
         case 1: return true;
         default: return std::nullopt;
     }
-}
-
-char PathDelimiter() { return static_cast<char>(std::filesystem::path::preferred_separator); }
-
-std::string FolderNameOf(std::string_view folderPath) {
-    // Only the platform's separator counts here, as in the window.
-    const char delimiter = PathDelimiter();
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < folderPath.size(); ++i) {
-        if (folderPath[i] == delimiter) start = i + 1;
-    }
-    return std::string(folderPath.substr(start));
 }
 
 std::string OutputFileName(std::string_view folder, std::string_view name) {
@@ -191,7 +176,8 @@ std::string NameProblemTextAnsi(const TNameProblem& problem) {
         case TNameRule::nrOnlySpacesOrDots: text = "名前が空白かピリオドだけです"; break;
         case TNameRule::nrTrailingDotOrSpace: text = "名前の最後が空白かピリオドです"; break;
         case TNameRule::nrDeviceName:
-            text = "「" + problem.Detail + "」はWindowsが機器のために予約している名前です（拡張子があっても使えません）";
+            text =
+                "「" + problem.Detail + "」はWindowsが機器のために予約している名前です（拡張子があっても使えません）";
             break;
         case TNameRule::nrTooLong:
             text = "名前が長すぎます（.pdf を含めて" + std::to_string(problem.Length) + "文字、255文字まで）";

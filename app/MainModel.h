@@ -3,45 +3,60 @@
 // named, what the status bar and the progress dialog say. The window and the
 // command line both go through these, so both make the same PDF.
 //
-// Texts are Shift_JIS (code page 932) byte strings, as the window shows them.
+// Texts are written in UTF-8 and given out in code page 932 (Shift_JIS), as
+// the window and the progress dialog show them.
 #pragma once
 
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "base/CodePage.h"
+#include "base/FileKind.h"
+#include "base/Paths.h"
 #include "imagelist/ImgShare.h"
 
 namespace pim {
 
 // ---- Texts -------------------------------------------------------------------
 
-// Window caption and the document's creator: "Pim-ピム-".
-inline constexpr std::string_view kAppTitle = "\x50\x69\x6d\x2d\x83\x73\x83\x80\x2d";
-// Error boxes of the run: "画像が存在しません", "強制終了されました".
-inline constexpr std::string_view kMsgNoImages =
-    "\x89\xe6\x91\x9c\x82\xaa\x91\xb6\x8d\xdd\x82\xb5\x82\xdc\x82\xb9\x82\xf1";
-inline constexpr std::string_view kMsgStopped =
-    "\x8b\xad\x90\xa7\x8f\x49\x97\xb9\x82\xb3\x82\xea\x82\xdc\x82\xb5\x82\xbd";
-// Progress dialog captions: "ＰＤＦ作成中....", "ＰＤＦ作成終了".
-inline constexpr std::string_view kCaptionRunning =
-    "\x82\x6f\x82\x63\x82\x65\x8d\xec\x90\xac\x92\x86\x2e\x2e\x2e\x2e";
-inline constexpr std::string_view kCaptionFinished = "\x82\x6f\x82\x63\x82\x65\x8d\xec\x90\xac\x8f\x49\x97\xb9";
-// Progress label while reading: "画像読み込み:" followed by n/total.
-inline constexpr std::string_view kLabelReading = "\x89\xe6\x91\x9c\x93\xc7\x82\xdd\x8d\x9e\x82\xdd\x3a";
-// Finished label, first line "ＰＤＦが作成出来ました", second line
-// "(*所在は保存先フォルダを確認して下さい)"; the break is LF then CR.
-inline constexpr std::string_view kMsgCreated =
-    "\x82\x6f\x82\x63\x82\x65\x82\xaa\x8d\xec\x90\xac\x8f\x6f\x97\x88\x82\xdc\x82\xb5\x82\xbd";
-inline constexpr std::string_view kMsgWhereToLook =
-    "\x28\x2a\x8f\x8a\x8d\xdd\x82\xcd\x95\xdb\x91\xb6\x90\xe6\x83\x74\x83\x48\x83\x8b\x83\x5f"
-    "\x82\xf0\x8a\x6d\x94\x46\x82\xb5\x82\xc4\x89\xba\x82\xb3\x82\xa2\x29";
-// Status bar prefixes: "画像合計：", "選択合計：".
-inline constexpr std::string_view kStatusTotal = "\x89\xe6\x91\x9c\x8d\x87\x8c\x76\x81\x46";
-inline constexpr std::string_view kStatusSelected = "\x91\x49\x91\xf0\x8d\x87\x8c\x76\x81\x46";
-// Third status panel while the image folder is gone: "フォルダがありません".
-inline constexpr std::string_view kStatusNoFolder =
-    "\x83\x74\x83\x48\x83\x8b\x83\x5f\x82\xaa\x82\xa0\x82\xe8\x82\xdc\x82\xb9\x82\xf1";
+// The system's own texts in UTF-8 (u8 literals: this header is also compiled
+// in folders whose plain literals are still code page 932).
+namespace text {
+// Window caption and the document's creator.
+inline constexpr TUtf8Text AppTitle{u8"Pim-ピム-"};
+// Error boxes of the run.
+inline constexpr TUtf8Text MsgNoImages{u8"画像が存在しません"};
+inline constexpr TUtf8Text MsgStopped{u8"強制終了されました"};
+// Progress dialog captions.
+inline constexpr TUtf8Text CaptionRunning{u8"ＰＤＦ作成中...."};
+inline constexpr TUtf8Text CaptionFinished{u8"ＰＤＦ作成終了"};
+// Progress label while reading, followed by n/total.
+inline constexpr TUtf8Text LabelReading{u8"画像読み込み:"};
+// Finished label, first and second line (the break is LF then CR).
+inline constexpr TUtf8Text MsgCreated{u8"ＰＤＦが作成出来ました"};
+inline constexpr TUtf8Text MsgWhereToLook{u8"(*所在は保存先フォルダを確認して下さい)"};
+// Status bar prefixes.
+inline constexpr TUtf8Text StatusTotal{u8"画像合計："};
+inline constexpr TUtf8Text StatusSelected{u8"選択合計："};
+// Third status panel while the image folder is gone.
+inline constexpr TUtf8Text StatusNoFolder{u8"フォルダがありません"};
+}  // namespace text
+
+// The same texts as they leave the program, in code page 932: the window's
+// captions and status bar, the progress dialog, the error boxes, the
+// document's creator and the console take them so.
+inline const std::string kAppTitle = Utf8ToAnsi(text::AppTitle);
+inline const std::string kMsgNoImages = Utf8ToAnsi(text::MsgNoImages);
+inline const std::string kMsgStopped = Utf8ToAnsi(text::MsgStopped);
+inline const std::string kCaptionRunning = Utf8ToAnsi(text::CaptionRunning);
+inline const std::string kCaptionFinished = Utf8ToAnsi(text::CaptionFinished);
+inline const std::string kLabelReading = Utf8ToAnsi(text::LabelReading);
+inline const std::string kMsgCreated = Utf8ToAnsi(text::MsgCreated);
+inline const std::string kMsgWhereToLook = Utf8ToAnsi(text::MsgWhereToLook);
+inline const std::string kStatusTotal = Utf8ToAnsi(text::StatusTotal);
+inline const std::string kStatusSelected = Utf8ToAnsi(text::StatusSelected);
+inline const std::string kStatusNoFolder = Utf8ToAnsi(text::StatusNoFolder);
 
 // "画像読み込み:3/10" for the third of ten files (index 2).
 std::string ReadingLabel(int index, int count);
@@ -53,11 +68,12 @@ std::string SelectedStatusText(int count);
 
 // ---- Type filter and sorting ------------------------------------------------
 
-// Ticked file types: jpg 1, bmp 2, txt 4, png 8.
-inline constexpr int ftJpg = 1;
-inline constexpr int ftBmp = 2;
-inline constexpr int ftTxt = 4;
-inline constexpr int ftPng = 8;
+// Ticked file types, each kind's bit in the file-kind table: jpg 1, bmp 2,
+// txt 4, png 8.
+inline constexpr int ftJpg = FileKindBit(TFileKind::fkJpeg);
+inline constexpr int ftBmp = FileKindBit(TFileKind::fkBmp);
+inline constexpr int ftTxt = FileKindBit(TFileKind::fkText);
+inline constexpr int ftPng = FileKindBit(TFileKind::fkPng);
 inline constexpr int ftAll = ftJpg | ftBmp | ftTxt | ftPng;
 
 // The list's mask for FileTypeBits: 0 "*.pim" (lists nothing), 15
@@ -73,10 +89,7 @@ std::optional<bool> DescendOfIndex(int index);
 
 // ---- Names -----------------------------------------------------------------
 
-// "フォルダ名": the last component of the folder path, everything after its
-// last separator (the whole path when it has none, empty for a root such as
-// "C:\").
-std::string FolderNameOf(std::string_view folderPath);
+// "フォルダ名" is FolderNameOf (base/Paths.h).
 
 // The output file: folder + separator + name + ".pdf", or "default.pdf" for
 // an empty name. The separator is always added, also after a folder that
@@ -94,8 +107,8 @@ enum class TNameRule {
     nrControlCharacter,    // a character below U+0020
     nrOnlySpacesOrDots,
     nrTrailingDotOrSpace,
-    nrDeviceName,          // CON, PRN, AUX, NUL, COM1-9, LPT1-9, with or without an extension
-    nrTooLong,             // more than 255 UTF-16 units with ".pdf"
+    nrDeviceName,  // CON, PRN, AUX, NUL, COM1-9, LPT1-9, with or without an extension
+    nrTooLong,     // more than 255 UTF-16 units with ".pdf"
 };
 
 struct TNameProblem {
@@ -113,8 +126,9 @@ TNameProblem CheckOutputName(std::string_view name);
 std::string NameProblemText(const TNameProblem& problem);
 std::string NameProblemTextAnsi(const TNameProblem& problem);
 
-// CurrentExt: the last three characters of the file name, lower-cased
-// ("jpg", "bmp", "txt", "png").
+// The last three characters of the file name, lower-cased ("jpg", "bmp",
+// "txt", "png"). Kept for the main window's preview and move commands only;
+// everything else asks FileKindOf (base/FileKind.h).
 std::string CurrentExtOf(std::string_view fileName);
 
 // A bookmark title: the file name without its last four characters
@@ -124,8 +138,5 @@ std::string BookmarkTitleOf(std::string_view fileName);
 // hold the name (the title above would have lost characters); empty when it
 // can.
 std::u16string UnicodeBookmarkTitleOf(std::string_view fileName);
-
-// The platform's path separator.
-char PathDelimiter();
 
 }  // namespace pim

@@ -136,7 +136,7 @@ std::string FailureMessage(const TPdfRunResult& result) {
 
 // What PreparePage makes of one file.
 struct TPdfRun::TPreparedPage {
-    std::string Ext;                                // the run's currentExt_
+    TFileKind Kind = TFileKind::fkOther;            // the run's currentKind_
     std::unique_ptr<TGraphic> Picture;              // an image's picture, as Image1 takes it
     TStringList Lines;                              // a text file's lines
     std::shared_ptr<const TJpegData> UnchangedJpeg;  // the file's own JPEG bytes go into the PDF
@@ -215,7 +215,7 @@ TPdfRunResult TPdfRun::CreatePdf(TPdfRunHost& host, const std::vector<std::strin
     files_.clear();
     turns_.clear();
     currentFile_.clear();
-    currentExt_.clear();
+    currentKind_ = TFileKind::fkOther;
     return result;
 }
 
@@ -330,7 +330,7 @@ TPdfRunResult TPdfRun::Run(TPdfRunHost& host) {
 }
 
 void TPdfRun::PrintCurrentPage() {
-    if (currentExt_ == "txt") {
+    if (currentKind_ == TFileKind::fkText) {
         // A text goes on as many pages as it needs; its bookmark marks the first.
         std::vector<TStringList> pages = PRText1->Pages();
         for (std::size_t i = 0; i < pages.size(); ++i) {
@@ -348,22 +348,22 @@ void TPdfRun::PrintCurrentPage() {
 
 TPdfRun::TPreparedPage TPdfRun::PreparePage(const std::string& file, const TPdfRunSettings& settings) {
     TPreparedPage page;
-    page.Ext = CurrentExtOf(file);
+    page.Kind = FileKindOf(file);
     TWorkObjects work;  // WorkJpeg, WorkBitmap, WorkStream: released on every path, failures included
     TPicture image1;
     const auto adjust = [&] {
-        pim::AdjustImage({file, page.Ext, image1, page.Lines}, settings.Adjust, work);
+        pim::AdjustImage({file, page.Kind, image1, page.Lines}, settings.Adjust, work);
         page.CutOff = work.SourceCutOff;
         page.Warning = work.SourceWarning;
         page.Orientation = work.SourceOrientation;
     };
     if (settings.ReencodeJpeg) {
         adjust();
-    } else if (page.Ext == "txt") {
+    } else if (page.Kind == TFileKind::fkText) {
         LoadTextLines(file, page.Lines);
-    } else if (page.Ext == "bmp") {
+    } else if (page.Kind == TFileKind::fkBmp) {
         page.Warning = LoadBmpFile(file, image1.Bitmap());
-    } else if (page.Ext != "jpg") {
+    } else if (page.Kind != TFileKind::fkJpeg) {
         image1.LoadFromFile(file);
     } else {
         work.WorkJpeg.LoadFromFile(file);
@@ -403,12 +403,13 @@ TPdfRun::TPreparedPage TPdfRun::PreparePage(const std::string& file, const TPdfR
 
 void TPdfRun::ArmPreparedPage(int index, TPreparedPage page) {
     currentFile_ = files_[static_cast<std::size_t>(index)];
-    currentExt_ = page.Ext;
-    if (currentExt_ == "txt") PRText1->Lines() = std::move(page.Lines);
+    currentKind_ = page.Kind;
+    if (currentKind_ == TFileKind::fkText) PRText1->Lines() = std::move(page.Lines);
     if (page.Picture) image1_.SetGraphic(page.Picture.get());
     if (page.UnchangedJpeg) unchangedJpegs_.emplace_back(index, std::move(page.UnchangedJpeg));
     if (page.CutOff)
-        warnings_.push_back({index, {currentFile_, CurrentExtOf(currentFile_) == "png" ? kCutOffPng : kCutOffJpeg}});
+        warnings_.push_back(
+            {index, {currentFile_, FileKindOf(currentFile_) == TFileKind::fkPng ? kCutOffPng : kCutOffJpeg}});
     if (!page.Warning.empty()) warnings_.push_back({index, {currentFile_, std::move(page.Warning)}});
     // The user's turn goes on top of the way the picture stands: its EXIF
     // orientation with auto-orient, else as stored.
@@ -438,7 +439,7 @@ void TPdfRun::ArmPage() {
     PRImage1->SetPrintable(false);
     PRText1->SetPrintable(false);
     PRPngImage1->SetPrintable(false);
-    if (currentExt_ == "txt") {
+    if (currentKind_ == TFileKind::fkText) {
         PRText1->SetPrintable(true);
         PRPage1->SetBounds(PRPage1->Left(), PRPage1->Top(), kTextPageWidth, kTextPageHeight);
         PRLayoutPanel1->SetBounds(0, 0, kTextPageWidth, kTextPageHeight);
@@ -467,11 +468,12 @@ void TPdfRun::ArmPage() {
     }
     PRPage1->SetBounds(PRPage1->Left(), PRPage1->Top(), width, height);
     PRLayoutPanel1->SetBounds(0, 0, width, height);
-    TPRImage* item = currentExt_ == "jpg"   ? PRJpegImage1
-                     : currentExt_ == "bmp" ? PRImage1
-                     : currentExt_ == "png" ? static_cast<TPRImage*>(PRPngImage1)
-                                            : nullptr;
-    if (!item) throw EInvalidGraphic("Unknown picture file extension (." + currentExt_ + ")");
+    TPRImage* item = currentKind_ == TFileKind::fkJpeg  ? PRJpegImage1
+                     : currentKind_ == TFileKind::fkBmp ? PRImage1
+                     : currentKind_ == TFileKind::fkPng ? static_cast<TPRImage*>(PRPngImage1)
+                                                        : nullptr;
+    if (!item)
+        throw EInvalidGraphic("Unknown picture file extension (" + std::string(ExtractFileExt(currentFile_)) + ")");
     item->SetStretch(scaled);
     item->SetPrintable(true);
     item->SetPicture(image1_);

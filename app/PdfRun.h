@@ -223,7 +223,7 @@ private:
     std::vector<int> turns_;
     TPdfRunSettings settings_;
     std::string currentFile_;
-    std::string currentExt_;
+    TFileKind currentKind_ = TFileKind::fkOther;
     TPicture image1_;
     std::unique_ptr<TPageSpool> spool_;
     // A cut-off JPEG shows while it is decoded, or, when its bytes go into

@@ -6,7 +6,7 @@
 #include "app/MainModel.h"
 #include "graphics/Exif.h"
 #include "graphics/Jpeg.h"
-#include "imagelist/ImgResample.h"
+#include "graphics/Resample.h"
 
 namespace pim {
 
@@ -27,10 +27,10 @@ TPicture Turned(TPicture picture, int orientation) {
 
 TPicture PreviewPicture(const std::string& file, const TAdjustSettings& adjust, const TPreviewTurn& turn) {
     TWorkObjects work;
-    std::string ext;
+    TFileKind kind = TFileKind::fkOther;
     TPicture picture;
     TStringList lines;
-    AdjustImage({file, ext, picture, lines}, adjust, work);
+    AdjustImage({file, kind, picture, lines}, adjust, work);
     const int stored = turn.AutoOrient && work.SourceOrientation ? work.SourceOrientation : 1;
     return Turned(std::move(picture), TurnOrientation(stored, turn.QuarterTurns));
 }

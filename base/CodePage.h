@@ -3,15 +3,28 @@
 // implemented per platform (iconv on POSIX, the Windows API on Windows).
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 namespace pim {
 
+// A UTF-8 text written in a header: u8"..." is UTF-8 whatever execution
+// character set the including folder compiles with, and this holds it as the
+// program's char text.
+//   inline constexpr TUtf8Text kTitle{u8"Pim-ピム-"};
+template <std::size_t N>
+struct TUtf8Text {
+    char bytes[N] = {};
+    consteval TUtf8Text(const char8_t (&text)[N]) {
+        for (std::size_t i = 0; i < N; ++i) bytes[i] = static_cast<char>(text[i]);
+    }
+    constexpr std::string_view view() const { return {bytes, N - 1}; }
+    constexpr operator std::string_view() const { return view(); }
+};
+
 // Lead byte of a double-byte character: 0x81-0x9F and 0xE0-0xFC.
-constexpr bool IsLeadByte(unsigned char b) {
-    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-}
+constexpr bool IsLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 
 // Equal without regard to the case of ASCII letters, walking the text by
 // characters: the trail byte of a double-byte character (which may be a letter

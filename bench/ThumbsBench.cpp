@@ -8,7 +8,7 @@
 #include <string>
 
 #include "bench/Timing.h"
-#include "imagelist/ImgResample.h"
+#include "graphics/Resample.h"
 #include "imagelist/ImgUtil.h"
 
 namespace {
@@ -28,7 +28,8 @@ pim::TBitmap Noise(int w, int h) {
     pim::TBitmap b(w, h, pim::TPixelFormat::pf24bit);
     unsigned seed = 7;
     for (int y = 0; y < h; ++y)
-        for (int i = 0; i < 3 * w; ++i) b.ScanLine(y)[i] = static_cast<std::uint8_t>((seed = seed * 1103515245 + 12345) >> 16);
+        for (int i = 0; i < 3 * w; ++i)
+            b.ScanLine(y)[i] = static_cast<std::uint8_t>((seed = seed * 1103515245 + 12345) >> 16);
     return b;
 }
 
@@ -38,8 +39,8 @@ int main(int argc, char** argv) {
     const std::string dir = argc > 1 ? argv[1] : ".";
     const int runs = argc > 2 ? std::atoi(argv[2]) : 15;
     const std::string jpg = dir + "/photo.jpg";
-    if (!Run("test -f '" + jpg + "' || convert -seed 7 -size 3000x2000 plasma:fractal -blur 0x1 -quality 90 '" +
-             jpg + "'")) {
+    if (!Run("test -f '" + jpg + "' || convert -seed 7 -size 3000x2000 plasma:fractal -blur 0x1 -quality 90 '" + jpg +
+             "'")) {
         std::fprintf(stderr, "cannot make %s\n", jpg.c_str());
         return 1;
     }
@@ -51,10 +52,9 @@ int main(int argc, char** argv) {
     const double djpeg = MedianMs(runs, [&] { Run("djpeg -scale 1/8 -outfile /dev/null '" + jpg + "'"); });
     const double start = MedianMs(runs, [&] { Run("true"); });
     const bool vips = Run("command -v vipsthumbnail >/dev/null");
-    const double vipsMs = vips ? MedianMs(runs, [&] {
-        Run("vipsthumbnail '" + jpg + "' --size 94x94 -o '" + dir + "/%s_vips.jpg'");
-    })
-                               : 0;
+    const double vipsMs =
+        vips ? MedianMs(runs, [&] { Run("vipsthumbnail '" + jpg + "' --size 94x94 -o '" + dir + "/%s_vips.jpg'"); })
+             : 0;
 
     pim::TBitmap eighth = Noise(375, 250), full = Noise(3000, 2000), small = Noise(60, 40);
     const double shrink = MedianMs(runs, [&] {

@@ -4,6 +4,7 @@
 
 #include <charconv>
 
+#include "base/FileKind.h"
 #include "cli/Console.h"
 
 #ifndef PIM_VERSION
@@ -39,14 +40,8 @@ CLI::Validator FileTypes(int& bits) {
                 std::size_t comma = text.find(',', start);
                 if (comma == std::string::npos) comma = text.size();
                 const std::string type = text.substr(start, comma - start);
-                if (type == "jpg")
-                    bits |= 1;
-                else if (type == "bmp")
-                    bits |= 2;
-                else if (type == "txt")
-                    bits |= 4;
-                else if (type == "png")
-                    bits |= 8;
+                if (const TFileKind kind = FileKindOfWord(type); kind != TFileKind::fkOther)
+                    bits |= FileKindBit(kind);
                 else if (!type.empty())
                     return "'" + type + "' is not a file type; use jpg, bmp, txt and png, separated by commas";
                 start = comma + 1;
@@ -87,8 +82,7 @@ void Describe(CLI::App& app, TCliOptions& o, TRawValues& raw) {
                    "name of the PDF, used as typed; \".pdf\" is added unless it ends so (default: default.pdf)");
     app.add_flag("--folder-name", o.FolderName, "name the PDF after the folder (\"フォルダ名\")")
         ->excludes(app.get_option("--output"));
-    app.add_option("-d,--save-dir", o.SaveDir,
-                   "write the PDF into DIR instead of the folder (\"保存先変更\")");
+    app.add_option("-d,--save-dir", o.SaveDir, "write the PDF into DIR instead of the folder (\"保存先変更\")");
     app.add_option("-t,--types", raw.types, "file types to list (default: jpg,bmp,txt,png)")
         ->check(FileTypes(o.FileTypeBits));
     app.add_option("-s,--sort", raw.sort, "page order: name, date, size or type (default: name)")
@@ -97,8 +91,7 @@ void Describe(CLI::App& app, TCliOptions& o, TRawValues& raw) {
     app.add_flag("--reencode", o.Reencode, "decode and encode every picture again (\"JPEG再変換\")");
     app.add_option("-q,--quality", o.Quality, "JPEG quality of re-encoded pictures, 0..100 (default: 100)")
         ->check(IntegerFrom(0, 100));
-    app.add_option("-b,--brightness", o.Brightness,
-                   "brightness added to re-encoded pictures, -255..255 (default: 0)")
+    app.add_option("-b,--brightness", o.Brightness, "brightness added to re-encoded pictures, -255..255 (default: 0)")
         ->check(IntegerFrom(-255, 255));
     app.add_flag("-g,--greyscale", o.Greyscale, "make re-encoded pictures grey (\"グレイスケール\")");
     app.add_option("-j,--jobs", o.Jobs,

@@ -15,21 +15,21 @@ inline constexpr int kExitFailed = 3;
 inline constexpr int kExitStopped = 130;
 
 struct TCliOptions {
-    std::string Target = ".";   // FOLDER or FILE
-    std::string Output;         // -o: LabeledEdit6, ".pdf" added unless it ends so
-    bool FolderName = false;    // --folder-name: "フォルダ名"
-    std::string SaveDir;        // -d: "保存先変更"; empty: the image folder
-    int FileTypeBits = 15;      // -t: jpg 1, bmp 2, txt 4, png 8
-    int SortIndex = 0;          // -s: ComboBox1 index (name, date, size, type)
-    bool Descending = false;    // -r: ComboBox2 "降順"
-    bool Reencode = false;      // --reencode: "JPEG再変換"
-    int Quality = 100;          // -q: "画質"
-    int Brightness = 0;         // -b: "明るさ"
-    bool Greyscale = false;     // -g: "グレイスケール"
-    int Jobs = 0;               // -j: worker threads preparing pages; 0 one per processor
-    bool AutoOrient = true;     // JPEGs stand as their EXIF orientation says; --no-auto-orient: as stored
+    std::string Target = ".";  // FOLDER or FILE
+    std::string Output;        // -o: LabeledEdit6, ".pdf" added unless it ends so
+    bool FolderName = false;   // --folder-name: "フォルダ名"
+    std::string SaveDir;       // -d: "保存先変更"; empty: the image folder
+    int FileTypeBits = 15;     // -t: the kinds' bits (base/FileKind.h)
+    int SortIndex = 0;         // -s: ComboBox1 index (name, date, size, type)
+    bool Descending = false;   // -r: ComboBox2 "降順"
+    bool Reencode = false;     // --reencode: "JPEG再変換"
+    int Quality = 100;         // -q: "画質"
+    int Brightness = 0;        // -b: "明るさ"
+    bool Greyscale = false;    // -g: "グレイスケール"
+    int Jobs = 0;              // -j: worker threads preparing pages; 0 one per processor
+    bool AutoOrient = true;    // JPEGs stand as their EXIF orientation says; --no-auto-orient: as stored
     std::string Title, Subject, Author, Keywords;  // platform encoding
-    bool Open = false;          // --open: "PDFを起動"
+    bool Open = false;                             // --open: "PDFを起動"
     bool Quiet = false;
 };
 

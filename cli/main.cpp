@@ -12,6 +12,7 @@
 #include "app/MainModel.h"
 #include "app/PdfRun.h"
 #include "base/CodePage.h"
+#include "base/Paths.h"
 #include "cli/CliOptions.h"
 #include "cli/CliProgress.h"
 #include "cli/Console.h"
@@ -23,15 +24,6 @@ namespace {
 
 void Error(const std::string& nativeText) { WriteNative(TConsoleStream::csErr, "pim: " + nativeText + "\n"); }
 
-// The folder of an existing file: the path up to its name, without the
-// separator unless that is the root.
-std::string FolderOfFile(const std::string& path) {
-    std::string folder = path.substr(0, path.size() - ExtractFileName(path).size());
-    if (folder.empty()) return ".";
-    if (folder.size() > 1 && folder.back() == PathDelimiter() && folder[folder.size() - 2] != ':') folder.pop_back();
-    return folder;
-}
-
 TProgressStyle StyleFor(const TCliOptions& options) {
     if (options.Quiet) return TProgressStyle::psQuiet;
     return IsTerminal(TConsoleStream::csErr) ? TProgressStyle::psBar : TProgressStyle::psLines;
@@ -40,7 +32,7 @@ TProgressStyle StyleFor(const TCliOptions& options) {
 int Run(const TCliOptions& options) {
     std::string folder = options.Target;
     if (IsExistingFile(folder)) {
-        folder = FolderOfFile(folder);
+        folder = FolderOfExistingFile(folder);
     } else if (!IsExistingFolder(folder)) {
         Error(folder + ": no such folder or file");
         return kExitUsage;
@@ -91,10 +83,8 @@ int Run(const TCliOptions& options) {
             }
             if (options.Open) OpenWithViewer(run.PReport1->FileName());
             return kExitDone;
-        case TPdfRunOutcome::roNoFiles:
-            return kExitNoFiles;
-        case TPdfRunOutcome::roStopped:
-            return StoppedExitCode();
+        case TPdfRunOutcome::roNoFiles: return kExitNoFiles;
+        case TPdfRunOutcome::roStopped: return StoppedExitCode();
         case TPdfRunOutcome::roFailed:
             Error((result.Stage == TPdfRunStage::rsReading ? "reading " : "writing ") + result.FailedFile + ": " +
                   result.Cause);

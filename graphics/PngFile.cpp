@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <csetjmp>
+#include <cstdio>
 #include <cstring>
+#include <exception>
 #include <string>
 
 #include <png.h>
@@ -77,7 +79,9 @@ bool ValidDepth(int colorType, int depth) {
     switch (colorType) {
         case pctGrey: return depth == 1 || depth == 2 || depth == 4 || depth == 8 || depth == 16;
         case pctPalette: return depth == 1 || depth == 2 || depth == 4 || depth == 8;
-        case pctRGB: case pctGreyAlpha: case pctRGBA: return depth == 8 || depth == 16;
+        case pctRGB:
+        case pctGreyAlpha:
+        case pctRGBA: return depth == 8 || depth == 16;
         default: return false;
     }
 }
@@ -88,7 +92,8 @@ void ReadHeader(TPngStructure& png, const std::uint8_t* d) {
     const std::uint32_t width = BigEndian32(d), height = BigEndian32(d + 4);
     if (width == 0 || height == 0 || width > kMaxChunkLength || height > kMaxChunkLength) Invalid("bad dimensions");
     if (!ValidDepth(d[9], d[8])) Invalid("bad bit depth or colour type");
-    if (d[10] != 0 || d[11] != 0 || d[12] > 1) Invalid("unknown compression, filter or interlace method", TFault::fUnsupported);
+    if (d[10] != 0 || d[11] != 0 || d[12] > 1)
+        Invalid("unknown compression, filter or interlace method", TFault::fUnsupported);
     if (width > kMaxBitmapDimension || height > kMaxBitmapDimension ||
         DibRowBytes(width, 24) * static_cast<std::int64_t>(height) > BitmapMemoryLimit())
         throw EInvalidGraphic("PNG dimensions exceed the limit", TFault::fTooLarge);
@@ -185,8 +190,22 @@ void OnWarning(png_structp, png_const_charp) {}
 
 void OnRead(png_structp png, png_bytep data, png_size_t length) {
     auto* feed = static_cast<TPngFeed*>(png_get_io_ptr(png));
+    // A stream that raises (a failed seek) must not unwind through libpng's
+    // C frames: the cause is kept here and reported through libpng's own
+    // error path once the exception is gone. This frame owns nothing but
+    // the message, so the jump past it loses nothing.
+    char failure[160] = {};
+    std::size_t got = 0;
+    try {
+        got = feed->Read(data, length);
+    } catch (const std::exception& e) {
+        std::snprintf(failure, sizeof failure, "%s", e.what());
+    } catch (...) {
+        std::snprintf(failure, sizeof failure, "%s", "the stream failed");
+    }
+    if (failure[0]) png_error(png, failure);
     // Reading past the end is reported as libpng reports a short file.
-    if (feed->Read(data, length) != length) png_error(png, "Read Error");
+    if (got != length) png_error(png, "Read Error");
 }
 
 struct TReadTransforms {
@@ -295,7 +314,8 @@ bool TPngStructure::Lossless() const {
 TPngStructure ReadPngStructure(TStream& source) {
     const std::int64_t available = source.Size() - source.Position();
     std::uint8_t head[8];
-    if (ReadUpTo(source, head, 8) != 8 || std::memcmp(head, kSignature, 8) != 0) Invalid("not a PNG file", TFault::fNotItsKind);
+    if (ReadUpTo(source, head, 8) != 8 || std::memcmp(head, kSignature, 8) != 0)
+        Invalid("not a PNG file", TFault::fNotItsKind);
 
     TPngStructure png;
     bool haveHeader = false, ended = false;
@@ -353,9 +373,11 @@ TPngStructure ReadPngStructure(TStream& source) {
         } else if (type == "PLTE") {
             if (length == 0 || length % 3 != 0) Invalid("bad PLTE chunk");
             if (png.ColorType == pctPalette) {
-                if (static_cast<int>(length / 3) > (1 << png.BitDepth)) Invalid("more palette entries than the bit depth allows");
+                if (static_cast<int>(length / 3) > (1 << png.BitDepth))
+                    Invalid("more palette entries than the bit depth allows");
                 png.Palette.clear();
-                for (std::uint32_t i = 0; i < length; i += 3) png.Palette.push_back({data[i], data[i + 1], data[i + 2], 0});
+                for (std::uint32_t i = 0; i < length; i += 3)
+                    png.Palette.push_back({data[i], data[i + 1], data[i + 2], 0});
             }
         } else if (type == "tRNS") {
             const bool fits = png.ColorType == pctPalette ? !png.Palette.empty() && length <= png.Palette.size()
@@ -377,7 +399,8 @@ TPngStructure ReadPngStructure(TStream& source) {
     if (png.ColorType == pctPalette && png.Palette.empty()) Invalid("no palette");
     if (png.IdatBytes == 0) Invalid("no image data");
     const std::int64_t inflated = png.InflatedBytes();
-    if (png.IdatBytes > inflated + inflated / 8 + kLongSlack) Invalid("more compressed image data than the picture holds");
+    if (png.IdatBytes > inflated + inflated / 8 + kLongSlack)
+        Invalid("more compressed image data than the picture holds");
     if (!png.CutOff && png.IdatBytes * kMaxInflateRatio + kShortSlack < inflated)
         Invalid("the image data are too short for the picture's size");
     return png;
@@ -412,7 +435,8 @@ std::string CheckPngData(const TPngStructure& png, TStream& source, std::int64_t
                 result = inflate(&z, Z_NO_FLUSH);
                 const std::int64_t got = static_cast<std::int64_t>(kBlock - z.avail_out);
                 for (; filterAt < produced + got && filterAt < expected; filterAt += stride)
-                    if (out[static_cast<std::size_t>(filterAt - produced)] > 4) return Damaged("a row filter PNG does not have");
+                    if (out[static_cast<std::size_t>(filterAt - produced)] > 4)
+                        return Damaged("a row filter PNG does not have");
                 produced += got;
                 // Stopping here also bounds the work a zlib bomb can cause.
                 if (produced > expected) return kExtraData;

@@ -112,6 +112,9 @@ bool TFolderListing::Take(TShellFolder& folder, TShellFolder::TRecord& record) {
     const bool ownKind = record.Facts.Attributes & (faDirectory | faReparsePoint);
     if (!(record.Facts.Attributes & faDirectory) && types_.Filters() && !MatchesMask(record.Path, types_.ExtList()))
         return true;
+    // The name may be a view into the path (it is on Windows): read it
+    // before the path moves into the entry.
+    const std::string name(record.Name);
     TListedEntry entry;
     entry.FullPath = std::move(record.Path);
     entry.Facts = record.Facts;
@@ -119,11 +122,10 @@ bool TFolderListing::Take(TShellFolder& folder, TShellFolder::TRecord& record) {
     std::uint32_t attrs = (record.Facts.Attributes & faDirectory) ? sfgaoFolder | sfgaoFileSysAncestor : 0;
     TKindRule* rule = nullptr;
     if (!ownKind) {
-        rule = &rules_[LowerCaseName(ExtractFileExt(record.Name))];
+        rule = &rules_[LowerCaseName(ExtractFileExt(name))];
         if (rule->Known) attrs = rule->Attributes;
     }
     if (!rule || !rule->Known) {
-        const std::string name(record.Name);
         if (folder.ParseDisplayName(owner_, name, entry.Child)) {
             attrs = folder.GetAttributesOf(entry.Child, kEntryQuery) & kEntryQuery;
             if (rule) {
@@ -166,7 +168,7 @@ void TFolderListing::NameAsItsKind(TShellFolder& folder, TListedEntry& entry, TK
     if (kind.Name == TNameRule::nrUnknown) {
         ask();
         if (entry.Child.Absent()) return;  // gone: the next file of its kind tells
-        kind.Name = entry.Shown == file                     ? TNameRule::nrFileName
+        kind.Name = entry.Shown == file                   ? TNameRule::nrFileName
                     : !ext.empty() && entry.Shown == stem ? TNameRule::nrStem
                                                           : TNameRule::nrAsk;
     } else if (kind.Name != TNameRule::nrAsk) {

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "base/SysUtils.h"
-#include "imagelist/ImgResample.h"
+#include "graphics/Resample.h"
 
 namespace pim {
 
@@ -58,8 +58,8 @@ int TImgList::Add(const TBitmap& bitmap) {
         source = &converted;
     }
     const TImgSize fit = FitSize(source->Width(), source->Height(), cellWidth_, cellHeight_, TGetType::igtPreview);
-    CopyRect(*source, 0, 0, target, x + (cellWidth_ - fit.Width) / 2, y + (cellHeight_ - fit.Height) / 2,
-             fit.Width, fit.Height);
+    CopyRect(*source, 0, 0, target, x + (cellWidth_ - fit.Width) / 2, y + (cellHeight_ - fit.Height) / 2, fit.Width,
+             fit.Height);
     return index;
 }
 

@@ -4,7 +4,7 @@
 
 #include "base/Classes.h"
 #include "graphics/BmpFile.h"
-#include "imagelist/ImgResample.h"
+#include "graphics/Resample.h"
 
 namespace pim {
 
@@ -21,8 +21,12 @@ void TImgPlatform::DrawIcon(const std::string& /*path*/, int /*iconIndex*/, TCol
 }
 
 int TImgPlatform::LoadBmp(const std::string& path, TBitmap& bitmap) {
-    TFileStream file(path, TFileMode::fmOpenRead);
-    ReadBmp(file, bitmap);
+    // The page's own reader, so a thumbnail shows what its page will.
+    try {
+        LoadBmpFile(path, bitmap);
+    } catch (const Exception&) {
+        return -1;
+    }
     return 0;
 }
 

@@ -35,7 +35,9 @@ public:
     virtual int CountIcons(const std::string& /*path*/) { return 0; }
 
     // The decoders: 0 on success, else a failure code (the caller then
-    // draws the icon picture). The core reads BMP files itself.
+    // draws the icon picture). BMP files are read by the core's own reader
+    // on every platform (the one that reads a page's picture); the call is
+    // virtual only so a test can slow it down.
     virtual int LoadBmp(const std::string& path, TBitmap& bitmap);
     // A metafile played at its own size on bkColor.
     virtual int LoadMetafile(const std::string& /*path*/, TColor /*bkColor*/, TBitmap& /*bitmap*/) { return -1; }

@@ -2,28 +2,6 @@
 
 namespace pim {
 
-namespace {
-
-// Names are UTF-8 on every platform, where every byte of a multi-byte
-// character is above 0x7F: ASCII delimiters and letters can be taken byte by
-// byte.
-#ifdef _WIN32
-constexpr bool IsDelimiter(char c) { return c == '\\' || c == '/' || c == ':'; }
-#else
-constexpr bool IsDelimiter(char c) { return c == '/'; }
-#endif
-
-// Position just after the last byte satisfying pred; 0 when none.
-template <typename Pred>
-std::size_t AfterLast(std::string_view s, Pred pred) {
-    std::size_t after = 0;
-    for (std::size_t i = 0; i < s.size(); ++i)
-        if (pred(s[i])) after = i + 1;
-    return after;
-}
-
-}  // namespace
-
 bool TDispTypes::Filters() const { return extList_.find(";*.*;") == std::string::npos; }
 
 void TDispTypes::SetFolders(bool value) {
@@ -61,23 +39,6 @@ void TDispTypes::SetExtList() {
     if (extList_.back() != ';') extList_.push_back(';');
 }
 
-std::string_view ExtractFileName(std::string_view path) {
-    return path.substr(AfterLast(path, IsDelimiter));
-}
-
-std::string_view ExtractFileExt(std::string_view path) {
-    const std::string_view name = ExtractFileName(path);
-    const std::size_t afterDot = AfterLast(name, [](char c) { return c == '.'; });
-    return afterDot == 0 ? std::string_view{} : name.substr(afterDot - 1);
-}
-
-std::string_view ExtractFilePath(std::string_view path) { return path.substr(0, AfterLast(path, IsDelimiter)); }
-
-std::string ChangeFileExt(std::string_view path, std::string_view ext) {
-    const std::string_view old = ExtractFileExt(path);
-    return std::string(path.substr(0, path.size() - old.size())) + std::string(ext);
-}
-
 std::string LowerCaseName(std::string_view name) {
     std::string out(name);
     for (std::size_t i = 0; i < out.size(); ++i) {
@@ -110,11 +71,11 @@ TImageType ImageTypeByExtension(std::string_view path) {
         TImageType type;
     };
     static constexpr Entry kTable[] = {
-        {".bmp", TImageType::iitBmp},   {".jpg", TImageType::iitJpeg}, {".jpeg", TImageType::iitJpeg},
-        {".ico", TImageType::iitIco},   {".cur", TImageType::iitCur},  {".ani", TImageType::iitAni},
-        {".emf", TImageType::iitEmf},   {".wmf", TImageType::iitWmf},  {".exe", TImageType::iitExe},
-        {".dll", TImageType::iitDll},   {".html", TImageType::iitHtml}, {".htm", TImageType::iitHtml},
-        {".eml", TImageType::iitEml},   {".txt", TImageType::iitTxt},  {".avi", TImageType::iitAvi},
+        {".bmp", TImageType::iitBmp}, {".jpg", TImageType::iitJpeg},  {".jpeg", TImageType::iitJpeg},
+        {".ico", TImageType::iitIco}, {".cur", TImageType::iitCur},   {".ani", TImageType::iitAni},
+        {".emf", TImageType::iitEmf}, {".wmf", TImageType::iitWmf},   {".exe", TImageType::iitExe},
+        {".dll", TImageType::iitDll}, {".html", TImageType::iitHtml}, {".htm", TImageType::iitHtml},
+        {".eml", TImageType::iitEml}, {".txt", TImageType::iitTxt},   {".avi", TImageType::iitAvi},
         {".png", TImageType::iitPng},
     };
     for (const Entry& e : kTable)

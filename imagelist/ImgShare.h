@@ -8,13 +8,30 @@
 #include <string_view>
 
 #include "base/Font.h"
+#include "base/Paths.h"  // the file-name helpers the list's parts use
 
 namespace pim {
 
 // Kind of an item's content, decided from its path.
 enum class TImageType : std::uint8_t {
-    iitNone, iitSusie, iitBmp, iitJpeg, iitIco, iitCur, iitAni, iitEmf, iitWmf,
-    iitExe, iitDll, iitHtml, iitTxt, iitEml, iitDir, iitCustom, iitAvi, iitPng,
+    iitNone,
+    iitSusie,
+    iitBmp,
+    iitJpeg,
+    iitIco,
+    iitCur,
+    iitAni,
+    iitEmf,
+    iitWmf,
+    iitExe,
+    iitDll,
+    iitHtml,
+    iitTxt,
+    iitEml,
+    iitDir,
+    iitCustom,
+    iitAvi,
+    iitPng,
 };
 constexpr int kImageTypeCount = 18;
 
@@ -62,20 +79,7 @@ private:
     std::string extList_;
 };
 
-// File names (UTF-8): the name part of a path, and lower-casing of the ASCII
-// letters only.
-std::string_view ExtractFileName(std::string_view path);
-std::string_view ExtractFileExt(std::string_view path);
-// The folder part of a path with its final delimiter ("" for a bare name).
-std::string_view ExtractFilePath(std::string_view path);
-// The path with its extension replaced by ext (which carries its dot).
-std::string ChangeFileExt(std::string_view path, std::string_view ext);
-// The platform's path delimiter.
-#ifdef _WIN32
-constexpr char kPathDelim = '\\';
-#else
-constexpr char kPathDelim = '/';
-#endif
+// Lower-casing of a file name's ASCII letters only (names are UTF-8).
 std::string LowerCaseName(std::string_view name);
 
 // The mask test of a path against a normalised ExtList: the lower-cased file

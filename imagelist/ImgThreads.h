@@ -24,7 +24,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "imagelist/ImgResample.h"
+#include "graphics/Resample.h"
 #include "imagelist/ImgUtil.h"
 #include "imagelist/ImgUtils.h"
 

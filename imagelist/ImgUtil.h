@@ -23,8 +23,8 @@
 
 #include "graphics/Graphics.h"
 #include "graphics/Jpeg.h"
+#include "graphics/Resample.h"
 #include "imagelist/ImgPlatform.h"
-#include "imagelist/ImgResample.h"
 #include "imagelist/ImgShare.h"
 #include "imagelist/SPlugin.h"
 #include "imagelist/Thumb.h"

@@ -13,13 +13,11 @@ namespace pim {
 
 namespace {
 
-// "  はサムネイルファイルではありません" in code page 932.
-constexpr std::string_view kNotAThumbFile =
-    "\x20\x20\x82\xcd\x83\x54\x83\x80\x83\x6c\x83\x43\x83\x8b\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xc5\x82\xcd"
-    "\x82\xa0\x82\xe8\x82\xdc\x82\xb9\x82\xf1";
+constexpr std::string_view kNotAThumbFile = "  はサムネイルファイルではありません";
 
+// The message is code page 932, as the window shows it.
 EThumbError NotAThumbFile(const std::string& fileName) {
-    return EThumbError(fileName + "\r\n" + std::string(kNotAThumbFile));
+    return EThumbError(fileName + "\r\n" + Utf8ToAnsi(kNotAThumbFile));
 }
 
 std::uint32_t GetU32(const std::uint8_t* p) {
@@ -119,7 +117,8 @@ void TThumb::DropIndex() {
 }
 
 TFileStream& TThumb::Open(const std::string& cacheFile) {
-    if (!file_ || file_->FileName() != cacheFile) file_ = std::make_unique<TFileStream>(cacheFile, TFileMode::fmOpenRead);
+    if (!file_ || file_->FileName() != cacheFile)
+        file_ = std::make_unique<TFileStream>(cacheFile, TFileMode::fmOpenRead);
     return *file_;
 }
 
@@ -195,7 +194,8 @@ void TThumb::Remove(const std::string& cacheFile, const TIndexEntry& entry, std:
     {
         TFileStream from(cacheFile, TFileMode::fmOpenRead);
         // A fresh name beside the cache, created exclusively.
-        const std::unique_ptr<TFileStream> made = CreateUniqueFile(std::string(ExtractFilePath(cacheFile)), "~pimthumb", ".tmp");
+        const std::unique_ptr<TFileStream> made =
+            CreateUniqueFile(std::string(ExtractFilePath(cacheFile)), "~pimthumb", ".tmp");
         TFileStream& to = *made;
         copy = to.FileName();
         try {

@@ -1,5 +1,6 @@
 #include "shellutil/CtlHook.h"
 
+#include "base/CodePage.h"
 #include "base/SysUtils.h"
 
 namespace pim {
@@ -31,7 +32,8 @@ ui::TWindow* TControlHook::FindTarget() const {
 void TControlHook::Hook() {
     ui::TWindow* target = FindTarget();
     if (!target || !target->Handle()) {
-        if (target_ == THookTarget::htForm) throw Exception("フック先を特定できません。");
+        if (target_ == THookTarget::htForm)
+            throw Exception(Utf8ToAnsi("フック先を特定できません。"));  // shown in code page 932
         return;
     }
     hooked_ = target;

@@ -72,6 +72,9 @@ using TMetafileHandle = THandle<HENHMETAFILE, TFreeMetafile>;
 // A file, thread or event (CreateFileW's failure, INVALID_HANDLE_VALUE, is
 // to be given as nullptr).
 using TKernelHandle = THandle<HANDLE, TFreeKernelObject>;
+// The owner of a file handle as CreateFileW gives it, whose failure
+// (INVALID_HANDLE_VALUE) becomes an empty owner.
+inline TKernelHandle OwnFileHandle(HANDLE file) { return TKernelHandle(file == INVALID_HANDLE_VALUE ? nullptr : file); }
 
 // A window's device context (GetDC), given back when it goes.
 class TWindowDC {

@@ -28,6 +28,7 @@
 #include <thread>
 #include <vector>
 
+#include "base/Paths.h"
 #include "imagelist/ImgShare.h"
 #include "imagelist/NaturalOrder.h"
 
@@ -88,8 +89,10 @@ bool MakeItem(int dirFd, const char* path, std::string_view name, TIdList& item)
         struct stat target;
         if (::fstatat(dirFd, path, &target, 0) == 0) st = target;  // a dangling link stays a file
     }
-    if (S_ISDIR(st.st_mode)) flags |= efFolder;
-    else if (!S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode)) return false;
+    if (S_ISDIR(st.st_mode))
+        flags |= efFolder;
+    else if (!S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode))
+        return false;
     if (!name.empty() && name[0] == '.') flags |= efHidden;
     if (!(st.st_mode & S_IWUSR)) flags |= efReadOnly;
     std::string bytes;
@@ -106,13 +109,6 @@ bool MakeItem(int dirFd, const char* path, std::string_view name, TIdList& item)
 
 bool MakeItem(const std::string& path, std::string_view name, TIdList& item) {
     return MakeItem(AT_FDCWD, path.c_str(), name, item);
-}
-
-std::string JoinPath(const std::string& folder, std::string_view name) {
-    std::string path = folder;
-    if (path.empty() || path.back() != '/') path.push_back('/');
-    path.append(name);
-    return path;
 }
 
 // The path of `list` below `folder`; false when an item is not ours.
@@ -195,7 +191,9 @@ int CompareEntries(TShellColumn column, const TEntry& a, const TEntry& b) {
         }
         case TShellColumn::scDate:
             c = a.mtimeSec != b.mtimeSec ? (a.mtimeSec < b.mtimeSec ? -1 : 1)
-                                         : (a.mtimeNsec < b.mtimeNsec ? -1 : a.mtimeNsec > b.mtimeNsec ? 1 : 0);
+                                         : (a.mtimeNsec < b.mtimeNsec   ? -1
+                                            : a.mtimeNsec > b.mtimeNsec ? 1
+                                                                        : 0);
             break;
         case TShellColumn::scAttributes: {
             const std::uint32_t x = FileAttributes(a), y = FileAttributes(b);
@@ -217,7 +215,8 @@ public:
             if (name == "." || name == "..") continue;
             if (name[0] == '.' && !(flags_ & shcontfIncludeHidden)) continue;
             TEntry e;
-            if (!MakeItem(::dirfd(dir_), d->d_name, name, item) || !Decode(item.Item(0), e)) continue;  // gone meanwhile
+            if (!MakeItem(::dirfd(dir_), d->d_name, name, item) || !Decode(item.Item(0), e))
+                continue;  // gone meanwhile
             if (e.Folder() ? (flags_ & shcontfFolders) : (flags_ & shcontfNonFolders)) return true;
         }
         return false;
@@ -357,8 +356,7 @@ private:
 bool Launch(const std::string& path) {
     const char* argv[] = {"xdg-open", path.c_str(), nullptr};
     pid_t pid = 0;
-    if (::posix_spawnp(&pid, "xdg-open", nullptr, nullptr, const_cast<char* const*>(argv), environ) != 0)
-        return false;
+    if (::posix_spawnp(&pid, "xdg-open", nullptr, nullptr, const_cast<char* const*>(argv), environ) != 0) return false;
     std::thread([pid] {
         int status = 0;
         ::waitpid(pid, &status, 0);
@@ -368,9 +366,7 @@ bool Launch(const std::string& path) {
 
 class TPosixShell : public TShell {
 public:
-    std::unique_ptr<TShellFolder> Desktop() override {
-        return std::make_unique<TPosixFolder>("/", TIdList::Desktop());
-    }
+    std::unique_ptr<TShellFolder> Desktop() override { return std::make_unique<TPosixFolder>("/", TIdList::Desktop()); }
 
     bool ParseDisplayName(TOwnerWindow, const std::string& path, TIdList& absolute) override {
         if (path.empty() || path.find('\0') != std::string::npos) return false;

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "base/FileSystem.h"
+#include "base/win32/Handles.h"
 #include "base/win32/WideNames.h"
 
 namespace pim {
@@ -62,10 +63,8 @@ HANDLE OpenIn(HANDLE folder, const std::wstring& name, ACCESS_MASK access, ULONG
 // it cannot be opened for deletion with nothing shared.
 bool HeldOpenIn(HANDLE folder, const std::wstring& name) {
     DWORD error = 0;
-    HANDLE h = OpenIn(folder, name, DELETE, 0, FILE_OPEN, FILE_OPEN_REPARSE_POINT, error);
-    if (h == INVALID_HANDLE_VALUE) return error == ERROR_SHARING_VIOLATION;
-    CloseHandle(h);
-    return false;
+    const TKernelHandle h = OwnFileHandle(OpenIn(folder, name, DELETE, 0, FILE_OPEN, FILE_OPEN_REPARSE_POINT, error));
+    return !h && error == ERROR_SHARING_VIOLATION;
 }
 
 HANDLE HandleOf(TFileStream& file) { return reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file.Handle()))); }
@@ -84,32 +83,29 @@ void CheckCommitTarget(const std::string& target) {
     const std::wstring name = WidePath(target);
     const DWORD attributes = GetFileAttributesW(name.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES) {
-        if ((attributes & FILE_ATTRIBUTE_DIRECTORY) || (attributes & FILE_ATTRIBUTE_READONLY)) fail(ERROR_ACCESS_DENIED);
+        if ((attributes & FILE_ATTRIBUTE_DIRECTORY) || (attributes & FILE_ATTRIBUTE_READONLY))
+            fail(ERROR_ACCESS_DENIED);
         // Replacing needs the file opened for deletion by nobody else: a
         // viewer holding the PDF is found now, not after every page was read.
-        HANDLE h = CreateFileW(name.c_str(), DELETE, 0, nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-        if (h == INVALID_HANDLE_VALUE) {
+        const TKernelHandle h = OwnFileHandle(
+            CreateFileW(name.c_str(), DELETE, 0, nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+        if (!h) {
             const DWORD error = GetLastError();
-            if (error == ERROR_SHARING_VIOLATION)
-                throw EFileInUse(message, SystemErrorText(static_cast<int>(error)));
+            if (error == ERROR_SHARING_VIOLATION) throw EFileInUse(message, SystemErrorText(static_cast<int>(error)));
             fail(error);
         }
-        CloseHandle(h);
         return;
     }
     // A new file of that name, gone again when it is closed.
-    HANDLE h = CreateFileW(name.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
-                           FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-    if (h == INVALID_HANDLE_VALUE) fail(GetLastError());
-    CloseHandle(h);
+    TKernelHandle h = OwnFileHandle(CreateFileW(name.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
+                                                FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    if (!h) fail(GetLastError());
+    h.reset();
     DeleteFileW(name.c_str());  // in case the system kept it
 }
 
 struct TFileCommit::TFolder {
-    HANDLE handle = INVALID_HANDLE_VALUE;
-    ~TFolder() {
-        if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
-    }
+    TKernelHandle handle;
 };
 
 TFileCommit::TFileCommit(const std::string& target, std::string_view prefix, std::string_view suffix)
@@ -117,32 +113,33 @@ TFileCommit::TFileCommit(const std::string& target, std::string_view prefix, std
     const std::string folder = FolderOf(target);
     // Shared for everything, renaming included: the save holds the folder,
     // it does not lock it.
-    folder_->handle = CreateFileW(WidePath(folder).c_str(), FILE_LIST_DIRECTORY | FILE_TRAVERSE,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                  FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (folder_->handle == INVALID_HANDLE_VALUE) Fail(static_cast<int>(GetLastError()));
-    const HANDLE at = folder_->handle;
+    folder_->handle = OwnFileHandle(CreateFileW(WidePath(folder).c_str(), FILE_LIST_DIRECTORY | FILE_TRAVERSE,
+                                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!folder_->handle) Fail(static_cast<int>(GetLastError()));
+    const HANDLE at = folder_->handle.get();
     try {
         file_ = CreateUniqueFile(folder, prefix, suffix, [at](const std::string& name, bool& exists) -> std::FILE* {
             // FILE_CREATE: fails on any existing name, and a reparse point
             // there is not followed for the creation.
             exists = false;
             DWORD error = 0;
-            HANDLE h = OpenIn(at, WideName(name), GENERIC_READ | GENERIC_WRITE | DELETE, FILE_SHARE_READ, FILE_CREATE,
-                              FILE_NON_DIRECTORY_FILE, error);
-            if (h == INVALID_HANDLE_VALUE) {
+            TKernelHandle h = OwnFileHandle(OpenIn(at, WideName(name), GENERIC_READ | GENERIC_WRITE | DELETE,
+                                                   FILE_SHARE_READ, FILE_CREATE, FILE_NON_DIRECTORY_FILE, error));
+            if (!h) {
                 exists = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS;
                 _doserrno = error;
                 return nullptr;
             }
-            const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(h), _O_RDWR | _O_BINARY);
+            const HANDLE raw = h.get();
+            const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(raw), _O_RDWR | _O_BINARY);
+            if (fd >= 0) h.release();  // the descriptor owns it now
             std::FILE* file = fd < 0 ? nullptr : _fdopen(fd, "w+b");
             if (!file) {
                 FILE_DISPOSITION_INFORMATION gone{TRUE};
                 IO_STATUS_BLOCK io{};
-                NtSetInformationFile(h, &io, &gone, sizeof gone, FileDispositionInformation);
-                if (fd < 0) CloseHandle(h);
-                else _close(fd);
+                NtSetInformationFile(raw, &io, &gone, sizeof gone, FileDispositionInformation);
+                if (fd >= 0) _close(fd);
                 _doserrno = ERROR_TOO_MANY_OPEN_FILES;
             }
             return file;
@@ -175,22 +172,23 @@ void TFileCommit::Commit(const std::function<bool()>& abandoned) {
         file_->Flush();
         const std::wstring leaf = NameOf(target_);
         DWORD error = 0;
-        HANDLE old = OpenIn(folder_->handle, leaf, FILE_READ_ATTRIBUTES,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, FILE_OPEN,
-                            FILE_OPEN_REPARSE_POINT, error);
-        if (old != INVALID_HANDLE_VALUE) {
+        TKernelHandle old = OwnFileHandle(OpenIn(folder_->handle.get(), leaf, FILE_READ_ATTRIBUTES,
+                                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, FILE_OPEN,
+                                                 FILE_OPEN_REPARSE_POINT, error));
+        if (old) {
             BY_HANDLE_FILE_INFORMATION info{};
-            const BOOL known = GetFileInformationByHandle(old, &info);
-            CloseHandle(old);
+            const BOOL known = GetFileInformationByHandle(old.get(), &info);
+            old.reset();
             if (known && (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY)) Fail(ERROR_ACCESS_DENIED);
         }
         const HANDLE h = HandleOf(*file_);
         if (!FlushFileBuffers(h)) Fail(static_cast<int>(GetLastError()));
         if (abandoned && abandoned()) throw EStreamError("Save abandoned");
-        std::vector<unsigned char> buffer(offsetof(FILE_RENAME_INFORMATION, FileName) + (leaf.size() + 1) * sizeof(wchar_t));
+        std::vector<unsigned char> buffer(offsetof(FILE_RENAME_INFORMATION, FileName) +
+                                          (leaf.size() + 1) * sizeof(wchar_t));
         auto* rename = reinterpret_cast<FILE_RENAME_INFORMATION*>(buffer.data());
         rename->ReplaceIfExists = TRUE;
-        rename->RootDirectory = folder_->handle;
+        rename->RootDirectory = folder_->handle.get();
         rename->FileNameLength = static_cast<ULONG>(leaf.size() * sizeof(wchar_t));
         std::memcpy(rename->FileName, leaf.c_str(), leaf.size() * sizeof(wchar_t));
         IO_STATUS_BLOCK io{};
@@ -198,7 +196,7 @@ void TFileCommit::Commit(const std::function<bool()>& abandoned) {
             NtSetInformationFile(h, &io, rename, static_cast<ULONG>(buffer.size()), FileRenameInformation);
         if (!NT_SUCCESS(status)) {
             const DWORD renameError = RtlNtStatusToDosError(status);
-            if (HeldOpenIn(folder_->handle, leaf))
+            if (HeldOpenIn(folder_->handle.get(), leaf))
                 throw EFileInUse("Cannot create file \"" + target_ + "\"",
                                  SystemErrorText(static_cast<int>(ERROR_SHARING_VIOLATION)));
             Fail(static_cast<int>(renameError));

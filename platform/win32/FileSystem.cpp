@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "base/win32/Handles.h"
 #include "base/win32/WideNames.h"
 
 namespace pim {
@@ -27,7 +28,8 @@ std::FILE* OpenFile(const std::string& fileName, const char* mode) {
     if (!file && _doserrno == 0) _doserrno = GetLastError();
     // Only a file on a disk is read: a read from a device, a console or a
     // pipe may wait for ever.
-    if (file && mode[0] == 'r' && GetFileType(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)))) != FILE_TYPE_DISK) {
+    if (file && mode[0] == 'r' &&
+        GetFileType(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)))) != FILE_TYPE_DISK) {
         std::fclose(file);
         refusedFile = kNotAFile;
         return nullptr;
@@ -39,21 +41,22 @@ std::FILE* CreateNewFile(const std::string& fileName, bool& exists) {
     exists = false;
     // CREATE_NEW: fails on any existing name, and a reparse point there is
     // not followed for the creation.
-    HANDLE h = CreateFileW(WidePath(fileName).c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                           CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) {
+    TKernelHandle h = OwnFileHandle(CreateFileW(WidePath(fileName).c_str(), GENERIC_READ | GENERIC_WRITE,
+                                                FILE_SHARE_READ, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!h) {
         const DWORD error = GetLastError();
         exists = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS;
         _doserrno = error;
         return nullptr;
     }
-    const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(h), _O_RDWR | _O_BINARY);
+    const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(h.get()), _O_RDWR | _O_BINARY);
     if (fd < 0) {
-        CloseHandle(h);
+        h.reset();
         DeleteFileW(WidePath(fileName).c_str());
         _doserrno = ERROR_TOO_MANY_OPEN_FILES;
         return nullptr;
     }
+    h.release();  // the descriptor owns it now
     std::FILE* file = _fdopen(fd, "w+b");
     if (!file) {
         _close(fd);
@@ -65,13 +68,12 @@ std::FILE* CreateNewFile(const std::string& fileName, bool& exists) {
 
 std::string SystemErrorText(int code) {
     wchar_t* text = nullptr;
-    const DWORD n = FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-        static_cast<DWORD>(code), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    const DWORD n =
+        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, static_cast<DWORD>(code), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
     std::wstring words = n > 0 && text ? std::wstring(text, n) : std::wstring();
     if (text) LocalFree(text);
-    while (!words.empty() && (words.back() == L'\r' || words.back() == L'\n' || words.back() == L' '))
-        words.pop_back();
+    while (!words.empty() && (words.back() == L'\r' || words.back() == L'\n' || words.back() == L' ')) words.pop_back();
     if (words.empty()) return "Error " + std::to_string(static_cast<unsigned long>(code));
     return Utf8Name(words);
 }
@@ -83,6 +85,11 @@ std::string LastFileErrorText() {
     if (errno != 0) return std::strerror(errno);
     return {};
 }
+
+// Newer than the mingw-w64 headers of the cross build.
+#ifndef ERROR_DISK_QUOTA_EXCEEDED
+#define ERROR_DISK_QUOTA_EXCEEDED 1295L
+#endif
 
 TFault SystemErrorFault(int code) {
     switch (static_cast<DWORD>(code)) {

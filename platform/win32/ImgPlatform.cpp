@@ -1,8 +1,10 @@
-// The thumbnail maker's platform services on Windows: shell icons, the DIB
-// loader, metafile playback, the shell's image extractor, AVI frames through
-// AVIFIL32 (loaded from the system folder when the first video needs it; a
-// system without it shows videos by their icon) and text drawn with GDI. Paths arrive in the program's file-name
-// encoding and go to the wide API, so every file is opened by its true name.
+// The thumbnail maker's platform services on Windows: shell icons, metafile
+// playback, the shell's image extractor, AVI frames through AVIFIL32 (loaded
+// from the system folder when the first video needs it; a system without it
+// shows videos by their icon) and text drawn with GDI. BMP files are read by
+// the core's own reader, as their pages are. Paths arrive in the program's
+// file-name encoding and go to the wide API, so every file is opened by its
+// true name.
 // Every picture is drawn on a top-down 24-bit DIB section, whose rows have
 // TBitmap's layout, and copied out.
 #include <windows.h>
@@ -10,7 +12,7 @@
 #include <shellapi.h>
 #include <shobjidl.h>
 #include <vfw.h>
-// The members of TImgPlatform, not the API's ANSI/wide switches.
+// The members of TImgPlatform and TImgUtil, not the API's ANSI/wide switches.
 #undef DrawText
 #undef LoadImage
 
@@ -26,8 +28,8 @@
 #include "base/CodePage.h"
 #include "base/win32/Handles.h"
 #include "graphics/Graphics.h"
+#include "graphics/Resample.h"
 #include "graphics/win32/DibCanvas.h"
-#include "imagelist/ImgResample.h"
 #include "imagelist/ImgShare.h"
 #include "imagelist/SPlugin.h"
 #include "imagelist/win32/ImgThread.h"
@@ -138,23 +140,24 @@ SIZE IconSize(HICON icon) {
     return size;
 }
 
+// The file's bytes; none when it cannot be read. The handle is closed on
+// every path, a failed allocation for the bytes included.
 std::vector<std::uint8_t> ReadWholeFile(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return {};
+    const TKernelHandle file = OwnFileHandle(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return {};
     std::vector<std::uint8_t> bytes;
     LARGE_INTEGER size{};
     // Metafiles are small; one past 256 MiB is not worth a thumbnail.
-    if (GetFileSizeEx(file, &size) && size.QuadPart > 0 && size.QuadPart <= (256 << 20)) {
+    if (GetFileSizeEx(file.get(), &size) && size.QuadPart > 0 && size.QuadPart <= (256 << 20)) {
         bytes.resize(static_cast<std::size_t>(size.QuadPart));
         DWORD read = 0;
-        if (!ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) || read != bytes.size())
+        if (!ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
+            read != bytes.size())
             bytes.clear();
     }
-    CloseHandle(file);
     return bytes;
 }
-
 
 // The logical inch of the screen, the scale metafile sizes are shown at.
 int ScreenPixelsPerInch() {
@@ -188,7 +191,7 @@ TMetafileHandle WindowsMetafile(const std::wstring& path, SIZE& size) {
         if (width <= 0 || height <= 0 || inch == 0) return {};
         METAFILEPICT picture{MM_ANISOTROPIC, MulDiv(width, 2540, inch), MulDiv(height, 2540, inch), nullptr};
         TMetafileHandle emf(SetWinMetaFileBits(static_cast<UINT>(bytes.size() - kPlaceableHeader),
-                                              bytes.data() + kPlaceableHeader, nullptr, &picture));
+                                               bytes.data() + kPlaceableHeader, nullptr, &picture));
         const int ppi = ScreenPixelsPerInch();
         size = {MulDiv(width, ppi, inch), MulDiv(height, ppi, inch)};
         return emf;
@@ -232,7 +235,8 @@ DWORD ColorDepth(TPixelFormat format) {
         case TPixelFormat::pf1bit: return 1;
         case TPixelFormat::pf4bit: return 4;
         case TPixelFormat::pf8bit: return 8;
-        case TPixelFormat::pf15bit: case TPixelFormat::pf16bit: return 16;
+        case TPixelFormat::pf15bit:
+        case TPixelFormat::pf16bit: return 16;
         case TPixelFormat::pf32bit: return 32;
         default: return 24;
     }
@@ -262,12 +266,6 @@ public:
 
     int CountIcons(const std::string& path) override {
         return static_cast<int>(ExtractIconExW(WidePath(path).c_str(), -1, nullptr, nullptr, 0));
-    }
-
-    int LoadBmp(const std::string& path, TBitmap& bitmap) override {
-        HANDLE handle = LoadImageW(nullptr, WidePath(path).c_str(), IMAGE_BITMAP, 0, 0,
-                                   LR_LOADFROMFILE | LR_CREATEDIBSECTION);
-        return handle ? TakeBitmapHandle(static_cast<HBITMAP>(handle), bitmap) : kFailed;
     }
 
     int LoadMetafile(const std::string& path, TColor bkColor, TBitmap& bitmap) override {
@@ -303,8 +301,8 @@ public:
         wchar_t location[MAX_PATH] = {};
         DWORD priority = 0, flags = kExtractFlags;
         SIZE size{bitmap.Width(), bitmap.Height()};
-        if (FAILED(extractor->GetLocation(location, MAX_PATH, &priority, &size, ColorDepth(bitmap.PixelFormat()),
-                                          &flags)))
+        if (FAILED(
+                extractor->GetLocation(location, MAX_PATH, &priority, &size, ColorDepth(bitmap.PixelFormat()), &flags)))
             return kFailed;
         HBITMAP picture = nullptr;
         if (FAILED(extractor->Extract(&picture)) || !picture) return kFailed;
@@ -357,8 +355,8 @@ public:
             SetTextColor(canvas.Dc(), GetSysColor(COLOR_WINDOWTEXT));
             const std::u16string wide = AnsiToUtf16(text);
             RECT area{0, 0, bitmap.Width(), bitmap.Height()};
-            DrawTextW(canvas.Dc(), reinterpret_cast<const wchar_t*>(wide.c_str()), static_cast<int>(wide.size()),
-                      &area, DT_LEFT | DT_TOP | DT_EXPANDTABS | DT_NOPREFIX);
+            DrawTextW(canvas.Dc(), reinterpret_cast<const wchar_t*>(wide.c_str()), static_cast<int>(wide.size()), &area,
+                      DT_LEFT | DT_TOP | DT_EXPANDTABS | DT_NOPREFIX);
         }
         canvas.CopyTo(bitmap);
     }

@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "base/CodePage.h"
+#include "base/Paths.h"
 #include "base/win32/ComPtr.h"
 #include "base/win32/Handles.h"
 #include "base/win32/WideNames.h"
@@ -41,8 +42,9 @@ namespace {
 std::string SystemMessage(HRESULT hr) {
     const DWORD code = HRESULT_FACILITY(hr) == FACILITY_WIN32 ? HRESULT_CODE(hr) : static_cast<DWORD>(hr);
     wchar_t* text = nullptr;
-    const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                   nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    const DWORD n =
+        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
     std::wstring message(text ? text : L"", n);
     if (text) LocalFree(text);
     while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' || message.back() == L' '))
@@ -87,10 +89,8 @@ std::string FromStrRet(STRRET& sr, const TIdList& item) {
             if (sr.uOffset >= item.ByteSize()) return {};
             return AnsiToUtf8(std::string_view(at, strnlen(at, item.ByteSize() - sr.uOffset)));
         }
-        case STRRET_CSTR:
-            return AnsiToUtf8(std::string_view(sr.cStr, strnlen(sr.cStr, sizeof sr.cStr)));
-        default:
-            return {};
+        case STRRET_CSTR: return AnsiToUtf8(std::string_view(sr.cStr, strnlen(sr.cStr, sizeof sr.cStr)));
+        default: return {};
     }
 }
 
@@ -230,12 +230,6 @@ std::string PathOf(const TIdList& absolute) {
     return SHGetPathFromIDListW(Absolute(absolute), path) ? Utf8(path) : std::string();
 }
 
-// The folder's path ending in a separator, for its entries' names to follow.
-std::string FolderPrefix(std::string path) {
-    if (!path.empty() && path.back() != '\\') path.push_back('\\');
-    return path;
-}
-
 // The entries of the folder at path, as TShellFolder::ReadEntries gives them.
 bool ReadFolder(const std::string& path, bool hidden, const std::function<bool(TShellFolder::TRecord&)>& each) {
     if (path.empty()) return false;
@@ -256,11 +250,12 @@ bool ReadFolder(const std::string& path, bool hidden, const std::function<bool(T
             const std::wstring_view wide(record.FileName, record.FileNameLength / sizeof(wchar_t));
             if (wide != L"." && wide != L".." && (hidden || !(record.FileAttributes & FILE_ATTRIBUTE_HIDDEN))) {
                 const bool isFolder = record.FileAttributes & FILE_ATTRIBUTE_DIRECTORY;
-                TShellFolder::TRecord entry{{}, folderPath + Utf8Name(wide),
-                                            FindDataOf(record.FileAttributes,
-                                                       isFolder ? 0 : static_cast<std::uint64_t>(record.EndOfFile.QuadPart),
-                                                       static_cast<std::uint64_t>(record.LastWriteTime.QuadPart),
-                                                       localOffset)};
+                TShellFolder::TRecord entry{
+                    {},
+                    folderPath + Utf8Name(wide),
+                    FindDataOf(record.FileAttributes,
+                               isFolder ? 0 : static_cast<std::uint64_t>(record.EndOfFile.QuadPart),
+                               static_cast<std::uint64_t>(record.LastWriteTime.QuadPart), localOffset)};
                 entry.Name = std::string_view(entry.Path).substr(folderPath.size());
                 if (!each(entry)) return true;
             }
@@ -309,7 +304,7 @@ public:
         if (item.Absent()) return false;
         const SHGDNF flags = form == TNameForm::nfForParsing ? SHGDN_FORPARSING
                              : form == TNameForm::nfInFolder ? SHGDN_INFOLDER
-                                                              : SHGDN_NORMAL;
+                                                             : SHGDN_NORMAL;
         STRRET sr{};
         if (FAILED(folder_->GetDisplayNameOf(Child(item), flags, &sr))) return false;
         name = FromStrRet(sr, item);
@@ -342,10 +337,10 @@ public:
         if (item.Absent()) return false;
         WIN32_FIND_DATAW fd{};
         if (FAILED(SHGetDataFromIDListW(folder_.Get(), Child(item), SHGDFIL_FINDDATA, &fd, sizeof fd))) return false;
-        data = FindDataOf(fd.dwFileAttributes, static_cast<std::uint64_t>(fd.nFileSizeHigh) << 32 | fd.nFileSizeLow,
-                          static_cast<std::uint64_t>(fd.ftLastWriteTime.dwHighDateTime) << 32 |
-                              fd.ftLastWriteTime.dwLowDateTime,
-                          LocalOffset());
+        data = FindDataOf(
+            fd.dwFileAttributes, static_cast<std::uint64_t>(fd.nFileSizeHigh) << 32 | fd.nFileSizeLow,
+            static_cast<std::uint64_t>(fd.ftLastWriteTime.dwHighDateTime) << 32 | fd.ftLastWriteTime.dwLowDateTime,
+            LocalOffset());
         return true;
     }
 
@@ -353,7 +348,8 @@ public:
         std::wstring wide = WideName(name);
         LPITEMIDLIST pidl = nullptr;
         if (wide.empty() ||
-            FAILED(folder_->ParseDisplayName(static_cast<HWND>(owner), nullptr, wide.data(), nullptr, &pidl, nullptr)) ||
+            FAILED(
+                folder_->ParseDisplayName(static_cast<HWND>(owner), nullptr, wide.data(), nullptr, &pidl, nullptr)) ||
             !pidl)
             return false;
         item = TakeIdList(pidl);
@@ -380,8 +376,7 @@ public:
         if (item.Absent()) return false;
         // What Windows refuses in a file name, refused before the shell is
         // asked (Wine's shell would take "a/b" as a path).
-        if (name.empty() || name == "." || name == ".." ||
-            name.find_first_of("\\/:*?\"<>|") != std::string::npos ||
+        if (name.empty() || name == "." || name == ".." || name.find_first_of("\\/:*?\"<>|") != std::string::npos ||
             std::any_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; }) ||
             name.back() == ' ' || name.back() == '.') {
             reason = SystemMessage(HRESULT_FROM_WIN32(ERROR_INVALID_NAME));
@@ -435,9 +430,7 @@ TComPtr<IShellFolder> DesktopInterface() {
 
 class TWinShell : public TShell {
 public:
-    std::unique_ptr<TShellFolder> Desktop() override {
-        return std::make_unique<TWinFolder>(DesktopInterface(), true);
-    }
+    std::unique_ptr<TShellFolder> Desktop() override { return std::make_unique<TWinFolder>(DesktopInterface(), true); }
 
     bool ParseDisplayName(TOwnerWindow owner, const std::string& path, TIdList& absolute) override {
         if (path.empty()) return false;
@@ -456,7 +449,8 @@ public:
             return true;
         }
         LPITEMIDLIST pidl = nullptr;
-        if (FAILED(desktop->ParseDisplayName(static_cast<HWND>(owner), nullptr, wide.data(), nullptr, &pidl, nullptr)) ||
+        if (FAILED(
+                desktop->ParseDisplayName(static_cast<HWND>(owner), nullptr, wide.data(), nullptr, &pidl, nullptr)) ||
             !pidl)
             return false;
         absolute = TakeIdList(pidl);
@@ -534,7 +528,8 @@ private:
     static bool FileInfo(const TIdList& absolute, UINT what, SHFILEINFOW& info) {
         if (absolute.Absent()) return false;
         EnsureCom();
-        return SHGetFileInfoW(reinterpret_cast<LPCWSTR>(absolute.Data()), 0, &info, sizeof info, SHGFI_PIDL | what) != 0;
+        return SHGetFileInfoW(reinterpret_cast<LPCWSTR>(absolute.Data()), 0, &info, sizeof info, SHGFI_PIDL | what) !=
+               0;
     }
 };
 

@@ -15,7 +15,6 @@ TRgb PixelOf(const TBitmap& bitmap, int x, int y) {
     return {e.peRed, e.peGreen, e.peBlue};
 }
 
-
 // White, red, green, blue and black, one pixel each.
 TBitmap FivePixels() {
     const TRgb colours[] = {{255, 255, 255}, {255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {0, 0, 0}};
@@ -82,7 +81,7 @@ TEST(ImageAdjust, MatchBitmapsWidensAnIndexedSource) {
 
 // AdjustImage over a file, with fresh working objects as the run makes them.
 struct Adjusted {
-    std::string ext;
+    TFileKind kind = TFileKind::fkOther;
     TPicture image;
     TStringList lines;
 };
@@ -90,7 +89,7 @@ struct Adjusted {
 Adjusted Adjust(const std::string& file, const TAdjustSettings& settings) {
     Adjusted out;
     TWorkObjects work;
-    AdjustImage({file, out.ext, out.image, out.lines}, settings, work);
+    AdjustImage({file, out.kind, out.image, out.lines}, settings, work);
     return out;
 }
 
@@ -136,7 +135,7 @@ TEST(ImageAdjust, ABmpBecomesAJpeg) {
     TAdjustSettings settings;
     settings.Quality = 75;
     Adjusted out = Adjust(folder + "/p.bmp", settings);
-    EXPECT_EQ(out.ext, "jpg");
+    EXPECT_EQ(out.kind, TFileKind::fkJpeg);
     ASSERT_TRUE(out.image.IsJpeg());
     EXPECT_EQ(out.image.Width(), 8);
     EXPECT_EQ(out.image.Jpeg()->Header().components, 3);
@@ -151,7 +150,7 @@ TEST(ImageAdjust, GreyscaleJpegComesOutInColourAndProgressiveStaysProgressive) {
     settings.Quality = 80;
 
     Adjusted grey = Adjust(folder + "/grey.jpg", settings);
-    EXPECT_EQ(grey.ext, "jpg");
+    EXPECT_EQ(grey.kind, TFileKind::fkJpeg);
     EXPECT_EQ(grey.image.Jpeg()->Header().components, 3);
 
     Adjusted progressive = Adjust(folder + "/prog.jpg", settings);
@@ -162,7 +161,7 @@ TEST(ImageAdjust, ATextFileOnlyFillsTheLines) {
     const std::string folder = test::FreshFolder("adjust-text");
     test::WriteFileBytes(folder + "/a.txt", "one\r\n\x93\xfa\x96\x7b\r\n");
     Adjusted out = Adjust(folder + "/a.txt", TAdjustSettings{});
-    EXPECT_EQ(out.ext, "txt");
+    EXPECT_EQ(out.kind, TFileKind::fkText);
     ASSERT_EQ(out.lines.Count(), 2);
     EXPECT_EQ(out.lines[1], "\x93\xfa\x96\x7b");
     EXPECT_EQ(out.image.Graphic(), nullptr);

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <string_view>
+#include <utility>
+
 #include "app/MainModel.h"
 #include "base/CodePage.h"
 
@@ -20,9 +23,33 @@ TEST(MainModel, TextsAreTheWindowsOwnInCodePage932) {
     EXPECT_EQ(AnsiToUtf8(SelectedStatusText(0)), "選択合計：0");
 }
 
+// The texts are written in UTF-8 and leave in code page 932: these are the
+// bytes the window, the progress dialog and the PDF's creator have always
+// shown, byte for byte.
+TEST(MainModel, TextsLeaveAsTheirCodePage932Bytes) {
+    const std::pair<std::string_view, std::string_view> texts[] = {
+        {kAppTitle, "\x50\x69\x6d\x2d\x83\x73\x83\x80\x2d"},
+        {kMsgNoImages, "\x89\xe6\x91\x9c\x82\xaa\x91\xb6\x8d\xdd\x82\xb5\x82\xdc\x82\xb9\x82\xf1"},
+        {kMsgStopped, "\x8b\xad\x90\xa7\x8f\x49\x97\xb9\x82\xb3\x82\xea\x82\xdc\x82\xb5\x82\xbd"},
+        {kCaptionRunning, "\x82\x6f\x82\x63\x82\x65\x8d\xec\x90\xac\x92\x86\x2e\x2e\x2e\x2e"},
+        {kCaptionFinished, "\x82\x6f\x82\x63\x82\x65\x8d\xec\x90\xac\x8f\x49\x97\xb9"},
+        {kLabelReading, "\x89\xe6\x91\x9c\x93\xc7\x82\xdd\x8d\x9e\x82\xdd\x3a"},
+        {kMsgCreated, "\x82\x6f\x82\x63\x82\x65\x82\xaa\x8d\xec\x90\xac\x8f\x6f\x97\x88\x82\xdc\x82\xb5\x82\xbd"},
+        {kMsgWhereToLook,
+         "\x28\x2a\x8f\x8a\x8d\xdd\x82\xcd\x95\xdb\x91\xb6\x90\xe6\x83\x74\x83\x48\x83\x8b\x83\x5f"
+         "\x82\xf0\x8a\x6d\x94\x46\x82\xb5\x82\xc4\x89\xba\x82\xb3\x82\xa2\x29"},
+        {kStatusTotal, "\x89\xe6\x91\x9c\x8d\x87\x8c\x76\x81\x46"},
+        {kStatusSelected, "\x91\x49\x91\xf0\x8d\x87\x8c\x76\x81\x46"},
+        {kStatusNoFolder, "\x83\x74\x83\x48\x83\x8b\x83\x5f\x82\xaa\x82\xa0\x82\xe8\x82\xdc\x82\xb9\x82\xf1"},
+    };
+    for (const auto& [text, bytes] : texts) EXPECT_EQ(text, bytes) << AnsiToUtf8(bytes);
+    // A u8 text stays UTF-8 whatever the folder's execution character set.
+    EXPECT_EQ(text::AppTitle.view(), "Pim-\xe3\x83\x94\xe3\x83\xa0-");
+}
+
 TEST(MainModel, TypeBoxesGiveTheMaskTable) {
-    const char* expected[] = {"*.pim",      "*.jpg",       "*.bmp",       "*.jpg;*.bmp",
-                              "*.txt",      "*.jpg;*.txt", "*.bmp;*.txt", "*.jpg;*.bmp;*.txt"};
+    const char* expected[] = {"*.pim", "*.jpg",       "*.bmp",       "*.jpg;*.bmp",
+                              "*.txt", "*.jpg;*.txt", "*.bmp;*.txt", "*.jpg;*.bmp;*.txt"};
     for (int bits = 0; bits < 8; ++bits) EXPECT_EQ(MaskOfFileTypeBits(bits), expected[bits]) << bits;
     // The png box adds its pattern last to whatever else is ticked.
     for (int bits = 0; bits < 8; ++bits)

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "graphics/Png.h"
+#include "graphics/PngFile.h"
 #include "tests/support/PngBytes.h"
 #include "tests/support/TestTools.h"
 
@@ -72,6 +73,29 @@ TEST(Png, DamagedAndHostileFilesAreRefusedWithTheirReason) {
     EXPECT_EQ(Refusal(critical), "PNG image is not valid: unknown critical chunk ABCD");
 }
 
+// A stream that raises while libpng reads from it (a failed seek) is
+// reported through libpng's error path with its cause, never thrown
+// through the library's C frames.
+TEST(Png, AStreamFailingUnderLibpngIsReportedWithItsCause) {
+    struct TFailingSeeks : TMemoryStream {
+        bool fail = false;
+        std::int64_t Seek(std::int64_t offset, TSeekOrigin origin) override {
+            if (fail) throw EStreamError("the disk went away");
+            return TMemoryStream::Seek(offset, origin);
+        }
+    };
+    const std::vector<std::uint8_t> bytes = Png(8, 4, RedRows(8, 4));
+    TFailingSeeks stream;
+    stream.Write(bytes.data(), bytes.size());
+    stream.SetPosition(0);
+    const TPngStructure structure = ReadPngStructure(stream);
+    stream.fail = true;
+    const std::string message = test::MessageOf<EInvalidGraphic>([&] {
+        DecodePng(structure, stream, 0, {255, 255, 255, 0}, false, [](int, const std::uint8_t*) {});
+    });
+    EXPECT_NE(message.find("the disk went away"), std::string::npos) << message;
+}
+
 TEST(Png, AFileCutOffInItsDataShowsWhatIsThere) {
     // Stored (uncompressed) data, so that a cut keeps whole rows.
     const int width = 8, rows = 16;
@@ -132,16 +156,22 @@ TEST(Png, ShortOrDamagedImageDataDecodeAsFarAsTheyGoAndSayWhy) {
         {"stream cut inside the IDAT", 3, {stored.begin(), stored.begin() + 7 + 10 * stride}, shortData, 10},
         {"wrong Adler-32", 3, badAdler,
          "the PNG image data do not match their checksum (Adler-32); the page shows what they decode to", height},
-        {"no end to the stream", 3, {stored.begin(), stored.end() - 4},
-         "the PNG image data stop before their compressed stream ends; the page shows the rows they hold", height},
+        {"no end to the stream",
+         3,
+         {stored.begin(), stored.end() - 4},
+         "the PNG image data stop before their compressed stream ends; the page shows the rows they hold",
+         height},
         {"unknown row filter", 3, Deflated(with(raw, 6 * stride, 7)), damaged + "a row filter PNG does not have)", 6},
         {"damaged stream", 3, with(Deflated(raw), 2, 0xFF), damaged + "invalid block type)", 0},
         {"more rows than the picture", 3, Deflated(Rows(width, height + 2, 3)),
          "the PNG image data hold more than the picture; the page shows the picture", height},
         {"bytes after the stream", 3, trailing, "the PNG image data hold more than the picture", height},
         {"decoded kind, too few rows", 4, Deflated(Rows(width, 4, 4)), shortData, 4},
-        {"decoded kind, no end to the stream", 4, {storedRgba.begin(), storedRgba.end() - 4},
-         "the PNG image data stop before their compressed stream ends", height},
+        {"decoded kind, no end to the stream",
+         4,
+         {storedRgba.begin(), storedRgba.end() - 4},
+         "the PNG image data stop before their compressed stream ends",
+         height},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

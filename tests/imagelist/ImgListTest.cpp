@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "base/SysUtils.h"
-#include "imagelist/ImgResample.h"
+#include "graphics/Resample.h"
 
 namespace pim {
 namespace {

@@ -5,7 +5,7 @@
 #include <chrono>
 #include <filesystem>
 
-#include "imagelist/ImgResample.h"
+#include "graphics/Resample.h"
 #include "imagelist/ImgShare.h"
 #include "tests/support/TestTools.h"
 
@@ -131,8 +131,9 @@ TEST_F(ThumbTest, ADamagedFileCountsAsEmpty) {
     WriteFileBytes(cache, std::string(64, '\0'));
     EXPECT_FALSE(thumb.Lookup(a, jpeg, w, h));
     EXPECT_EQ(MessageOf<EThumbError>([&] { thumb.Store(a, Solid(4, 4), 4, 4, 90); }),
-              cache + "\r\n  \x82\xcd\x83\x54\x83\x80\x83\x6c\x83\x43\x83\x8b\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xc5"
-                      "\x82\xcd\x82\xa0\x82\xe8\x82\xdc\x82\xb9\x82\xf1");
+              cache +
+                  "\r\n  \x82\xcd\x83\x54\x83\x80\x83\x6c\x83\x43\x83\x8b\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xc5"
+                  "\x82\xcd\x82\xa0\x82\xe8\x82\xdc\x82\xb9\x82\xf1");
     // An entry cut short, and a count larger than the entries.
     fs::remove(cache);
     thumb.Store(a, Solid(4, 4), 4, 4, 90);

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
 #include <stdexcept>
 #include <vector>
@@ -17,6 +18,7 @@
 #include "base/Classes.h"
 #include "base/CodePage.h"
 #include "graphics/BmpFile.h"
+#include "graphics/Resample.h"
 #include "imagelist/ImgUtil.h"
 #include "imagelist/win32/ImgThread.h"
 #include "tests/support/TestTools.h"
@@ -87,11 +89,20 @@ void WriteWindowsMetafile(const std::wstring& path, int width, int height, int i
     std::vector<std::uint8_t> file;
     if (inch != 0) {
         // Key, handle, bounds (left, top, right, bottom), inch, reserved, checksum.
-        const std::uint16_t words[10] = {0xCDD7, 0x9AC6, 0, 0, 0, static_cast<std::uint16_t>(width),
-                                         static_cast<std::uint16_t>(height), static_cast<std::uint16_t>(inch), 0, 0};
+        const std::uint16_t words[10] = {0xCDD7,
+                                         0x9AC6,
+                                         0,
+                                         0,
+                                         0,
+                                         static_cast<std::uint16_t>(width),
+                                         static_cast<std::uint16_t>(height),
+                                         static_cast<std::uint16_t>(inch),
+                                         0,
+                                         0};
         std::uint16_t checksum = 0;
         for (std::uint16_t w : words) checksum ^= w;
-        for (std::uint16_t w : words) file.insert(file.end(), {static_cast<std::uint8_t>(w), static_cast<std::uint8_t>(w >> 8)});
+        for (std::uint16_t w : words)
+            file.insert(file.end(), {static_cast<std::uint8_t>(w), static_cast<std::uint8_t>(w >> 8)});
         file.insert(file.end(), {static_cast<std::uint8_t>(checksum), static_cast<std::uint8_t>(checksum >> 8)});
     }
     file.insert(file.end(), bits.begin(), bits.end());
@@ -142,7 +153,6 @@ void WriteAvi(const std::wstring& path, int frames) {
     Require(ok, "writing the AVI");
 }
 
-
 constexpr unsigned kWhite = 0xFFFFFF;
 
 bool UnderWine() { return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr; }
@@ -160,10 +170,11 @@ protected:
     TImgUtil util{&WindowsImgPlatform()};
 };
 
-TEST_F(WinThumbs, IndexedBmpThroughTheDibLoaderUnderAJapaneseName) {
+TEST_F(WinThumbs, IndexedBmpThroughThePagesReaderUnderAJapaneseName) {
     TBitmap source(60, 40, TPixelFormat::pf8bit);
     std::vector<TPaletteEntry> palette(256);
-    for (int i = 0; i < 256; ++i) palette[i] = {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(255 - i), 77, 0};
+    for (int i = 0; i < 256; ++i)
+        palette[i] = {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(255 - i), 77, 0};
     source.SetPalette(palette);
     for (int y = 0; y < 40; ++y)
         for (int x = 0; x < 60; ++x) source.ScanLine(y)[x] = static_cast<std::uint8_t>(x * 4 + y);
@@ -180,6 +191,31 @@ TEST_F(WinThumbs, IndexedBmpThroughTheDibLoaderUnderAJapaneseName) {
     for (int y = 0; y < 40; y += 13)
         for (int x = 0; x < 60; x += 7) ASSERT_EQ(RgbAt(got, x, y), RgbAt(source, x, y)) << x << "," << y;
     EXPECT_NE(platform.LoadBmp(ThumbPath("missing.bmp"), source), 0);
+}
+
+// A thumbnail shows what its page will: the same reader widens 5-6-5 pixels
+// and reads an RLE file, not the system's loader with its own rounding.
+TEST_F(WinThumbs, BmpThumbnailMatchesThePagesPicture) {
+    TBitmap wide(50, 30, TPixelFormat::pf16bit);
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 50; ++x) {
+            const auto value = static_cast<std::uint16_t>(x * 1311 + y * 97);
+            std::memcpy(wide.ScanLine(y) + 2 * x, &value, 2);
+        }
+    const std::string path = ThumbPath("565.bmp");
+    {
+        TFileStream file(path, TFileMode::fmCreate);
+        WriteBmp(file, wide);
+    }
+    TBitmap page;
+    LoadBmpFile(path, page);
+    Ensure24Bit(page);
+    ASSERT_EQ(util.LoadImage(path, 94, 0, 94), kImgLoaded);
+    const TBitmap& got = util.Bitmap();
+    ASSERT_EQ(got.Width(), page.Width());
+    ASSERT_EQ(got.Height(), page.Height());
+    for (int y = 0; y < page.Height(); ++y)
+        for (int x = 0; x < page.Width(); ++x) ASSERT_EQ(RgbAt(got, x, y), RgbAt(page, x, y)) << x << "," << y;
 }
 
 TEST_F(WinThumbs, IconsAssociatedExtractedAndCounted) {

@@ -11,11 +11,11 @@
 
 #include "base/Classes.h"
 #include "graphics/BmpFile.h"
+#include "graphics/Resample.h"
 #include "imagelist/IdList.h"
 #include "imagelist/ImgList.h"
 #include "imagelist/ImgThreads.h"
 #include "imagelist/ImgUtil.h"
-#include "imagelist/ImgResample.h"
 #include "imagelist/win32/ImgThread.h"
 #include "tests/win32-thumbs/ThumbFiles.h"
 

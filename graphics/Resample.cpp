@@ -1,4 +1,4 @@
-#include "imagelist/ImgResample.h"
+#include "graphics/Resample.h"
 
 #include <algorithm>
 #include <cmath>
@@ -34,8 +34,8 @@ TImgSize ScaleToBox(int w, int h, int boxWidth, int boxHeight) {
 // which fixed-point weights.
 struct TPlan {
     bool grow = false;
-    std::vector<int> start;   // per destination: first entry in index/weight
-    std::vector<int> index;   // source positions
+    std::vector<int> start;  // per destination: first entry in index/weight
+    std::vector<int> index;  // source positions
     std::vector<std::int64_t> weight;
     std::int64_t scale = 0;  // shrinking: the factor before the final shift
 };
@@ -51,8 +51,8 @@ TPlan GrowPlan(int src, int dst) {
         const double p = static_cast<double>(x) * (src - 1) / (dst - 1);
         const int base = Trunc(p);
         const double u = (p - base) + 1;
-        const double w[4] = {-(u - 1) * (u - 2) * (u - 3) / 6, u * (u - 2) * (u - 3) / 2,
-                             -u * (u - 1) * (u - 3) / 2, u * (u - 1) * (u - 2) / 6};
+        const double w[4] = {-(u - 1) * (u - 2) * (u - 3) / 6, u * (u - 2) * (u - 3) / 2, -u * (u - 1) * (u - 3) / 2,
+                             u * (u - 1) * (u - 2) / 6};
         for (int k = 0; k < 4; ++k) {
             plan.index.push_back(std::clamp(base - 1 + k, 0, src - 1));
             plan.weight.push_back(Trunc(w[k] * (1 << kGrowShift) + 0.5));
@@ -128,10 +128,8 @@ void ResampleHeight(const TBitmap& src, TBitmap& dst) {
 
 TImgSize FitSize(int w, int h, int boxWidth, int boxHeight, TGetType type) {
     switch (type) {
-        case TGetType::igtNormal:
-            return {w, h};
-        case TGetType::igtFit:
-            return {boxWidth, boxHeight};
+        case TGetType::igtNormal: return {w, h};
+        case TGetType::igtFit: return {boxWidth, boxHeight};
         case TGetType::igtStretch:
             if (w > 0 && h > 0 && w < boxWidth && h < boxHeight) return ScaleToBox(w, h, boxWidth, boxHeight);
             [[fallthrough]];

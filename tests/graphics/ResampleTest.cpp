@@ -1,4 +1,4 @@
-#include "imagelist/ImgResample.h"
+#include "graphics/Resample.h"
 
 #include "graphics/Exif.h"
 
@@ -105,8 +105,8 @@ TEST(Resample, MatchesThePlainRulesOverRandomSizes) {
         const int w = target(rng), h = target(rng);
         std::vector<std::vector<Samples>> expected;
         for (int c = 0; c < 3; ++c) expected.push_back(Reference(Channel(b, c), w, h));
-        SCOPED_TRACE(std::to_string(b.Width()) + "x" + std::to_string(b.Height()) + " to " + std::to_string(w) +
-                     "x" + std::to_string(h));
+        SCOPED_TRACE(std::to_string(b.Width()) + "x" + std::to_string(b.Height()) + " to " + std::to_string(w) + "x" +
+                     std::to_string(h));
         Resample(b, w, h);
         ASSERT_EQ(b.Width(), w);
         ASSERT_EQ(b.Height(), h);
@@ -123,7 +123,8 @@ TEST(Resample, KeepsRampsAndAveragesBlocks) {
 
     TBitmap blocks(8, 8, TPixelFormat::pf24bit);
     for (int y = 0; y < 8; ++y)
-        for (int x = 0; x < 8; ++x) blocks.ScanLine(y)[3 * x + 1] = static_cast<std::uint8_t>((x / 4 + 2 * (y / 4)) * 60 + x % 2);
+        for (int x = 0; x < 8; ++x)
+            blocks.ScanLine(y)[3 * x + 1] = static_cast<std::uint8_t>((x / 4 + 2 * (y / 4)) * 60 + x % 2);
     Resample(blocks, 2, 2);
     EXPECT_NEAR(blocks.ScanLine(0)[1], 0, 1);
     EXPECT_NEAR(blocks.ScanLine(0)[4], 60, 1);

@@ -1,0 +1,103 @@
+#include "base/Paths.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "base/FileKind.h"
+
+namespace pim {
+namespace {
+
+// A path written with '/' as the platform writes it.
+std::string P(std::string path) {
+    for (char& c : path)
+        if (c == '/') c = kPathDelim;
+    return path;
+}
+
+TEST(Paths, FolderOfAFileWithAndWithoutItsSeparator) {
+    struct Case {
+        std::string path, withSeparator, existingFile;
+    };
+    const Case cases[] = {
+        {P("/photos/trip/a.jpg"), P("/photos/trip/"), P("/photos/trip")},
+        {P("/a.jpg"), P("/"), P("/")},  // the root keeps its separator
+        {"a.jpg", "", "."},
+        {P("rel/a.jpg"), P("rel/"), "rel"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ExtractFilePath(c.path), c.withSeparator) << c.path;
+        EXPECT_EQ(FolderOfExistingFile(c.path), c.existingFile) << c.path;
+    }
+#ifdef _WIN32
+    EXPECT_EQ(FolderOfExistingFile("C:\\a.jpg"), "C:\\");
+    EXPECT_EQ(FolderOfExistingFile("C:a.jpg"), "C:");
+#endif
+}
+
+TEST(Paths, ParentNameAndJoin) {
+    struct Case {
+        std::string path, parent;
+    };
+    const Case parents[] = {
+        {"C:\\photos\\trip", "C:\\photos"},
+        {"C:\\photos\\trip\\", "C:\\photos"},
+        {"C:\\photos", "C:\\"},
+        {"C:\\", ""},
+        {"C:", ""},
+        {"/home/me/", "/home"},
+        {"photos", ""},
+    };
+    for (const Case& c : parents) EXPECT_EQ(ParentFolderOf(c.path), c.parent) << c.path;
+
+    EXPECT_EQ(FolderNameOf(P("/photos/trip")), "trip");
+    EXPECT_EQ(FolderNameOf("trip"), "trip");
+    EXPECT_EQ(FolderNameOf(P("/")), "");
+
+    // An empty folder: no prefix at all, but a name joined below the root.
+    EXPECT_EQ(FolderPrefix(""), "");
+    EXPECT_EQ(FolderPrefix(P("/a")), P("/a/"));
+    EXPECT_EQ(FolderPrefix(P("/a/")), P("/a/"));
+    EXPECT_EQ(JoinPath("", "x"), P("/x"));
+    EXPECT_EQ(JoinPath(P("/a"), "x"), P("/a/x"));
+    EXPECT_EQ(JoinPath(P("/a/"), "x"), P("/a/x"));
+}
+
+TEST(FileKinds, DecidedOnceFromTheName) {
+    struct Case {
+        const char* name;
+        TFileKind kind;
+    };
+    const Case cases[] = {
+        {"a.jpg", TFileKind::fkJpeg},
+        {"A.JPG", TFileKind::fkJpeg},
+        {"a.b.Bmp", TFileKind::fkBmp},
+        {"notes.txt", TFileKind::fkText},
+        {"x.png", TFileKind::fkPng},
+        {".png", TFileKind::fkPng},
+        // Only the extension counts, not the last three characters.
+        {"a.jpeg", TFileKind::fkOther},
+        {"a.xjpg", TFileKind::fkOther},
+        {"jpg", TFileKind::fkOther},
+        {"a.jpg.gz", TFileKind::fkOther},
+        {"", TFileKind::fkOther},
+    };
+    for (const Case& c : cases) EXPECT_EQ(FileKindOf(P("/f.d/").append(c.name)), c.kind) << c.name;
+
+    // Each kind's word, bit and mask come from its one row.
+    int bits = 0;
+    for (const TFileKindRow& row : kFileKinds) {
+        EXPECT_EQ(FileKindOfWord(row.Word), row.Kind);
+        EXPECT_EQ(FileKindOf(std::string("a").append(row.Extension)), row.Kind);
+        EXPECT_EQ(row.Mask, std::string("*").append(row.Extension));
+        EXPECT_EQ(bits & row.TypeBit, 0) << row.Word;
+        bits |= row.TypeBit;
+    }
+    EXPECT_EQ(bits, 15);
+    EXPECT_EQ(FileKindOfWord("JPG"), TFileKind::fkOther);
+    EXPECT_EQ(FileKindBit(TFileKind::fkOther), 0);
+}
+
+}  // namespace
+}  // namespace pim
