@@ -98,6 +98,7 @@ TFault SystemErrorFault(int code) {
         case ERROR_PRIVILEGE_NOT_HELD: return TFault::fNoPermission;
         case ERROR_DISK_FULL:
         case ERROR_HANDLE_DISK_FULL:
+        case ERROR_DISK_QUOTA_EXCEEDED: return TFault::fDiskFull;
         case ERROR_NOT_ENOUGH_MEMORY:
         case ERROR_OUTOFMEMORY: return TFault::fOutOfMemory;
         default: return TFault::fUnknown;
