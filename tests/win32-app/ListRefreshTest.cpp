@@ -246,17 +246,26 @@ TEST_F(ListRefreshTest, ARenameGoesToTheEditedFileOrNowhere) {
     ASSERT_TRUE(WaitFor([&] { return !List().RefreshPending(); }));
     EXPECT_EQ(Rows()[3], "renamed.jpg");
 
-    // A name taken, or not a name: the system's reason, and nothing changes.
+    // A name taken says so; not a name gives the system's reason; nothing changes.
     ASSERT_TRUE(errors.empty());
     enter(edit(1, "b2.jpg"));
     ASSERT_EQ(errors.size(), 1u);
-    EXPECT_FALSE(errors[0].empty());
+    EXPECT_EQ(errors[0], "「b2.jpg」という名前は既に使われています。");
     enter(edit(1, "a/b.jpg"));
     ASSERT_EQ(errors.size(), 2u);
     EXPECT_FALSE(errors[1].empty());
     EXPECT_NE(errors[1], errors[0]);
     EXPECT_EQ(Rows(), (std::vector<std::string>{"a0.jpg", "b1.jpg", "b2.jpg", "renamed.jpg", "z9.jpg"}));
     EXPECT_NE(GetFileAttributesA((folder + "\\b1.jpg").c_str()), INVALID_FILE_ATTRIBUTES);
+
+    // An extension changed or dropped is asked about first; いいえ keeps the name.
+    answer = false;
+    enter(edit(1, "b1.png"));
+    enter(edit(1, "b1"));
+    const std::string question = "拡張子を変更すると、ファイルが使えなくなる可能性があります。\r\n変更しますか？";
+    EXPECT_EQ(questions, std::vector<std::string>(2, question));
+    EXPECT_NE(GetFileAttributesA((folder + "\\b1.jpg").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(errors.size(), 2u);
 }
 
 // Renamed away and back, from elsewhere. (Deleted and made again is driven
