@@ -9,6 +9,7 @@
 #include "app/Preview.h"
 #include "app/PreviewZoom.h"
 #include "app/win32/Unit1.h"
+#include "base/CodePage.h"
 
 namespace pim {
 
@@ -43,8 +44,8 @@ void TForm1::AdjustmentChanged() {
         SetTimer(Handle(), kPreviewTimer, kPreviewDelay, nullptr);
 }
 
-void TForm1::ShowPreviewError(const std::string& message) {
-    Application().ShowError(message);
+void TForm1::ShowPreviewError(std::string_view utf8) {
+    Application().ShowError(Ansi(utf8));
     PageControl1->SetActivePageIndex(kListTab);
     Panel1->Show();
     Panel2->Show();

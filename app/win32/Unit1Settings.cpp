@@ -164,7 +164,7 @@ void TForm1::SetupSettings() {
     Follow(CheckBox6->OnClick, changed);
     settings_ = std::make_unique<TSettingsKeeper>(RegManager1, kSection, std::move(table));
     settings_->OnWriteFailed = [this](const std::string&) {
-        Application().ShowError(std::string(kMsgSettingsNotSaved) + "\r\n" + Narrow(settingsFolder_) + "\\Pim.ini");
+        Application().ShowError(Ansi(kMsgSettingsNotSaved) + "\r\n" + Narrow(settingsFolder_) + "\\Pim.ini");
     };
     settingsHook_ = std::make_unique<TSettingsHook>(*this);
 }

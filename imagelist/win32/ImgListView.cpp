@@ -49,16 +49,15 @@ DWORD StyleBits(ui::TViewStyle style) {
 }
 
 struct TColumn {
-    const char* caption;
+    const char16_t* caption;
     int format;
     int width;
 };
-// "名前", "サイズ", "ファイルの種類", "更新日時".
 constexpr TColumn kColumns[] = {
-    {"\x96\xbc\x91\x4f", LVCFMT_LEFT, 162},
-    {"\x83\x54\x83\x43\x83\x59", LVCFMT_RIGHT, 69},
-    {"\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xcc\x8e\xed\x97\xde", LVCFMT_LEFT, 138},
-    {"\x8d\x58\x90\x56\x93\xfa\x8e\x9e", LVCFMT_LEFT, 104},
+    {u"名前", LVCFMT_LEFT, 162},
+    {u"サイズ", LVCFMT_RIGHT, 69},
+    {u"ファイルの種類", LVCFMT_LEFT, 138},
+    {u"更新日時", LVCFMT_LEFT, 104},
 };
 constexpr TSortTypeEx kColumnSort[] = {TSortTypeEx::istName, TSortTypeEx::istSize, TSortTypeEx::istType,
                                        TSortTypeEx::istDate};
@@ -80,7 +79,7 @@ TImgListView::TImgListView(const Params& p)
     thumbs_.SetBkColor(static_cast<TColor>(GetSysColor(COLOR_WINDOW)));
 
     for (int i = 0; i < 4; ++i) {
-        const std::u16string caption = ui::Widen(kColumns[i].caption);
+        const std::u16string caption = kColumns[i].caption;
         LVCOLUMNW column{};
         column.mask = LVCF_TEXT | LVCF_FMT | LVCF_WIDTH;
         column.fmt = kColumns[i].format;

@@ -94,7 +94,7 @@ TEST_F(DpiTest, TheMainWindowIsScaledAndNoCaptionIsClipped) {
     // The combo boxes show their longest item, the status panels their counts.
     RECT combo;
     GetClientRect(f.ComboBox1->Handle(), &combo);
-    EXPECT_LE(TextExtent(f.ComboBox1->Handle(), "更新日時").cx + GetSystemMetrics(SM_CXVSCROLL), combo.right);
+    EXPECT_LE(TextExtent(f.ComboBox1->Handle(), Ansi("更新日時")).cx + GetSystemMetrics(SM_CXVSCROLL), combo.right);
     int edges[4] = {};
     SendMessageW(f.StatusBar1->Handle(), SB_GETPARTS, 4, reinterpret_cast<LPARAM>(edges));
     EXPECT_EQ(edges[0], ui::ScaleDpi(150, dpi));

@@ -128,7 +128,7 @@ TEST_F(ImgListViewTest, ColumnClicksSortAndKeysSelect) {
         column.pszText = text;
         column.cchTextMax = sizeof text;
         ASSERT_TRUE(SendMessageA(view.Handle(), LVM_GETCOLUMNA, i, reinterpret_cast<LPARAM>(&column)));
-        EXPECT_STREQ(text, captions[i]);
+        EXPECT_EQ(std::string(text), Ansi(captions[i]));
     }
     NMLISTVIEW click{};
     click.hdr = {view.Handle(), static_cast<UINT_PTR>(GetDlgCtrlID(view.Handle())), static_cast<UINT>(LVN_COLUMNCLICK)};

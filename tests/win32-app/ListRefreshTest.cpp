@@ -54,9 +54,10 @@ protected:
             if (List().Selected(row)) rows.push_back(row);
         return rows;
     }
+    // A status panel's text in UTF-8, as the expectations are written.
     std::string Panel(int index) {
         Listed();
-        return Form().StatusBar1->PanelText(index);
+        return AnsiToUtf8(Form().StatusBar1->PanelText(index));
     }
     std::string folder;
 };
@@ -279,7 +280,7 @@ TEST_F(ListRefreshTest, TheWatcherFollowsTheFolderWhenItGoesAndComesBack) {
     EXPECT_TRUE(Rows().empty());
     EXPECT_FALSE(List().Watching());
     EXPECT_EQ(Panel(0), "画像合計：0");
-    EXPECT_EQ(Panel(2), std::string(kStatusNoFolder));
+    EXPECT_EQ(Panel(2), text::StatusNoFolder.view());
     Click(*Form().Button4);
     Pump();
     ASSERT_FALSE(errors.empty());

@@ -85,7 +85,7 @@ TEST_F(DropTest, AFormTargetThatCannotBeFoundIsAnError) {
         drop.SetTarget(THookTarget::htForm);
         FAIL() << "no error";
     } catch (const Exception& e) {
-        EXPECT_STREQ(e.what(), "フック先を特定できません。");
+        EXPECT_EQ(std::string(e.what()), Ansi("フック先を特定できません。"));
     }
 }
 
@@ -158,7 +158,7 @@ TEST(HintTest, InstallsItselfWrapsAtItsWidthAndPaintsStripArrowAndFrame) {
 std::thread AnswerBrowser(std::function<void(HWND)> action) {
     return std::thread([action] {
         for (int i = 0; i < 500; ++i, Sleep(20)) {
-            HWND browser = FindWindowA("#32770", "フォルダーの参照");
+            HWND browser = FindWindowA("#32770", Ansi("フォルダーの参照").c_str());
             if (!browser || !IsWindowVisible(browser)) continue;
             Sleep(200);
             action(browser);
