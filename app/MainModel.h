@@ -127,8 +127,8 @@ std::string NameProblemText(const TNameProblem& problem);
 std::string NameProblemTextAnsi(const TNameProblem& problem);
 
 // The last three characters of the file name, lower-cased ("jpg", "bmp",
-// "txt", "png"). Kept for the main window's preview and move commands only;
-// everything else asks FileKindOf (base/FileKind.h).
+// "txt", "png"). Kept for the run's cause texts only; everything else asks
+// FileKindOf (base/FileKind.h).
 std::string CurrentExtOf(std::string_view fileName);
 
 // A bookmark title: the file name without its last four characters

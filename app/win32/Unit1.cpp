@@ -7,6 +7,7 @@
 #include "app/MainModel.h"
 #include "app/win32/Unit2.h"
 #include "base/CodePage.h"
+#include "base/Paths.h"
 #include "imagelist/FileFacts.h"
 
 namespace pim {
@@ -28,10 +29,6 @@ constexpr int kThumbnailMark = 16;
 constexpr int kThumbnailMarkSpace = 2;
 
 }  // namespace
-
-std::string FolderOfFile(const std::string& path) {
-    return path.substr(0, path.size() - ExtractFileName(path).size());
-}
 
 TForm1::TForm1()
     : TForm({.Caption = std::string(kAppTitle),
@@ -277,11 +274,11 @@ void TForm1::FormShow() {
     RestoreSettings();
     const std::string argument = Application().Args.empty() ? std::string() : Application().Args.front();
     if (argument.empty()) {
-        ImgListView1->SetFolderPath(rememberedFolder_.empty() ? FolderOfFile(ProgramFileName()) : rememberedFolder_);
+        ImgListView1->SetFolderPath(rememberedFolder_.empty() ? std::string(ExtractFilePath(ProgramFileName())) : rememberedFolder_);
     } else {
         // The folder asked for, or none: falling back to the program's own
         // folder would make "PDF作成" put the program's files in a PDF.
-        const std::string folder = FileExists(argument) ? FolderOfFile(argument) : argument;
+        const std::string folder = FileExists(argument) ? std::string(ExtractFilePath(argument)) : argument;
         TImgListModel& list = ImgListView1->Model();
         list.SetFolderPath(folder);
         // The list stays on the desktop it entered when made: the folder was not opened.

@@ -37,9 +37,6 @@ namespace pim {
 
 class TForm2;
 
-// The folder of a file: its path up to and with the last separator.
-std::string FolderOfFile(const std::string& path);
-
 class TProgressLink;
 class TSettingsHook;
 

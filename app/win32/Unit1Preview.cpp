@@ -10,6 +10,7 @@
 #include "app/PreviewZoom.h"
 #include "app/win32/Unit1.h"
 #include "base/CodePage.h"
+#include "base/FileKind.h"
 
 namespace pim {
 
@@ -74,7 +75,7 @@ void TForm1::ShowPreview(bool effect, bool keepView) {
     if (row < 0) return ShowPreviewError(kMsgSelectImage);
     TImgListItem& item = *ImgListView1->ImgItems()[row];
     const std::string file = item.FullPath();
-    if (CurrentExtOf(file) == "txt") return ShowPreviewError(effect ? kMsgTextNotAllowed : kMsgSelectImage);
+    if (FileKindOf(file) == TFileKind::fkText) return ShowPreviewError(effect ? kMsgTextNotAllowed : kMsgSelectImage);
     const TPreviewTurn turn{item.Turn, CheckBox8->Checked()};
     try {
         if (effect) {

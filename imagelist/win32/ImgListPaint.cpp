@@ -9,7 +9,7 @@
 
 #include "base/win32/Handles.h"
 #include "graphics/win32/DibCanvas.h"
-#include "imagelist/ImgResample.h"
+#include "graphics/Resample.h"
 #include "imagelist/win32/ImgListView.h"
 
 namespace pim {

@@ -9,6 +9,7 @@
 #include "base/SysUtils.h"
 
 #include "base/CodePage.h"
+#include "base/Paths.h"
 #include "imagelist/FileFacts.h"
 #include "imagelist/win32/ImgThread.h"
 #include "ui/Application.h"
@@ -29,15 +30,6 @@ constexpr DWORD kLongestWaitMs = 1000;          // the longest a burst holds a r
 #define LVM_CANCELEDITLABEL (LVM_FIRST + 179)
 #endif
 
-// The folder that holds path, without a final separator; empty for a root.
-std::string ParentOf(std::string path) {
-    while (path.size() > 1 && (path.back() == '\\' || path.back() == '/')) path.pop_back();
-    const std::size_t cut = path.find_last_of("\\/");
-    if (cut == std::string::npos || (path.size() >= 2 && path[1] == ':' && path.size() <= 3)) return {};
-    std::string parent = path.substr(0, cut);
-    if (parent.size() == 2 && parent[1] == ':') parent += '\\';  // "C:" is the drive's current folder
-    return parent;
-}
 
 DWORD StyleBits(ui::TViewStyle style) {
     switch (style) {
@@ -157,7 +149,7 @@ std::string TImgListView::WatchedPath() {
 void TImgListView::Watch() {
     parentWatcher_.reset();
     WatchFolder();
-    const std::string parent = ParentOf(WatchedPath());
+    const std::string parent = ParentFolderOf(WatchedPath());
     if (!parent.empty())
         parentWatcher_ = TShellWatcher::Start(parent, FILE_NOTIFY_CHANGE_DIR_NAME, Handle(), kWatchMessage);
 }
