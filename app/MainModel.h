@@ -20,8 +20,7 @@ namespace pim {
 
 // ---- Texts -------------------------------------------------------------------
 
-// The system's own texts in UTF-8 (u8 literals: this header is also compiled
-// in folders whose plain literals are still code page 932).
+// The system's own texts in UTF-8 (u8 literals, held as char texts).
 namespace text {
 // Window caption and the document's creator.
 inline constexpr TUtf8Text AppTitle{u8"Pim-ピム-"};
