@@ -52,40 +52,61 @@ TForm1::~TForm1() { DestroyHandle(); }
 
 void TForm1::CreateControls() {
     GroupBox1 = Make<TGroupBox>({.Parent = this, .Bounds = {8, 8, 281, 153}, .Caption = Ansi("文章のプロパティ")});
-    LabeledEdit1 = Make<TLabeledEdit>({.Parent = GroupBox1, .Bounds = {88, 24, 185, 20}, .LabelCaption = Ansi("タイトル"),
+    LabeledEdit1 = Make<TLabeledEdit>({.Parent = GroupBox1,
+                                       .Bounds = {88, 24, 185, 20},
+                                       .LabelCaption = Ansi("タイトル"),
                                        .LabelPosition = TLabelPosition::lpLeft});
-    LabeledEdit2 = Make<TLabeledEdit>({.Parent = GroupBox1, .Bounds = {88, 56, 185, 20},
-                                       .LabelCaption = Ansi("サブタイトル"), .LabelPosition = TLabelPosition::lpLeft});
-    LabeledEdit3 = Make<TLabeledEdit>({.Parent = GroupBox1, .Bounds = {88, 88, 185, 20}, .LabelCaption = Ansi("作成者"),
+    LabeledEdit2 = Make<TLabeledEdit>({.Parent = GroupBox1,
+                                       .Bounds = {88, 56, 185, 20},
+                                       .LabelCaption = Ansi("サブタイトル"),
                                        .LabelPosition = TLabelPosition::lpLeft});
-    LabeledEdit4 = Make<TLabeledEdit>({.Parent = GroupBox1, .Bounds = {88, 120, 185, 20},
-                                       .LabelCaption = Ansi("キーワード"), .LabelPosition = TLabelPosition::lpLeft});
+    LabeledEdit3 = Make<TLabeledEdit>({.Parent = GroupBox1,
+                                       .Bounds = {88, 88, 185, 20},
+                                       .LabelCaption = Ansi("作成者"),
+                                       .LabelPosition = TLabelPosition::lpLeft});
+    LabeledEdit4 = Make<TLabeledEdit>({.Parent = GroupBox1,
+                                       .Bounds = {88, 120, 185, 20},
+                                       .LabelCaption = Ansi("キーワード"),
+                                       .LabelPosition = TLabelPosition::lpLeft});
 
-    GroupBox2 = Make<TGroupBox>({.Parent = this, .Bounds = {8, 168, 281, 81}, .Caption = Ansi("ファイル名(拡張子は省く)")});
-    LabeledEdit6 = Make<TLabeledEdit>({.Parent = GroupBox2, .Bounds = {32, 21, 217, 20}, .LabelCaption = ".pdf",
+    GroupBox2 =
+        Make<TGroupBox>({.Parent = this, .Bounds = {8, 168, 281, 81}, .Caption = Ansi("ファイル名(拡張子は省く)")});
+    LabeledEdit6 = Make<TLabeledEdit>({.Parent = GroupBox2,
+                                       .Bounds = {32, 21, 217, 20},
+                                       .LabelCaption = ".pdf",
                                        .LabelPosition = TLabelPosition::lpRight});
     CheckBox6 = Make<TCheckBox>({.Parent = GroupBox2, .Bounds = {16, 48, 89, 25}, .Caption = Ansi("保存先変更")});
-    SpeedButton1 = Make<TSpeedButton>(
-        {.Parent = GroupBox2, .Bounds = {120, 48, 73, 23}, .Caption = Ansi("ユーザ設定"), .GroupIndex = 1, .Down = true});
+    SpeedButton1 = Make<TSpeedButton>({.Parent = GroupBox2,
+                                       .Bounds = {120, 48, 73, 23},
+                                       .Caption = Ansi("ユーザ設定"),
+                                       .GroupIndex = 1,
+                                       .Down = true});
     SpeedButton2 = Make<TSpeedButton>(
         {.Parent = GroupBox2, .Bounds = {200, 48, 73, 23}, .Caption = Ansi("フォルダ名"), .GroupIndex = 1});
 
     GroupBox3 = Make<TGroupBox>({.Parent = this, .Bounds = {8, 256, 281, 129}, .Caption = Ansi("画像の調整")});
     StaticText7 = Make<TStaticText>({.Parent = GroupBox3, .Bounds = {22, 28}, .Caption = Ansi("明るさ")});
     ScrollBar1 = Make<TScrollBar>({.Parent = GroupBox3, .Bounds = {64, 24, 113, 17}, .Min = -255, .Max = 255});
-    StaticText8 = Make<TStaticText>({.Parent = GroupBox3, .Bounds = {182, 26, 27, 16}, .Caption = "0",
-                                     .Sunken = true, .Alignment = TAlignment::taRightJustify});
+    StaticText8 = Make<TStaticText>({.Parent = GroupBox3,
+                                     .Bounds = {182, 26, 27, 16},
+                                     .Caption = "0",
+                                     .Sunken = true,
+                                     .Alignment = TAlignment::taRightJustify});
     StaticText6 = Make<TStaticText>({.Parent = GroupBox3, .Bounds = {30, 60}, .Caption = Ansi("画質")});
     ScrollBar2 =
         Make<TScrollBar>({.Parent = GroupBox3, .Bounds = {64, 56, 113, 17}, .Min = 0, .Max = 100, .Position = 100});
-    StaticText9 = Make<TStaticText>({.Parent = GroupBox3, .Bounds = {182, 56, 27, 16}, .Caption = "100",
-                                     .Sunken = true, .Alignment = TAlignment::taRightJustify});
+    StaticText9 = Make<TStaticText>({.Parent = GroupBox3,
+                                     .Bounds = {182, 56, 27, 16},
+                                     .Caption = "100",
+                                     .Sunken = true,
+                                     .Alignment = TAlignment::taRightJustify});
     CheckBox2 = Make<TCheckBox>({.Parent = GroupBox3, .Bounds = {16, 96, 97, 20}, .Caption = Ansi("グレイスケール")});
     Button5 = Make<TButton>({.Parent = GroupBox3, .Bounds = {120, 90, 73, 23}, .Caption = Ansi("効果確認")});
     Button6 = Make<TButton>({.Parent = GroupBox3, .Bounds = {200, 90, 73, 23}, .Caption = Ansi("元の画像")});
 
     CheckBox1 = Make<TCheckBox>({.Parent = this, .Bounds = {96, 392, 89, 25}, .Caption = Ansi("JPEG再変換")});
-    CheckBox8 = Make<TCheckBox>({.Parent = this, .Bounds = {8, 392, 81, 25}, .Caption = Ansi("EXIF回転"), .Checked = true});
+    CheckBox8 =
+        Make<TCheckBox>({.Parent = this, .Bounds = {8, 392, 81, 25}, .Caption = Ansi("EXIF回転"), .Checked = true});
     CheckBox8->SetHint(Ansi("JPEGを撮影時の向き(EXIF)どおりに回転します（PDFと一覧の画像）"));
     CheckBox8->ShowHint = true;
     Button4 = Make<TButton>({.Parent = this, .Bounds = {192, 392, 97, 25}, .Caption = Ansi("PDF作成")});
@@ -114,20 +135,29 @@ void TForm1::CreateControls() {
     // Each type box is as wide as its box and caption need at every dpi,
     // with a pixel or two to spare ("bmp" needs 43 at 96 dpi).
     Panel1 = Make<TPanel>({.Parent = this, .Bounds = {432, 8, 332, 27}, .BevelInner = TBevel::bvLowered});
-    ComboBox2 = Make<TComboBox>({.Parent = Panel1, .Bounds = {9, 4, 57}, .Items = {Ansi("昇順"), Ansi("降順")}, .ItemIndex = 0});
-    ComboBox1 = Make<TComboBox>(
-        {.Parent = Panel1, .Bounds = {73, 4, 81}, .Items = {Ansi("名前"), Ansi("更新日時"), Ansi("サイズ"), Ansi("種類")}, .ItemIndex = 0});
+    ComboBox2 = Make<TComboBox>(
+        {.Parent = Panel1, .Bounds = {9, 4, 57}, .Items = {Ansi("昇順"), Ansi("降順")}, .ItemIndex = 0});
+    ComboBox1 = Make<TComboBox>({.Parent = Panel1,
+                                 .Bounds = {73, 4, 81},
+                                 .Items = {Ansi("名前"), Ansi("更新日時"), Ansi("サイズ"), Ansi("種類")},
+                                 .ItemIndex = 0});
     CheckBox3 = Make<TCheckBox>({.Parent = Panel1, .Bounds = {158, 1, 40, 25}, .Caption = "jpg", .Checked = true});
     CheckBox4 = Make<TCheckBox>({.Parent = Panel1, .Bounds = {198, 1, 46, 25}, .Caption = "bmp", .Checked = true});
     CheckBox5 = Make<TCheckBox>({.Parent = Panel1, .Bounds = {246, 1, 35, 25}, .Caption = "txt", .Checked = true});
     CheckBox7 = Make<TCheckBox>({.Parent = Panel1, .Bounds = {282, 1, 42, 25}, .Caption = "png", .Checked = true});
 
     Panel2 = Make<TPanel>({.Parent = this, .Bounds = {300, 374, 468, 39}, .BevelOuter = TBevel::bvNone});
-    StaticText11 = Make<TStaticText>({.Parent = Panel2, .Bounds = {0, 1, 85, 16}, .Caption = Ansi("画像フォルダ"),
-                                      .Sunken = true, .Alignment = TAlignment::taCenter});
+    StaticText11 = Make<TStaticText>({.Parent = Panel2,
+                                      .Bounds = {0, 1, 85, 16},
+                                      .Caption = Ansi("画像フォルダ"),
+                                      .Sunken = true,
+                                      .Alignment = TAlignment::taCenter});
     StaticText3 = Make<TStaticText>({.Parent = Panel2, .Bounds = {88, 0}, .Sunken = true, .ShowHint = true});
-    StaticText1 = Make<TStaticText>({.Parent = Panel2, .Bounds = {0, 20, 83, 16}, .Caption = Ansi("保存先フォルダ"),
-                                     .Sunken = true, .Alignment = TAlignment::taCenter});
+    StaticText1 = Make<TStaticText>({.Parent = Panel2,
+                                     .Bounds = {0, 20, 83, 16},
+                                     .Caption = Ansi("保存先フォルダ"),
+                                     .Sunken = true,
+                                     .Alignment = TAlignment::taCenter});
     StaticText2 = Make<TStaticText>({.Parent = Panel2, .Bounds = {88, 20}, .Sunken = true, .ShowHint = true});
 
     // Over the end of the image folder's path, whose whole text is its hint.
@@ -146,8 +176,9 @@ void TForm1::CreateControls() {
     // side (tabs, sort and type boxes, the list). "EXIF回転", left of
     // "JPEG再変換" only because the row has room there, comes after it.
     TabOrder = {LabeledEdit1, LabeledEdit2, LabeledEdit3, LabeledEdit4, LabeledEdit6, CheckBox6, SpeedButton1,
-                SpeedButton2, ScrollBar1, ScrollBar2, CheckBox2, Button5, Button6, CheckBox1, CheckBox8, Button4,
-                PageControl1, ComboBox2, ComboBox1, CheckBox3, CheckBox4, CheckBox5, CheckBox7, ImgListView1, Button7};
+                SpeedButton2, ScrollBar1,   ScrollBar2,   CheckBox2,    Button5,      Button6,   CheckBox1,
+                CheckBox8,    Button4,      PageControl1, ComboBox2,    ComboBox1,    CheckBox3, CheckBox4,
+                CheckBox5,    CheckBox7,    ImgListView1, Button7};
 
     N1 = PopupMenu1.Add(Ansi("ＰＤＦ作成(選択画像)"));
     N2 = PopupMenu1.Add("-");
@@ -234,8 +265,10 @@ void TForm1::WireEvents() {
     Image1->OnDblClick = [this](int x, int y) { Image1DblClick(x, y); };
     previewTimer_ = AddHook({.Message = [this](UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
         if (message != WM_TIMER || wParam != kPreviewTimer) return false;
-        if (PageControl1->ActivePageIndex() == 1) ShowPreview(true, true);  // still on the adjustment tab
-        else KillTimer(Handle(), kPreviewTimer);
+        if (PageControl1->ActivePageIndex() == 1)
+            ShowPreview(true, true);  // still on the adjustment tab
+        else
+            KillTimer(Handle(), kPreviewTimer);
         result = 0;
         return true;
     }});
@@ -274,7 +307,8 @@ void TForm1::FormShow() {
     RestoreSettings();
     const std::string argument = Application().Args.empty() ? std::string() : Application().Args.front();
     if (argument.empty()) {
-        ImgListView1->SetFolderPath(rememberedFolder_.empty() ? std::string(ExtractFilePath(ProgramFileName())) : rememberedFolder_);
+        ImgListView1->SetFolderPath(rememberedFolder_.empty() ? std::string(ExtractFilePath(ProgramFileName()))
+                                                              : rememberedFolder_);
     } else {
         // The folder asked for, or none: falling back to the program's own
         // folder would make "PDF作成" put the program's files in a PDF.

@@ -54,7 +54,8 @@ void TForm1::CreatePdf(const std::vector<int>& turns) {
     // An existing PDF is replaced only when the user says so.
     const std::string pdf = OutputFileName(s.UseSaveFolder ? s.SaveFolder : s.ImageFolder, s.OutputName);
     if (ListBox1.Count() > 0 && FileExists(pdf) &&
-        !Application().Confirm(Ansi("「") + Utf8ToAnsi(ExtractFileName(pdf)) + Ansi("」は既にあります。\r\n置き換えますか？")))
+        !Application().Confirm(Ansi("「") + Utf8ToAnsi(ExtractFileName(pdf)) +
+                               Ansi("」は既にあります。\r\n置き換えますか？")))
         return;
     running_ = true;
     struct TRunningFlag {

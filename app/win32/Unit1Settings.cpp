@@ -234,10 +234,10 @@ void TForm1::RestoreWindowPlace(const TWindowPlace& place) {
     const RECT& work = info.rcWork;
     width = std::min<int>(width, work.right - work.left);
     height = std::min<int>(height, work.bottom - work.top);
-    const int left = onScreen ? std::clamp<int>(place.Left, work.left, work.right - width)
-                              : (work.left + work.right - width) / 2;
-    const int top = onScreen ? std::clamp<int>(place.Top, work.top, work.bottom - height)
-                             : (work.top + work.bottom - height) / 2;
+    const int left =
+        onScreen ? std::clamp<int>(place.Left, work.left, work.right - width) : (work.left + work.right - width) / 2;
+    const int top =
+        onScreen ? std::clamp<int>(place.Top, work.top, work.bottom - height) : (work.top + work.bottom - height) / 2;
     SetBounds({left, top, width, height});
     ShowMaximized = place.Maximized;
 }

@@ -20,8 +20,12 @@ constexpr char kCaptionFailed[] = "ＰＤＦ作成失敗";
 }  // namespace
 
 TForm2::TForm2(TForm& owner, TPReport& report)
-    : TForm({.Caption = Ansi("PDF作成中"), .ClientWidth = 235, .ClientHeight = 102, .MinimizeBox = false,
-             .StayOnTop = true, .Owner = &owner}),
+    : TForm({.Caption = Ansi("PDF作成中"),
+             .ClientWidth = 235,
+             .ClientHeight = 102,
+             .MinimizeBox = false,
+             .StayOnTop = true,
+             .Owner = &owner}),
       report_(report) {
     StaticText1 = Make<TStaticText>({.Parent = this, .Bounds = {8, 8, 225, 33}, .Sunken = true});
     ProgressBar1 = Make<TProgressBar>({.Parent = this, .Bounds = {8, 48, 225, 17}});

@@ -20,7 +20,10 @@ std::unique_ptr<TShellWatcher> TShellWatcher::Start(const std::string& path, uns
 }
 
 TShellWatcher::TShellWatcher(HANDLE change, HWND window, UINT message)
-    : change_(change), stop_(CreateEventW(nullptr, TRUE, FALSE, nullptr)), window_(window), message_(message),
+    : change_(change),
+      stop_(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
+      window_(window),
+      message_(message),
       serial_(nextSerial++) {}
 
 // The thread has ended before the handles it waits on are closed.

@@ -42,8 +42,7 @@ int Beside(HWND control) {
     if (ClassOf(control) != "Button") return 0;
     switch (style & BS_TYPEMASK) {
         case BS_CHECKBOX:
-        case BS_AUTOCHECKBOX:
-            return (style & BS_PUSHLIKE) ? 6 : GetSystemMetrics(SM_CXMENUCHECK) + 4;
+        case BS_AUTOCHECKBOX: return (style & BS_PUSHLIKE) ? 6 : GetSystemMetrics(SM_CXMENUCHECK) + 4;
         case BS_GROUPBOX: return 16;
         default: return 6;
     }

@@ -21,9 +21,11 @@ protected:
     }
     // land: the folder's listing is waited for.
     TImgListView& Make(ui::TViewStyle style, bool land = true) {
-        list = std::make_unique<TImgListView>(TImgListView::Params{
-            .Parent = &form, .Bounds = {0, 0, 640, 360}, .ViewStyle = style, .IconStyle = TIconStyle::iisImage,
-            .MultiSelect = true});
+        list = std::make_unique<TImgListView>(TImgListView::Params{.Parent = &form,
+                                                                   .Bounds = {0, 0, 640, 360},
+                                                                   .ViewStyle = style,
+                                                                   .IconStyle = TIconStyle::iisImage,
+                                                                   .MultiSelect = true});
         list->DispTypes().SetFolders(false);
         list->Setup();
         list->SetFolderPath(folder);
@@ -89,7 +91,7 @@ TEST_F(ImgListViewTest, ThumbnailsArriveFromTheWorkerAndTextWithoutThumbnailsGet
     EXPECT_GE(items[0]->ThumbIndex, 0);
     EXPECT_EQ(items[1]->SourceWidth, 400);  // made from the whole picture
     EXPECT_GE(items[1]->ThumbIndex, 0);
-    EXPECT_LT(items[2]->ThumbIndex, 0);      // a text file here gets its shell icon
+    EXPECT_LT(items[2]->ThumbIndex, 0);  // a text file here gets its shell icon
     EXPECT_GE(items[2]->SmallIconIndex, 0);
     // On the screen: each picture in the middle of its cell.
     for (int row : {0, 1}) {

@@ -7,7 +7,6 @@
 
 #include <commctrl.h>
 
-
 #include "app/MainModel.h"
 #include "tests/app/SortFolder.h"
 
@@ -63,7 +62,8 @@ protected:
 };
 
 TEST_F(ListRefreshTest, AChangeKeepsTheUsersOrderSelectionAndThumbnails) {
-    for (const char* name : {"b.jpg", "d.jpg", "f.jpg", "h.jpg"}) WriteJpegFile(folder + "\\" + name, 64, 48, RGB(0, 90, 200));
+    for (const char* name : {"b.jpg", "d.jpg", "f.jpg", "h.jpg"})
+        WriteJpegFile(folder + "\\" + name, 64, 48, RGB(0, 90, 200));
     Open(folder);
     Settle();
     TForm1& f = Form();
@@ -203,7 +203,8 @@ TEST_F(ListRefreshTest, APictureThatCannotBeDecodedIsSettledOnce) {
 // The rename race: a label is being edited when another program changes the
 // folder. The rename goes to the file whose label was edited, or nowhere.
 TEST_F(ListRefreshTest, ARenameGoesToTheEditedFileOrNowhere) {
-    for (const char* name : {"b1.jpg", "b2.jpg", "b3.jpg"}) WriteJpegFile(folder + "\\" + name, 32, 32, RGB(90, 90, 90));
+    for (const char* name : {"b1.jpg", "b2.jpg", "b3.jpg"})
+        WriteJpegFile(folder + "\\" + name, 32, 32, RGB(90, 90, 90));
     Open(folder);
     HWND list = List().Handle();
     auto edit = [&](int row, const char* text) {
@@ -264,7 +265,8 @@ TEST_F(ListRefreshTest, ARenameGoesToTheEditedFileOrNowhere) {
 // from outside Wine by gui-e2e.sh: a folder deleted inside Wine stays until
 // the last handle on it, the watcher's, is closed, as on Windows.)
 TEST_F(ListRefreshTest, TheWatcherFollowsTheFolderWhenItGoesAndComesBack) {
-    for (const char* name : {"p1.jpg", "p2.jpg", "p3.jpg"}) WriteJpegFile(folder + "\\" + name, 32, 32, RGB(10, 10, 10));
+    for (const char* name : {"p1.jpg", "p2.jpg", "p3.jpg"})
+        WriteJpegFile(folder + "\\" + name, 32, 32, RGB(10, 10, 10));
     Open(folder);
     ASSERT_EQ(Rows().size(), 3u);
     ASSERT_TRUE(List().Watching());

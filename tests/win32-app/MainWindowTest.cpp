@@ -178,8 +178,11 @@ TEST_F(MainWindowTest, EveryControlHasItsClassCaptionAndState) {
     const struct {
         ui::TLabeledEdit* edit;
         const char* caption;
-    } labels[] = {{f.LabeledEdit1, "タイトル"}, {f.LabeledEdit2, "サブタイトル"}, {f.LabeledEdit3, "作成者"},
-                  {f.LabeledEdit4, "キーワード"}, {f.LabeledEdit6, ".pdf"}};
+    } labels[] = {{f.LabeledEdit1, "タイトル"},
+                  {f.LabeledEdit2, "サブタイトル"},
+                  {f.LabeledEdit3, "作成者"},
+                  {f.LabeledEdit4, "キーワード"},
+                  {f.LabeledEdit6, ".pdf"}};
     for (const auto& l : labels) {
         SCOPED_TRACE(l.caption);
         EXPECT_EQ(TextOf(l.edit->EditLabel().Handle()), Ansi(l.caption));
@@ -353,8 +356,9 @@ TEST_F(MainWindowTest, ResizingGrowsTheListAreaAndLeavesTheLeftColumnWhereItIs) 
     EXPECT_EQ(RectInParent(f.Panel2->Handle()).right, labels.right + dx);
     for (std::size_t i = 0; i < left.size(); ++i) {
         const RECT now = RectInParent(left[i]);
-        EXPECT_EQ(std::vector<LONG>({now.left, now.top, now.right, now.bottom}),
-                  std::vector<LONG>({leftBefore[i].left, leftBefore[i].top, leftBefore[i].right, leftBefore[i].bottom}));
+        EXPECT_EQ(
+            std::vector<LONG>({now.left, now.top, now.right, now.bottom}),
+            std::vector<LONG>({leftBefore[i].left, leftBefore[i].top, leftBefore[i].right, leftBefore[i].bottom}));
     }
     RECT client;
     GetClientRect(window, &client);

@@ -241,7 +241,8 @@ TEST_F(MoveTest, CancellingTheFolderBrowserLeavesTheBoxUnticked) {
     TForm1& f = Form();
     std::thread cancel([] {
         for (int i = 0; i < 500; ++i, Sleep(20))
-            if (HWND browser = FindWindowA("#32770", Ansi("フォルダーの参照").c_str()); browser && IsWindowVisible(browser)) {
+            if (HWND browser = FindWindowA("#32770", Ansi("フォルダーの参照").c_str());
+                browser && IsWindowVisible(browser)) {
                 Sleep(200);
                 PostMessageA(browser, WM_COMMAND, IDCANCEL, 0);
                 return;
@@ -259,7 +260,8 @@ TEST_F(MoveTest, TheSaveFolderIsChosenInTheFolderBrowser) {
     f.SelectFolderDialog1.SetSelectSpecialFolder(TSpecialFolder::sfPersonal);
     std::thread ok([] {
         for (int i = 0; i < 500; ++i, Sleep(20))
-            if (HWND browser = FindWindowA("#32770", Ansi("フォルダーの参照").c_str()); browser && IsWindowVisible(browser)) {
+            if (HWND browser = FindWindowA("#32770", Ansi("フォルダーの参照").c_str());
+                browser && IsWindowVisible(browser)) {
                 Sleep(200);
                 PostMessageA(browser, WM_COMMAND, IDOK, 0);
                 return;
@@ -289,9 +291,11 @@ TEST_F(MoveTest, BrowseChoosesTheImageFolderStartingAtTheCurrentOne) {
     const auto answer = [](const std::string& choose) {
         return std::thread([choose] {
             for (int i = 0; i < 500; ++i, Sleep(20))
-                if (HWND browser = FindWindowA("#32770", Ansi("フォルダーの参照").c_str()); browser && IsWindowVisible(browser)) {
+                if (HWND browser = FindWindowA("#32770", Ansi("フォルダーの参照").c_str());
+                    browser && IsWindowVisible(browser)) {
                     Sleep(200);
-                    if (!choose.empty()) SendMessageA(browser, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(choose.c_str()));
+                    if (!choose.empty())
+                        SendMessageA(browser, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(choose.c_str()));
                     PostMessageA(browser, WM_COMMAND, IDOK, 0);
                     return;
                 }

@@ -211,7 +211,8 @@ TEST_F(PreviewTest, APhotoOpensWholeAndZoomsAroundThePointerTo400Percent) {
     // Up to 1:1, where the wheel scrolls as before. The point stays within
     // what one pixel was before the step.
     const double zoomed = f.Image1->Zoom();
-    SendMessageA(f.ScrollBox1->Handle(), WM_MOUSEWHEEL, MAKEWPARAM(0, 20 * WHEEL_DELTA), MAKELPARAM(screen.x, screen.y));
+    SendMessageA(f.ScrollBox1->Handle(), WM_MOUSEWHEEL, MAKEWPARAM(0, 20 * WHEEL_DELTA),
+                 MAKELPARAM(screen.x, screen.y));
     EXPECT_EQ(f.Image1->Zoom(), 1);
     EXPECT_NEAR(shownAt(before), at.x, 1 / zoomed + 1);
     const int scrolled = f.ScrollBox1->VertPosition();

@@ -160,8 +160,8 @@ TEST_F(RunTest, APdfHeldOpenByAViewerIsReportedBeforeAnyPage) {
     Click(*Form().Button4);
     Pump();
     CloseHandle(viewer);
-    const std::string text =
-        Ansi("ＰＤＦを作成できませんでした。\r\n書き込めないＰＤＦ: ") + pdf + Ansi("\r\n原因: ＰＤＦが他のアプリで開かれています");
+    const std::string text = Ansi("ＰＤＦを作成できませんでした。\r\n書き込めないＰＤＦ: ") + pdf +
+                             Ansi("\r\n原因: ＰＤＦが他のアプリで開かれています");
     EXPECT_EQ(errors, std::vector<std::string>{text});
     TForm2* dialog = Form().Form2();
     ASSERT_NE(dialog, nullptr);
@@ -381,9 +381,8 @@ TEST_F(RunTest, ThePopupTurnsTheSelectedPicturesAndTheirPages) {
     // Down: ＰＤＦ作成(選択画像), 画像移動（登録）, the greyed 画像移動（移動）, 右に90°回転.
     RECT jpeg;
     ListView_GetItemRect(list, 0, &jpeg, LVIR_BOUNDS);
-    const MenuSeen right =
-        rightClick({(jpeg.left + jpeg.right) / 2, (jpeg.top + jpeg.bottom) / 2},
-                   {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});
+    const MenuSeen right = rightClick({(jpeg.left + jpeg.right) / 2, (jpeg.top + jpeg.bottom) / 2},
+                                      {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});
     EXPECT_EQ(std::vector<bool>(right.grayed.begin() + 5, right.grayed.end()), std::vector<bool>(3, false));
     EXPECT_EQ(items[0]->Turn, 1);
     // Left on all three: the JPEG back, the bitmap a quarter anticlockwise, the text as it was.

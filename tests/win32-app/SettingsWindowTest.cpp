@@ -31,8 +31,11 @@ protected:
 TEST_F(SettingsWindowTest, ACheckBoxAndALabelledEditReadBackIntoTheSameControls) {
     ui::TCheckBox box({.Parent = &form, .Bounds = {8, 8, 120, 20}, .Caption = Ansi("グレイスケール"), .Checked = true});
     box.Name = "CheckBox2";
-    ui::TLabeledEdit edit({.Parent = &form, .Bounds = {90, 40, 150, 20}, .LabelCaption = Ansi("タイトル"),
-                           .LabelPosition = ui::TLabelPosition::lpLeft, .Text = Ansi("表題")});
+    ui::TLabeledEdit edit({.Parent = &form,
+                           .Bounds = {90, 40, 150, 20},
+                           .LabelCaption = Ansi("タイトル"),
+                           .LabelPosition = ui::TLabelPosition::lpLeft,
+                           .Text = Ansi("表題")});
     edit.Name = "LabeledEdit1";
     edit.EditLabel().Name = "LabeledEdit1Label";
     manager.Filer("Box").WriteComponent(box);

@@ -48,9 +48,8 @@ ProofWindow::ProofWindow() {
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
     RECT frame{0, 0, kClientWidth, kClientHeight};
     AdjustWindowRect(&frame, style, FALSE);
-    window_ = CreateWindowExA(0, kClassName, Ansi("Pim-ピム- test").c_str(), style, 40, 40,
-                              frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
-                              GetModuleHandleA(nullptr), this);
+    window_ = CreateWindowExA(0, kClassName, Ansi("Pim-ピム- test").c_str(), style, 40, 40, frame.right - frame.left,
+                              frame.bottom - frame.top, nullptr, nullptr, GetModuleHandleA(nullptr), this);
     Check(window_ != nullptr, "CreateWindowExA (window)");
 
     font_ = CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
@@ -103,15 +102,15 @@ LRESULT CALLBACK ProofWindow::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPA
     }
     auto* self = reinterpret_cast<ProofWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
     switch (msg) {
-    case WM_NOTIFY:
-        if (self) return self->OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
-        break;
-    case kUserMessage:
-        if (self) self->received_.push_back({wParam, lParam});
-        return 0;
-    case WM_NCDESTROY:
-        if (self) self->window_ = nullptr;
-        break;
+        case WM_NOTIFY:
+            if (self) return self->OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
+            break;
+        case kUserMessage:
+            if (self) self->received_.push_back({wParam, lParam});
+            return 0;
+        case WM_NCDESTROY:
+            if (self) self->window_ = nullptr;
+            break;
     }
     return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
@@ -131,8 +130,7 @@ LRESULT ProofWindow::OnNotify(const NMHDR& header) {
 Capture ProofWindow::CaptureWindow() const { return pim::test::CaptureWindow(window_); }
 
 Capture CaptureWindow(HWND window_) {
-    RedrawWindow(window_, nullptr, nullptr,
-                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
     RECT frame;
     GetWindowRect(window_, &frame);
     Capture capture;
