@@ -20,8 +20,7 @@ namespace pim {
 
 // ---- Texts -------------------------------------------------------------------
 
-// The system's own texts in UTF-8 (u8 literals: this header is also compiled
-// in folders whose plain literals are still code page 932).
+// The system's own texts in UTF-8 (u8 literals, held as char texts).
 namespace text {
 // Window caption and the document's creator.
 inline constexpr TUtf8Text AppTitle{u8"Pim-ピム-"};
@@ -127,8 +126,8 @@ std::string NameProblemText(const TNameProblem& problem);
 std::string NameProblemTextAnsi(const TNameProblem& problem);
 
 // The last three characters of the file name, lower-cased ("jpg", "bmp",
-// "txt", "png"). Kept for the main window's preview and move commands only;
-// everything else asks FileKindOf (base/FileKind.h).
+// "txt", "png"). Kept for the run's cause texts only; everything else asks
+// FileKindOf (base/FileKind.h).
 std::string CurrentExtOf(std::string_view fileName);
 
 // A bookmark title: the file name without its last four characters

@@ -44,6 +44,10 @@ std::u16string SupplementaryAsQuestionMarks(std::u16string_view text);
 // UTF-8 (the Linux terminal and file names) to and from code page 932.
 std::string Utf8ToAnsi(std::string_view utf8);
 std::string AnsiToUtf8(std::string_view ansi);
+// A text written in the source (UTF-8, as every literal is) as it leaves
+// through code page 932: a caption, an error box, an "A" call.
+//   button.SetText(Ansi("閉じる"));
+inline std::string Ansi(std::string_view utf8) { return Utf8ToAnsi(utf8); }
 
 // A text file's bytes as code page 932. UTF-16 with a byte-order mark (either
 // order) and UTF-8 with its mark are converted; so is UTF-8 without a mark

@@ -13,8 +13,8 @@ namespace pim::ui {
 
 namespace {
 
-// "エラー": the error box's caption.
-constexpr char kErrorCaption[] = "\x83\x47\x83\x89\x81\x5b";
+// The error box's caption.
+constexpr char kErrorCaption[] = "エラー";
 // Lines longer than this many columns are wrapped: a long path would
 // otherwise make a box wider than the screen.
 constexpr int kBoxColumns = 64;
@@ -45,7 +45,7 @@ void TApplication::ShowError(const std::string& message) {
         OnError(message);
         return;
     }
-    ShowBox(mainForm_, message, kErrorCaption, MB_OK | MB_ICONERROR);
+    ShowBox(mainForm_, message, Ansi(kErrorCaption), MB_OK | MB_ICONERROR);
 }
 
 void TApplication::ShowInfo(const std::string& message) {

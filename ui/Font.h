@@ -4,14 +4,16 @@
 
 #include <windows.h>
 
+#include <string>
 #include <string_view>
 
+#include "base/CodePage.h"
 #include "base/win32/Handles.h"
 
 namespace pim::ui {
 
-// "ＭＳ Ｐゴシック".
-inline constexpr char kPGothic[] = "\x82\x6c\x82\x72\x20\x82\x6f\x83\x53\x83\x56\x83\x62\x83\x4e";
+// "ＭＳ Ｐゴシック" in code page 932, as LOGFONTA and MakeFont take it.
+inline const std::string kPGothic = Ansi("ＭＳ Ｐゴシック");
 
 // height in pixels (cell height minus internal leading, as a negative
 // LOGFONT height asks for).

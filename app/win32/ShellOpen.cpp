@@ -32,7 +32,7 @@ void ShellOpen(HWND owner, const std::string& path) {
     // The shell tells why in the thread's last error (ERROR_NO_ASSOCIATION
     // when nothing opens PDFs), which Windows words in the user's language.
     const DWORD error = GetLastError();
-    throw Exception("開けませんでした: " + Utf8ToAnsi(path) + "\r\n原因: " +
+    throw Exception(Ansi("開けませんでした: ") + Utf8ToAnsi(path) + Ansi("\r\n原因: ") +
                     Utf8ToAnsi(SystemErrorText(static_cast<int>(error ? error : ERROR_NO_ASSOCIATION))));
 }
 

@@ -7,6 +7,7 @@
 #include "app/MainModel.h"
 #include "app/win32/Unit2.h"
 #include "base/CodePage.h"
+#include "base/Paths.h"
 #include "imagelist/FileFacts.h"
 
 namespace pim {
@@ -29,10 +30,6 @@ constexpr int kThumbnailMarkSpace = 2;
 
 }  // namespace
 
-std::string FolderOfFile(const std::string& path) {
-    return path.substr(0, path.size() - ExtractFileName(path).size());
-}
-
 TForm1::TForm1()
     : TForm({.Caption = std::string(kAppTitle),
              .ClientWidth = 782,
@@ -54,47 +51,68 @@ TForm1::TForm1()
 TForm1::~TForm1() { DestroyHandle(); }
 
 void TForm1::CreateControls() {
-    GroupBox1 = Make<TGroupBox>({.Parent = this, .Bounds = {8, 8, 281, 153}, .Caption = "文章のプロパティ"});
-    LabeledEdit1 = Make<TLabeledEdit>({.Parent = GroupBox1, .Bounds = {88, 24, 185, 20}, .LabelCaption = "タイトル",
+    GroupBox1 = Make<TGroupBox>({.Parent = this, .Bounds = {8, 8, 281, 153}, .Caption = Ansi("文章のプロパティ")});
+    LabeledEdit1 = Make<TLabeledEdit>({.Parent = GroupBox1,
+                                       .Bounds = {88, 24, 185, 20},
+                                       .LabelCaption = Ansi("タイトル"),
                                        .LabelPosition = TLabelPosition::lpLeft});
-    LabeledEdit2 = Make<TLabeledEdit>({.Parent = GroupBox1, .Bounds = {88, 56, 185, 20},
-                                       .LabelCaption = "サブタイトル", .LabelPosition = TLabelPosition::lpLeft});
-    LabeledEdit3 = Make<TLabeledEdit>({.Parent = GroupBox1, .Bounds = {88, 88, 185, 20}, .LabelCaption = "作成者",
+    LabeledEdit2 = Make<TLabeledEdit>({.Parent = GroupBox1,
+                                       .Bounds = {88, 56, 185, 20},
+                                       .LabelCaption = Ansi("サブタイトル"),
                                        .LabelPosition = TLabelPosition::lpLeft});
-    LabeledEdit4 = Make<TLabeledEdit>({.Parent = GroupBox1, .Bounds = {88, 120, 185, 20},
-                                       .LabelCaption = "キーワード", .LabelPosition = TLabelPosition::lpLeft});
+    LabeledEdit3 = Make<TLabeledEdit>({.Parent = GroupBox1,
+                                       .Bounds = {88, 88, 185, 20},
+                                       .LabelCaption = Ansi("作成者"),
+                                       .LabelPosition = TLabelPosition::lpLeft});
+    LabeledEdit4 = Make<TLabeledEdit>({.Parent = GroupBox1,
+                                       .Bounds = {88, 120, 185, 20},
+                                       .LabelCaption = Ansi("キーワード"),
+                                       .LabelPosition = TLabelPosition::lpLeft});
 
-    GroupBox2 = Make<TGroupBox>({.Parent = this, .Bounds = {8, 168, 281, 81}, .Caption = "ファイル名(拡張子は省く)"});
-    LabeledEdit6 = Make<TLabeledEdit>({.Parent = GroupBox2, .Bounds = {32, 21, 217, 20}, .LabelCaption = ".pdf",
+    GroupBox2 =
+        Make<TGroupBox>({.Parent = this, .Bounds = {8, 168, 281, 81}, .Caption = Ansi("ファイル名(拡張子は省く)")});
+    LabeledEdit6 = Make<TLabeledEdit>({.Parent = GroupBox2,
+                                       .Bounds = {32, 21, 217, 20},
+                                       .LabelCaption = ".pdf",
                                        .LabelPosition = TLabelPosition::lpRight});
-    CheckBox6 = Make<TCheckBox>({.Parent = GroupBox2, .Bounds = {16, 48, 89, 25}, .Caption = "保存先変更"});
-    SpeedButton1 = Make<TSpeedButton>(
-        {.Parent = GroupBox2, .Bounds = {120, 48, 73, 23}, .Caption = "ユーザ設定", .GroupIndex = 1, .Down = true});
+    CheckBox6 = Make<TCheckBox>({.Parent = GroupBox2, .Bounds = {16, 48, 89, 25}, .Caption = Ansi("保存先変更")});
+    SpeedButton1 = Make<TSpeedButton>({.Parent = GroupBox2,
+                                       .Bounds = {120, 48, 73, 23},
+                                       .Caption = Ansi("ユーザ設定"),
+                                       .GroupIndex = 1,
+                                       .Down = true});
     SpeedButton2 = Make<TSpeedButton>(
-        {.Parent = GroupBox2, .Bounds = {200, 48, 73, 23}, .Caption = "フォルダ名", .GroupIndex = 1});
+        {.Parent = GroupBox2, .Bounds = {200, 48, 73, 23}, .Caption = Ansi("フォルダ名"), .GroupIndex = 1});
 
-    GroupBox3 = Make<TGroupBox>({.Parent = this, .Bounds = {8, 256, 281, 129}, .Caption = "画像の調整"});
-    StaticText7 = Make<TStaticText>({.Parent = GroupBox3, .Bounds = {22, 28}, .Caption = "明るさ"});
+    GroupBox3 = Make<TGroupBox>({.Parent = this, .Bounds = {8, 256, 281, 129}, .Caption = Ansi("画像の調整")});
+    StaticText7 = Make<TStaticText>({.Parent = GroupBox3, .Bounds = {22, 28}, .Caption = Ansi("明るさ")});
     ScrollBar1 = Make<TScrollBar>({.Parent = GroupBox3, .Bounds = {64, 24, 113, 17}, .Min = -255, .Max = 255});
-    StaticText8 = Make<TStaticText>({.Parent = GroupBox3, .Bounds = {182, 26, 27, 16}, .Caption = "0",
-                                     .Sunken = true, .Alignment = TAlignment::taRightJustify});
-    StaticText6 = Make<TStaticText>({.Parent = GroupBox3, .Bounds = {30, 60}, .Caption = "画質"});
+    StaticText8 = Make<TStaticText>({.Parent = GroupBox3,
+                                     .Bounds = {182, 26, 27, 16},
+                                     .Caption = "0",
+                                     .Sunken = true,
+                                     .Alignment = TAlignment::taRightJustify});
+    StaticText6 = Make<TStaticText>({.Parent = GroupBox3, .Bounds = {30, 60}, .Caption = Ansi("画質")});
     ScrollBar2 =
         Make<TScrollBar>({.Parent = GroupBox3, .Bounds = {64, 56, 113, 17}, .Min = 0, .Max = 100, .Position = 100});
-    StaticText9 = Make<TStaticText>({.Parent = GroupBox3, .Bounds = {182, 56, 27, 16}, .Caption = "100",
-                                     .Sunken = true, .Alignment = TAlignment::taRightJustify});
-    CheckBox2 = Make<TCheckBox>({.Parent = GroupBox3, .Bounds = {16, 96, 97, 20}, .Caption = "グレイスケール"});
-    Button5 = Make<TButton>({.Parent = GroupBox3, .Bounds = {120, 90, 73, 23}, .Caption = "効果確認"});
-    Button6 = Make<TButton>({.Parent = GroupBox3, .Bounds = {200, 90, 73, 23}, .Caption = "元の画像"});
+    StaticText9 = Make<TStaticText>({.Parent = GroupBox3,
+                                     .Bounds = {182, 56, 27, 16},
+                                     .Caption = "100",
+                                     .Sunken = true,
+                                     .Alignment = TAlignment::taRightJustify});
+    CheckBox2 = Make<TCheckBox>({.Parent = GroupBox3, .Bounds = {16, 96, 97, 20}, .Caption = Ansi("グレイスケール")});
+    Button5 = Make<TButton>({.Parent = GroupBox3, .Bounds = {120, 90, 73, 23}, .Caption = Ansi("効果確認")});
+    Button6 = Make<TButton>({.Parent = GroupBox3, .Bounds = {200, 90, 73, 23}, .Caption = Ansi("元の画像")});
 
-    CheckBox1 = Make<TCheckBox>({.Parent = this, .Bounds = {96, 392, 89, 25}, .Caption = "JPEG再変換"});
-    CheckBox8 = Make<TCheckBox>({.Parent = this, .Bounds = {8, 392, 81, 25}, .Caption = "EXIF回転", .Checked = true});
-    CheckBox8->SetHint("JPEGを撮影時の向き(EXIF)どおりに回転します（PDFと一覧の画像）");
+    CheckBox1 = Make<TCheckBox>({.Parent = this, .Bounds = {96, 392, 89, 25}, .Caption = Ansi("JPEG再変換")});
+    CheckBox8 =
+        Make<TCheckBox>({.Parent = this, .Bounds = {8, 392, 81, 25}, .Caption = Ansi("EXIF回転"), .Checked = true});
+    CheckBox8->SetHint(Ansi("JPEGを撮影時の向き(EXIF)どおりに回転します（PDFと一覧の画像）"));
     CheckBox8->ShowHint = true;
-    Button4 = Make<TButton>({.Parent = this, .Bounds = {192, 392, 97, 25}, .Caption = "PDF作成"});
+    Button4 = Make<TButton>({.Parent = this, .Bounds = {192, 392, 97, 25}, .Caption = Ansi("PDF作成")});
 
     PageControl1 = Make<TPageControl>({.Parent = this, .Bounds = {296, 8, 484, 409}, .ButtonTabs = true});
-    TabSheet1 = PageControl1->AddSheet("画像一覧");
+    TabSheet1 = PageControl1->AddSheet(Ansi("画像一覧"));
     ImgListView1 = Make<TImgListView>({.Parent = TabSheet1,
                                        .Bounds = {0, 8, 468, 329},
                                        .ViewStyle = TViewStyle::vsList,
@@ -102,7 +120,7 @@ void TForm1::CreateControls() {
                                        .MultiSelect = true,
                                        .GridLines = true});
     ConfigureList();
-    TabSheet2 = PageControl1->AddSheet("画像調整");
+    TabSheet2 = PageControl1->AddSheet(Ansi("画像調整"));
     ScrollBox1 = Make<TScrollBox>({.Parent = TabSheet2, .Bounds = {0, 8, 468, 369}});
     Image1 = Make<TImage>({.Parent = ScrollBox1});
 
@@ -117,25 +135,34 @@ void TForm1::CreateControls() {
     // Each type box is as wide as its box and caption need at every dpi,
     // with a pixel or two to spare ("bmp" needs 43 at 96 dpi).
     Panel1 = Make<TPanel>({.Parent = this, .Bounds = {432, 8, 332, 27}, .BevelInner = TBevel::bvLowered});
-    ComboBox2 = Make<TComboBox>({.Parent = Panel1, .Bounds = {9, 4, 57}, .Items = {"昇順", "降順"}, .ItemIndex = 0});
-    ComboBox1 = Make<TComboBox>(
-        {.Parent = Panel1, .Bounds = {73, 4, 81}, .Items = {"名前", "更新日時", "サイズ", "種類"}, .ItemIndex = 0});
+    ComboBox2 = Make<TComboBox>(
+        {.Parent = Panel1, .Bounds = {9, 4, 57}, .Items = {Ansi("昇順"), Ansi("降順")}, .ItemIndex = 0});
+    ComboBox1 = Make<TComboBox>({.Parent = Panel1,
+                                 .Bounds = {73, 4, 81},
+                                 .Items = {Ansi("名前"), Ansi("更新日時"), Ansi("サイズ"), Ansi("種類")},
+                                 .ItemIndex = 0});
     CheckBox3 = Make<TCheckBox>({.Parent = Panel1, .Bounds = {158, 1, 40, 25}, .Caption = "jpg", .Checked = true});
     CheckBox4 = Make<TCheckBox>({.Parent = Panel1, .Bounds = {198, 1, 46, 25}, .Caption = "bmp", .Checked = true});
     CheckBox5 = Make<TCheckBox>({.Parent = Panel1, .Bounds = {246, 1, 35, 25}, .Caption = "txt", .Checked = true});
     CheckBox7 = Make<TCheckBox>({.Parent = Panel1, .Bounds = {282, 1, 42, 25}, .Caption = "png", .Checked = true});
 
     Panel2 = Make<TPanel>({.Parent = this, .Bounds = {300, 374, 468, 39}, .BevelOuter = TBevel::bvNone});
-    StaticText11 = Make<TStaticText>({.Parent = Panel2, .Bounds = {0, 1, 85, 16}, .Caption = "画像フォルダ",
-                                      .Sunken = true, .Alignment = TAlignment::taCenter});
+    StaticText11 = Make<TStaticText>({.Parent = Panel2,
+                                      .Bounds = {0, 1, 85, 16},
+                                      .Caption = Ansi("画像フォルダ"),
+                                      .Sunken = true,
+                                      .Alignment = TAlignment::taCenter});
     StaticText3 = Make<TStaticText>({.Parent = Panel2, .Bounds = {88, 0}, .Sunken = true, .ShowHint = true});
-    StaticText1 = Make<TStaticText>({.Parent = Panel2, .Bounds = {0, 20, 83, 16}, .Caption = "保存先フォルダ",
-                                     .Sunken = true, .Alignment = TAlignment::taCenter});
+    StaticText1 = Make<TStaticText>({.Parent = Panel2,
+                                     .Bounds = {0, 20, 83, 16},
+                                     .Caption = Ansi("保存先フォルダ"),
+                                     .Sunken = true,
+                                     .Alignment = TAlignment::taCenter});
     StaticText2 = Make<TStaticText>({.Parent = Panel2, .Bounds = {88, 20}, .Sunken = true, .ShowHint = true});
 
     // Over the end of the image folder's path, whose whole text is its hint.
-    Button7 = Make<TButton>({.Parent = Panel2, .Bounds = {413, 0, 55, 18}, .Caption = "参照..."});
-    Button7->SetHint("画像フォルダを選ぶ");
+    Button7 = Make<TButton>({.Parent = Panel2, .Bounds = {413, 0, 55, 18}, .Caption = Ansi("参照...")});
+    Button7->SetHint(Ansi("画像フォルダを選ぶ"));
     Button7->ShowHint = true;
     Button7->Anchors = akTop | akRight;
 
@@ -149,17 +176,18 @@ void TForm1::CreateControls() {
     // side (tabs, sort and type boxes, the list). "EXIF回転", left of
     // "JPEG再変換" only because the row has room there, comes after it.
     TabOrder = {LabeledEdit1, LabeledEdit2, LabeledEdit3, LabeledEdit4, LabeledEdit6, CheckBox6, SpeedButton1,
-                SpeedButton2, ScrollBar1, ScrollBar2, CheckBox2, Button5, Button6, CheckBox1, CheckBox8, Button4,
-                PageControl1, ComboBox2, ComboBox1, CheckBox3, CheckBox4, CheckBox5, CheckBox7, ImgListView1, Button7};
+                SpeedButton2, ScrollBar1,   ScrollBar2,   CheckBox2,    Button5,      Button6,   CheckBox1,
+                CheckBox8,    Button4,      PageControl1, ComboBox2,    ComboBox1,    CheckBox3, CheckBox4,
+                CheckBox5,    CheckBox7,    ImgListView1, Button7};
 
-    N1 = PopupMenu1.Add("ＰＤＦ作成(選択画像)");
+    N1 = PopupMenu1.Add(Ansi("ＰＤＦ作成(選択画像)"));
     N2 = PopupMenu1.Add("-");
-    N3 = PopupMenu1.Add("画像移動（登録）");
-    N4 = PopupMenu1.Add("画像移動（移動）", false);
+    N3 = PopupMenu1.Add(Ansi("画像移動（登録）"));
+    N4 = PopupMenu1.Add(Ansi("画像移動（移動）"), false);
     N5 = PopupMenu1.Add("-");
-    N6 = PopupMenu1.Add("右に90°回転");
-    N7 = PopupMenu1.Add("左に90°回転");
-    N8 = PopupMenu1.Add("回転を元に戻す");
+    N6 = PopupMenu1.Add(Ansi("右に90°回転"));
+    N7 = PopupMenu1.Add(Ansi("左に90°回転"));
+    N8 = PopupMenu1.Add(Ansi("回転を元に戻す"));
 }
 
 // The list as this window uses it: thumbnails shrunk into their boxes for
@@ -237,8 +265,10 @@ void TForm1::WireEvents() {
     Image1->OnDblClick = [this](int x, int y) { Image1DblClick(x, y); };
     previewTimer_ = AddHook({.Message = [this](UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
         if (message != WM_TIMER || wParam != kPreviewTimer) return false;
-        if (PageControl1->ActivePageIndex() == 1) ShowPreview(true, true);  // still on the adjustment tab
-        else KillTimer(Handle(), kPreviewTimer);
+        if (PageControl1->ActivePageIndex() == 1)
+            ShowPreview(true, true);  // still on the adjustment tab
+        else
+            KillTimer(Handle(), kPreviewTimer);
         result = 0;
         return true;
     }});
@@ -277,17 +307,18 @@ void TForm1::FormShow() {
     RestoreSettings();
     const std::string argument = Application().Args.empty() ? std::string() : Application().Args.front();
     if (argument.empty()) {
-        ImgListView1->SetFolderPath(rememberedFolder_.empty() ? FolderOfFile(ProgramFileName()) : rememberedFolder_);
+        ImgListView1->SetFolderPath(rememberedFolder_.empty() ? std::string(ExtractFilePath(ProgramFileName()))
+                                                              : rememberedFolder_);
     } else {
         // The folder asked for, or none: falling back to the program's own
         // folder would make "PDF作成" put the program's files in a PDF.
-        const std::string folder = FileExists(argument) ? FolderOfFile(argument) : argument;
+        const std::string folder = FileExists(argument) ? std::string(ExtractFilePath(argument)) : argument;
         TImgListModel& list = ImgListView1->Model();
         list.SetFolderPath(folder);
         // The list stays on the desktop it entered when made: the folder was not opened.
         if (list.FolderIdList().IsDesktop()) {
             list.LeaveFolder();
-            Application().ShowError(std::string(kMsgFolderNotOpened) + "\r\n" + Narrow(Utf8ToUtf16(folder)));
+            Application().ShowError(Ansi(kMsgFolderNotOpened) + "\r\n" + Narrow(Utf8ToUtf16(folder)));
         }
         ImgListView1->Repaint();
     }

@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/PdfRun.h"
@@ -35,9 +36,6 @@
 namespace pim {
 
 class TForm2;
-
-// The folder of a file: its path up to and with the last separator.
-std::string FolderOfFile(const std::string& path);
 
 class TProgressLink;
 class TSettingsHook;
@@ -177,7 +175,7 @@ private:
     void CreateControls();
     void ConfigureList();
     void WireEvents();
-    void ShowPreviewError(const std::string& message);
+    void ShowPreviewError(std::string_view utf8);
     // The preview (Unit1Preview.cpp): "効果確認" (effect) or "元の画像", a
     // refresh keeping the zoom and place (keepView); and its refresh a
     // moment after an adjustment changed.

@@ -8,6 +8,8 @@
 #include "app/MainModel.h"
 #include "app/win32/ShellOpen.h"
 #include "app/win32/Unit1.h"
+#include "base/FileKind.h"
+#include "base/Paths.h"
 #include "imagelist/FileFacts.h"
 
 namespace pim {
@@ -56,7 +58,7 @@ void TForm1::TurnSelected(int (*turned)(int turn)) {
     std::vector<int> ids;
     for (int i = 0; i < items.Count(); ++i) {
         TImgListItem& item = *items[i];
-        if (!ImgListView1->Selected(i) || CurrentExtOf(item.FullPath()) == "txt") continue;
+        if (!ImgListView1->Selected(i) || FileKindOf(item.FullPath()) == TFileKind::fkText) continue;
         const int turn = turned(item.Turn);
         if (turn == item.Turn) continue;
         item.Turn = turn;
@@ -81,7 +83,7 @@ void TForm1::DropDst1FileDrop(const std::vector<std::string>& files, int, int) {
     if (Height() == RolledHeight) ToggleRollUp();
     if (files.empty()) return;
     std::string path = files.front();
-    if (FileExists(path)) path = FolderOfFile(path);
+    if (FileExists(path)) path = std::string(ExtractFilePath(path));
     ImgListView1->SetFolderPath(path);
     ImgListView1->Repaint();
     UpdateStatus();

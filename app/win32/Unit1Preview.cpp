@@ -9,6 +9,8 @@
 #include "app/Preview.h"
 #include "app/PreviewZoom.h"
 #include "app/win32/Unit1.h"
+#include "base/CodePage.h"
+#include "base/FileKind.h"
 
 namespace pim {
 
@@ -43,8 +45,8 @@ void TForm1::AdjustmentChanged() {
         SetTimer(Handle(), kPreviewTimer, kPreviewDelay, nullptr);
 }
 
-void TForm1::ShowPreviewError(const std::string& message) {
-    Application().ShowError(message);
+void TForm1::ShowPreviewError(std::string_view utf8) {
+    Application().ShowError(Ansi(utf8));
     PageControl1->SetActivePageIndex(kListTab);
     Panel1->Show();
     Panel2->Show();
@@ -73,7 +75,7 @@ void TForm1::ShowPreview(bool effect, bool keepView) {
     if (row < 0) return ShowPreviewError(kMsgSelectImage);
     TImgListItem& item = *ImgListView1->ImgItems()[row];
     const std::string file = item.FullPath();
-    if (CurrentExtOf(file) == "txt") return ShowPreviewError(effect ? kMsgTextNotAllowed : kMsgSelectImage);
+    if (FileKindOf(file) == TFileKind::fkText) return ShowPreviewError(effect ? kMsgTextNotAllowed : kMsgSelectImage);
     const TPreviewTurn turn{item.Turn, CheckBox8->Checked()};
     try {
         if (effect) {

@@ -54,7 +54,8 @@ void TForm1::CreatePdf(const std::vector<int>& turns) {
     // An existing PDF is replaced only when the user says so.
     const std::string pdf = OutputFileName(s.UseSaveFolder ? s.SaveFolder : s.ImageFolder, s.OutputName);
     if (ListBox1.Count() > 0 && FileExists(pdf) &&
-        !Application().Confirm("「" + Utf8ToAnsi(ExtractFileName(pdf)) + "」は既にあります。\r\n置き換えますか？"))
+        !Application().Confirm(Ansi("「") + Utf8ToAnsi(ExtractFileName(pdf)) +
+                               Ansi("」は既にあります。\r\n置き換えますか？")))
         return;
     running_ = true;
     struct TRunningFlag {
@@ -97,7 +98,7 @@ void TForm1::ShowError(const std::string& message) { Application().ShowError(mes
 // A stop the user asked for is no error: it is told as information.
 void TForm1::ShowFailure(const TPdfRunResult& result) {
     if (result.Outcome == TPdfRunOutcome::roStopped)
-        Application().ShowInfo("中止しました");
+        Application().ShowInfo(Ansi("中止しました"));
     else
         ShowError(result.Message);
 }

@@ -164,7 +164,7 @@ void TForm1::SetupSettings() {
     Follow(CheckBox6->OnClick, changed);
     settings_ = std::make_unique<TSettingsKeeper>(RegManager1, kSection, std::move(table));
     settings_->OnWriteFailed = [this](const std::string&) {
-        Application().ShowError(std::string(kMsgSettingsNotSaved) + "\r\n" + Narrow(settingsFolder_) + "\\Pim.ini");
+        Application().ShowError(Ansi(kMsgSettingsNotSaved) + "\r\n" + Narrow(settingsFolder_) + "\\Pim.ini");
     };
     settingsHook_ = std::make_unique<TSettingsHook>(*this);
 }
@@ -234,10 +234,10 @@ void TForm1::RestoreWindowPlace(const TWindowPlace& place) {
     const RECT& work = info.rcWork;
     width = std::min<int>(width, work.right - work.left);
     height = std::min<int>(height, work.bottom - work.top);
-    const int left = onScreen ? std::clamp<int>(place.Left, work.left, work.right - width)
-                              : (work.left + work.right - width) / 2;
-    const int top = onScreen ? std::clamp<int>(place.Top, work.top, work.bottom - height)
-                             : (work.top + work.bottom - height) / 2;
+    const int left =
+        onScreen ? std::clamp<int>(place.Left, work.left, work.right - width) : (work.left + work.right - width) / 2;
+    const int top =
+        onScreen ? std::clamp<int>(place.Top, work.top, work.bottom - height) : (work.top + work.bottom - height) / 2;
     SetBounds({left, top, width, height});
     ShowMaximized = place.Maximized;
 }

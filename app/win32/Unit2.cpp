@@ -20,17 +20,21 @@ constexpr char kCaptionFailed[] = "ＰＤＦ作成失敗";
 }  // namespace
 
 TForm2::TForm2(TForm& owner, TPReport& report)
-    : TForm({.Caption = "PDF作成中", .ClientWidth = 235, .ClientHeight = 102, .MinimizeBox = false,
-             .StayOnTop = true, .Owner = &owner}),
+    : TForm({.Caption = Ansi("PDF作成中"),
+             .ClientWidth = 235,
+             .ClientHeight = 102,
+             .MinimizeBox = false,
+             .StayOnTop = true,
+             .Owner = &owner}),
       report_(report) {
     StaticText1 = Make<TStaticText>({.Parent = this, .Bounds = {8, 8, 225, 33}, .Sunken = true});
     ProgressBar1 = Make<TProgressBar>({.Parent = this, .Bounds = {8, 48, 225, 17}});
-    Button1 = Make<TButton>({.Parent = this, .Bounds = {128, 72, 97, 25}, .Caption = "強制終了"});
+    Button1 = Make<TButton>({.Parent = this, .Bounds = {128, 72, 97, 25}, .Caption = Ansi("強制終了")});
     // "閉じる", made after "強制終了", lies in front of it.
-    Button2 = Make<TButton>({.Parent = this, .Bounds = {128, 72, 97, 25}, .Caption = "閉じる"});
-    Button3 = Make<TButton>({.Parent = this, .Bounds = {16, 72, 97, 25}, .Caption = "PDFを起動"});
+    Button2 = Make<TButton>({.Parent = this, .Bounds = {128, 72, 97, 25}, .Caption = Ansi("閉じる")});
+    Button3 = Make<TButton>({.Parent = this, .Bounds = {16, 72, 97, 25}, .Caption = Ansi("PDFを起動")});
     StaticText2 = Make<TStaticText>({.Parent = this, .Bounds = {8, 50, 225, 16}, .ShowHint = true});
-    Button4 = Make<TButton>({.Parent = this, .Bounds = {121, 72, 97, 25}, .Caption = "フォルダを開く"});
+    Button4 = Make<TButton>({.Parent = this, .Bounds = {121, 72, 97, 25}, .Caption = Ansi("フォルダを開く")});
     StaticText2->Hide();
     Button4->Hide();
     // When the finished dialog widens, the texts take the width and "閉じる"
@@ -94,7 +98,7 @@ void TForm2::ShowFinished() {
 }
 
 void TForm2::ShowFailed(const std::string& message) {
-    SetText(kCaptionFailed);
+    SetText(Ansi(kCaptionFailed));
     ProgressBar1->Hide();
     Button1->Hide();
     Button2->Show();

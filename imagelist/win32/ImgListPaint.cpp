@@ -9,7 +9,7 @@
 
 #include "base/win32/Handles.h"
 #include "graphics/win32/DibCanvas.h"
-#include "imagelist/ImgResample.h"
+#include "graphics/Resample.h"
 #include "imagelist/win32/ImgListView.h"
 
 namespace pim {
@@ -53,8 +53,8 @@ void PaintBrokenMark(HDC dc, int x, int y, int boxW, int boxH) {
     const TBrushHandle paper(CreateSolidBrush(RGB(240, 240, 240)));
     const TSelection brush(dc, paper.get());
     const TSelection pen(dc, outline.get());  // the old pen comes back after the cross too
-    const POINT sheet[] = {{left, top}, {left + w - fold, top}, {left + w, top + fold}, {left + w, top + h},
-                           {left, top + h}};
+    const POINT sheet[] = {
+        {left, top}, {left + w - fold, top}, {left + w, top + fold}, {left + w, top + h}, {left, top + h}};
     Polygon(dc, sheet, 5);
     const POINT corner[] = {{left + w - fold, top}, {left + w - fold, top + fold}, {left + w, top + fold}};
     Polyline(dc, corner, 3);
@@ -82,10 +82,11 @@ void TImgListView::Layout() {
     icons_.SetCellSize(iconCell.cx, iconCell.cy);
     icons_.SetSheetWidthLimit(iconCell.cx);  // one cell wide
     cell_ = CellSizeOf(viewImage_);
-    ListView_SetColumnWidth(Handle(), 0, std::max<int>(ListView_GetColumnWidth(Handle(), 0),
-                                                       iconStyle_ == TIconStyle::iisImage && viewStyle_ == ui::TViewStyle::vsReport
-                                                           ? cell_.Margin + viewImage_.ImageWidth() + 4
-                                                           : 0));
+    ListView_SetColumnWidth(Handle(), 0,
+                            std::max<int>(ListView_GetColumnWidth(Handle(), 0),
+                                          iconStyle_ == TIconStyle::iisImage && viewStyle_ == ui::TViewStyle::vsReport
+                                              ? cell_.Margin + viewImage_.ImageWidth() + 4
+                                              : 0));
     if (iconStyle_ != TIconStyle::iisImage) {
         HIMAGELIST list = iconStyle_ == TIconStyle::iisIcon ? systemLarge_ : systemSmall_;
         ListView_SetImageList(Handle(), list, LVSIL_NORMAL);
@@ -181,8 +182,8 @@ void TImgListView::PaintCell(HDC dc, int row) {
     const bool hideSelection = !(GetWindowLongW(Handle(), GWL_STYLE) & LVS_SHOWSELALWAYS);
     const bool shown = GetFocus() == Handle() || !hideSelection;
     PaintFrame(dc, {x, y, x + cell_.Width, y + cell_.Height}, shown && marked);
-    PaintPicture(dc, x + cell_.Margin + viewImage_.BlankSpace().Left(), y + cell_.Margin + viewImage_.BlankSpace().Top(),
-                 *ImgItems()[row]);
+    PaintPicture(dc, x + cell_.Margin + viewImage_.BlankSpace().Left(),
+                 y + cell_.Margin + viewImage_.BlankSpace().Top(), *ImgItems()[row]);
 }
 
 void TImgListView::PaintFrame(HDC dc, const RECT& cell, bool selected) {

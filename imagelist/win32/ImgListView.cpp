@@ -9,6 +9,7 @@
 #include "base/SysUtils.h"
 
 #include "base/CodePage.h"
+#include "base/Paths.h"
 #include "imagelist/FileFacts.h"
 #include "imagelist/win32/ImgThread.h"
 #include "ui/Application.h"
@@ -18,26 +19,16 @@ namespace pim {
 
 namespace {
 
-constexpr UINT kWatchMessage = WM_APP + 0x31;  // the watched folder changed
-constexpr UINT kListedMessage = WM_APP + 0x34;  // a listing of the folder ended
+constexpr UINT kWatchMessage = WM_APP + 0x31;    // the watched folder changed
+constexpr UINT kListedMessage = WM_APP + 0x34;   // a listing of the folder ended
 constexpr UINT kPaintedMessage = WM_APP + 0x35;  // the rebuilt rows are painted: look ahead
-constexpr UINT_PTR kRefreshTimer = 0x33;        // a burst of changes has settled
-constexpr DWORD kSettleMs = 200;                // quiet that ends a burst
-constexpr DWORD kLongestWaitMs = 1000;          // the longest a burst holds a refresh back
+constexpr UINT_PTR kRefreshTimer = 0x33;         // a burst of changes has settled
+constexpr DWORD kSettleMs = 200;                 // quiet that ends a burst
+constexpr DWORD kLongestWaitMs = 1000;           // the longest a burst holds a refresh back
 
 #ifndef LVM_CANCELEDITLABEL
 #define LVM_CANCELEDITLABEL (LVM_FIRST + 179)
 #endif
-
-// The folder that holds path, without a final separator; empty for a root.
-std::string ParentOf(std::string path) {
-    while (path.size() > 1 && (path.back() == '\\' || path.back() == '/')) path.pop_back();
-    const std::size_t cut = path.find_last_of("\\/");
-    if (cut == std::string::npos || (path.size() >= 2 && path[1] == ':' && path.size() <= 3)) return {};
-    std::string parent = path.substr(0, cut);
-    if (parent.size() == 2 && parent[1] == ':') parent += '\\';  // "C:" is the drive's current folder
-    return parent;
-}
 
 DWORD StyleBits(ui::TViewStyle style) {
     switch (style) {
@@ -49,16 +40,15 @@ DWORD StyleBits(ui::TViewStyle style) {
 }
 
 struct TColumn {
-    const char* caption;
+    const char16_t* caption;
     int format;
     int width;
 };
-// "名前", "サイズ", "ファイルの種類", "更新日時".
 constexpr TColumn kColumns[] = {
-    {"\x96\xbc\x91\x4f", LVCFMT_LEFT, 162},
-    {"\x83\x54\x83\x43\x83\x59", LVCFMT_RIGHT, 69},
-    {"\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xcc\x8e\xed\x97\xde", LVCFMT_LEFT, 138},
-    {"\x8d\x58\x90\x56\x93\xfa\x8e\x9e", LVCFMT_LEFT, 104},
+    {u"名前", LVCFMT_LEFT, 162},
+    {u"サイズ", LVCFMT_RIGHT, 69},
+    {u"ファイルの種類", LVCFMT_LEFT, 138},
+    {u"更新日時", LVCFMT_LEFT, 104},
 };
 constexpr TSortTypeEx kColumnSort[] = {TSortTypeEx::istName, TSortTypeEx::istSize, TSortTypeEx::istType,
                                        TSortTypeEx::istDate};
@@ -66,8 +56,12 @@ constexpr TSortTypeEx kColumnSort[] = {TSortTypeEx::istName, TSortTypeEx::istSiz
 }  // namespace
 
 TImgListView::TImgListView(const Params& p)
-    : TListView({.Parent = p.Parent, .Bounds = p.Bounds, .ViewStyle = p.ViewStyle, .MultiSelect = p.MultiSelect,
-                 .GridLines = p.GridLines, .EditLabels = true}),
+    : TListView({.Parent = p.Parent,
+                 .Bounds = p.Bounds,
+                 .ViewStyle = p.ViewStyle,
+                 .MultiSelect = p.MultiSelect,
+                 .GridLines = p.GridLines,
+                 .EditLabels = true}),
       view_(model_.DispTypes()),
       // Three pictures waiting for each thread: taking a result in on this
       // thread takes longer than a camera's preview takes to decode.
@@ -80,7 +74,7 @@ TImgListView::TImgListView(const Params& p)
     thumbs_.SetBkColor(static_cast<TColor>(GetSysColor(COLOR_WINDOW)));
 
     for (int i = 0; i < 4; ++i) {
-        const std::u16string caption = ui::Widen(kColumns[i].caption);
+        const std::u16string caption = kColumns[i].caption;
         LVCOLUMNW column{};
         column.mask = LVCF_TEXT | LVCF_FMT | LVCF_WIDTH;
         column.fmt = kColumns[i].format;
@@ -158,7 +152,7 @@ std::string TImgListView::WatchedPath() {
 void TImgListView::Watch() {
     parentWatcher_.reset();
     WatchFolder();
-    const std::string parent = ParentOf(WatchedPath());
+    const std::string parent = ParentFolderOf(WatchedPath());
     if (!parent.empty())
         parentWatcher_ = TShellWatcher::Start(parent, FILE_NOTIFY_CHANGE_DIR_NAME, Handle(), kWatchMessage);
 }
@@ -208,8 +202,8 @@ void TImgListView::RestoreRows(const TRowMemo& memo) {
         ListView_SetItemState(Handle(), -1, 0, LVIS_SELECTED);
         for (int row : rows) ListView_SetItemState(Handle(), row, LVIS_SELECTED, LVIS_SELECTED);
     }
-    if (const auto found = rowOf.find(memo.FocusedId); found != rowOf.end() &&
-                                                       ListView_GetNextItem(Handle(), -1, LVNI_FOCUSED) != found->second)
+    if (const auto found = rowOf.find(memo.FocusedId);
+        found != rowOf.end() && ListView_GetNextItem(Handle(), -1, LVNI_FOCUSED) != found->second)
         ListView_SetItemState(Handle(), found->second, LVIS_FOCUSED, LVIS_FOCUSED);
     restoring_ = false;
     // A label being edited whose row now shows another item, or none, ends.
@@ -424,8 +418,7 @@ void TImgListView::DisplayInfo(NMLVDISPINFOW& info) {
         (item.mask & (LVIF_TEXT | LVIF_IMAGE)) != (LVIF_TEXT | LVIF_IMAGE))
         return;
     TImgListItem& entry = *ImgItems()[item.iItem];
-    if (item.mask & LVIF_IMAGE)
-        item.iImage = iconStyle_ == TIconStyle::iisImage ? I_IMAGENONE : entry.IconIndex();
+    if (item.mask & LVIF_IMAGE) item.iImage = iconStyle_ == TIconStyle::iisImage ? I_IMAGENONE : entry.IconIndex();
     if ((item.mask & LVIF_TEXT) && item.cchTextMax > 0) {
         std::u16string text;
         if (item.iSubItem == 0)
@@ -453,12 +446,8 @@ bool TImgListView::Notified(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
     auto* header = reinterpret_cast<NMHDR*>(lParam);
     result = 0;
     switch (header->code) {
-        case LVN_GETDISPINFOW:
-            DisplayInfo(*reinterpret_cast<NMLVDISPINFOW*>(lParam));
-            return true;
-        case NM_CUSTOMDRAW:
-            result = CustomDraw(*reinterpret_cast<NMLVCUSTOMDRAW*>(lParam));
-            return true;
+        case LVN_GETDISPINFOW: DisplayInfo(*reinterpret_cast<NMLVDISPINFOW*>(lParam)); return true;
+        case NM_CUSTOMDRAW: result = CustomDraw(*reinterpret_cast<NMLVCUSTOMDRAW*>(lParam)); return true;
         case LVN_ITEMACTIVATE: {
             const int row = reinterpret_cast<NMITEMACTIVATE*>(lParam)->iItem;
             if (defaultExec_.DblClick() && row >= 0 && row < ImgItems().Count()) ImgItems()[row]->OpenItem();
@@ -473,28 +462,21 @@ bool TImgListView::Notified(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
             result = known ? FALSE : TRUE;
             return true;
         }
-        case LVN_ENDLABELEDITW:
-            EndLabelEdit(reinterpret_cast<NMLVDISPINFOW*>(lParam)->item);
-            return true;
+        case LVN_ENDLABELEDITW: EndLabelEdit(reinterpret_cast<NMLVDISPINFOW*>(lParam)->item); return true;
         case LVN_ITEMCHANGED:
         case LVN_ODSTATECHANGED:
             if (restoring_) return true;  // RefreshFolder tells the new count once
             return TListView::Notified(message, wParam, lParam, result);
         case LVN_BEGINDRAG:
-        case LVN_BEGINRDRAG:
-            dragDrop_->BeginDrag(header->code == LVN_BEGINRDRAG);
-            return true;
-        case LVN_COLUMNCLICK:
-            ColumnClick(reinterpret_cast<NMLISTVIEW*>(lParam)->iSubItem);
-            return true;
+        case LVN_BEGINRDRAG: dragDrop_->BeginDrag(header->code == LVN_BEGINRDRAG); return true;
+        case LVN_COLUMNCLICK: ColumnClick(reinterpret_cast<NMLISTVIEW*>(lParam)->iSubItem); return true;
         case LVN_ODCACHEHINT:
             if (RowCount() > ImgItems().Count()) {
                 TListView::SetRowCount(ImgItems().Count());
                 ListView_SetItemState(Handle(), -1, 0, LVIS_SELECTED);
             }
             return true;
-        default:
-            return TListView::Notified(message, wParam, lParam, result);
+        default: return TListView::Notified(message, wParam, lParam, result);
     }
 }
 
@@ -530,8 +512,7 @@ bool TImgListView::ConfirmRename(TImgListItem& item, const std::string& name) {
     const std::string target = std::string(ExtractFilePath(path)) + name;
     if (LowerCaseName(name) != LowerCaseName(oldName) && (FileExists(target) || DirectoryExists(target)))
         throw Exception(Utf8ToAnsi("「" + name + "」という名前は既に使われています。"));
-    if (!FileExists(path) || LowerCaseName(ExtractFileExt(name)) == LowerCaseName(ExtractFileExt(oldName)))
-        return true;
+    if (!FileExists(path) || LowerCaseName(ExtractFileExt(name)) == LowerCaseName(ExtractFileExt(oldName))) return true;
     return ui::Application().Confirm(
         Utf8ToAnsi("拡張子を変更すると、ファイルが使えなくなる可能性があります。\r\n変更しますか？"));
 }
@@ -549,16 +530,12 @@ LRESULT TImgListView::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     LRESULT menuResult = 0;
     if (popupMenu_.MenuMessage(message, wParam, lParam, menuResult)) return menuResult;
     switch (message) {
-        case kImgResultMessage:
-            threads_.TakeIn(static_cast<int>(wParam), static_cast<int>(lParam));
-            return 0;
+        case kImgResultMessage: threads_.TakeIn(static_cast<int>(wParam), static_cast<int>(lParam)); return 0;
         case kPaintedMessage:
             RequestLookAhead();
             threads_.Pump();
             return 0;
-        case kListedMessage:
-            model_.TakeListing();
-            return 0;
+        case kListedMessage: model_.TakeListing(); return 0;
         case kWatchMessage:
             // Changes come in bursts: one refresh for each.
             if ((watcher_ && watcher_->Serial() == static_cast<int>(wParam)) ||
@@ -588,9 +565,7 @@ LRESULT TImgListView::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
             return result;
         }
         case WM_HSCROLL:
-        case WM_VSCROLL:
-            scrolling_ = LOWORD(wParam) != SB_ENDSCROLL;
-            break;
+        case WM_VSCROLL: scrolling_ = LOWORD(wParam) != SB_ENDSCROLL; break;
         case WM_CONTEXTMENU:
             if (OnContextPopup) {
                 const POINT mouse{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
@@ -620,19 +595,14 @@ LRESULT TImgListView::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_RBUTTONDOWN:
         case WM_MBUTTONDOWN:
         case WM_LBUTTONUP:
-        case WM_RBUTTONUP:
-            dragDrop_->MouseMessage(message, wParam, lParam);
-            break;
-        case WM_DESTROY:
-            dragDrop_->Revoke();
-            break;
+        case WM_RBUTTONUP: dragDrop_->MouseMessage(message, wParam, lParam); break;
+        case WM_DESTROY: dragDrop_->Revoke(); break;
         case WM_KEYDOWN: {
             const LRESULT result = TListView::WndProc(message, wParam, lParam);
             KeyDown(wParam);
             return result;
         }
-        default:
-            break;
+        default: break;
     }
     return TListView::WndProc(message, wParam, lParam);
 }

@@ -5,6 +5,7 @@
 #include <deque>
 
 #include "base/SysUtils.h"
+#include "base/win32/Handles.h"
 
 namespace pim {
 
@@ -30,14 +31,14 @@ public:
         TLock lock(lock_);
         jobs_.push_back(&job);
         if (idle_ == 0 && threads_ < DefaultImgWorkerCount()) {
-            HANDLE thread = CreateThread(nullptr, 0, &TImgThreadPool::ThreadProc, this, 0, nullptr);
+            // The thread runs on without its handle, which is only needed here.
+            const TKernelHandle thread(CreateThread(nullptr, 0, &TImgThreadPool::ThreadProc, this, 0, nullptr));
             if (!thread && threads_ == 0) {
                 jobs_.pop_back();
                 throw Exception("Thread creation error");
             }
             if (thread) {
-                SetThreadPriority(thread, THREAD_PRIORITY_BELOW_NORMAL);
-                CloseHandle(thread);
+                SetThreadPriority(thread.get(), THREAD_PRIORITY_BELOW_NORMAL);
                 ++threads_;
             }
         }

@@ -14,23 +14,23 @@ std::unique_ptr<TShellWatcher> TShellWatcher::Start(const std::string& path, uns
     HANDLE change = FindFirstChangeNotificationW(reinterpret_cast<const wchar_t*>(wide.c_str()), FALSE, filter);
     if (change == INVALID_HANDLE_VALUE) return nullptr;  // not watched, silently
     std::unique_ptr<TShellWatcher> watcher(new TShellWatcher(change, window, message));
-    watcher->thread_ = CreateThread(nullptr, 0, &Run, watcher.get(), 0, nullptr);
+    watcher->thread_.reset(CreateThread(nullptr, 0, &Run, watcher.get(), 0, nullptr));
     if (!watcher->thread_) return nullptr;
     return watcher;
 }
 
 TShellWatcher::TShellWatcher(HANDLE change, HWND window, UINT message)
-    : change_(change), stop_(CreateEventW(nullptr, TRUE, FALSE, nullptr)), window_(window), message_(message),
+    : change_(change),
+      stop_(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
+      window_(window),
+      message_(message),
       serial_(nextSerial++) {}
 
+// The thread has ended before the handles it waits on are closed.
 TShellWatcher::~TShellWatcher() {
-    SetEvent(stop_);
-    if (thread_) {
-        WaitForSingleObject(thread_, INFINITE);
-        CloseHandle(thread_);
-    }
+    SetEvent(stop_.get());
+    if (thread_) WaitForSingleObject(thread_.get(), INFINITE);
     FindCloseChangeNotification(change_);
-    CloseHandle(stop_);
 }
 
 // The change reaches the GUI thread as a posted message rather than a call
@@ -38,7 +38,7 @@ TShellWatcher::~TShellWatcher() {
 // stop, and neither would then go on.
 DWORD WINAPI TShellWatcher::Run(void* self) {
     auto& w = *static_cast<TShellWatcher*>(self);
-    const HANDLE handles[2] = {w.change_, w.stop_};
+    const HANDLE handles[2] = {w.change_, w.stop_.get()};
     for (;;) {
         const DWORD signalled = WaitForMultipleObjects(2, handles, FALSE, INFINITE);
         if (signalled != WAIT_OBJECT_0) return 0;

@@ -8,6 +8,8 @@
 #include <memory>
 #include <string>
 
+#include "base/win32/Handles.h"
+
 namespace pim {
 
 class TShellWatcher {
@@ -27,9 +29,9 @@ private:
     TShellWatcher(HANDLE change, HWND window, UINT message);
     static DWORD WINAPI Run(void* self);
 
-    HANDLE change_;
-    HANDLE stop_;
-    HANDLE thread_ = nullptr;
+    HANDLE change_;  // closed by FindCloseChangeNotification, not CloseHandle
+    TKernelHandle stop_;
+    TKernelHandle thread_;
     HWND window_;
     UINT message_;
     int serial_;

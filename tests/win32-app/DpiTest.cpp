@@ -42,8 +42,7 @@ int Beside(HWND control) {
     if (ClassOf(control) != "Button") return 0;
     switch (style & BS_TYPEMASK) {
         case BS_CHECKBOX:
-        case BS_AUTOCHECKBOX:
-            return (style & BS_PUSHLIKE) ? 6 : GetSystemMetrics(SM_CXMENUCHECK) + 4;
+        case BS_AUTOCHECKBOX: return (style & BS_PUSHLIKE) ? 6 : GetSystemMetrics(SM_CXMENUCHECK) + 4;
         case BS_GROUPBOX: return 16;
         default: return 6;
     }
@@ -94,7 +93,7 @@ TEST_F(DpiTest, TheMainWindowIsScaledAndNoCaptionIsClipped) {
     // The combo boxes show their longest item, the status panels their counts.
     RECT combo;
     GetClientRect(f.ComboBox1->Handle(), &combo);
-    EXPECT_LE(TextExtent(f.ComboBox1->Handle(), "更新日時").cx + GetSystemMetrics(SM_CXVSCROLL), combo.right);
+    EXPECT_LE(TextExtent(f.ComboBox1->Handle(), Ansi("更新日時")).cx + GetSystemMetrics(SM_CXVSCROLL), combo.right);
     int edges[4] = {};
     SendMessageW(f.StatusBar1->Handle(), SB_GETPARTS, 4, reinterpret_cast<LPARAM>(edges));
     EXPECT_EQ(edges[0], ui::ScaleDpi(150, dpi));

@@ -21,9 +21,11 @@ protected:
     }
     // land: the folder's listing is waited for.
     TImgListView& Make(ui::TViewStyle style, bool land = true) {
-        list = std::make_unique<TImgListView>(TImgListView::Params{
-            .Parent = &form, .Bounds = {0, 0, 640, 360}, .ViewStyle = style, .IconStyle = TIconStyle::iisImage,
-            .MultiSelect = true});
+        list = std::make_unique<TImgListView>(TImgListView::Params{.Parent = &form,
+                                                                   .Bounds = {0, 0, 640, 360},
+                                                                   .ViewStyle = style,
+                                                                   .IconStyle = TIconStyle::iisImage,
+                                                                   .MultiSelect = true});
         list->DispTypes().SetFolders(false);
         list->Setup();
         list->SetFolderPath(folder);
@@ -89,7 +91,7 @@ TEST_F(ImgListViewTest, ThumbnailsArriveFromTheWorkerAndTextWithoutThumbnailsGet
     EXPECT_GE(items[0]->ThumbIndex, 0);
     EXPECT_EQ(items[1]->SourceWidth, 400);  // made from the whole picture
     EXPECT_GE(items[1]->ThumbIndex, 0);
-    EXPECT_LT(items[2]->ThumbIndex, 0);      // a text file here gets its shell icon
+    EXPECT_LT(items[2]->ThumbIndex, 0);  // a text file here gets its shell icon
     EXPECT_GE(items[2]->SmallIconIndex, 0);
     // On the screen: each picture in the middle of its cell.
     for (int row : {0, 1}) {
@@ -128,7 +130,7 @@ TEST_F(ImgListViewTest, ColumnClicksSortAndKeysSelect) {
         column.pszText = text;
         column.cchTextMax = sizeof text;
         ASSERT_TRUE(SendMessageA(view.Handle(), LVM_GETCOLUMNA, i, reinterpret_cast<LPARAM>(&column)));
-        EXPECT_STREQ(text, captions[i]);
+        EXPECT_EQ(std::string(text), Ansi(captions[i]));
     }
     NMLISTVIEW click{};
     click.hdr = {view.Handle(), static_cast<UINT_PTR>(GetDlgCtrlID(view.Handle())), static_cast<UINT>(LVN_COLUMNCLICK)};

@@ -7,7 +7,6 @@
 
 #include <commctrl.h>
 
-
 #include "app/MainModel.h"
 #include "tests/app/SortFolder.h"
 
@@ -54,15 +53,17 @@ protected:
             if (List().Selected(row)) rows.push_back(row);
         return rows;
     }
+    // A status panel's text in UTF-8, as the expectations are written.
     std::string Panel(int index) {
         Listed();
-        return Form().StatusBar1->PanelText(index);
+        return AnsiToUtf8(Form().StatusBar1->PanelText(index));
     }
     std::string folder;
 };
 
 TEST_F(ListRefreshTest, AChangeKeepsTheUsersOrderSelectionAndThumbnails) {
-    for (const char* name : {"b.jpg", "d.jpg", "f.jpg", "h.jpg"}) WriteJpegFile(folder + "\\" + name, 64, 48, RGB(0, 90, 200));
+    for (const char* name : {"b.jpg", "d.jpg", "f.jpg", "h.jpg"})
+        WriteJpegFile(folder + "\\" + name, 64, 48, RGB(0, 90, 200));
     Open(folder);
     Settle();
     TForm1& f = Form();
@@ -202,7 +203,8 @@ TEST_F(ListRefreshTest, APictureThatCannotBeDecodedIsSettledOnce) {
 // The rename race: a label is being edited when another program changes the
 // folder. The rename goes to the file whose label was edited, or nowhere.
 TEST_F(ListRefreshTest, ARenameGoesToTheEditedFileOrNowhere) {
-    for (const char* name : {"b1.jpg", "b2.jpg", "b3.jpg"}) WriteJpegFile(folder + "\\" + name, 32, 32, RGB(90, 90, 90));
+    for (const char* name : {"b1.jpg", "b2.jpg", "b3.jpg"})
+        WriteJpegFile(folder + "\\" + name, 32, 32, RGB(90, 90, 90));
     Open(folder);
     HWND list = List().Handle();
     auto edit = [&](int row, const char* text) {
@@ -250,7 +252,7 @@ TEST_F(ListRefreshTest, ARenameGoesToTheEditedFileOrNowhere) {
     ASSERT_TRUE(errors.empty());
     enter(edit(1, "b2.jpg"));
     ASSERT_EQ(errors.size(), 1u);
-    EXPECT_EQ(errors[0], "「b2.jpg」という名前は既に使われています。");
+    EXPECT_EQ(errors[0], Ansi("「b2.jpg」という名前は既に使われています。"));
     enter(edit(1, "a/b.jpg"));
     ASSERT_EQ(errors.size(), 2u);
     EXPECT_FALSE(errors[1].empty());
@@ -262,7 +264,7 @@ TEST_F(ListRefreshTest, ARenameGoesToTheEditedFileOrNowhere) {
     answer = false;
     enter(edit(1, "b1.png"));
     enter(edit(1, "b1"));
-    const std::string question = "拡張子を変更すると、ファイルが使えなくなる可能性があります。\r\n変更しますか？";
+    const std::string question = Ansi("拡張子を変更すると、ファイルが使えなくなる可能性があります。\r\n変更しますか？");
     EXPECT_EQ(questions, std::vector<std::string>(2, question));
     EXPECT_NE(GetFileAttributesA((folder + "\\b1.jpg").c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(errors.size(), 2u);
@@ -272,7 +274,8 @@ TEST_F(ListRefreshTest, ARenameGoesToTheEditedFileOrNowhere) {
 // from outside Wine by gui-e2e.sh: a folder deleted inside Wine stays until
 // the last handle on it, the watcher's, is closed, as on Windows.)
 TEST_F(ListRefreshTest, TheWatcherFollowsTheFolderWhenItGoesAndComesBack) {
-    for (const char* name : {"p1.jpg", "p2.jpg", "p3.jpg"}) WriteJpegFile(folder + "\\" + name, 32, 32, RGB(10, 10, 10));
+    for (const char* name : {"p1.jpg", "p2.jpg", "p3.jpg"})
+        WriteJpegFile(folder + "\\" + name, 32, 32, RGB(10, 10, 10));
     Open(folder);
     ASSERT_EQ(Rows().size(), 3u);
     ASSERT_TRUE(List().Watching());
@@ -288,7 +291,7 @@ TEST_F(ListRefreshTest, TheWatcherFollowsTheFolderWhenItGoesAndComesBack) {
     EXPECT_TRUE(Rows().empty());
     EXPECT_FALSE(List().Watching());
     EXPECT_EQ(Panel(0), "画像合計：0");
-    EXPECT_EQ(Panel(2), std::string(kStatusNoFolder));
+    EXPECT_EQ(Panel(2), text::StatusNoFolder.view());
     Click(*Form().Button4);
     Pump();
     ASSERT_FALSE(errors.empty());

@@ -167,7 +167,7 @@ TEST_F(MainWindowTest, EveryControlHasItsClassCaptionAndState) {
     for (const ControlRow& row : table) {
         SCOPED_TRACE(row.name);
         EXPECT_STRCASEEQ(ClassOf(row.handle).c_str(), row.className);
-        EXPECT_EQ(TextOf(row.handle), row.text);
+        EXPECT_EQ(TextOf(row.handle), Ansi(row.text));
         EXPECT_TRUE(GetWindowLongA(row.handle, GWL_STYLE) & WS_VISIBLE);
         EXPECT_TRUE(IsWindowEnabled(row.handle));
         if (row.checked != kAny) {
@@ -178,11 +178,14 @@ TEST_F(MainWindowTest, EveryControlHasItsClassCaptionAndState) {
     const struct {
         ui::TLabeledEdit* edit;
         const char* caption;
-    } labels[] = {{f.LabeledEdit1, "タイトル"}, {f.LabeledEdit2, "サブタイトル"}, {f.LabeledEdit3, "作成者"},
-                  {f.LabeledEdit4, "キーワード"}, {f.LabeledEdit6, ".pdf"}};
+    } labels[] = {{f.LabeledEdit1, "タイトル"},
+                  {f.LabeledEdit2, "サブタイトル"},
+                  {f.LabeledEdit3, "作成者"},
+                  {f.LabeledEdit4, "キーワード"},
+                  {f.LabeledEdit6, ".pdf"}};
     for (const auto& l : labels) {
         SCOPED_TRACE(l.caption);
-        EXPECT_EQ(TextOf(l.edit->EditLabel().Handle()), l.caption);
+        EXPECT_EQ(TextOf(l.edit->EditLabel().Handle()), Ansi(l.caption));
         const RECT label = RectInParent(l.edit->EditLabel().Handle());
         const RECT edit = RectInParent(l.edit->Handle());
         if (l.edit == f.LabeledEdit6) {
@@ -194,8 +197,8 @@ TEST_F(MainWindowTest, EveryControlHasItsClassCaptionAndState) {
     EXPECT_EQ(GetParent(f.ImgListView1->Handle()), f.TabSheet1->Handle());
     EXPECT_EQ(GetParent(f.Image1->Handle()), f.ScrollBox1->Handle());
     EXPECT_EQ(f.PageControl1->PageCount(), 2);
-    EXPECT_EQ(f.TabSheet1->Caption(), "画像一覧");
-    EXPECT_EQ(f.TabSheet2->Caption(), "画像調整");
+    EXPECT_EQ(f.TabSheet1->Caption(), Ansi("画像一覧"));
+    EXPECT_EQ(f.TabSheet2->Caption(), Ansi("画像調整"));
     EXPECT_EQ(f.PageControl1->ActivePageIndex(), 0);
     EXPECT_TRUE(GetWindowLongA(f.PageControl1->Handle(), GWL_STYLE) & TCS_BUTTONS);
     int edges[4] = {};
@@ -203,12 +206,12 @@ TEST_F(MainWindowTest, EveryControlHasItsClassCaptionAndState) {
     EXPECT_EQ(edges[0], 150);
     EXPECT_EQ(edges[1], 300);
     EXPECT_EQ(edges[2], 560);
-    EXPECT_EQ(f.StatusBar1->PanelText(0), "画像合計：4");
-    EXPECT_EQ(f.StatusBar1->PanelText(1), "選択合計：0");
+    EXPECT_EQ(f.StatusBar1->PanelText(0), Ansi("画像合計：4"));
+    EXPECT_EQ(f.StatusBar1->PanelText(1), Ansi("選択合計：0"));
     EXPECT_EQ(f.StatusBar1->PanelText(2), "");
-    EXPECT_EQ(f.StatusBar1->PanelText(3), "Pim-ピム-");
+    EXPECT_EQ(f.StatusBar1->PanelText(3), Ansi("Pim-ピム-"));
     EXPECT_EQ(f.ComboBox1->Count(), 4);
-    EXPECT_EQ(f.ComboBox1->Item(3), "種類");
+    EXPECT_EQ(f.ComboBox1->Item(3), Ansi("種類"));
     // The sort boxes take no typed text: they are drop-down lists.
     for (const HWND box : {f.ComboBox1->Handle(), f.ComboBox2->Handle()})
         EXPECT_EQ(GetWindowLongA(box, GWL_STYLE) & 3, CBS_DROPDOWNLIST);
@@ -220,7 +223,7 @@ TEST_F(MainWindowTest, EveryControlHasItsClassCaptionAndState) {
 
 TEST_F(MainWindowTest, WindowHasItsCaptionBorderButtonsClientSizeAndFont) {
     const HWND window = Form().Handle();
-    EXPECT_EQ(TextOf(window), "Pim-ピム-");
+    EXPECT_EQ(TextOf(window), Ansi("Pim-ピム-"));
     const LONG style = GetWindowLongA(window, GWL_STYLE);
     EXPECT_EQ(style & WS_CAPTION, WS_CAPTION);
     EXPECT_TRUE(style & WS_SYSMENU);
@@ -243,7 +246,7 @@ TEST_F(MainWindowTest, WindowHasItsCaptionBorderButtonsClientSizeAndFont) {
         ASSERT_NE(GetObjectA(reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)), sizeof font, &font), 0);
         EXPECT_EQ(font.lfHeight, -12);
         EXPECT_EQ(font.lfCharSet, SHIFTJIS_CHARSET);
-        EXPECT_STREQ(font.lfFaceName, "ＭＳ Ｐゴシック");
+        EXPECT_EQ(std::string(font.lfFaceName), Ansi("ＭＳ Ｐゴシック"));
     }
     Screenshot(window, "gui-main-window");
 }
@@ -260,13 +263,13 @@ TEST_F(MainWindowTest, TypeBoxesFilterTheListAndTheCountsFollow) {
     EXPECT_EQ(f.FileTypeBits(), 0);
     EXPECT_EQ(f.ImgListView1->DispTypes().Ext(), "*.pim");
     EXPECT_TRUE(Rows().empty());
-    EXPECT_EQ(f.StatusBar1->PanelText(0), "画像合計：0");
+    EXPECT_EQ(f.StatusBar1->PanelText(0), Ansi("画像合計：0"));
 
     Click(*f.CheckBox3);
     Click(*f.CheckBox4);
     EXPECT_EQ(f.ImgListView1->DispTypes().Ext(), "*.jpg;*.bmp");
     EXPECT_EQ(Rows(), (std::vector<std::string>{"a-picture.bmp", "b-photo.jpg"}));
-    EXPECT_EQ(f.StatusBar1->PanelText(0), "画像合計：2");
+    EXPECT_EQ(f.StatusBar1->PanelText(0), Ansi("画像合計：2"));
     Click(*f.CheckBox7);
     EXPECT_EQ(f.ImgListView1->DispTypes().Ext(), "*.jpg;*.bmp;*.png");
     EXPECT_EQ(Rows(), (std::vector<std::string>{"a-picture.bmp", "b-photo.jpg", "d-shot.png"}));
@@ -353,8 +356,9 @@ TEST_F(MainWindowTest, ResizingGrowsTheListAreaAndLeavesTheLeftColumnWhereItIs) 
     EXPECT_EQ(RectInParent(f.Panel2->Handle()).right, labels.right + dx);
     for (std::size_t i = 0; i < left.size(); ++i) {
         const RECT now = RectInParent(left[i]);
-        EXPECT_EQ(std::vector<LONG>({now.left, now.top, now.right, now.bottom}),
-                  std::vector<LONG>({leftBefore[i].left, leftBefore[i].top, leftBefore[i].right, leftBefore[i].bottom}));
+        EXPECT_EQ(
+            std::vector<LONG>({now.left, now.top, now.right, now.bottom}),
+            std::vector<LONG>({leftBefore[i].left, leftBefore[i].top, leftBefore[i].right, leftBefore[i].bottom}));
     }
     RECT client;
     GetClientRect(window, &client);
@@ -383,7 +387,7 @@ TEST_F(MainWindowTest, SelectingRowsUpdatesTheSelectedCount) {
     const HWND list = Form().ImgListView1->Handle();
     ListView_SetItemState(list, 0, LVIS_SELECTED, LVIS_SELECTED);
     ListView_SetItemState(list, 2, LVIS_SELECTED, LVIS_SELECTED);
-    EXPECT_EQ(Form().StatusBar1->PanelText(1), "選択合計：2");
+    EXPECT_EQ(Form().StatusBar1->PanelText(1), Ansi("選択合計：2"));
     EXPECT_EQ(Form().ImgListView1->ItemIndex(), 0);
 }
 
@@ -419,7 +423,7 @@ TEST_F(FolderArgumentTest, AFolderPastTheOldPathLimitIsListedAndGetsItsPdf) {
     EXPECT_EQ(TextOf(Form().StaticText3->Handle()), folder);
     Click(*Form().Button4);
     ASSERT_NE(Form().Form2(), nullptr);
-    EXPECT_EQ(TextOf(Form().Form2()->Handle()), "ＰＤＦ作成終了");
+    EXPECT_EQ(TextOf(Form().Form2()->Handle()), Ansi("ＰＤＦ作成終了"));
     Click(*Form().Form2()->Button2);
     Pump();
     // Read back by the same wide path the program wrote it by.
@@ -436,11 +440,11 @@ TEST_F(FolderArgumentTest, AFolderPastTheOldPathLimitIsListedAndGetsItsPdf) {
 TEST_F(FolderArgumentTest, AFolderThatCannotBeOpenedListsNothingAndSaysSo) {
     const std::string missing = FreshFolder("missing-folder") + "\\not-there";
     Open(missing);
-    EXPECT_EQ(errors, std::vector<std::string>{"フォルダを開けません\r\n" + missing});
+    EXPECT_EQ(errors, std::vector<std::string>{Ansi("フォルダを開けません\r\n") + missing});
     EXPECT_TRUE(Rows().empty());
     EXPECT_EQ(Form().ImgListView1->FolderPath(), "");
     EXPECT_EQ(TextOf(Form().StaticText3->Handle()), "");
-    EXPECT_EQ(Form().StatusBar1->PanelText(0), "画像合計：0");
+    EXPECT_EQ(Form().StatusBar1->PanelText(0), Ansi("画像合計：0"));
 }
 
 }  // namespace

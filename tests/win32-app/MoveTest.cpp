@@ -90,7 +90,7 @@ TEST_F(MoveTest, TheKeyboardReachesTheEndsOfTheListAndThePopup) {
     MenuSeen seen{.keys = {VK_ESCAPE}};
     WithOpenMenu(seen, [&] { SendMessageW(list, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), -1); });
     ASSERT_EQ(seen.entries.size(), 8u);
-    EXPECT_EQ(seen.entries[5], "右に90°回転");
+    EXPECT_EQ(seen.entries[5], Ansi("右に90°回転"));
     EXPECT_FALSE(seen.grayed[5]);
     RECT row;
     ListView_GetItemRect(list, 1, &row, LVIR_BOUNDS);
@@ -223,7 +223,7 @@ TEST_F(MoveTest, ADroppedFileOpensItsFolderRollsTheWindowDownAndTheNamesFollow) 
     GetWindowRect(f.Handle(), &after);
     EXPECT_EQ(after.bottom - after.top, f.SavedHeight);
     EXPECT_EQ(Rows(), (std::vector<std::string>{"x.txt", "y.txt"}));
-    EXPECT_EQ(f.StatusBar1->PanelText(0), "画像合計：2");
+    EXPECT_EQ(f.StatusBar1->PanelText(0), Ansi("画像合計：2"));
     EXPECT_EQ(TextOf(f.StaticText3->Handle()), other);
     EXPECT_EQ(TextOf(f.StaticText2->Handle()), other);
     EXPECT_EQ(TextOf(f.LabeledEdit6->Handle()), "dropped");
@@ -241,7 +241,8 @@ TEST_F(MoveTest, CancellingTheFolderBrowserLeavesTheBoxUnticked) {
     TForm1& f = Form();
     std::thread cancel([] {
         for (int i = 0; i < 500; ++i, Sleep(20))
-            if (HWND browser = FindWindowA("#32770", "フォルダーの参照"); browser && IsWindowVisible(browser)) {
+            if (HWND browser = FindWindowA("#32770", Ansi("フォルダーの参照").c_str());
+                browser && IsWindowVisible(browser)) {
                 Sleep(200);
                 PostMessageA(browser, WM_COMMAND, IDCANCEL, 0);
                 return;
@@ -259,7 +260,8 @@ TEST_F(MoveTest, TheSaveFolderIsChosenInTheFolderBrowser) {
     f.SelectFolderDialog1.SetSelectSpecialFolder(TSpecialFolder::sfPersonal);
     std::thread ok([] {
         for (int i = 0; i < 500; ++i, Sleep(20))
-            if (HWND browser = FindWindowA("#32770", "フォルダーの参照"); browser && IsWindowVisible(browser)) {
+            if (HWND browser = FindWindowA("#32770", Ansi("フォルダーの参照").c_str());
+                browser && IsWindowVisible(browser)) {
                 Sleep(200);
                 PostMessageA(browser, WM_COMMAND, IDOK, 0);
                 return;
@@ -289,9 +291,11 @@ TEST_F(MoveTest, BrowseChoosesTheImageFolderStartingAtTheCurrentOne) {
     const auto answer = [](const std::string& choose) {
         return std::thread([choose] {
             for (int i = 0; i < 500; ++i, Sleep(20))
-                if (HWND browser = FindWindowA("#32770", "フォルダーの参照"); browser && IsWindowVisible(browser)) {
+                if (HWND browser = FindWindowA("#32770", Ansi("フォルダーの参照").c_str());
+                    browser && IsWindowVisible(browser)) {
                     Sleep(200);
-                    if (!choose.empty()) SendMessageA(browser, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(choose.c_str()));
+                    if (!choose.empty())
+                        SendMessageA(browser, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(choose.c_str()));
                     PostMessageA(browser, WM_COMMAND, IDOK, 0);
                     return;
                 }
@@ -308,7 +312,7 @@ TEST_F(MoveTest, BrowseChoosesTheImageFolderStartingAtTheCurrentOne) {
     change.join();
     EXPECT_EQ(TextOf(f.StaticText3->Handle()), other);
     EXPECT_EQ(Rows(), std::vector<std::string>{"x.txt"});
-    EXPECT_EQ(f.StatusBar1->PanelText(0), "画像合計：1");
+    EXPECT_EQ(f.StatusBar1->PanelText(0), Ansi("画像合計：1"));
 }
 
 TEST_F(MoveTest, DoubleClickOnEitherFolderLabelOpensTheImageFolder) {

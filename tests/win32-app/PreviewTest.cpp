@@ -92,7 +92,7 @@ TEST_F(PreviewTest, TextOrNothingSelectedGivesItsErrorAndTheListTabWithItsPanels
     TForm1& f = Form();
     SelectOnly(2);
     PickTab(*f.PageControl1, 1);
-    EXPECT_EQ(errors, std::vector<std::string>{"テキストは選択出来ません"});
+    EXPECT_EQ(errors, std::vector<std::string>{Ansi("テキストは選択出来ません")});
     EXPECT_EQ(f.PageControl1->ActivePageIndex(), 0);
     EXPECT_TRUE(f.Panel1->Visible());
     EXPECT_TRUE(f.Panel2->Visible());
@@ -100,21 +100,21 @@ TEST_F(PreviewTest, TextOrNothingSelectedGivesItsErrorAndTheListTabWithItsPanels
     errors.clear();
     SelectOnly(-1);
     Click(*f.Button5);
-    EXPECT_EQ(errors, std::vector<std::string>{"画像を選択して下さい"});
+    EXPECT_EQ(errors, std::vector<std::string>{Ansi("画像を選択して下さい")});
     EXPECT_EQ(f.PageControl1->ActivePageIndex(), 0);
     EXPECT_TRUE(f.Panel2->Visible());
 
     errors.clear();
     SelectOnly(2);
     Click(*f.Button6);
-    EXPECT_EQ(errors, std::vector<std::string>{"画像を選択して下さい"});
+    EXPECT_EQ(errors, std::vector<std::string>{Ansi("画像を選択して下さい")});
 
     // A picture too large to hold says so, both ways.
     errors.clear();
     SelectOnly(4);
     Click(*f.Button5);
     Click(*f.Button6);
-    EXPECT_EQ(errors, std::vector<std::string>(2, "画像が大きすぎるためプレビュー出来ません"));
+    EXPECT_EQ(errors, std::vector<std::string>(2, Ansi("画像が大きすぎるためプレビュー出来ません")));
     EXPECT_TRUE(f.Panel1->Visible());
 }
 
@@ -211,7 +211,8 @@ TEST_F(PreviewTest, APhotoOpensWholeAndZoomsAroundThePointerTo400Percent) {
     // Up to 1:1, where the wheel scrolls as before. The point stays within
     // what one pixel was before the step.
     const double zoomed = f.Image1->Zoom();
-    SendMessageA(f.ScrollBox1->Handle(), WM_MOUSEWHEEL, MAKEWPARAM(0, 20 * WHEEL_DELTA), MAKELPARAM(screen.x, screen.y));
+    SendMessageA(f.ScrollBox1->Handle(), WM_MOUSEWHEEL, MAKEWPARAM(0, 20 * WHEEL_DELTA),
+                 MAKELPARAM(screen.x, screen.y));
     EXPECT_EQ(f.Image1->Zoom(), 1);
     EXPECT_NEAR(shownAt(before), at.x, 1 / zoomed + 1);
     const int scrolled = f.ScrollBox1->VertPosition();

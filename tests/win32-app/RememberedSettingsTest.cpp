@@ -42,7 +42,7 @@ TEST_F(RememberedSettings, WhatTheUserChangedComesBackAtTheNextStart) {
     Click(*f.CheckBox2);
     Click(*f.SpeedButton2);
     SetWindowPos(f.Handle(), nullptr, 30, 20, 900, 600, SWP_NOZORDER);
-    f.LabeledEdit1->SetText("表題");
+    f.LabeledEdit1->SetText(Ansi("表題"));
     CloseWindow();
     EXPECT_NE(ReadWholeFile(SettingsFile()).find("Brightness=-40"), std::string::npos);
 
@@ -108,7 +108,7 @@ TEST_F(RememberedSettings, AFileThatCannotBeWrittenIsReportedOnce) {
     Pump();
     Click(*f.CheckBox2);
     CloseWindow();
-    EXPECT_EQ(errors, std::vector<std::string>{"設定を保存出来ません\r\n" + SettingsFile()});
+    EXPECT_EQ(errors, std::vector<std::string>{Ansi("設定を保存出来ません\r\n") + SettingsFile()});
 }
 
 }  // namespace

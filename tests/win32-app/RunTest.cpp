@@ -19,7 +19,7 @@ protected:
         folder = FreshFolder("window-run");
         WriteJpegFile(folder + "\\1-red.jpg", 64, 48, RGB(220, 20, 20));
         WriteBmpFile(folder + "\\2-green.bmp", 32, 24, RGB(20, 220, 20));
-        WriteTextFile(folder + "\\3-text.txt", "こんにちは\r\n");
+        WriteTextFile(folder + "\\3-text.txt", Ansi("こんにちは\r\n"));
         pdf = folder + "\\default.pdf";
     }
     std::string folder, pdf;
@@ -60,7 +60,7 @@ TEST_F(RunTest, PdfButtonRunsToTheFinishedDialogAndClosingItGivesTheWindowBack) 
     TForm2* dialog = Form().Form2();
     ASSERT_NE(dialog, nullptr);
     EXPECT_TRUE(errors.empty());
-    EXPECT_EQ(TextOf(dialog->Handle()), "ＰＤＦ作成終了");
+    EXPECT_EQ(TextOf(dialog->Handle()), Ansi("ＰＤＦ作成終了"));
     EXPECT_EQ(TextOf(dialog->StaticText1->Handle()), FinishedLabel());
     EXPECT_TRUE(dialog->Button2->Visible());
     EXPECT_TRUE(dialog->Button3->Visible());
@@ -130,7 +130,7 @@ TEST_F(RunTest, APdfTheShellCannotOpenIsReportedAndTheDialogStays) {
     Click(*Form().Form2()->Button3);
     Pump();
     ASSERT_EQ(errors.size(), 1u);
-    EXPECT_EQ(errors[0].rfind("開けませんでした: " + pdf + "\r\n原因: ", 0), 0u) << errors[0];
+    EXPECT_EQ(errors[0].rfind(Ansi("開けませんでした: ") + pdf + Ansi("\r\n原因: "), 0), 0u) << errors[0];
     EXPECT_NE(Form().Form2(), nullptr);
     Click(*Form().Form2()->Button2);
     Pump();
@@ -141,14 +141,14 @@ TEST_F(RunTest, StopFromTheDialogWritesNothingAndKeepsTheOldPdf) {
     Open(folder);
     const DuringRun stop([&] {
         ASSERT_NE(Form().Form2(), nullptr);
-        EXPECT_EQ(TextOf(Form().Form2()->Handle()), "ＰＤＦ作成中....");
+        EXPECT_EQ(TextOf(Form().Form2()->Handle()), Ansi("ＰＤＦ作成中...."));
         EXPECT_FALSE(Form().Form2()->Button2->Visible());
         Click(*Form().Form2()->Button1);
     });
     Click(*Form().Button4);
     Pump();
     EXPECT_TRUE(errors.empty());
-    EXPECT_EQ(infos, std::vector<std::string>{"中止しました"});
+    EXPECT_EQ(infos, std::vector<std::string>{Ansi("中止しました")});
     EXPECT_EQ(ReadWholeFile(pdf), "%PDF-1.2 the old one");
     EXPECT_EQ(Form().Form2(), nullptr);
     EXPECT_TRUE(IsWindowEnabled(Form().Handle()));
@@ -166,11 +166,12 @@ TEST_F(RunTest, APdfHeldOpenByAViewerIsReportedBeforeAnyPage) {
     Click(*Form().Button4);
     Pump();
     CloseHandle(viewer);
-    const std::string text =
-        "ＰＤＦを作成できませんでした。\r\n書き込めないＰＤＦ: " + pdf + "\r\n原因: ＰＤＦが他のアプリで開かれています";
+    const std::string text = Ansi("ＰＤＦを作成できませんでした。\r\n書き込めないＰＤＦ: ") + pdf +
+                             Ansi("\r\n原因: ＰＤＦが他のアプリで開かれています");
     EXPECT_EQ(errors, std::vector<std::string>{text});
     TForm2* dialog = Form().Form2();
     ASSERT_NE(dialog, nullptr);
+    // The label wraps a long path (how long depends on where the tests run).
     EXPECT_EQ(Unwrapped(TextOf(dialog->StaticText1->Handle())), Unwrapped(text));
     EXPECT_EQ(dialog->ProgressBar1->Position(), 0);  // three files: 2 once they were read
     Click(*dialog->Button2);
@@ -192,7 +193,7 @@ TEST_F(RunTest, ClosingTheDialogDuringTheRunStopsItAndStartsNoSecondRun) {
     Click(*Form().Button4);
     Pump();
     EXPECT_TRUE(errors.empty());
-    EXPECT_EQ(infos, std::vector<std::string>{"中止しました"});
+    EXPECT_EQ(infos, std::vector<std::string>{Ansi("中止しました")});
     EXPECT_EQ(GetFileAttributesA(pdf.c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_TRUE(IsWindowEnabled(Form().Handle()));
 }
@@ -213,7 +214,7 @@ TEST_F(RunTest, EscapeStopsTheRunAndAtTheEndClosesTheDialog) {
     Click(*Form().Button4);
     Pump();
     EXPECT_TRUE(errors.empty());
-    EXPECT_EQ(infos, std::vector<std::string>{"中止しました"});
+    EXPECT_EQ(infos, std::vector<std::string>{Ansi("中止しました")});
     EXPECT_EQ(ReadWholeFile(pdf), "%PDF-1.2 the old one");
 
     errors.clear();
@@ -238,7 +239,7 @@ public:
     BoxAnswerer()
         : thread_([this] {
               for (int i = 0; i < 500; ++i, Sleep(20)) {
-                  HWND box = FindWindowA("#32770", "エラー");
+                  HWND box = FindWindowA("#32770", Ansi("エラー").c_str());
                   if (!box) continue;
                   EnumChildWindows(box, &CollectText, reinterpret_cast<LPARAM>(&text_));
                   GetWindowRect(box, &rect_);
@@ -293,8 +294,8 @@ TEST_F(RunTest, AfterAFailureTheDialogSaysSoUntilItCloses) {
         BoxAnswerer answer;
         Click(*Form().Button4);
         const std::string text = answer.Text();
-        EXPECT_EQ(Unwrapped(text).rfind("ＰＤＦを作成できませんでした。読み込めないファイル: " + name +
-                                            "原因: JPEG画像ではありません（JPEG error: Not a JPEG file",
+        EXPECT_EQ(Unwrapped(text).rfind(Ansi("ＰＤＦを作成できませんでした。読み込めないファイル: ") + name +
+                                            Ansi("原因: JPEG画像ではありません（JPEG error: Not a JPEG file"),
                                         0),
                   0u)
             << text;
@@ -302,7 +303,7 @@ TEST_F(RunTest, AfterAFailureTheDialogSaysSoUntilItCloses) {
         TForm2* dialog = Form().Form2();
         ASSERT_NE(dialog, nullptr);
         EXPECT_EQ(Unwrapped(TextOf(dialog->StaticText1->Handle())), Unwrapped(text));
-        EXPECT_EQ(TextOf(dialog->Handle()), "ＰＤＦ作成失敗");
+        EXPECT_EQ(TextOf(dialog->Handle()), Ansi("ＰＤＦ作成失敗"));
         EXPECT_TRUE(Inside(WindowRectOf(dialog->Handle()), screen));
         const ui::TBounds label = dialog->StaticText1->Bounds();
         EXPECT_GE(label.Height, dialog->StaticText1->TextHeight(label.Width));  // the whole message shows
@@ -328,7 +329,7 @@ TEST_F(RunTest, SelectedRowsMakeTheirOwnPdfAndEndAMoveRegistration) {
     Form().N1->OnClick();
     EXPECT_FALSE(Form().N4->Enabled());
     ASSERT_NE(Form().Form2(), nullptr);
-    EXPECT_EQ(TextOf(Form().Form2()->Handle()), "ＰＤＦ作成終了");
+    EXPECT_EQ(TextOf(Form().Form2()->Handle()), Ansi("ＰＤＦ作成終了"));
     EXPECT_EQ(PdfPageCount(pdf), 1);
     Click(*Form().Form2()->Button2);
     Pump();
@@ -336,7 +337,7 @@ TEST_F(RunTest, SelectedRowsMakeTheirOwnPdfAndEndAMoveRegistration) {
     // No row selected: nothing to put in a PDF, and no dialog.
     SelectOnly(-1);
     Form().N1->OnClick();
-    EXPECT_EQ(errors, std::vector<std::string>{"画像が存在しません"});
+    EXPECT_EQ(errors, std::vector<std::string>{Ansi("画像が存在しません")});
     EXPECT_EQ(Form().Form2(), nullptr);
 }
 
@@ -365,7 +366,7 @@ TEST_F(RunTest, ThePopupTurnsTheSelectedPicturesAndTheirPages) {
         for (const int page : facts.Pages()) sizes.push_back(facts.PageSize(page));
         return sizes;
     };
-    const std::vector<std::string> turns = {"右に90°回転", "左に90°回転", "回転を元に戻す"};
+    const std::vector<std::string> turns = {Ansi("右に90°回転"), Ansi("左に90°回転"), Ansi("回転を元に戻す")};
     TImgListItems& items = f.ImgListView1->ImgItems();
 
     RECT client;
@@ -381,9 +382,8 @@ TEST_F(RunTest, ThePopupTurnsTheSelectedPicturesAndTheirPages) {
     // Down: ＰＤＦ作成(選択画像), 画像移動（登録）, the greyed 画像移動（移動）, 右に90°回転.
     RECT jpeg;
     ListView_GetItemRect(list, 0, &jpeg, LVIR_BOUNDS);
-    const MenuSeen right =
-        rightClick({(jpeg.left + jpeg.right) / 2, (jpeg.top + jpeg.bottom) / 2},
-                   {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});
+    const MenuSeen right = rightClick({(jpeg.left + jpeg.right) / 2, (jpeg.top + jpeg.bottom) / 2},
+                                      {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});
     EXPECT_EQ(std::vector<bool>(right.grayed.begin() + 5, right.grayed.end()), std::vector<bool>(3, false));
     EXPECT_EQ(items[0]->Turn, 1);
     // Left on all three: the JPEG back, the bitmap a quarter anticlockwise, the text as it was.
@@ -416,7 +416,7 @@ TEST_F(RunTest, TheSaveFolderAndTheTypedNameDecideWhereThePdfGoes) {
     EXPECT_EQ(Form().LabeledEdit6->Text(), folder.substr(folder.find_last_of('\\') + 1));
     Click(*Form().SpeedButton1);
     EXPECT_EQ(Form().LabeledEdit6->Text(), "book");
-    EXPECT_EQ(Form().LabeledEdit6->Hint(), ui::Widen("保存先: " + elsewhere + "\\book.pdf"));
+    EXPECT_EQ(Form().LabeledEdit6->Hint(), ui::Widen(Ansi("保存先: ") + elsewhere + "\\book.pdf"));
     Click(*Form().Button4);
     Click(*Form().Form2()->Button2);
     Pump();
@@ -429,13 +429,13 @@ TEST_F(RunTest, TheSaveFolderAndTheTypedNameDecideWhereThePdfGoes) {
     answer = false;
     Click(*Form().Button4);
     Pump();
-    EXPECT_EQ(questions, std::vector<std::string>{"「book.pdf」は既にあります。\r\n置き換えますか？"});
+    EXPECT_EQ(questions, std::vector<std::string>{Ansi("「book.pdf」は既にあります。\r\n置き換えますか？")});
     EXPECT_EQ(Form().Form2(), nullptr);
     EXPECT_EQ(ReadWholeFile(elsewhere + "\\book.pdf"), old);
     answer = true;
     Click(*Form().Button4);
     ASSERT_NE(Form().Form2(), nullptr);
-    EXPECT_EQ(TextOf(Form().Form2()->Handle()), "ＰＤＦ作成終了");
+    EXPECT_EQ(TextOf(Form().Form2()->Handle()), Ansi("ＰＤＦ作成終了"));
     Click(*Form().Form2()->Button2);
     Pump();
     EXPECT_EQ(questions.size(), 2u);

@@ -29,10 +29,13 @@ protected:
 };
 
 TEST_F(SettingsWindowTest, ACheckBoxAndALabelledEditReadBackIntoTheSameControls) {
-    ui::TCheckBox box({.Parent = &form, .Bounds = {8, 8, 120, 20}, .Caption = "グレイスケール", .Checked = true});
+    ui::TCheckBox box({.Parent = &form, .Bounds = {8, 8, 120, 20}, .Caption = Ansi("グレイスケール"), .Checked = true});
     box.Name = "CheckBox2";
-    ui::TLabeledEdit edit({.Parent = &form, .Bounds = {90, 40, 150, 20}, .LabelCaption = "タイトル",
-                           .LabelPosition = ui::TLabelPosition::lpLeft, .Text = "表題"});
+    ui::TLabeledEdit edit({.Parent = &form,
+                           .Bounds = {90, 40, 150, 20},
+                           .LabelCaption = Ansi("タイトル"),
+                           .LabelPosition = ui::TLabelPosition::lpLeft,
+                           .Text = Ansi("表題")});
     edit.Name = "LabeledEdit1";
     edit.EditLabel().Name = "LabeledEdit1Label";
     manager.Filer("Box").WriteComponent(box);
@@ -51,11 +54,11 @@ TEST_F(SettingsWindowTest, ACheckBoxAndALabelledEditReadBackIntoTheSameControls)
     EXPECT_TRUE(errors.empty());
     EXPECT_TRUE(box.Checked());
     EXPECT_EQ(clicks, 2);  // unticked, then ticked again by the snapshot
-    EXPECT_EQ(TextOf(box.Handle()), "グレイスケール");
+    EXPECT_EQ(TextOf(box.Handle()), Ansi("グレイスケール"));
     EXPECT_EQ(RectInParent(box.Handle()).left, 8);
-    EXPECT_EQ(TextOf(edit.Handle()), "表題");
+    EXPECT_EQ(TextOf(edit.Handle()), Ansi("表題"));
     EXPECT_EQ(edit.LabelPosition(), ui::TLabelPosition::lpLeft);
-    EXPECT_EQ(TextOf(edit.EditLabel().Handle()), "タイトル");
+    EXPECT_EQ(TextOf(edit.EditLabel().Handle()), Ansi("タイトル"));
     EXPECT_EQ(RectInParent(edit.EditLabel().Handle()).right, 90 - 3);
     EXPECT_EQ(box.Name, "CheckBox2");
     EXPECT_EQ(edit.EditLabel().Name, "LabeledEdit1Label");

@@ -85,7 +85,7 @@ TEST_F(DropTest, AFormTargetThatCannotBeFoundIsAnError) {
         drop.SetTarget(THookTarget::htForm);
         FAIL() << "no error";
     } catch (const Exception& e) {
-        EXPECT_STREQ(e.what(), "フック先を特定できません。");
+        EXPECT_EQ(std::string(e.what()), Ansi("フック先を特定できません。"));
     }
 }
 
@@ -144,11 +144,11 @@ TEST(HintTest, InstallsItselfWrapsAtItsWidthAndPaintsStripArrowAndFrame) {
     const Capture shot = CaptureWindow(window->Handle());
     WriteBmp(shot, OutputPath("gui-hint.bmp"));
     const int h = shot.height;
-    EXPECT_EQ(shot.Pixel(0, 0), RGB(0, 0, 0));               // frame
-    EXPECT_EQ(shot.Pixel(3, 3), RGB(0, 0, 0));               // the arrow's point: strip left + 2, top + 2
-    EXPECT_EQ(shot.Pixel(3, 9), RGB(0, 0, 0));               // (0, 6)
-    EXPECT_EQ(shot.Pixel(9, 3), RGB(0, 0, 0));               // (6, 0)
-    EXPECT_EQ(shot.Pixel(12, h - 3), RGB(255, 210, 83));     // strip
+    EXPECT_EQ(shot.Pixel(0, 0), RGB(0, 0, 0));                     // frame
+    EXPECT_EQ(shot.Pixel(3, 3), RGB(0, 0, 0));                     // the arrow's point: strip left + 2, top + 2
+    EXPECT_EQ(shot.Pixel(3, 9), RGB(0, 0, 0));                     // (0, 6)
+    EXPECT_EQ(shot.Pixel(9, 3), RGB(0, 0, 0));                     // (6, 0)
+    EXPECT_EQ(shot.Pixel(12, h - 3), RGB(255, 210, 83));           // strip
     EXPECT_EQ(shot.Pixel(shot.width - 3, 2), RGB(255, 255, 255));  // text area
 }
 
@@ -158,7 +158,7 @@ TEST(HintTest, InstallsItselfWrapsAtItsWidthAndPaintsStripArrowAndFrame) {
 std::thread AnswerBrowser(std::function<void(HWND)> action) {
     return std::thread([action] {
         for (int i = 0; i < 500; ++i, Sleep(20)) {
-            HWND browser = FindWindowA("#32770", "フォルダーの参照");
+            HWND browser = FindWindowA("#32770", Ansi("フォルダーの参照").c_str());
             if (!browser || !IsWindowVisible(browser)) continue;
             Sleep(200);
             action(browser);

@@ -8,11 +8,7 @@
 
 namespace pim::test {
 
-const char* const kRowTexts[3] = {
-    "\x89\xE6\x91\x9C" "1.jpg",  // "画像1.jpg"
-    "\x89\xE6\x91\x9C" "2.bmp",  // "画像2.bmp"
-    "\x95\xB6\x8F\x91" "3.txt",  // "文書3.txt"
-};
+const std::string kRowTexts[3] = {Ansi("画像1.jpg"), Ansi("画像2.bmp"), Ansi("文書3.txt")};
 
 namespace {
 
@@ -52,13 +48,12 @@ ProofWindow::ProofWindow() {
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
     RECT frame{0, 0, kClientWidth, kClientHeight};
     AdjustWindowRect(&frame, style, FALSE);
-    window_ = CreateWindowExA(0, kClassName, "Pim-\x83\x73\x83\x80- test", style, 40, 40,
-                              frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
-                              GetModuleHandleA(nullptr), this);
+    window_ = CreateWindowExA(0, kClassName, Ansi("Pim-ピム- test").c_str(), style, 40, 40, frame.right - frame.left,
+                              frame.bottom - frame.top, nullptr, nullptr, GetModuleHandleA(nullptr), this);
     Check(window_ != nullptr, "CreateWindowExA (window)");
 
     font_ = CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
-                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, kPGothicFace);
+                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, kPGothicFace.c_str());
     Check(font_ != nullptr, "CreateFontA");
 
     // Owner-data list: it holds no texts of its own and asks for each row.
@@ -71,11 +66,12 @@ ProofWindow::ProofWindow() {
     LVCOLUMNA column{};
     column.mask = LVCF_TEXT | LVCF_WIDTH;
     column.cx = 280;
-    column.pszText = const_cast<char*>("\x83\x74\x83\x40\x83\x43\x83\x8B");  // "ファイル"
+    std::string caption = Ansi("ファイル");
+    column.pszText = caption.data();
     Check(SendMessageA(list_, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column)) == 0, "LVM_INSERTCOLUMNA");
     ListView_SetItemCountEx(list_, 3, 0);
 
-    button_ = CreateWindowExA(0, WC_BUTTONA, kButtonCaption, WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 8, 120, 100,
+    button_ = CreateWindowExA(0, WC_BUTTONA, kButtonCaption.c_str(), WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 8, 120, 100,
                               30, window_, reinterpret_cast<HMENU>(kButtonId), GetModuleHandleA(nullptr), nullptr);
     Check(button_ != nullptr, "CreateWindowExA (button)");
     SendMessageA(button_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
@@ -106,15 +102,15 @@ LRESULT CALLBACK ProofWindow::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPA
     }
     auto* self = reinterpret_cast<ProofWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
     switch (msg) {
-    case WM_NOTIFY:
-        if (self) return self->OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
-        break;
-    case kUserMessage:
-        if (self) self->received_.push_back({wParam, lParam});
-        return 0;
-    case WM_NCDESTROY:
-        if (self) self->window_ = nullptr;
-        break;
+        case WM_NOTIFY:
+            if (self) return self->OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
+            break;
+        case kUserMessage:
+            if (self) self->received_.push_back({wParam, lParam});
+            return 0;
+        case WM_NCDESTROY:
+            if (self) self->window_ = nullptr;
+            break;
     }
     return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
@@ -125,7 +121,7 @@ LRESULT ProofWindow::OnNotify(const NMHDR& header) {
         if (item.iItem >= 0 && item.iItem < 3) {
             rowsAsked_.push_back(item.iItem);
             if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0)
-                lstrcpynA(item.pszText, kRowTexts[item.iItem], item.cchTextMax);
+                lstrcpynA(item.pszText, kRowTexts[item.iItem].c_str(), item.cchTextMax);
         }
     }
     return 0;
@@ -134,8 +130,7 @@ LRESULT ProofWindow::OnNotify(const NMHDR& header) {
 Capture ProofWindow::CaptureWindow() const { return pim::test::CaptureWindow(window_); }
 
 Capture CaptureWindow(HWND window_) {
-    RedrawWindow(window_, nullptr, nullptr,
-                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
     RECT frame;
     GetWindowRect(window_, &frame);
     Capture capture;

@@ -9,13 +9,14 @@
 #include <string>
 #include <vector>
 
+#include "base/CodePage.h"
+
 namespace pim::test {
 
-// Shift_JIS bytes of the texts the window shows.
-inline constexpr const char* kButtonCaption = "PDF\x8D\xEC\x90\xAC";  // "PDF作成"
-inline constexpr const char* kPGothicFace =
-    "\x82\x6C\x82\x72 \x82\x6F\x83\x53\x83\x56\x83\x62\x83\x4E";  // "ＭＳ Ｐゴシック"
-extern const char* const kRowTexts[3];  // "画像1.jpg", "画像2.bmp", "文書3.txt"
+// The texts the window shows, as its ANSI calls take them (code page 932).
+inline const std::string kButtonCaption = Ansi("PDF作成");
+inline const std::string kPGothicFace = Ansi("ＭＳ Ｐゴシック");
+extern const std::string kRowTexts[3];  // "画像1.jpg", "画像2.bmp", "文書3.txt"
 
 constexpr UINT kUserMessage = 1025;  // WM_USER + 1, what the thumbnail worker posts
 
