@@ -73,7 +73,8 @@ TBitmap ApplyEffect(TBitmap source, const TAdjustSettings& settings) {
 void LoadTextLines(const std::string& file, TStringList& lines) {
     TMemoryStream bytes;
     bytes.LoadFromFile(file);
-    lines.SetText(TextFileToAnsi({reinterpret_cast<const char*>(bytes.Memory()), static_cast<std::size_t>(bytes.Size())}));
+    lines.SetText(
+        TextFileToAnsi({reinterpret_cast<const char*>(bytes.Memory()), static_cast<std::size_t>(bytes.Size())}));
 }
 
 void AdjustImage(const TAdjustTarget& target, const TAdjustSettings& settings, TWorkObjects& work) {

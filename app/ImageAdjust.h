@@ -17,9 +17,9 @@ namespace pim {
 
 // The group "画像の調整" of the main window.
 struct TAdjustSettings {
-    int Brightness = 0;     // ScrollBar1 "明るさ", -255..255
-    int Quality = 100;      // ScrollBar2 "画質", 0..100; 100 leaves encoding to the PDF writer
-    bool Greyscale = false; // CheckBox2 "グレイスケール"
+    int Brightness = 0;      // ScrollBar1 "明るさ", -255..255
+    int Quality = 100;       // ScrollBar2 "画質", 0..100; 100 leaves encoding to the PDF writer
+    bool Greyscale = false;  // CheckBox2 "グレイスケール"
 };
 
 // The objects of one image's preparation: created by the caller, released by
@@ -40,9 +40,7 @@ struct TWorkObjects {
 };
 
 // 255 at or above 255, 0 at or below 0, v otherwise.
-constexpr std::uint8_t ClampByte(int v) {
-    return v >= 255 ? 255 : v <= 0 ? 0 : static_cast<std::uint8_t>(v);
-}
+constexpr std::uint8_t ClampByte(int v) { return v >= 255 ? 255 : v <= 0 ? 0 : static_cast<std::uint8_t>(v); }
 
 // Grey of a pixel: the nearest integer (halves to even) to
 // 0.289 R + 0.586 G + 0.114 B, computed in extended precision. The weights
@@ -60,9 +58,9 @@ TBitmap ApplyEffect(TBitmap source, const TAdjustSettings& settings);
 // What AdjustImage reads and writes besides its settings.
 struct TAdjustTarget {
     const std::string& CurrentFile;
-    TFileKind& CurrentKind;     // set from CurrentFile; a BMP or PNG becomes a JPEG
-    TPicture& Image1;           // receives the adjusted picture
-    TStringList& TextLines;     // receives a text file's lines (PRText1's Lines)
+    TFileKind& CurrentKind;  // set from CurrentFile; a BMP or PNG becomes a JPEG
+    TPicture& Image1;        // receives the adjusted picture
+    TStringList& TextLines;  // receives a text file's lines (PRText1's Lines)
 };
 
 // A text file's lines in code page 932, whichever of the encodings Notepad

@@ -136,13 +136,13 @@ std::string FailureMessage(const TPdfRunResult& result) {
 
 // What PreparePage makes of one file.
 struct TPdfRun::TPreparedPage {
-    TFileKind Kind = TFileKind::fkOther;            // the run's currentKind_
-    std::unique_ptr<TGraphic> Picture;              // an image's picture, as Image1 takes it
-    TStringList Lines;                              // a text file's lines
+    TFileKind Kind = TFileKind::fkOther;             // the run's currentKind_
+    std::unique_ptr<TGraphic> Picture;               // an image's picture, as Image1 takes it
+    TStringList Lines;                               // a text file's lines
     std::shared_ptr<const TJpegData> UnchangedJpeg;  // the file's own JPEG bytes go into the PDF
-    bool CutOff = false;                            // a decoded JPEG ended early
-    std::string Warning;                            // else what was wrong with the file (a PNG's data, a BMP's fields)
-    int Orientation = 0;                            // the source JPEG's EXIF orientation, 0 none
+    bool CutOff = false;                             // a decoded JPEG ended early
+    std::string Warning;                             // else what was wrong with the file (a PNG's data, a BMP's fields)
+    int Orientation = 0;                             // the source JPEG's EXIF orientation, 0 none
 };
 
 void RegisterPdfClasses() {
@@ -263,8 +263,9 @@ TPdfRunResult TPdfRun::Run(TPdfRunHost& host) {
         std::unique_ptr<TOrderedWorkers<TPreparedPage>> workers;
         if (settings_.Jobs != 1) {
             workers = std::make_unique<TOrderedWorkers<TPreparedPage>>(
-                count, jobs, 2 * jobs,
-                [files = files_, settings = settings_](int i) { return PreparePage(files[static_cast<std::size_t>(i)], settings); });
+                count, jobs, 2 * jobs, [files = files_, settings = settings_](int i) {
+                    return PreparePage(files[static_cast<std::size_t>(i)], settings);
+                });
         }
         for (int i = 0; i < count; ++i) {
             progress.ProcessMessages();
@@ -298,7 +299,7 @@ TPdfRunResult TPdfRun::Run(TPdfRunHost& host) {
         }
     } catch (...) {
         result.Outcome = result.WhileSaving && SaveAbandoned && SaveAbandoned() ? TPdfRunOutcome::roStopped
-                                                                               : TPdfRunOutcome::roFailed;
+                                                                                : TPdfRunOutcome::roFailed;
         result.FailedFile = result.Stage == TPdfRunStage::rsReading ? currentFile_ : PReport1->FileName();
         std::tie(result.Cause, result.CauseFault) = CauseOf(std::current_exception());
     }
@@ -318,7 +319,8 @@ TPdfRunResult TPdfRun::Run(TPdfRunHost& host) {
         if (data->CutOff()) warnings_.push_back({page, {files_[static_cast<std::size_t>(page)], kCutOffJpeg}});
     unchangedJpegs_.clear();
     // In page order: pages decoded at load and pages copied at the save interleave.
-    std::stable_sort(warnings_.begin(), warnings_.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::stable_sort(warnings_.begin(), warnings_.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
     for (auto& [page, warning] : warnings_) result.Warnings.push_back(std::move(warning));
     warnings_.clear();
     progress.SetPosition(count);
@@ -421,10 +423,11 @@ void TPdfRun::ArmPreparedPage(int index, TPreparedPage page) {
         warnings_.push_back(
             {index,
              {currentFile_, "the picture is " + std::to_string(scaledFrom_.first) + " x " +
-                               std::to_string(scaledFrom_.second) + " pixels, more than the " +
-                               std::to_string(kMaxPageSide) + " units PDF viewers accept for a page side; the page is " +
-                               "scaled down to " + std::to_string(PRPage1->Width()) + " x " +
-                               std::to_string(PRPage1->Height()) + " (the picture's data unchanged)"}});
+                                std::to_string(scaledFrom_.second) + " pixels, more than the " +
+                                std::to_string(kMaxPageSide) +
+                                " units PDF viewers accept for a page side; the page is " + "scaled down to " +
+                                std::to_string(PRPage1->Width()) + " x " + std::to_string(PRPage1->Height()) +
+                                " (the picture's data unchanged)"}});
     }
 }
 

@@ -67,7 +67,7 @@ struct TPdfRunResult {
     // the broken name rule (English).
     std::string Cause;
     TFault CauseFault = TFault::fUnknown;  // what kind of trouble Cause tells of
-    TNameProblem NameProblem;  // rsOutput: the name rule the output name broke, if that was the cause
+    TNameProblem NameProblem;              // rsOutput: the name rule the output name broke, if that was the cause
     // Pages made from damaged files (a JPEG or PNG cut off, a PNG's short or
     // damaged image data, a BMP's untrue header fields), in page order.
     std::vector<TPdfRunWarning> Warnings;
@@ -132,10 +132,10 @@ public:
 // What a run is told besides its files: the window fills it from its
 // controls, the command line from its options.
 struct TPdfRunSettings {
-    std::string Title;     // LabeledEdit1 "タイトル"
-    std::string Subject;   // LabeledEdit2 "サブタイトル"
-    std::string Author;    // LabeledEdit3 "作成者"
-    std::string Keywords;  // LabeledEdit4 "キーワード"
+    std::string Title;           // LabeledEdit1 "タイトル"
+    std::string Subject;         // LabeledEdit2 "サブタイトル"
+    std::string Author;          // LabeledEdit3 "作成者"
+    std::string Keywords;        // LabeledEdit4 "キーワード"
     std::string ImageFolder;     // StaticText3: the list's FolderPath
     std::string SaveFolder;      // StaticText2
     bool UseSaveFolder = false;  // CheckBox6 "保存先変更"
@@ -153,7 +153,6 @@ struct TPdfRunSettings {
     // bytes unchanged. Off: pages are the pictures as stored.
     bool AutoOrient = true;
 };
-
 
 // Registers the font classes and image builders the PDF writer creates by
 // name (done when the program starts; repeating it does no harm).
@@ -230,9 +229,9 @@ private:
     // the PDF unchanged, while they are copied at the save: such pages keep
     // their data here until then.
     std::vector<std::pair<int, std::shared_ptr<const TJpegData>>> unchangedJpegs_;  // page index, data
-    std::vector<std::pair<int, TPdfRunWarning>> warnings_;                           // page index, warning
-    int orientation_ = 1;  // of the current page's picture
-    bool continuation_ = false;  // printing a text's second or later page: no bookmark
+    std::vector<std::pair<int, TPdfRunWarning>> warnings_;                          // page index, warning
+    int orientation_ = 1;                                                           // of the current page's picture
+    bool continuation_ = false;             // printing a text's second or later page: no bookmark
     std::pair<int, int> scaledFrom_{0, 0};  // the page's size before ArmPage scaled it down; 0 when it did not
 };
 

@@ -13,8 +13,8 @@ namespace pim {
 
 // How the page of a file is turned.
 struct TPreviewTurn {
-    int QuarterTurns = 0;     // the user's, clockwise
-    bool AutoOrient = true;   // "EXIF回転"
+    int QuarterTurns = 0;    // the user's, clockwise
+    bool AutoOrient = true;  // "EXIF回転"
 };
 
 // "効果確認": the picture the run writes for `file` with `adjust` (a BMP or

@@ -126,15 +126,14 @@ TFileStream::TFileStream(const std::string& fileName, TFileMode mode) : fileName
         bool exists = false;
         file_ = CreateNewFile(fileName, exists);
     } else {
-        const char* how = mode == TFileMode::fmCreate     ? "wb"
-                          : mode == TFileMode::fmOpenRead ? "rb"
-                                                          : "r+b";
+        const char* how = mode == TFileMode::fmCreate ? "wb" : mode == TFileMode::fmOpenRead ? "rb" : "r+b";
         file_ = OpenFile(fileName, how);
     }
     if (!file_) {
         const bool creating = mode == TFileMode::fmCreate || mode == TFileMode::fmCreateNew;
-        throw EStreamError(creating ? "Cannot create file \"" + fileName + "\"" : "Cannot open file \"" + fileName + "\"",
-                           LastFileErrorText(), LastFileErrorFault());
+        throw EStreamError(
+            creating ? "Cannot create file \"" + fileName + "\"" : "Cannot open file \"" + fileName + "\"",
+            LastFileErrorText(), LastFileErrorFault());
     }
 }
 
@@ -169,8 +168,7 @@ std::int64_t TFileStream::Size() {
 void TFileStream::Flush() {
     if (!file_) throw EStreamError("Stream write error");
     ClearFileError();
-    if (std::fflush(file_) != 0)
-        throw EStreamError("Stream write error", LastFileErrorText(), LastFileErrorFault());
+    if (std::fflush(file_) != 0) throw EStreamError("Stream write error", LastFileErrorText(), LastFileErrorFault());
 }
 
 void TFileStream::Close() {

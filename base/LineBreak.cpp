@@ -54,7 +54,7 @@ bool IsWordChar(std::string_view text, std::size_t at) {
 
 std::size_t LineBreakBefore(std::string_view text, std::size_t fit) {
     if (fit == 0) return text.empty() ? 0 : CharLength(text, 0);  // a line holds a character, however wide
-    std::vector<std::size_t> starts;  // the line's character boundaries before fit
+    std::vector<std::size_t> starts;                              // the line's character boundaries before fit
     for (std::size_t i = 0; i < fit; i += CharLength(text, i)) starts.push_back(i);
     starts.push_back(fit);
     const std::size_t last = starts.size() - 1;  // breaking before starts[last] keeps all that fits

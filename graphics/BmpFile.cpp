@@ -281,8 +281,9 @@ bool IndexPastPalette(const TBitmap& bmp) {
     for (int y = 0; y < bmp.Height(); ++y) {
         const std::uint8_t* row = bmp.ScanLine(y);
         for (int x = 0; x < bmp.Width(); ++x) {
-            const unsigned index = bits == 8 ? row[x] : bits == 4 ? (row[x / 2] >> ((x & 1) ? 0 : 4)) & 15
-                                                                   : (row[x / 8] >> (7 - x % 8)) & 1;
+            const unsigned index = bits == 8   ? row[x]
+                                   : bits == 4 ? (row[x / 2] >> ((x & 1) ? 0 : 4)) & 15
+                                               : (row[x / 8] >> (7 - x % 8)) & 1;
             if (index >= count) return true;
         }
     }
@@ -319,7 +320,9 @@ std::string ReadBmp(TStream& stream, TBitmap& bitmap) {
     }
     if (h.bits == 0) {
         h.bits = BitsFromDataSize(h, offBits, pos, available);
-        if (h.bits == 0) Invalid(fields ? "bit fields with a wrong bit count" : "unsupported bit count", fields ? TFault::fDamaged : TFault::fUnsupported);
+        if (h.bits == 0)
+            Invalid(fields ? "bit fields with a wrong bit count" : "unsupported bit count",
+                    fields ? TFault::fDamaged : TFault::fUnsupported);
         notes.Add("the bit count is " + Num(h.statedBits) + ", which BMP does not have; read as " + Num(h.bits) +
                   " bits, the size of its pixel data");
     }
@@ -353,15 +356,16 @@ std::string ReadBmp(TStream& stream, TBitmap& bitmap) {
     // palette, as readers that follow the header's fields take them.
     const std::int64_t dataPos = offBits >= pos && offBits < available ? offBits : pos;
     if (dataPos != offBits) {
-        const std::string end = std::string(h.bits <= 8 ? "the end of the palette" : "the end of the headers") +
-                                " (byte " + Num(pos) + ")";
+        const std::string end =
+            std::string(h.bits <= 8 ? "the end of the palette" : "the end of the headers") + " (byte " + Num(pos) + ")";
         notes.Add("the pixel offset " + Num(offBits) +
                   (offBits < pos ? " points before " + end + "; the pixels are read from there"
                                  : " lies past the end of the file; the pixels are read from " + end));
     }
     const std::int64_t dataAvailable = available - dataPos;
     const bool rle = h.compression == kBiRle8 || h.compression == kBiRle4;
-    const std::int64_t dataSize = rle ? (h.sizeImage ? h.sizeImage : dataAvailable) : DibRowBytes(h.width, h.bits) * h.height;
+    const std::int64_t dataSize =
+        rle ? (h.sizeImage ? h.sizeImage : dataAvailable) : DibRowBytes(h.width, h.bits) * h.height;
     if (dataSize > dataAvailable) Invalid("the file is truncated", TFault::fCutOff);
     stream.SetPosition(start + dataPos);
 
@@ -371,7 +375,8 @@ std::string ReadBmp(TStream& stream, TBitmap& bitmap) {
     if (rle) {
         std::vector<std::uint8_t> data(static_cast<std::size_t>(dataSize));
         ReadExact(stream, data.data(), data.size());
-        if (DecodeRle(data, h, bmp)) notes.Add("the RLE data run past the picture's edge; what lies outside is left out");
+        if (DecodeRle(data, h, bmp))
+            notes.Add("the RLE data run past the picture's edge; what lies outside is left out");
     } else {
         ReadUncompressed(stream, h, bmp);
     }
@@ -426,8 +431,7 @@ void WriteBmp(TStream& stream, const TBitmap& bitmap) {
     for (const TPaletteEntry& e : palette) head.insert(head.end(), {e.peBlue, e.peGreen, e.peRed, 0});
     stream.Write(head.data(), head.size());
 
-    for (int y = bitmap.Height() - 1; y >= 0; --y)
-        stream.Write(bitmap.ScanLine(y), static_cast<std::size_t>(rowBytes));
+    for (int y = bitmap.Height() - 1; y >= 0; --y) stream.Write(bitmap.ScanLine(y), static_cast<std::size_t>(rowBytes));
 }
 
 }  // namespace pim

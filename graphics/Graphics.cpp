@@ -126,11 +126,10 @@ std::vector<TPaletteEntry> DefaultPalette(TPixelFormat format) {
     if (format == TPixelFormat::pf1bit) {
         pal = {{0, 0, 0, 0}, {255, 255, 255, 0}};
     } else if (format == TPixelFormat::pf4bit) {
-        static const std::uint8_t vga[16][3] = {
-            {0, 0, 0},       {128, 0, 0},   {0, 128, 0},   {128, 128, 0},
-            {0, 0, 128},     {128, 0, 128}, {0, 128, 128}, {192, 192, 192},
-            {128, 128, 128}, {255, 0, 0},   {0, 255, 0},   {255, 255, 0},
-            {0, 0, 255},     {255, 0, 255}, {0, 255, 255}, {255, 255, 255}};
+        static const std::uint8_t vga[16][3] = {{0, 0, 0},       {128, 0, 0},   {0, 128, 0},   {128, 128, 0},
+                                                {0, 0, 128},     {128, 0, 128}, {0, 128, 128}, {192, 192, 192},
+                                                {128, 128, 128}, {255, 0, 0},   {0, 255, 0},   {255, 255, 0},
+                                                {0, 0, 255},     {255, 0, 255}, {0, 255, 255}, {255, 255, 255}};
         for (const auto& c : vga) pal.push_back({c[0], c[1], c[2], 0});
     } else if (format == TPixelFormat::pf8bit) {
         for (int i = 0; i < 256; ++i) {
@@ -162,8 +161,7 @@ TBitmap::TBitmap(int width, int height, TPixelFormat format) {
 }
 
 void TBitmap::Allocate(int width, int height, TPixelFormat format) {
-    if (format == TPixelFormat::pfCustom)
-        throw EInvalidGraphicOperation("Custom pixel formats cannot be created");
+    if (format == TPixelFormat::pfCustom) throw EInvalidGraphicOperation("Custom pixel formats cannot be created");
     if (width < 0 || height < 0 || width > kMaxBitmapDimension || height > kMaxBitmapDimension)
         throw EInvalidGraphic("Bitmap dimensions exceed the limit", TFault::fTooLarge);
     const std::int64_t rowBytes = DibRowBytes(width, BitsPerPixel(format));
@@ -182,8 +180,7 @@ void TBitmap::SetSize(int width, int height) {
     Allocate(width, height, old.format_);
     palette_ = std::move(old.palette_);
     const auto copy = static_cast<std::size_t>(std::min(rowBytes_, old.rowBytes_));
-    for (int y = 0; y < std::min(height_, old.height_); ++y)
-        std::memcpy(ScanLine(y), old.ScanLine(y), copy);
+    for (int y = 0; y < std::min(height_, old.height_); ++y) std::memcpy(ScanLine(y), old.ScanLine(y), copy);
 }
 
 std::uint8_t* TBitmap::ScanLine(int y) {
@@ -222,8 +219,7 @@ TPaletteEntry TBitmap::PixelColor(int x, int y) const {
 
 void TBitmap::SetPixelFormat(TPixelFormat format) {
     if (format == format_) return;
-    if (format == TPixelFormat::pfCustom)
-        throw EInvalidGraphicOperation("Custom pixel formats cannot be created");
+    if (format == TPixelFormat::pfCustom) throw EInvalidGraphicOperation("Custom pixel formats cannot be created");
     const int fromBits = BitsPerPixel(format_);
     const int toBits = BitsPerPixel(format);
     if (fromBits == toBits && !IsIndexed(format) && format_ != TPixelFormat::pf15bit &&
@@ -243,8 +239,7 @@ void TBitmap::SetPixelFormat(TPixelFormat format) {
                 std::uint8_t* dst = result.ScanLine(y);
                 for (int x = 0; x < width_; ++x) {
                     const unsigned index = IndexAt(src, x, fromBits);
-                    if (index >= limit)
-                        throw EInvalidGraphicOperation("Palette index does not fit the pixel format");
+                    if (index >= limit) throw EInvalidGraphicOperation("Palette index does not fit the pixel format");
                     PutIndex(dst, x, toBits, index);
                 }
             }

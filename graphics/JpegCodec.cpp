@@ -98,8 +98,8 @@ struct SourceMgr {
     TStream* stream = nullptr;
     TDigest* digest = nullptr;
     std::int64_t supplied = 0;  // bytes handed to the library so far
-    bool gotData = false;  // any byte at all
-    bool ended = false;    // the data ran out before the image did
+    bool gotData = false;       // any byte at all
+    bool ended = false;         // the data ran out before the image did
     JOCTET buffer[kChunk];
 };
 
@@ -223,7 +223,8 @@ public:
     bool Decode(const TJpegDecodeOptions& opt, TBitmap& out) {
         const TJpegHeader h = ReadHeader();
         const bool grey = opt.grayscale || h.colorSpace == TJpegColorSpace::jcsGrayscale;
-        const bool cmyk = !grey && (h.colorSpace == TJpegColorSpace::jcsCMYK || h.colorSpace == TJpegColorSpace::jcsYCCK);
+        const bool cmyk =
+            !grey && (h.colorSpace == TJpegColorSpace::jcsCMYK || h.colorSpace == TJpegColorSpace::jcsYCCK);
         const bool quantize = opt.quantize && !grey;
 
         cinfo_.scale_num = 1;

@@ -8,9 +8,7 @@ bool IsBitmap(const TGraphic* graphic) { return dynamic_cast<const TBitmap*>(gra
 bool IsJpeg(const TGraphic* graphic) { return dynamic_cast<const TJPEGImage*>(graphic) != nullptr; }
 bool IsPng(const TGraphic* graphic) { return dynamic_cast<const TPngImage*>(graphic) != nullptr; }
 
-void TPicture::SetGraphic(const TGraphic* graphic) {
-    graphic_ = graphic ? graphic->Clone() : nullptr;
-}
+void TPicture::SetGraphic(const TGraphic* graphic) { graphic_ = graphic ? graphic->Clone() : nullptr; }
 
 void TPicture::Assign(const TPicture& source) {
     if (&source != this) SetGraphic(source.Graphic());

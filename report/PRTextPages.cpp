@@ -45,8 +45,10 @@ std::vector<TStringList> TPRText::Pages() const {
     // As many lines as the canvas sets before the next would pass the bottom.
     const float fontSize = FontSize();
     int perPage = 1;
-    if (leading_ <= 0) perPage = std::max(1, static_cast<int>(shown.size()));
-    else for (double lineTop = Height() - leading_; fontSize <= lineTop; lineTop -= leading_) ++perPage;
+    if (leading_ <= 0)
+        perPage = std::max(1, static_cast<int>(shown.size()));
+    else
+        for (double lineTop = Height() - leading_; fontSize <= lineTop; lineTop -= leading_) ++perPage;
     if (!wrapped && static_cast<int>(shown.size()) <= perPage) return {lines_};
 
     std::vector<TStringList> pages;

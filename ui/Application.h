@@ -46,9 +46,9 @@ protected:
 // What the show-hint hook may change before a hint appears.
 struct THintInfo {
     TWindow* HintControl = nullptr;
-    POINT CursorPos{};      // screen
-    POINT HintPos{};        // screen: the hint's top-left corner
-    int HintMaxWidth = 0;   // 0: the screen's width
+    POINT CursorPos{};     // screen
+    POINT HintPos{};       // screen: the hint's top-left corner
+    int HintMaxWidth = 0;  // 0: the screen's width
     std::u16string HintStr;
     bool CanShow = true;
 };

@@ -16,8 +16,7 @@ bool Usable(HWND control) { return control && IsWindowVisible(control) && IsWind
 
 }  // namespace
 
-TForm::TForm(const Params& p)
-    : font_(MakeFont(kPGothic, kFontHeight)), designClient_{p.ClientWidth, p.ClientHeight} {
+TForm::TForm(const Params& p) : font_(MakeFont(kPGothic, kFontHeight)), designClient_{p.ClientWidth, p.ClientHeight} {
     SetFont(font_.get());
     const DWORD style = kFormStyle | (p.MinimizeBox ? WS_MINIMIZEBOX : 0) | (p.MaximizeBox ? WS_MAXIMIZEBOX : 0) |
                         (p.Sizable ? WS_THICKFRAME : 0);
@@ -91,8 +90,7 @@ bool TForm::DialogKey(const MSG& msg) {
     const HWND focus = GetFocus();
     // A control that wants the key itself (a label being edited, an open
     // drop-down list) keeps it.
-    const LRESULT code =
-        focus ? SendMessageW(focus, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg)) : 0;
+    const LRESULT code = focus ? SendMessageW(focus, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg)) : 0;
     if (code & DLGC_WANTMESSAGE) return false;
     switch (msg.wParam) {
         case VK_TAB:
@@ -114,8 +112,7 @@ bool TForm::DialogKey(const MSG& msg) {
                 return true;
             }
             return false;
-        default:
-            return false;
+        default: return false;
     }
 }
 
@@ -207,9 +204,7 @@ void TForm::KeepOnMonitor() {
 
 LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_CLOSE:
-            Close();
-            return 0;
+        case WM_CLOSE: Close(); return 0;
         case WM_SIZE:
             if (wParam != SIZE_MINIMIZED) Realign();
             break;
@@ -255,8 +250,7 @@ LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_NCMBUTTONDBLCLK:
             if (OnNcMessage && OnNcMessage(message, wParam, lParam)) return 0;
             break;
-        default:
-            break;
+        default: break;
     }
     return TWindow::WndProc(message, wParam, lParam);
 }

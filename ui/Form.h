@@ -32,9 +32,9 @@ public:
         std::string Caption;
         int ClientWidth = 0;
         int ClientHeight = 0;
-        bool MinimizeBox = true;   // the system menu is always there
+        bool MinimizeBox = true;  // the system menu is always there
         bool MaximizeBox = false;
-        bool Sizable = false;      // a sizing border; never smaller than the design
+        bool Sizable = false;  // a sizing border; never smaller than the design
         bool StayOnTop = false;
         TForm* Owner = nullptr;
     };

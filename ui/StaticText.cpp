@@ -20,7 +20,10 @@ DWORD AlignmentStyle(TAlignment a) {
 
 TStaticText::TStaticText(const Params& p) : autoSize_(p.Bounds.Width == 0 && p.Bounds.Height == 0) {
     ShowHint = p.ShowHint;
-    CreateHandle({.Parent = p.Parent, .ClassName = L"STATIC", .Bounds = p.Bounds, .Text = p.Caption,
+    CreateHandle({.Parent = p.Parent,
+                  .ClassName = L"STATIC",
+                  .Bounds = p.Bounds,
+                  .Text = p.Caption,
                   .Style = SS_NOTIFY | SS_NOPREFIX | AlignmentStyle(p.Alignment) | (p.Sunken ? SS_SUNKEN : 0)});
     AdjustSize();
 }

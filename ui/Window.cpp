@@ -144,9 +144,8 @@ void TWindow::CreateHandle(const TCreateParams& p) {
     const std::u16string text = Widen(p.Text);
     const HWND parentHandle = child ? p.Parent->Handle() : p.Owner;
     const auto id = child ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(nextId++)) : nullptr;
-    HWND handle = CreateWindowExW(p.ExStyle, p.ClassName, W(text), style, p.Bounds.Left, p.Bounds.Top,
-                                  p.Bounds.Width, p.Bounds.Height, parentHandle, id,
-                                  GetModuleHandleW(nullptr), this);
+    HWND handle = CreateWindowExW(p.ExStyle, p.ClassName, W(text), style, p.Bounds.Left, p.Bounds.Top, p.Bounds.Width,
+                                  p.Bounds.Height, parentHandle, id, GetModuleHandleW(nullptr), this);
     if (!handle) {
         const DWORD error = GetLastError();
         throw Exception("Error creating window of class " + Narrow(reinterpret_cast<const char16_t*>(p.ClassName)) +
@@ -155,8 +154,8 @@ void TWindow::CreateHandle(const TCreateParams& p) {
     if (!handle_) {
         // A system control: subclass it.
         Attach(handle);
-        original_ = reinterpret_cast<WNDPROC>(
-            SetWindowLongPtrW(handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Procedure)));
+        original_ =
+            reinterpret_cast<WNDPROC>(SetWindowLongPtrW(handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Procedure)));
     }
     if (font_) SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     // A control made later lies in front of those made before it.
@@ -224,8 +223,7 @@ LRESULT TWindow::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_MOUSEMOVE:
             if (host) host->MouseMoved(*this);
             break;
-        default:
-            break;
+        default: break;
     }
     return CallDefault(message, wParam, lParam);
 }
@@ -252,8 +250,7 @@ void TWindow::SetPersistentName(const std::string& name) {
     if (!name.empty()) {
         TWindow* top = this;
         while (top->Parent()) top = top->Parent();
-        if (top != this && top->FindChild(name, this))
-            throw Exception("A component named " + name + " already exists");
+        if (top != this && top->FindChild(name, this)) throw Exception("A component named " + name + " already exists");
     }
     Name = name;
 }
@@ -291,12 +288,18 @@ TPersistentProperties TWindow::PublishedProperties() {
         };
     };
     return TPersistentProperties()
-        .Integer("Left", [this] { return Left(); }, setBounds(&TBounds::Left))
-        .Integer("Top", [this] { return Top(); }, setBounds(&TBounds::Top))
-        .Integer("Width", [this] { return Width(); }, setBounds(&TBounds::Width))
-        .Integer("Height", [this] { return Height(); }, setBounds(&TBounds::Height))
-        .Boolean("Visible", [this] { return Visible(); }, [this](bool v) { SetVisible(v); })
-        .Boolean("Enabled", [this] { return Enabled(); }, [this](bool v) { SetEnabled(v); });
+        .Integer(
+            "Left", [this] { return Left(); }, setBounds(&TBounds::Left))
+        .Integer(
+            "Top", [this] { return Top(); }, setBounds(&TBounds::Top))
+        .Integer(
+            "Width", [this] { return Width(); }, setBounds(&TBounds::Width))
+        .Integer(
+            "Height", [this] { return Height(); }, setBounds(&TBounds::Height))
+        .Boolean(
+            "Visible", [this] { return Visible(); }, [this](bool v) { SetVisible(v); })
+        .Boolean(
+            "Enabled", [this] { return Enabled(); }, [this](bool v) { SetEnabled(v); });
 }
 
 void TWindow::RecreateHandle() {
@@ -306,8 +309,14 @@ void TWindow::RecreateHandle() {
     const bool visible = Visible();
     DestroyWindow(handle_);
     const std::wstring className = className_;
-    CreateHandle({.Parent = parent_, .ClassName = className.c_str(), .Bounds = bounds, .Text = text,
-                  .Style = style_, .ExStyle = exStyle_, .Visible = visible, .Owner = owner_});
+    CreateHandle({.Parent = parent_,
+                  .ClassName = className.c_str(),
+                  .Bounds = bounds,
+                  .Text = text,
+                  .Style = style_,
+                  .ExStyle = exStyle_,
+                  .Visible = visible,
+                  .Owner = owner_});
 }
 
 std::string TWindow::Text() const { return Narrow(TextW()); }

@@ -14,8 +14,8 @@ using namespace ui;
 
 int TForm1::FileTypeBits() const {
     int bits = 0;
-    const std::pair<TCheckBox*, int> boxes[] = {{CheckBox3, ftJpg}, {CheckBox4, ftBmp}, {CheckBox5, ftTxt},
-                                                {CheckBox7, ftPng}};
+    const std::pair<TCheckBox*, int> boxes[] = {
+        {CheckBox3, ftJpg}, {CheckBox4, ftBmp}, {CheckBox5, ftTxt}, {CheckBox7, ftPng}};
     for (const auto& [box, bit] : boxes)
         if (box->Checked()) bits |= bit;
     return bits;

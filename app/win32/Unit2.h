@@ -21,9 +21,9 @@ public:
 
     ui::TStaticText* StaticText1;
     ui::TProgressBar* ProgressBar1;
-    ui::TButton* Button1;  // "強制終了"
-    ui::TButton* Button2;  // "閉じる", in front of Button1
-    ui::TButton* Button3;  // "PDFを起動"
+    ui::TButton* Button1;          // "強制終了"
+    ui::TButton* Button2;          // "閉じる", in front of Button1
+    ui::TButton* Button3;          // "PDFを起動"
     ui::TStaticText* StaticText2;  // the PDF's name, in the progress bar's place at the end
     ui::TButton* Button4;          // "フォルダを開く"
 

@@ -16,9 +16,7 @@
 namespace pim {
 
 // System colours (clWindow and the like) as the RGB they stand for.
-inline TColor ResolveColor(TColor color) {
-    return color < 0 ? static_cast<TColor>(GetSysColor(color & 0xFF)) : color;
-}
+inline TColor ResolveColor(TColor color) { return color < 0 ? static_cast<TColor>(GetSysColor(color & 0xFF)) : color; }
 
 // A memory DC with a top-down 24-bit DIB section selected into it.
 class TDibCanvas {

@@ -271,7 +271,7 @@ private:
     // these items are asked for ahead, in this order (StartThumbnails).
     bool startAfterPaint_ = false;
     std::vector<int> lookAhead_;
-    bool scrolling_ = false;  // between a scroll message and its end
+    bool scrolling_ = false;   // between a scroll message and its end
     std::vector<int> fitIds_;  // the items whose names size the list column
     std::size_t fitNext_ = 0;  // the first of them not measured yet
     int fitText_ = 0;          // the widest name measured

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "base/CodePage.h"
 #include "app/ImageAdjust.h"
 #include "graphics/JpegCodec.h"
 #include "tests/app/TestPictures.h"
@@ -159,11 +160,11 @@ TEST(ImageAdjust, GreyscaleJpegComesOutInColourAndProgressiveStaysProgressive) {
 
 TEST(ImageAdjust, ATextFileOnlyFillsTheLines) {
     const std::string folder = test::FreshFolder("adjust-text");
-    test::WriteFileBytes(folder + "/a.txt", "one\r\n\x93\xfa\x96\x7b\r\n");
+    test::WriteFileBytes(folder + "/a.txt", Utf8ToAnsi("one\r\n日本\r\n"));
     Adjusted out = Adjust(folder + "/a.txt", TAdjustSettings{});
     EXPECT_EQ(out.kind, TFileKind::fkText);
     ASSERT_EQ(out.lines.Count(), 2);
-    EXPECT_EQ(out.lines[1], "\x93\xfa\x96\x7b");
+    EXPECT_EQ(out.lines[1], Utf8ToAnsi("日本"));
     EXPECT_EQ(out.image.Graphic(), nullptr);
 }
 

@@ -74,7 +74,7 @@ TEST(PdfRun, MakesOnePagePerFileAndFollowsTheProgressDialogsStates) {
     WriteFileBytes(f.Path("c.txt"), "line one\r\n");
     test::WriteJpegFile(f.Path("d.jpg"), test::GradientBitmap(16, 8), {.grayscale = true});
     f.List({"a.jpg", "b.bmp", "c.txt", "d.jpg"});
-    f.settings.Title = "\x93\xfa\x96\x7b";  // 日本
+    f.settings.Title = Utf8ToAnsi("日本");
 
     const TPdfRunResult result = f.Run(f.host);
     ASSERT_EQ(result.Outcome, TPdfRunOutcome::roDone) << result.Cause;
@@ -115,7 +115,8 @@ TEST(PdfRun, MakesOnePagePerFileAndFollowsTheProgressDialogsStates) {
     const int outlines = TPdfFacts::Reference(pdf.Catalog(), "Outlines");
     const int second = TPdfFacts::Reference(
         pdf.Object(TPdfFacts::Reference(pdf.Object(outlines).Dictionary, "First")).Dictionary, "Next");
-    EXPECT_EQ(TPdfFacts::Value(pdf.Object(second).Dictionary, "Dest"), "[" + std::to_string(pages[1]) + " 0 R /XYZ 0 1 1 ]");
+    EXPECT_EQ(TPdfFacts::Value(pdf.Object(second).Dictionary, "Dest"),
+              "[" + std::to_string(pages[1]) + " 0 R /XYZ 0 1 1 ]");
     EXPECT_EQ(TPdfFacts::Value(pdf.Catalog(), "PageLayout"), "/OneColumn");
     EXPECT_NE(pdf.Catalog().find("/FitWindow true"), std::string::npos);
     EXPECT_NE(pdf.Catalog().find("/CenterWindow true"), std::string::npos);
@@ -257,8 +258,8 @@ std::string PngHeaderOnly(std::uint32_t width, std::uint32_t height, bool rightC
     const std::string ihdr = "IHDR" + Be32(width) + Be32(height) + std::string("\x08\x02\x00\x00\x00", 5);
     const auto crc = static_cast<std::uint32_t>(
         crc32(0, reinterpret_cast<const Bytef*>(ihdr.data()), static_cast<uInt>(ihdr.size())));
-    return std::string("\x89PNG\r\n\x1a\n", 8) + Be32(13) + ihdr + Be32(rightCrc ? crc : crc ^ 1) + Be32(0) +
-           "IDAT" + Be32(0x35AF061E);
+    return std::string("\x89PNG\r\n\x1a\n", 8) + Be32(13) + ihdr + Be32(rightCrc ? crc : crc ^ 1) + Be32(0) + "IDAT" +
+           Be32(0x35AF061E);
 }
 
 // A 2 x 2 BMP whose header claims `compression`, cut to `length` bytes.
@@ -292,8 +293,8 @@ TEST(PdfRun, TheCauseOfACommonFailureIsToldInJapanese) {
         f.files = {f.Path(c.file)};
         const TPdfRunResult result = f.Run(f.host);
         ASSERT_EQ(result.Outcome, TPdfRunOutcome::roFailed);
-        EXPECT_EQ(Utf8(result.Message), std::string("ＰＤＦを作成できませんでした。\r\n読み込めないファイル: ") + c.file +
-                                            "\r\n原因: " + c.japanese + "（" + result.Cause + "）");
+        EXPECT_EQ(Utf8(result.Message), std::string("ＰＤＦを作成できませんでした。\r\n読み込めないファイル: ") +
+                                            c.file + "\r\n原因: " + c.japanese + "（" + result.Cause + "）");
     }
 }
 
@@ -333,7 +334,8 @@ TEST(PdfRun, AReadOnlyPdfFailsBeforeAnyPageIsRead) {
     EXPECT_EQ(result.Outcome, TPdfRunOutcome::roFailed);
     EXPECT_EQ(result.Stage, TPdfRunStage::rsOutput);
     EXPECT_EQ(result.Cause, SystemErrorText(kAccessDenied));
-    EXPECT_NE(Utf8(result.Message).find("\r\n原因: アクセスが許可されていません（" + result.Cause + "）"), std::string::npos);
+    EXPECT_NE(Utf8(result.Message).find("\r\n原因: アクセスが許可されていません（" + result.Cause + "）"),
+              std::string::npos);
     EXPECT_EQ(f.host.messageRounds, 0);
     ExpectFailurePath(f, result);
     EXPECT_EQ(NamesIn(f.folder), (std::vector<std::string>{"a.jpg", "default.pdf"}));
@@ -498,8 +500,8 @@ TEST(PdfRun, AMissingSaveFolderFailsBeforeAnyPageIsRead) {
     EXPECT_EQ(f.host.messageRounds, 0);
     EXPECT_FALSE(std::filesystem::exists(f.Path("missing")));
     EXPECT_EQ(f.host.errors, std::vector<std::string>{result.Message});
-    EXPECT_EQ(Utf8(result.Message), "ＰＤＦを作成できませんでした。\r\n書き込めないＰＤＦ: " + f.run.PReport1->FileName() +
-                                        "\r\n原因: " + SystemErrorText(kNoFolder));
+    EXPECT_EQ(Utf8(result.Message), "ＰＤＦを作成できませんでした。\r\n書き込めないＰＤＦ: " +
+                                        f.run.PReport1->FileName() + "\r\n原因: " + SystemErrorText(kNoFolder));
 }
 
 // JPEG bytes are read again when the PDF is written: a source that changed or
@@ -613,11 +615,13 @@ TEST(PdfRun, NamesOutsideTheAnsiCodePageKeepTheirOwnPagesAndBookmarks) {
 
     const TPdfFacts pdf = TPdfFacts::FromFile(save + separator + "default.pdf");
     const std::vector<std::string> outline = pdf.OutlineTitles();
-    EXPECT_EQ(std::set<std::string>(outline.begin(), outline.end()), std::set<std::string>(titles.begin(), titles.end()));
+    EXPECT_EQ(std::set<std::string>(outline.begin(), outline.end()),
+              std::set<std::string>(titles.begin(), titles.end()));
     const std::vector<int> pages = pdf.Pages();
     ASSERT_EQ(pages.size(), 3u);
     for (std::size_t i = 0; i < pages.size() && i < outline.size(); ++i)
-        EXPECT_EQ(pdf.Object(pdf.PageImages(pages[i]).at(0)).Stream, ReadFileBytes(folder + separator + outline[i] + ".jpg"))
+        EXPECT_EQ(pdf.Object(pdf.PageImages(pages[i]).at(0)).Stream,
+                  ReadFileBytes(folder + separator + outline[i] + ".jpg"))
             << outline[i];
 }
 
@@ -682,7 +686,8 @@ TEST(PdfRun, WorkersMakeTheSamePdfByteForByte) {
 // cannot be read fails the run at its own page, named.
 TEST(PdfRun, WorkersStopAndFailAtTheRightPage) {
     RunFixture f("run-jobs-stop");
-    for (const char* name : {"a.jpg", "b.jpg", "d.jpg", "e.jpg"}) test::WriteJpegFile(f.Path(name), test::GradientBitmap(8, 8));
+    for (const char* name : {"a.jpg", "b.jpg", "d.jpg", "e.jpg"})
+        test::WriteJpegFile(f.Path(name), test::GradientBitmap(8, 8));
     WriteFileBytes(f.Path("c.jpg"), "no JPEG");
     f.List({"a.jpg", "b.jpg", "c.jpg", "d.jpg", "e.jpg"});
     f.settings.Jobs = 4;

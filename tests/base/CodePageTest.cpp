@@ -95,8 +95,7 @@ TEST(CodePage, WrapColumnsKeepsLinesWithinTheWidth) {
         {"あいうえお。かきく", 10, "あいうえ\r\nお。かきく"},  // 。never starts a line
         {"一行目\r\n二行目です", 8, "一行目\r\n二行目で\r\nす"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(AnsiToUtf8(WrapColumns(Utf8ToAnsi(c.utf8), c.columns)), c.wrapped) << c.utf8;
+    for (const auto& c : cases) EXPECT_EQ(AnsiToUtf8(WrapColumns(Utf8ToAnsi(c.utf8), c.columns)), c.wrapped) << c.utf8;
 }
 
 }  // namespace

@@ -1,3 +1,4 @@
+#include "base/CodePage.h"
 #include "imagelist/Thumb.h"
 
 #include <gtest/gtest.h>
@@ -131,9 +132,7 @@ TEST_F(ThumbTest, ADamagedFileCountsAsEmpty) {
     WriteFileBytes(cache, std::string(64, '\0'));
     EXPECT_FALSE(thumb.Lookup(a, jpeg, w, h));
     EXPECT_EQ(MessageOf<EThumbError>([&] { thumb.Store(a, Solid(4, 4), 4, 4, 90); }),
-              cache +
-                  "\r\n  \x82\xcd\x83\x54\x83\x80\x83\x6c\x83\x43\x83\x8b\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xc5"
-                  "\x82\xcd\x82\xa0\x82\xe8\x82\xdc\x82\xb9\x82\xf1");
+              cache + Utf8ToAnsi("\r\n  はサムネイルファイルではありません"));
     // An entry cut short, and a count larger than the entries.
     fs::remove(cache);
     thumb.Store(a, Solid(4, 4), 4, 4, 90);

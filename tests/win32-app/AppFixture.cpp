@@ -60,10 +60,11 @@ void WriteJpegFile(const std::string& path, int width, int height, COLORREF colo
 }
 
 void WritePngFile(const std::string& path, int width, int height, COLORREF color, int alpha) {
-    const std::vector<std::uint8_t> png =
-        MakePng(width, height, 6,
-                RgbaRows(width, height, GetRValue(color), GetGValue(color), GetBValue(color), static_cast<std::uint8_t>(alpha)));
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
+    const std::vector<std::uint8_t> png = MakePng(width, height, 6,
+                                                  RgbaRows(width, height, GetRValue(color), GetGValue(color),
+                                                           GetBValue(color), static_cast<std::uint8_t>(alpha)));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
 }
 
 void WriteTextFile(const std::string& path, const std::string& bytes) {
@@ -78,7 +79,8 @@ std::string ReadWholeFile(const std::string& path) {
 int PdfPageCount(const std::string& path) {
     const std::string bytes = ReadWholeFile(path);
     const std::regex page("/Type /Page[^s]");
-    return static_cast<int>(std::distance(std::sregex_iterator(bytes.begin(), bytes.end(), page), std::sregex_iterator()));
+    return static_cast<int>(
+        std::distance(std::sregex_iterator(bytes.begin(), bytes.end(), page), std::sregex_iterator()));
 }
 
 HGLOBAL MakeDropFiles(const std::vector<std::u16string>& paths, POINT point) {
@@ -121,8 +123,8 @@ void Click(ui::TWindow& control) { SendMessageA(control.Handle(), BM_CLICK, 0, 0
 
 void Pick(ui::TComboBox& box, int index) {
     SendMessageA(box.Handle(), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-    SendMessageA(GetParent(box.Handle()), WM_COMMAND,
-                 MAKEWPARAM(GetDlgCtrlID(box.Handle()), CBN_SELCHANGE), reinterpret_cast<LPARAM>(box.Handle()));
+    SendMessageA(GetParent(box.Handle()), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(box.Handle()), CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(box.Handle()));
 }
 
 void PickTab(ui::TPageControl& pages, int index) {

@@ -16,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "base/CodePage.h"
 #include "ProofWindow.h"
 #include "imagelist/win32/ImgListView.h"
 #include "ui/Form.h"
@@ -97,9 +98,11 @@ class ShellTest : public ::testing::Test {
 protected:
     void SetUp() override { form.ShowForm(); }
     TImgListView& Make(const std::string& shown, TViewMode mode = TViewMode::ivmFolder) {
-        list = std::make_unique<TImgListView>(TImgListView::Params{
-            .Parent = &form, .Bounds = {0, 0, 480, 300}, .ViewStyle = ui::TViewStyle::vsReport,
-            .IconStyle = TIconStyle::iisIcon, .MultiSelect = true});
+        list = std::make_unique<TImgListView>(TImgListView::Params{.Parent = &form,
+                                                                   .Bounds = {0, 0, 480, 300},
+                                                                   .ViewStyle = ui::TViewStyle::vsReport,
+                                                                   .IconStyle = TIconStyle::iisIcon,
+                                                                   .MultiSelect = true});
         list->DispTypes().SetFolders(false);
         list->Model().SetViewMode(mode);
         list->Setup();
@@ -396,7 +399,8 @@ TEST_F(ShellTest, TheContextMenuMergesTheOwnEntriesWithTheShellsAndRunsTheChosen
     const POINT at = RowPoint(0, true);
     auto popup = [&](MenuSeen& seen) {
         WithOpenMenu(seen, [&] {
-            SendMessageW(view.Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(view.Handle()), MAKELPARAM(at.x, at.y));
+            SendMessageW(view.Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(view.Handle()),
+                         MAKELPARAM(at.x, at.y));
         });
     };
 
@@ -416,8 +420,8 @@ TEST_F(ShellTest, TheContextMenuMergesTheOwnEntriesWithTheShellsAndRunsTheChosen
     view.ImgPopupMenu().SetContextMenuType(ictCanRename);
     MenuSeen rename{.mnemonic = 'r'};
     popup(rename);
-    EXPECT_NE(std::find(rename.entries.begin(), rename.entries.end(), "\x96\xbc\x91\x4f\x82\xcc\x95\xcf\x8d\x58(&R)"),
-              rename.entries.end());  // "名前の変更(&R)"
+    EXPECT_NE(std::find(rename.entries.begin(), rename.entries.end(), Utf8ToAnsi("名前の変更(&R)")),
+              rename.entries.end());
     EXPECT_NE(ListView_GetEditControl(view.Handle()), nullptr);
     SendMessageW(view.Handle(), LVM_CANCELEDITLABEL, 0, 0);
     EXPECT_EQ(clicked, 2);
