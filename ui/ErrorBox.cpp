@@ -58,7 +58,7 @@ void TApplication::ShowInfo(const std::string& message) {
 
 bool TApplication::Confirm(const std::string& question) {
     if (OnConfirm) return OnConfirm(question);
-    return ShowBox(mainForm_, question, Utf8ToAnsi("確認"), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
+    return ShowBox(mainForm_, question, Ansi("確認"), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
 }
 
 void TApplication::HandleException() {

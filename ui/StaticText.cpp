@@ -16,6 +16,17 @@ DWORD AlignmentStyle(TAlignment a) {
     }
 }
 
+// The text's font selected into a device context of the control.
+struct TMeasuring {
+    explicit TMeasuring(const TStaticText& text)
+        : dc(text.Handle()), font(dc.get(), text.Font() ? text.Font() : GetStockObject(DEFAULT_GUI_FONT)) {}
+    TWindowDC dc;
+    TSelection font;
+};
+
+// What a sunken edge takes from the text's room, across and down.
+int EdgeOf(const TStaticText& text) { return (GetWindowLongW(text.Handle(), GWL_STYLE) & SS_SUNKEN) ? 2 : 0; }
+
 }  // namespace
 
 TStaticText::TStaticText(const Params& p) : autoSize_(p.Bounds.Width == 0 && p.Bounds.Height == 0) {
@@ -40,44 +51,29 @@ void TStaticText::AdjustSize() {
     SIZE size{};
     TEXTMETRICW metrics{};
     {
-        const TWindowDC dc(Handle());
-        const TSelection font(dc.get(), Font() ? Font() : GetStockObject(DEFAULT_GUI_FONT));
-        GetTextMetricsW(dc.get(), &metrics);
-        GetTextExtentPoint32W(dc.get(), W(text), static_cast<int>(text.size()), &size);
+        const TMeasuring m(*this);
+        GetTextMetricsW(m.dc.get(), &metrics);
+        GetTextExtentPoint32W(m.dc.get(), W(text), static_cast<int>(text.size()), &size);
     }
-    const bool sunken = (GetWindowLongW(Handle(), GWL_STYLE) & SS_SUNKEN) != 0;
-    const int edge = sunken ? 2 : 0;
+    const int edge = EdgeOf(*this);
     const TBounds b = Bounds();
     SetBounds({b.Left, b.Top, size.cx + edge, static_cast<int>(metrics.tmHeight) + edge});
 }
-
-namespace {
-
-// The text's font selected into a device context of the control.
-struct TMeasuring {
-    explicit TMeasuring(const TStaticText& text)
-        : dc(text.Handle()), font(dc.get(), text.Font() ? text.Font() : GetStockObject(DEFAULT_GUI_FONT)) {}
-    TWindowDC dc;
-    TSelection font;
-};
-
-}  // namespace
 
 int TStaticText::ColumnsIn(int width) const {
     const TMeasuring m(*this);
     SIZE one{};
     GetTextExtentPoint32W(m.dc.get(), L"0", 1, &one);  // a single-byte character's width
-    const bool sunken = (GetWindowLongW(Handle(), GWL_STYLE) & SS_SUNKEN) != 0;
-    return std::max(1, static_cast<int>((width - (sunken ? 2 : 0)) / std::max<LONG>(1, one.cx)));
+    return std::max(1, static_cast<int>((width - EdgeOf(*this)) / std::max<LONG>(1, one.cx)));
 }
 
 int TStaticText::TextHeight(int width) const {
     const TMeasuring m(*this);
     const std::u16string text = TextW();
-    const bool sunken = (GetWindowLongW(Handle(), GWL_STYLE) & SS_SUNKEN) != 0;
-    RECT r{0, 0, width - (sunken ? 2 : 0), 0};
+    const int edge = EdgeOf(*this);
+    RECT r{0, 0, width - edge, 0};
     DrawTextW(m.dc.get(), W(text), -1, &r, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
-    return static_cast<int>(r.bottom) + (sunken ? 2 : 0);
+    return static_cast<int>(r.bottom) + edge;
 }
 
 void TStaticText::Arrange(int dpi, int dx, int dy) {

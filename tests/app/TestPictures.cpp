@@ -7,6 +7,7 @@
 
 // libjpeg needs FILE and size_t declared first.
 #include <jpeglib.h>
+#include <zlib.h>
 
 #include "base/Classes.h"
 #include "graphics/BmpFile.h"
@@ -14,6 +15,17 @@
 #include "tests/support/TestTools.h"
 
 namespace pim::test {
+
+std::string PngHeaderOnly(std::uint32_t width, std::uint32_t height, bool rightCrc) {
+    const auto be32 = [](std::uint32_t v) {
+        return std::string{static_cast<char>(v >> 24), static_cast<char>(v >> 16), static_cast<char>(v >> 8),
+                           static_cast<char>(v)};
+    };
+    const std::string ihdr = "IHDR" + be32(width) + be32(height) + std::string("\x08\x02\x00\x00\x00", 5);
+    const auto crc = static_cast<std::uint32_t>(
+        crc32(0, reinterpret_cast<const Bytef*>(ihdr.data()), static_cast<uInt>(ihdr.size())));
+    return std::string("\x89PNG\r\n\x1a\n", 8) + be32(13) + ihdr + be32(rightCrc ? crc : crc ^ 1);
+}
 
 std::ostream& operator<<(std::ostream& out, TRgb c) {
     return out << "(" << int(c.r) << ", " << int(c.g) << ", " << int(c.b) << ")";
@@ -59,8 +71,8 @@ void WriteBmpFile(const std::string& path, const TBitmap& bitmap) {
     file.Close();
 }
 
-void WriteCmykJpegFile(const std::string& path, int width, int height, std::uint8_t c, std::uint8_t m,
-                       std::uint8_t y, std::uint8_t k) {
+void WriteCmykJpegFile(const std::string& path, int width, int height, std::uint8_t c, std::uint8_t m, std::uint8_t y,
+                       std::uint8_t k) {
     jpeg_compress_struct cinfo{};
     jpeg_error_mgr jerr{};
     cinfo.err = jpeg_std_error(&jerr);
@@ -123,8 +135,8 @@ std::string JpegWithOrientation(const std::vector<std::uint8_t>& jpeg, int orien
 
 ::testing::AssertionResult SameQuarters(const TImage& got, const TImage& expected) {
     if (got.width != expected.width || got.height != expected.height)
-        return ::testing::AssertionFailure() << got.width << " x " << got.height << ", expected " << expected.width
-                                             << " x " << expected.height;
+        return ::testing::AssertionFailure()
+               << got.width << " x " << got.height << ", expected " << expected.width << " x " << expected.height;
     const auto near = [](unsigned a, unsigned b) {
         for (int shift : {0, 8, 16})
             if (std::abs(static_cast<int>(a >> shift & 0xFF) - static_cast<int>(b >> shift & 0xFF)) > 40) return false;
@@ -133,8 +145,9 @@ std::string JpegWithOrientation(const std::vector<std::uint8_t>& jpeg, int orien
     for (const int y : {got.height / 4, 3 * got.height / 4})
         for (const int x : {got.width / 4, 3 * got.width / 4})
             if (!near(got.Rgb(x, y), expected.Rgb(x, y)))
-                return ::testing::AssertionFailure() << std::hex << "at " << std::dec << x << ", " << y << ": "
-                                                     << std::hex << got.Rgb(x, y) << ", expected " << expected.Rgb(x, y);
+                return ::testing::AssertionFailure()
+                       << std::hex << "at " << std::dec << x << ", " << y << ": " << std::hex << got.Rgb(x, y)
+                       << ", expected " << expected.Rgb(x, y);
     return ::testing::AssertionSuccess();
 }
 

@@ -34,8 +34,8 @@ void WriteJpegFile(const std::string& path, const TBitmap& bitmap, const TJpegFi
 void WriteBmpFile(const std::string& path, const TBitmap& bitmap);
 // A four-component JPEG of one ink colour, stored inverted as Adobe's
 // applications do (libjpeg adds the Adobe marker for CMYK).
-void WriteCmykJpegFile(const std::string& path, int width, int height, std::uint8_t c, std::uint8_t m,
-                       std::uint8_t y, std::uint8_t k);
+void WriteCmykJpegFile(const std::string& path, int width, int height, std::uint8_t c, std::uint8_t m, std::uint8_t y,
+                       std::uint8_t k);
 
 // Four quarters of four colours (red, green / blue, white): each of the
 // eight ways to turn or mirror it gives another picture.
@@ -46,6 +46,10 @@ std::string JpegWithOrientation(const std::vector<std::uint8_t>& jpeg, int orien
 // Whether the colours at the centres of the four quarters of two pictures
 // of one size agree, within what JPEG and rendering change.
 ::testing::AssertionResult SameQuarters(const TImage& got, const TImage& expected);
+
+// A PNG file of the IHDR chunk alone, 24-bit RGB of width x height, its
+// CRC right or wrong: enough for a reader to refuse it before any pixel.
+std::string PngHeaderOnly(std::uint32_t width, std::uint32_t height, bool rightCrc = true);
 
 // A fresh empty folder in the tests' output folder.
 std::string FreshFolder(const std::string& name);

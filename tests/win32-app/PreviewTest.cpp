@@ -3,23 +3,11 @@
 // a large picture opens whole and zooms around the pointer, and at 1:1 a
 // click brings the clicked point to the middle.
 #include "AppFixture.h"
+#include "tests/app/TestPictures.h"
 #include "graphics/Jpeg.h"
-
-#include <zlib.h>
 
 namespace pim::test {
 namespace {
-
-// A PNG header for 60000 x 60000 pixels, more than a picture may hold.
-std::string HugePng() {
-    const auto be32 = [](std::uint32_t v) {
-        return std::string{static_cast<char>(v >> 24), static_cast<char>(v >> 16), static_cast<char>(v >> 8),
-                           static_cast<char>(v)};
-    };
-    const std::string ihdr = "IHDR" + be32(60000) + be32(60000) + std::string("\x08\x02\x00\x00\x00", 5);
-    const auto crc = crc32(0, reinterpret_cast<const Bytef*>(ihdr.data()), static_cast<uInt>(ihdr.size()));
-    return std::string("\x89PNG\r\n\x1a\n", 8) + be32(13) + ihdr + be32(static_cast<std::uint32_t>(crc));
-}
 
 class PreviewTest : public MainWindow {
 protected:
@@ -30,7 +18,7 @@ protected:
         WriteBmpFile(folder + "\\b-large.bmp", 1200, 900, RGB(0, 0, 255));
         WriteTextFile(folder + "\\c-notes.txt", "memo\r\n");
         WritePngFile(folder + "\\d-glass.png", 50, 30, RGB(255, 0, 0), 128);
-        WriteTextFile(folder + "\\e-huge.png", HugePng());
+        WriteTextFile(folder + "\\e-huge.png", PngHeaderOnly(60000, 60000));  // too large to hold
         Open(folder);
     }
     std::string folder;
