@@ -7,7 +7,6 @@
 
 // libjpeg needs FILE and size_t declared first.
 #include <jpeglib.h>
-#include <zlib.h>
 
 #include "base/Classes.h"
 #include "graphics/BmpFile.h"
@@ -15,17 +14,6 @@
 #include "tests/support/TestTools.h"
 
 namespace pim::test {
-
-std::string PngHeaderOnly(std::uint32_t width, std::uint32_t height, bool rightCrc) {
-    const auto be32 = [](std::uint32_t v) {
-        return std::string{static_cast<char>(v >> 24), static_cast<char>(v >> 16), static_cast<char>(v >> 8),
-                           static_cast<char>(v)};
-    };
-    const std::string ihdr = "IHDR" + be32(width) + be32(height) + std::string("\x08\x02\x00\x00\x00", 5);
-    const auto crc = static_cast<std::uint32_t>(
-        crc32(0, reinterpret_cast<const Bytef*>(ihdr.data()), static_cast<uInt>(ihdr.size())));
-    return std::string("\x89PNG\r\n\x1a\n", 8) + be32(13) + ihdr + be32(rightCrc ? crc : crc ^ 1);
-}
 
 std::ostream& operator<<(std::ostream& out, TRgb c) {
     return out << "(" << int(c.r) << ", " << int(c.g) << ", " << int(c.b) << ")";
