@@ -114,7 +114,7 @@ void TForm1::CreateControls() {
     PageControl1 = Make<TPageControl>({.Parent = this, .Bounds = {296, 8, 484, 409}, .ButtonTabs = true});
     TabSheet1 = PageControl1->AddSheet(Ansi("画像一覧"));
     ImgListView1 = Make<TImgListView>({.Parent = TabSheet1,
-                                       .Bounds = {0, 8, 468, 329},
+                                       .Bounds = {0, 39, 468, 298},
                                        .ViewStyle = TViewStyle::vsList,
                                        .IconStyle = TIconStyle::iisImage,
                                        .MultiSelect = true,
@@ -123,6 +123,8 @@ void TForm1::CreateControls() {
     TabSheet2 = PageControl1->AddSheet(Ansi("画像調整"));
     ScrollBox1 = Make<TScrollBox>({.Parent = TabSheet2, .Bounds = {0, 8, 468, 369}});
     Image1 = Make<TImage>({.Parent = ScrollBox1});
+    TabSheet3 = PageControl1->AddSheet(Ansi("PDF設定"));
+    CreatePdfSettingsTab();
 
     // A larger window gives the list side its growth: the tabs and the list
     // grow, the sort bar keeps to the right edge and the folder labels to
@@ -130,21 +132,21 @@ void TForm1::CreateControls() {
     PageControl1->Anchors = ImgListView1->Anchors = ScrollBox1->Anchors = akLeft | akTop | akRight | akBottom;
 
     // The panels lie over the page control: made after it, they stay in front.
-    // The window is wider than the three original boxes needed: "png" sits
-    // beside "txt", the list side takes the rest, and the left column stays.
-    // Each type box is as wide as its box and caption need at every dpi,
-    // with a pixel or two to spare ("bmp" needs 43 at 96 dpi).
-    Panel1 = Make<TPanel>({.Parent = this, .Bounds = {432, 8, 332, 27}, .BevelInner = TBevel::bvLowered});
+    // The sort and type bar is the list's own: it heads the list tab, right
+    // above the list, so that the tab row has room for every tab. Each type
+    // box is as wide as its box and caption need at every dpi, with a pixel
+    // or two to spare ("bmp" needs 43 at 96 dpi).
+    Panel1 = Make<TPanel>({.Parent = this, .Bounds = {432, 41, 332, 27}, .BevelInner = TBevel::bvLowered});
     ComboBox2 = Make<TComboBox>(
         {.Parent = Panel1, .Bounds = {9, 4, 57}, .Items = {Ansi("昇順"), Ansi("降順")}, .ItemIndex = 0});
     ComboBox1 = Make<TComboBox>({.Parent = Panel1,
                                  .Bounds = {73, 4, 81},
                                  .Items = {Ansi("名前"), Ansi("更新日時"), Ansi("サイズ"), Ansi("種類")},
                                  .ItemIndex = 0});
-    CheckBox3 = Make<TCheckBox>({.Parent = Panel1, .Bounds = {158, 1, 40, 25}, .Caption = "jpg", .Checked = true});
-    CheckBox4 = Make<TCheckBox>({.Parent = Panel1, .Bounds = {198, 1, 46, 25}, .Caption = "bmp", .Checked = true});
-    CheckBox5 = Make<TCheckBox>({.Parent = Panel1, .Bounds = {246, 1, 35, 25}, .Caption = "txt", .Checked = true});
-    CheckBox7 = Make<TCheckBox>({.Parent = Panel1, .Bounds = {282, 1, 42, 25}, .Caption = "png", .Checked = true});
+    CheckBox3 = Make<TCheckBox>({.Parent = Panel1, .Bounds = {158, 2, 40, 23}, .Caption = "jpg", .Checked = true});
+    CheckBox4 = Make<TCheckBox>({.Parent = Panel1, .Bounds = {198, 2, 46, 23}, .Caption = "bmp", .Checked = true});
+    CheckBox5 = Make<TCheckBox>({.Parent = Panel1, .Bounds = {246, 2, 35, 23}, .Caption = "txt", .Checked = true});
+    CheckBox7 = Make<TCheckBox>({.Parent = Panel1, .Bounds = {282, 2, 42, 23}, .Caption = "png", .Checked = true});
 
     Panel2 = Make<TPanel>({.Parent = this, .Bounds = {300, 374, 468, 39}, .BevelOuter = TBevel::bvNone});
     StaticText11 = Make<TStaticText>({.Parent = Panel2,
@@ -178,7 +180,7 @@ void TForm1::CreateControls() {
     TabOrder = {LabeledEdit1, LabeledEdit2, LabeledEdit3, LabeledEdit4, LabeledEdit6, CheckBox6, SpeedButton1,
                 SpeedButton2, ScrollBar1,   ScrollBar2,   CheckBox2,    Button5,      Button6,   CheckBox1,
                 CheckBox8,    Button4,      PageControl1, ComboBox2,    ComboBox1,    CheckBox3, CheckBox4,
-                CheckBox5,    CheckBox7,    ImgListView1, Button7};
+                CheckBox5,    CheckBox7,    ImgListView1, ComboBox3, ComboBox4, Button8, Button9, Button7};
 
     N1 = PopupMenu1.Add(Ansi("ＰＤＦ作成(選択画像)"));
     N2 = PopupMenu1.Add("-");
@@ -188,6 +190,35 @@ void TForm1::CreateControls() {
     N6 = PopupMenu1.Add(Ansi("右に90°回転"));
     N7 = PopupMenu1.Add(Ansi("左に90°回転"));
     N8 = PopupMenu1.Add(Ansi("回転を元に戻す"));
+    N11 = PopupMenu1.Add("-");
+    N12 = PopupMenu1.Add(Ansi("サブフォルダごとにPDF作成"));
+    N13 = PopupMenu1.Add(Ansi("すべてを1つのPDFに"));
+}
+
+// The PDF設定 tab: how the book is bound and shown, and the commands over
+// the image folder's sub-folders. The right half is kept for the paper.
+void TForm1::CreatePdfSettingsTab() {
+    GroupBox4 = Make<TGroupBox>({.Parent = TabSheet3, .Bounds = {0, 8, 232, 89}, .Caption = Ansi("本の綴じ方と表示")});
+    StaticText12 = Make<TStaticText>({.Parent = GroupBox4, .Bounds = {12, 28}, .Caption = Ansi("綴じ方向")});
+    ComboBox3 = Make<TComboBox>(
+        {.Parent = GroupBox4, .Bounds = {96, 24, 128}, .Items = {Ansi("左綴じ"), Ansi("右綴じ")}, .ItemIndex = 0});
+    ComboBox3->SetHint(Ansi("右綴じ：右から左へ読む本（漫画、縦書きの小説）。見開きも右から左に並びます"));
+    StaticText13 = Make<TStaticText>({.Parent = GroupBox4, .Bounds = {12, 60}, .Caption = Ansi("ページの表示")});
+    ComboBox4 = Make<TComboBox>(
+        {.Parent = GroupBox4,
+         .Bounds = {96, 56, 128},
+         .Items = {Ansi("連続"), Ansi("単ページ"), Ansi("見開き"), Ansi("見開き・表紙は単独")},
+         .ItemIndex = 0});
+    ComboBox4->SetHint(Ansi("PDFを開いたときのページの並べ方。見開き・表紙は単独：表紙のあとを2ページずつ"));
+
+    GroupBox5 = Make<TGroupBox>({.Parent = TabSheet3, .Bounds = {0, 104, 232, 89}, .Caption = Ansi("サブフォルダ")});
+    Button8 = Make<TButton>({.Parent = GroupBox5, .Bounds = {12, 24, 208, 25}, .Caption = Ansi("サブフォルダごとにPDF作成")});
+    Button8->SetHint(Ansi("画像フォルダの中のフォルダごとに、そのフォルダ名のPDFを作ります"));
+    Button9 = Make<TButton>({.Parent = GroupBox5, .Bounds = {12, 56, 208, 25}, .Caption = Ansi("すべてを1つのPDFに")});
+    Button9->SetHint(Ansi("画像フォルダの中のフォルダを順にまとめ、フォルダごとのしおりを付けて1つのPDFにします"));
+    for (TWindow* control : {static_cast<TWindow*>(ComboBox3), static_cast<TWindow*>(ComboBox4),
+                             static_cast<TWindow*>(Button8), static_cast<TWindow*>(Button9)})
+        control->ShowHint = true;
 }
 
 // The list as this window uses it: thumbnails shrunk into their boxes for

@@ -75,6 +75,15 @@ public:
     ui::TTabSheet* TabSheet2;
     ui::TScrollBox* ScrollBox1;
     ui::TImage* Image1;
+    ui::TTabSheet* TabSheet3;  // "PDF設定"
+    ui::TGroupBox* GroupBox4;
+    ui::TStaticText* StaticText12;
+    ui::TComboBox* ComboBox3;  // "綴じ方向"
+    ui::TStaticText* StaticText13;
+    ui::TComboBox* ComboBox4;  // "ページの表示"
+    ui::TGroupBox* GroupBox5;
+    ui::TButton* Button8;  // "サブフォルダごとにPDF作成"
+    ui::TButton* Button9;  // "すべてを1つのPDFに"
     ui::TPanel* Panel1;
     ui::TComboBox* ComboBox2;
     ui::TComboBox* ComboBox1;
@@ -100,6 +109,9 @@ public:
     ui::TMenuItem* N6;  // "右に90°回転"
     ui::TMenuItem* N7;  // "左に90°回転"
     ui::TMenuItem* N8;  // "回転を元に戻す"
+    ui::TMenuItem* N11;
+    ui::TMenuItem* N12;  // "サブフォルダごとにPDF作成"
+    ui::TMenuItem* N13;  // "すべてを1つのPDFに"
     TSelectFolderDialog SelectFolderDialog1;
     TzHint zHint1;
     TDropDst DropDst1;
@@ -173,6 +185,7 @@ protected:
 
 private:
     void CreateControls();
+    void CreatePdfSettingsTab();
     void ConfigureList();
     void WireEvents();
     void ShowPreviewError(std::string_view utf8);

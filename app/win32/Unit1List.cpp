@@ -60,6 +60,8 @@ void TForm1::ImgListView1ListChanged() {
 void TForm1::ImgListView1ContextPopup(POINT screen) {
     const bool selected = ImgListView1->SelCount() > 0;
     for (TMenuItem* item : {N6, N7, N8}) item->SetEnabled(selected);
+    const bool folder = !ImgListView1->FolderPath().empty();
+    for (TMenuItem* item : {N12, N13}) item->SetEnabled(folder);
     PopupMenu1.Popup(screen.x, screen.y);
 }
 

@@ -93,13 +93,15 @@ void TForm1::ShowPreview(bool effect, bool keepView) {
         FitPreview();
 }
 
+// The sort and type bar belongs to the list; the folder row also tells
+// the PDF設定 tab's commands where they work.
 void TForm1::PageControl1Change() {
     if (PageControl1->ActivePageIndex() == kAdjustTab) {
         Button5Click();
-    } else {
-        Panel1->Show();
-        Panel2->Show();
+        return;
     }
+    Panel1->SetVisible(PageControl1->ActivePageIndex() == kListTab);
+    Panel2->Show();
 }
 
 void TForm1::Image1MouseDown(TMouseButton, int x, int y) {

@@ -156,6 +156,8 @@ void TForm1::SetupSettings() {
         Box("Bmp", *CheckBox4, changed),
         Box("Txt", *CheckBox5, changed),
         Box("Png", *CheckBox7, changed),
+        Combo("Binding", *ComboBox3, changed),
+        Combo("PageLayout", *ComboBox4, changed),
         {"Window", [this] { return WindowPlaceText(WindowPlace()); },
          [this](const std::string& text) {
              if (const auto place = WindowPlaceOf(text)) RestoreWindowPlace(*place);

@@ -150,6 +150,12 @@ TEST_F(MainWindowTest, EveryControlHasItsClassCaptionAndState) {
         {"ImgListView1", f.ImgListView1->Handle(), "SysListView32", ""},
         {"ScrollBox1", f.ScrollBox1->Handle(), "PimScrollBox", ""},
         {"Image1", f.Image1->Handle(), "PimImage", ""},
+        {"GroupBox4", f.GroupBox4->Handle(), "Button", "本の綴じ方と表示"},
+        {"ComboBox3", f.ComboBox3->Handle(), "ComboBox", "左綴じ"},
+        {"ComboBox4", f.ComboBox4->Handle(), "ComboBox", "連続"},
+        {"GroupBox5", f.GroupBox5->Handle(), "Button", "サブフォルダ"},
+        {"Button8", f.Button8->Handle(), "Button", "サブフォルダごとにPDF作成"},
+        {"Button9", f.Button9->Handle(), "Button", "すべてを1つのPDFに"},
         {"Panel1", f.Panel1->Handle(), "PimPanel", ""},
         {"ComboBox2", f.ComboBox2->Handle(), "ComboBox", "昇順"},
         {"ComboBox1", f.ComboBox1->Handle(), "ComboBox", "名前"},
@@ -196,9 +202,10 @@ TEST_F(MainWindowTest, EveryControlHasItsClassCaptionAndState) {
     }
     EXPECT_EQ(GetParent(f.ImgListView1->Handle()), f.TabSheet1->Handle());
     EXPECT_EQ(GetParent(f.Image1->Handle()), f.ScrollBox1->Handle());
-    EXPECT_EQ(f.PageControl1->PageCount(), 2);
+    EXPECT_EQ(f.PageControl1->PageCount(), 3);
     EXPECT_EQ(f.TabSheet1->Caption(), Ansi("画像一覧"));
     EXPECT_EQ(f.TabSheet2->Caption(), Ansi("画像調整"));
+    EXPECT_EQ(f.TabSheet3->Caption(), Ansi("PDF設定"));
     EXPECT_EQ(f.PageControl1->ActivePageIndex(), 0);
     EXPECT_TRUE(GetWindowLongA(f.PageControl1->Handle(), GWL_STYLE) & TCS_BUTTONS);
     int edges[4] = {};

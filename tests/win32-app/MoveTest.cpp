@@ -89,7 +89,7 @@ TEST_F(MoveTest, TheKeyboardReachesTheEndsOfTheListAndThePopup) {
     EXPECT_TRUE(f.ImgListView1->Selected(1));
     MenuSeen seen{.keys = {VK_ESCAPE}};
     WithOpenMenu(seen, [&] { SendMessageW(list, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), -1); });
-    ASSERT_EQ(seen.entries.size(), 8u);
+    ASSERT_EQ(seen.entries.size(), 11u);
     EXPECT_EQ(seen.entries[5], Ansi("右に90°回転"));
     EXPECT_FALSE(seen.grayed[5]);
     RECT row;

@@ -194,8 +194,8 @@ close_pim() {
 }
 
 # The main window's list rows in its client coordinates: a thumbnail cell of
-# 101 pixels each from 43, the picture at x 307 to 400, the name from 402.
-row_y() { echo $((93 + 101 * $1)); }
+# 101 pixels each from 74, the picture at x 307 to 400, the name from 402.
+row_y() { echo $((124 + 101 * $1)); }
 
 # The list's rows, one a line ("*" before a selected one), and their count.
 rows() { probe rows "Pim-ピム-"; }

@@ -26,7 +26,7 @@ dropped_is() { [ "$(probe dropped "Pim-ピム-")" = "$1" ]; }
 # A combo box's item: its arrow clicked, the item clicked in the list that
 # drops below it once it is shown, the box showing the item.
 choose() {  # choose <arrow x> <item x> <item y> <item text>
-  click_client "$main" "$1" 22
+  click_client "$main" "$1" 55
   wait_until dropped_is open || fail "the list of the box with $4 did not drop"
   click_client "$main" "$2" "$3"
   wait_until dropped_is none || fail "the list of the box with $4 stayed"
@@ -35,10 +35,10 @@ choose() {  # choose <arrow x> <item x> <item y> <item text>
 
 start_pim "$(winpath "$folder")"
 [ "$(ticked)" = "EXIF回転 bmp jpg png txt ユーザ設定 " ] || fail "not the design values at the first start: $(ticked)"
-click_client "$main" 636 21        # "bmp"
+click_client "$main" 636 54        # "bmp"
 wait_until eval '[ "$(ticked)" = "EXIF回転 jpg png txt ユーザ設定 " ]' || fail "bmp was not unticked: $(ticked)"
-choose 576 540 77 種類             # 名前 / 更新日時 / サイズ / 種類
-choose 490 460 56 降順             # 昇順 / 降順
+choose 576 540 110 種類             # 名前 / 更新日時 / サイズ / 種類
+choose 490 460 89 降順             # 昇順 / 降順
 for _ in 1 2 3 4 5; do click_client "$main" 178 288; done   # 明るさ's right arrow
 wait_until shows '^Static|5|' || fail "明るさ did not come to 5: $(shown | grep '^Static|[0-9-]*|')"
 shoot gui-settings-changed.png
