@@ -177,10 +177,11 @@ void TForm1::CreateControls() {
     // Tab follows the layout: the left column top to bottom, then the list
     // side (tabs, sort and type boxes, the list). "EXIF回転", left of
     // "JPEG再変換" only because the row has room there, comes after it.
-    TabOrder = {LabeledEdit1, LabeledEdit2, LabeledEdit3, LabeledEdit4, LabeledEdit6, CheckBox6, SpeedButton1,
-                SpeedButton2, ScrollBar1,   ScrollBar2,   CheckBox2,    Button5,      Button6,   CheckBox1,
-                CheckBox8,    Button4,      PageControl1, ComboBox2,    ComboBox1,    CheckBox3, CheckBox4,
-                CheckBox5,    CheckBox7,    ImgListView1, ComboBox3, ComboBox4, Button8, Button9, Button7};
+    TabOrder = {LabeledEdit1, LabeledEdit2, LabeledEdit3, LabeledEdit4, LabeledEdit6, CheckBox6,
+                SpeedButton1, SpeedButton2, ScrollBar1,   ScrollBar2,   CheckBox2,    Button5,
+                Button6,      CheckBox1,    CheckBox8,    Button4,      PageControl1, ComboBox2,
+                ComboBox1,    CheckBox3,    CheckBox4,    CheckBox5,    CheckBox7,    ImgListView1,
+                ComboBox3,    ComboBox4,    Button8,      Button9,      Button7};
 
     N1 = PopupMenu1.Add(Ansi("ＰＤＦ作成(選択画像)"));
     N2 = PopupMenu1.Add("-");
@@ -204,15 +205,15 @@ void TForm1::CreatePdfSettingsTab() {
         {.Parent = GroupBox4, .Bounds = {96, 24, 128}, .Items = {Ansi("左綴じ"), Ansi("右綴じ")}, .ItemIndex = 0});
     ComboBox3->SetHint(Ansi("右綴じ：右から左へ読む本（漫画、縦書きの小説）。見開きも右から左に並びます"));
     StaticText13 = Make<TStaticText>({.Parent = GroupBox4, .Bounds = {12, 60}, .Caption = Ansi("ページの表示")});
-    ComboBox4 = Make<TComboBox>(
-        {.Parent = GroupBox4,
-         .Bounds = {96, 56, 128},
-         .Items = {Ansi("連続"), Ansi("単ページ"), Ansi("見開き"), Ansi("見開き・表紙は単独")},
-         .ItemIndex = 0});
+    ComboBox4 = Make<TComboBox>({.Parent = GroupBox4,
+                                 .Bounds = {96, 56, 128},
+                                 .Items = {Ansi("連続"), Ansi("単ページ"), Ansi("見開き"), Ansi("見開き・表紙は単独")},
+                                 .ItemIndex = 0});
     ComboBox4->SetHint(Ansi("PDFを開いたときのページの並べ方。見開き・表紙は単独：表紙のあとを2ページずつ"));
 
     GroupBox5 = Make<TGroupBox>({.Parent = TabSheet3, .Bounds = {0, 104, 232, 89}, .Caption = Ansi("サブフォルダ")});
-    Button8 = Make<TButton>({.Parent = GroupBox5, .Bounds = {12, 24, 208, 25}, .Caption = Ansi("サブフォルダごとにPDF作成")});
+    Button8 =
+        Make<TButton>({.Parent = GroupBox5, .Bounds = {12, 24, 208, 25}, .Caption = Ansi("サブフォルダごとにPDF作成")});
     Button8->SetHint(Ansi("画像フォルダの中のフォルダごとに、そのフォルダ名のPDFを作ります"));
     Button9 = Make<TButton>({.Parent = GroupBox5, .Bounds = {12, 56, 208, 25}, .Caption = Ansi("すべてを1つのPDFに")});
     Button9->SetHint(Ansi("画像フォルダの中のフォルダを順にまとめ、フォルダごとのしおりを付けて1つのPDFにします"));
