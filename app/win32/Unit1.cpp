@@ -114,7 +114,7 @@ void TForm1::CreateControls() {
     PageControl1 = Make<TPageControl>({.Parent = this, .Bounds = {296, 8, 484, 409}, .ButtonTabs = true});
     TabSheet1 = PageControl1->AddSheet(Ansi("画像一覧"));
     ImgListView1 = Make<TImgListView>({.Parent = TabSheet1,
-                                       .Bounds = {0, 39, 468, 298},
+                                       .Bounds = {0, 30, 468, 307},
                                        .ViewStyle = TViewStyle::vsList,
                                        .IconStyle = TIconStyle::iisImage,
                                        .MultiSelect = true,
@@ -136,7 +136,7 @@ void TForm1::CreateControls() {
     // above the list, so that the tab row has room for every tab. Each type
     // box is as wide as its box and caption need at every dpi, with a pixel
     // or two to spare ("bmp" needs 43 at 96 dpi).
-    Panel1 = Make<TPanel>({.Parent = this, .Bounds = {432, 41, 332, 27}, .BevelInner = TBevel::bvLowered});
+    Panel1 = Make<TPanel>({.Parent = this, .Bounds = {432, 34, 332, 27}, .BevelInner = TBevel::bvLowered});
     ComboBox2 = Make<TComboBox>(
         {.Parent = Panel1, .Bounds = {9, 4, 57}, .Items = {Ansi("昇順"), Ansi("降順")}, .ItemIndex = 0});
     ComboBox1 = Make<TComboBox>({.Parent = Panel1,

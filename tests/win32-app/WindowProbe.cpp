@@ -29,8 +29,8 @@
 namespace {
 
 std::string Utf8(const std::wstring& text) {
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr,
-                                      nullptr);
+    const int n =
+        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
     std::string out(static_cast<std::size_t>(n), '\0');
     WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
     return out;
@@ -65,8 +65,7 @@ HWND FindTop(const wchar_t* caption) {
 }
 
 BOOL CALLBACK PrintControl(HWND control, LPARAM top) {
-    if (IsWindowVisible(control))
-        std::printf("%s\n", Describe(reinterpret_cast<HWND>(top), control).c_str());
+    if (IsWindowVisible(control)) std::printf("%s\n", Describe(reinterpret_cast<HWND>(top), control).c_str());
     return TRUE;
 }
 
@@ -156,20 +155,39 @@ void PrintRows(HWND list) {
     CloseHandle(process);
 }
 
+// Each row's place, "x,y,w,h" in the top window's client area (a row
+// scrolled out of sight lies outside the list).
+void PrintItemPlaces(HWND top, HWND list) {
+    DWORD id = 0;
+    GetWindowThreadProcessId(list, &id);
+    const HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, id);
+    if (!process) return;
+    auto* remote = static_cast<RECT*>(VirtualAllocEx(process, nullptr, sizeof(RECT), MEM_COMMIT, PAGE_READWRITE));
+    const int count = remote ? static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)) : 0;
+    for (int i = 0; i < count; ++i) {
+        RECT r{.left = LVIR_BOUNDS};
+        WriteProcessMemory(process, remote, &r, sizeof r, nullptr);
+        SendMessageW(list, LVM_GETITEMRECT, i, reinterpret_cast<LPARAM>(remote));
+        ReadProcessMemory(process, remote, &r, sizeof r, nullptr);
+        MapWindowPoints(list, top, reinterpret_cast<POINT*>(&r), 2);
+        std::printf("%ld,%ld,%ld,%ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+    }
+    if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+}
+
 // A check box tells the width its box and caption need (BCM_GETIDEALSIZE),
 // into a buffer made in its own process.
 BOOL CALLBACK PrintCaptionNeed(HWND control, LPARAM) {
     const LONG type = GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK;
-    if (!IsWindowVisible(control) || ClassOf(control) != L"Button" ||
-        (type != BS_CHECKBOX && type != BS_AUTOCHECKBOX))
+    if (!IsWindowVisible(control) || ClassOf(control) != L"Button" || (type != BS_CHECKBOX && type != BS_AUTOCHECKBOX))
         return TRUE;
     DWORD id = 0;
     GetWindowThreadProcessId(control, &id);
     const HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, id);
     if (!process) return TRUE;
     SIZE need{};
-    if (auto* remote =
-            static_cast<SIZE*>(VirtualAllocEx(process, nullptr, sizeof(SIZE), MEM_COMMIT, PAGE_READWRITE))) {
+    if (auto* remote = static_cast<SIZE*>(VirtualAllocEx(process, nullptr, sizeof(SIZE), MEM_COMMIT, PAGE_READWRITE))) {
         WriteProcessMemory(process, remote, &need, sizeof need, nullptr);
         if (SendMessageW(control, BCM_GETIDEALSIZE, 0, reinterpret_cast<LPARAM>(remote)))
             ReadProcessMemory(process, remote, &need, sizeof need, nullptr);
@@ -190,8 +208,9 @@ int main() {
     int argc = 0;
     LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     if (argc < 3) {
-        std::fprintf(stderr, "usage: probe focus|controls|checked|client|tab|rows|menu|dropped|capture|place|captions|"
-                             "resize CAPTION [W H]\n");
+        std::fprintf(stderr,
+                     "usage: probe focus|controls|checked|client|tab|rows|items|menu|dropped|capture|place|captions|"
+                     "resize CAPTION [W H]\n");
         return 2;
     }
     const std::wstring command = argv[1];
@@ -238,6 +257,8 @@ int main() {
         std::printf("%ld\n", tabs ? static_cast<long>(SendMessageW(tabs, TCM_GETCURSEL, 0, 0)) : -1L);
     } else if (command == L"rows") {
         if (const HWND list = FirstOf(top, WC_LISTVIEWW)) PrintRows(list);
+    } else if (command == L"items") {
+        if (const HWND list = FirstOf(top, WC_LISTVIEWW)) PrintItemPlaces(top, list);
     } else if (command == L"menu") {
         std::printf("%s\n", PopupState(top, L"#32768"));
     } else if (command == L"dropped") {

@@ -79,13 +79,15 @@ wait_until names_are "$moved_rows" || fail "after the copy was removed the list 
 
 # Dragging: 01-plasma (row 1) pressed on, moved with the button held over
 # the list. Escape ends the first drag with nothing moved; the second is let
-# go in the lower half of 05-colour-24bit (row 4, second column), so the
-# picture lands between it and 06-palette-8bit.
+# go in the lower half of 04-cmyk (row 3, second column), so the picture
+# lands between it and 05-colour-24bit.
 drag_to() {  # drag_to <x> <y>: press on row 1's picture (selecting it), move there in steps
-  move_client "$main" 350 "$(row_y 1)"
+  local sx sy
+  read -r sx sy <<<"$(row_xy 1)"
+  move_client "$main" "$sx" "$sy"
   press_alone
   for step in 1 2 3 4; do
-    move_client "$main" $((350 + ($1 - 350) * step / 4)) $(($(row_y 1) + ($2 - $(row_y 1)) * step / 4))
+    move_client "$main" $((sx + ($1 - sx) * step / 4)) $((sy + ($2 - sy) * step / 4))
     if [ "$step" = 1 ]; then
       wait_until eval '! no_capture' || fail "pressing on a picture and moving started no drag"
     fi
@@ -96,17 +98,18 @@ drop() {  # the button let go; returns once the drag loop has let the mouse go
   wait_until no_capture || fail "the drag did not end"
 }
 names_are "$moved_rows" || fail "the list before the drag: $(row_line)"
-drag_to 560 "$(( $(row_y 1) + 40 ))"
+read -r tx ty <<<"$(row_xy 3)"
+drag_to "$tx" "$((ty + 40))"
 xdotool key Escape
 drop
 rows_are "${moved_rows/01-plasma/*01-plasma}" || fail "Escape did not cancel the drag: $(row_line)"
-drag_to 560 "$(( $(row_y 1) + 40 ))"
+drag_to "$tx" "$((ty + 40))"
 shoot gui-drag-mark.png
 drop
-dragged="03-progressive.jpg 02-grey-steps.jpg 04-cmyk.jpg 05-colour-24bit.bmp *01-plasma.jpg 06-palette-8bit.bmp 07-checker-1bit.bmp 08-夕焼け.jpg 09-readme.txt"
+dragged="03-progressive.jpg 02-grey-steps.jpg 04-cmyk.jpg *01-plasma.jpg 05-colour-24bit.bmp 06-palette-8bit.bmp 07-checker-1bit.bmp 08-夕焼け.jpg 09-readme.txt"
 wait_until rows_are "$dragged" || fail "the list after the drag: $(row_line)"
 run_pdf fifth.pdf
-[ "$(bookmarks "$folder/fifth.pdf")" = "03-progressive 02-grey-steps 04-cmyk 05-colour-24bit 01-plasma 06-palette-8bit 07-checker-1bit 08-夕焼け 09-readme" ] ||
+[ "$(bookmarks "$folder/fifth.pdf")" = "03-progressive 02-grey-steps 04-cmyk 01-plasma 05-colour-24bit 06-palette-8bit 07-checker-1bit 08-夕焼け 09-readme" ] ||
   fail "bookmarks after the drag: $(bookmarks "$folder/fifth.pdf")"
 
 # Close the main window before the command line runs in the same prefix.

@@ -193,9 +193,15 @@ close_pim() {
   rm -f "$started"
 }
 
-# The main window's list rows in its client coordinates: a thumbnail cell of
-# 101 pixels each from 74, the picture at x 307 to 400, the name from 402.
-row_y() { echo $((124 + 101 * $1)); }
+# A row's picture in the main window's client area, "x y": the middle of
+# the thumbnail at the left of its cell (the name is to its right). Rows
+# run down a column, then on in the next one.
+row_xy() {  # row_xy <row>
+  local x y w h
+  IFS=, read -r x y w h <<<"$(probe items "Pim-ピム-" | sed -n "$(($1 + 1))p")"
+  [ -n "$h" ] || fail "no row $1 in the list"
+  echo "$((x + 53)) $((y + h / 2))"
+}
 
 # The list's rows, one a line ("*" before a selected one), and their count.
 rows() { probe rows "Pim-ピム-"; }
@@ -215,8 +221,10 @@ no_capture() { [ "$(probe capture "Pim-ピム-")" = none ]; }
 popup() {  # popup <row> <screenshot name or -> <keys...>
   local row=$1 shot=$2
   shift 2
-  click_client "$main" 350 "$(row_y "$row")"
-  click_client "$main" 350 "$(row_y "$row")" 3
+  local x y
+  read -r x y <<<"$(row_xy "$row")"
+  click_client "$main" "$x" "$y"
+  click_client "$main" "$x" "$y" 3
   wait_until menu_is open || fail "no popup menu on row $row"
   [ "$shot" = - ] || shoot "$shot"
   xdotool key "$@"

@@ -26,7 +26,7 @@ dropped_is() { [ "$(probe dropped "Pim-ピム-")" = "$1" ]; }
 # A combo box's item: its arrow clicked, the item clicked in the list that
 # drops below it once it is shown, the box showing the item.
 choose() {  # choose <arrow x> <item x> <item y> <item text>
-  click_client "$main" "$1" 55
+  click_client "$main" "$1" 48
   wait_until dropped_is open || fail "the list of the box with $4 did not drop"
   click_client "$main" "$2" "$3"
   wait_until dropped_is none || fail "the list of the box with $4 stayed"
@@ -35,10 +35,10 @@ choose() {  # choose <arrow x> <item x> <item y> <item text>
 
 start_pim "$(winpath "$folder")"
 [ "$(ticked)" = "EXIF回転 bmp jpg png txt ユーザ設定 " ] || fail "not the design values at the first start: $(ticked)"
-click_client "$main" 636 54        # "bmp"
+click_client "$main" 636 47        # "bmp"
 wait_until eval '[ "$(ticked)" = "EXIF回転 jpg png txt ユーザ設定 " ]' || fail "bmp was not unticked: $(ticked)"
-choose 576 540 110 種類             # 名前 / 更新日時 / サイズ / 種類
-choose 490 460 89 降順             # 昇順 / 降順
+choose 576 540 103 種類             # 名前 / 更新日時 / サイズ / 種類
+choose 490 460 82 降順             # 昇順 / 降順
 for _ in 1 2 3 4 5; do click_client "$main" 178 288; done   # 明るさ's right arrow
 wait_until shows '^Static|5|' || fail "明るさ did not come to 5: $(shown | grep '^Static|[0-9-]*|')"
 shoot gui-settings-changed.png
@@ -57,7 +57,7 @@ grep -q '^Static|5|' <<<"$controls" || fail "明るさ after the restart"
 # The only row left (bmp unticked) is the photo: select it, turn to 画像調整,
 # where it shows whole, fitted to the panel, with its proportions.
 wait_until names_are photo.jpg || fail "the list after the restart: $(row_line)"
-click_client "$main" 420 "$(row_y 0)"
+click_client "$main" $(row_xy 0)
 wait_until rows_are "*photo.jpg" || fail "the photo was not chosen: $(row_line)"
 press "$main" ctrl+Tab
 fitted() {
@@ -76,7 +76,7 @@ cp "$ini" "$out/settings-damaged.ini"
 start_pim "$(winpath "$folder")"
 [ "$(ticked)" = "EXIF回転 bmp jpg png txt ユーザ設定 " ] || fail "a damaged Pim.ini did not give the design values: $(ticked)"
 shown | grep -q '^Static|0|' || fail "明るさ from a damaged Pim.ini"
-click_client "$main" 420 "$(row_y 0)"
+click_client "$main" $(row_xy 0)
 close_pim
 cmp "$ini" "$out/settings-damaged.ini" || fail "the damaged Pim.ini was written over"
 echo "PASS: the type boxes, the sort and 明るさ came back with the folder, the photo opened fitted, a damaged Pim.ini was left as it was"

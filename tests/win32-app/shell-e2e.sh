@@ -20,10 +20,9 @@ start_pim "$(winpath "$folder")"
 listed="01-plasma.jpg 02-grey-steps.jpg 03-progressive.jpg 04-cmyk.jpg 05-colour-24bit.bmp 06-palette-8bit.bmp 07-checker-1bit.bmp 08-夕焼け.jpg 09-readme.txt"
 wait_until names_are "$listed" || fail "the list shows [$(row_line)], not the sample folder"
 
-# A click on a row's picture (x 350) selects it without starting the label
-# editor.
-click_client "$main" 350 "$(row_y 0)"
-move_client "$main" 350 "$(row_y 1)"
+# A click on a row's picture selects it without starting the label editor.
+click_client "$main" $(row_xy 0)
+move_client "$main" $(row_xy 1)
 xdotool keydown ctrl click 1 keyup ctrl
 wait_until rows_are "*${listed/ / *}" || fail "the two rows were not chosen: $(row_line)"
 shoot shell-e2e-selected.png
@@ -44,7 +43,7 @@ expected=$(printf '%s\n' "$folder/01-plasma.jpg" "$folder/02-grey-steps.jpg")
 # the pointer is still over the list (the list sees only the moves over
 # it), then goes on; the drag loop ends where it is let go, the files stay,
 # and the window goes on answering.
-move_client "$main" 350 "$(row_y 0)"
+move_client "$main" $(row_xy 0)
 press_alone
 move_client "$main" 330 120
 wait_until eval '! no_capture' || fail "pressing on a picture and moving started no drag"

@@ -26,10 +26,13 @@ start_pim "$(winpath "$folder")"
 wait_until names_are "a.jpg b.bmp c.txt d.png e.txt" || fail "the list shows [$(row_line)], not the five files"
 
 # c.txt (row 2) pressed on and let go in the upper half of a.jpg (row 0).
-move_client "$main" 350 "$(row_y 2)"
+read -r sx sy <<<"$(row_xy 2)"
+read -r tx ty <<<"$(row_xy 0)"
+ty=$((ty - 30))
+move_client "$main" "$sx" "$sy"
 xdotool mousedown 1
 for step in 1 2 3 4; do
-  move_client "$main" 350 $(($(row_y 2) + ($(row_y 0) - 30 - $(row_y 2)) * step / 4))
+  move_client "$main" $((sx + (tx - sx) * step / 4)) $((sy + (ty - sy) * step / 4))
   if [ "$step" = 1 ]; then
     wait_until eval '! no_capture' || fail "pressing on c.txt and moving started no drag"
   fi
@@ -58,7 +61,7 @@ shoot work-text-back.png
 # The preview stands as the page will: a.jpg (64 x 48, turned right) shows
 # taller than wide on the adjustment tab; PDF作成 started there brings the
 # list back with its sort bar and folder row.
-click_client "$main" 350 "$(row_y 1)"
+click_client "$main" $(row_xy 1)
 click_control "$main" "Button|効果確認"
 preview() { probe controls "Pim-ピム-" | grep -m1 '^PimImage|' | cut -d'|' -f3; }
 wait_until eval '[ -n "$(preview)" ]' || fail "効果確認 showed no preview"
@@ -77,7 +80,7 @@ text=$(echo "$sizes" | cut -d' ' -f1)
 # Keys in the list: a click on a.jpg's picture gives it the focus.
 focused_row() { rows | grep -n '^\*' | cut -d: -f1 | tr '\n' ' '; }
 focused_is() { [ "$(focused_row)" = "$1 " ]; }
-click_client "$main" 350 "$(row_y 1)"
+click_client "$main" $(row_xy 1)
 wait_until focused_is 2 || fail "a.jpg was not chosen: [$(row_line)]"
 press "$main" End
 wait_until focused_is 5 || fail "End did not go to the last row: [$(row_line)]"
