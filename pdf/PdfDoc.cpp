@@ -1,5 +1,6 @@
 #include "pdf/PdfDoc.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstring>
@@ -67,7 +68,29 @@ std::unique_ptr<TPdfText> Text(const std::string& s) { return std::make_unique<T
 
 // ---- Header, cross-reference table, trailer ------------------------------------
 
-void TPdfHeader::WriteToStream(TStream& stream) const { WriteRaw("%PDF-1.2 \r\n", stream); }
+namespace {
+
+// The version each feature first appeared in.
+struct TFeatureVersion {
+    TPdfFeature Feature;
+    int MinorVersion;
+};
+constexpr TFeatureVersion kFeatureVersions[] = {
+    {pfDirection, 3},
+};
+
+}  // namespace
+
+int PdfMinorVersionFor(TPdfFeatures features) {
+    int minor = 2;
+    for (const TFeatureVersion& f : kFeatureVersions)
+        if (features & PdfFeatureBit(f.Feature)) minor = std::max(minor, f.MinorVersion);
+    return minor;
+}
+
+void TPdfHeader::WriteToStream(TStream& stream) const {
+    WriteRaw("%PDF-1." + std::to_string(MinorVersion) + " \r\n", stream);
+}
 
 TPdfXref::TPdfXref() {
     TPdfXrefEntry free;
@@ -181,6 +204,17 @@ void TPdfCatalog::SetViewerPreference(TPdfViewerPreferences preferences) {
         else
             prefs->Remove(key);
     }
+}
+
+void TPdfCatalog::SetDirection(TPdfDirection direction) {
+    TPdfDictionary* prefs = Data()->LookupDictionary("ViewerPreferences");
+    if (direction == pdL2R) {
+        if (prefs) prefs->Remove("Direction");
+        return;
+    }
+    if (!prefs)
+        prefs = Data()->Put("ViewerPreferences", std::make_unique<TPdfDictionary>(Data()->ObjectMgr()));
+    SetNameInPlace(*prefs, "Direction", "R2L");
 }
 
 void TPdfCatalog::SetPages(TPdfDictionary* pages) {
@@ -394,6 +428,7 @@ void TPdfDoc::SaveToStream(TStream& stream) {
     root_->SaveOpenAction();
     if (useOutlines_ && outlineRoot_) outlineRoot_->Save();
 
+    header_->MinorVersion = PdfMinorVersionFor(Features());
     stream.SetPosition(0);
     TSaveBuffer out(stream);
     header_->WriteToStream(out);
@@ -405,6 +440,17 @@ void TPdfDoc::SaveToStream(TStream& stream) {
     trailer_->Attributes().LookupNumber("Size")->SetValue(xref_->EntryCount());
     trailer_->WriteToStream(out);
     out.Flush();
+}
+
+TPdfFeatures TPdfDoc::Features() const {
+    TPdfFeatures features = notedFeatures_;
+    if (root_ && root_->HasData()) {
+        // Any /Direction is a PDF 1.3 key, whichever way it reads.
+        if (const TPdfDictionary* prefs = root_->Data()->LookupDictionary("ViewerPreferences");
+            prefs && prefs->Lookup("Direction"))
+            features |= PdfFeatureBit(pfDirection);
+    }
+    return features;
 }
 
 void TPdfDoc::WriteObjects(TStream& out) {

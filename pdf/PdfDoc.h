@@ -36,6 +36,10 @@ using TPdfViewerPreferences = std::uint8_t;
 constexpr TPdfViewerPreferences ViewerPreferenceBit(TPdfViewerPreference p) {
     return static_cast<TPdfViewerPreferences>(1u << p);
 }
+// The reading order of the pages (/ViewerPreferences /Direction): a book bound
+// on the right (Japanese manga, vertical text) reads right to left, and a
+// viewer that honours it lays each spread out that way.
+enum TPdfDirection : std::uint8_t { pdL2R, pdR2L };
 enum TPdfCompressionMethod : std::uint8_t { cmNone };
 enum TPdfDestinationType : std::uint8_t {
     dtXYZ, dtFit, dtFitH, dtFitV, dtFitR, dtFitB, dtFitBH, dtFitBV
@@ -57,9 +61,25 @@ struct TPDF_INT_TBL {
     std::int32_t Value;
 };
 
-// "%PDF-1.2 " CR LF.
+// What a document may use that the oldest version it is written as (1.2)
+// does not have; each needs the version PdfMinorVersionFor gives it.
+enum TPdfFeature : std::uint8_t {
+    pfDirection,  // /ViewerPreferences /Direction (PDF 1.3)
+};
+// A set of features: bit (1 << feature).
+using TPdfFeatures = std::uint32_t;
+constexpr TPdfFeatures PdfFeatureBit(TPdfFeature f) { return static_cast<TPdfFeatures>(1u << f); }
+
+// The header's version for a document using `features`, as the number after
+// "1.": 2 unless a feature needs a later one, then the latest any needs. A
+// document is never marked newer than what it holds, so that the oldest
+// readers keep opening what they always opened.
+int PdfMinorVersionFor(TPdfFeatures features);
+
+// "%PDF-1.2 " CR LF, or the version the document needs.
 class TPdfHeader {
 public:
+    int MinorVersion = 2;
     void WriteToStream(TStream& stream) const;
 };
 
@@ -131,6 +151,9 @@ public:
     void SetPageMode(TPdfPageMode mode);
     void SetNonFullScreenPageMode(TPdfPageMode mode);
     void SetViewerPreference(TPdfViewerPreferences preferences);
+    // /Direction in /ViewerPreferences: /R2L is put, left to right (the
+    // default every reader assumes) removes the key rather than writing it.
+    void SetDirection(TPdfDirection direction);
     // Puts "Pages" when the dictionary is a page-tree node.
     void SetPages(TPdfDictionary* pages);
     // Puts the open action's destination array, or removes "OpenAction".
@@ -413,6 +436,11 @@ public:
     TPdfDestination* CreateDestination();
     void SaveToStream(TStream& stream);
     TPdfCanvas* CreateMeasuringCanvas();
+    // The features the document uses: those its writers noted and those its
+    // catalog's keys show. The header's version follows from them.
+    TPdfFeatures Features() const;
+    // A writer that puts a key of a later version says so here.
+    void NoteFeature(TPdfFeature feature) { notedFeatures_ |= PdfFeatureBit(feature); }
 
     // A new page-tree node under parent (a Pages node) or, without one, the catalog's.
     TPdfDictionary* CreatePages(TPdfDictionary* parent);
@@ -468,6 +496,7 @@ private:
     std::uint16_t defaultPageHeight_ = 842;
     TPdfCompressionMethod compressionMethod_ = cmNone;
     bool useOutlines_ = false;
+    TPdfFeatures notedFeatures_ = 0;
 };
 
 }  // namespace pim

@@ -337,3 +337,67 @@ TEST(PdfDocument, ANewDocumentDiscardsTheOldOne) {
 
 }  // namespace
 }  // namespace pim
+
+namespace pim {
+namespace {
+
+TEST(PdfVersion, FollowsTheFeaturesTheDocumentUses) {
+    const struct {
+        TPdfFeatures features;
+        int minor;
+    } cases[] = {
+        {0, 2},
+        {PdfFeatureBit(pfDirection), 3},
+        {PdfFeatureBit(pfDirection) | 0x80000000u, 3},  // a bit no feature has yet raises nothing
+    };
+    for (const auto& c : cases) EXPECT_EQ(PdfMinorVersionFor(c.features), c.minor) << c.features;
+}
+
+// The catalog as binding and page display write it, and the header that
+// follows: right to left alone raises the version.
+TEST(PdfVersion, CatalogBindingAndLayoutAndTheHeader) {
+    const TPdfViewerPreferences fitCentre = ViewerPreferenceBit(vpFitWindow) | ViewerPreferenceBit(vpCenterWindow);
+    const struct {
+        TPdfPageLayout layout;
+        TPdfViewerPreferences prefs;
+        TPdfDirection direction;
+        const char* catalog;
+        const char* header;
+    } cases[] = {
+        {plOneColumn, fitCentre, pdL2R,
+         "/PageLayout /OneColumn\r\n/ViewerPreferences <<\r\n/FitWindow true\r\n/CenterWindow true\r\n>>",
+         "%PDF-1.2 \r\n"},
+        {plTwoColumnRight, fitCentre, pdR2L,
+         "/PageLayout /TwoColumnRight\r\n/ViewerPreferences <<\r\n/FitWindow true\r\n/CenterWindow true\r\n"
+         "/Direction /R2L\r\n>>",
+         "%PDF-1.3 \r\n"},
+        {plTwoColumnLeft, 0, pdR2L, "/PageLayout /TwoColumnLeft\r\n/ViewerPreferences <<\r\n/Direction /R2L\r\n>>",
+         "%PDF-1.3 \r\n"},
+        {plSinglePage, 0, pdL2R, "/PageLayout /SinglePage\r\n>>", "%PDF-1.2 \r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.catalog);
+        TPdfDoc doc;
+        doc.NewDocument();
+        TPdfCatalog* catalog = doc.GetRoot();
+        catalog->SetPageLayout(c.layout);
+        if (c.prefs) catalog->SetViewerPreference(c.prefs);
+        catalog->SetDirection(c.direction);
+        doc.AddPage();
+        const std::string bytes = test::SaveAndCheck(doc, "catalog-" + std::to_string(c.layout) + ".pdf");
+        EXPECT_EQ(bytes.substr(0, 11), c.header);
+        EXPECT_NE(bytes.find(c.catalog), std::string::npos) << bytes.substr(0, 300);
+    }
+    // Back to left to right: the key goes, and so does the later version.
+    TPdfDoc doc;
+    doc.NewDocument();
+    doc.GetRoot()->SetDirection(pdR2L);
+    EXPECT_EQ(doc.Features(), PdfFeatureBit(pfDirection));
+    doc.GetRoot()->SetDirection(pdL2R);
+    EXPECT_EQ(doc.Features(), 0u);
+    doc.AddPage();
+    EXPECT_EQ(SaveToBytes(doc).substr(0, 11), "%PDF-1.2 \r\n");
+}
+
+}  // namespace
+}  // namespace pim
