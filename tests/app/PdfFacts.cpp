@@ -114,6 +114,24 @@ std::vector<std::string> TPdfFacts::OutlineTitles() const {
     return titles;
 }
 
+std::vector<TPdfFacts::TOutlineNode> TPdfFacts::Outline() const {
+    const int outlines = Reference(Catalog(), "Outlines");
+    return outlines < 0 ? std::vector<TOutlineNode>{} : OutlineUnder(outlines);
+}
+
+std::vector<TPdfFacts::TOutlineNode> TPdfFacts::OutlineUnder(int parent) const {
+    std::vector<TOutlineNode> nodes;
+    for (int n = Reference(Object(parent).Dictionary, "First"); n > 0; n = Reference(Object(n).Dictionary, "Next")) {
+        TOutlineNode node;
+        node.Title = PdfTextToUtf8(Value(Object(n).Dictionary, "Title"));
+        const std::string dest = Value(Object(n).Dictionary, "Dest");  // "[n 0 R /XYZ ...]"
+        if (dest.size() > 1 && dest[0] == '[') node.Page = std::atoi(dest.c_str() + 1);
+        node.Children = OutlineUnder(n);
+        nodes.push_back(std::move(node));
+    }
+    return nodes;
+}
+
 std::string PdfTextToUtf8(const std::string& value) {
     if (value.size() >= 2 && value.front() == '<' && value.back() == '>') {
         std::string hex = value.substr(1, value.size() - 2);
