@@ -187,10 +187,7 @@ TPdfBatchResult CreatePdfPerSubfolder(TPdfRun& run, TPdfRunHost& host, const TPd
         if (result.Stopped) break;
     }
     // The end, a stop's too, in the dialog: what was made, skipped and not made.
-    TPdfRunProgress& dialog = batch.Dialog();
-    dialog.ShowFinishButtons();
-    dialog.SetCaption(std::string(kCaptionFinished));
-    dialog.ShowSummary(BatchSummary(result));
+    batch.Dialog().ShowSummary(BatchSummary(result));
     host.UpdateStatus();
     return result;
 }

@@ -115,11 +115,16 @@ public:
     // The failed state (a failure other than a stop): the label shows the
     // error box's text, FailureMessage's.
     virtual void ShowFailure(const std::string& message) { SetLabel(message); }
-    // The end of a batch of runs (app/PdfBatch.h), after ShowFinishButtons:
-    // its summary, code page 932, one line per made count, skipped or failed
-    // folder (CR LF between lines). The dialog may need more room than for
-    // the finished label.
-    virtual void ShowSummary(const std::string& text) { SetLabel(text); }
+    // The finished state of a batch of runs (app/PdfBatch.h), a stopped one
+    // too: the finish buttons, the finished caption, and the batch's summary
+    // (code page 932, CR LF between lines: the PDFs made, then one line per
+    // skipped or failed folder) as the label, which may need more room than
+    // the finished label has.
+    virtual void ShowSummary(const std::string& text) {
+        ShowFinishButtons();
+        SetCaption(std::string(kCaptionFinished));
+        SetLabel(text);
+    }
 };
 
 // What the run needs from the window that starts it.
