@@ -18,8 +18,7 @@ constexpr const char* kNoFiles = "（ファイルがありません）";
 constexpr const char* kFailed = "失敗: ";
 
 // A model listing `folder` as the window's list does, without a window.
-std::unique_ptr<TImgListModel> ListingModel(const std::string& folder, const TListingOptions& listing,
-                                            bool folders) {
+std::unique_ptr<TImgListModel> ListingModel(const std::string& folder, const TListingOptions& listing, bool folders) {
     auto model = std::make_unique<TImgListModel>();
     model->ChangeCurrentDirectory = false;
     model->DispTypes().SetFolders(folders);

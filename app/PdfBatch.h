@@ -44,11 +44,11 @@ struct TBatchFailure {
 };
 
 struct TPdfBatchResult {
-    int Folders = 0;                    // sub-folders found
-    std::vector<std::string> Made;      // the PDFs written (paths), in folder order
-    std::vector<std::string> Skipped;   // sub-folders with no listed file (names)
-    std::vector<TBatchFailure> Failed;  // sub-folders whose PDF was not made
-    bool Stopped = false;               // the user stopped the batch; later folders were not tried
+    int Folders = 0;                       // sub-folders found
+    std::vector<std::string> Made;         // the PDFs written (paths), in folder order
+    std::vector<std::string> Skipped;      // sub-folders with no listed file (names)
+    std::vector<TBatchFailure> Failed;     // sub-folders whose PDF was not made
+    bool Stopped = false;                  // the user stopped the batch; later folders were not tried
     std::vector<TPdfRunWarning> Warnings;  // of the PDFs made
 };
 

@@ -191,8 +191,8 @@ struct TPdfRunSettings {
     // width and height swapped when the picture is stored turned), the JPEG
     // bytes unchanged. Off: pages are the pictures as stored.
     bool AutoOrient = true;
-    TBinding Binding = TBinding::bLeft;                          // 綴じ方向
-    TPageDisplay PageDisplay = TPageDisplay::pdContinuous;      // ページの表示
+    TBinding Binding = TBinding::bLeft;                     // 綴じ方向
+    TPageDisplay PageDisplay = TPageDisplay::pdContinuous;  // ページの表示
     // Chapters in file order; files before the first one have their page
     // bookmarks at the top level. Empty: every bookmark is top level.
     std::vector<TPdfChapter> Chapters;
@@ -280,12 +280,12 @@ private:
     std::vector<std::pair<int, std::shared_ptr<const TJpegData>>> unchangedJpegs_;  // page index, data
     std::vector<std::pair<int, TPdfRunWarning>> warnings_;                          // page index, warning
     int orientation_ = 1;                                                           // of the current page's picture
-    bool continuation_ = false;             // printing a text's second or later page: no bookmark
-    bool blank_ = false;                    // printing a blank page: no bookmark
-    int pageIndex_ = 0;                     // the file entry of the page being printed
-    std::size_t nextChapter_ = 0;           // settings_.Chapters not opened yet start here
+    bool continuation_ = false;                // printing a text's second or later page: no bookmark
+    bool blank_ = false;                       // printing a blank page: no bookmark
+    int pageIndex_ = 0;                        // the file entry of the page being printed
+    std::size_t nextChapter_ = 0;              // settings_.Chapters not opened yet start here
     TPROutlineEntry* chapterEntry_ = nullptr;  // the open chapter's bookmark (owned by the document)
-    std::pair<int, int> scaledFrom_{0, 0};  // the page's size before ArmPage scaled it down; 0 when it did not
+    std::pair<int, int> scaledFrom_{0, 0};     // the page's size before ArmPage scaled it down; 0 when it did not
 };
 
 }  // namespace pim

@@ -41,14 +41,11 @@ void TCliProgress::SetLabel(const std::string& label) {
     for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at))
         text.replace(at, 2, "  ");
     switch (style_) {
-        case TProgressStyle::psBar:
-            DrawBar(text);
-            break;
+        case TProgressStyle::psBar: DrawBar(text); break;
         case TProgressStyle::psLines:
             WriteAnsi(TConsoleStream::csErr, text + " (" + std::to_string(Percent(position_, maximum_)) + "%)\n");
             break;
-        case TProgressStyle::psQuiet:
-            break;
+        case TProgressStyle::psQuiet: break;
     }
 }
 

@@ -110,9 +110,8 @@ int Run(const TCliOptions& options) {
     TCliProgress progress(StyleFor(options));
     if (options.EachSubfolder) return RunEachSubfolder(run, progress, s, listing, options);
     const TPdfRunResult result =
-        options.SubfoldersInOne
-            ? CreatePdfOfAllSubfolders(run, progress, ListedFiles(model.ImgItems()), {}, s, listing)
-            : run.CreatePdf(progress, ListedFiles(model.ImgItems()), s);
+        options.SubfoldersInOne ? CreatePdfOfAllSubfolders(run, progress, ListedFiles(model.ImgItems()), {}, s, listing)
+                                : run.CreatePdf(progress, ListedFiles(model.ImgItems()), s);
     switch (result.Outcome) {
         case TPdfRunOutcome::roDone:
             PrintWarnings(result.Warnings);

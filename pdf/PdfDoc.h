@@ -28,9 +28,7 @@ class TPdfOutlineRoot;
 
 enum TPdfPageLayout : std::uint8_t { plSinglePage, plOneColumn, plTwoColumnLeft, plTwoColumnRight };
 enum TPdfPageMode : std::uint8_t { pmUseNone, pmUseOutlines, pmUseThumbs, pmFullScreen };
-enum TPdfViewerPreference : std::uint8_t {
-    vpHideToolbar, vpHideMenubar, vpHideWindowUI, vpFitWindow, vpCenterWindow
-};
+enum TPdfViewerPreference : std::uint8_t { vpHideToolbar, vpHideMenubar, vpHideWindowUI, vpFitWindow, vpCenterWindow };
 // A set of viewer preferences: bit (1 << preference).
 using TPdfViewerPreferences = std::uint8_t;
 constexpr TPdfViewerPreferences ViewerPreferenceBit(TPdfViewerPreference p) {
@@ -41,9 +39,7 @@ constexpr TPdfViewerPreferences ViewerPreferenceBit(TPdfViewerPreference p) {
 // viewer that honours it lays each spread out that way.
 enum TPdfDirection : std::uint8_t { pdL2R, pdR2L };
 enum TPdfCompressionMethod : std::uint8_t { cmNone };
-enum TPdfDestinationType : std::uint8_t {
-    dtXYZ, dtFit, dtFitH, dtFitV, dtFitR, dtFitB, dtFitBH, dtFitBV
-};
+enum TPdfDestinationType : std::uint8_t { dtXYZ, dtFit, dtFitH, dtFitV, dtFitR, dtFitB, dtFitBH, dtFitBV };
 
 extern const char* const PDF_PAGE_LAYOUT_NAMES[4];
 extern const char* const PDF_PAGE_MODE_NAMES[4];
@@ -84,8 +80,8 @@ public:
 };
 
 struct TPdfXrefEntry {
-    std::string EntryType = "n";     // "n" in use, "f" free
-    std::int64_t ByteOffset = -1;    // 64-bit: a file may pass 2 GiB
+    std::string EntryType = "n";   // "n" in use, "f" free
+    std::int64_t ByteOffset = -1;  // 64-bit: a file may pass 2 GiB
     std::int32_t GenerationNumber = 0;
     std::unique_ptr<TPdfObject> Value;  // owned; none for the free entry
 };
@@ -265,16 +261,13 @@ public:
     void SetPageHeight(int height);
     void SelectFont(const std::string& name, float size);
     float TextWidth(std::string_view text) const { return attr_.TextWidth(text); }
-    int CharsThatFit(std::string_view text, float width) const {
-        return attr_.CharsThatFit(text, width);
-    }
+    int CharsThatFit(std::string_view text, float width) const { return attr_.CharsThatFit(text, width); }
     // The word at the 1-based position with its delimiter; advances position.
     static std::string NextWord(std::string_view text, int& position);
     void ShowTextInRect(const TPdfRect& rect, std::string_view text, bool wordWrap);
     void DrawXObject(double x, double y, double width, double height, const std::string& name);
-    void DrawXObjectEx(double x, double y, double width, double height, double clipX,
-                       double clipY, double clipWidth, double clipHeight,
-                       const std::string& name);
+    void DrawXObjectEx(double x, double y, double width, double height, double clipX, double clipY, double clipWidth,
+                       double clipHeight, const std::string& name);
     // As DrawXObjectEx, through any matrix (a b c d e f) from the image's
     // unit square: a picture turned or mirrored.
     void DrawXObjectMatrix(const std::array<double, 6>& matrix, double clipX, double clipY, double clipWidth,
@@ -329,9 +322,7 @@ public:
     std::unique_ptr<TPdfArray> GetValue();
 
     TPdfOwnedObject* Reference() const { return reference_.get(); }
-    void SetReference(std::unique_ptr<TPdfOwnedObject> reference) {
-        reference_ = std::move(reference);
-    }
+    void SetReference(std::unique_ptr<TPdfOwnedObject> reference) { reference_ = std::move(reference); }
 
 private:
     TPdfDoc* doc_;
@@ -376,9 +367,7 @@ public:
     int Count() const { return count_; }
 
     TPdfOwnedObject* Reference() const { return reference_.get(); }
-    void SetReference(std::unique_ptr<TPdfOwnedObject> reference) {
-        reference_ = std::move(reference);
-    }
+    void SetReference(std::unique_ptr<TPdfOwnedObject> reference) { reference_ = std::move(reference); }
 
 protected:
     explicit TPdfOutlineEntry(TPdfDoc* doc);

@@ -70,7 +70,8 @@ TEST(PdfRunBooks, BlankPagesTakeTheSizeOfTheirNeighbourAndHaveNoBookmark) {
                 if (!c.files[i].empty()) continue;
                 const int page = pdf.Pages()[i];
                 EXPECT_TRUE(pdf.PageImages(page).empty());
-                const std::string content = pdf.Object(TPdfFacts::Reference(pdf.Object(page).Dictionary, "Contents")).Stream;
+                const std::string content =
+                    pdf.Object(TPdfFacts::Reference(pdf.Object(page).Dictionary, "Contents")).Stream;
                 EXPECT_EQ(content.find("Do"), std::string::npos) << content;
                 EXPECT_EQ(content.find("BT"), std::string::npos) << content;
             }
@@ -93,9 +94,8 @@ TEST(PdfRunBooks, ChaptersGroupTheirPagesAndBindingAndDisplayReachTheCatalog) {
     settings.Chapters = {{"第2話 Ω", 3}, {"第1話", 1}, {"空", 6}};
     TPdfRun run;
     TRecordingHost host;
-    const TPdfRunResult result =
-        run.CreatePdf(host, {path("cover.bmp"), path("p1.bmp"), path("p2.bmp"), "", path("p3.bmp"), path("p4.bmp")},
-                      settings);
+    const TPdfRunResult result = run.CreatePdf(
+        host, {path("cover.bmp"), path("p1.bmp"), path("p2.bmp"), "", path("p3.bmp"), path("p4.bmp")}, settings);
     ASSERT_EQ(result.Outcome, TPdfRunOutcome::roDone) << result.Cause;
     ASSERT_VALID_PDF(run.PReport1->FileName());
     const TPdfFacts pdf = TPdfFacts::FromFile(run.PReport1->FileName());
@@ -144,8 +144,7 @@ struct ChapterFolders {
             const std::string folder = Chapter(n);
             fs::create_directory(test::FsPath(folder));
             if (n == 4) continue;
-            for (int i = 0; i < Pages(n); ++i)
-                WriteBmp(folder + "/" + std::to_string(i + 1) + ".bmp", 10 * n + i, 7);
+            for (int i = 0; i < Pages(n); ++i) WriteBmp(folder + "/" + std::to_string(i + 1) + ".bmp", 10 * n + i, 7);
             if (n == 7) test::WriteFileBytes(folder + "/9.jpg", "this is no JPEG");
         }
     }
@@ -166,7 +165,8 @@ TEST(PdfBatch, OnePdfPerChapterFolderSkipsTheEmptyAndGoesOnPastTheBroken) {
     EXPECT_EQ(result.Skipped, std::vector<std::string>{"第4話"});
     ASSERT_EQ(result.Failed.size(), 1u);
     EXPECT_EQ(result.Failed[0].Folder, "第7話");
-    EXPECT_NE(AnsiToUtf8(result.Failed[0].Cause).find("9.jpg"), std::string::npos) << AnsiToUtf8(result.Failed[0].Cause);
+    EXPECT_NE(AnsiToUtf8(result.Failed[0].Cause).find("9.jpg"), std::string::npos)
+        << AnsiToUtf8(result.Failed[0].Cause);
     EXPECT_NE(AnsiToUtf8(result.Failed[0].Cause).find("JPEG画像ではありません"), std::string::npos);
     ASSERT_EQ(result.Made.size(), 10u);
     int made = 0;
@@ -229,7 +229,8 @@ TEST(PdfBatch, AllSubfoldersInOnePdfAsChaptersAfterTheFolderOwnFiles) {
     TPdfRunSettings settings;
     settings.ImageFolder = f.root;
     TListingOptions listing;
-    const TPdfRunResult result = CreatePdfOfAllSubfolders(run, host, ListFolderFiles(f.root, listing), {1}, settings, listing);
+    const TPdfRunResult result =
+        CreatePdfOfAllSubfolders(run, host, ListFolderFiles(f.root, listing), {1}, settings, listing);
     ASSERT_EQ(result.Outcome, TPdfRunOutcome::roDone) << result.Cause;
     const std::string pdfPath = f.root + "/books-all.pdf";
     EXPECT_EQ(run.PReport1->FileName(), pdfPath);

@@ -44,9 +44,7 @@ TPdfFacts::TPdfFacts(const std::string& bytes) {
     info_ = Reference(bytes.substr(trailer), "Info");
 }
 
-TPdfFacts TPdfFacts::FromFile(const std::string& path) {
-    return TPdfFacts(ReadFileBytes(path));
-}
+TPdfFacts TPdfFacts::FromFile(const std::string& path) { return TPdfFacts(ReadFileBytes(path)); }
 
 const TPdfObjectText& TPdfFacts::Object(int number) const {
     for (const auto& [n, object] : objects_)
@@ -108,8 +106,7 @@ std::vector<std::string> TPdfFacts::OutlineTitles() const {
     std::vector<std::string> titles;
     const int outlines = Reference(Catalog(), "Outlines");
     if (outlines < 0) return titles;
-    for (int n = Reference(Object(outlines).Dictionary, "First"); n > 0;
-         n = Reference(Object(n).Dictionary, "Next"))
+    for (int n = Reference(Object(outlines).Dictionary, "First"); n > 0; n = Reference(Object(n).Dictionary, "Next"))
         titles.push_back(PdfTextToUtf8(Value(Object(n).Dictionary, "Title")));
     return titles;
 }

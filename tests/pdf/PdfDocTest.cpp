@@ -13,9 +13,7 @@ using test::MaskDates;
 using test::SaveAndCheck;
 using test::SaveToBytes;
 
-std::string Obj(int n, const std::string& body) {
-    return std::to_string(n) + " 0 obj\r\n" + body + "\r\nendobj\r\n";
-}
+std::string Obj(int n, const std::string& body) { return std::to_string(n) + " 0 obj\r\n" + body + "\r\nendobj\r\n"; }
 
 template <class E>
 void ExpectError(const std::function<void()>& call, const std::string& message) {
@@ -37,15 +35,18 @@ TEST(PdfDocument, OnePageWithOutlinesIsWrittenByteForByte) {
     std::vector<std::string> objects = {
         Obj(1, "<<\r\n/Type /Catalog\r\n/Outlines 2 0 R\r\n/Pages 4 0 R\r\n>>"),
         Obj(2, "<<\r\n/Type /Outlines\r\n/Count 0\r\n>>"),
-        Obj(3, "<<\r\n/Producer (Quillet version 0.9)\r\n/CreationDate (D:00000000000000)\r\n"
-               "/ModDate (D:00000000000000)\r\n>>"),
+        Obj(3,
+            "<<\r\n/Producer (Quillet version 0.9)\r\n/CreationDate (D:00000000000000)\r\n"
+            "/ModDate (D:00000000000000)\r\n>>"),
         Obj(4, "<<\r\n/Type /Pages\r\n/Kids [5 0 R ]\r\n/Count 1\r\n>>"),
-        Obj(5, "<<\r\n/Type /Page\r\n/Parent 4 0 R\r\n/MediaBox [0 0 596 842 ]\r\n"
-               "/Resources <<\r\n/Font <<\r\n/F0 7 0 R\r\n>>\r\n/XObject <<\r\n>>\r\n"
-               "/ProcSet [/PDF /Text /ImageC ]\r\n>>\r\n/Contents 6 0 R\r\n>>"),
+        Obj(5,
+            "<<\r\n/Type /Page\r\n/Parent 4 0 R\r\n/MediaBox [0 0 596 842 ]\r\n"
+            "/Resources <<\r\n/Font <<\r\n/F0 7 0 R\r\n>>\r\n/XObject <<\r\n>>\r\n"
+            "/ProcSet [/PDF /Text /ImageC ]\r\n>>\r\n/Contents 6 0 R\r\n>>"),
         Obj(6, "<<\r\n/Length 10\r\n/Filter []\r\n>>\r\nstream\r\n/F0 10 Tf\n\nendstream"),
-        Obj(7, "<<\r\n/Type /Font\r\n/Subtype /Type1\r\n/Encoding /WinAnsiEncoding\r\n"
-               "/FirstChar 32\r\n/LastChar 255\r\n/BaseFont /Helvetica\r\n/Name /F0\r\n>>"),
+        Obj(7,
+            "<<\r\n/Type /Font\r\n/Subtype /Type1\r\n/Encoding /WinAnsiEncoding\r\n"
+            "/FirstChar 32\r\n/LastChar 255\r\n/BaseFont /Helvetica\r\n/Name /F0\r\n>>"),
     };
     std::string expected = "%PDF-1.2 \r\n";
     std::string xref = "xref\r\n0 8\r\n0000000000 65535 f\r\n";
@@ -101,20 +102,15 @@ TEST(PdfDocument, XrefOffsetsPointAtTheirObjects) {
 TEST(PdfDocument, StateErrorsCarryTheirMessages) {
     TPdfDoc doc;
     ExpectError<EPdfInvalidOperation>([&] { doc.GetCanvas(); }, "GetCanvas --Document is null");
-    ExpectError<EPdfInvalidOperation>([&] { doc.GetInfo(); },
-                                      "GetInfo --this method can not use this state..");
-    ExpectError<EPdfInvalidOperation>([&] { doc.GetRoot(); },
-                                      "GetRoot --this method can not use this state..");
-    ExpectError<EPdfInvalidOperation>([&] { doc.GetOutlineRoot(); },
-                                      "GetOutlineRoot --document is null..");
+    ExpectError<EPdfInvalidOperation>([&] { doc.GetInfo(); }, "GetInfo --this method can not use this state..");
+    ExpectError<EPdfInvalidOperation>([&] { doc.GetRoot(); }, "GetRoot --this method can not use this state..");
+    ExpectError<EPdfInvalidOperation>([&] { doc.GetOutlineRoot(); }, "GetOutlineRoot --document is null..");
     ExpectError<EPdfInvalidOperation>([&] { doc.GetFont("Arial"); }, "GetFont --document is null.");
     TMemoryStream out;
-    ExpectError<EPdfInvalidOperation>([&] { doc.SaveToStream(out); },
-                                      "SaveToStream --there is no document to save.");
+    ExpectError<EPdfInvalidOperation>([&] { doc.SaveToStream(out); }, "SaveToStream --there is no document to save.");
 
     doc.NewDocument();
-    ExpectError<EPdfInvalidOperation>([&] { doc.GetOutlineRoot(); },
-                                      "GetOutlineRoot --not use outline mode..");
+    ExpectError<EPdfInvalidOperation>([&] { doc.GetOutlineRoot(); }, "GetOutlineRoot --not use outline mode..");
     ExpectError<EPdfInvalidOperation>([&] { doc.SaveToStream(out); }, "GetPage --the Page is nil");
     EXPECT_EQ(out.Size(), 0);
     ExpectError<Exception>([&] { doc.CreateFont("Wingdings"); }, "CreateFont --InvalidFontName:Wingdings");
@@ -211,8 +207,7 @@ TEST(PdfDocument, ImagesAreRegisteredOnceByName) {
                            "AddImage --the image named Image1 is already exists..");
     ExpectError<Exception>([&] { doc.AddImage("Bad", std::make_unique<TPdfImage>()); },
                            "AddImage --the image is not valid TPdfImage..");
-    ExpectError<Exception>([&] { doc.AddImage("Null", nullptr); },
-                           "AddImage --the image is not valid TPdfImage..");
+    ExpectError<Exception>([&] { doc.AddImage("Null", nullptr); }, "AddImage --the image is not valid TPdfImage..");
     ExpectError<EPdfInvalidValue>([&] { doc.RegisterXObject(static_cast<TPdfXObject*>(nullptr), "X"); },
                                   "RegisterXObject --AObject is null");
     ExpectError<EPdfInvalidValue>([&] { doc.RegisterXObject(std::make_unique<TPdfXObject>(), "X"); },
@@ -266,8 +261,7 @@ public:
     }
     void WriteTo(TStream& out) const override {
         static const std::vector<char> zeros(1 << 22);
-        for (std::int64_t done = 0; done < Size(); done += std::ssize(zeros))
-            out.Write(zeros.data(), zeros.size());
+        for (std::int64_t done = 0; done < Size(); done += std::ssize(zeros)) out.Write(zeros.data(), zeros.size());
     }
 };
 
@@ -306,8 +300,7 @@ TEST(PdfDocument, ADocumentTheXrefCannotAddressFailsInsteadOfBeingCorrupt) {
         doc.AddImage("Big" + std::to_string(i), std::move(image));
     }
     TailStream out;
-    ExpectError<EPdfInvalidOperation>([&] { doc.SaveToStream(out); },
-                                      "SaveToStream --the document is too large.");
+    ExpectError<EPdfInvalidOperation>([&] { doc.SaveToStream(out); }, "SaveToStream --the document is too large.");
 }
 
 TEST(PdfDocument, MeasuringCanvasMeasuresButWritesNothing) {
