@@ -1,7 +1,9 @@
 #include "app/PdfRun.h"
 
 #include <algorithm>
+#include <iterator>
 #include <new>
+#include <optional>
 #include <thread>
 #include <tuple>
 
@@ -145,6 +147,16 @@ struct TPdfRun::TPreparedPage {
     int Orientation = 0;                             // the source JPEG's EXIF orientation, 0 none
 };
 
+TPdfPageLayout PageLayoutOf(TPageDisplay display) {
+    switch (display) {
+        case TPageDisplay::pdContinuous: break;
+        case TPageDisplay::pdSingle: return plSinglePage;
+        case TPageDisplay::pdSpread: return plTwoColumnLeft;
+        case TPageDisplay::pdSpreadCover: return plTwoColumnRight;
+    }
+    return plOneColumn;
+}
+
 void RegisterPdfClasses() {
     RegisterStandardFonts();
     RegisterJapaneseFonts();
@@ -211,6 +223,9 @@ TPdfRunResult TPdfRun::CreatePdf(TPdfRunHost& host, const std::vector<std::strin
     files_ = files;
     turns_ = turns;
     settings_ = settings;
+    // Chapters in file order, whatever order they came in.
+    std::stable_sort(settings_.Chapters.begin(), settings_.Chapters.end(),
+                     [](const TPdfChapter& a, const TPdfChapter& b) { return a.First < b.First; });
     TPdfRunResult result = Run(host);
     files_.clear();
     turns_.clear();
@@ -239,6 +254,8 @@ TPdfRunResult TPdfRun::Run(TPdfRunHost& host) {
         PReport1->SetAuthor(settings_.Author);
         PReport1->SetKeywords(settings_.Keywords);
         PReport1->SetCreationDate(Now());
+        PReport1->SetPageLayout(PageLayoutOf(settings_.PageDisplay));
+        PReport1->SetDirection(settings_.Binding == TBinding::bRight ? pdR2L : pdL2R);
         const std::string& folder = settings_.UseSaveFolder ? settings_.SaveFolder : settings_.ImageFolder;
         PReport1->SetFileName(OutputFileName(folder, settings_.OutputName));
 
@@ -254,6 +271,8 @@ TPdfRunResult TPdfRun::Run(TPdfRunHost& host) {
         spool_ = std::make_unique<TPageSpool>(TemporaryFolder());
         unchangedJpegs_.clear();
         warnings_.clear();
+        nextChapter_ = 0;
+        chapterEntry_ = nullptr;
         PReport1->BeginDocument();
         // Workers prepare the pages ahead; the pages are armed and printed
         // here, in order, as they would be without them. Unless told to
@@ -264,9 +283,14 @@ TPdfRunResult TPdfRun::Run(TPdfRunHost& host) {
         if (settings_.Jobs != 1) {
             workers = std::make_unique<TOrderedWorkers<TPreparedPage>>(
                 count, jobs, 2 * jobs, [files = files_, settings = settings_](int i) {
-                    return PreparePage(files[static_cast<std::size_t>(i)], settings);
+                    const std::string& file = files[static_cast<std::size_t>(i)];
+                    return file.empty() ? TPreparedPage{} : PreparePage(file, settings);  // a blank reads nothing
                 });
         }
+        // The size of the last page printed, and the blanks that came before
+        // any real page: they wait for the first one's size.
+        std::optional<std::pair<int, int>> lastSize;
+        std::vector<int> pendingBlanks;
         for (int i = 0; i < count; ++i) {
             progress.ProcessMessages();
             if (progress.Stopped()) {
@@ -275,6 +299,7 @@ TPdfRunResult TPdfRun::Run(TPdfRunHost& host) {
             }
             progress.SetPosition(i);
             progress.SetLabel(ReadingLabel(i, count));
+            const bool blank = files_[static_cast<std::size_t>(i)].empty();
             if (workers) {
                 currentFile_ = files_[static_cast<std::size_t>(i)];  // named if its preparation failed
                 // The dialog stays live while the page is read: a stop or a
@@ -284,12 +309,25 @@ TPdfRunResult TPdfRun::Run(TPdfRunHost& host) {
                     result.Outcome = TPdfRunOutcome::roStopped;
                     break;
                 }
-                ArmPreparedPage(i, std::move(*page));
-            } else {
+                if (!blank) ArmPreparedPage(i, std::move(*page));
+            } else if (!blank) {
                 LoadPageSource(i);
             }
+            if (blank) {
+                if (lastSize)
+                    PrintBlankPage(i, *lastSize);
+                else
+                    pendingBlanks.push_back(i);
+                continue;
+            }
+            lastSize = {PRPage1->Width(), PRPage1->Height()};
+            for (int b : pendingBlanks) PrintBlankPage(b, *lastSize);
+            pendingBlanks.clear();
+            pageIndex_ = i;
             PrintCurrentPage();
         }
+        if (result.Outcome == TPdfRunOutcome::roDone)
+            for (int b : pendingBlanks) PrintBlankPage(b, {kTextPageWidth, kTextPageHeight});
         workers.reset();  // pages still in progress after a stop or a failure are left to end on their own
         if (result.Outcome == TPdfRunOutcome::roDone) {
             result.Stage = TPdfRunStage::rsSaving;
@@ -346,6 +384,27 @@ void TPdfRun::PrintCurrentPage() {
     PReport1->PrintPage(*PRPage1);
     // The page's image bytes wait for the save in the scratch file, not in memory.
     if (spool_) spool_->SpoolPageImages(*PReport1->Doc()->GetCanvas()->GetPage());
+}
+
+void TPdfRun::PrintBlankPage(int index, std::pair<int, int> size) {
+    // Nothing printable, the page sized; then the armed page as it was.
+    TPRItem* const items[] = {PRJpegImage1, PRImage1, PRText1, PRPngImage1};
+    bool printable[std::size(items)];
+    for (std::size_t i = 0; i < std::size(items); ++i) {
+        printable[i] = items[i]->Printable();
+        items[i]->SetPrintable(false);
+    }
+    const TRect page = PRPage1->BoundsRect();
+    const TRect panel = PRLayoutPanel1->BoundsRect();
+    PRPage1->SetBounds(page.Left, page.Top, size.first, size.second);
+    PRLayoutPanel1->SetBounds(0, 0, size.first, size.second);
+    pageIndex_ = index;
+    blank_ = true;
+    PReport1->PrintPage(*PRPage1);
+    blank_ = false;
+    PRPage1->SetBounds(page.Left, page.Top, page.Right - page.Left, page.Bottom - page.Top);
+    PRLayoutPanel1->SetBounds(panel.Left, panel.Top, panel.Right - panel.Left, panel.Bottom - panel.Top);
+    for (std::size_t i = 0; i < std::size(items); ++i) items[i]->SetPrintable(printable[i]);
 }
 
 TPdfRun::TPreparedPage TPdfRun::PreparePage(const std::string& file, const TPdfRunSettings& settings) {
@@ -490,8 +549,9 @@ void TPdfRun::PRPage1PrintPage(TPRPage& /*sender*/, TPRCanvas& /*canvas*/) {
         PReport1->OpenAction()->SetDestinationType(dtXYZ);
         PReport1->OpenAction()->SetZoom(1.0f);
     }
-    if (continuation_) return;
-    TPROutlineEntry* entry = PReport1->OutlineRoot()->AddChild();
+    TPROutlineEntry* parent = OutlineParentFor(pageIndex_);
+    if (continuation_ || blank_) return;
+    TPROutlineEntry* entry = parent->AddChild();
     entry->SetDest(PReport1->CreateDestination());
     entry->Dest()->SetTop(0);
     // A name code page 932 cannot hold keeps its true characters.
@@ -499,6 +559,34 @@ void TPdfRun::PRPage1PrintPage(TPRPage& /*sender*/, TPRCanvas& /*canvas*/) {
         entry->SetUnicodeTitle(std::move(title));
     else
         entry->SetTitle(BookmarkTitleOf(currentFile_));
+}
+
+}  // namespace pim
+
+namespace pim {
+
+TPROutlineEntry* TPdfRun::OutlineParentFor(int index) {
+    const std::vector<TPdfChapter>& chapters = settings_.Chapters;
+    // The last chapter starting at or before this page; those passed over
+    // on the way have no page.
+    bool opened = false;
+    while (nextChapter_ < chapters.size() && chapters[nextChapter_].First <= index) {
+        ++nextChapter_;
+        opened = true;
+    }
+    if (opened) {
+        chapterEntry_ = PReport1->OutlineRoot()->AddChild();
+        chapterEntry_->SetDest(PReport1->CreateDestination());
+        chapterEntry_->Dest()->SetTop(0);
+        // A name code page 932 cannot hold keeps its true characters.
+        const std::string& title = chapters[nextChapter_ - 1].Title;
+        const std::u16string wide = Utf8ToUtf16(title);
+        if (AnsiToUtf16(Utf16ToAnsi(wide)) == wide)
+            chapterEntry_->SetTitle(Utf8ToAnsi(title));
+        else
+            chapterEntry_->SetUnicodeTitle(wide);
+    }
+    return chapterEntry_ ? chapterEntry_ : PReport1->OutlineRoot();
 }
 
 }  // namespace pim

@@ -13,6 +13,12 @@
 //
 // Texts the document shows (title fields) are code page 932; paths and the
 // output name are in the platform's file-name encoding.
+//
+// An EMPTY path in the files is a blank page (the list's blank items have an
+// empty FullPath): a white page with nothing drawn and no bookmark, the size
+// of the page before it; blanks at the start take the size of the first
+// real page after them, and a list with no real page at all gives 480 x 680.
+// A blank counts as a page in the progress.
 #pragma once
 
 #include <functional>
@@ -109,6 +115,16 @@ public:
     // The failed state (a failure other than a stop): the label shows the
     // error box's text, FailureMessage's.
     virtual void ShowFailure(const std::string& message) { SetLabel(message); }
+    // The finished state of a batch of runs (app/PdfBatch.h), a stopped one
+    // too: the finish buttons, the finished caption, and the batch's summary
+    // (code page 932, CR LF between lines: the PDFs made, then one line per
+    // skipped or failed folder) as the label, which may need more room than
+    // the finished label has.
+    virtual void ShowSummary(const std::string& text) {
+        ShowFinishButtons();
+        SetCaption(std::string(kCaptionFinished));
+        SetLabel(text);
+    }
 };
 
 // What the run needs from the window that starts it.
@@ -127,6 +143,29 @@ public:
     virtual void ActivateListTab() {}
     // Status bar counts and folder labels are refreshed (after a failure).
     virtual void UpdateStatus() {}
+};
+
+// The side the book is bound on. Right: the pages read right to left
+// (/Direction /R2L, which makes the file PDF 1.3), so a viewer lays each
+// spread out as a Japanese book opens.
+enum class TBinding { bLeft, bRight };
+
+// How the viewer first shows the pages (/PageLayout).
+enum class TPageDisplay {
+    pdContinuous,   // one column, scrolled (/OneColumn)
+    pdSingle,       // one page at a time (/SinglePage)
+    pdSpread,       // two pages side by side, odd pages on the left (/TwoColumnLeft)
+    pdSpreadCover,  // side by side, the cover alone first (/TwoColumnRight)
+};
+TPdfPageLayout PageLayoutOf(TPageDisplay display);
+
+// Files from First up to the next chapter's First belong to the chapter
+// called Title (a folder's name, file-name encoding). The chapter gets one
+// top-level bookmark, pointing at its first page, whose children are its
+// pages' bookmarks; a chapter with no file gets none.
+struct TPdfChapter {
+    std::string Title;
+    int First = 0;
 };
 
 // What a run is told besides its files: the window fills it from its
@@ -152,6 +191,11 @@ struct TPdfRunSettings {
     // width and height swapped when the picture is stored turned), the JPEG
     // bytes unchanged. Off: pages are the pictures as stored.
     bool AutoOrient = true;
+    TBinding Binding = TBinding::bLeft;                     // 綴じ方向
+    TPageDisplay PageDisplay = TPageDisplay::pdContinuous;  // ページの表示
+    // Chapters in file order; files before the first one have their page
+    // bookmarks at the top level. Empty: every bookmark is top level.
+    std::vector<TPdfChapter> Chapters;
 };
 
 // Registers the font classes and image builders the PDF writer creates by
@@ -213,6 +257,11 @@ private:
     // items armed and sized.
     void ArmPreparedPage(int index, TPreparedPage page);
     void PrintCurrentPage();
+    // A white page of that size for the blank entry `index`; the armed page waits.
+    void PrintBlankPage(int index, std::pair<int, int> size);
+    // The outline entry the page of file `index` hangs under: its chapter's
+    // (made on the chapter's first page) or the root.
+    TPROutlineEntry* OutlineParentFor(int index);
     void ArmPage();
 
     // The call being run: its files and settings, the file being prepared
@@ -231,8 +280,12 @@ private:
     std::vector<std::pair<int, std::shared_ptr<const TJpegData>>> unchangedJpegs_;  // page index, data
     std::vector<std::pair<int, TPdfRunWarning>> warnings_;                          // page index, warning
     int orientation_ = 1;                                                           // of the current page's picture
-    bool continuation_ = false;             // printing a text's second or later page: no bookmark
-    std::pair<int, int> scaledFrom_{0, 0};  // the page's size before ArmPage scaled it down; 0 when it did not
+    bool continuation_ = false;                // printing a text's second or later page: no bookmark
+    bool blank_ = false;                       // printing a blank page: no bookmark
+    int pageIndex_ = 0;                        // the file entry of the page being printed
+    std::size_t nextChapter_ = 0;              // settings_.Chapters not opened yet start here
+    TPROutlineEntry* chapterEntry_ = nullptr;  // the open chapter's bookmark (owned by the document)
+    std::pair<int, int> scaledFrom_{0, 0};     // the page's size before ArmPage scaled it down; 0 when it did not
 };
 
 }  // namespace pim

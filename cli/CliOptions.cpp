@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 
 #include <charconv>
+#include <vector>
 
 #include "base/FileKind.h"
 #include "cli/Console.h"
@@ -66,10 +67,32 @@ CLI::Validator SortKey(int& index) {
         "name|date|size|type");
 }
 
+// One of `words` to its index; the message lists them.
+CLI::Validator OneOf(std::vector<std::string> words, const char* what, int& index) {
+    std::string list;
+    for (std::size_t i = 0; i < words.size(); ++i)
+        list += (i == 0 ? "" : i + 1 == words.size() ? " or " : ", ") + words[i];
+    std::string shape;
+    for (const std::string& w : words) shape += (shape.empty() ? "" : "|") + w;
+    return CLI::Validator(
+        [words, what, list, &index](std::string& text) -> std::string {
+            for (std::size_t i = 0; i < words.size(); ++i)
+                if (text == words[i]) {
+                    index = static_cast<int>(i);
+                    return {};
+                }
+            return "'" + text + "' is not " + what + "; use " + list;
+        },
+        shape);
+}
+
 // Option texts whose meaning the validators store in the options.
 struct TRawValues {
     std::string types;
     std::string sort;
+    std::string binding;
+    std::string layout;
+    int bindingIndex = 0;
 };
 
 void Describe(CLI::App& app, TCliOptions& o, TRawValues& raw) {
@@ -100,6 +123,25 @@ void Describe(CLI::App& app, TCliOptions& o, TRawValues& raw) {
     app.add_flag("--auto-orient,!--no-auto-orient", o.AutoOrient,
                  "JPEG pages stand as their EXIF orientation says, turned when drawn, the bytes unchanged (the "
                  "default; --no-auto-orient: as stored)");
+    app.add_option("--binding", raw.binding,
+                   "l2r (default) or r2l: a book bound on the right reads right to left, and viewers lay its "
+                   "spreads out so (\"右綴じ\"; the PDF becomes version 1.3)")
+        ->check(OneOf({"l2r", "r2l"}, "a binding", raw.bindingIndex));
+    app.add_option("--layout", raw.layout,
+                   "how a viewer opens the pages: continuous (default), single, spread, or spread-cover (the cover "
+                   "alone, then spreads)")
+        ->check(OneOf({"continuous", "single", "spread", "spread-cover"}, "a page layout", o.Layout));
+    app.add_flag("--each-subfolder", o.EachSubfolder,
+                 "one PDF per direct sub-folder, named after it, in the folder (or -d DIR); a sub-folder with no "
+                 "listed file is skipped, one that fails does not stop the others")
+        ->excludes(app.get_option("--output"))
+        ->excludes(app.get_option("--folder-name"));
+    app.add_flag("--subfolders-in-one", o.SubfoldersInOne,
+                 "one PDF named after the folder: its own files, then each sub-folder's as a chapter with a "
+                 "bookmark of its name")
+        ->excludes(app.get_option("--output"))
+        ->excludes(app.get_option("--folder-name"))
+        ->excludes(app.get_option("--each-subfolder"));
     app.add_option("--title", o.Title, "document title (\"タイトル\")");
     app.add_option("--subject", o.Subject, "document subject (\"サブタイトル\")");
     app.add_option("--author", o.Author, "document author (\"作成者\")");
@@ -111,7 +153,8 @@ void Describe(CLI::App& app, TCliOptions& o, TRawValues& raw) {
         "Brightness, quality and greyscale apply to re-encoded pictures: with --reencode every\n"
         "picture, without it greyscale and CMYK JPEGs only (they are always re-encoded).\n"
         "A JPEG cut off in its data still makes its page, and a warning names it.\n"
-        "Exit status: 0 done, 1 no files to put in the PDF, 2 bad usage, 3 the run failed,\n"
+        "Exit status: 0 done, 1 no files to put in the PDF, 2 bad usage, 3 the run failed (with\n"
+        "--each-subfolder: a sub-folder failed, the others made),\n"
         "130 stopped with Ctrl-C, 143 and 129 ended by SIGTERM and SIGHUP (a stop before the PDF\n"
         "is in place writes nothing and keeps an existing PDF as it was).");
 }
@@ -132,6 +175,7 @@ std::optional<int> ParseCommandLine(int argc, const char* const* argv, TCliOptio
     Describe(app, options, raw);
     try {
         app.parse(argc, argv);
+        options.RightToLeft = raw.bindingIndex == 1;
     } catch (const CLI::CallForHelp&) {
         WriteUtf8(TConsoleStream::csOut, app.help());
         return kExitDone;

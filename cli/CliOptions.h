@@ -29,6 +29,10 @@ struct TCliOptions {
     int Jobs = 0;              // -j: worker threads preparing pages; 0 one per processor
     bool AutoOrient = true;    // JPEGs stand as their EXIF orientation says; --no-auto-orient: as stored
     std::string Title, Subject, Author, Keywords;  // platform encoding
+    bool RightToLeft = false;                      // --binding r2l: "右綴じ"
+    int Layout = 0;                                // --layout: continuous, single, spread, spread-cover
+    bool EachSubfolder = false;                    // --each-subfolder: one PDF per sub-folder
+    bool SubfoldersInOne = false;                  // --subfolders-in-one: the sub-folders as chapters of one PDF
     bool Open = false;                             // --open: "PDFを起動"
     bool Quiet = false;
 };

@@ -34,17 +34,18 @@ std::string ProgressBar(int position, int maximum, int width) {
     return bar;
 }
 
-void TCliProgress::SetLabel(const std::string& text) {
+void TCliProgress::SetLabel(const std::string& label) {
     if (finished_) return;  // the finished label is the program's closing message
+    // A label of several lines (a batch's folder and file) on one line.
+    std::string text = label;
+    for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at))
+        text.replace(at, 2, "  ");
     switch (style_) {
-        case TProgressStyle::psBar:
-            DrawBar(text);
-            break;
+        case TProgressStyle::psBar: DrawBar(text); break;
         case TProgressStyle::psLines:
             WriteAnsi(TConsoleStream::csErr, text + " (" + std::to_string(Percent(position_, maximum_)) + "%)\n");
             break;
-        case TProgressStyle::psQuiet:
-            break;
+        case TProgressStyle::psQuiet: break;
     }
 }
 

@@ -29,6 +29,11 @@ public:
     void SetMaximum(int value) override { maximum_ = value; }
     void SetPosition(int value) override { position_ = value; }
     void ShowFinishButtons() override;
+    // The batch's summary is printed by the caller, on stdout.
+    void ShowSummary(const std::string&) override {
+        EndBar();
+        finished_ = true;
+    }
     void ProcessMessages() override {}
     bool Stopped() const override;
 

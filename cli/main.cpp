@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/MainModel.h"
+#include "app/PdfBatch.h"
 #include "app/PdfRun.h"
 #include "base/CodePage.h"
 #include "base/Paths.h"
@@ -27,6 +28,33 @@ void Error(const std::string& nativeText) { WriteNative(TConsoleStream::csErr, "
 TProgressStyle StyleFor(const TCliOptions& options) {
     if (options.Quiet) return TProgressStyle::psQuiet;
     return IsTerminal(TConsoleStream::csErr) ? TProgressStyle::psBar : TProgressStyle::psLines;
+}
+
+void PrintWarnings(const std::vector<TPdfRunWarning>& warnings) {
+    // Said even with --quiet: the PDF is not what the files should have made.
+    for (const TPdfRunWarning& w : warnings) Error("warning: " + w.File + ": " + w.Cause);
+}
+
+// One PDF per sub-folder: the summary on stdout (the failed folders on
+// stderr with --quiet); 3 when any folder failed, the others made.
+int RunEachSubfolder(TPdfRun& run, TCliProgress& progress, const TPdfRunSettings& settings,
+                     const TListingOptions& listing, const TCliOptions& options) {
+    const TPdfBatchResult result = CreatePdfPerSubfolder(run, progress, settings, listing);
+    PrintWarnings(result.Warnings);
+    if (!options.Quiet) {
+        std::string summary = BatchSummary(result);  // CR LF between lines, as the dialog takes them
+        for (std::size_t at = summary.find("\r\n"); at != std::string::npos; at = summary.find("\r\n", at))
+            summary.erase(at, 1);
+        WriteAnsi(TConsoleStream::csOut, summary + "\n");
+        for (const std::string& pdf : result.Made) WriteNative(TConsoleStream::csOut, pdf + "\n");
+    } else {
+        for (const TBatchFailure& f : result.Failed) Error(f.Folder + ": " + AnsiToUtf8(f.Cause));
+    }
+    if (options.Open)
+        for (const std::string& pdf : result.Made) OpenWithViewer(pdf);
+    if (result.Stopped) return StoppedExitCode();
+    if (!result.Failed.empty()) return kExitFailed;
+    return result.Made.empty() ? kExitNoFiles : kExitDone;
 }
 
 int Run(const TCliOptions& options) {
@@ -67,16 +95,26 @@ int Run(const TCliOptions& options) {
     s.Adjust = {options.Brightness, options.Quality, options.Greyscale};
     s.Jobs = options.Jobs;
     s.AutoOrient = options.AutoOrient;
+    s.Binding = options.RightToLeft ? TBinding::bRight : TBinding::bLeft;
+    s.PageDisplay = static_cast<TPageDisplay>(options.Layout);
+    // Sub-folders are listed with the folder's filter and order.
+    TListingOptions listing;
+    listing.Mask = model.DispTypes().Ext();
+    listing.SortType = model.SortType();
+    listing.Descend = model.Descend();
+    listing.Hidden = model.DispTypes().Hidden();
 
     InstallStopHandler();
     // Any stop gives up a save until the PDF is in place: the old PDF stays.
     run.SaveAbandoned = StopRequested;
     TCliProgress progress(StyleFor(options));
-    const TPdfRunResult result = run.CreatePdf(progress, ListedFiles(model.ImgItems()), s);
+    if (options.EachSubfolder) return RunEachSubfolder(run, progress, s, listing, options);
+    const TPdfRunResult result =
+        options.SubfoldersInOne ? CreatePdfOfAllSubfolders(run, progress, ListedFiles(model.ImgItems()), {}, s, listing)
+                                : run.CreatePdf(progress, ListedFiles(model.ImgItems()), s);
     switch (result.Outcome) {
         case TPdfRunOutcome::roDone:
-            // Said even with --quiet: the PDF is not what the files should have made.
-            for (const TPdfRunWarning& w : result.Warnings) Error("warning: " + w.File + ": " + w.Cause);
+            PrintWarnings(result.Warnings);
             if (!options.Quiet) {
                 WriteAnsi(TConsoleStream::csOut, std::string(kMsgCreated) + "\n");
                 WriteNative(TConsoleStream::csOut, run.PReport1->FileName() + "\n");

@@ -1,5 +1,6 @@
 #include "pdf/PdfDoc.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstring>
@@ -8,16 +9,14 @@
 
 namespace pim {
 
-const char* const PDF_PAGE_LAYOUT_NAMES[4] = {"SinglePage", "OneColumn", "TwoColumnLeft",
-                                              "TwoColumnRight"};
+const char* const PDF_PAGE_LAYOUT_NAMES[4] = {"SinglePage", "OneColumn", "TwoColumnLeft", "TwoColumnRight"};
 const char* const PDF_PAGE_MODE_NAMES[4] = {"UseNone", "UseOutlines", "UseThumbs", "FullScreen"};
-const char* const PDF_VIEWER_PREFERENCE_NAMES[5] = {"HideToolbar", "HideMenubar", "HideWindowUI",
-                                                    "FitWindow", "CenterWindow"};
-const char* const PDF_ANNOTATION_SUBTYPE_NAMES[13] = {
-    "Text",      "Link",      "Sound",     "FreeText", "Stamp",          "Square", "Circle",
-    "StrikeOut", "Highlight", "Underline", "Ink",      "FileAttachment", "Popup"};
-const char* const PDF_DESTINATION_TYPE_NAMES[8] = {"XYZ", "Fit",   "FitH",  "FitV",
-                                                   "FitR", "FitB", "FitBH", "FitBV"};
+const char* const PDF_VIEWER_PREFERENCE_NAMES[5] = {"HideToolbar", "HideMenubar", "HideWindowUI", "FitWindow",
+                                                    "CenterWindow"};
+const char* const PDF_ANNOTATION_SUBTYPE_NAMES[13] = {"Text",   "Link",           "Sound",     "FreeText",  "Stamp",
+                                                      "Square", "Circle",         "StrikeOut", "Highlight", "Underline",
+                                                      "Ink",    "FileAttachment", "Popup"};
+const char* const PDF_DESTINATION_TYPE_NAMES[8] = {"XYZ", "Fit", "FitH", "FitV", "FitR", "FitB", "FitBH", "FitBV"};
 
 namespace {
 
@@ -28,9 +27,7 @@ constexpr std::int64_t kMaxXrefOffset = 9999999999;
 // asking the destination; large blocks (image data) pass straight through.
 class TSaveBuffer : public TStream {
 public:
-    explicit TSaveBuffer(TStream& out) : out_(out), base_(out.Position()) {
-        buffer_.reserve(kCapacity);
-    }
+    explicit TSaveBuffer(TStream& out) : out_(out), base_(out.Position()) { buffer_.reserve(kCapacity); }
     std::size_t Read(void*, std::size_t) override { throw EStreamError("Stream read error"); }
     void Write(const void* data, std::size_t count) override {
         if (buffer_.size() + count > kCapacity) Flush();
@@ -67,7 +64,29 @@ std::unique_ptr<TPdfText> Text(const std::string& s) { return std::make_unique<T
 
 // ---- Header, cross-reference table, trailer ------------------------------------
 
-void TPdfHeader::WriteToStream(TStream& stream) const { WriteRaw("%PDF-1.2 \r\n", stream); }
+namespace {
+
+// The version each feature first appeared in.
+struct TFeatureVersion {
+    TPdfFeature Feature;
+    int MinorVersion;
+};
+constexpr TFeatureVersion kFeatureVersions[] = {
+    {pfDirection, 3},
+};
+
+}  // namespace
+
+int PdfMinorVersionFor(TPdfFeatures features) {
+    int minor = 2;
+    for (const TFeatureVersion& f : kFeatureVersions)
+        if (features & PdfFeatureBit(f.Feature)) minor = std::max(minor, f.MinorVersion);
+    return minor;
+}
+
+void TPdfHeader::WriteToStream(TStream& stream) const {
+    WriteRaw("%PDF-1." + std::to_string(MinorVersion) + " \r\n", stream);
+}
 
 TPdfXref::TPdfXref() {
     TPdfXrefEntry free;
@@ -99,14 +118,13 @@ void TPdfXref::WriteToStream(TStream& stream) const {
     char line[32];
     for (const TPdfXrefEntry& e : entries_) {
         long long offset = e.ByteOffset < 0 ? 0 : static_cast<long long>(e.ByteOffset);
-        std::snprintf(line, sizeof line, "%010lld %05d %s\r\n", offset,
-                      static_cast<int>(e.GenerationNumber), e.EntryType.c_str());
+        std::snprintf(line, sizeof line, "%010lld %05d %s\r\n", offset, static_cast<int>(e.GenerationNumber),
+                      e.EntryType.c_str());
         WriteRaw(line, stream);
     }
 }
 
-TPdfTrailer::TPdfTrailer(TPdfObjectMgr* objectMgr)
-    : attributes_(std::make_unique<TPdfDictionary>(objectMgr)) {
+TPdfTrailer::TPdfTrailer(TPdfObjectMgr* objectMgr) : attributes_(std::make_unique<TPdfDictionary>(objectMgr)) {
     attributes_->PutNumber("Size", 0);
 }
 
@@ -118,13 +136,11 @@ void TPdfTrailer::WriteToStream(TStream& stream) {
 
 // ---- Wrappers --------------------------------------------------------------------
 
-void TPdfDictionaryWrapper::AddNameItems(TPdfDictionary& dictionary,
-                                         std::span<const TPDF_STR_TBL> table) {
+void TPdfDictionaryWrapper::AddNameItems(TPdfDictionary& dictionary, std::span<const TPDF_STR_TBL> table) {
     for (const auto& r : table) dictionary.Put(r.Key, std::make_unique<TPdfName>(r.Value));
 }
 
-void TPdfDictionaryWrapper::AddNumberItems(TPdfDictionary& dictionary,
-                                           std::span<const TPDF_INT_TBL> table) {
+void TPdfDictionaryWrapper::AddNumberItems(TPdfDictionary& dictionary, std::span<const TPDF_INT_TBL> table) {
     for (const auto& r : table) dictionary.Put(r.Key, std::make_unique<TPdfNumber>(r.Value));
 }
 
@@ -152,15 +168,11 @@ void TPdfCatalog::SetPageLayout(TPdfPageLayout layout) {
     SetNameInPlace(*Data(), "PageLayout", PDF_PAGE_LAYOUT_NAMES[layout]);
 }
 
-void TPdfCatalog::SetPageMode(TPdfPageMode mode) {
-    SetNameInPlace(*Data(), "PageMode", PDF_PAGE_MODE_NAMES[mode]);
-}
+void TPdfCatalog::SetPageMode(TPdfPageMode mode) { SetNameInPlace(*Data(), "PageMode", PDF_PAGE_MODE_NAMES[mode]); }
 
 void TPdfCatalog::SetNonFullScreenPageMode(TPdfPageMode mode) {
     TPdfDictionary* prefs = Data()->LookupDictionary("ViewerPreferences");
-    if (!prefs)
-        prefs = Data()->Put("ViewerPreferences",
-                            std::make_unique<TPdfDictionary>(Data()->ObjectMgr()));
+    if (!prefs) prefs = Data()->Put("ViewerPreferences", std::make_unique<TPdfDictionary>(Data()->ObjectMgr()));
     if (mode == pmUseOutlines || mode == pmUseThumbs)
         SetNameInPlace(*prefs, "NonFullScreenPageMode", PDF_PAGE_MODE_NAMES[mode]);
     else
@@ -171,8 +183,7 @@ void TPdfCatalog::SetViewerPreference(TPdfViewerPreferences preferences) {
     TPdfDictionary* prefs = Data()->LookupDictionary("ViewerPreferences");
     if (!prefs) {
         if (preferences == 0) return;
-        prefs = Data()->Put("ViewerPreferences",
-                            std::make_unique<TPdfDictionary>(Data()->ObjectMgr()));
+        prefs = Data()->Put("ViewerPreferences", std::make_unique<TPdfDictionary>(Data()->ObjectMgr()));
     }
     for (int p = vpHideToolbar; p <= vpCenterWindow; ++p) {
         const char* key = PDF_VIEWER_PREFERENCE_NAMES[p];
@@ -181,6 +192,16 @@ void TPdfCatalog::SetViewerPreference(TPdfViewerPreferences preferences) {
         else
             prefs->Remove(key);
     }
+}
+
+void TPdfCatalog::SetDirection(TPdfDirection direction) {
+    TPdfDictionary* prefs = Data()->LookupDictionary("ViewerPreferences");
+    if (direction == pdL2R) {
+        if (prefs) prefs->Remove("Direction");
+        return;
+    }
+    if (!prefs) prefs = Data()->Put("ViewerPreferences", std::make_unique<TPdfDictionary>(Data()->ObjectMgr()));
+    SetNameInPlace(*prefs, "Direction", "R2L");
 }
 
 void TPdfCatalog::SetPages(TPdfDictionary* pages) {
@@ -336,10 +357,8 @@ TPdfFont* TPdfDoc::CreateFont(const std::string& name) {
 }
 
 TPdfImage* TPdfDoc::AddImage(const std::string& name, std::unique_ptr<TPdfImage> image) {
-    if (FindXObject(name))
-        throw Exception("AddImage --the image named " + name + " is already exists..");
-    if (!image || DictionaryType(&image->Attributes()) != "XObject" ||
-        !image->Attributes().LookupName("Subtype") ||
+    if (FindXObject(name)) throw Exception("AddImage --the image named " + name + " is already exists..");
+    if (!image || DictionaryType(&image->Attributes()) != "XObject" || !image->Attributes().LookupName("Subtype") ||
         image->Attributes().LookupName("Subtype")->Value() != "Image")
         throw Exception("AddImage --the image is not valid TPdfImage..");
     TPdfImage* registered = xref_->AddObject(std::move(image));
@@ -349,8 +368,7 @@ TPdfImage* TPdfDoc::AddImage(const std::string& name, std::unique_ptr<TPdfImage>
 
 TPdfXObject* TPdfDoc::RegisterXObject(std::unique_ptr<TPdfXObject> object, const std::string& name) {
     if (!object) throw EPdfInvalidValue("RegisterXObject --AObject is null");
-    if (DictionaryType(&object->Attributes()) != "XObject")
-        throw EPdfInvalidValue("RegisterXObject --not XObject");
+    if (DictionaryType(&object->Attributes()) != "XObject") throw EPdfInvalidValue("RegisterXObject --not XObject");
     if (!object->Attributes().Lookup("Name") && FindXObject(name))
         throw EPdfInvalidValue("RegisterXObject --dupulicate name: " + name);
     TPdfXObject* registered = xref_->AddObject(std::move(object));
@@ -360,8 +378,7 @@ TPdfXObject* TPdfDoc::RegisterXObject(std::unique_ptr<TPdfXObject> object, const
 
 void TPdfDoc::RegisterXObject(TPdfXObject* object, const std::string& name) {
     if (!object) throw EPdfInvalidValue("RegisterXObject --AObject is null");
-    if (DictionaryType(&object->Attributes()) != "XObject")
-        throw EPdfInvalidValue("RegisterXObject --not XObject");
+    if (DictionaryType(&object->Attributes()) != "XObject") throw EPdfInvalidValue("RegisterXObject --not XObject");
     // A direct object here belongs to someone else; only the owning overload may register it.
     if (object->IsDirect()) throw EPdfInvalidOperation("AddObject --wrong object type.");
     if (object->Attributes().Lookup("Name")) return;
@@ -376,9 +393,7 @@ TPdfXObject* TPdfDoc::FindXObject(const std::string& name) const {
     return it == xObjectIndex_.end() ? nullptr : it->second;
 }
 
-TPdfDestination* TPdfDoc::CreateDestination() {
-    return AdoptObject(std::make_unique<TPdfDestination>(this));
-}
+TPdfDestination* TPdfDoc::CreateDestination() { return AdoptObject(std::make_unique<TPdfDestination>(this)); }
 
 TPdfCanvas* TPdfDoc::CreateMeasuringCanvas() {
     NewDocument();
@@ -394,17 +409,28 @@ void TPdfDoc::SaveToStream(TStream& stream) {
     root_->SaveOpenAction();
     if (useOutlines_ && outlineRoot_) outlineRoot_->Save();
 
+    header_->MinorVersion = PdfMinorVersionFor(Features());
     stream.SetPosition(0);
     TSaveBuffer out(stream);
     header_->WriteToStream(out);
     WriteObjects(out);
     trailer_->XrefAddress = out.Position();
-    if (trailer_->XrefAddress > kMaxXrefOffset)
-        throw EPdfInvalidOperation("SaveToStream --the document is too large.");
+    if (trailer_->XrefAddress > kMaxXrefOffset) throw EPdfInvalidOperation("SaveToStream --the document is too large.");
     xref_->WriteToStream(out);
     trailer_->Attributes().LookupNumber("Size")->SetValue(xref_->EntryCount());
     trailer_->WriteToStream(out);
     out.Flush();
+}
+
+TPdfFeatures TPdfDoc::Features() const {
+    TPdfFeatures features = notedFeatures_;
+    if (root_ && root_->HasData()) {
+        // Any /Direction is a PDF 1.3 key, whichever way it reads.
+        if (const TPdfDictionary* prefs = root_->Data()->LookupDictionary("ViewerPreferences");
+            prefs && prefs->Lookup("Direction"))
+            features |= PdfFeatureBit(pfDirection);
+    }
+    return features;
 }
 
 void TPdfDoc::WriteObjects(TStream& out) {
@@ -412,8 +438,7 @@ void TPdfDoc::WriteObjects(TStream& out) {
         TPdfXrefEntry& entry = xref_->EntryAt(i);
         entry.ByteOffset = out.Position();
         // Past ten digits the table could not point at the object.
-        if (entry.ByteOffset > kMaxXrefOffset)
-            throw EPdfInvalidOperation("SaveToStream --the document is too large.");
+        if (entry.ByteOffset > kMaxXrefOffset) throw EPdfInvalidOperation("SaveToStream --the document is too large.");
         entry.Value->WriteDefinition(out);
     }
 }

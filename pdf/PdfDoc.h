@@ -28,18 +28,18 @@ class TPdfOutlineRoot;
 
 enum TPdfPageLayout : std::uint8_t { plSinglePage, plOneColumn, plTwoColumnLeft, plTwoColumnRight };
 enum TPdfPageMode : std::uint8_t { pmUseNone, pmUseOutlines, pmUseThumbs, pmFullScreen };
-enum TPdfViewerPreference : std::uint8_t {
-    vpHideToolbar, vpHideMenubar, vpHideWindowUI, vpFitWindow, vpCenterWindow
-};
+enum TPdfViewerPreference : std::uint8_t { vpHideToolbar, vpHideMenubar, vpHideWindowUI, vpFitWindow, vpCenterWindow };
 // A set of viewer preferences: bit (1 << preference).
 using TPdfViewerPreferences = std::uint8_t;
 constexpr TPdfViewerPreferences ViewerPreferenceBit(TPdfViewerPreference p) {
     return static_cast<TPdfViewerPreferences>(1u << p);
 }
+// The reading order of the pages (/ViewerPreferences /Direction): a book bound
+// on the right (Japanese manga, vertical text) reads right to left, and a
+// viewer that honours it lays each spread out that way.
+enum TPdfDirection : std::uint8_t { pdL2R, pdR2L };
 enum TPdfCompressionMethod : std::uint8_t { cmNone };
-enum TPdfDestinationType : std::uint8_t {
-    dtXYZ, dtFit, dtFitH, dtFitV, dtFitR, dtFitB, dtFitBH, dtFitBV
-};
+enum TPdfDestinationType : std::uint8_t { dtXYZ, dtFit, dtFitH, dtFitV, dtFitR, dtFitB, dtFitBH, dtFitBV };
 
 extern const char* const PDF_PAGE_LAYOUT_NAMES[4];
 extern const char* const PDF_PAGE_MODE_NAMES[4];
@@ -57,15 +57,31 @@ struct TPDF_INT_TBL {
     std::int32_t Value;
 };
 
-// "%PDF-1.2 " CR LF.
+// What a document may use that the oldest version it is written as (1.2)
+// does not have; each needs the version PdfMinorVersionFor gives it.
+enum TPdfFeature : std::uint8_t {
+    pfDirection,  // /ViewerPreferences /Direction (PDF 1.3)
+};
+// A set of features: bit (1 << feature).
+using TPdfFeatures = std::uint32_t;
+constexpr TPdfFeatures PdfFeatureBit(TPdfFeature f) { return static_cast<TPdfFeatures>(1u << f); }
+
+// The header's version for a document using `features`, as the number after
+// "1.": 2 unless a feature needs a later one, then the latest any needs. A
+// document is never marked newer than what it holds, so that the oldest
+// readers keep opening what they always opened.
+int PdfMinorVersionFor(TPdfFeatures features);
+
+// "%PDF-1.2 " CR LF, or the version the document needs.
 class TPdfHeader {
 public:
+    int MinorVersion = 2;
     void WriteToStream(TStream& stream) const;
 };
 
 struct TPdfXrefEntry {
-    std::string EntryType = "n";     // "n" in use, "f" free
-    std::int64_t ByteOffset = -1;    // 64-bit: a file may pass 2 GiB
+    std::string EntryType = "n";   // "n" in use, "f" free
+    std::int64_t ByteOffset = -1;  // 64-bit: a file may pass 2 GiB
     std::int32_t GenerationNumber = 0;
     std::unique_ptr<TPdfObject> Value;  // owned; none for the free entry
 };
@@ -131,6 +147,9 @@ public:
     void SetPageMode(TPdfPageMode mode);
     void SetNonFullScreenPageMode(TPdfPageMode mode);
     void SetViewerPreference(TPdfViewerPreferences preferences);
+    // /Direction in /ViewerPreferences: /R2L is put, left to right (the
+    // default every reader assumes) removes the key rather than writing it.
+    void SetDirection(TPdfDirection direction);
     // Puts "Pages" when the dictionary is a page-tree node.
     void SetPages(TPdfDictionary* pages);
     // Puts the open action's destination array, or removes "OpenAction".
@@ -242,16 +261,13 @@ public:
     void SetPageHeight(int height);
     void SelectFont(const std::string& name, float size);
     float TextWidth(std::string_view text) const { return attr_.TextWidth(text); }
-    int CharsThatFit(std::string_view text, float width) const {
-        return attr_.CharsThatFit(text, width);
-    }
+    int CharsThatFit(std::string_view text, float width) const { return attr_.CharsThatFit(text, width); }
     // The word at the 1-based position with its delimiter; advances position.
     static std::string NextWord(std::string_view text, int& position);
     void ShowTextInRect(const TPdfRect& rect, std::string_view text, bool wordWrap);
     void DrawXObject(double x, double y, double width, double height, const std::string& name);
-    void DrawXObjectEx(double x, double y, double width, double height, double clipX,
-                       double clipY, double clipWidth, double clipHeight,
-                       const std::string& name);
+    void DrawXObjectEx(double x, double y, double width, double height, double clipX, double clipY, double clipWidth,
+                       double clipHeight, const std::string& name);
     // As DrawXObjectEx, through any matrix (a b c d e f) from the image's
     // unit square: a picture turned or mirrored.
     void DrawXObjectMatrix(const std::array<double, 6>& matrix, double clipX, double clipY, double clipWidth,
@@ -306,9 +322,7 @@ public:
     std::unique_ptr<TPdfArray> GetValue();
 
     TPdfOwnedObject* Reference() const { return reference_.get(); }
-    void SetReference(std::unique_ptr<TPdfOwnedObject> reference) {
-        reference_ = std::move(reference);
-    }
+    void SetReference(std::unique_ptr<TPdfOwnedObject> reference) { reference_ = std::move(reference); }
 
 private:
     TPdfDoc* doc_;
@@ -353,9 +367,7 @@ public:
     int Count() const { return count_; }
 
     TPdfOwnedObject* Reference() const { return reference_.get(); }
-    void SetReference(std::unique_ptr<TPdfOwnedObject> reference) {
-        reference_ = std::move(reference);
-    }
+    void SetReference(std::unique_ptr<TPdfOwnedObject> reference) { reference_ = std::move(reference); }
 
 protected:
     explicit TPdfOutlineEntry(TPdfDoc* doc);
@@ -413,6 +425,11 @@ public:
     TPdfDestination* CreateDestination();
     void SaveToStream(TStream& stream);
     TPdfCanvas* CreateMeasuringCanvas();
+    // The features the document uses: those its writers noted and those its
+    // catalog's keys show. The header's version follows from them.
+    TPdfFeatures Features() const;
+    // A writer that puts a key of a later version says so here.
+    void NoteFeature(TPdfFeature feature) { notedFeatures_ |= PdfFeatureBit(feature); }
 
     // A new page-tree node under parent (a Pages node) or, without one, the catalog's.
     TPdfDictionary* CreatePages(TPdfDictionary* parent);
@@ -468,6 +485,7 @@ private:
     std::uint16_t defaultPageHeight_ = 842;
     TPdfCompressionMethod compressionMethod_ = cmNone;
     bool useOutlines_ = false;
+    TPdfFeatures notedFeatures_ = 0;
 };
 
 }  // namespace pim

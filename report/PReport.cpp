@@ -118,6 +118,11 @@ void TPReport::SetViewerPreference(TPdfViewerPreferences value) {
     viewerPreference_ = value;
 }
 
+void TPReport::SetDirection(TPdfDirection value) {
+    CheckIdle("SetDirection");
+    direction_ = value;
+}
+
 void TPReport::FreeDoc() {
     // The wrappers belong to the document's objects and go with them.
     outlineRoot_ = nullptr;
@@ -143,6 +148,7 @@ void TPReport::BeginDocument() {
     catalog->SetPageLayout(pageLayout_);
     if (nonFullScreenPageMode_ != pmUseNone) catalog->SetNonFullScreenPageMode(nonFullScreenPageMode_);
     if (viewerPreference_ != 0) catalog->SetViewerPreference(viewerPreference_);
+    if (direction_ != pdL2R) catalog->SetDirection(direction_);
     TPdfInfo* info = doc->GetInfo();
     info->SetAuthor(author_);
     info->SetCreationDate(creationDate_);

@@ -181,6 +181,10 @@ public:
     void SetUseOutlines(bool value);
     TPdfViewerPreferences ViewerPreference() const { return viewerPreference_; }
     void SetViewerPreference(TPdfViewerPreferences value);
+    // Right to left adds /Direction /R2L to the viewer preferences (and makes
+    // the file PDF 1.3); left to right writes nothing.
+    TPdfDirection Direction() const { return direction_; }
+    void SetDirection(TPdfDirection value);
 
 private:
     void CheckIdle(const char* setter) const;
@@ -205,6 +209,7 @@ private:
     TPROutlineRoot* outlineRoot_ = nullptr;  // owned by the document
     TPRDestination* openAction_ = nullptr;   // owned by the document
     TPdfViewerPreferences viewerPreference_ = 0;
+    TPdfDirection direction_ = pdL2R;
 };
 
 // ---- Page and panels ---------------------------------------------------------

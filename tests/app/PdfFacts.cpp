@@ -44,9 +44,7 @@ TPdfFacts::TPdfFacts(const std::string& bytes) {
     info_ = Reference(bytes.substr(trailer), "Info");
 }
 
-TPdfFacts TPdfFacts::FromFile(const std::string& path) {
-    return TPdfFacts(ReadFileBytes(path));
-}
+TPdfFacts TPdfFacts::FromFile(const std::string& path) { return TPdfFacts(ReadFileBytes(path)); }
 
 const TPdfObjectText& TPdfFacts::Object(int number) const {
     for (const auto& [n, object] : objects_)
@@ -108,10 +106,27 @@ std::vector<std::string> TPdfFacts::OutlineTitles() const {
     std::vector<std::string> titles;
     const int outlines = Reference(Catalog(), "Outlines");
     if (outlines < 0) return titles;
-    for (int n = Reference(Object(outlines).Dictionary, "First"); n > 0;
-         n = Reference(Object(n).Dictionary, "Next"))
+    for (int n = Reference(Object(outlines).Dictionary, "First"); n > 0; n = Reference(Object(n).Dictionary, "Next"))
         titles.push_back(PdfTextToUtf8(Value(Object(n).Dictionary, "Title")));
     return titles;
+}
+
+std::vector<TPdfFacts::TOutlineNode> TPdfFacts::Outline() const {
+    const int outlines = Reference(Catalog(), "Outlines");
+    return outlines < 0 ? std::vector<TOutlineNode>{} : OutlineUnder(outlines);
+}
+
+std::vector<TPdfFacts::TOutlineNode> TPdfFacts::OutlineUnder(int parent) const {
+    std::vector<TOutlineNode> nodes;
+    for (int n = Reference(Object(parent).Dictionary, "First"); n > 0; n = Reference(Object(n).Dictionary, "Next")) {
+        TOutlineNode node;
+        node.Title = PdfTextToUtf8(Value(Object(n).Dictionary, "Title"));
+        const std::string dest = Value(Object(n).Dictionary, "Dest");  // "[n 0 R /XYZ ...]"
+        if (dest.size() > 1 && dest[0] == '[') node.Page = std::atoi(dest.c_str() + 1);
+        node.Children = OutlineUnder(n);
+        nodes.push_back(std::move(node));
+    }
+    return nodes;
 }
 
 std::string PdfTextToUtf8(const std::string& value) {

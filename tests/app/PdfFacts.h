@@ -36,8 +36,17 @@ public:
     std::vector<int> PageImages(int page) const;
     // Bookmark titles in outline order, in UTF-8.
     std::vector<std::string> OutlineTitles() const;
+    // The whole outline: each entry's title (UTF-8), the page object its
+    // destination names (-1 without one) and its children.
+    struct TOutlineNode {
+        std::string Title;
+        int Page = -1;
+        std::vector<TOutlineNode> Children;
+    };
+    std::vector<TOutlineNode> Outline() const;
 
 private:
+    std::vector<TOutlineNode> OutlineUnder(int parent) const;
     std::vector<std::pair<int, TPdfObjectText>> objects_;
     int root_ = -1;
     int info_ = -1;

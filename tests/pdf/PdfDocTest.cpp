@@ -13,9 +13,7 @@ using test::MaskDates;
 using test::SaveAndCheck;
 using test::SaveToBytes;
 
-std::string Obj(int n, const std::string& body) {
-    return std::to_string(n) + " 0 obj\r\n" + body + "\r\nendobj\r\n";
-}
+std::string Obj(int n, const std::string& body) { return std::to_string(n) + " 0 obj\r\n" + body + "\r\nendobj\r\n"; }
 
 template <class E>
 void ExpectError(const std::function<void()>& call, const std::string& message) {
@@ -37,15 +35,18 @@ TEST(PdfDocument, OnePageWithOutlinesIsWrittenByteForByte) {
     std::vector<std::string> objects = {
         Obj(1, "<<\r\n/Type /Catalog\r\n/Outlines 2 0 R\r\n/Pages 4 0 R\r\n>>"),
         Obj(2, "<<\r\n/Type /Outlines\r\n/Count 0\r\n>>"),
-        Obj(3, "<<\r\n/Producer (Quillet version 0.9)\r\n/CreationDate (D:00000000000000)\r\n"
-               "/ModDate (D:00000000000000)\r\n>>"),
+        Obj(3,
+            "<<\r\n/Producer (Quillet version 0.9)\r\n/CreationDate (D:00000000000000)\r\n"
+            "/ModDate (D:00000000000000)\r\n>>"),
         Obj(4, "<<\r\n/Type /Pages\r\n/Kids [5 0 R ]\r\n/Count 1\r\n>>"),
-        Obj(5, "<<\r\n/Type /Page\r\n/Parent 4 0 R\r\n/MediaBox [0 0 596 842 ]\r\n"
-               "/Resources <<\r\n/Font <<\r\n/F0 7 0 R\r\n>>\r\n/XObject <<\r\n>>\r\n"
-               "/ProcSet [/PDF /Text /ImageC ]\r\n>>\r\n/Contents 6 0 R\r\n>>"),
+        Obj(5,
+            "<<\r\n/Type /Page\r\n/Parent 4 0 R\r\n/MediaBox [0 0 596 842 ]\r\n"
+            "/Resources <<\r\n/Font <<\r\n/F0 7 0 R\r\n>>\r\n/XObject <<\r\n>>\r\n"
+            "/ProcSet [/PDF /Text /ImageC ]\r\n>>\r\n/Contents 6 0 R\r\n>>"),
         Obj(6, "<<\r\n/Length 10\r\n/Filter []\r\n>>\r\nstream\r\n/F0 10 Tf\n\nendstream"),
-        Obj(7, "<<\r\n/Type /Font\r\n/Subtype /Type1\r\n/Encoding /WinAnsiEncoding\r\n"
-               "/FirstChar 32\r\n/LastChar 255\r\n/BaseFont /Helvetica\r\n/Name /F0\r\n>>"),
+        Obj(7,
+            "<<\r\n/Type /Font\r\n/Subtype /Type1\r\n/Encoding /WinAnsiEncoding\r\n"
+            "/FirstChar 32\r\n/LastChar 255\r\n/BaseFont /Helvetica\r\n/Name /F0\r\n>>"),
     };
     std::string expected = "%PDF-1.2 \r\n";
     std::string xref = "xref\r\n0 8\r\n0000000000 65535 f\r\n";
@@ -101,20 +102,15 @@ TEST(PdfDocument, XrefOffsetsPointAtTheirObjects) {
 TEST(PdfDocument, StateErrorsCarryTheirMessages) {
     TPdfDoc doc;
     ExpectError<EPdfInvalidOperation>([&] { doc.GetCanvas(); }, "GetCanvas --Document is null");
-    ExpectError<EPdfInvalidOperation>([&] { doc.GetInfo(); },
-                                      "GetInfo --this method can not use this state..");
-    ExpectError<EPdfInvalidOperation>([&] { doc.GetRoot(); },
-                                      "GetRoot --this method can not use this state..");
-    ExpectError<EPdfInvalidOperation>([&] { doc.GetOutlineRoot(); },
-                                      "GetOutlineRoot --document is null..");
+    ExpectError<EPdfInvalidOperation>([&] { doc.GetInfo(); }, "GetInfo --this method can not use this state..");
+    ExpectError<EPdfInvalidOperation>([&] { doc.GetRoot(); }, "GetRoot --this method can not use this state..");
+    ExpectError<EPdfInvalidOperation>([&] { doc.GetOutlineRoot(); }, "GetOutlineRoot --document is null..");
     ExpectError<EPdfInvalidOperation>([&] { doc.GetFont("Arial"); }, "GetFont --document is null.");
     TMemoryStream out;
-    ExpectError<EPdfInvalidOperation>([&] { doc.SaveToStream(out); },
-                                      "SaveToStream --there is no document to save.");
+    ExpectError<EPdfInvalidOperation>([&] { doc.SaveToStream(out); }, "SaveToStream --there is no document to save.");
 
     doc.NewDocument();
-    ExpectError<EPdfInvalidOperation>([&] { doc.GetOutlineRoot(); },
-                                      "GetOutlineRoot --not use outline mode..");
+    ExpectError<EPdfInvalidOperation>([&] { doc.GetOutlineRoot(); }, "GetOutlineRoot --not use outline mode..");
     ExpectError<EPdfInvalidOperation>([&] { doc.SaveToStream(out); }, "GetPage --the Page is nil");
     EXPECT_EQ(out.Size(), 0);
     ExpectError<Exception>([&] { doc.CreateFont("Wingdings"); }, "CreateFont --InvalidFontName:Wingdings");
@@ -211,8 +207,7 @@ TEST(PdfDocument, ImagesAreRegisteredOnceByName) {
                            "AddImage --the image named Image1 is already exists..");
     ExpectError<Exception>([&] { doc.AddImage("Bad", std::make_unique<TPdfImage>()); },
                            "AddImage --the image is not valid TPdfImage..");
-    ExpectError<Exception>([&] { doc.AddImage("Null", nullptr); },
-                           "AddImage --the image is not valid TPdfImage..");
+    ExpectError<Exception>([&] { doc.AddImage("Null", nullptr); }, "AddImage --the image is not valid TPdfImage..");
     ExpectError<EPdfInvalidValue>([&] { doc.RegisterXObject(static_cast<TPdfXObject*>(nullptr), "X"); },
                                   "RegisterXObject --AObject is null");
     ExpectError<EPdfInvalidValue>([&] { doc.RegisterXObject(std::make_unique<TPdfXObject>(), "X"); },
@@ -266,8 +261,7 @@ public:
     }
     void WriteTo(TStream& out) const override {
         static const std::vector<char> zeros(1 << 22);
-        for (std::int64_t done = 0; done < Size(); done += std::ssize(zeros))
-            out.Write(zeros.data(), zeros.size());
+        for (std::int64_t done = 0; done < Size(); done += std::ssize(zeros)) out.Write(zeros.data(), zeros.size());
     }
 };
 
@@ -306,8 +300,7 @@ TEST(PdfDocument, ADocumentTheXrefCannotAddressFailsInsteadOfBeingCorrupt) {
         doc.AddImage("Big" + std::to_string(i), std::move(image));
     }
     TailStream out;
-    ExpectError<EPdfInvalidOperation>([&] { doc.SaveToStream(out); },
-                                      "SaveToStream --the document is too large.");
+    ExpectError<EPdfInvalidOperation>([&] { doc.SaveToStream(out); }, "SaveToStream --the document is too large.");
 }
 
 TEST(PdfDocument, MeasuringCanvasMeasuresButWritesNothing) {
@@ -333,6 +326,70 @@ TEST(PdfDocument, ANewDocumentDiscardsTheOldOne) {
     doc.AddPage();
     EXPECT_EQ(doc.FontList().size(), 1u);
     SaveAndCheck(doc, "renewed.pdf");
+}
+
+}  // namespace
+}  // namespace pim
+
+namespace pim {
+namespace {
+
+TEST(PdfVersion, FollowsTheFeaturesTheDocumentUses) {
+    const struct {
+        TPdfFeatures features;
+        int minor;
+    } cases[] = {
+        {0, 2},
+        {PdfFeatureBit(pfDirection), 3},
+        {PdfFeatureBit(pfDirection) | 0x80000000u, 3},  // a bit no feature has yet raises nothing
+    };
+    for (const auto& c : cases) EXPECT_EQ(PdfMinorVersionFor(c.features), c.minor) << c.features;
+}
+
+// The catalog as binding and page display write it, and the header that
+// follows: right to left alone raises the version.
+TEST(PdfVersion, CatalogBindingAndLayoutAndTheHeader) {
+    const TPdfViewerPreferences fitCentre = ViewerPreferenceBit(vpFitWindow) | ViewerPreferenceBit(vpCenterWindow);
+    const struct {
+        TPdfPageLayout layout;
+        TPdfViewerPreferences prefs;
+        TPdfDirection direction;
+        const char* catalog;
+        const char* header;
+    } cases[] = {
+        {plOneColumn, fitCentre, pdL2R,
+         "/PageLayout /OneColumn\r\n/ViewerPreferences <<\r\n/FitWindow true\r\n/CenterWindow true\r\n>>",
+         "%PDF-1.2 \r\n"},
+        {plTwoColumnRight, fitCentre, pdR2L,
+         "/PageLayout /TwoColumnRight\r\n/ViewerPreferences <<\r\n/FitWindow true\r\n/CenterWindow true\r\n"
+         "/Direction /R2L\r\n>>",
+         "%PDF-1.3 \r\n"},
+        {plTwoColumnLeft, 0, pdR2L, "/PageLayout /TwoColumnLeft\r\n/ViewerPreferences <<\r\n/Direction /R2L\r\n>>",
+         "%PDF-1.3 \r\n"},
+        {plSinglePage, 0, pdL2R, "/PageLayout /SinglePage\r\n>>", "%PDF-1.2 \r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.catalog);
+        TPdfDoc doc;
+        doc.NewDocument();
+        TPdfCatalog* catalog = doc.GetRoot();
+        catalog->SetPageLayout(c.layout);
+        if (c.prefs) catalog->SetViewerPreference(c.prefs);
+        catalog->SetDirection(c.direction);
+        doc.AddPage();
+        const std::string bytes = test::SaveAndCheck(doc, "catalog-" + std::to_string(c.layout) + ".pdf");
+        EXPECT_EQ(bytes.substr(0, 11), c.header);
+        EXPECT_NE(bytes.find(c.catalog), std::string::npos) << bytes.substr(0, 300);
+    }
+    // Back to left to right: the key goes, and so does the later version.
+    TPdfDoc doc;
+    doc.NewDocument();
+    doc.GetRoot()->SetDirection(pdR2L);
+    EXPECT_EQ(doc.Features(), PdfFeatureBit(pfDirection));
+    doc.GetRoot()->SetDirection(pdL2R);
+    EXPECT_EQ(doc.Features(), 0u);
+    doc.AddPage();
+    EXPECT_EQ(SaveToBytes(doc).substr(0, 11), "%PDF-1.2 \r\n");
 }
 
 }  // namespace
