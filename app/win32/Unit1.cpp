@@ -326,6 +326,8 @@ void TForm1::WireEvents() {
     N6->OnClick = [this] { N6Click(); };
     N7->OnClick = [this] { N7Click(); };
     N8->OnClick = [this] { N8Click(); };
+    Button8->OnClick = N12->OnClick = [this] { Button8Click(); };
+    Button9->OnClick = N13->OnClick = [this] { Button9Click(); };
 }
 
 // ---- Window ---------------------------------------------------------------------

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/PdfBatch.h"
 #include "app/PdfRun.h"
 #include "app/SettingsKeeper.h"
 #include "imagelist/win32/ImgListView.h"
@@ -179,6 +180,9 @@ public:
     // The run.
     void Button4Click();
     void N1Click();
+    // The image folder's sub-folders: one PDF each, or all in one PDF.
+    void Button8Click();
+    void Button9Click();
 
 protected:
     void ChangeScale(int dpi) override;
@@ -207,6 +211,12 @@ private:
     void TurnSelected(int (*turned)(int turn));
     // The run over the working list, each file turned as `turns` says.
     void CreatePdf(const std::vector<int>& turns);
+    // What a run is told, read from the controls.
+    TPdfRunSettings RunSettings() const;
+    // The folder the PDFs of a run with these settings go to.
+    static std::string OutputFolder(const TPdfRunSettings& s);
+    // True when none of the PDFs exists, or the user says to replace them.
+    bool MayReplace(const std::vector<std::string>& pdfs);
     std::string ImageFolder() const;
     // Remembered settings (Unit1Settings.cpp).
     friend class TSettingsHook;

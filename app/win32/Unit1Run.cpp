@@ -1,9 +1,12 @@
 // The main window's side of the PDF run: the working list, the settings the
 // run reads from the controls, and the progress dialog.
+#include <algorithm>
+
 #include "app/MainModel.h"
 #include "app/win32/Unit1.h"
 #include "app/win32/Unit2.h"
 #include "base/CodePage.h"
+#include "base/Paths.h"
 #include "imagelist/FileFacts.h"
 #include "imagelist/ImgShare.h"
 
@@ -36,9 +39,18 @@ void TForm1::N1Click() {
     CreatePdf(turns);
 }
 
-void TForm1::CreatePdf(const std::vector<int>& turns) {
-    // The working list no longer holds a move registration.
-    if (ListBox1.Count() > 0) N4->SetEnabled(false);
+namespace {
+
+// Set while a run or a batch goes on.
+struct TRunningFlag {
+    explicit TRunningFlag(bool& running) : running_(running) { running_ = true; }
+    ~TRunningFlag() { running_ = false; }
+    bool& running_;
+};
+
+}  // namespace
+
+TPdfRunSettings TForm1::RunSettings() const {
     TPdfRunSettings s;
     s.Title = LabeledEdit1->Text();
     s.Subject = LabeledEdit2->Text();
@@ -51,18 +63,65 @@ void TForm1::CreatePdf(const std::vector<int>& turns) {
     s.ReencodeJpeg = CheckBox1->Checked();
     s.AutoOrient = CheckBox8->Checked();
     s.Adjust = {ScrollBar1->Position(), ScrollBar2->Position(), CheckBox2->Checked()};
+    s.Binding = ComboBox3->ItemIndex() == 1 ? TBinding::bRight : TBinding::bLeft;
+    s.PageDisplay = static_cast<TPageDisplay>(std::max(0, ComboBox4->ItemIndex()));
+    return s;
+}
+
+std::string TForm1::OutputFolder(const TPdfRunSettings& s) { return s.UseSaveFolder ? s.SaveFolder : s.ImageFolder; }
+
+// One question for all the PDFs that are there already, naming the first.
+bool TForm1::MayReplace(const std::vector<std::string>& pdfs) {
+    std::vector<std::string> taken;
+    for (const std::string& pdf : pdfs)
+        if (FileExists(pdf)) taken.push_back(pdf);
+    if (taken.empty()) return true;
+    const std::string first = Ansi("「") + Utf8ToAnsi(ExtractFileName(taken.front()));
+    const std::string question = taken.size() == 1 ? first + Ansi("」は既にあります。\r\n置き換えますか？")
+                                                   : first + Ansi("」など") + std::to_string(taken.size()) +
+                                                         Ansi("個のPDFは既にあります。\r\n置き換えますか？");
+    return Application().Confirm(question);
+}
+
+void TForm1::CreatePdf(const std::vector<int>& turns) {
+    // The working list no longer holds a move registration.
+    if (ListBox1.Count() > 0) N4->SetEnabled(false);
+    const TPdfRunSettings s = RunSettings();
     // An existing PDF is replaced only when the user says so.
-    const std::string pdf = OutputFileName(s.UseSaveFolder ? s.SaveFolder : s.ImageFolder, s.OutputName);
-    if (ListBox1.Count() > 0 && FileExists(pdf) &&
-        !Application().Confirm(Ansi("「") + Utf8ToAnsi(ExtractFileName(pdf)) +
-                               Ansi("」は既にあります。\r\n置き換えますか？")))
-        return;
-    running_ = true;
-    struct TRunningFlag {
-        bool& running;
-        ~TRunningFlag() { running = false; }
-    } flag{running_};
+    if (ListBox1.Count() > 0 && !MayReplace({OutputFileName(OutputFolder(s), s.OutputName)})) return;
+    TRunningFlag flag(running_);
     PdfRun->CreatePdf(*this, {ListBox1.begin(), ListBox1.end()}, s, turns);
+    Image1->Clear();
+}
+
+// The sub-folders are listed as the list lists the image folder: its type
+// boxes and its sort.
+static TListingOptions ListingOf(TImgListView& list) {
+    return {list.DispTypes().Ext(), list.SortType(), list.Descend(), list.DispTypes().Hidden()};
+}
+
+void TForm1::Button8Click() {
+    if (running_) return;
+    ImgListView1->Model().FinishListing();
+    const TPdfRunSettings s = RunSettings();
+    const TListingOptions listing = ListingOf(*ImgListView1);
+    std::vector<std::string> pdfs;
+    for (const std::string& folder : SubfolderPaths(s.ImageFolder, listing))
+        pdfs.push_back(OutputFileName(OutputFolder(s), FolderNameOf(folder)));
+    if (!MayReplace(pdfs)) return;
+    TRunningFlag flag(running_);
+    CreatePdfPerSubfolder(*PdfRun, *this, s, listing);
+    Image1->Clear();
+}
+
+void TForm1::Button9Click() {
+    if (running_) return;
+    ImgListView1->Model().FinishListing();
+    const TPdfRunSettings s = RunSettings();
+    if (!MayReplace({OutputFileName(OutputFolder(s), FolderNameOf(s.ImageFolder))})) return;
+    TRunningFlag flag(running_);
+    CreatePdfOfAllSubfolders(*PdfRun, *this, ListedFiles(ImgListView1->ImgItems()),
+                             ListedTurns(ImgListView1->ImgItems()), s, ListingOf(*ImgListView1));
     Image1->Clear();
 }
 
@@ -79,6 +138,7 @@ TPdfRunProgress& TForm1::OpenProgress() {
             PdfRun->PReport1->AbortDocument();
         }
     };
+    dialog.OutputFolder = OutputFolder(RunSettings());
     dialog.OnFreed = [this](TForm&) {
         progress_->Detach();
         Application().Release(std::move(form2_));

@@ -1,5 +1,6 @@
 #include "app/win32/Unit2.h"
 
+#include "app/MainModel.h"
 #include "base/CodePage.h"
 #include "base/LineBreak.h"
 #include "app/win32/ShellOpen.h"
@@ -72,7 +73,10 @@ void TForm2::Button3Click() {
 }
 
 void TForm2::Button4Click() {
-    ShellShowInFolder(Handle(), report_.FileName());
+    if (summary_)
+        ShellOpen(Handle(), OutputFolder);
+    else
+        ShellShowInFolder(Handle(), report_.FileName());
     Close();
 }
 
@@ -97,8 +101,19 @@ void TForm2::ShowFinished() {
     FocusControl(*Button2);
 }
 
-void TForm2::ShowFailed(const std::string& message) {
-    SetText(Ansi(kCaptionFailed));
+void TForm2::ShowFailed(const std::string& message) { ShowMessage(Ansi(kCaptionFailed), message); }
+
+void TForm2::ShowSummary(const std::string& summary) {
+    summary_ = true;
+    ShowMessage(kCaptionFinished, summary);
+    const TBounds close = Button2->Bounds();
+    const TBounds open = Button4->Bounds();
+    Button4->SetBounds({close.Left - ScaleDpi(8, Dpi()) - open.Width, close.Top, open.Width, open.Height});
+    Button4->Show();
+}
+
+void TForm2::ShowMessage(const std::string& caption, const std::string& message) {
+    SetText(caption);
     ProgressBar1->Hide();
     Button1->Hide();
     Button2->Show();
@@ -155,6 +170,10 @@ void TProgressLink::ShowFinishButtons() {
 
 void TProgressLink::ShowFailure(const std::string& message) {
     if (dialog_) dialog_->ShowFailed(message);
+}
+
+void TProgressLink::ShowSummary(const std::string& text) {
+    if (dialog_) dialog_->ShowSummary(text);
 }
 
 void TProgressLink::ProcessMessages() { Application().ProcessMessages(); }

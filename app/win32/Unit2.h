@@ -33,6 +33,11 @@ public:
     // The run failed: the caption and the label say so, the label grows to
     // show the whole message, and "閉じる" takes the stop button's place.
     void ShowFailed(const std::string& message);
+    // A batch ended: its summary (code page 932, several lines) in the
+    // label, "フォルダを開く" (OutputFolder) and "閉じる".
+    void ShowSummary(const std::string& summary);
+    // Where the run's PDFs go (file-name encoding).
+    std::string OutputFolder;
 
     void Button1Click();
     void Button2Click();
@@ -46,7 +51,11 @@ public:
     std::function<void()> OnCloseRequest;
 
 private:
+    // The label grown to show the whole message, as wide as the finished
+    // dialog, "閉じる" below it on the right.
+    void ShowMessage(const std::string& caption, const std::string& message);
     TPReport& report_;
+    bool summary_ = false;  // "フォルダを開く" opens OutputFolder
 };
 
 // The run's handle on the dialog. It outlives the dialog: once the dialog has
@@ -63,6 +72,7 @@ public:
     void SetPosition(int value) override;
     void ShowFinishButtons() override;
     void ShowFailure(const std::string& message) override;
+    void ShowSummary(const std::string& text) override;
     void ProcessMessages() override;
     bool Stopped() const override { return stopped_; }
 
