@@ -60,6 +60,10 @@ std::string TShellItem::NameOf(TNameForm form) {
 }
 
 const std::string& TShellItem::DisplayName() {
+    if (!displayNameValid_ && IsBlank()) {
+        displayName_ = kBlankItemName;
+        displayNameValid_ = true;
+    }
     if (!displayNameValid_) {
         displayName_ = NameOf(TNameForm::nfInFolder);
         displayNameValid_ = !displayName_.empty();
@@ -338,6 +342,15 @@ TShellItem* TShellItems::Items(int index) const {
     return order_[static_cast<std::size_t>(index)];
 }
 
+int TShellItems::Insert(int index, std::unique_ptr<TShellItem> item) {
+    if (index < 0 || index > Count()) index = Count();
+    std::lock_guard lock(mutex_);
+    TShellItem* raw = item.get();
+    owned_.emplace(raw->Id(), std::move(item));
+    order_.insert(order_.begin() + index, raw);
+    return index;
+}
+
 int TShellItems::Add(std::unique_ptr<TShellItem> item) {
     std::lock_guard lock(mutex_);
     TShellItem* raw = item.get();
@@ -452,7 +465,20 @@ TShellItem* TShellItems::ItemById(int id) const {
     return it == owned_.end() ? nullptr : it->second.get();
 }
 
-// --- TImgListItems ---
+// --- TImgListItem, TImgListItems ---
+
+std::unique_ptr<TImgListItem> TImgListItem::Blank(TShellItems& owner, int key) {
+    auto item = std::make_unique<TImgListItem>(owner, TIdList(), false);
+    item->SetBlankKey(key);
+    item->Resolved = true;  // its picture is drawn, not made
+    return item;
+}
+
+int TImgListItems::EntryCount() const {
+    int count = 0;
+    for (int i = 0; i < Count(); ++i) count += Items(i)->IsBlank() ? 0 : 1;
+    return count;
+}
 
 void TImgListItems::BuildSelIdLists(const std::vector<int>& indices) {
     SelAbsolute = IsFileMode();

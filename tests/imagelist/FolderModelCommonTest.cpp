@@ -309,6 +309,110 @@ TEST_F(FolderModel, AFilterKeepsTheUsersOrderAndTurns) {
     }
 }
 
+// A blank item belongs to the user's order: it keeps its place through
+// refreshes and filters (a hidden file that followed it comes back after
+// it); a sort, another folder or file mode ends it; taking it out of the
+// list touches nothing on disk, and a filter does not bring it back.
+TEST_F(FolderModel, BlankItemsKeepTheirPlacesAsTheUsersOrderDoes) {
+    for (const char* name : {"a.jpg", "c.jpg", "e.txt"}) fixture_.File(name);
+    fixture_.Folder("other");
+    TImgListModel model;
+    model.ChangeCurrentDirectory = false;
+    model.DispTypes().SetFolders(false);
+    const std::string all = "*.jpg;*.txt";
+    model.DispTypes().SetExt(all);
+    EXPECT_FALSE(model.CanInsertBlank());  // no folder shown yet
+    EXPECT_EQ(model.InsertBlank(0), nullptr);
+    model.SetFolderPath(Root());
+    TImgListItems& items = model.ImgItems();
+    // The rows, a blank one as "-".
+    auto rows = [&] {
+        std::string text;
+        for (int i = 0; i < items.Count(); ++i) {
+            if (i > 0) text += ' ';
+            if (items[i]->IsBlank())
+                text += '-';
+            else
+                text.append(ExtractFileName(items[i]->FullPath()));
+        }
+        return text;
+    };
+    auto idOf = [&](const char* name) {
+        for (int i = 0; i < items.Count(); ++i)
+            if (ExtractFileName(items[i]->FullPath()) == name) return items[i]->Id();
+        ADD_FAILURE() << name << " is not listed";
+        return -1;
+    };
+    auto blankIds = [&] {
+        std::vector<int> ids;
+        for (int i = 0; i < items.Count(); ++i)
+            if (items[i]->IsBlank()) ids.push_back(items[i]->Id());
+        return ids;
+    };
+    auto refilter = [&](const std::string& mask) { model.DispTypes().SetExt(mask); };
+
+    struct TStep {
+        const char* what;
+        std::function<void()> act;
+        std::string rows;
+    };
+    const TStep steps[] = {
+        {"before a row", [&] { ASSERT_NE(model.InsertBlank(1), nullptr); }, "a.jpg - c.jpg e.txt"},
+        {"past the last row: at the end", [&] { model.InsertBlank(99); }, "a.jpg - c.jpg e.txt -"},
+        {"new files go to their places around them",
+         [&] {
+             fixture_.File("b.jpg");
+             fixture_.File("d.jpg");
+             EXPECT_TRUE(model.Refresh());
+         },
+         "a.jpg b.jpg - c.jpg d.jpg e.txt -"},
+        {"a refresh that finds nothing new keeps them", [&] { EXPECT_FALSE(model.Refresh()); },
+         "a.jpg b.jpg - c.jpg d.jpg e.txt -"},
+        {"a file gone",
+         [&] {
+             std::filesystem::remove(fixture_.PathOf("c.jpg"));
+             EXPECT_TRUE(model.Refresh());
+         },
+         "a.jpg b.jpg - d.jpg e.txt -"},
+        {"moved after a blank", [&] { items.MoveItems({idOf("e.txt")}, 3); }, "a.jpg b.jpg - e.txt d.jpg -"},
+        {"a filter hides a file", [&] { refilter("*.jpg"); }, "a.jpg b.jpg - d.jpg -"},
+        {"and shows it again after the blank", [&] { refilter(all); }, "a.jpg b.jpg - e.txt d.jpg -"},
+        {"only blanks leave",
+         [&] { EXPECT_EQ(model.RemoveBlanks({blankIds().front(), idOf("a.jpg")}), 1); },
+         "a.jpg b.jpg e.txt d.jpg -"},
+        {"a filter does not bring a removed one back",
+         [&] {
+             refilter("*.jpg");
+             refilter(all);
+         },
+         "a.jpg b.jpg e.txt d.jpg -"},
+        {"a sort ends them", [&] { model.SetSortType(TSortTypeEx::istSize); model.SetSortType(TSortTypeEx::istName); },
+         "a.jpg b.jpg d.jpg e.txt"},
+        {"another folder ends them",
+         [&] {
+             model.InsertBlank(0);
+             model.SetFolderPath(NativePath(fixture_.PathOf("other")));
+             model.SetFolderPath(Root());
+         },
+         "a.jpg b.jpg d.jpg e.txt"},
+        {"file mode ends them and takes none",
+         [&] {
+             model.InsertBlank(0);
+             model.SetViewMode(TViewMode::ivmFile);
+             EXPECT_EQ(items.Count(), 0);
+             EXPECT_EQ(model.InsertBlank(0), nullptr);
+             model.SetViewMode(TViewMode::ivmFolder);
+         },
+         "a.jpg b.jpg d.jpg e.txt"},
+    };
+    for (const TStep& step : steps) {
+        SCOPED_TRACE(step.what);
+        step.act();
+        EXPECT_EQ(rows(), step.rows);
+    }
+    for (const char* name : {"a.jpg", "b.jpg", "d.jpg", "e.txt"}) EXPECT_TRUE(std::filesystem::exists(fixture_.PathOf(name)));
+}
+
 TEST_F(FolderModel, ARefreshOfASortedListKeepsItSorted) {
     for (const char* name : {"p2.jpg", "p4.jpg", "p6.jpg"}) fixture_.File(name);
     TImgListModel model;
