@@ -188,6 +188,8 @@ void TForm1::CreateControls() {
     N6 = PopupMenu1.Add(Ansi("右に90°回転"));
     N7 = PopupMenu1.Add(Ansi("左に90°回転"));
     N8 = PopupMenu1.Add(Ansi("回転を元に戻す"));
+    N9 = PopupMenu1.Add("-");
+    N10 = PopupMenu1.Add(Ansi("白紙ページを挿入"));
 }
 
 // The list as this window uses it: thumbnails shrunk into their boxes for
@@ -294,6 +296,7 @@ void TForm1::WireEvents() {
     N6->OnClick = [this] { N6Click(); };
     N7->OnClick = [this] { N7Click(); };
     N8->OnClick = [this] { N8Click(); };
+    N10->OnClick = [this] { N10Click(); };
 }
 
 // ---- Window ---------------------------------------------------------------------
@@ -332,7 +335,7 @@ void TForm1::FormClose(TCloseAction&) {
 }
 
 void TForm1::UpdateStatus() {
-    StatusBar1->SetPanelText(0, TotalStatusText(ImgListView1->ImgItems().Count()));
+    StatusBar1->SetPanelText(0, TotalStatusText(ImgListView1->ImgItems().EntryCount()));
     StatusBar1->SetPanelText(1, SelectedStatusText(ImgListView1->SelCount()));
     const std::u16string folder = Utf8ToUtf16(ImgListView1->FolderPath());
     StaticText3->SetTextW(folder);

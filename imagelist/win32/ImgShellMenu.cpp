@@ -280,14 +280,18 @@ bool TImgListView::PasteFiles() {
 void TImgListView::ShellKey(WPARAM key) {
     const bool ctrl = GetKeyState(VK_CONTROL) < 0;
     const bool other = GetKeyState(VK_SHIFT) < 0 || GetKeyState(VK_MENU) < 0;
-    if (key == VK_DELETE && !ctrl && !other)
+    if (key == VK_DELETE && !ctrl && !other) {
+        // The shell deletes the files (asking first); blank items have none
+        // and only leave the list.
         ShellCommand(TShellCommand::scDelete);
-    else if (ctrl && key == 'C')
+        RemoveSelectedBlanks();
+    } else if (ctrl && key == 'C') {
         ShellCommand(TShellCommand::scCopy);
-    else if (ctrl && key == 'X')
+    } else if (ctrl && key == 'X') {
         ShellCommand(TShellCommand::scCut);
-    else if (ctrl && key == 'V')
+    } else if (ctrl && key == 'V') {
         ShellCommand(TShellCommand::scPaste);
+    }
 }
 
 }  // namespace pim
