@@ -163,6 +163,7 @@ void TImgListModel::LeaveFolder() {
     Hooks().ScrollToOrigin();
     folder_.reset();
     folderIdList_ = TIdList();
+    items_->Clear();  // nothing of the list may come back, blank items included
     memory_.Forget();
     Rebuild();
     Hooks().ResumeNotify();

@@ -395,6 +395,15 @@ TEST_F(FolderModel, BlankItemsKeepTheirPlacesAsTheUsersOrderDoes) {
              model.SetFolderPath(Root());
          },
          "a.jpg b.jpg d.jpg e.txt"},
+        {"leaving the folder ends them",
+         [&] {
+             model.InsertBlank(0);
+             model.LeaveFolder();
+             EXPECT_EQ(items.Count(), 0);
+             EXPECT_FALSE(model.CanInsertBlank());
+             model.SetFolderPath(Root());
+         },
+         "a.jpg b.jpg d.jpg e.txt"},
         {"file mode ends them and takes none",
          [&] {
              model.InsertBlank(0);
