@@ -375,16 +375,17 @@ TEST_F(RunTest, ThePopupTurnsTheSelectedPicturesAndTheirPages) {
     ASSERT_EQ(ListView_HitTest(list, &empty), -1);
     SelectOnly(-1);
     const MenuSeen none = rightClick(empty.pt, {VK_ESCAPE});
-    ASSERT_EQ(none.entries.size(), 8u);
-    EXPECT_EQ(std::vector<std::string>(none.entries.begin() + 5, none.entries.end()), turns);
-    EXPECT_EQ(std::vector<bool>(none.grayed.begin() + 5, none.grayed.end()), std::vector<bool>(3, true));
+    ASSERT_EQ(none.entries.size(), 10u);
+    EXPECT_EQ(std::vector<std::string>(none.entries.begin() + 5, none.entries.begin() + 8), turns);
+    EXPECT_EQ(std::vector<bool>(none.grayed.begin() + 5, none.grayed.begin() + 8), std::vector<bool>(3, true));
+    EXPECT_FALSE(none.grayed[9]);  // a blank page goes in without a chosen row (at the end)
 
     // Down: ＰＤＦ作成(選択画像), 画像移動（登録）, the greyed 画像移動（移動）, 右に90°回転.
     RECT jpeg;
     ListView_GetItemRect(list, 0, &jpeg, LVIR_BOUNDS);
     const MenuSeen right = rightClick({(jpeg.left + jpeg.right) / 2, (jpeg.top + jpeg.bottom) / 2},
                                       {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});
-    EXPECT_EQ(std::vector<bool>(right.grayed.begin() + 5, right.grayed.end()), std::vector<bool>(3, false));
+    EXPECT_EQ(std::vector<bool>(right.grayed.begin() + 5, right.grayed.begin() + 8), std::vector<bool>(3, false));
     EXPECT_EQ(items[0]->Turn, 1);
     // Left on all three: the JPEG back, the bitmap a quarter anticlockwise, the text as it was.
     for (int row = 0; row < 3; ++row) f.ImgListView1->SetSelected(row, true);
