@@ -125,8 +125,7 @@ void TImgListModel::NavigatePath(const std::string& path) {
 
 void TImgListModel::NavigateIdList(const TIdList& absolute) {
     if (IsFileMode() || absolute.Absent()) return;
-    if (!folderIdList_.Absent() && desktop_->CompareIDs(TShellColumn::scName, absolute, folderIdList_) == 0)
-        return;
+    if (!folderIdList_.Absent() && desktop_->CompareIDs(TShellColumn::scName, absolute, folderIdList_) == 0) return;
     // With a window, the folder is read on the listing's thread while this
     // one empties the list and binds the folder.
     std::unique_ptr<TFolderListing> started;
@@ -139,8 +138,7 @@ void TImgListModel::NavigateIdList(const TIdList& absolute) {
     Hooks().ScrollToOrigin();
     items_->Clear();
     memory_.Forget();
-    std::unique_ptr<TShellFolder> folder =
-        absolute.IsDesktop() ? shell_->Desktop() : desktop_->BindToObject(absolute);
+    std::unique_ptr<TShellFolder> folder = absolute.IsDesktop() ? shell_->Desktop() : desktop_->BindToObject(absolute);
     if (!folder) {
         if (started) dropped_.push_back(std::move(started));
         Hooks().ResumeNotify();

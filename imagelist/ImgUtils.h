@@ -67,9 +67,9 @@ public:
     const std::string& DisplayName();
     const std::string& FullPath();
     const std::string& SizeText();
-    std::uint32_t Size();        // low 32 bits of the file size
-    std::uint64_t FileSize();    // the whole file size
-    std::int64_t WriteTime();    // TFindData::WriteTime
+    std::uint32_t Size();      // low 32 bits of the file size
+    std::uint64_t FileSize();  // the whole file size
+    std::int64_t WriteTime();  // TFindData::WriteTime
     const std::string& DateText();
     std::uint32_t Attributes();  // fa* bits of the directory record
     const std::string& TypeName();
@@ -256,8 +256,7 @@ void TShellItems::Sort(Compare compare) {
     // merge sort stays within bounds even when a shell comparison is not
     // consistent.
     std::vector<TShellItem*> order = order_;
-    std::stable_sort(order.begin(), order.end(),
-                     [&](TShellItem* a, TShellItem* b) { return compare(a, b) < 0; });
+    std::stable_sort(order.begin(), order.end(), [&](TShellItem* a, TShellItem* b) { return compare(a, b) < 0; });
     Reorder(std::move(order));
 }
 

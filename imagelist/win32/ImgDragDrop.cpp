@@ -189,7 +189,7 @@ void TImgDragDrop::MouseMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             hit.pt = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
             const int row = ListView_HitTest(view_.Handle(), &hit);
             const bool onRow = view_.DefaultExec().DropSource() && row >= 0 && row < view_.ImgItems().Count();
-            state_ = !onRow ? TDragOutState::dsIdle
+            state_ = !onRow                      ? TDragOutState::dsIdle
                      : message == WM_LBUTTONDOWN ? TDragOutState::dsLeftArmed
                                                  : TDragOutState::dsRightArmed;
             break;
@@ -205,8 +205,7 @@ void TImgDragDrop::MouseMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 (state_ == TDragOutState::dsRightArmed && (wParam & MK_RBUTTON)))
                 StartDrag();
             break;
-        default:
-            break;
+        default: break;
     }
 }
 
@@ -226,9 +225,9 @@ void TImgDragDrop::StartDrag() {
     if (data) {
         TComPtr<TSource> source(new TSource(this));
         DWORD effect = DROPEFFECT_NONE;
-        const DWORD allowed = blanksOnly ? DROPEFFECT_MOVE
-                                         : view_.DefaultExec().DragType() &
-                                               (DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK);
+        const DWORD allowed =
+            blanksOnly ? DROPEFFECT_MOVE
+                       : view_.DefaultExec().DragType() & (DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK);
         RunDragLoop(data.Get(), source.Get(), allowed, &effect);
         source->Detach();
         ShowInsertion({});

@@ -49,12 +49,12 @@ struct TCommandInfo {
     SFGAOF needs;
 };
 constexpr TCommandInfo kCommands[] = {
-    {25, SFGAO_CANCOPY},      // copy
-    {26, SFGAO_FILESYSTEM},   // paste: on the folder's own entry
-    {24, SFGAO_CANMOVE},      // cut
-    {17, SFGAO_CANDELETE},    // delete
-    {19, SFGAO_HASPROPSHEET}, // properties
-    {16, SFGAO_CANLINK},      // create shortcut
+    {25, SFGAO_CANCOPY},       // copy
+    {26, SFGAO_FILESYSTEM},    // paste: on the folder's own entry
+    {24, SFGAO_CANMOVE},       // cut
+    {17, SFGAO_CANDELETE},     // delete
+    {19, SFGAO_HASPROPSHEET},  // properties
+    {16, SFGAO_CANLINK},       // create shortcut
 };
 
 }  // namespace
@@ -138,8 +138,7 @@ bool TCustomImgPopupMenu::MenuMessage(UINT message, WPARAM wParam, LPARAM lParam
         case WM_MENUCHAR:
             if (!menu3_) return false;
             break;
-        default:
-            return false;
+        default: return false;
     }
     LRESULT answer = 0;
     if (menu3_)

@@ -160,23 +160,23 @@ TEST_F(FolderModel, SortsByEveryKeyInItsOwnOrder) {
     model.DispTypes().SetFolders(false);
     model.SetFolderPath(Root());
     // Punctuation before digits before letters; numbers by value; case ignored.
-    EXPECT_EQ(Names(model), (std::vector<std::string>{"a.bmp", "photo.jpg", "photo_2.jpg", "photo1.txt",
-                                                       "Photo2.jpg", "photo10.jpg"}));
+    EXPECT_EQ(Names(model), (std::vector<std::string>{"a.bmp", "photo.jpg", "photo_2.jpg", "photo1.txt", "Photo2.jpg",
+                                                      "photo10.jpg"}));
     model.SetSortType(TSortTypeEx::istSize);  // ties by name
-    EXPECT_EQ(Names(model), (std::vector<std::string>{"Photo2.jpg", "photo.jpg", "photo1.txt", "photo10.jpg",
-                                                       "a.bmp", "photo_2.jpg"}));
+    EXPECT_EQ(Names(model), (std::vector<std::string>{"Photo2.jpg", "photo.jpg", "photo1.txt", "photo10.jpg", "a.bmp",
+                                                      "photo_2.jpg"}));
     model.SetSortType(TSortTypeEx::istDate);
-    EXPECT_EQ(Names(model), (std::vector<std::string>{"photo_2.jpg", "photo.jpg", "a.bmp", "Photo2.jpg",
-                                                       "photo1.txt", "photo10.jpg"}));
+    EXPECT_EQ(Names(model), (std::vector<std::string>{"photo_2.jpg", "photo.jpg", "a.bmp", "Photo2.jpg", "photo1.txt",
+                                                      "photo10.jpg"}));
     model.SetSortType(TSortTypeEx::istType);  // the extension, then the name
-    EXPECT_EQ(Names(model), (std::vector<std::string>{"a.bmp", "photo.jpg", "photo_2.jpg", "Photo2.jpg",
-                                                       "photo10.jpg", "photo1.txt"}));
+    EXPECT_EQ(Names(model), (std::vector<std::string>{"a.bmp", "photo.jpg", "photo_2.jpg", "Photo2.jpg", "photo10.jpg",
+                                                      "photo1.txt"}));
     model.SetDescend(true);
     EXPECT_EQ(Names(model), (std::vector<std::string>{"photo1.txt", "photo10.jpg", "Photo2.jpg", "photo_2.jpg",
-                                                       "photo.jpg", "a.bmp"}));
+                                                      "photo.jpg", "a.bmp"}));
     model.SetSortType(TSortTypeEx::istSize);
-    EXPECT_EQ(Names(model), (std::vector<std::string>{"photo_2.jpg", "a.bmp", "photo10.jpg", "photo1.txt",
-                                                       "photo.jpg", "Photo2.jpg"}));
+    EXPECT_EQ(Names(model), (std::vector<std::string>{"photo_2.jpg", "a.bmp", "photo10.jpg", "photo1.txt", "photo.jpg",
+                                                      "Photo2.jpg"}));
 }
 
 TEST_F(FolderModel, ARefreshKeepsTheUsersOrderAndPutsNewFilesInTheirPlace) {
@@ -210,8 +210,7 @@ TEST_F(FolderModel, ARefreshKeepsTheUsersOrderAndPutsNewFilesInTheirPlace) {
     // The kept items keep the user's order, f leaves; each new file goes
     // right after the item before it in name order (a, which has none,
     // right before b, the first in name order).
-    EXPECT_EQ(Names(model),
-              (std::vector<std::string>{"h.jpg", "i.jpg", "a.jpg", "b.jpg", "c.jpg", "d.jpg", "e.jpg"}));
+    EXPECT_EQ(Names(model), (std::vector<std::string>{"h.jpg", "i.jpg", "a.jpg", "b.jpg", "c.jpg", "d.jpg", "e.jpg"}));
     TImgListItem* b = model.ImgItems().ItemById(idB);
     TImgListItem* d = model.ImgItems().ItemById(idD);
     ASSERT_TRUE(b && d);
@@ -224,8 +223,7 @@ TEST_F(FolderModel, ARefreshKeepsTheUsersOrderAndPutsNewFilesInTheirPlace) {
     // A sort ends the user's order.
     model.SetSortType(TSortTypeEx::istSize);
     model.SetSortType(TSortTypeEx::istName);
-    EXPECT_EQ(Names(model),
-              (std::vector<std::string>{"a.jpg", "b.jpg", "c.jpg", "d.jpg", "e.jpg", "h.jpg", "i.jpg"}));
+    EXPECT_EQ(Names(model), (std::vector<std::string>{"a.jpg", "b.jpg", "c.jpg", "d.jpg", "e.jpg", "h.jpg", "i.jpg"}));
 }
 
 // A filter hides files for a while: the user's order and turns stay, hidden
@@ -267,8 +265,7 @@ TEST_F(FolderModel, AFilterKeepsTheUsersOrderAndTurns) {
     };
     const TStep steps[] = {
         {"txt unticked", [&] { model.DispTypes().SetExt(noText); }, {"d.png", "a.jpg", "b.bmp"}, "010"},
-        {"txt ticked", [&] { model.DispTypes().SetExt(all); }, {"d.png", "a.jpg", "b.bmp", "c.txt", "e.txt"},
-         "01020"},
+        {"txt ticked", [&] { model.DispTypes().SetExt(all); }, {"d.png", "a.jpg", "b.bmp", "c.txt", "e.txt"}, "01020"},
         {"b moved first while txt is hidden",
          [&] {
              model.DispTypes().SetExt(noText);
@@ -276,7 +273,8 @@ TEST_F(FolderModel, AFilterKeepsTheUsersOrderAndTurns) {
              fixture_.File("bb.txt");
              model.DispTypes().SetExt(all);
          },
-         {"b.bmp", "bb.txt", "c.txt", "e.txt", "d.png", "a.jpg"}, "002001"},
+         {"b.bmp", "bb.txt", "c.txt", "e.txt", "d.png", "a.jpg"},
+         "002001"},
         {"a file deleted is forgotten",
          [&] {
              std::filesystem::remove(fixture_.PathOf("c.txt"));
@@ -285,7 +283,8 @@ TEST_F(FolderModel, AFilterKeepsTheUsersOrderAndTurns) {
              model.DispTypes().SetExt(noText);
              model.DispTypes().SetExt(all);
          },
-         {"b.bmp", "bb.txt", "c.txt", "e.txt", "d.png", "a.jpg"}, "000001"},
+         {"b.bmp", "bb.txt", "c.txt", "e.txt", "d.png", "a.jpg"},
+         "000001"},
         {"a sort orders every file",
          [&] {
              model.DispTypes().SetExt(noText);
@@ -293,13 +292,15 @@ TEST_F(FolderModel, AFilterKeepsTheUsersOrderAndTurns) {
              model.SetSortType(TSortTypeEx::istName);
              model.DispTypes().SetExt(all);
          },
-         {"a.jpg", "b.bmp", "bb.txt", "c.txt", "d.png", "e.txt"}, "100000"},
+         {"a.jpg", "b.bmp", "bb.txt", "c.txt", "d.png", "e.txt"},
+         "100000"},
         {"another folder forgets the turns",
          [&] {
              model.SetFolderPath(NativePath(fixture_.PathOf("other")));
              model.SetFolderPath(Root());
          },
-         {"a.jpg", "b.bmp", "bb.txt", "c.txt", "d.png", "e.txt"}, "000000"},
+         {"a.jpg", "b.bmp", "bb.txt", "c.txt", "d.png", "e.txt"},
+         "000000"},
     };
     for (const TStep& step : steps) {
         SCOPED_TRACE(step.what);
@@ -378,7 +379,9 @@ TEST_F(FolderModel, BlankItemsKeepTheirPlacesAsTheUsersOrderDoes) {
         {"a filter hides a file", [&] { refilter("*.jpg"); }, "a.jpg b.jpg - d.jpg -"},
         {"and shows it again after the blank", [&] { refilter(all); }, "a.jpg b.jpg - e.txt d.jpg -"},
         {"only blanks leave",
-         [&] { EXPECT_EQ(model.RemoveBlanks({blankIds().front(), idOf("a.jpg")}), 1); },
+         [&] {
+             EXPECT_EQ(model.RemoveBlanks({blankIds().front(), idOf("a.jpg")}), 1);
+         },
          "a.jpg b.jpg e.txt d.jpg -"},
         {"a filter does not bring a removed one back",
          [&] {
@@ -386,7 +389,11 @@ TEST_F(FolderModel, BlankItemsKeepTheirPlacesAsTheUsersOrderDoes) {
              refilter(all);
          },
          "a.jpg b.jpg e.txt d.jpg -"},
-        {"a sort ends them", [&] { model.SetSortType(TSortTypeEx::istSize); model.SetSortType(TSortTypeEx::istName); },
+        {"a sort ends them",
+         [&] {
+             model.SetSortType(TSortTypeEx::istSize);
+             model.SetSortType(TSortTypeEx::istName);
+         },
          "a.jpg b.jpg d.jpg e.txt"},
         {"another folder ends them",
          [&] {
@@ -419,7 +426,8 @@ TEST_F(FolderModel, BlankItemsKeepTheirPlacesAsTheUsersOrderDoes) {
         step.act();
         EXPECT_EQ(rows(), step.rows);
     }
-    for (const char* name : {"a.jpg", "b.jpg", "d.jpg", "e.txt"}) EXPECT_TRUE(std::filesystem::exists(fixture_.PathOf(name)));
+    for (const char* name : {"a.jpg", "b.jpg", "d.jpg", "e.txt"})
+        EXPECT_TRUE(std::filesystem::exists(fixture_.PathOf(name)));
 }
 
 TEST_F(FolderModel, ARefreshOfASortedListKeepsItSorted) {

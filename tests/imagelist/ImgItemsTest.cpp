@@ -63,7 +63,7 @@ TEST(ShellItems, MoveKeepsItemsAndIds) {
 // or down. Ids 0..6 stand for IMG, p01 .. p05, p06.
 TEST(ShellItems, MovedItemsLandBeforeTheTarget) {
     TImgListItems items;
-    Fill(items, 6);  // IMG p01 p02 p03 p04 p05
+    Fill(items, 6);              // IMG p01 p02 p03 p04 p05
     items.MoveItems({0, 1}, 4);  // down: IMG and p01 before p04
     EXPECT_EQ(Ids(items), (std::vector<int>{2, 3, 0, 1, 4, 5}));
     items.MoveItems({4, 5}, 0);  // up: p04 and p05 before p02, the first row

@@ -8,8 +8,8 @@
 # With PIM_BLANK_PDF=1 the run is checked too: the blank item is a white
 # page the size of the page before it, and only the pictures have bookmarks.
 #
-#   blank-e2e.sh <Pim.exe> <test output folder>
-gui=$1 out=$2
+#   blank-e2e.sh <Pim.exe> <probe.exe> <test output folder>
+gui=$1 probe_exe=$2 out=$3
 # shellcheck source=gui-lib.sh
 . "$(dirname "$0")/gui-lib.sh"
 folder=$out/blank-e2e
@@ -24,20 +24,21 @@ convert -size 50x50 xc:'#1e1edc' -quality 95 "$folder/p3.jpg"
 start_pim "$(winpath "$folder")"
 wait_until names_are "p1.jpg p2.jpg p3.jpg" || fail "the list shows [$(row_line)], not the three pictures"
 status() { probe controls "Pim-ピム-" | grep -m1 "^msctls_statusbar32" | cut -d'|' -f2; }
+status_is() { [ "$(status)" = "$1" ]; }
 
 # The popup of p2: Down passes ＰＤＦ作成(選択画像), 画像移動（登録）, the greyed
 # 画像移動（移動） and the three turns, then reaches 白紙ページを挿入.
 popup 1 blank-popup.png Down Down Down Down Down Down Down Return
 wait_until rows_are "p1.jpg *（白紙） p2.jpg p3.jpg" ||
   fail "after 白紙ページを挿入 the list shows [$(row_line)], not the blank page chosen before p2.jpg"
-wait_until eval '[ "$(status)" = "画像合計：3" ]' || fail "the status bar says \"$(status)\", not 画像合計：3"
+wait_until status_is "画像合計：3" || fail "the status bar says \"$(status)\", not 画像合計：3"
 
 # A file new in the folder goes to its sorted place; the blank page stays
 # between the pictures it was put between.
 cp "$folder/p3.jpg" "$folder/p0.jpg"
-wait_until eval 'names_are "p0.jpg p1.jpg （白紙） p2.jpg p3.jpg"' ||
+wait_until names_are "p0.jpg p1.jpg （白紙） p2.jpg p3.jpg" ||
   fail "after a file was added the list shows [$(row_line)]"
-wait_until eval '[ "$(status)" = "画像合計：4" ]' || fail "the status bar says \"$(status)\", not 画像合計：4"
+wait_until status_is "画像合計：4" || fail "the status bar says \"$(status)\", not 画像合計：4"
 shoot blank-list.png
 
 if [ "${PIM_BLANK_PDF:-0}" = 1 ]; then
@@ -64,7 +65,7 @@ wait_until names_are "p0.jpg p1.jpg p2.jpg p3.jpg" || fail "after Delete the lis
 sleep 1
 gone "ファイルの削除の確認" || fail "Delete on a blank page asked to delete a file"
 for f in p0 p1 p2 p3; do [ -f "$folder/$f.jpg" ] || fail "$f.jpg is gone from the folder"; done
-wait_until eval '[ "$(status)" = "画像合計：4" ]' || fail "the status bar says \"$(status)\", not 画像合計：4"
+wait_until status_is "画像合計：4" || fail "the status bar says \"$(status)\", not 画像合計：4"
 shoot blank-deleted.png
 
 close_pim
