@@ -1,6 +1,7 @@
 #include "imagelist/ImgListModel.h"
 
 #include <algorithm>
+#include <iterator>
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
@@ -124,8 +125,7 @@ void TImgListModel::NavigatePath(const std::string& path) {
 
 void TImgListModel::NavigateIdList(const TIdList& absolute) {
     if (IsFileMode() || absolute.Absent()) return;
-    if (!folderIdList_.Absent() && desktop_->CompareIDs(TShellColumn::scName, absolute, folderIdList_) == 0)
-        return;
+    if (!folderIdList_.Absent() && desktop_->CompareIDs(TShellColumn::scName, absolute, folderIdList_) == 0) return;
     // With a window, the folder is read on the listing's thread while this
     // one empties the list and binds the folder.
     std::unique_ptr<TFolderListing> started;
@@ -138,8 +138,7 @@ void TImgListModel::NavigateIdList(const TIdList& absolute) {
     Hooks().ScrollToOrigin();
     items_->Clear();
     memory_.Forget();
-    std::unique_ptr<TShellFolder> folder =
-        absolute.IsDesktop() ? shell_->Desktop() : desktop_->BindToObject(absolute);
+    std::unique_ptr<TShellFolder> folder = absolute.IsDesktop() ? shell_->Desktop() : desktop_->BindToObject(absolute);
     if (!folder) {
         if (started) dropped_.push_back(std::move(started));
         Hooks().ResumeNotify();
@@ -162,6 +161,7 @@ void TImgListModel::LeaveFolder() {
     Hooks().ScrollToOrigin();
     folder_.reset();
     folderIdList_ = TIdList();
+    items_->Clear();  // nothing of the list may come back, blank items included
     memory_.Forget();
     Rebuild();
     Hooks().ResumeNotify();
@@ -309,6 +309,9 @@ bool TImgListModel::MergeListed(TFolderListing& listing) {
         if (std::unique_ptr<TImgListItem> item = MakeListedItem(*items_, entry); Allowed(*item))
             added.push_back(std::move(item));
     }
+    // Blank items have no file to be listed: they stay where the user put them.
+    for (int i = 0; i < items_->Count(); ++i)
+        if (items_->Items(i)->IsBlank()) kept.insert(items_->Items(i));
     if (added.empty() && changed.empty() && kept.size() == static_cast<std::size_t>(items_->Count())) return false;
 
     Hooks().BeginRebuild();
@@ -367,7 +370,11 @@ bool TImgListModel::MergeListed(TFolderListing& listing) {
         std::vector<TShellItem*> first;  // new ones before every kept item in sort order
         TShellItem* lowest = nullptr;    // the kept item first in sort order
         if (!fresh.empty()) {
-            const std::vector<TKeyed> sorted = sortedOf(order);
+            std::vector<TShellItem*> files;
+            files.reserve(order.size());
+            std::copy_if(order.begin(), order.end(), std::back_inserter(files),
+                         [](TShellItem* item) { return !item->IsBlank(); });
+            const std::vector<TKeyed> sorted = sortedOf(files);
             if (!sorted.empty()) lowest = sorted.front().Item;
             const std::vector<TKeyed> placed = sortedOf(fresh);
             fresh.clear();
@@ -382,7 +389,7 @@ bool TImgListModel::MergeListed(TFolderListing& listing) {
         }
         std::vector<TShellItem*> merged;
         merged.reserve(order.size() + fresh.size());
-        if (order.empty()) merged = first;
+        if (!lowest) merged = first;
         for (TShellItem* item : order) {
             if (item == lowest) merged.insert(merged.end(), first.begin(), first.end());
             merged.push_back(item);
@@ -419,6 +426,7 @@ int TImgListModel::Compare(TShellItem* a, TShellItem* b) {
 
 void TImgListModel::Sort() {
     memory_.ForgetOrder();
+    if (DropBlanks()) Hooks().SetRowCount(items_->Count());
     items_->Sort([this](TShellItem* a, TShellItem* b) {
         const int result = Compare(a, b);
         return descend_ ? -result : result;
@@ -451,6 +459,46 @@ void TImgListModel::AddFile(const std::string& path) {
     TImgListItem& added = *item;
     items_->Add(std::move(item));
     if (!isFolder) Hooks().QueueLookAhead(added);
+}
+
+TImgListItem* TImgListModel::InsertBlank(int index) {
+    if (!CanInsertBlank()) return nullptr;
+    std::unique_ptr<TImgListItem> blank = TImgListItem::Blank(*items_, ++lastBlankKey_);
+    TImgListItem* item = blank.get();
+    items_->Insert(index, std::move(blank));
+    Hooks().SetRowCount(items_->Count());
+    Hooks().Repaint();
+    ListChanged();
+    return item;
+}
+
+int TImgListModel::RemoveBlanks(const std::vector<int>& ids) {
+    int removed = 0;
+    for (int id : ids) {
+        const int row = items_->IndexOfId(id);
+        if (row < 0 || !items_->Items(row)->IsBlank()) continue;
+        Hooks().ForgetItem(*items_->Items(row));
+        items_->Delete(row);
+        ++removed;
+    }
+    if (removed == 0) return 0;
+    Hooks().SetRowCount(items_->Count());
+    Hooks().Repaint();
+    ListChanged();
+    return removed;
+}
+
+bool TImgListModel::DropBlanks() {
+    std::vector<TShellItem*> order;
+    order.reserve(static_cast<std::size_t>(items_->Count()));
+    for (int i = 0; i < items_->Count(); ++i)
+        if (TImgListItem* item = items_->Items(i); !item->IsBlank())
+            order.push_back(item);
+        else
+            Hooks().ForgetItem(*item);
+    if (order.size() == static_cast<std::size_t>(items_->Count())) return false;
+    items_->Reassign(order, {});
+    return true;
 }
 
 }  // namespace pim

@@ -142,13 +142,25 @@ public:
     // tell the window).
     bool Refresh();
     // Orders ImgItems by SortType and Descend (the user's order, that of
-    // the files a filter hides too, ends).
+    // the files a filter hides too, ends, and the blank items leave).
     void Sort();
     // The program's own order of two items under SortType, before Descend
     // (CompareKeys; items without an ID list first).
     int Compare(TShellItem* a, TShellItem* b);
     // File mode: appends the file at path (an empty item for an empty path).
     void AddFile(const std::string& path);
+
+    // Blank items (white pages, TShellItem::IsBlank) belong to the user's
+    // order in the shown folder: a refresh or a filter keeps them in their
+    // places; a sort, another folder or a change of mode ends them.
+    // There is a folder to put them in: folder mode with a folder shown.
+    bool CanInsertBlank() const { return !IsFileMode() && !folderIdList_.Absent(); }
+    // Puts a blank item before row index (at the end when index is not a
+    // row); nullptr when CanInsertBlank is false.
+    TImgListItem* InsertBlank(int index);
+    // Takes the blank items with these Ids out of the list; other Ids are
+    // left alone (nothing on disk is ever touched). The number taken out.
+    int RemoveBlanks(const std::vector<int>& ids);
 
     std::function<void(TImgListModel& sender)> OnChangeFolder;
     // After every change of the items or their order made here: a rebuild,
@@ -178,6 +190,8 @@ private:
     // Puts a refresh's listing in the list, between the merge hooks.
     bool Merge(TFolderListing& listing);
     bool MergeListed(TFolderListing& listing);
+    // Frees the blank items (a sort); true when there were any.
+    bool DropBlanks();
     void ListChanged();
     TImgListHooks& Hooks() { return *hooks_; }
 
@@ -193,6 +207,7 @@ private:
     TImgListHooks* hooks_ = &defaultHooks_;
     std::unique_ptr<TItems> items_;
     TListMemory memory_;  // the user's order and turns in the open folder
+    int lastBlankKey_ = 0;
     std::unique_ptr<TFolderListing> listing_;  // the running one
     bool listingMerges_ = false;               // it is a refresh's
     // Dropped listings still running; freed once they end.

@@ -60,6 +60,10 @@ std::string TShellItem::NameOf(TNameForm form) {
 }
 
 const std::string& TShellItem::DisplayName() {
+    if (!displayNameValid_ && IsBlank()) {
+        displayName_ = kBlankItemName;
+        displayNameValid_ = true;
+    }
     if (!displayNameValid_) {
         displayName_ = NameOf(TNameForm::nfInFolder);
         displayNameValid_ = !displayName_.empty();
@@ -198,9 +202,8 @@ int TShellItem::IconIndex() {
 // folders) may each show their own, and are asked for each item.
 int TShellItems::KindIcon(TShellItem& item) {
     const TImageType type = item.ImageType();
-    const bool ofItsKind = item.OverlayIndex < 0 &&
-                           (type == TImageType::iitJpeg || type == TImageType::iitBmp ||
-                            type == TImageType::iitPng || type == TImageType::iitTxt);
+    const bool ofItsKind = item.OverlayIndex < 0 && (type == TImageType::iitJpeg || type == TImageType::iitBmp ||
+                                                     type == TImageType::iitPng || type == TImageType::iitTxt);
     if (!ofItsKind) return Shell().IconIndex(item.AbsoluteIdList());
     const std::string ext = LowerCaseName(ExtractFileExt(item.FullPath()));
     if (const auto known = kindIcons_.find(ext); known != kindIcons_.end()) return known->second;
@@ -333,9 +336,17 @@ const TIdList& TShellItems::FolderIdList() const {
 }
 
 TShellItem* TShellItems::Items(int index) const {
-    if (index < 0 || index >= Count())
-        throw Exception("List index out of bounds (" + std::to_string(index) + ")");
+    if (index < 0 || index >= Count()) throw Exception("List index out of bounds (" + std::to_string(index) + ")");
     return order_[static_cast<std::size_t>(index)];
+}
+
+int TShellItems::Insert(int index, std::unique_ptr<TShellItem> item) {
+    if (index < 0 || index > Count()) index = Count();
+    std::lock_guard lock(mutex_);
+    TShellItem* raw = item.get();
+    owned_.emplace(raw->Id(), std::move(item));
+    order_.insert(order_.begin() + index, raw);
+    return index;
 }
 
 int TShellItems::Add(std::unique_ptr<TShellItem> item) {
@@ -452,7 +463,20 @@ TShellItem* TShellItems::ItemById(int id) const {
     return it == owned_.end() ? nullptr : it->second.get();
 }
 
-// --- TImgListItems ---
+// --- TImgListItem, TImgListItems ---
+
+std::unique_ptr<TImgListItem> TImgListItem::Blank(TShellItems& owner, int key) {
+    auto item = std::make_unique<TImgListItem>(owner, TIdList(), false);
+    item->SetBlankKey(key);
+    item->Resolved = true;  // its picture is drawn, not made
+    return item;
+}
+
+int TImgListItems::EntryCount() const {
+    int count = 0;
+    for (int i = 0; i < Count(); ++i) count += Items(i)->IsBlank() ? 0 : 1;
+    return count;
+}
 
 void TImgListItems::BuildSelIdLists(const std::vector<int>& indices) {
     SelAbsolute = IsFileMode();

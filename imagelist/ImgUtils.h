@@ -14,6 +14,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "base/CodePage.h"
 #include "imagelist/IdList.h"
 #include "imagelist/ImgShare.h"
 #include "imagelist/ShellFolder.h"
@@ -21,6 +22,9 @@
 namespace pim {
 
 class TShellItems;
+
+// The name a blank item shows in the list.
+inline constexpr TUtf8Text kBlankItemName{u8"（白紙）"};
 
 // SizeText of a size: size div 1024 + 1, followed by "KB" (0 bytes and 1,023
 // bytes give "1KB", 1,024 bytes "2KB").
@@ -43,6 +47,11 @@ public:
     int Id() const { return id_; }
     // The item names an entry (an empty item does not).
     bool HasEntry() const { return !idList_.Absent() || !fullPath_.empty(); }
+    // A blank page the user put in the list: an item with no file behind it
+    // (FullPath is empty, no detail is asked of the shell) named
+    // kBlankItemName. Its key, never 0, names it to TListMemory.
+    bool IsBlank() const { return blankKey_ != 0; }
+    int BlankKey() const { return blankKey_; }
     // Absent for an empty item, or when the entry is gone before its list
     // was made (GUI thread only).
     const TIdList& IdList();
@@ -58,9 +67,9 @@ public:
     const std::string& DisplayName();
     const std::string& FullPath();
     const std::string& SizeText();
-    std::uint32_t Size();        // low 32 bits of the file size
-    std::uint64_t FileSize();    // the whole file size
-    std::int64_t WriteTime();    // TFindData::WriteTime
+    std::uint32_t Size();      // low 32 bits of the file size
+    std::uint64_t FileSize();  // the whole file size
+    std::int64_t WriteTime();  // TFindData::WriteTime
     const std::string& DateText();
     std::uint32_t Attributes();  // fa* bits of the directory record
     const std::string& TypeName();
@@ -104,6 +113,9 @@ public:
     // The shell's name of the item in that form, asked afresh.
     std::string NameOf(TNameForm form);
 
+protected:
+    void SetBlankKey(int key) { blankKey_ = key; }
+
 private:
     friend class TShellItems;  // MakeIdLists
     // The folder holding the item: the collection's in folder mode, bound
@@ -128,6 +140,7 @@ private:
     bool listed_ = false;
     bool textsDue_ = false;  // the listed facts' texts are still to be made
     int iconIndex_ = -1;
+    int blankKey_ = 0;
     TImageType imageType_ = TImageType::iitNone;
     bool fullPathValid_ = false, iconIndexValid_ = false, typeNameValid_ = false;
     bool sizeDateValid_ = false, displayNameValid_ = false, imageTypeValid_ = false;
@@ -138,6 +151,8 @@ private:
 class TImgListItem : public TShellItem {
 public:
     using TShellItem::TShellItem;
+    // A blank item of owner with this key (not 0).
+    static std::unique_ptr<TImgListItem> Blank(TShellItems& owner, int key);
     bool Resolved = false;
     // Quarter turns clockwise (0 to 3) the user gave the item's page and
     // thumbnail. It belongs to the item: sorting and moving keep it.
@@ -160,6 +175,9 @@ public:
     TShellItem* operator[](int index) const { return Items(index); }
 
     int Add(std::unique_ptr<TShellItem> item);
+    // Puts the item at position index (at the end when index is past the
+    // last row or negative); gives its position.
+    int Insert(int index, std::unique_ptr<TShellItem> item);
     // Adds the items at the end, in their order.
     void Append(std::vector<std::unique_ptr<TShellItem>> items);
     // Frees the item at index.
@@ -238,8 +256,7 @@ void TShellItems::Sort(Compare compare) {
     // merge sort stays within bounds even when a shell comparison is not
     // consistent.
     std::vector<TShellItem*> order = order_;
-    std::stable_sort(order.begin(), order.end(),
-                     [&](TShellItem* a, TShellItem* b) { return compare(a, b) < 0; });
+    std::stable_sort(order.begin(), order.end(), [&](TShellItem* a, TShellItem* b) { return compare(a, b) < 0; });
     Reorder(std::move(order));
 }
 
@@ -250,6 +267,8 @@ public:
     TImgListItem* operator[](int index) const { return Items(index); }
     TImgListItem* ItemById(int id) const { return static_cast<TImgListItem*>(TShellItems::ItemById(id)); }
     int Add(std::unique_ptr<TImgListItem> item) { return TShellItems::Add(std::move(item)); }
+    // The items that are files or folders: every item but the blank ones.
+    int EntryCount() const;
 
     // ID lists of chosen items for a shell operation on them: absolute lists
     // in file mode (items come from several folders), relative ones in folder

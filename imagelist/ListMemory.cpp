@@ -1,16 +1,36 @@
 #include "imagelist/ListMemory.h"
 
 #include <algorithm>
+#include <memory>
+#include <string>
 #include <string_view>
 #include <unordered_set>
 
 namespace pim {
+
+namespace {
+
+// A path has no NUL character: a blank item's place in the order is kept
+// under a NUL and its key.
+std::string BlankKeyOf(int key) {
+    std::string entry(1, '\0');
+    entry += std::to_string(key);
+    return entry;
+}
+bool IsBlankKey(std::string_view entry) { return !entry.empty() && entry.front() == '\0'; }
+int KeyOfBlank(std::string_view entry) { return std::stoi(std::string(entry.substr(1))); }
+
+}  // namespace
 
 void TListMemory::Remember(TImgListItems& items) {
     std::vector<std::string> listed;
     listed.reserve(static_cast<std::size_t>(items.Count()));
     for (int i = 0; i < items.Count(); ++i) {
         TImgListItem& item = *items[i];
+        if (item.IsBlank()) {
+            listed.push_back(BlankKeyOf(item.BlankKey()));
+            continue;
+        }
         const std::string& path = item.FullPath();
         if (path.empty()) continue;
         listed.push_back(path);
@@ -29,6 +49,7 @@ void TListMemory::Remember(TImgListItems& items) {
             anchor = *found;
             continue;
         }
+        if (IsBlankKey(path)) continue;  // removed from the list
         (anchor.empty() ? front : after[anchor]).push_back(std::move(path));
     }
     std::vector<std::string> order = std::move(front);
@@ -56,6 +77,12 @@ void TListMemory::Restore(TImgListItems& items) {
         TShellItem* Item;
     };
     std::vector<TRanked> known;
+    std::vector<std::unique_ptr<TShellItem>> blanks;
+    for (std::size_t i = 0; i < order_.size(); ++i)
+        if (IsBlankKey(order_[i])) {
+            blanks.push_back(TImgListItem::Blank(items, KeyOfBlank(order_[i])));
+            known.push_back({i, blanks.back().get()});
+        }
     std::unordered_map<TShellItem*, std::vector<TShellItem*>> after;  // remembered item -> new ones behind it
     std::vector<TShellItem*> first;  // new ones before every remembered item in sort order
     TShellItem* lowest = nullptr;    // the remembered item first in sort order
@@ -73,14 +100,15 @@ void TListMemory::Restore(TImgListItems& items) {
     if (known.empty()) return;  // every file is new: the sorted order stands
     std::sort(known.begin(), known.end(), [](const TRanked& a, const TRanked& b) { return a.Rank < b.Rank; });
     std::vector<TShellItem*> order;
-    order.reserve(static_cast<std::size_t>(items.Count()));
+    order.reserve(static_cast<std::size_t>(items.Count()) + blanks.size());
+    if (!lowest) order = first;
     for (const TRanked& entry : known) {
         if (entry.Item == lowest) order.insert(order.end(), first.begin(), first.end());
         order.push_back(entry.Item);
         if (const auto group = after.find(entry.Item); group != after.end())
             order.insert(order.end(), group->second.begin(), group->second.end());
     }
-    items.Reassign(order, {});
+    items.Reassign(order, std::move(blanks));
 }
 
 void TListMemory::ForgetFiles(const std::vector<std::string>& paths) {

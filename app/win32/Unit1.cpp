@@ -191,6 +191,8 @@ void TForm1::CreateControls() {
     N6 = PopupMenu1.Add(Ansi("右に90°回転"));
     N7 = PopupMenu1.Add(Ansi("左に90°回転"));
     N8 = PopupMenu1.Add(Ansi("回転を元に戻す"));
+    N9 = PopupMenu1.Add("-");
+    N10 = PopupMenu1.Add(Ansi("白紙ページを挿入"));
     N11 = PopupMenu1.Add("-");
     N12 = PopupMenu1.Add(Ansi("サブフォルダごとにPDF作成"));
     N13 = PopupMenu1.Add(Ansi("すべてを1つのPDFに"));
@@ -326,6 +328,7 @@ void TForm1::WireEvents() {
     N6->OnClick = [this] { N6Click(); };
     N7->OnClick = [this] { N7Click(); };
     N8->OnClick = [this] { N8Click(); };
+    N10->OnClick = [this] { N10Click(); };
     Button8->OnClick = N12->OnClick = [this] { Button8Click(); };
     Button9->OnClick = N13->OnClick = [this] { Button9Click(); };
 }
@@ -366,7 +369,7 @@ void TForm1::FormClose(TCloseAction&) {
 }
 
 void TForm1::UpdateStatus() {
-    StatusBar1->SetPanelText(0, TotalStatusText(ImgListView1->ImgItems().Count()));
+    StatusBar1->SetPanelText(0, TotalStatusText(ImgListView1->ImgItems().EntryCount()));
     StatusBar1->SetPanelText(1, SelectedStatusText(ImgListView1->SelCount()));
     const std::u16string folder = Utf8ToUtf16(ImgListView1->FolderPath());
     StaticText3->SetTextW(folder);

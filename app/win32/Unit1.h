@@ -110,6 +110,8 @@ public:
     ui::TMenuItem* N6;  // "右に90°回転"
     ui::TMenuItem* N7;  // "左に90°回転"
     ui::TMenuItem* N8;  // "回転を元に戻す"
+    ui::TMenuItem* N9;
+    ui::TMenuItem* N10;  // "白紙ページを挿入"
     ui::TMenuItem* N11;
     ui::TMenuItem* N12;  // "サブフォルダごとにPDF作成"
     ui::TMenuItem* N13;  // "すべてを1つのPDFに"
@@ -159,6 +161,7 @@ public:
     void N6Click();
     void N7Click();
     void N8Click();
+    void N10Click();
     void DropDst1FileDrop(const std::vector<std::string>& files, int x, int y);
     void StaticText3DblClick();
     void Button7Click();
@@ -240,6 +243,7 @@ private:
     // The files registered for a move, in row order: a move takes them
     // wherever the list has put them since.
     std::vector<std::string> registered_;
+    std::vector<int> registeredBlanks_;  // and the blank items, by Id
     std::unique_ptr<TForm2> form2_;
     std::unique_ptr<TProgressLink> progress_;
     bool running_ = false;

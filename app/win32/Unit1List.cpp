@@ -51,7 +51,8 @@ void TForm1::ImgListView1SelectItem(int, bool) {
 }
 
 void TForm1::ImgListView1ListChanged() {
-    StatusBar1->SetPanelText(0, TotalStatusText(ImgListView1->ImgItems().Count()));
+    // The pictures and texts: blank items are pages of no file.
+    StatusBar1->SetPanelText(0, TotalStatusText(ImgListView1->ImgItems().EntryCount()));
     StatusBar1->SetPanelText(1, SelectedStatusText(ImgListView1->SelCount()));
     StatusBar1->SetPanelText(2, ImgListView1->FolderMissing() ? kStatusNoFolder : std::string_view());
 }
@@ -60,6 +61,7 @@ void TForm1::ImgListView1ListChanged() {
 void TForm1::ImgListView1ContextPopup(POINT screen) {
     const bool selected = ImgListView1->SelCount() > 0;
     for (TMenuItem* item : {N6, N7, N8}) item->SetEnabled(selected);
+    N10->SetEnabled(ImgListView1->Model().CanInsertBlank());
     const bool folder = !ImgListView1->FolderPath().empty();
     for (TMenuItem* item : {N12, N13}) item->SetEnabled(folder);
     PopupMenu1.Popup(screen.x, screen.y);

@@ -1,6 +1,7 @@
 // Moving pictures in the list ("画像移動（登録）", "画像移動（移動）"), turning
-// them ("右に90°回転", "左に90°回転", "回転を元に戻す"), a folder or file dropped
-// on the window, and opening the image folder.
+// them ("右に90°回転", "左に90°回転", "回転を元に戻す"), blank pages
+// ("白紙ページを挿入"), a folder or file dropped on the window, and opening
+// the image folder.
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -22,11 +23,14 @@ void TForm1::N3Click() {
     TStringList& list = ListBox1;
     list.Clear();
     registered_.clear();
+    registeredBlanks_.clear();
     TImgListItems& items = ImgListView1->ImgItems();
     for (int i = 0; i < items.Count(); ++i)
         if (ImgListView1->Selected(i)) {
             list.Add(std::to_string(i));
+            // A blank item has no path: its place holds an empty one.
             registered_.push_back(items[i]->FullPath());
+            if (items[i]->IsBlank()) registeredBlanks_.push_back(items[i]->Id());
         }
 }
 
@@ -34,16 +38,22 @@ void TForm1::N3Click() {
 // move (or, when that item is registered itself, before the first row after
 // it that is not), moving up or down alike. They are followed by their files,
 // not by the rows they had: the list may have been refreshed or filtered
-// since, and a registered file no longer listed is left out.
+// since, and a registered file no longer listed is left out. A blank item,
+// which has no file, is followed by its Id.
 void TForm1::N4Click() {
     const int target = ImgListView1->ItemIndex();
     if (target < 0) return;
     TImgListItems& items = ImgListView1->ImgItems();
     std::unordered_map<std::string, int> idOf;
-    for (int i = 0; i < items.Count(); ++i) idOf.emplace(items[i]->FullPath(), items[i]->Id());
+    for (int i = 0; i < items.Count(); ++i)
+        if (!items[i]->IsBlank()) idOf.emplace(items[i]->FullPath(), items[i]->Id());
     std::vector<int> ids;
+    std::size_t blank = 0;
     for (const std::string& path : registered_)
-        if (const auto found = idOf.find(path); found != idOf.end()) ids.push_back(found->second);
+        if (path.empty() && blank < registeredBlanks_.size())
+            ids.push_back(registeredBlanks_[blank++]);
+        else if (const auto found = idOf.find(path); found != idOf.end())
+            ids.push_back(found->second);
     items.MoveItems(ids, target);
     ImgListView1->Repaint();
     N4->SetEnabled(false);
@@ -52,13 +62,13 @@ void TForm1::N4Click() {
 
 // A turn belongs to the item: it stays through sorting and moves, and its
 // page and thumbnail show it. Text pages are never turned, so a text item
-// takes none.
+// takes none; nor does a blank item, whose white page has no picture.
 void TForm1::TurnSelected(int (*turned)(int turn)) {
     TImgListItems& items = ImgListView1->ImgItems();
     std::vector<int> ids;
     for (int i = 0; i < items.Count(); ++i) {
         TImgListItem& item = *items[i];
-        if (!ImgListView1->Selected(i) || FileKindOf(item.FullPath()) == TFileKind::fkText) continue;
+        if (!ImgListView1->Selected(i) || item.IsBlank() || FileKindOf(item.FullPath()) == TFileKind::fkText) continue;
         const int turn = turned(item.Turn);
         if (turn == item.Turn) continue;
         item.Turn = turn;
@@ -78,6 +88,10 @@ void TForm1::N7Click() {
 void TForm1::N8Click() {
     TurnSelected([](int) { return 0; });
 }
+
+// Before the focused item, else at the end; the blank item is then the one
+// selected and focused.
+void TForm1::N10Click() { ImgListView1->InsertBlank(); }
 
 void TForm1::DropDst1FileDrop(const std::vector<std::string>& files, int, int) {
     if (Height() == RolledHeight) ToggleRollUp();

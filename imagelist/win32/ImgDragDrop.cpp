@@ -37,6 +37,29 @@ private:
     LONG references_ = 1;
 };
 
+// What a drag of blank items alone carries: nothing, so that no other
+// program takes it; over their own list the items move all the same.
+class TNoData : public TComObject<IDataObject> {
+public:
+    HRESULT STDMETHODCALLTYPE GetData(FORMATETC*, STGMEDIUM*) override { return DV_E_FORMATETC; }
+    HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return DV_E_FORMATETC; }
+    HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC*) override { return DV_E_FORMATETC; }
+    HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*, FORMATETC* out) override {
+        if (out) out->ptd = nullptr;
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD, IEnumFORMATETC** out) override {
+        if (out) *out = nullptr;
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override {
+        return OLE_E_ADVISENOTSUPPORTED;
+    }
+    HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override { return OLE_E_ADVISENOTSUPPORTED; }
+    HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
+};
+
 // Without Ctrl a move, with Ctrl a copy, with Ctrl and Shift a link.
 DWORD KeyEffect(DWORD keys) {
     if (keys & MK_CONTROL) return (keys & MK_SHIFT) ? DROPEFFECT_LINK : DROPEFFECT_COPY;
@@ -166,7 +189,7 @@ void TImgDragDrop::MouseMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             hit.pt = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
             const int row = ListView_HitTest(view_.Handle(), &hit);
             const bool onRow = view_.DefaultExec().DropSource() && row >= 0 && row < view_.ImgItems().Count();
-            state_ = !onRow ? TDragOutState::dsIdle
+            state_ = !onRow                      ? TDragOutState::dsIdle
                      : message == WM_LBUTTONDOWN ? TDragOutState::dsLeftArmed
                                                  : TDragOutState::dsRightArmed;
             break;
@@ -182,8 +205,7 @@ void TImgDragDrop::MouseMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 (state_ == TDragOutState::dsRightArmed && (wParam & MK_RBUTTON)))
                 StartDrag();
             break;
-        default:
-            break;
+        default: break;
     }
 }
 
@@ -196,10 +218,16 @@ void TImgDragDrop::StartDrag() {
     state_ = left ? TDragOutState::dsLeftRunning : TDragOutState::dsRightRunning;
     const TShellItemsOf items = view_.ShellSelection();
     TComPtr<IDataObject> data = items.UiObject<IDataObject>(view_.Handle(), IID_IDataObject);
+    // Blank items alone have no files for the shell; dragged with the left
+    // button they can still be moved within the list.
+    const bool blanksOnly = !data && left && view_.BlanksSelected();
+    if (blanksOnly) data = TComPtr<IDataObject>(new TNoData);
     if (data) {
         TComPtr<TSource> source(new TSource(this));
         DWORD effect = DROPEFFECT_NONE;
-        const DWORD allowed = view_.DefaultExec().DragType() & (DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK);
+        const DWORD allowed =
+            blanksOnly ? DROPEFFECT_MOVE
+                       : view_.DefaultExec().DragType() & (DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK);
         RunDragLoop(data.Get(), source.Get(), allowed, &effect);
         source->Detach();
         ShowInsertion({});

@@ -66,6 +66,18 @@ void PaintBrokenMark(HDC dc, int x, int y, int boxW, int boxH) {
     LineTo(dc, cx - r, cy + r);
 }
 
+// A blank item: a white page of the run's default page shape (480 x 680)
+// with a thin grey edge, so that it shows on a white list, centred in the box.
+void PaintBlankPage(HDC dc, int x, int y, int boxW, int boxH) {
+    const TImgSize page = FitSize(480, 680, std::max(boxW - 8, 4), std::max(boxH - 8, 4), TGetType::igtPreview);
+    const int left = x + (boxW - page.Width) / 2, top = y + (boxH - page.Height) / 2;
+    const TPenHandle edge(CreatePen(PS_SOLID, 1, RGB(128, 128, 128)));
+    const TBrushHandle paper(CreateSolidBrush(RGB(255, 255, 255)));
+    const TSelection brush(dc, paper.get());
+    const TSelection pen(dc, edge.get());
+    Rectangle(dc, left, top, left + page.Width, top + page.Height);
+}
+
 void Bevel(HDC dc, RECT& r, TBevelCut cut, int width) {
     if (cut == TBevelCut::bvNone) return;
     for (int i = 0; i < width; ++i) {
@@ -227,6 +239,7 @@ void TImgListView::PaintPicture(HDC dc, int x, int y, TImgListItem& item) {
         Blit(dc, x, y, boxW, boxH, sheet, sx, sy, boxW, boxH);
         return;
     }
+    if (item.IsBlank()) return PaintBlankPage(dc, x, y, boxW, boxH);
     if (!item.HasEntry()) return;
     if (WantsThumbnail(item) && !item.Resolved) {
         threads_.Request(item.Id(), true);

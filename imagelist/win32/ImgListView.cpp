@@ -256,6 +256,41 @@ void TImgListView::MoveSelection(int target) {
     ListChanged();
 }
 
+bool TImgListView::InsertBlank() {
+    const int focused = ListView_GetNextItem(Handle(), -1, LVNI_FOCUSED);
+    const int at = focused >= 0 && focused < ImgItems().Count() ? focused : ImgItems().Count();
+    TImgListItem* blank = model_.InsertBlank(at);
+    if (!blank) return false;
+    const int row = ImgItems().IndexOfId(blank->Id());
+    ListView_SetItemState(Handle(), -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    ListView_SetItemState(Handle(), row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    ListView_EnsureVisible(Handle(), row, FALSE);
+    ListChanged();
+    return true;
+}
+
+bool TImgListView::BlanksSelected() {
+    for (int row = ListView_GetNextItem(Handle(), -1, LVNI_SELECTED); row >= 0 && row < ImgItems().Count();
+         row = ListView_GetNextItem(Handle(), row, LVNI_SELECTED))
+        if (ImgItems()[row]->IsBlank()) return true;
+    return false;
+}
+
+void TImgListView::RemoveSelectedBlanks() {
+    const TRowMemo memo = RememberRows();
+    std::vector<int> blanks;
+    for (int row : memo.Selected)
+        if (ImgItems()[row]->IsBlank()) blanks.push_back(ImgItems()[row]->Id());
+    if (blanks.empty()) return;
+    const int focused = ListView_GetNextItem(Handle(), -1, LVNI_FOCUSED);
+    model_.RemoveBlanks(blanks);
+    RestoreRows(memo);
+    // A removed row's focus goes to the row that took its place.
+    if (std::find(blanks.begin(), blanks.end(), memo.FocusedId) != blanks.end() && ImgItems().Count() > 0)
+        ListView_SetItemState(Handle(), std::min(focused, ImgItems().Count() - 1), LVIS_FOCUSED, LVIS_FOCUSED);
+    ListChanged();
+}
+
 void TImgListView::ListChanged() {
     if (OnListChanged) OnListChanged();
 }
@@ -456,7 +491,8 @@ bool TImgListView::Notified(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
         case LVN_BEGINLABELEDITW: {
             // The rename goes to this item, whatever row it holds at the end.
             const int row = reinterpret_cast<NMLVDISPINFOW*>(lParam)->item.iItem;
-            const bool known = row >= 0 && row < ImgItems().Count();
+            // A blank item has no file to rename.
+            const bool known = row >= 0 && row < ImgItems().Count() && !ImgItems()[row]->IsBlank();
             editId_ = known ? ImgItems()[row]->Id() : -1;
             editRow_ = row;
             result = known ? FALSE : TRUE;

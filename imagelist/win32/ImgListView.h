@@ -125,6 +125,15 @@ public:
     // Moves the selected rows' items before row target (TImgListItems::
     // MoveItems); they stay selected and the focus stays on its item.
     void MoveSelection(int target);
+    // Puts a blank item (a white page) before the focused row, at the end
+    // when no row has the focus; it becomes the one selected row and takes
+    // the focus. False when the model takes none (see CanInsertBlank).
+    bool InsertBlank();
+    // Takes the selected blank items out of the list (nothing on disk is
+    // touched); the rest of the selection stays.
+    void RemoveSelectedBlanks();
+    // Some selected row is a blank item.
+    bool BlanksSelected();
     // File mode: appends the files as items.
     void AddFiles(TFileDataObject& files);
     TImgDragDrop& DragDrop() { return *dragDrop_; }

@@ -49,12 +49,12 @@ struct TCommandInfo {
     SFGAOF needs;
 };
 constexpr TCommandInfo kCommands[] = {
-    {25, SFGAO_CANCOPY},      // copy
-    {26, SFGAO_FILESYSTEM},   // paste: on the folder's own entry
-    {24, SFGAO_CANMOVE},      // cut
-    {17, SFGAO_CANDELETE},    // delete
-    {19, SFGAO_HASPROPSHEET}, // properties
-    {16, SFGAO_CANLINK},      // create shortcut
+    {25, SFGAO_CANCOPY},       // copy
+    {26, SFGAO_FILESYSTEM},    // paste: on the folder's own entry
+    {24, SFGAO_CANMOVE},       // cut
+    {17, SFGAO_CANDELETE},     // delete
+    {19, SFGAO_HASPROPSHEET},  // properties
+    {16, SFGAO_CANLINK},       // create shortcut
 };
 
 }  // namespace
@@ -138,8 +138,7 @@ bool TCustomImgPopupMenu::MenuMessage(UINT message, WPARAM wParam, LPARAM lParam
         case WM_MENUCHAR:
             if (!menu3_) return false;
             break;
-        default:
-            return false;
+        default: return false;
     }
     LRESULT answer = 0;
     if (menu3_)
@@ -280,14 +279,18 @@ bool TImgListView::PasteFiles() {
 void TImgListView::ShellKey(WPARAM key) {
     const bool ctrl = GetKeyState(VK_CONTROL) < 0;
     const bool other = GetKeyState(VK_SHIFT) < 0 || GetKeyState(VK_MENU) < 0;
-    if (key == VK_DELETE && !ctrl && !other)
+    if (key == VK_DELETE && !ctrl && !other) {
+        // The shell deletes the files (asking first); blank items have none
+        // and only leave the list.
         ShellCommand(TShellCommand::scDelete);
-    else if (ctrl && key == 'C')
+        RemoveSelectedBlanks();
+    } else if (ctrl && key == 'C') {
         ShellCommand(TShellCommand::scCopy);
-    else if (ctrl && key == 'X')
+    } else if (ctrl && key == 'X') {
         ShellCommand(TShellCommand::scCut);
-    else if (ctrl && key == 'V')
+    } else if (ctrl && key == 'V') {
         ShellCommand(TShellCommand::scPaste);
+    }
 }
 
 }  // namespace pim

@@ -160,23 +160,23 @@ TEST_F(FolderModel, SortsByEveryKeyInItsOwnOrder) {
     model.DispTypes().SetFolders(false);
     model.SetFolderPath(Root());
     // Punctuation before digits before letters; numbers by value; case ignored.
-    EXPECT_EQ(Names(model), (std::vector<std::string>{"a.bmp", "photo.jpg", "photo_2.jpg", "photo1.txt",
-                                                       "Photo2.jpg", "photo10.jpg"}));
+    EXPECT_EQ(Names(model), (std::vector<std::string>{"a.bmp", "photo.jpg", "photo_2.jpg", "photo1.txt", "Photo2.jpg",
+                                                      "photo10.jpg"}));
     model.SetSortType(TSortTypeEx::istSize);  // ties by name
-    EXPECT_EQ(Names(model), (std::vector<std::string>{"Photo2.jpg", "photo.jpg", "photo1.txt", "photo10.jpg",
-                                                       "a.bmp", "photo_2.jpg"}));
+    EXPECT_EQ(Names(model), (std::vector<std::string>{"Photo2.jpg", "photo.jpg", "photo1.txt", "photo10.jpg", "a.bmp",
+                                                      "photo_2.jpg"}));
     model.SetSortType(TSortTypeEx::istDate);
-    EXPECT_EQ(Names(model), (std::vector<std::string>{"photo_2.jpg", "photo.jpg", "a.bmp", "Photo2.jpg",
-                                                       "photo1.txt", "photo10.jpg"}));
+    EXPECT_EQ(Names(model), (std::vector<std::string>{"photo_2.jpg", "photo.jpg", "a.bmp", "Photo2.jpg", "photo1.txt",
+                                                      "photo10.jpg"}));
     model.SetSortType(TSortTypeEx::istType);  // the extension, then the name
-    EXPECT_EQ(Names(model), (std::vector<std::string>{"a.bmp", "photo.jpg", "photo_2.jpg", "Photo2.jpg",
-                                                       "photo10.jpg", "photo1.txt"}));
+    EXPECT_EQ(Names(model), (std::vector<std::string>{"a.bmp", "photo.jpg", "photo_2.jpg", "Photo2.jpg", "photo10.jpg",
+                                                      "photo1.txt"}));
     model.SetDescend(true);
     EXPECT_EQ(Names(model), (std::vector<std::string>{"photo1.txt", "photo10.jpg", "Photo2.jpg", "photo_2.jpg",
-                                                       "photo.jpg", "a.bmp"}));
+                                                      "photo.jpg", "a.bmp"}));
     model.SetSortType(TSortTypeEx::istSize);
-    EXPECT_EQ(Names(model), (std::vector<std::string>{"photo_2.jpg", "a.bmp", "photo10.jpg", "photo1.txt",
-                                                       "photo.jpg", "Photo2.jpg"}));
+    EXPECT_EQ(Names(model), (std::vector<std::string>{"photo_2.jpg", "a.bmp", "photo10.jpg", "photo1.txt", "photo.jpg",
+                                                      "Photo2.jpg"}));
 }
 
 TEST_F(FolderModel, ARefreshKeepsTheUsersOrderAndPutsNewFilesInTheirPlace) {
@@ -210,8 +210,7 @@ TEST_F(FolderModel, ARefreshKeepsTheUsersOrderAndPutsNewFilesInTheirPlace) {
     // The kept items keep the user's order, f leaves; each new file goes
     // right after the item before it in name order (a, which has none,
     // right before b, the first in name order).
-    EXPECT_EQ(Names(model),
-              (std::vector<std::string>{"h.jpg", "i.jpg", "a.jpg", "b.jpg", "c.jpg", "d.jpg", "e.jpg"}));
+    EXPECT_EQ(Names(model), (std::vector<std::string>{"h.jpg", "i.jpg", "a.jpg", "b.jpg", "c.jpg", "d.jpg", "e.jpg"}));
     TImgListItem* b = model.ImgItems().ItemById(idB);
     TImgListItem* d = model.ImgItems().ItemById(idD);
     ASSERT_TRUE(b && d);
@@ -224,8 +223,7 @@ TEST_F(FolderModel, ARefreshKeepsTheUsersOrderAndPutsNewFilesInTheirPlace) {
     // A sort ends the user's order.
     model.SetSortType(TSortTypeEx::istSize);
     model.SetSortType(TSortTypeEx::istName);
-    EXPECT_EQ(Names(model),
-              (std::vector<std::string>{"a.jpg", "b.jpg", "c.jpg", "d.jpg", "e.jpg", "h.jpg", "i.jpg"}));
+    EXPECT_EQ(Names(model), (std::vector<std::string>{"a.jpg", "b.jpg", "c.jpg", "d.jpg", "e.jpg", "h.jpg", "i.jpg"}));
 }
 
 // A filter hides files for a while: the user's order and turns stay, hidden
@@ -267,8 +265,7 @@ TEST_F(FolderModel, AFilterKeepsTheUsersOrderAndTurns) {
     };
     const TStep steps[] = {
         {"txt unticked", [&] { model.DispTypes().SetExt(noText); }, {"d.png", "a.jpg", "b.bmp"}, "010"},
-        {"txt ticked", [&] { model.DispTypes().SetExt(all); }, {"d.png", "a.jpg", "b.bmp", "c.txt", "e.txt"},
-         "01020"},
+        {"txt ticked", [&] { model.DispTypes().SetExt(all); }, {"d.png", "a.jpg", "b.bmp", "c.txt", "e.txt"}, "01020"},
         {"b moved first while txt is hidden",
          [&] {
              model.DispTypes().SetExt(noText);
@@ -276,7 +273,8 @@ TEST_F(FolderModel, AFilterKeepsTheUsersOrderAndTurns) {
              fixture_.File("bb.txt");
              model.DispTypes().SetExt(all);
          },
-         {"b.bmp", "bb.txt", "c.txt", "e.txt", "d.png", "a.jpg"}, "002001"},
+         {"b.bmp", "bb.txt", "c.txt", "e.txt", "d.png", "a.jpg"},
+         "002001"},
         {"a file deleted is forgotten",
          [&] {
              std::filesystem::remove(fixture_.PathOf("c.txt"));
@@ -285,7 +283,8 @@ TEST_F(FolderModel, AFilterKeepsTheUsersOrderAndTurns) {
              model.DispTypes().SetExt(noText);
              model.DispTypes().SetExt(all);
          },
-         {"b.bmp", "bb.txt", "c.txt", "e.txt", "d.png", "a.jpg"}, "000001"},
+         {"b.bmp", "bb.txt", "c.txt", "e.txt", "d.png", "a.jpg"},
+         "000001"},
         {"a sort orders every file",
          [&] {
              model.DispTypes().SetExt(noText);
@@ -293,13 +292,15 @@ TEST_F(FolderModel, AFilterKeepsTheUsersOrderAndTurns) {
              model.SetSortType(TSortTypeEx::istName);
              model.DispTypes().SetExt(all);
          },
-         {"a.jpg", "b.bmp", "bb.txt", "c.txt", "d.png", "e.txt"}, "100000"},
+         {"a.jpg", "b.bmp", "bb.txt", "c.txt", "d.png", "e.txt"},
+         "100000"},
         {"another folder forgets the turns",
          [&] {
              model.SetFolderPath(NativePath(fixture_.PathOf("other")));
              model.SetFolderPath(Root());
          },
-         {"a.jpg", "b.bmp", "bb.txt", "c.txt", "d.png", "e.txt"}, "000000"},
+         {"a.jpg", "b.bmp", "bb.txt", "c.txt", "d.png", "e.txt"},
+         "000000"},
     };
     for (const TStep& step : steps) {
         SCOPED_TRACE(step.what);
@@ -307,6 +308,126 @@ TEST_F(FolderModel, AFilterKeepsTheUsersOrderAndTurns) {
         EXPECT_EQ(Names(model), step.names);
         EXPECT_EQ(turns(), step.turns);
     }
+}
+
+// A blank item belongs to the user's order: it keeps its place through
+// refreshes and filters (a hidden file that followed it comes back after
+// it); a sort, another folder or file mode ends it; taking it out of the
+// list touches nothing on disk, and a filter does not bring it back.
+TEST_F(FolderModel, BlankItemsKeepTheirPlacesAsTheUsersOrderDoes) {
+    for (const char* name : {"a.jpg", "c.jpg", "e.txt"}) fixture_.File(name);
+    fixture_.Folder("other");
+    TImgListModel model;
+    model.ChangeCurrentDirectory = false;
+    model.DispTypes().SetFolders(false);
+    const std::string all = "*.jpg;*.txt";
+    model.DispTypes().SetExt(all);
+    EXPECT_FALSE(model.CanInsertBlank());  // no folder shown yet
+    EXPECT_EQ(model.InsertBlank(0), nullptr);
+    model.SetFolderPath(Root());
+    TImgListItems& items = model.ImgItems();
+    // The rows, a blank one as "-".
+    auto rows = [&] {
+        std::string text;
+        for (int i = 0; i < items.Count(); ++i) {
+            if (i > 0) text += ' ';
+            if (items[i]->IsBlank())
+                text += '-';
+            else
+                text.append(ExtractFileName(items[i]->FullPath()));
+        }
+        return text;
+    };
+    auto idOf = [&](const char* name) {
+        for (int i = 0; i < items.Count(); ++i)
+            if (ExtractFileName(items[i]->FullPath()) == name) return items[i]->Id();
+        ADD_FAILURE() << name << " is not listed";
+        return -1;
+    };
+    auto blankIds = [&] {
+        std::vector<int> ids;
+        for (int i = 0; i < items.Count(); ++i)
+            if (items[i]->IsBlank()) ids.push_back(items[i]->Id());
+        return ids;
+    };
+    auto refilter = [&](const std::string& mask) { model.DispTypes().SetExt(mask); };
+
+    struct TStep {
+        const char* what;
+        std::function<void()> act;
+        std::string rows;
+    };
+    const TStep steps[] = {
+        {"before a row", [&] { ASSERT_NE(model.InsertBlank(1), nullptr); }, "a.jpg - c.jpg e.txt"},
+        {"past the last row: at the end", [&] { model.InsertBlank(99); }, "a.jpg - c.jpg e.txt -"},
+        {"new files go to their places around them",
+         [&] {
+             fixture_.File("b.jpg");
+             fixture_.File("d.jpg");
+             EXPECT_TRUE(model.Refresh());
+         },
+         "a.jpg b.jpg - c.jpg d.jpg e.txt -"},
+        {"a refresh that finds nothing new keeps them", [&] { EXPECT_FALSE(model.Refresh()); },
+         "a.jpg b.jpg - c.jpg d.jpg e.txt -"},
+        {"a file gone",
+         [&] {
+             std::filesystem::remove(fixture_.PathOf("c.jpg"));
+             EXPECT_TRUE(model.Refresh());
+         },
+         "a.jpg b.jpg - d.jpg e.txt -"},
+        {"moved after a blank", [&] { items.MoveItems({idOf("e.txt")}, 3); }, "a.jpg b.jpg - e.txt d.jpg -"},
+        {"a filter hides a file", [&] { refilter("*.jpg"); }, "a.jpg b.jpg - d.jpg -"},
+        {"and shows it again after the blank", [&] { refilter(all); }, "a.jpg b.jpg - e.txt d.jpg -"},
+        {"only blanks leave",
+         [&] {
+             EXPECT_EQ(model.RemoveBlanks({blankIds().front(), idOf("a.jpg")}), 1);
+         },
+         "a.jpg b.jpg e.txt d.jpg -"},
+        {"a filter does not bring a removed one back",
+         [&] {
+             refilter("*.jpg");
+             refilter(all);
+         },
+         "a.jpg b.jpg e.txt d.jpg -"},
+        {"a sort ends them",
+         [&] {
+             model.SetSortType(TSortTypeEx::istSize);
+             model.SetSortType(TSortTypeEx::istName);
+         },
+         "a.jpg b.jpg d.jpg e.txt"},
+        {"another folder ends them",
+         [&] {
+             model.InsertBlank(0);
+             model.SetFolderPath(NativePath(fixture_.PathOf("other")));
+             model.SetFolderPath(Root());
+         },
+         "a.jpg b.jpg d.jpg e.txt"},
+        {"leaving the folder ends them",
+         [&] {
+             model.InsertBlank(0);
+             model.LeaveFolder();
+             EXPECT_EQ(items.Count(), 0);
+             EXPECT_FALSE(model.CanInsertBlank());
+             model.SetFolderPath(Root());
+         },
+         "a.jpg b.jpg d.jpg e.txt"},
+        {"file mode ends them and takes none",
+         [&] {
+             model.InsertBlank(0);
+             model.SetViewMode(TViewMode::ivmFile);
+             EXPECT_EQ(items.Count(), 0);
+             EXPECT_EQ(model.InsertBlank(0), nullptr);
+             model.SetViewMode(TViewMode::ivmFolder);
+         },
+         "a.jpg b.jpg d.jpg e.txt"},
+    };
+    for (const TStep& step : steps) {
+        SCOPED_TRACE(step.what);
+        step.act();
+        EXPECT_EQ(rows(), step.rows);
+    }
+    for (const char* name : {"a.jpg", "b.jpg", "d.jpg", "e.txt"})
+        EXPECT_TRUE(std::filesystem::exists(fixture_.PathOf(name)));
 }
 
 TEST_F(FolderModel, ARefreshOfASortedListKeepsItSorted) {

@@ -63,7 +63,7 @@ TEST(ShellItems, MoveKeepsItemsAndIds) {
 // or down. Ids 0..6 stand for IMG, p01 .. p05, p06.
 TEST(ShellItems, MovedItemsLandBeforeTheTarget) {
     TImgListItems items;
-    Fill(items, 6);  // IMG p01 p02 p03 p04 p05
+    Fill(items, 6);              // IMG p01 p02 p03 p04 p05
     items.MoveItems({0, 1}, 4);  // down: IMG and p01 before p04
     EXPECT_EQ(Ids(items), (std::vector<int>{2, 3, 0, 1, 4, 5}));
     items.MoveItems({4, 5}, 0);  // up: p04 and p05 before p02, the first row
@@ -164,6 +164,34 @@ TEST(ShellItems, EmptyItemsHaveNoDetails) {
     EXPECT_EQ(item->FullPath(), "/x/a.jpg");
     EXPECT_EQ(item->DisplayName(), "a.jpg");
     EXPECT_EQ(item->ImageType(), TImageType::iitJpeg);
+}
+
+// A blank item has no file: nothing about it asks the shell, and every detail
+// a file would have is empty; it shows its name and counts as no entry.
+TEST(ShellItems, BlankItemsHaveANameAndNoFile) {
+    TImgListItems items;
+    items.Add(std::make_unique<TImgListItem>(items, TIdList(), false));
+    EXPECT_EQ(items.Insert(0, TImgListItem::Blank(items, 7)), 0);
+    EXPECT_EQ(items.Insert(-1, TImgListItem::Blank(items, 8)), 2);  // not a row: at the end
+    TImgListItem& blank = *items[0];
+    EXPECT_TRUE(blank.IsBlank());
+    EXPECT_EQ(blank.BlankKey(), 7);
+    EXPECT_FALSE(items[1]->IsBlank());
+    EXPECT_FALSE(blank.HasEntry());
+    EXPECT_EQ(blank.DisplayName(), "（白紙）");
+    blank.ClearCache();
+    EXPECT_EQ(blank.DisplayName(), "（白紙）");
+    EXPECT_EQ(blank.FullPath(), "");
+    EXPECT_EQ(blank.SizeText(), "");
+    EXPECT_EQ(blank.DateText(), "");
+    EXPECT_EQ(blank.TypeName(), "");
+    EXPECT_EQ(blank.IconIndex(), -1);
+    EXPECT_EQ(blank.ImageType(), TImageType::iitNone);
+    EXPECT_FALSE(blank.HasAttributes(0xFFFFFFFF));
+    EXPECT_FALSE(blank.Rename("x.jpg"));
+    EXPECT_TRUE(blank.AbsoluteIdList().Absent());
+    blank.OpenItem();  // nothing to open
+    EXPECT_EQ(items.EntryCount(), 1);
 }
 
 // The thumbnail worker looks items up by Id while the GUI thread reorders

@@ -8,7 +8,9 @@
 #include <thread>
 
 #include "ProofWindow.h"
+#include "app/MainModel.h"
 #include "app/win32/ShellOpen.h"
+#include "imagelist/FileFacts.h"
 
 namespace pim::test {
 namespace {
@@ -89,13 +91,103 @@ TEST_F(MoveTest, TheKeyboardReachesTheEndsOfTheListAndThePopup) {
     EXPECT_TRUE(f.ImgListView1->Selected(1));
     MenuSeen seen{.keys = {VK_ESCAPE}};
     WithOpenMenu(seen, [&] { SendMessageW(list, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), -1); });
-    ASSERT_EQ(seen.entries.size(), 11u);
+    ASSERT_EQ(seen.entries.size(), 13u);
     EXPECT_EQ(seen.entries[5], Ansi("右に90°回転"));
     EXPECT_FALSE(seen.grayed[5]);
+    EXPECT_EQ(seen.entries[8], "-");
+    EXPECT_EQ(seen.entries[9], Ansi("白紙ページを挿入"));
+    EXPECT_FALSE(seen.grayed[9]);
     RECT row;
     ListView_GetItemRect(list, 1, &row, LVIR_BOUNDS);
     MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&row), 2);
     EXPECT_TRUE(PtInRect(&row, POINT{seen.place.left, seen.place.top}));
+}
+
+// "白紙ページを挿入" puts a blank item before the focused row (at the end
+// when none has the focus), selected and focused: a white page in the list
+// whose path is empty for the run. It moves like a picture (registered or
+// dragged alone), takes no turn and no new name, is not counted in 画像合計,
+// and Delete takes it out of the list without touching a file.
+TEST_F(MoveTest, ABlankPageGoesBeforeTheFocusedRowMovesAndLeavesOnDelete) {
+    TForm1& f = Form();
+    TImgListView& view = *f.ImgListView1;
+    const HWND list = view.Handle();
+    auto pages = [&] {  // the rows, a blank one as "-"
+        std::string order;
+        for (const std::string& row : Rows()) order += row == Ansi("（白紙）") ? '-' : row.front();
+        return order;
+    };
+    SelectOnly(2);
+    f.N10->OnClick();
+    EXPECT_EQ(pages(), "ab-cdefgh");
+    EXPECT_EQ(view.SelCount(), 1);
+    EXPECT_TRUE(view.Selected(2));
+    EXPECT_EQ(ListView_GetNextItem(list, -1, LVNI_FOCUSED), 2);
+    EXPECT_EQ(ListedFiles(view.ImgItems())[2], "");
+    EXPECT_EQ(f.StatusBar1->PanelText(0), TotalStatusText(8));
+    EXPECT_EQ(f.StatusBar1->PanelText(1), SelectedStatusText(1));
+    EXPECT_EQ(ListView_EditLabel(list, 2), nullptr);
+    // On the screen: a white page with a grey edge in the middle of its cell.
+    RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    RECT cell;
+    ListView_GetItemRect(list, 2, &cell, LVIR_ICON);
+    const HDC dc = GetDC(list);
+    const int y = (cell.top + cell.bottom) / 2;
+    int x = (cell.left + cell.right) / 2;
+    EXPECT_EQ(GetPixel(dc, x, y), RGB(255, 255, 255));
+    while (x > cell.left && GetPixel(dc, x, y) == RGB(255, 255, 255)) --x;
+    EXPECT_EQ(GetPixel(dc, x, y), RGB(128, 128, 128));
+    EXPECT_GT(x, cell.left + 6);  // inside the cell's frame
+    ReleaseDC(list, dc);
+    f.N6->OnClick();
+    EXPECT_EQ(view.ImgItems()[2]->Turn, 0);
+
+    // Registered with a picture and moved to the end, in their order.
+    Select({2, 4});
+    f.N3->OnClick();
+    Select({8});
+    f.N4->OnClick();
+    EXPECT_EQ(pages(), "abcefg-dh");
+    // Dragged alone to the front: nothing another program could take, and
+    // over the list it lands where the pointer is.
+    bool offered = true;
+    view.DragDrop().RunDragLoop = [&](IDataObject* data, IDropSource* source, DWORD, DWORD*) {
+        offered = OffersFiles(data);
+        RECT r;
+        ListView_GetItemRect(list, 0, &r, LVIR_BOUNDS);
+        POINT p{r.left + 2, r.top + 2};  // its first half, whichever way rows run
+        ClientToScreen(list, &p);
+        SetCursorPos(p.x, p.y);
+        source->QueryContinueDrag(FALSE, 0);
+        return S_OK;
+    };
+    Select({6});
+    RECT r;
+    ListView_GetItemRect(list, 6, &r, LVIR_ICON);
+    const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    view.DragDrop().MouseMessage(WM_LBUTTONDOWN, MK_LBUTTON, at);
+    view.DragDrop().MouseMessage(WM_MOUSEMOVE, MK_LBUTTON, at + 30);
+    EXPECT_FALSE(offered);
+    EXPECT_EQ(pages(), "-abcefgdh");
+
+    // Delete: the blank leaves the list; every file stays.
+    Select({0});
+    SetFocus(list);
+    SendMessageW(list, WM_KEYDOWN, VK_DELETE, 0);
+    EXPECT_EQ(pages(), "abcefgdh");
+    for (char c = 'a'; c <= 'h'; ++c) EXPECT_TRUE(FileExists(folder + "\\" + c + ".txt")) << c;
+
+    // Without a focused row: at the end. Without a folder: none.
+    ListView_SetItemState(list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    f.N10->OnClick();
+    EXPECT_EQ(pages(), "abcefgdh-");
+    view.Model().LeaveFolder();
+    MenuSeen seen{.keys = {VK_ESCAPE}};
+    WithOpenMenu(seen, [&] { f.ImgListView1ContextPopup({0, 0}); });
+    ASSERT_EQ(seen.entries.size(), 10u);
+    EXPECT_TRUE(seen.grayed[9]);
+    f.N10->OnClick();
+    EXPECT_EQ(view.ImgItems().Count(), 0);
 }
 
 TEST_F(MoveTest, WithoutASelectedRowNothingIsRegisteredOrMoved) {

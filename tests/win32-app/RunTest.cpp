@@ -375,9 +375,10 @@ TEST_F(RunTest, ThePopupTurnsTheSelectedPicturesAndTheirPages) {
     ASSERT_EQ(ListView_HitTest(list, &empty), -1);
     SelectOnly(-1);
     const MenuSeen none = rightClick(empty.pt, {VK_ESCAPE});
-    ASSERT_EQ(none.entries.size(), 11u);
+    ASSERT_EQ(none.entries.size(), 13u);
     EXPECT_EQ(std::vector<std::string>(none.entries.begin() + 5, none.entries.begin() + 8), turns);
     EXPECT_EQ(std::vector<bool>(none.grayed.begin() + 5, none.grayed.begin() + 8), std::vector<bool>(3, true));
+    EXPECT_FALSE(none.grayed[9]);  // a blank page goes in without a chosen row (at the end)
 
     // Down: ＰＤＦ作成(選択画像), 画像移動（登録）, the greyed 画像移動（移動）, 右に90°回転.
     RECT jpeg;
