@@ -31,17 +31,11 @@ std::unique_ptr<TImgListModel> ListingModel(const std::string& folder, const TLi
     return model;
 }
 
-// The error box's lines after "ＰＤＦを作成できませんでした。", on one line.
-std::string CauseLine(const std::string& message) {
-    std::string cause;
-    std::size_t at = message.find("\r\n");
-    while (at != std::string::npos) {
-        const std::size_t start = at + 2;
-        at = message.find("\r\n", start);
-        if (!cause.empty()) cause += ' ';
-        cause += message.substr(start, at == std::string::npos ? std::string::npos : at - start);
-    }
-    return cause.empty() ? message : cause;
+// The error box's lines after "ＰＤＦを作成できませんでした。" (the file and
+// the cause).
+std::string CauseLines(const std::string& message) {
+    const std::size_t at = message.find("\r\n");
+    return at == std::string::npos ? message : message.substr(at + 2);
 }
 
 // The batch's one progress dialog as each folder's run sees it: the label
@@ -139,8 +133,15 @@ std::string BatchSummary(const TPdfBatchResult& result) {
     } else {
         lines.push_back(Utf8ToAnsi(std::to_string(result.Made.size()) + kCreatedCount));
         for (const std::string& name : result.Skipped) lines.push_back(Utf8ToAnsi(kSkipped + name + kNoFiles));
-        for (const TBatchFailure& f : result.Failed)
-            lines.push_back(Utf8ToAnsi(kFailed + f.Folder + "（") + f.Cause + Utf8ToAnsi("）"));
+        // A failed folder's name, then its cause's lines set in under it.
+        const std::string indent = Utf8ToAnsi("\r\n　");
+        for (const TBatchFailure& f : result.Failed) {
+            std::string cause = f.Cause;
+            for (std::size_t at = cause.find("\r\n"); at != std::string::npos;
+                 at = cause.find("\r\n", at + indent.size()))
+                cause.replace(at, 2, indent);
+            lines.push_back(Utf8ToAnsi(kFailed + f.Folder) + indent + cause);
+        }
     }
     std::string text;
     for (const std::string& line : lines) text += (text.empty() ? "" : "\r\n") + line;
@@ -181,7 +182,7 @@ TPdfBatchResult CreatePdfPerSubfolder(TPdfRun& run, TPdfRunHost& host, const TPd
                 break;
             case TPdfRunOutcome::roNoFiles: result.Skipped.push_back(name); break;
             case TPdfRunOutcome::roStopped: result.Stopped = true; break;
-            case TPdfRunOutcome::roFailed: result.Failed.push_back({name, CauseLine(one.Message)}); break;
+            case TPdfRunOutcome::roFailed: result.Failed.push_back({name, CauseLines(one.Message)}); break;
         }
         if (result.Stopped) break;
     }

@@ -40,7 +40,7 @@ std::vector<std::string> ListFolderFiles(const std::string& folder, const TListi
 
 struct TBatchFailure {
     std::string Folder;  // the sub-folder's name (file-name encoding)
-    std::string Cause;   // code page 932: FailureMessage's lines after the first, on one line
+    std::string Cause;   // code page 932: FailureMessage's lines after the first (the file, the cause), CR LF between
 };
 
 struct TPdfBatchResult {
@@ -55,7 +55,8 @@ struct TPdfBatchResult {
 // The end of a batch as the dialog and the console show it, code page 932,
 // lines split by CR LF: "10個のPDFを作成しました", then a line per skipped
 // folder "スキップ: name（ファイルがありません）" and per failed one
-// "失敗: name（cause）"; "強制終了されました" first after a stop;
+// "失敗: name" with its cause's lines set in under it; "強制終了されました"
+// first after a stop;
 // "サブフォルダがありません" when there was none.
 std::string BatchSummary(const TPdfBatchResult& result);
 

@@ -15,6 +15,8 @@ namespace {
 // What the finished dialog grows by: room for "フォルダを開く" between
 // "PDFを起動" and "閉じる".
 constexpr int kFinishedGrowth = 100;
+// What a batch's summary widens the dialog by: room for folder names.
+constexpr int kSummaryGrowth = 215;
 // The failed dialog's caption.
 constexpr char kCaptionFailed[] = "ＰＤＦ作成失敗";
 
@@ -101,18 +103,18 @@ void TForm2::ShowFinished() {
     FocusControl(*Button2);
 }
 
-void TForm2::ShowFailed(const std::string& message) { ShowMessage(Ansi(kCaptionFailed), message); }
+void TForm2::ShowFailed(const std::string& message) { ShowMessage(Ansi(kCaptionFailed), message, kFinishedGrowth); }
 
 void TForm2::ShowSummary(const std::string& summary) {
     summary_ = true;
-    ShowMessage(kCaptionFinished, summary);
+    ShowMessage(kCaptionFinished, summary, kSummaryGrowth);
     const TBounds close = Button2->Bounds();
     const TBounds open = Button4->Bounds();
     Button4->SetBounds({close.Left - ScaleDpi(8, Dpi()) - open.Width, close.Top, open.Width, open.Height});
     Button4->Show();
 }
 
-void TForm2::ShowMessage(const std::string& caption, const std::string& message) {
+void TForm2::ShowMessage(const std::string& caption, const std::string& message, int growth) {
     SetText(caption);
     ProgressBar1->Hide();
     Button1->Hide();
@@ -121,7 +123,7 @@ void TForm2::ShowMessage(const std::string& caption, const std::string& message)
     // lines wrapped to the label's width, the button below them.
     const int dpi = Dpi();
     const TBounds before = Bounds();
-    const int width = ScaleDpi(235 + kFinishedGrowth, dpi);
+    const int width = ScaleDpi(235 + growth, dpi);
     const int margin = ScaleDpi(8, dpi);
     const int labelWidth = width - 2 * margin;
     StaticText1->SetText(WrapColumns(message, StaticText1->ColumnsIn(labelWidth)));

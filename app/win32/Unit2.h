@@ -51,9 +51,9 @@ public:
     std::function<void()> OnCloseRequest;
 
 private:
-    // The label grown to show the whole message, as wide as the finished
-    // dialog, "閉じる" below it on the right.
-    void ShowMessage(const std::string& caption, const std::string& message);
+    // The label grown to show the whole message, the dialog `growth` wider
+    // than while running, "閉じる" below it on the right.
+    void ShowMessage(const std::string& caption, const std::string& message, int growth);
     TPReport& report_;
     bool summary_ = false;  // "フォルダを開く" opens OutputFolder
 };

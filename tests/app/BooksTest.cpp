@@ -192,9 +192,11 @@ TEST(PdfBatch, OnePdfPerChapterFolderSkipsTheEmptyAndGoesOnPastTheBroken) {
     EXPECT_TRUE(host.finished);
     ASSERT_FALSE(host.labels.empty());
     EXPECT_EQ(AnsiToUtf8(host.labels.front()), "フォルダ 1 / 12：第1話\r\n画像読み込み:1/2  1.bmp");
+    std::string cause = AnsiToUtf8(result.Failed[0].Cause);
+    for (std::size_t at = cause.find("\r\n"); at != std::string::npos; at = cause.find("\r\n", at + 3))
+        cause.insert(at + 2, "　");
     EXPECT_EQ(AnsiToUtf8(host.labels.back()),
-              "10個のPDFを作成しました\r\nスキップ: 第4話（ファイルがありません）\r\n失敗: 第7話（" +
-                  AnsiToUtf8(result.Failed[0].Cause) + "）");
+              "10個のPDFを作成しました\r\nスキップ: 第4話（ファイルがありません）\r\n失敗: 第7話\r\n　" + cause);
     EXPECT_EQ(host.labels.back(), BatchSummary(result));
 }
 
