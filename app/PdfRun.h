@@ -24,11 +24,13 @@
 #include "app/ImageAdjust.h"
 #include "app/MainModel.h"
 #include "app/PageSpool.h"
+#include "app/ScanWebPages.h"
 #include "base/Classes.h"
 #include "graphics/Picture.h"
 #include "imagelist/ImgUtils.h"
 #include "report/PRJpegImage.h"
 #include "report/PRPngImage.h"
+#include "report/PRRasterImage.h"
 #include "report/PReport.h"
 
 namespace pim {
@@ -177,6 +179,7 @@ public:
     TPRImage* const PRImage1;
     TPRText* const PRText1;
     TPRPngImage* const PRPngImage1;  // a PNG page's item
+    TPRRasterImage* const PRRasterImage1;  // a TIFF, GIF or WebP page's item
 
     // Asked while the PDF is being written: true gives the save up, and the
     // run ends as stopped with no file written. The command line answers
@@ -232,6 +235,9 @@ private:
     std::vector<std::pair<int, TPdfRunWarning>> warnings_;                          // page index, warning
     int orientation_ = 1;                                                           // of the current page's picture
     bool continuation_ = false;             // printing a text's second or later page: no bookmark
+    int currentIndex_ = 0;                  // the file being printed, in files_
+    TScanWebMorePages morePages_;           // a multi-page file's pages after the first
+    int pageOfFile_ = 0;                    // the page of such a file being printed
     std::pair<int, int> scaledFrom_{0, 0};  // the page's size before ArmPage scaled it down; 0 when it did not
 };
 

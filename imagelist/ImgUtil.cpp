@@ -9,6 +9,7 @@
 #include "graphics/Exif.h"
 #include "graphics/JpegCodec.h"
 #include "graphics/Png.h"
+#include "graphics/ScanWebFiles.h"
 #include "imagelist/FileFacts.h"
 
 namespace pim {
@@ -108,7 +109,8 @@ int TImgUtil::Decode(TJob& job) {
         job.out.SourceWidth = bitmap.Width();
         job.out.SourceHeight = bitmap.Height();
         const TImageType type = job.out.ImageType;
-        if (type == TImageType::iitBmp || type == TImageType::iitPng)
+        if (type == TImageType::iitBmp || type == TImageType::iitPng || type == TImageType::iitTiff ||
+            type == TImageType::iitGif || type == TImageType::iitWebp)
             Orient(bitmap, TurnOrientation(1, job.quarterTurns));
         Fit(job);
         return code;
@@ -127,6 +129,14 @@ int TImgUtil::Decode(TJob& job) {
             png.SetBackground({static_cast<std::uint8_t>(bkColor_), static_cast<std::uint8_t>(bkColor_ >> 8),
                                static_cast<std::uint8_t>(bkColor_ >> 16), 0});
             png.AssignTo(bitmap);
+            return decoded(kImgLoaded);
+        }
+        case TImageType::iitTiff: case TImageType::iitGif: case TImageType::iitWebp: {
+            // The first page as the PDF shows it, over white.
+            const TFileKind kind = job.out.ImageType == TImageType::iitTiff  ? TFileKind::fkTiff
+                                   : job.out.ImageType == TImageType::iitGif ? TFileKind::fkGif
+                                                                             : TFileKind::fkWebp;
+            RasterPixelsToBitmap(DecodeScanWebFile(job.path, kind), bitmap);
             return decoded(kImgLoaded);
         }
         case TImageType::iitEmf: case TImageType::iitWmf:
