@@ -47,8 +47,9 @@ TRasterPixels DecodeGif(const std::uint8_t* data, std::size_t size) {
     std::unique_ptr<GifFileType, TGifCloser> gif(DGifOpen(&input, ReadInput, &error));
     if (!gif) {
         if (size < 6 || std::memcmp(data, "GIF", 3) != 0) Invalid("not a GIF file", TFault::fNotItsKind);
-        Invalid(size < 13 ? "the file ends in its header" : GifErrorString(error),
-                size < 13 ? TFault::fCutOff : TFault::fDamaged);
+        const bool cutOff = error == D_GIF_ERR_READ_FAILED || input.At >= size;
+        Invalid(cutOff ? "the file ends in its header" : GifErrorString(error),
+                cutOff ? TFault::fCutOff : TFault::fDamaged);
     }
     int transparent = -1;
     for (;;) {

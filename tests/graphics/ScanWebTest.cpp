@@ -10,11 +10,14 @@
 #include "graphics/GifFile.h"
 #include "graphics/TiffFile.h"
 #include "graphics/WebpFile.h"
-#include "support/TestTools.h"
+#include "tests/support/TestTools.h"
 
 namespace pim {
 namespace {
 
+using test::MessageOf;
+using test::OutputPath;
+using test::ReadFileBuffer;
 using TPageWriter = std::function<void(TIFF*)>;
 
 // A TIFF file of the given pages, written by libtiff.
@@ -140,9 +143,9 @@ TEST(TiffFile, RefusesBeforeDecodingAndToldDamage) {
                                                     }});
     EXPECT_EQ(FaultOf([&] { TTiffFile::FromBytes(wide).MakePage(0); }), TFault::fTooLarge);
     const std::vector<std::uint8_t> bomb = MakeTiff("bomb.tif", {[](TIFF* tif) {
-                                                        Header(tif, 20000, 20000, 8, 1, PHOTOMETRIC_MINISBLACK,
+                                                        Header(tif, 15000, 15000, 8, 1, PHOTOMETRIC_MINISBLACK,
                                                                COMPRESSION_ADOBE_DEFLATE);
-                                                        TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, 20000);
+                                                        TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, 15000);
                                                         const std::uint8_t tiny[] = {0x78, 0x9c, 0x03, 0x00};
                                                         TIFFWriteRawStrip(tif, 0, const_cast<std::uint8_t*>(tiny), 4);
                                                     }});
