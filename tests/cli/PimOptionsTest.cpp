@@ -84,7 +84,7 @@ TEST(Pim, BadUsageNamesTheOptionAndWhatIsAllowed) {
         {{"--brightness=-256"}, {"--brightness", "-255..255"}},
         {{"-b", "x"}, {"--brightness", "-255..255"}},
         {{"-s", "colour"}, {"--sort", "name, date, size or type"}},
-        {{"-t", "jpg,gif"}, {"--types", "gif"}},
+        {{"-t", "jpg,heic"}, {"--types", "heic"}},
         {{"-t", ""}, {"--types", "no file type"}},
         {{"-j", "0"}, {"--jobs", "1..256"}},
         {{"--types=,"}, {"--types", "no file type"}},
