@@ -80,9 +80,13 @@ std::string JapaneseCause(TFault fault, const std::string& file) {
         case TFault::fNotItsKind: {
             const std::string ext = CurrentExtOf(file);
             const TFileKind fileKind = FileKindOf(file);
-            const char* kind = ext == "jpg" ? "JPEG" : ext == "png" ? "PNG" : ext == "bmp" ? "BMP"
-                               : fileKind == TFileKind::fkTiff ? "TIFF" : fileKind == TFileKind::fkGif ? "GIF"
-                               : fileKind == TFileKind::fkWebp ? "WebP" : "";
+            const char* kind = ext == "jpg"                    ? "JPEG"
+                               : ext == "png"                  ? "PNG"
+                               : ext == "bmp"                  ? "BMP"
+                               : fileKind == TFileKind::fkTiff ? "TIFF"
+                               : fileKind == TFileKind::fkGif  ? "GIF"
+                               : fileKind == TFileKind::fkWebp ? "WebP"
+                                                               : "";
             return std::string(kind) + "画像ではありません";
         }
         case TFault::fCutOff: return "ファイルが途中で切れています";

@@ -178,7 +178,7 @@ public:
     TPRJpegImage* const PRJpegImage1;
     TPRImage* const PRImage1;
     TPRText* const PRText1;
-    TPRPngImage* const PRPngImage1;  // a PNG page's item
+    TPRPngImage* const PRPngImage1;        // a PNG page's item
     TPRRasterImage* const PRRasterImage1;  // a TIFF, GIF or WebP page's item
 
     // Asked while the PDF is being written: true gives the save up, and the

@@ -36,8 +36,8 @@ TScanWebPage FromPixels(const TRasterPixels& pixels, const TAdjustSettings& adju
 
 }  // namespace
 
-TScanWebPage PrepareScanWebPage(const std::string& file, TFileKind kind, const TAdjustSettings& adjust,
-                                bool reencode, TScanWebMorePages& more) {
+TScanWebPage PrepareScanWebPage(const std::string& file, TFileKind kind, const TAdjustSettings& adjust, bool reencode,
+                                TScanWebMorePages& more) {
     more = {};
     if (kind == TFileKind::fkTiff) {
         auto tiff = std::make_shared<const TTiffFile>(TTiffFile::Open(file));

@@ -27,8 +27,8 @@ struct TScanWebMorePages {
 };
 
 // The first page of `file`; a TIFF's further pages are left in `more`.
-TScanWebPage PrepareScanWebPage(const std::string& file, TFileKind kind, const TAdjustSettings& adjust,
-                                bool reencode, TScanWebMorePages& more);
+TScanWebPage PrepareScanWebPage(const std::string& file, TFileKind kind, const TAdjustSettings& adjust, bool reencode,
+                                TScanWebMorePages& more);
 // Page `index` (from 0) of a multi-page file.
 TScanWebPage PrepareScanWebPage(const TScanWebMorePages& pages, int index, const TAdjustSettings& adjust,
                                 bool reencode);

@@ -44,10 +44,13 @@ CLI::Validator FileTypes(int& bits) {
                 if (const TFileKind kind = FileKindOfWord(type); kind != TFileKind::fkOther)
                     bits |= FileKindBit(kind);
                 else if (!type.empty())
-                    return "'" + type + "' is not a file type; use jpg, bmp, txt, png, tif, gif and webp, separated by commas";
+                    return "'" + type +
+                           "' is not a file type; use jpg, bmp, txt, png, tif, gif and webp, separated by commas";
                 start = comma + 1;
             }
-            if (bits == 0) return "'" + text + "' names no file type; use jpg, bmp, txt, png, tif, gif and webp, separated by commas";
+            if (bits == 0)
+                return "'" + text +
+                       "' names no file type; use jpg, bmp, txt, png, tif, gif and webp, separated by commas";
             return {};
         },
         "jpg,bmp,txt,png,tif,gif,webp");

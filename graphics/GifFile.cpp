@@ -60,10 +60,12 @@ TRasterPixels DecodeGif(const std::uint8_t* data, std::size_t size) {
         if (record == EXTENSION_RECORD_TYPE) {
             int code = 0;
             GifByteType* block = nullptr;
-            if (DGifGetExtension(gif.get(), &code, &block) == GIF_ERROR) Invalid("a damaged extension", TFault::fCutOff);
+            if (DGifGetExtension(gif.get(), &code, &block) == GIF_ERROR)
+                Invalid("a damaged extension", TFault::fCutOff);
             if (code == GRAPHICS_EXT_FUNC_CODE && block && block[0] >= 4 && (block[1] & 1)) transparent = block[4];
             while (block)
-                if (DGifGetExtensionNext(gif.get(), &block) == GIF_ERROR) Invalid("a damaged extension", TFault::fCutOff);
+                if (DGifGetExtensionNext(gif.get(), &block) == GIF_ERROR)
+                    Invalid("a damaged extension", TFault::fCutOff);
             continue;
         }
         if (record != IMAGE_DESC_RECORD_TYPE) continue;
@@ -85,7 +87,8 @@ TRasterPixels DecodeGif(const std::uint8_t* data, std::size_t size) {
     TRasterPixels pixels;
     for (int i = 0; i < map->ColorCount; ++i)
         pixels.Palette.push_back({map->Colors[i].Red, map->Colors[i].Green, map->Colors[i].Blue, 0});
-    if (transparent >= 0 && transparent < map->ColorCount) pixels.Palette[static_cast<std::size_t>(transparent)] = {255, 255, 255, 0};
+    if (transparent >= 0 && transparent < map->ColorCount)
+        pixels.Palette[static_cast<std::size_t>(transparent)] = {255, 255, 255, 0};
     // The index that shows white where no pixel is given.
     int white = transparent >= 0 && transparent < map->ColorCount ? transparent : -1;
     for (int i = 0; white < 0 && i < map->ColorCount; ++i)

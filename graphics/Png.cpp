@@ -94,8 +94,9 @@ std::shared_ptr<const TPngFlateSamples> TPngImage::FlateSamples() const {
     const std::size_t rowBytes = static_cast<std::size_t>(Width()) * samples->Channels;
     TDeflater deflater(rowBytes * static_cast<std::size_t>(Height()));
     const std::unique_ptr<TStream> in = source_->Open();
-    samples->Damage = DecodePng(*structure_, *in, 0, {255, 255, 255, 0}, true,
-                                [&](int y, const std::uint8_t* row) { deflater.Add(row, rowBytes, y == Height() - 1); });
+    samples->Damage = DecodePng(*structure_, *in, 0, {255, 255, 255, 0}, true, [&](int y, const std::uint8_t* row) {
+        deflater.Add(row, rowBytes, y == Height() - 1);
+    });
     samples->Data = deflater.Take();
     samples_ = std::move(samples);
     return samples_;

@@ -60,8 +60,7 @@ public:
     static TRasterPage FromPixels(const TRasterPixels& pixels);
     // `size` bytes of `source` from `offset`, read when the PDF is written.
     static TRasterPage FromFileRange(TRasterCoding coding, int width, int height,
-                                     std::shared_ptr<const TPngSource> source, std::int64_t offset,
-                                     std::int64_t size);
+                                     std::shared_ptr<const TPngSource> source, std::int64_t offset, std::int64_t size);
 
     TRasterCoding Coding() const { return coding_; }
     int Colors() const { return colors_; }

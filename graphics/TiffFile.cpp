@@ -32,7 +32,8 @@ constexpr std::int64_t kBandBytes = 4 << 20;
 std::int64_t MaxExpansion(int compression) {
     switch (compression) {
         case COMPRESSION_PACKBITS: return 64;
-        case COMPRESSION_ADOBE_DEFLATE: case COMPRESSION_DEFLATE: return 1032;
+        case COMPRESSION_ADOBE_DEFLATE:
+        case COMPRESSION_DEFLATE: return 1032;
         case COMPRESSION_LZW: return 3000;
         default: return 0;
     }
@@ -40,12 +41,17 @@ std::int64_t MaxExpansion(int compression) {
 
 bool SupportedCompression(int compression) {
     switch (compression) {
-        case COMPRESSION_NONE: case COMPRESSION_CCITTRLE: case COMPRESSION_CCITTFAX3: case COMPRESSION_CCITTFAX4:
-        case COMPRESSION_LZW: case COMPRESSION_OJPEG: case COMPRESSION_JPEG: case COMPRESSION_ADOBE_DEFLATE:
-        case COMPRESSION_DEFLATE: case COMPRESSION_PACKBITS:
-            return true;
-        default:
-            return false;
+        case COMPRESSION_NONE:
+        case COMPRESSION_CCITTRLE:
+        case COMPRESSION_CCITTFAX3:
+        case COMPRESSION_CCITTFAX4:
+        case COMPRESSION_LZW:
+        case COMPRESSION_OJPEG:
+        case COMPRESSION_JPEG:
+        case COMPRESSION_ADOBE_DEFLATE:
+        case COMPRESSION_DEFLATE:
+        case COMPRESSION_PACKBITS: return true;
+        default: return false;
     }
 }
 
@@ -68,8 +74,7 @@ toff_t SeekProc(thandle_t h, toff_t offset, int whence) {
         const TSeekOrigin origin = whence == SEEK_SET   ? TSeekOrigin::soBeginning
                                    : whence == SEEK_CUR ? TSeekOrigin::soCurrent
                                                         : TSeekOrigin::soEnd;
-        return static_cast<toff_t>(
-            static_cast<TTiffIo*>(h)->Stream->Seek(static_cast<std::int64_t>(offset), origin));
+        return static_cast<toff_t>(static_cast<TTiffIo*>(h)->Stream->Seek(static_cast<std::int64_t>(offset), origin));
     } catch (...) {
         return static_cast<toff_t>(-1);
     }
@@ -164,9 +169,11 @@ TTiffPageFacts ReadFacts(TIFF* tif, int directory) {
     if (planar != PLANARCONFIG_CONTIG) f.JpegTables = true;  // never kept as it is
     int err = 0;
     for (std::uint32_t i = 0; i < f.Chunks; ++i) {
-        const auto size = static_cast<std::int64_t>(std::min<std::uint64_t>(TIFFGetStrileByteCountWithErr(tif, i, &err), 1ULL << 62));
+        const auto size =
+            static_cast<std::int64_t>(std::min<std::uint64_t>(TIFFGetStrileByteCountWithErr(tif, i, &err), 1ULL << 62));
         if (i == 0) {
-            f.FirstOffset = static_cast<std::int64_t>(std::min<std::uint64_t>(TIFFGetStrileOffsetWithErr(tif, 0, &err), 1ULL << 62));
+            f.FirstOffset = static_cast<std::int64_t>(
+                std::min<std::uint64_t>(TIFFGetStrileOffsetWithErr(tif, 0, &err), 1ULL << 62));
             f.FirstSize = size;
         }
         f.DataBytes = std::min<std::int64_t>(f.DataBytes + size, std::int64_t{1} << 62);
@@ -310,7 +317,8 @@ TRasterPixels TTiffFile::Decode(int page) const {
     std::unordered_map<std::uint32_t, std::uint8_t> colours;  // a palette page's colours, as they come
     std::vector<std::uint8_t> rgbRows;                        // a palette page with more colours falls back
 
-    const int band = static_cast<int>(std::clamp<std::int64_t>(kBandBytes / (4 * static_cast<std::int64_t>(f.Width)), 1, f.Height));
+    const int band =
+        static_cast<int>(std::clamp<std::int64_t>(kBandBytes / (4 * static_cast<std::int64_t>(f.Width)), 1, f.Height));
     std::vector<std::uint32_t> raster(static_cast<std::size_t>(f.Width) * static_cast<std::size_t>(band));
     const std::size_t rowBytes = pixels.RowBytes();
     int failedAt = -1;

@@ -31,10 +31,10 @@ struct TTiffPageFacts {
     int SamplesPerPixel = 1;
     int FillOrder = 1;
     bool Tiled = false;
-    std::uint32_t Chunks = 0;  // strips or tiles
+    std::uint32_t Chunks = 0;      // strips or tiles
     std::uint32_t FaxOptions = 0;  // T4Options or T6Options
     bool JpegTables = false;
-    bool WholeJpeg = false;  // one strip holding a complete JPEG stream of the page
+    bool WholeJpeg = false;        // one strip holding a complete JPEG stream of the page
     std::int64_t FirstOffset = 0;  // the first strip's
     std::int64_t FirstSize = 0;
     std::int64_t DataBytes = 0;  // all strips or tiles

@@ -199,9 +199,9 @@ int TShellItem::IconIndex() {
 int TShellItems::KindIcon(TShellItem& item) {
     const TImageType type = item.ImageType();
     const bool ofItsKind = item.OverlayIndex < 0 &&
-                           (type == TImageType::iitJpeg || type == TImageType::iitBmp ||
-                            type == TImageType::iitPng || type == TImageType::iitTxt || type == TImageType::iitTiff ||
-                            type == TImageType::iitGif || type == TImageType::iitWebp);
+                           (type == TImageType::iitJpeg || type == TImageType::iitBmp || type == TImageType::iitPng ||
+                            type == TImageType::iitTxt || type == TImageType::iitTiff || type == TImageType::iitGif ||
+                            type == TImageType::iitWebp);
     if (!ofItsKind) return Shell().IconIndex(item.AbsoluteIdList());
     const std::string ext = LowerCaseName(ExtractFileExt(item.FullPath()));
     if (const auto known = kindIcons_.find(ext); known != kindIcons_.end()) return known->second;
@@ -334,8 +334,7 @@ const TIdList& TShellItems::FolderIdList() const {
 }
 
 TShellItem* TShellItems::Items(int index) const {
-    if (index < 0 || index >= Count())
-        throw Exception("List index out of bounds (" + std::to_string(index) + ")");
+    if (index < 0 || index >= Count()) throw Exception("List index out of bounds (" + std::to_string(index) + ")");
     return order_[static_cast<std::size_t>(index)];
 }
 

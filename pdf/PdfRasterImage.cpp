@@ -18,7 +18,8 @@ public:
     std::int64_t Size() const override { return size_; }
     std::size_t ReadAt(std::int64_t offset, void* buffer, std::size_t count) const override {
         if (offset < 0 || offset >= size_) return 0;
-        const auto n = static_cast<std::size_t>(std::min<std::int64_t>(static_cast<std::int64_t>(count), size_ - offset));
+        const auto n =
+            static_cast<std::size_t>(std::min<std::int64_t>(static_cast<std::int64_t>(count), size_ - offset));
         std::memcpy(buffer, data_ + offset, n);
         return n;
     }

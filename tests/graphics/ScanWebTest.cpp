@@ -135,20 +135,20 @@ TEST(TiffFile, RefusesBeforeDecodingAndToldDamage) {
     // Not a TIFF; a page past the ceiling; a tiny Deflate strip declaring a
     // large picture (a bomb).
     EXPECT_EQ(FaultOf([] { TTiffFile::FromBytes({'G', 'I', 'F', '8', '9', 'a', 0, 0}); }), TFault::fNotItsKind);
-    const std::vector<std::uint8_t> wide = MakeTiff("wide.tif", {[](TIFF* tif) {
-                                                        Header(tif, 70000, 1, 8, 1, PHOTOMETRIC_MINISBLACK,
-                                                               COMPRESSION_NONE);
-                                                        std::vector<std::uint8_t> row(70000, 0);
-                                                        TIFFWriteScanline(tif, row.data(), 0, 0);
-                                                    }});
+    const std::vector<std::uint8_t> wide =
+        MakeTiff("wide.tif", {[](TIFF* tif) {
+                     Header(tif, 70000, 1, 8, 1, PHOTOMETRIC_MINISBLACK, COMPRESSION_NONE);
+                     std::vector<std::uint8_t> row(70000, 0);
+                     TIFFWriteScanline(tif, row.data(), 0, 0);
+                 }});
     EXPECT_EQ(FaultOf([&] { TTiffFile::FromBytes(wide).MakePage(0); }), TFault::fTooLarge);
-    const std::vector<std::uint8_t> bomb = MakeTiff("bomb.tif", {[](TIFF* tif) {
-                                                        Header(tif, 15000, 15000, 8, 1, PHOTOMETRIC_MINISBLACK,
-                                                               COMPRESSION_ADOBE_DEFLATE);
-                                                        TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, 15000);
-                                                        const std::uint8_t tiny[] = {0x78, 0x9c, 0x03, 0x00};
-                                                        TIFFWriteRawStrip(tif, 0, const_cast<std::uint8_t*>(tiny), 4);
-                                                    }});
+    const std::vector<std::uint8_t> bomb =
+        MakeTiff("bomb.tif", {[](TIFF* tif) {
+                     Header(tif, 15000, 15000, 8, 1, PHOTOMETRIC_MINISBLACK, COMPRESSION_ADOBE_DEFLATE);
+                     TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, 15000);
+                     const std::uint8_t tiny[] = {0x78, 0x9c, 0x03, 0x00};
+                     TIFFWriteRawStrip(tif, 0, const_cast<std::uint8_t*>(tiny), 4);
+                 }});
     const std::string bombMessage = MessageOf([&] { TTiffFile::FromBytes(bomb).MakePage(0); });
     EXPECT_NE(bombMessage.find("decompression bomb"), std::string::npos) << bombMessage;
     // Image data cut off half way: the page is made, and says why it is short.
