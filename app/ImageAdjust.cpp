@@ -6,6 +6,7 @@
 #include "app/MainModel.h"
 #include "base/CodePage.h"
 #include "graphics/BmpFile.h"
+#include "graphics/ScanWebFiles.h"
 
 namespace pim {
 
@@ -97,6 +98,12 @@ void AdjustImage(const TAdjustTarget& target, const TAdjustSettings& settings, T
         const std::string damage = png.Decode(work.WorkBitmap);
         work.SourceCutOff = png.CutOff();
         if (!work.SourceCutOff) work.SourceWarning = png.Damage().empty() ? damage : png.Damage();
+        target.CurrentKind = TFileKind::fkJpeg;
+    } else if (IsScanWebKind(target.CurrentKind)) {
+        // TIFF, GIF and WebP: the first page over white.
+        const TRasterPixels pixels = DecodeScanWebFile(target.CurrentFile, target.CurrentKind);
+        RasterPixelsToBitmap(pixels, work.WorkBitmap);
+        work.SourceWarning = pixels.Damage;
         target.CurrentKind = TFileKind::fkJpeg;
     } else {
         work.SourceWarning = LoadBmpFile(target.CurrentFile, work.WorkBitmap);

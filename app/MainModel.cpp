@@ -66,17 +66,30 @@ std::string CurrentExtOf(std::string_view fileName) {
     return LowerCaseName(name.substr(name.size() < 3 ? 0 : name.size() - 3));
 }
 
+namespace {
+
+// Characters the title leaves off the end: four (a dot and three letters),
+// five for a kind whose extension has four letters (".tiff", ".webp").
+std::size_t ExtensionLength(std::string_view fileName) {
+    const std::size_t ext = ExtractFileExt(fileName).size();
+    return FileKindOf(fileName) != TFileKind::fkOther && ext > 4 ? ext : 4;
+}
+
+}  // namespace
+
 std::string BookmarkTitleOf(std::string_view fileName) {
     const std::string name = Utf8ToAnsi(ExtractFileName(fileName));
-    return name.substr(0, name.size() < 4 ? 0 : name.size() - 4);
+    const std::size_t drop = ExtensionLength(fileName);
+    return name.substr(0, name.size() < drop ? 0 : name.size() - drop);
 }
 
 std::u16string UnicodeBookmarkTitleOf(std::string_view fileName) {
     std::u16string name = Utf8ToUtf16(ExtractFileName(fileName));
     if (AnsiToUtf16(Utf16ToAnsi(name)) == name) return {};
-    // Four characters off the end; a character outside the basic plane is
-    // two units.
-    for (int dropped = 0; dropped < 4 && !name.empty(); ++dropped) {
+    // The extension's characters off the end; a character outside the basic
+    // plane is two units.
+    const std::size_t drop = ExtensionLength(fileName);
+    for (std::size_t dropped = 0; dropped < drop && !name.empty(); ++dropped) {
         name.pop_back();
         if (!name.empty() && name.back() >= 0xD800 && name.back() <= 0xDBFF) name.pop_back();
     }

@@ -68,16 +68,17 @@ std::string SelectedStatusText(int count);
 // ---- Type filter and sorting ------------------------------------------------
 
 // Ticked file types, each kind's bit in the file-kind table: jpg 1, bmp 2,
-// txt 4, png 8.
+// txt 4, png 8, and 16 for TIFF, GIF and WebP together.
 inline constexpr int ftJpg = FileKindBit(TFileKind::fkJpeg);
 inline constexpr int ftBmp = FileKindBit(TFileKind::fkBmp);
 inline constexpr int ftTxt = FileKindBit(TFileKind::fkText);
 inline constexpr int ftPng = FileKindBit(TFileKind::fkPng);
-inline constexpr int ftAll = ftJpg | ftBmp | ftTxt | ftPng;
+inline constexpr int ftScanWeb = FileKindBit(TFileKind::fkTiff);
+inline constexpr int ftAll = ftJpg | ftBmp | ftTxt | ftPng | ftScanWeb;
 
-// The list's mask for FileTypeBits: 0 "*.pim" (lists nothing), 15
-// "*.jpg;*.bmp;*.txt;*.png", the ticked kinds in that order; none outside
-// 0..15 (the mask then stays as it is).
+// The list's mask for FileTypeBits: 0 "*.pim" (lists nothing), 31
+// "*.jpg;*.bmp;*.txt;*.png;*.tif;*.tiff;*.gif;*.webp", the ticked kinds in
+// that order; none outside 0..31 (the mask then stays as it is).
 std::optional<std::string> MaskOfFileTypeBits(int fileTypeBits);
 
 // The sort combo box: 0 name, 1 modification time, 2 size, 3 type; none

@@ -21,6 +21,7 @@
 #include "pdf/PdfJpFonts.h"
 #include "pdf/PdfJpegImage.h"
 #include "pdf/PdfPngImage.h"
+#include "pdf/PdfRasterImage.h"
 #include "report/FileCommit.h"
 
 namespace pim {
@@ -80,7 +81,14 @@ std::string JapaneseCause(TFault fault, const std::string& file) {
     switch (fault) {
         case TFault::fNotItsKind: {
             const std::string ext = CurrentExtOf(file);
-            const char* kind = ext == "jpg" ? "JPEG" : ext == "png" ? "PNG" : ext == "bmp" ? "BMP" : "";
+            const TFileKind fileKind = FileKindOf(file);
+            const char* kind = ext == "jpg"                    ? "JPEG"
+                               : ext == "png"                  ? "PNG"
+                               : ext == "bmp"                  ? "BMP"
+                               : fileKind == TFileKind::fkTiff ? "TIFF"
+                               : fileKind == TFileKind::fkGif  ? "GIF"
+                               : fileKind == TFileKind::fkWebp ? "WebP"
+                                                               : "";
             return std::string(kind) + "画像ではありません";
         }
         case TFault::fCutOff: return "ファイルが途中で切れています";
@@ -145,6 +153,8 @@ struct TPdfRun::TPreparedPage {
     bool CutOff = false;                             // a decoded JPEG ended early
     std::string Warning;                             // else what was wrong with the file (a PNG's data, a BMP's fields)
     int Orientation = 0;                             // the source JPEG's EXIF orientation, 0 none
+    TScanWebMorePages More;                          // a multi-page file's further pages (on its first)
+    int PageOfFile = 0;                              // which page of the file this is
 };
 
 TPdfPageLayout PageLayoutOf(TPageDisplay display) {
@@ -164,6 +174,7 @@ void RegisterPdfClasses() {
     RegisterPdfBitmapImage();
     RegisterPdfJpegImage();
     RegisterPdfPngImage();
+    RegisterPdfRasterImage();
 }
 
 TPdfRun::TPdfRun()
@@ -173,7 +184,8 @@ TPdfRun::TPdfRun()
       PRJpegImage1(Placed(CreateComponent<TPRJpegImage>("PRJpegImage1"), PRLayoutPanel1)),
       PRImage1(Placed(CreateComponent<TPRImage>("PRImage1"), PRLayoutPanel1)),
       PRText1(Placed(CreateComponent<TPRText>("PRText1"), PRLayoutPanel1)),
-      PRPngImage1(Placed(CreateComponent<TPRPngImage>("PRPngImage1"), PRLayoutPanel1)) {
+      PRPngImage1(Placed(CreateComponent<TPRPngImage>("PRPngImage1"), PRLayoutPanel1)),
+      PRRasterImage1(Placed(CreateComponent<TPRRasterImage>("PRRasterImage1"), PRLayoutPanel1)) {
     RegisterPdfClasses();
     PReport1->SetFileName("default.pdf");
     PReport1->SetAuthor("1234");
@@ -190,7 +202,8 @@ TPdfRun::TPdfRun()
     PRPage1->SetVisible(false);
     PRPage1->OnPrintPage = [this](TPRPage& sender, TPRCanvas& canvas) { PRPage1PrintPage(sender, canvas); };
 
-    for (TPRImage* item : {static_cast<TPRImage*>(PRJpegImage1), PRImage1, static_cast<TPRImage*>(PRPngImage1)}) {
+    for (TPRImage* item : {static_cast<TPRImage*>(PRJpegImage1), PRImage1, static_cast<TPRImage*>(PRPngImage1),
+                           static_cast<TPRImage*>(PRRasterImage1)}) {
         item->SetStretch(false);
         item->SetSharedImage(false);
     }
@@ -320,11 +333,13 @@ TPdfRunResult TPdfRun::Run(TPdfRunHost& host) {
                     pendingBlanks.push_back(i);
                 continue;
             }
-            lastSize = {PRPage1->Width(), PRPage1->Height()};
-            for (int b : pendingBlanks) PrintBlankPage(b, *lastSize);
+            // Blanks before the first real page take its size; a blank after
+            // a file, the size of the file's last page.
+            for (int b : pendingBlanks) PrintBlankPage(b, {PRPage1->Width(), PRPage1->Height()});
             pendingBlanks.clear();
             pageIndex_ = i;
             PrintCurrentPage();
+            lastSize = {PRPage1->Width(), PRPage1->Height()};
         }
         if (result.Outcome == TPdfRunOutcome::roDone)
             for (int b : pendingBlanks) PrintBlankPage(b, {kTextPageWidth, kTextPageHeight});
@@ -384,11 +399,23 @@ void TPdfRun::PrintCurrentPage() {
     PReport1->PrintPage(*PRPage1);
     // The page's image bytes wait for the save in the scratch file, not in memory.
     if (spool_) spool_->SpoolPageImages(*PReport1->Doc()->GetCanvas()->GetPage());
+    // A multi-page TIFF's further pages, each made in its turn.
+    for (int n = pageOfFile_ + 1; n < morePages_.Count; ++n) {
+        TPreparedPage page;
+        page.Kind = currentKind_;
+        page.PageOfFile = n;
+        TScanWebPage made = PrepareScanWebPage(morePages_, n, settings_.Adjust, settings_.ReencodeJpeg);
+        page.Picture = std::move(made.Picture);
+        page.Warning = std::move(made.Warning);
+        ArmPreparedPage(currentIndex_, std::move(page));
+        PReport1->PrintPage(*PRPage1);
+        if (spool_) spool_->SpoolPageImages(*PReport1->Doc()->GetCanvas()->GetPage());
+    }
 }
 
 void TPdfRun::PrintBlankPage(int index, std::pair<int, int> size) {
     // Nothing printable, the page sized; then the armed page as it was.
-    TPRItem* const items[] = {PRJpegImage1, PRImage1, PRText1, PRPngImage1};
+    TPRItem* const items[] = {PRJpegImage1, PRImage1, PRText1, PRPngImage1, PRRasterImage1};
     bool printable[std::size(items)];
     for (std::size_t i = 0; i < std::size(items); ++i) {
         printable[i] = items[i]->Printable();
@@ -418,7 +445,11 @@ TPdfRun::TPreparedPage TPdfRun::PreparePage(const std::string& file, const TPdfR
         page.Warning = work.SourceWarning;
         page.Orientation = work.SourceOrientation;
     };
-    if (settings.ReencodeJpeg) {
+    if (IsScanWebKind(page.Kind)) {
+        TScanWebPage made = PrepareScanWebPage(file, page.Kind, settings.Adjust, settings.ReencodeJpeg, page.More);
+        image1.SetGraphic(std::move(made.Picture));
+        page.Warning = std::move(made.Warning);
+    } else if (settings.ReencodeJpeg) {
         adjust();
     } else if (page.Kind == TFileKind::fkText) {
         LoadTextLines(file, page.Lines);
@@ -465,6 +496,9 @@ TPdfRun::TPreparedPage TPdfRun::PreparePage(const std::string& file, const TPdfR
 void TPdfRun::ArmPreparedPage(int index, TPreparedPage page) {
     currentFile_ = files_[static_cast<std::size_t>(index)];
     currentKind_ = page.Kind;
+    currentIndex_ = index;
+    if (page.PageOfFile == 0) morePages_ = std::move(page.More);
+    pageOfFile_ = page.PageOfFile;
     if (currentKind_ == TFileKind::fkText) PRText1->Lines() = std::move(page.Lines);
     if (page.Picture) image1_.SetGraphic(page.Picture.get());
     if (page.UnchangedJpeg) unchangedJpegs_.emplace_back(index, std::move(page.UnchangedJpeg));
@@ -501,6 +535,7 @@ void TPdfRun::ArmPage() {
     PRImage1->SetPrintable(false);
     PRText1->SetPrintable(false);
     PRPngImage1->SetPrintable(false);
+    PRRasterImage1->SetPrintable(false);
     if (currentKind_ == TFileKind::fkText) {
         PRText1->SetPrintable(true);
         PRPage1->SetBounds(PRPage1->Left(), PRPage1->Top(), kTextPageWidth, kTextPageHeight);
@@ -533,7 +568,9 @@ void TPdfRun::ArmPage() {
     TPRImage* item = currentKind_ == TFileKind::fkJpeg  ? PRJpegImage1
                      : currentKind_ == TFileKind::fkBmp ? PRImage1
                      : currentKind_ == TFileKind::fkPng ? static_cast<TPRImage*>(PRPngImage1)
-                                                        : nullptr;
+                     : !IsScanWebKind(currentKind_)     ? nullptr
+                     : image1_.IsJpeg()                 ? static_cast<TPRImage*>(PRJpegImage1)
+                                                        : static_cast<TPRImage*>(PRRasterImage1);
     if (!item)
         throw EInvalidGraphic("Unknown picture file extension (" + std::string(ExtractFileExt(currentFile_)) + ")");
     item->SetStretch(scaled);
@@ -555,10 +592,11 @@ void TPdfRun::PRPage1PrintPage(TPRPage& /*sender*/, TPRCanvas& /*canvas*/) {
     entry->SetDest(PReport1->CreateDestination());
     entry->Dest()->SetTop(0);
     // A name code page 932 cannot hold keeps its true characters.
+    const std::string page = PageBookmarkSuffix(pageOfFile_, morePages_.Count);  // " (n/N)" in a multi-page file
     if (std::u16string title = UnicodeBookmarkTitleOf(currentFile_); !title.empty())
-        entry->SetUnicodeTitle(std::move(title));
+        entry->SetUnicodeTitle(std::move(title) + std::u16string(page.begin(), page.end()));
     else
-        entry->SetTitle(BookmarkTitleOf(currentFile_));
+        entry->SetTitle(BookmarkTitleOf(currentFile_) + page);
 }
 
 }  // namespace pim

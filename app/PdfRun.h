@@ -30,11 +30,13 @@
 #include "app/ImageAdjust.h"
 #include "app/MainModel.h"
 #include "app/PageSpool.h"
+#include "app/ScanWebPages.h"
 #include "base/Classes.h"
 #include "graphics/Picture.h"
 #include "imagelist/ImgUtils.h"
 #include "report/PRJpegImage.h"
 #include "report/PRPngImage.h"
+#include "report/PRRasterImage.h"
 #include "report/PReport.h"
 
 namespace pim {
@@ -220,7 +222,8 @@ public:
     TPRJpegImage* const PRJpegImage1;
     TPRImage* const PRImage1;
     TPRText* const PRText1;
-    TPRPngImage* const PRPngImage1;  // a PNG page's item
+    TPRPngImage* const PRPngImage1;        // a PNG page's item
+    TPRRasterImage* const PRRasterImage1;  // a TIFF, GIF or WebP page's item
 
     // Asked while the PDF is being written: true gives the save up, and the
     // run ends as stopped with no file written. The command line answers
@@ -285,6 +288,8 @@ private:
     int pageIndex_ = 0;                        // the file entry of the page being printed
     std::size_t nextChapter_ = 0;              // settings_.Chapters not opened yet start here
     TPROutlineEntry* chapterEntry_ = nullptr;  // the open chapter's bookmark (owned by the document)
+    TScanWebMorePages morePages_;              // a multi-page file's pages after the first
+    int pageOfFile_ = 0;                       // the page of such a file being printed
     std::pair<int, int> scaledFrom_{0, 0};     // the page's size before ArmPage scaled it down; 0 when it did not
 };
 

@@ -11,7 +11,7 @@
 
 namespace pim {
 
-enum class TFileKind : std::uint8_t { fkOther, fkJpeg, fkBmp, fkText, fkPng };
+enum class TFileKind : std::uint8_t { fkOther, fkJpeg, fkBmp, fkText, fkPng, fkTiff, fkGif, fkWebp };
 
 struct TFileKindRow {
     TFileKind Kind;
@@ -21,12 +21,19 @@ struct TFileKindRow {
     std::string_view Mask;       // its entry in the list's mask
 };
 
-// In the order of the type boxes and of the mask.
-inline constexpr std::array<TFileKindRow, 4> kFileKinds{{
+// In the order of the type boxes and of the mask. The scanner and web
+// kinds (TIFF, GIF, WebP) share one bit: one type box turns them on and off
+// together. A kind may have two extensions (".tif" and ".tiff"), one row each.
+inline constexpr int kScanWebTypeBit = 16;
+inline constexpr std::array<TFileKindRow, 8> kFileKinds{{
     {TFileKind::fkJpeg, ".jpg", "jpg", 1, "*.jpg"},
     {TFileKind::fkBmp, ".bmp", "bmp", 2, "*.bmp"},
     {TFileKind::fkText, ".txt", "txt", 4, "*.txt"},
     {TFileKind::fkPng, ".png", "png", 8, "*.png"},
+    {TFileKind::fkTiff, ".tif", "tif", kScanWebTypeBit, "*.tif"},
+    {TFileKind::fkTiff, ".tiff", "tif", kScanWebTypeBit, "*.tiff"},
+    {TFileKind::fkGif, ".gif", "gif", kScanWebTypeBit, "*.gif"},
+    {TFileKind::fkWebp, ".webp", "webp", kScanWebTypeBit, "*.webp"},
 }};
 
 // The row of a kind (null for fkOther).

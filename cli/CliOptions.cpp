@@ -31,7 +31,8 @@ CLI::Validator IntegerFrom(int lo, int hi) {
         "INT in " + range);
 }
 
-// "jpg,bmp,txt,png" (any subset, any order) to FileTypeBits.
+// "jpg,bmp,txt,png,tif,gif,webp" (any subset, any order) to FileTypeBits; tif,
+// gif and webp share one bit, so any of them lists all three.
 CLI::Validator FileTypes(int& bits) {
     return CLI::Validator(
         [&bits](std::string& text) -> std::string {
@@ -44,13 +45,16 @@ CLI::Validator FileTypes(int& bits) {
                 if (const TFileKind kind = FileKindOfWord(type); kind != TFileKind::fkOther)
                     bits |= FileKindBit(kind);
                 else if (!type.empty())
-                    return "'" + type + "' is not a file type; use jpg, bmp, txt and png, separated by commas";
+                    return "'" + type +
+                           "' is not a file type; use jpg, bmp, txt, png, tif, gif and webp, separated by commas";
                 start = comma + 1;
             }
-            if (bits == 0) return "'" + text + "' names no file type; use jpg, bmp, txt and png, separated by commas";
+            if (bits == 0)
+                return "'" + text +
+                       "' names no file type; use jpg, bmp, txt, png, tif, gif and webp, separated by commas";
             return {};
         },
-        "jpg,bmp,txt,png");
+        "jpg,bmp,txt,png,tif,gif,webp");
 }
 
 CLI::Validator SortKey(int& index) {
@@ -106,7 +110,7 @@ void Describe(CLI::App& app, TCliOptions& o, TRawValues& raw) {
     app.add_flag("--folder-name", o.FolderName, "name the PDF after the folder (\"フォルダ名\")")
         ->excludes(app.get_option("--output"));
     app.add_option("-d,--save-dir", o.SaveDir, "write the PDF into DIR instead of the folder (\"保存先変更\")");
-    app.add_option("-t,--types", raw.types, "file types to list (default: jpg,bmp,txt,png)")
+    app.add_option("-t,--types", raw.types, "file types to list (default: jpg,bmp,txt,png,tif,gif,webp)")
         ->check(FileTypes(o.FileTypeBits));
     app.add_option("-s,--sort", raw.sort, "page order: name, date, size or type (default: name)")
         ->check(SortKey(o.SortIndex));

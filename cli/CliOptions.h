@@ -19,7 +19,7 @@ struct TCliOptions {
     std::string Output;        // -o: LabeledEdit6, ".pdf" added unless it ends so
     bool FolderName = false;   // --folder-name: "フォルダ名"
     std::string SaveDir;       // -d: "保存先変更"; empty: the image folder
-    int FileTypeBits = 15;     // -t: the kinds' bits (base/FileKind.h)
+    int FileTypeBits = 31;     // -t: the kinds' bits (base/FileKind.h)
     int SortIndex = 0;         // -s: ComboBox1 index (name, date, size, type)
     bool Descending = false;   // -r: ComboBox2 "降順"
     bool Reencode = false;     // --reencode: "JPEG再変換"

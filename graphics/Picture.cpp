@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "graphics/ScanWebFiles.h"
+
 namespace pim {
 
 bool IsBitmap(const TGraphic* graphic) { return dynamic_cast<const TBitmap*>(graphic) != nullptr; }
@@ -33,7 +35,13 @@ void TPicture::LoadFromFile(const std::string& fileName) {
         graphic = std::make_unique<TJPEGImage>();
     else if (ext == "png")
         graphic = std::make_unique<TPngImage>();
-    else
+    else if (const TFileKind kind = FileKindOf(fileName); IsScanWebKind(kind)) {
+        // TIFF, GIF and WebP: the first page, decoded.
+        TBitmap bitmap;
+        RasterPixelsToBitmap(DecodeScanWebFile(fileName, kind), bitmap);
+        graphic_ = std::make_unique<TBitmap>(std::move(bitmap));
+        return;
+    } else
         throw EInvalidGraphic("Unknown picture file extension (." + ext + ")", TFault::fUnsupported);
     graphic->LoadFromFile(fileName);
     graphic_ = std::move(graphic);

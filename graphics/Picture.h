@@ -44,7 +44,7 @@ public:
     void Clear() { graphic_.reset(); }
 
     // By extension: ".bmp" a bitmap, ".jpg" or ".jpeg" a JPEG object, ".png"
-    // a PNG object;
+    // a PNG object, ".tif", ".tiff", ".gif" and ".webp" the first page as a bitmap;
     // anything else raises EInvalidGraphic. The picture is unchanged on
     // failure.
     void LoadFromFile(const std::string& fileName);

@@ -2,56 +2,9 @@
 
 #include <cstring>
 
-#include <zlib.h>
+#include "graphics/Deflater.h"
 
 namespace pim {
-
-namespace {
-
-// Samples compressed as they are decoded: the whole picture never waits
-// uncompressed (an interlaced one excepted, inside the decoder).
-class TDeflater {
-public:
-    // `size`: the bytes that will be added, to take the output's memory once.
-    explicit TDeflater(std::size_t size) {
-        // Runs and Huffman codes only: several times faster than the lowest
-        // level's string matching, and as good on the flat areas and the
-        // photographs that reach this path. Pages are made while the user
-        // waits; the PDF's size is a minor concern next to that.
-        if (deflateInit2(&z_, Z_BEST_SPEED, Z_DEFLATED, 15, 8, Z_RLE) != Z_OK)
-            throw EInvalidGraphic("PNG image is not valid: out of memory");
-        out_.resize(deflateBound(&z_, static_cast<uLong>(size)));
-    }
-    ~TDeflater() { deflateEnd(&z_); }
-    TDeflater(const TDeflater&) = delete;
-    TDeflater& operator=(const TDeflater&) = delete;
-
-    void Add(const std::uint8_t* data, std::size_t size, bool last) {
-        z_.next_in = const_cast<Bytef*>(data);
-        z_.avail_in = static_cast<uInt>(size);
-        const int flush = last ? Z_FINISH : Z_NO_FLUSH;
-        int result = Z_OK;
-        do {
-            // The bound taken at the start is enough; this is only a guard.
-            if (used_ == out_.size()) out_.resize(out_.size() + std::max<std::size_t>(out_.size() / 2, 256 * 1024));
-            z_.next_out = out_.data() + used_;
-            z_.avail_out = static_cast<uInt>(out_.size() - used_);
-            result = deflate(&z_, flush);
-            used_ = out_.size() - z_.avail_out;
-        } while (z_.avail_in > 0 || (last && result != Z_STREAM_END));
-    }
-    std::vector<std::uint8_t> Take() {
-        out_.resize(used_);
-        return std::move(out_);
-    }
-
-private:
-    z_stream z_{};
-    std::vector<std::uint8_t> out_;
-    std::size_t used_ = 0;
-};
-
-}  // namespace
 
 std::shared_ptr<const TPngSource> TPngSource::FromFile(std::string fileName, const TFileStamp& stamp) {
     auto source = std::shared_ptr<TPngSource>(new TPngSource);
@@ -141,8 +94,9 @@ std::shared_ptr<const TPngFlateSamples> TPngImage::FlateSamples() const {
     const std::size_t rowBytes = static_cast<std::size_t>(Width()) * samples->Channels;
     TDeflater deflater(rowBytes * static_cast<std::size_t>(Height()));
     const std::unique_ptr<TStream> in = source_->Open();
-    samples->Damage = DecodePng(*structure_, *in, 0, {255, 255, 255, 0}, true,
-                                [&](int y, const std::uint8_t* row) { deflater.Add(row, rowBytes, y == Height() - 1); });
+    samples->Damage = DecodePng(*structure_, *in, 0, {255, 255, 255, 0}, true, [&](int y, const std::uint8_t* row) {
+        deflater.Add(row, rowBytes, y == Height() - 1);
+    });
     samples->Data = deflater.Take();
     samples_ = std::move(samples);
     return samples_;

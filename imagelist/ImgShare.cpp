@@ -76,7 +76,8 @@ TImageType ImageTypeByExtension(std::string_view path) {
         {".emf", TImageType::iitEmf}, {".wmf", TImageType::iitWmf},   {".exe", TImageType::iitExe},
         {".dll", TImageType::iitDll}, {".html", TImageType::iitHtml}, {".htm", TImageType::iitHtml},
         {".eml", TImageType::iitEml}, {".txt", TImageType::iitTxt},   {".avi", TImageType::iitAvi},
-        {".png", TImageType::iitPng},
+        {".png", TImageType::iitPng}, {".tif", TImageType::iitTiff},  {".tiff", TImageType::iitTiff},
+        {".gif", TImageType::iitGif}, {".webp", TImageType::iitWebp},
     };
     for (const Entry& e : kTable)
         if (ext == e.ext) return e.type;

@@ -32,8 +32,11 @@ enum class TImageType : std::uint8_t {
     iitCustom,
     iitAvi,
     iitPng,
+    iitTiff,
+    iitGif,
+    iitWebp,
 };
-constexpr int kImageTypeCount = 18;
+constexpr int kImageTypeCount = 21;
 
 // Sort key; the ordinal is the shell column compared.
 enum class TSortTypeEx { istName, istSize, istType, istDate, istAttr };

@@ -9,6 +9,7 @@
 #include "graphics/Exif.h"
 #include "graphics/JpegCodec.h"
 #include "graphics/Png.h"
+#include "graphics/ScanWebFiles.h"
 #include "imagelist/FileFacts.h"
 
 namespace pim {
@@ -74,11 +75,14 @@ int TImgUtil::LoadImage(const std::string& path, int width, int iconIndex, int h
 
     result.ImageType = DetectType(path);
     switch (result.ImageType) {
-        case TImageType::iitNone: case TImageType::iitIco: case TImageType::iitCur: case TImageType::iitAni:
-        case TImageType::iitExe: case TImageType::iitDll: case TImageType::iitDir:
-            return MakeIcon(job);
-        default:
-            break;
+        case TImageType::iitNone:
+        case TImageType::iitIco:
+        case TImageType::iitCur:
+        case TImageType::iitAni:
+        case TImageType::iitExe:
+        case TImageType::iitDll:
+        case TImageType::iitDir: return MakeIcon(job);
+        default: break;
     }
     // The cache keeps pictures as their files store them.
     const bool cached = UsesCache() && job.quarterTurns == 0 && !AutoOrient;
@@ -108,14 +112,14 @@ int TImgUtil::Decode(TJob& job) {
         job.out.SourceWidth = bitmap.Width();
         job.out.SourceHeight = bitmap.Height();
         const TImageType type = job.out.ImageType;
-        if (type == TImageType::iitBmp || type == TImageType::iitPng)
+        if (type == TImageType::iitBmp || type == TImageType::iitPng || type == TImageType::iitTiff ||
+            type == TImageType::iitGif || type == TImageType::iitWebp)
             Orient(bitmap, TurnOrientation(1, job.quarterTurns));
         Fit(job);
         return code;
     };
     switch (job.out.ImageType) {
-        case TImageType::iitBmp:
-            return decoded(platform_->LoadBmp(job.path, bitmap));
+        case TImageType::iitBmp: return decoded(platform_->LoadBmp(job.path, bitmap));
         case TImageType::iitJpeg: {
             TFileStream file(job.path, TFileMode::fmOpenRead);
             return LoadJpeg(job, file);
@@ -129,14 +133,22 @@ int TImgUtil::Decode(TJob& job) {
             png.AssignTo(bitmap);
             return decoded(kImgLoaded);
         }
-        case TImageType::iitEmf: case TImageType::iitWmf:
-            return decoded(platform_->LoadMetafile(job.path, bkColor_, bitmap));
-        case TImageType::iitHtml: case TImageType::iitEml:
-            return DecodeShellImage(job);
-        case TImageType::iitTxt:
-            return DecodeText(job);
-        case TImageType::iitAvi:
-            return decoded(platform_->LoadVideoFrame(job.path, AviFramePos, bitmap));
+        case TImageType::iitTiff:
+        case TImageType::iitGif:
+        case TImageType::iitWebp: {
+            // The first page as the PDF shows it, over white.
+            const TFileKind kind = job.out.ImageType == TImageType::iitTiff  ? TFileKind::fkTiff
+                                   : job.out.ImageType == TImageType::iitGif ? TFileKind::fkGif
+                                                                             : TFileKind::fkWebp;
+            RasterPixelsToBitmap(DecodeScanWebFile(job.path, kind), bitmap);
+            return decoded(kImgLoaded);
+        }
+        case TImageType::iitEmf:
+        case TImageType::iitWmf: return decoded(platform_->LoadMetafile(job.path, bkColor_, bitmap));
+        case TImageType::iitHtml:
+        case TImageType::iitEml: return DecodeShellImage(job);
+        case TImageType::iitTxt: return DecodeText(job);
+        case TImageType::iitAvi: return decoded(platform_->LoadVideoFrame(job.path, AviFramePos, bitmap));
         case TImageType::iitCustom:
             return decoded(CustomLoader && CustomLoader->Load(job.path, bitmap) ? kImgLoaded : kImgFailed);
         case TImageType::iitSusie: {
@@ -146,8 +158,7 @@ int TImgUtil::Decode(TJob& job) {
             lock.unlock();
             return decoded(code);
         }
-        default:
-            return kImgFailed;
+        default: return kImgFailed;
     }
 }
 

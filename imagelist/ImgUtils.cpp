@@ -202,8 +202,10 @@ int TShellItem::IconIndex() {
 // folders) may each show their own, and are asked for each item.
 int TShellItems::KindIcon(TShellItem& item) {
     const TImageType type = item.ImageType();
-    const bool ofItsKind = item.OverlayIndex < 0 && (type == TImageType::iitJpeg || type == TImageType::iitBmp ||
-                                                     type == TImageType::iitPng || type == TImageType::iitTxt);
+    const bool ofItsKind = item.OverlayIndex < 0 &&
+                           (type == TImageType::iitJpeg || type == TImageType::iitBmp || type == TImageType::iitPng ||
+                            type == TImageType::iitTxt || type == TImageType::iitTiff || type == TImageType::iitGif ||
+                            type == TImageType::iitWebp);
     if (!ofItsKind) return Shell().IconIndex(item.AbsoluteIdList());
     const std::string ext = LowerCaseName(ExtractFileExt(item.FullPath()));
     if (const auto known = kindIcons_.find(ext); known != kindIcons_.end()) return known->second;

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "app/MainModel.h"
+#include "app/ScanWebPages.h"
 #include "base/CodePage.h"
 
 namespace pim {
@@ -54,8 +55,11 @@ TEST(MainModel, TypeBoxesGiveTheMaskTable) {
     // The png box adds its pattern last to whatever else is ticked.
     for (int bits = 0; bits < 8; ++bits)
         EXPECT_EQ(MaskOfFileTypeBits(bits | ftPng), bits ? std::string(expected[bits]) + ";*.png" : "*.png") << bits;
+    // One box for the scanner and web kinds, after the others.
+    EXPECT_EQ(MaskOfFileTypeBits(ftScanWeb), "*.tif;*.tiff;*.gif;*.webp");
+    EXPECT_EQ(MaskOfFileTypeBits(ftAll), "*.jpg;*.bmp;*.txt;*.png;*.tif;*.tiff;*.gif;*.webp");
     EXPECT_FALSE(MaskOfFileTypeBits(-1));
-    EXPECT_FALSE(MaskOfFileTypeBits(16));
+    EXPECT_FALSE(MaskOfFileTypeBits(32));
 }
 
 TEST(MainModel, ComboBoxIndicesGiveSortKeyAndDirection) {
@@ -97,6 +101,13 @@ TEST(MainModel, CurrentExtAndBookmarkTitleComeFromTheFileName) {
     EXPECT_EQ(BookmarkTitleOf("a.jpg"), "a");
     EXPECT_EQ(BookmarkTitleOf(".jpg"), "");
     EXPECT_EQ(BookmarkTitleOf("abc"), "");
+    // Four-letter extensions of the program's kinds go whole; a multi-page
+    // file's pages add their number.
+    EXPECT_EQ(BookmarkTitleOf("scan.TIFF"), "scan");
+    EXPECT_EQ(BookmarkTitleOf("web.webp"), "web");
+    EXPECT_EQ(BookmarkTitleOf("old.gif"), "old");
+    EXPECT_EQ(PageBookmarkSuffix(0, 1), "");
+    EXPECT_EQ(PageBookmarkSuffix(1, 3), " (2/3)");
     // Names code page 932 holds keep the title above; others keep their
     // true characters, four of them dropped (a pair of surrogates is one).
     EXPECT_EQ(UnicodeBookmarkTitleOf("\xE5\x86\x99\xE7\x9C\x9F.jpg"), u"");  // 写真.jpg

@@ -271,6 +271,10 @@ TEST(PdfRun, TheCauseOfACommonFailureIsToldInJapanese) {
         {"crc.png", test::PngHeaderOnly(4, 4, false), "ファイルが壊れています"},
         {"huge.png", test::PngHeaderOnly(60000, 60000), "画像が大きすぎます"},
         {"jpeg.bmp", Bmp(4, 70), "対応していない形式の画像です"},
+        {"not.tif", "this is no TIFF", "TIFF画像ではありません"},
+        {"not.gif", "this is no GIF", "GIF画像ではありません"},
+        {"not.webp", "RIFF\x04\0\0\0WAVEfmt ", "WebP画像ではありません"},
+        {"cut.gif", std::string("GIF89a\x40\0\x40\0\xF7\0\0", 13), "ファイルが途中で切れています"},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.file);

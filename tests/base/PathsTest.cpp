@@ -76,6 +76,10 @@ TEST(FileKinds, DecidedOnceFromTheName) {
         {"notes.txt", TFileKind::fkText},
         {"x.png", TFileKind::fkPng},
         {".png", TFileKind::fkPng},
+        {"scan.tif", TFileKind::fkTiff},
+        {"scan.TIFF", TFileKind::fkTiff},
+        {"old.gif", TFileKind::fkGif},
+        {"web.WebP", TFileKind::fkWebp},
         // Only the extension counts, not the last three characters.
         {"a.jpeg", TFileKind::fkOther},
         {"a.xjpg", TFileKind::fkOther},
@@ -86,6 +90,10 @@ TEST(FileKinds, DecidedOnceFromTheName) {
     for (const Case& c : cases) EXPECT_EQ(FileKindOf(P("/f.d/").append(c.name)), c.kind) << c.name;
 
     EXPECT_EQ(FileKindOfWord("png"), TFileKind::fkPng);
+    EXPECT_EQ(FileKindOfWord("webp"), TFileKind::fkWebp);
+    // The three scanner and web kinds share one type bit.
+    EXPECT_EQ(FileKindBit(TFileKind::fkTiff), FileKindBit(TFileKind::fkGif));
+    EXPECT_EQ(FileKindBit(TFileKind::fkTiff), FileKindBit(TFileKind::fkWebp));
     EXPECT_EQ(FileKindOfWord("JPG"), TFileKind::fkOther);
     EXPECT_EQ(FileKindBit(TFileKind::fkOther), 0);
 }

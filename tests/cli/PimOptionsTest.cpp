@@ -52,7 +52,8 @@ TEST(Pim, ProgressIsOneLinePerFileWhenNotATerminal) {
     Folder f("pim-progress");
     const auto r = RunPim({f.path});
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(r.err, "画像読み込み:1/3 (0%)\n画像読み込み:2/3 (33%)\n画像読み込み:3/3 (66%)\n画像読み込み:3/3 (100%)\n");
+    EXPECT_EQ(r.err,
+              "画像読み込み:1/3 (0%)\n画像読み込み:2/3 (33%)\n画像読み込み:3/3 (66%)\n画像読み込み:3/3 (100%)\n");
     EXPECT_EQ(r.out, "ＰＤＦが作成出来ました\n" + f.Path("default.pdf") + "\n");
 }
 
@@ -84,7 +85,7 @@ TEST(Pim, BadUsageNamesTheOptionAndWhatIsAllowed) {
         {{"--brightness=-256"}, {"--brightness", "-255..255"}},
         {{"-b", "x"}, {"--brightness", "-255..255"}},
         {{"-s", "colour"}, {"--sort", "name, date, size or type"}},
-        {{"-t", "jpg,gif"}, {"--types", "gif"}},
+        {{"-t", "jpg,heic"}, {"--types", "heic"}},
         {{"-t", ""}, {"--types", "no file type"}},
         {{"-j", "0"}, {"--jobs", "1..256"}},
         {{"--types=,"}, {"--types", "no file type"}},
@@ -137,7 +138,8 @@ TEST(Pim, ACutOffJpegIsNamedButTheRunSucceeds) {
     test::WriteFileBytes(f.Path("b.jpg"), bytes.substr(0, bytes.size() * 2 / 3));
     const auto r = RunPim({"--quiet", f.path});
     EXPECT_EQ(r.exitCode, 0);
-    EXPECT_EQ(r.err.rfind("pim: warning: " + f.Path("b.jpg") + ": the JPEG data end before the image does", 0), 0u) << r.err;
+    EXPECT_EQ(r.err.rfind("pim: warning: " + f.Path("b.jpg") + ": the JPEG data end before the image does", 0), 0u)
+        << r.err;
     EXPECT_EQ(test::TPdfFacts::FromFile(f.Path("default.pdf")).Pages().size(), 3u);
 }
 
@@ -183,7 +185,8 @@ TEST(Pim, AVeryLongNameIsWritten) {
     const auto r = RunPim({"--quiet", "-o", name, f.path});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(TPdfFacts::FromFile(f.Path(name + ".pdf")).Pages().size(), 3u);
-    for (const auto& entry : fs::directory_iterator(f.path)) EXPECT_NE(entry.path().extension(), ".tmp") << entry.path();
+    for (const auto& entry : fs::directory_iterator(f.path))
+        EXPECT_NE(entry.path().extension(), ".tmp") << entry.path();
 }
 
 // A full disk says so in the system's words, not "Stream write error": the
@@ -195,16 +198,15 @@ TEST(Pim, AFullDiskSaysNoSpaceLeftOnDevice) {
     test::WriteBmpFile(folder + "/big.bmp", test::GradientBitmap(300, 300));  // 270 KB of samples
     const std::string save = test::FreshFolder("pim-full-disk-mount");
     const std::string errFile = test::OutputPath("pim-full-disk.err");
-    const auto r = test::RunCommand("unshare -m sh -c " +
-                                    test::ShellQuote("mount -t tmpfs -o size=64k tmpfs " + test::ShellQuote(save) +
-                                                     " && printf old > " + test::ShellQuote(save + "/default.pdf") +
-                                                     " && " + test::ShellQuote(PIM_CLI_PATH) + " --quiet -d " +
-                                                     test::ShellQuote(save) + " " + test::ShellQuote(folder) + " 2>" +
-                                                     test::ShellQuote(errFile) + "; echo exit=$?; ls -A " +
-                                                     test::ShellQuote(save) + "; cat " + test::ShellQuote(save + "/default.pdf")));
+    const auto r = test::RunCommand(
+        "unshare -m sh -c " +
+        test::ShellQuote("mount -t tmpfs -o size=64k tmpfs " + test::ShellQuote(save) + " && printf old > " +
+                         test::ShellQuote(save + "/default.pdf") + " && " + test::ShellQuote(PIM_CLI_PATH) +
+                         " --quiet -d " + test::ShellQuote(save) + " " + test::ShellQuote(folder) + " 2>" +
+                         test::ShellQuote(errFile) + "; echo exit=$?; ls -A " + test::ShellQuote(save) + "; cat " +
+                         test::ShellQuote(save + "/default.pdf")));
     EXPECT_NE(r.output.find("exit=3\ndefault.pdf\nold"), std::string::npos) << r.output;  // no temporary file left
-    EXPECT_EQ(test::ReadFileBytes(errFile),
-              "pim: writing " + save + "/default.pdf: No space left on device\n");
+    EXPECT_EQ(test::ReadFileBytes(errFile), "pim: writing " + save + "/default.pdf: No space left on device\n");
 }
 
 // A page past 14,400 units is scaled down, and pim names the file.
@@ -236,7 +238,8 @@ TEST_P(PimStop, StopsTheRunAndWritesNothing) {
     // enough (a PDF of 270 MB, synced) for it to arrive before the rename.
     const std::string folder = test::FreshFolder("pim-stop-" + std::to_string(signal) + (atLastFile ? "-save" : ""));
     test::WriteBmpFile(folder + "/p000.bmp", test::GradientBitmap(1500, 1500));
-    for (int i = 1; i < 40; ++i) fs::create_hard_link(folder + "/p000.bmp", folder + "/p" + std::to_string(100 + i) + ".bmp");
+    for (int i = 1; i < 40; ++i)
+        fs::create_hard_link(folder + "/p000.bmp", folder + "/p" + std::to_string(100 + i) + ".bmp");
     test::WriteFileBytes(folder + "/default.pdf", "old");
     const auto r = test::RunPimAndInterrupt({folder}, signal, atLastFile ? "40/40 " : "\n");
     EXPECT_EQ(r.exitCode, exitCode) << r.err;
@@ -271,7 +274,8 @@ TEST(Pim, TheFileSizeLimitFailsTheWriteInsteadOfKillingTheProgram) {
     EXPECT_EQ(r.exitCode, 3) << r.err;
     EXPECT_NE(r.err.find("pim: writing " + f.Path("default.pdf")), std::string::npos) << r.err;
     EXPECT_EQ(test::ReadFileBytes(f.Path("default.pdf")), "old");
-    for (const auto& entry : fs::directory_iterator(f.path)) EXPECT_NE(entry.path().extension(), ".tmp") << entry.path();
+    for (const auto& entry : fs::directory_iterator(f.path))
+        EXPECT_NE(entry.path().extension(), ".tmp") << entry.path();
 }
 
 // One picture is held once on its way into the PDF: a 1 KB RLE bitmap of
@@ -319,12 +323,14 @@ TEST_P(PimSort, BookmarksInListOrder) {
     EXPECT_EQ(Titles(f.Path("default.pdf")), GetParam().titles);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Pim, PimSort,
-    testing::Values(SortCase{{}, {"a", "b", "c"}}, SortCase{{"-r"}, {"c", "b", "a"}},
-                    SortCase{{"-s", "date"}, {"c", "a", "b"}}, SortCase{{"-s", "date", "-r"}, {"b", "a", "c"}},
-                    SortCase{{"-s", "size"}, {"a", "c", "b"}}, SortCase{{"-s", "size", "--descending"}, {"b", "c", "a"}},
-                    SortCase{{"-s", "type"}, {"c", "b", "a"}}, SortCase{{"-s", "type", "-r"}, {"a", "b", "c"}}));
+INSTANTIATE_TEST_SUITE_P(Pim, PimSort,
+                         testing::Values(SortCase{{}, {"a", "b", "c"}}, SortCase{{"-r"}, {"c", "b", "a"}},
+                                         SortCase{{"-s", "date"}, {"c", "a", "b"}},
+                                         SortCase{{"-s", "date", "-r"}, {"b", "a", "c"}},
+                                         SortCase{{"-s", "size"}, {"a", "c", "b"}},
+                                         SortCase{{"-s", "size", "--descending"}, {"b", "c", "a"}},
+                                         SortCase{{"-s", "type"}, {"c", "b", "a"}},
+                                         SortCase{{"-s", "type", "-r"}, {"a", "b", "c"}}));
 
 }  // namespace
 }  // namespace pim
