@@ -407,7 +407,7 @@ void TPdfRun::PrintCurrentPage() {
         TScanWebPage made = PrepareScanWebPage(morePages_, n, settings_.Adjust, settings_.ReencodeJpeg);
         page.Picture = std::move(made.Picture);
         page.Warning = std::move(made.Warning);
-        ArmPreparedPage(currentIndex_, std::move(page));
+        ArmPreparedPage(pageIndex_, std::move(page));
         PReport1->PrintPage(*PRPage1);
         if (spool_) spool_->SpoolPageImages(*PReport1->Doc()->GetCanvas()->GetPage());
     }
@@ -496,7 +496,6 @@ TPdfRun::TPreparedPage TPdfRun::PreparePage(const std::string& file, const TPdfR
 void TPdfRun::ArmPreparedPage(int index, TPreparedPage page) {
     currentFile_ = files_[static_cast<std::size_t>(index)];
     currentKind_ = page.Kind;
-    currentIndex_ = index;
     if (page.PageOfFile == 0) morePages_ = std::move(page.More);
     pageOfFile_ = page.PageOfFile;
     if (currentKind_ == TFileKind::fkText) PRText1->Lines() = std::move(page.Lines);

@@ -53,12 +53,15 @@ TEST(ScanWebRun, EveryTiffPageInOrderWithItsNumber) {
             settings.ReencodeJpeg = reencode;
             settings.Jobs = jobs;
             const TPdfRunResult result =
-                run.CreatePdf(host, {folder + "/photo.jpg", folder + "/scan.tiff", folder + "/one.tif"}, settings);
+                run.CreatePdf(host, {folder + "/photo.jpg", folder + "/scan.tiff", "", folder + "/one.tif"}, settings);
             ASSERT_EQ(result.Outcome, TPdfRunOutcome::roDone) << result.Cause;
             EXPECT_TRUE(result.Warnings.empty());
             const std::string pdf = OutputFileName(folder, "");
             const TPdfFacts facts = TPdfFacts::FromFile(pdf);
-            EXPECT_EQ(facts.Pages().size(), 5u);
+            ASSERT_EQ(facts.Pages().size(), 6u);
+            // The blank page after the scan: its last page's size, nothing drawn.
+            EXPECT_EQ(facts.PageSize(facts.Pages()[4]), (std::pair<int, int>{40, 30}));
+            EXPECT_TRUE(facts.PageImages(facts.Pages()[4]).empty());
             EXPECT_EQ(facts.OutlineTitles(),
                       (std::vector<std::string>{"photo", "scan (1/3)", "scan (2/3)", "scan (3/3)", "one"}));
             EXPECT_VALID_PDF(pdf);
