@@ -136,7 +136,7 @@ void TForm1::CreateControls() {
     // above the list, so that the tab row has room for every tab. Each type
     // box is as wide as its box and caption need at every dpi, with a pixel
     // or two to spare ("bmp" needs 43 at 96 dpi).
-    Panel1 = Make<TPanel>({.Parent = this, .Bounds = {432, 34, 332, 27}, .BevelInner = TBevel::bvLowered});
+    Panel1 = Make<TPanel>({.Parent = this, .Bounds = {342, 34, 422, 27}, .BevelInner = TBevel::bvLowered});
     ComboBox2 = Make<TComboBox>(
         {.Parent = Panel1, .Bounds = {9, 4, 57}, .Items = {Ansi("昇順"), Ansi("降順")}, .ItemIndex = 0});
     ComboBox1 = Make<TComboBox>({.Parent = Panel1,
@@ -147,6 +147,9 @@ void TForm1::CreateControls() {
     CheckBox4 = Make<TCheckBox>({.Parent = Panel1, .Bounds = {198, 2, 46, 23}, .Caption = "bmp", .Checked = true});
     CheckBox5 = Make<TCheckBox>({.Parent = Panel1, .Bounds = {246, 2, 35, 23}, .Caption = "txt", .Checked = true});
     CheckBox7 = Make<TCheckBox>({.Parent = Panel1, .Bounds = {282, 2, 42, 23}, .Caption = "png", .Checked = true});
+    // The scanners' and the web's kinds share one box.
+    CheckBox9 =
+        Make<TCheckBox>({.Parent = Panel1, .Bounds = {324, 2, 92, 23}, .Caption = "tif/gif/webp", .Checked = true});
 
     Panel2 = Make<TPanel>({.Parent = this, .Bounds = {300, 374, 468, 39}, .BevelOuter = TBevel::bvNone});
     StaticText11 = Make<TStaticText>({.Parent = Panel2,
@@ -180,8 +183,8 @@ void TForm1::CreateControls() {
     TabOrder = {LabeledEdit1, LabeledEdit2, LabeledEdit3, LabeledEdit4, LabeledEdit6, CheckBox6,
                 SpeedButton1, SpeedButton2, ScrollBar1,   ScrollBar2,   CheckBox2,    Button5,
                 Button6,      CheckBox1,    CheckBox8,    Button4,      PageControl1, ComboBox2,
-                ComboBox1,    CheckBox3,    CheckBox4,    CheckBox5,    CheckBox7,    ImgListView1,
-                ComboBox3,    ComboBox4,    Button8,      Button9,      Button7};
+                ComboBox1,    CheckBox3,    CheckBox4,    CheckBox5,    CheckBox7,    CheckBox9,
+                ImgListView1, ComboBox3,    ComboBox4,    Button8,      Button9,      Button7};
 
     N1 = PopupMenu1.Add(Ansi("ＰＤＦ作成(選択画像)"));
     N2 = PopupMenu1.Add("-");
@@ -313,6 +316,7 @@ void TForm1::WireEvents() {
     CheckBox4->OnClick = [this] { CheckBox4Click(); };
     CheckBox5->OnClick = [this] { CheckBox5Click(); };
     CheckBox7->OnClick = [this] { CheckBox7Click(); };
+    CheckBox9->OnClick = [this] { Check_Attrib(); };
     StaticText3->OnDblClick = [this] { StaticText3DblClick(); };
     StaticText2->OnDblClick = [this] { StaticText3DblClick(); };
     Button7->OnClick = [this] { Button7Click(); };

@@ -92,6 +92,7 @@ public:
     ui::TCheckBox* CheckBox4;
     ui::TCheckBox* CheckBox5;
     ui::TCheckBox* CheckBox7;  // "png"
+    ui::TCheckBox* CheckBox9;  // "tif/gif/webp"
     ui::TPanel* Panel2;
     ui::TStaticText* StaticText11;
     ui::TStaticText* StaticText3;

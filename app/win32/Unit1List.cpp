@@ -15,7 +15,7 @@ using namespace ui;
 int TForm1::FileTypeBits() const {
     int bits = 0;
     const std::pair<TCheckBox*, int> boxes[] = {
-        {CheckBox3, ftJpg}, {CheckBox4, ftBmp}, {CheckBox5, ftTxt}, {CheckBox7, ftPng}};
+        {CheckBox3, ftJpg}, {CheckBox4, ftBmp}, {CheckBox5, ftTxt}, {CheckBox7, ftPng}, {CheckBox9, ftScanWeb}};
     for (const auto& [box, bit] : boxes)
         if (box->Checked()) bits |= bit;
     return bits;

@@ -156,6 +156,7 @@ void TForm1::SetupSettings() {
         Box("Bmp", *CheckBox4, changed),
         Box("Txt", *CheckBox5, changed),
         Box("Png", *CheckBox7, changed),
+        Box("ScanWeb", *CheckBox9, changed),
         Combo("Binding", *ComboBox3, changed),
         Combo("PageLayout", *ComboBox4, changed),
         {"Window", [this] { return WindowPlaceText(WindowPlace()); },

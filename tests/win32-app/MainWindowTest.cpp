@@ -163,6 +163,7 @@ TEST_F(MainWindowTest, EveryControlHasItsClassCaptionAndState) {
         {"CheckBox4", f.CheckBox4->Handle(), "Button", "bmp", BST_CHECKED},
         {"CheckBox5", f.CheckBox5->Handle(), "Button", "txt", BST_CHECKED},
         {"CheckBox7", f.CheckBox7->Handle(), "Button", "png", BST_CHECKED},
+        {"CheckBox9", f.CheckBox9->Handle(), "Button", "tif/gif/webp", BST_CHECKED},
         {"Panel2", f.Panel2->Handle(), "PimPanel", ""},
         {"StaticText11", f.StaticText11->Handle(), "Static", "画像フォルダ"},
         {"StaticText3", f.StaticText3->Handle(), "Static", folder},
@@ -264,6 +265,8 @@ TEST_F(MainWindowTest, TypeBoxesFilterTheListAndTheCountsFollow) {
     Click(*f.CheckBox3);
     Click(*f.CheckBox4);
     Click(*f.CheckBox5);
+    EXPECT_EQ(f.ImgListView1->DispTypes().Ext(), "*.png;*.tif;*.tiff;*.gif;*.webp");
+    Click(*f.CheckBox9);
     EXPECT_EQ(f.ImgListView1->DispTypes().Ext(), "*.png");
     EXPECT_EQ(Rows(), (std::vector<std::string>{"d-shot.png"}));
     Click(*f.CheckBox7);
@@ -280,6 +283,8 @@ TEST_F(MainWindowTest, TypeBoxesFilterTheListAndTheCountsFollow) {
     Click(*f.CheckBox7);
     EXPECT_EQ(f.ImgListView1->DispTypes().Ext(), "*.jpg;*.bmp;*.png");
     EXPECT_EQ(Rows(), (std::vector<std::string>{"a-picture.bmp", "b-photo.jpg", "d-shot.png"}));
+    Click(*f.CheckBox9);
+    EXPECT_EQ(f.FileTypeBits(), ftAll & ~ftTxt);
 }
 
 TEST_F(MainWindowTest, SortBoxesSetTheKeyAndTheDirection) {

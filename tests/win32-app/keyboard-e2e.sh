@@ -34,8 +34,8 @@ expected=(
   "ScrollBar||72,280" "ScrollBar||72,312" "Button|グレイスケール|24,352" "Button|効果確認|128,346"
   "Button|元の画像|208,346" "Button|JPEG再変換|96,392" "Button|EXIF回転|8,392"
   "Button|PDF作成|192,392"
-  "SysTabControl32||296,8" "ComboBox|昇順|441,38" "ComboBox|名前|505,38"
-  "Button|jpg|590,36" "Button|bmp|630,36" "Button|txt|678,36" "Button|png|714,36" "SysListView32||300,63"
+  "SysTabControl32||296,8" "ComboBox|昇順|351,38" "ComboBox|名前|415,38"
+  "Button|jpg|500,36" "Button|bmp|540,36" "Button|txt|588,36" "Button|png|624,36" "Button|tif/gif/webp|666,36" "SysListView32||300,63"
   "Button|参照...|713,374"
 )
 wait_until focus_is "Pim-ピム-" "${expected[0]}" ||

@@ -27,13 +27,13 @@ shoot png-thumbnails.png
 bookmarks() { qpdf --json=2 --json-key=outlines "$1" | python3 -c 'import json, sys
 print(" ".join(o["title"] for o in json.load(sys.stdin)["outlines"]))'; }
 
-# The "png" box (CheckBox7 at 282, 1 on the bar at 432, 34): off, then on.
-click_client "$main" 720 47
+# The "png" box (CheckBox7 at 282, 2 on the bar at 342, 34): off, then on.
+click_client "$main" 645 47
 wait_until names_are c-photo.jpg || fail "with the png box off the list shows [$(row_line)]"
 shoot png-filtered.png
 run_pdf without.pdf
 [ "$(bookmarks "$folder/without.pdf")" = "c-photo" ] || fail "with the png box off: $(bookmarks "$folder/without.pdf")"
-click_client "$main" 720 47
+click_client "$main" 645 47
 wait_until names_are "$all" || fail "with the png box on again the list shows [$(row_line)]"
 run_pdf with.pdf
 [ "$(bookmarks "$folder/with.pdf")" = "a-screen b-disc c-photo d-palette" ] ||

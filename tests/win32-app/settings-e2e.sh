@@ -34,11 +34,11 @@ choose() {  # choose <arrow x> <item x> <item y> <item text>
 }
 
 start_pim "$(winpath "$folder")"
-[ "$(ticked)" = "EXIF回転 bmp jpg png txt ユーザ設定 " ] || fail "not the design values at the first start: $(ticked)"
-click_client "$main" 636 47        # "bmp"
-wait_until eval '[ "$(ticked)" = "EXIF回転 jpg png txt ユーザ設定 " ]' || fail "bmp was not unticked: $(ticked)"
-choose 576 540 103 種類             # 名前 / 更新日時 / サイズ / 種類
-choose 490 460 82 降順             # 昇順 / 降順
+[ "$(ticked)" = "EXIF回転 bmp jpg png tif/gif/webp txt ユーザ設定 " ] || fail "not the design values at the first start: $(ticked)"
+click_client "$main" 560 47        # "bmp"
+wait_until eval '[ "$(ticked)" = "EXIF回転 jpg png tif/gif/webp txt ユーザ設定 " ]' || fail "bmp was not unticked: $(ticked)"
+choose 486 450 103 種類             # 名前 / 更新日時 / サイズ / 種類
+choose 400 370 82 降順             # 昇順 / 降順
 for _ in 1 2 3 4 5; do click_client "$main" 178 288; done   # 明るさ's right arrow
 wait_until shows '^Static|5|' || fail "明るさ did not come to 5: $(shown | grep '^Static|[0-9-]*|')"
 shoot gui-settings-changed.png
@@ -49,7 +49,7 @@ grep -q $'^Bmp=0\r$' "$ini" && grep -q $'^SortKey=3\r$' "$ini" && grep -q $'^Sor
 start_pim                                     # no folder: the remembered one
 controls=$(shown)
 shoot gui-settings-restored.png
-[ "$(ticked)" = "EXIF回転 jpg png txt ユーザ設定 " ] || fail "type boxes after the restart: $(ticked)"
+[ "$(ticked)" = "EXIF回転 jpg png tif/gif/webp txt ユーザ設定 " ] || fail "type boxes after the restart: $(ticked)"
 grep -q "^Static|$(winpath "$folder" | sed 's/\\/\\\\/g')|" <<<"$controls" || fail "not the remembered folder"
 grep -q '^ComboBox|種類|' <<<"$controls" && grep -q '^ComboBox|降順|' <<<"$controls" || fail "the sort after the restart"
 grep -q '^Static|5|' <<<"$controls" || fail "明るさ after the restart"
@@ -74,7 +74,7 @@ close_pim
 printf '\x01\x02\x00\xff[Main\r\nBmp=zero\r\nSortKey=9\r\nWindow=,,\r\n\x81[Main]\r\nBrightness=1e3\r\n' >"$ini"
 cp "$ini" "$out/settings-damaged.ini"
 start_pim "$(winpath "$folder")"
-[ "$(ticked)" = "EXIF回転 bmp jpg png txt ユーザ設定 " ] || fail "a damaged Pim.ini did not give the design values: $(ticked)"
+[ "$(ticked)" = "EXIF回転 bmp jpg png tif/gif/webp txt ユーザ設定 " ] || fail "a damaged Pim.ini did not give the design values: $(ticked)"
 shown | grep -q '^Static|0|' || fail "明るさ from a damaged Pim.ini"
 click_client "$main" $(row_xy 0)
 close_pim
