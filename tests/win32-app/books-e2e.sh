@@ -6,7 +6,8 @@
 # order, right to left, the cover alone; the finished dialog names the
 # skipped and the failed folder with its cause. With the broken file gone,
 # the popup's "すべてを1つのPDFに" makes one PDF with a bookmark per chapter
-# over its pages. pim.exe --each-subfolder ends with 3 on the broken folder.
+# over its pages, as pim.exe --subfolders-in-one does. pim.exe
+# --each-subfolder ends with 3 on the broken folder.
 #
 #   books-e2e.sh <Pim.exe> <pim.exe> <probe.exe> <test output folder>
 gui=$1 cli=$2 probe_exe=$3 out=$4
@@ -90,12 +91,17 @@ click_control "$dialog" "Button|閉じる"
 wait_gone "ＰＤＦ作成終了" || fail "the finished dialog did not close"
 # The titles are code page 932, which qpdf reads as other characters: the
 # chapters are told by their pages.
-outline=$(qpdf --json=2 --json-key=outlines "$folder/series.pdf" | python3 -c 'import json, sys
-print(" ".join(str(len(o["kids"])) for o in json.load(sys.stdin)["outlines"]))')
-[ "$outline" = "2 3 1 2 1 2 3 1 2 3 1" ] || fail "the series PDF's chapters have [$outline] pages"
+chapters() { qpdf --json=2 --json-key=outlines "$1" | python3 -c 'import json, sys
+print(" ".join(str(len(o["kids"])) for o in json.load(sys.stdin)["outlines"]))'; }
+[ "$(chapters "$folder/series.pdf")" = "2 3 1 2 1 2 3 1 2 3 1" ] ||
+  fail "the series PDF's chapters have [$(chapters "$folder/series.pdf")] pages"
 [ "$(pdf_widths "$folder/series.pdf" | cut -d' ' -f1-6) " = "$(widths 1)$(widths 2)$(widths 3)" ] ||
   fail "the series PDF begins with pages $(pdf_widths "$folder/series.pdf")"
 close_pim
+# pim.exe makes the series PDF with the same chapters.
+mv "$folder/series.pdf" "$folder/series-window.pdf"
+"$wine_run" "$cli" --quiet --subfolders-in-one "$(winpath "$folder")" >/dev/null 2>&1 || fail "pim --subfolders-in-one failed"
+[ "$(chapters "$folder/series.pdf")" = "2 3 1 2 1 2 3 1 2 3 1" ] || fail "pim's series PDF: [$(chapters "$folder/series.pdf")]"
 ini=$out/settings-books-e2e/Pim.ini
 grep -q $'^Binding=1\r$' "$ini" && grep -q $'^PageLayout=3\r$' "$ini" || fail "Pim.ini does not keep the book settings"
 
