@@ -87,7 +87,7 @@ TEST_F(DpiTest, TheMainWindowIsScaledAndNoCaptionIsClipped) {
     // Places scale with the design: a few corners of the table.
     EXPECT_EQ(RectInParent(f.Button4->Handle()).left, ui::ScaleDpi(192, dpi));
     EXPECT_EQ(RectInParent(f.Button4->Handle()).top, ui::ScaleDpi(392, dpi));
-    EXPECT_EQ(RectInParent(f.Panel1->Handle()).right, ui::ScaleDpi(432 + 332, dpi));
+    EXPECT_EQ(RectInParent(f.Panel1->Handle()).right, ui::ScaleDpi(342, dpi) + ui::ScaleDpi(422, dpi));
     EXPECT_EQ(RectInParent(f.StatusBar1->Handle()).top, client.bottom - ui::ScaleDpi(21, dpi));
     ExpectCaptionsFit(f.Handle());
     // The combo boxes show their longest item, the status panels their counts.
@@ -99,6 +99,16 @@ TEST_F(DpiTest, TheMainWindowIsScaledAndNoCaptionIsClipped) {
     EXPECT_EQ(edges[0], ui::ScaleDpi(150, dpi));
     EXPECT_LE(TextExtent(f.StatusBar1->Handle(), f.StatusBar1->PanelText(0)).cx, edges[0]);
     Screenshot(f.Handle(), "dpi-" + std::to_string(dpi) + "-main");
+    // The PDF設定 tab: its captions and the longest page display.
+    f.PageControl1->SetActivePageIndex(2);
+    f.PageControl1Change();
+    ExpectCaptionsFit(f.Handle());
+    GetClientRect(f.ComboBox4->Handle(), &combo);
+    EXPECT_LE(TextExtent(f.ComboBox4->Handle(), Ansi("見開き・表紙は単独")).cx + GetSystemMetrics(SM_CXVSCROLL),
+              combo.right);
+    Screenshot(f.Handle(), "dpi-" + std::to_string(dpi) + "-pdf-settings");
+    f.PageControl1->SetActivePageIndex(0);
+    f.PageControl1Change();
 }
 
 TEST_F(DpiTest, TheProgressDialogIsScaledAndItsTwoLinesFit) {
