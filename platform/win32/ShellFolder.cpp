@@ -428,12 +428,36 @@ TComPtr<IShellFolder> DesktopInterface() {
     return desktop;
 }
 
+// A path as Linux writes it ("/home/me/photos"), given to the program under
+// Wine: shell32 cannot parse it (it fails inside, reading address 0), so it
+// goes in its Windows form, asked of Wine itself (Z:\home\me\photos). On
+// Windows such a path is the current drive's, as the system reads it.
+std::string WindowsFormOf(const std::string& path) {
+    if (path.size() < 2 || path[0] != '/' || path[1] == '/') return path;
+    using TDosFileName = LPWSTR(CDECL*)(LPCSTR);
+    static const auto dosFileName = reinterpret_cast<TDosFileName>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_dos_file_name")));
+    if (dosFileName) {
+        LPWSTR name = dosFileName(path.c_str());
+        if (!name) return path;
+        std::string windows = Utf8Name(name);
+        HeapFree(GetProcessHeap(), 0, name);
+        return windows;
+    }
+    std::wstring wide = WideName(path);
+    for (wchar_t& c : wide)
+        if (c == L'/') c = L'\\';
+    return Utf8Name(
+        ConvertedPath(wide, [](LPCWSTR in, LPWSTR out, DWORD n) { return GetFullPathNameW(in, n, out, nullptr); }));
+}
+
 class TWinShell : public TShell {
 public:
     std::unique_ptr<TShellFolder> Desktop() override { return std::make_unique<TWinFolder>(DesktopInterface(), true); }
 
-    bool ParseDisplayName(TOwnerWindow owner, const std::string& path, TIdList& absolute) override {
-        if (path.empty()) return false;
+    bool ParseDisplayName(TOwnerWindow owner, const std::string& given, TIdList& absolute) override {
+        if (given.empty()) return false;
+        const std::string path = WindowsFormOf(given);
         TComPtr<IShellFolder> desktop = DesktopInterface();
         if (!desktop) return false;
         std::wstring wide = WideName(path);

@@ -4,9 +4,11 @@
 
 #include <filesystem>
 
+#include "app/MainModel.h"
 #include "app/PdfBatch.h"
 #include "app/PdfRun.h"
 #include "base/CodePage.h"
+#include "base/Paths.h"
 #include "tests/app/PdfFacts.h"
 #include "tests/app/RunHost.h"
 #include "tests/app/TestPictures.h"
@@ -138,7 +140,8 @@ TEST(PdfRunBooks, ChaptersGroupTheirPagesAndBindingAndDisplayReachTheCatalog) {
 // empty, 第7話 holds a broken JPEG after a good picture. A file of the
 // image folder itself is not a chapter.
 struct ChapterFolders {
-    explicit ChapterFolders(const std::string& name) : root(test::FreshFolder(name)) {
+    // The shell lists folders by their Windows paths.
+    explicit ChapterFolders(const std::string& name) : root(test::ShellPath(test::FreshFolder(name))) {
         WriteBmp(root + "/own.bmp", 5, 5);
         for (int n = 1; n <= 12; ++n) {
             const std::string folder = Chapter(n);
@@ -148,7 +151,7 @@ struct ChapterFolders {
             if (n == 7) test::WriteFileBytes(folder + "/9.jpg", "this is no JPEG");
         }
     }
-    std::string Chapter(int n) const { return root + "/第" + std::to_string(n) + "話"; }
+    std::string Chapter(int n) const { return JoinPath(root, "第" + std::to_string(n) + "話"); }
     static int Pages(int n) { return n % 3 + 1; }
     std::string root;
 };
@@ -171,7 +174,7 @@ TEST(PdfBatch, OnePdfPerChapterFolderSkipsTheEmptyAndGoesOnPastTheBroken) {
     ASSERT_EQ(result.Made.size(), 10u);
     int made = 0;
     for (int n = 1; n <= 12; ++n) {
-        const std::string pdfPath = f.root + "/第" + std::to_string(n) + "話.pdf";
+        const std::string pdfPath = OutputFileName(f.root, "第" + std::to_string(n) + "話");
         if (n == 4 || n == 7) {
             EXPECT_FALSE(fs::exists(test::FsPath(pdfPath))) << pdfPath;
             continue;
@@ -182,7 +185,7 @@ TEST(PdfBatch, OnePdfPerChapterFolderSkipsTheEmptyAndGoesOnPastTheBroken) {
         for (int i = 0; i < ChapterFolders::Pages(n); ++i) expected.push_back({10 * n + i, 7});
         EXPECT_EQ(PageSizes(pdf), expected) << pdfPath;
     }
-    ASSERT_VALID_PDF(f.root + "/第12話.pdf");
+    ASSERT_VALID_PDF(OutputFileName(f.root, "第12話"));
     for (const auto& entry : fs::directory_iterator(test::FsPath(f.root)))
         EXPECT_EQ(entry.path().filename().string().rfind("~pim", 0), std::string::npos);
 
@@ -210,10 +213,10 @@ TEST(PdfBatch, AStopEndsTheBatchKeepingTheFinishedPdfsAndNoPartOfTheNext) {
     TPdfRunSettings settings;
     settings.ImageFolder = f.root;
     settings.UseSaveFolder = true;
-    settings.SaveFolder = test::FreshFolder("books-batch-stop-out");
+    settings.SaveFolder = test::ShellPath(test::FreshFolder("books-batch-stop-out"));
     const TPdfBatchResult result = CreatePdfPerSubfolder(run, host, settings, {});
     EXPECT_TRUE(result.Stopped);
-    EXPECT_EQ(result.Made, std::vector<std::string>{settings.SaveFolder + "/第1話.pdf"});
+    EXPECT_EQ(result.Made, std::vector<std::string>{OutputFileName(settings.SaveFolder, "第1話")});
     std::vector<std::string> left;
     for (const auto& entry : fs::directory_iterator(test::FsPath(settings.SaveFolder)))
         left.push_back(entry.path().filename().string());
@@ -234,7 +237,7 @@ TEST(PdfBatch, AllSubfoldersInOnePdfAsChaptersAfterTheFolderOwnFiles) {
     const TPdfRunResult result =
         CreatePdfOfAllSubfolders(run, host, ListFolderFiles(f.root, listing), {1}, settings, listing);
     ASSERT_EQ(result.Outcome, TPdfRunOutcome::roDone) << result.Cause;
-    const std::string pdfPath = f.root + "/books-all.pdf";
+    const std::string pdfPath = OutputFileName(f.root, "books-all");
     EXPECT_EQ(run.PReport1->FileName(), pdfPath);
     ASSERT_VALID_PDF(pdfPath);
     const TPdfFacts pdf = TPdfFacts::FromFile(pdfPath);

@@ -98,6 +98,22 @@ TEST_F(WinFolder, EachColumnIsTheProgramsOwnOrder) {
     EXPECT_EQ(std::count(byName.begin(), byName.end(), "zeta"), 1);
 }
 
+// Under Wine a Linux user may name a folder as Linux does; its sub-folders
+// are listed too (the shell itself cannot parse such a path).
+TEST_F(WinFolder, AFolderNamedAsLinuxNamesItIsEntered) {
+    fixture_.Folder("第1話");
+    fixture_.File("a.jpg");
+    std::string unixPath = Root();  // Z:\... as Wine maps the Unix root
+    ASSERT_EQ(unixPath.substr(0, 2), "Z:");
+    unixPath.erase(0, 2);
+    for (char& c : unixPath)
+        if (c == '\\') c = '/';
+    TImgListModel model;
+    model.SetFolderPath(unixPath);
+    EXPECT_EQ(model.FolderPath(), Root());
+    EXPECT_EQ(Names(model), (std::vector<std::string>{"第1話", "a.jpg"}));
+}
+
 TEST_F(WinFolder, AShortcutToAFolderIsFollowed) {
     fixture_.Folder("target");
     fixture_.File("target/inside.jpg");
