@@ -64,7 +64,7 @@ TScanWebPage PrepareScanWebPage(const TScanWebMorePages& pages, int index, const
     const TTiffFile& tiff = *pages.Tiff;
     TScanWebPage page;
     if (!reencode && tiff.KeepsData(index)) {
-        page.Picture = std::make_unique<TRasterPage>(tiff.MakePage(index));
+        page.Picture = std::make_unique<TRasterPage>(tiff.KeptPage(index));
     } else {
         page = FromPixels(tiff.Decode(index), adjust, reencode);
     }

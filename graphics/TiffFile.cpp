@@ -8,6 +8,7 @@
 #include <tiffio.h>
 
 #include "base/FileSystem.h"
+#include "graphics/FaxCodes.h"
 #include "graphics/JpegCodec.h"
 
 namespace pim {
@@ -253,15 +254,28 @@ bool TTiffFile::KeepsData(int page) const {
     const bool fax = f.Compression == COMPRESSION_CCITTFAX3 || f.Compression == COMPRESSION_CCITTFAX4;
     // Uncompressed runs inside fax data (option bit 2) are rare and not
     // every viewer reads them.
-    return fax && !f.Tiled && f.Chunks == 1 && f.BitsPerSample == 1 && f.SamplesPerPixel == 1 && f.FillOrder == 1 &&
-           (f.Photometric == PHOTOMETRIC_MINISWHITE || f.Photometric == PHOTOMETRIC_MINISBLACK) &&
-           !(f.FaxOptions & 2) && f.FirstSize > 0 && f.FirstOffset >= 0 && f.FirstOffset + f.FirstSize <= size_ &&
-           f.Width > 0 && f.Height > 0 && f.Width <= kMaxBitmapDimension && f.Height <= kMaxBitmapDimension;
+    if (!(fax && !f.Tiled && f.Chunks == 1 && f.BitsPerSample == 1 && f.SamplesPerPixel == 1 && f.FillOrder == 1 &&
+          (f.Photometric == PHOTOMETRIC_MINISWHITE || f.Photometric == PHOTOMETRIC_MINISBLACK) &&
+          !(f.FaxOptions & 2) && f.FirstSize > 0 && f.FirstOffset >= 0 && f.FirstOffset + f.FirstSize <= size_ &&
+          f.Width > 0 && f.Height > 0 && f.Width <= kMaxBitmapDimension && f.Height <= kMaxBitmapDimension))
+        return false;
+    if (f.Compression != COMPRESSION_CCITTFAX4) return true;
+    // Group 4 data that PDF viewers would read otherwise than libtiff are
+    // decoded (and compressed again) instead: nothing of the page is lost.
+    if (f.FirstSize > kMaxAllocation) return false;
+    std::vector<std::uint8_t> data(static_cast<std::size_t>(f.FirstSize));
+    const std::unique_ptr<TStream> in = source_->Open();
+    in->SetPosition(f.FirstOffset);
+    return in->Read(data.data(), data.size()) == data.size() &&
+           Group4ReadsStrictly(data.data(), data.size(), f.Width, f.Height);
 }
 
 TRasterPage TTiffFile::MakePage(int page) const {
+    return KeepsData(page) ? KeptPage(page) : TRasterPage::FromPixels(Decode(page));
+}
+
+TRasterPage TTiffFile::KeptPage(int page) const {
     const TTiffPageFacts& f = Facts(page);
-    if (!KeepsData(page)) return TRasterPage::FromPixels(Decode(page));
     if (f.WholeJpeg) {
         TRasterPage result =
             TRasterPage::FromFileRange(TRasterCoding::rcDct, f.Width, f.Height, source_, f.FirstOffset, f.FirstSize);

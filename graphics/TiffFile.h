@@ -59,8 +59,12 @@ public:
     // The page decoded over white (grey pages as grey, palette pages as
     // indices, black-and-white ones as 1 bit).
     TRasterPixels Decode(int page) const;
-    // The page's data go into the PDF as they are.
+    // The page's data go into the PDF as they are: the PDF takes them, and
+    // Group 4 data are read alike by libtiff and by strict readers (their
+    // codes are walked once for each call).
     bool KeepsData(int page) const;
+    // The page with its data as they are, where KeepsData.
+    TRasterPage KeptPage(int page) const;
 
 private:
     void ReadPages();
