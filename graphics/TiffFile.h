@@ -65,9 +65,14 @@ public:
     bool KeepsData(int page) const;
     // The page with its data as they are, where KeepsData.
     TRasterPage KeptPage(int page) const;
+    // The page's decoded pixels compressed losslessly: a fax page's as
+    // Group 4 data again, any other with Flate.
+    TRasterPage Recompressed(int page, const TRasterPixels& pixels) const;
 
 private:
     void ReadPages();
+    // The page is fax data in one strip the PDF takes, by its facts.
+    bool FaxAsItIs(int page) const;
 
     std::shared_ptr<const TPngSource> source_;
     std::int64_t size_ = 0;
