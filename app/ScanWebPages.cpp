@@ -64,9 +64,13 @@ TScanWebPage PrepareScanWebPage(const TScanWebMorePages& pages, int index, const
     const TTiffFile& tiff = *pages.Tiff;
     TScanWebPage page;
     if (!reencode && tiff.KeepsData(index)) {
-        page.Picture = std::make_unique<TRasterPage>(tiff.MakePage(index));
+        page.Picture = std::make_unique<TRasterPage>(tiff.KeptPage(index));
+    } else if (reencode) {
+        page = FromPixels(tiff.Decode(index), adjust, true);
     } else {
-        page = FromPixels(tiff.Decode(index), adjust, reencode);
+        const TRasterPixels pixels = tiff.Decode(index);
+        page.Warning = pixels.Damage;
+        page.Picture = std::make_unique<TRasterPage>(tiff.Recompressed(index, pixels));
     }
     // A damaged page list is told with the last page there is.
     if (index == tiff.PageCount() - 1 && !tiff.ChainDamage().empty())

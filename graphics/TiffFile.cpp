@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 #include <unordered_map>
 
 #include <tiffio.h>
 
 #include "base/FileSystem.h"
+#include "graphics/FaxCodes.h"
 #include "graphics/JpegCodec.h"
 
 namespace pim {
@@ -204,6 +206,69 @@ bool WholeJpeg(TStream& stream, const TTiffPageFacts& f, std::int64_t fileSize) 
     }
 }
 
+// A bilevel page (1 white) as Group 4 data, by libtiff's encoder, which
+// writes only what every reader reads; empty if libtiff fails.
+struct TMemoryTiff {
+    std::vector<std::uint8_t> Bytes;
+    std::size_t Position = 0;
+};
+
+tmsize_t MemoryRead(thandle_t h, void* buffer, tmsize_t size) {
+    auto* m = static_cast<TMemoryTiff*>(h);
+    const std::size_t n = std::min(static_cast<std::size_t>(size), m->Bytes.size() - std::min(m->Position, m->Bytes.size()));
+    if (n) std::memcpy(buffer, m->Bytes.data() + m->Position, n);
+    m->Position += n;
+    return static_cast<tmsize_t>(n);
+}
+tmsize_t MemoryWrite(thandle_t h, void* buffer, tmsize_t size) {
+    auto* m = static_cast<TMemoryTiff*>(h);
+    const auto n = static_cast<std::size_t>(size);
+    if (m->Position + n > m->Bytes.size()) m->Bytes.resize(m->Position + n);
+    std::memcpy(m->Bytes.data() + m->Position, buffer, n);
+    m->Position += n;
+    return size;
+}
+toff_t MemorySeek(thandle_t h, toff_t offset, int whence) {
+    auto* m = static_cast<TMemoryTiff*>(h);
+    const auto base = whence == SEEK_SET ? 0 : whence == SEEK_CUR ? m->Position : m->Bytes.size();
+    m->Position = static_cast<std::size_t>(base + offset);
+    return static_cast<toff_t>(m->Position);
+}
+toff_t MemorySize(thandle_t h) { return static_cast<toff_t>(static_cast<TMemoryTiff*>(h)->Bytes.size()); }
+int QuietProc(TIFF*, void*, const char*, const char*, va_list) { return 1; }
+
+std::vector<std::uint8_t> EncodeGroup4(const TRasterPixels& pixels) {
+    // Fax codes give white runs as 0 bits.
+    std::vector<std::uint8_t> rows(pixels.Data);
+    for (std::uint8_t& b : rows) b = static_cast<std::uint8_t>(~b);
+    TMemoryTiff file;
+    TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
+    if (!options) return {};
+    TIFFOpenOptionsSetErrorHandlerExtR(options, QuietProc, nullptr);
+    TIFFOpenOptionsSetWarningHandlerExtR(options, QuietProc, nullptr);
+    TIFF* tif = TIFFClientOpenExt("G4", "w", &file, MemoryRead, MemoryWrite, MemorySeek, CloseProc, MemorySize,
+                                  MapProc, UnmapProc, options);
+    TIFFOpenOptionsFree(options);
+    if (!tif) return {};
+    std::vector<std::uint8_t> strip;
+    const auto width = static_cast<std::uint32_t>(pixels.Width), height = static_cast<std::uint32_t>(pixels.Height);
+    if (TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, width) && TIFFSetField(tif, TIFFTAG_IMAGELENGTH, height) &&
+        TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 1) && TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 1) &&
+        TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISWHITE) &&
+        TIFFSetField(tif, TIFFTAG_COMPRESSION, COMPRESSION_CCITTFAX4) &&
+        TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, height) &&
+        TIFFWriteEncodedStrip(tif, 0, rows.data(), static_cast<tmsize_t>(rows.size())) >= 0) {
+        int err = 0;
+        const std::uint64_t offset = TIFFGetStrileOffsetWithErr(tif, 0, &err);
+        const std::uint64_t count = TIFFGetStrileByteCountWithErr(tif, 0, &err);
+        if (!err && count > 0 && offset + count <= file.Bytes.size())
+            strip.assign(file.Bytes.begin() + static_cast<std::ptrdiff_t>(offset),
+                         file.Bytes.begin() + static_cast<std::ptrdiff_t>(offset + count));
+    }
+    TIFFClose(tif);
+    return strip;
+}
+
 }  // namespace
 
 TTiffFile TTiffFile::Open(const std::string& fileName) {
@@ -247,9 +312,8 @@ void TTiffFile::ReadPages() {
     for (TTiffPageFacts& f : pages_) f.WholeJpeg = WholeJpeg(*in, f, size_);
 }
 
-bool TTiffFile::KeepsData(int page) const {
+bool TTiffFile::FaxAsItIs(int page) const {
     const TTiffPageFacts& f = Facts(page);
-    if (f.WholeJpeg) return true;
     const bool fax = f.Compression == COMPRESSION_CCITTFAX3 || f.Compression == COMPRESSION_CCITTFAX4;
     // Uncompressed runs inside fax data (option bit 2) are rare and not
     // every viewer reads them.
@@ -259,9 +323,41 @@ bool TTiffFile::KeepsData(int page) const {
            f.Width > 0 && f.Height > 0 && f.Width <= kMaxBitmapDimension && f.Height <= kMaxBitmapDimension;
 }
 
-TRasterPage TTiffFile::MakePage(int page) const {
+bool TTiffFile::KeepsData(int page) const {
     const TTiffPageFacts& f = Facts(page);
-    if (!KeepsData(page)) return TRasterPage::FromPixels(Decode(page));
+    if (f.WholeJpeg) return true;
+    if (!FaxAsItIs(page)) return false;
+    if (f.Compression != COMPRESSION_CCITTFAX4) return true;
+    // Group 4 data that PDF viewers would read otherwise than libtiff are
+    // decoded and encoded again instead (Recompressed): nothing is lost.
+    if (f.FirstSize > kMaxAllocation) return false;
+    std::vector<std::uint8_t> data(static_cast<std::size_t>(f.FirstSize));
+    const std::unique_ptr<TStream> in = source_->Open();
+    in->SetPosition(f.FirstOffset);
+    return in->Read(data.data(), data.size()) == data.size() &&
+           Group4ReadsStrictly(data.data(), data.size(), f.Width, f.Height);
+}
+
+TRasterPage TTiffFile::Recompressed(int page, const TRasterPixels& pixels) const {
+    if (FaxAsItIs(page) && pixels.Bits == 1 && pixels.Channels == 1 && pixels.Palette.empty()) {
+        std::vector<std::uint8_t> encoded = EncodeGroup4(pixels);
+        if (!encoded.empty()) {
+            const auto size = static_cast<std::int64_t>(encoded.size());
+            TRasterPage result = TRasterPage::FromFileRange(TRasterCoding::rcCcitt, pixels.Width, pixels.Height,
+                                                            TPngSource::FromBytes(std::move(encoded)), 0, size);
+            result.CcittK = -1;
+            return result;
+        }
+    }
+    return TRasterPage::FromPixels(pixels);
+}
+
+TRasterPage TTiffFile::MakePage(int page) const {
+    return KeepsData(page) ? KeptPage(page) : Recompressed(page, Decode(page));
+}
+
+TRasterPage TTiffFile::KeptPage(int page) const {
+    const TTiffPageFacts& f = Facts(page);
     if (f.WholeJpeg) {
         TRasterPage result =
             TRasterPage::FromFileRange(TRasterCoding::rcDct, f.Width, f.Height, source_, f.FirstOffset, f.FirstSize);

@@ -59,11 +59,20 @@ public:
     // The page decoded over white (grey pages as grey, palette pages as
     // indices, black-and-white ones as 1 bit).
     TRasterPixels Decode(int page) const;
-    // The page's data go into the PDF as they are.
+    // The page's data go into the PDF as they are: the PDF takes them, and
+    // Group 4 data are read alike by libtiff and by strict readers (their
+    // codes are walked once for each call).
     bool KeepsData(int page) const;
+    // The page with its data as they are, where KeepsData.
+    TRasterPage KeptPage(int page) const;
+    // The page's decoded pixels compressed losslessly: a fax page's as
+    // Group 4 data again, any other with Flate.
+    TRasterPage Recompressed(int page, const TRasterPixels& pixels) const;
 
 private:
     void ReadPages();
+    // The page is fax data in one strip the PDF takes, by its facts.
+    bool FaxAsItIs(int page) const;
 
     std::shared_ptr<const TPngSource> source_;
     std::int64_t size_ = 0;

@@ -7,6 +7,7 @@
 #include <gif_lib.h>
 #include <tiffio.h>
 
+#include "graphics/FaxCodes.h"
 #include "graphics/GifFile.h"
 #include "graphics/TiffFile.h"
 #include "graphics/WebpFile.h"
@@ -129,6 +130,70 @@ TEST(TiffFile, PagesKeepFaxDataAndDecodeTheRest) {
         tiff.MakePage(n).AssignTo(bitmap);  // compressed losslessly: the same pixels back
         EXPECT_EQ(bitmap.PixelColor(11, 7), (TPaletteEntry{88, 84, 77, 0}));
     }
+}
+
+// Group 4 codes written out as bits ("001 1011 ..."), padded with zeros.
+std::vector<std::uint8_t> Bits(const std::string& text) {
+    std::vector<std::uint8_t> out;
+    int n = 0;
+    for (const char c : text) {
+        if (c != '0' && c != '1') continue;
+        if (n % 8 == 0) out.push_back(0);
+        if (c == '1') out.back() |= static_cast<std::uint8_t>(0x80 >> (n % 8));
+        ++n;
+    }
+    return out;
+}
+
+TEST(TiffFile, Group4CodesStrictReadersReadOtherwiseAreEncodedAgain) {
+    // Two lines of 16 pixels. Codes: V0 1, H 001, P 0001; white runs 0
+    // 00110101, 4 1011; black runs 0 0000110111, 4 011, 14 00000111.
+    const std::string emptyRunsThenPass = "001 00110101 0000110111 1  0001 001 1011 011 1";
+    struct TCase {
+        const char* what;
+        std::string codes;
+        bool strict;
+    } cases[] = {
+        {"white, then a black run in white", "1  001 1011 011 1", true},
+        // libtiff: the pass goes to the empty black run at 0; a strict
+        // reader has no element there and passes to the line's end.
+        {"empty runs, then a pass over them", emptyRunsThenPass, false},
+        {"a run past the line's end", "001 1011 00000111  1", false},
+        {"uncompressed mode", "0000001111", false},
+        {"the second line missing", "1", false},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::vector<std::uint8_t> data = Bits(c.codes);
+        EXPECT_EQ(Group4ReadsStrictly(data.data(), data.size(), 16, 2), c.strict);
+    }
+
+    // In a file, such a strip is decoded by libtiff and encoded again by it:
+    // the same pixels in codes every reader reads alike.
+    const std::vector<std::uint8_t> strip = Bits(emptyRunsThenPass);
+    const auto rawPage = [](const std::vector<std::uint8_t>& data) {
+        return [data](TIFF* tif) {
+            Header(tif, 16, 2, 1, 1, PHOTOMETRIC_MINISWHITE, COMPRESSION_CCITTFAX4);
+            TIFFWriteRawStrip(tif, 0, const_cast<std::uint8_t*>(data.data()), static_cast<tmsize_t>(data.size()));
+        };
+    };
+    const TTiffFile tiff = TTiffFile::FromBytes(MakeTiff("misread.tif", {rawPage(strip)}));
+    EXPECT_FALSE(tiff.KeepsData(0));
+    const TRasterPixels pixels = tiff.Decode(0);
+    ASSERT_TRUE(pixels.Damage.empty());
+    EXPECT_EQ(pixels.Data[pixels.RowBytes()], 0xF0);  // the second line: white 4, black 4, white
+    const TRasterPage page = tiff.MakePage(0);
+    ASSERT_EQ(page.Coding(), TRasterCoding::rcCcitt);
+    EXPECT_EQ(page.CcittK, -1);
+    EXPECT_FALSE(page.BlackIs1);
+    TMemoryStream encoded;
+    page.SaveToStream(encoded);
+    const auto* bytes = static_cast<const std::uint8_t*>(encoded.Memory());
+    const std::vector<std::uint8_t> again(bytes, bytes + encoded.Size());
+    EXPECT_TRUE(Group4ReadsStrictly(again.data(), again.size(), 16, 2));
+    const TTiffFile reread = TTiffFile::FromBytes(MakeTiff("again.tif", {rawPage(again)}));
+    EXPECT_TRUE(reread.KeepsData(0));
+    EXPECT_EQ(reread.Decode(0).Data, pixels.Data);
 }
 
 TEST(TiffFile, RefusesBeforeDecodingAndToldDamage) {
