@@ -35,6 +35,9 @@ struct TJpegHeader {
     // 2 to 8 turned or mirrored as EXIF numbers them; 0 when the file has no
     // such tag or it cannot be read or is out of range.
     int orientation = 0;
+    // The density the file states: its JFIF header's when that gives one
+    // in dots per inch or centimetre, else EXIF's X/YResolution; none else.
+    TDensity density;
     // The fewest bytes of scan data that can hold the declared picture: one
     // bit per 8 x 8 block and component in a progressive file (its first DC
     // scan), two (a DC code and an end of block) in a sequential one; 0 when

@@ -47,6 +47,7 @@ struct TPngStructure {
     std::vector<std::uint8_t> IdatTail;    // the data of an IDAT chunk the file cuts off
     std::int64_t IdatBytes = 0;            // all image data, the tail included
     bool CutOff = false;                   // the file ends before IEND
+    TDensity Density;                      // from pHYs in pixels per metre; none without it
 
     int Channels() const;         // samples per pixel: 1, 2, 3 or 4 (palette 1)
     bool IsGrey() const { return ColorType == pctGrey || ColorType == pctGreyAlpha; }

@@ -163,6 +163,13 @@ TTiffPageFacts ReadFacts(TIFF* tif, int directory) {
     if (f.Compression == COMPRESSION_CCITTFAX3) TIFFGetField(tif, TIFFTAG_GROUP3OPTIONS, &options);
     if (f.Compression == COMPRESSION_CCITTFAX4) TIFFGetField(tif, TIFFTAG_GROUP4OPTIONS, &options);
     f.FaxOptions = options;
+    float xResolution = 0, yResolution = 0;
+    std::uint16_t unit = RESUNIT_INCH;
+    const bool x = TIFFGetField(tif, TIFFTAG_XRESOLUTION, &xResolution) != 0;
+    const bool y = TIFFGetField(tif, TIFFTAG_YRESOLUTION, &yResolution) != 0;
+    TIFFGetFieldDefaulted(tif, TIFFTAG_RESOLUTIONUNIT, &unit);
+    if ((x || y) && (unit == RESUNIT_INCH || unit == RESUNIT_CENTIMETER))
+        f.Density = DensityPerUnit(x ? xResolution : 0, y ? yResolution : 0, unit == RESUNIT_INCH ? 1 : 2);
     if (f.Compression == COMPRESSION_JPEG) {
         std::uint32_t count = 0;
         const void* tables = nullptr;
@@ -403,6 +410,7 @@ TRasterPixels TTiffFile::Decode(int page) const {
     image.req_orientation = ORIENTATION_TOPLEFT;
 
     TRasterPixels pixels;
+    pixels.Density = f.Density;
     const bool grey = f.Photometric == PHOTOMETRIC_MINISWHITE || f.Photometric == PHOTOMETRIC_MINISBLACK;
     const bool alpha = image.alpha != 0;
     const bool palette = f.Photometric == PHOTOMETRIC_PALETTE && !alpha;

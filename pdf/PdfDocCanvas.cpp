@@ -1,4 +1,5 @@
 // The page canvas and its text state (part of the PdfDoc unit).
+#include <cmath>
 #include <cstring>
 
 #include "pdf/PdfDoc.h"
@@ -105,6 +106,17 @@ void TPdfCanvas::RestoreState() { EmitText("Q\n"); }
 
 void TPdfCanvas::ConcatMatrix(double a, double b, double c, double d, double e, double f) {
     EmitNumbers({a, b, c, d, e, f}, " cm\n");
+}
+
+void TPdfCanvas::ConcatFineMatrix(const std::array<double, 6>& matrix) {
+    char line[256];
+    std::size_t n = 0;
+    for (double v : matrix) {
+        if (n) line[n++] = ' ';
+        n += FormatGeneralTo(line + n, std::round(v * 1e6) / 1e6);
+    }
+    std::memcpy(line + n, " cm\n", 4);
+    EmitText(std::string_view(line, n + 4));
 }
 
 void TPdfCanvas::AppendRectangle(double x, double y, double w, double h) {
@@ -239,7 +251,19 @@ void SetMediaBoxItem(TPdfDictionary* page, int index, int value) {
     if (auto* n = dynamic_cast<TPdfNumber*>(box->ItemAt(index))) n->SetValue(value);
 }
 
+void SetMediaBoxItem(TPdfDictionary* page, int index, double value) {
+    if (value == std::floor(value) && std::abs(value) < 1e9) return SetMediaBoxItem(page, index, static_cast<int>(value));
+    TPdfArray* box = page->LookupArray("MediaBox");
+    if (!box) throw EPdfInvalidOperation("Can not chenge width of this page..");
+    box->Replace(index, std::make_unique<TPdfReal>(value));
+}
+
 }  // namespace
+
+void TPdfCanvas::SetPageSize(double width, double height) {
+    SetMediaBoxItem(GetPage(), 2, width);
+    SetMediaBoxItem(GetPage(), 3, height);
+}
 
 void TPdfCanvas::SetPageWidth(int width) { SetMediaBoxItem(GetPage(), 2, width); }
 void TPdfCanvas::SetPageHeight(int height) { SetMediaBoxItem(GetPage(), 3, height); }

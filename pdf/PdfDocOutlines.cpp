@@ -1,4 +1,5 @@
 // Destinations and outline entries (part of the PdfDoc unit).
+#include <cmath>
 #include <vector>
 
 #include "pdf/PdfDoc.h"
@@ -31,8 +32,11 @@ void TPdfDestination::SetZoom(float x) {
 }
 
 int TPdfDestination::PageHeight() const {
-    if (TPdfArray* box = page_->LookupArray("MediaBox"))
+    if (TPdfArray* box = page_->LookupArray("MediaBox")) {
         if (auto* height = dynamic_cast<TPdfNumber*>(box->ItemAt(3))) return height->Value();
+        // A page on paper: its top edge, in whole units.
+        if (auto* real = dynamic_cast<TPdfReal*>(box->ItemAt(3))) return static_cast<int>(std::ceil(real->Value()));
+    }
     return doc_->DefaultPageHeight();
 }
 

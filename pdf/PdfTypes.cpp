@@ -158,6 +158,10 @@ void TPdfArray::Append(TPdfObject* item) {
     items_.push_back(ProxyFor(*item));
 }
 
+void TPdfArray::Replace(int index, std::unique_ptr<TPdfObject> item) {
+    items_.at(static_cast<std::size_t>(index)) = Adopt(std::move(item));
+}
+
 TPdfObject* TPdfArray::ItemAt(int index) const {
     TPdfObject* item = items_.at(static_cast<std::size_t>(index)).get();
     if (item->ObjectKind() == okVirtual) return mgr_ ? mgr_->GetObject(item->ObjectNumber()) : nullptr;

@@ -218,6 +218,8 @@ public:
     void Append(TPdfObject* item);
 
     int Count() const { return static_cast<int>(items_.size()); }
+    // Puts a direct item in place of the one at index (which must exist).
+    void Replace(int index, std::unique_ptr<TPdfObject> item);
     // The item, with a proxy resolved through the object manager (nullptr
     // when there is none).
     TPdfObject* ItemAt(int index) const;
