@@ -74,7 +74,7 @@ TPagePlacement PlacePage(int width, int height, TDensity density, bool turned, c
         }
         page.Width = std::clamp(Tidy(w), 0.001, double{kMaxPageSide});
         page.Height = std::clamp(Tidy(h), 0.001, double{kMaxPageSide});
-        page.Picture = {0, 0, page.Width, page.Height};
+        page.Picture = {0, 0, w, h};  // exact, as on paper
         return page;
     }
     const TPageRect paper = PaperSize(settings.Size);
@@ -89,7 +89,9 @@ TPagePlacement PlacePage(int width, int height, TDensity density, bool turned, c
     if (!settings.Enlarge) scale = std::min(scale, 1.0);
     const double w = naturalWidth * scale;
     const double h = naturalHeight * scale;
-    page.Picture = {Tidy((page.Width - w) / 2), Tidy((page.Height - h) / 2), Tidy(w), Tidy(h)};
+    // The size kept exact: the drawing matrix's scale comes from it, the
+    // same on both axes for square pixels.
+    page.Picture = {Tidy((page.Width - w) / 2), Tidy((page.Height - h) / 2), w, h};
     return page;
 }
 
