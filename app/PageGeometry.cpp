@@ -9,6 +9,7 @@ namespace {
 
 constexpr double kUnitsPerInch = 72;
 constexpr double kMmPerInch = 25.4;
+constexpr double kMinPageSide = 3;
 
 double MmToUnits(double mm) { return mm * kUnitsPerInch / kMmPerInch; }
 // Page sizes and places to a thousandth of a unit: what any viewer shows,
@@ -72,9 +73,12 @@ TPagePlacement PlacePage(int width, int height, TDensity density, bool turned, c
             h = h * kMaxPageSide / longest;
             page.Capped = true;
         }
-        page.Width = std::clamp(Tidy(w), 0.001, double{kMaxPageSide});
-        page.Height = std::clamp(Tidy(h), 0.001, double{kMaxPageSide});
-        page.Picture = {0, 0, w, h};  // exact, as on paper
+        // Viewers refuse pages under 3 units a side (Acrobat's limit): a
+        // picture smaller than that sits in the middle of a 3-unit side.
+        page.Width = std::clamp(Tidy(w), kMinPageSide, double{kMaxPageSide});
+        page.Height = std::clamp(Tidy(h), kMinPageSide, double{kMaxPageSide});
+        page.Picture = {w < kMinPageSide ? Tidy((kMinPageSide - w) / 2) : 0,
+                        h < kMinPageSide ? Tidy((kMinPageSide - h) / 2) : 0, w, h};  // exact, as on paper
         return page;
     }
     const TPageRect paper = PaperSize(settings.Size);

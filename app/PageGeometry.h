@@ -51,7 +51,8 @@ TPageRect PaperSize(TPageSize size);
 // The page for a picture of width x height pixels as stored; `turned`: it
 // stands a quarter turn round (EXIF orientations 5 to 8), so the page sees
 // it height x width. `density` is what the file states (EffectiveDensity
-// decides). In pixels mode the numbers are whole: the page is the picture's
+// decides). In dpi mode a side is at least 3 units, the picture centred on
+// it when smaller. In pixels mode the numbers are whole: the page is the picture's
 // size, scaled down (rounded, at least 1) to keep within kMaxPageSide.
 TPagePlacement PlacePage(int width, int height, TDensity density, bool turned, const TPaperSettings& settings);
 

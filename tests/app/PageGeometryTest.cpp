@@ -53,6 +53,8 @@ TEST(PageGeometry, PlacesThePicture) {
          {609.882, 808.163, {0, 0, 609.882, 808.163}}},
         {"dpi fax turned", 1728, 1100, {204, 98}, true, {TPageSize::psDpi},
          {808.163, 609.882, {0, 0, 808.163, 609.882}}},
+        {"dpi one pixel", 1, 1, dpi300, false, {TPageSize::psDpi}, {3, 3, {1.38, 1.38, 0.24, 0.24}}},
+        {"dpi a thin line", 3000, 1, none, false, {TPageSize::psDpi}, {2250, 3, {0, 1.125, 2250, 0.75}}},
         {"dpi past the limit", 14000, 7000, {10, 10}, false, {TPageSize::psDpi},
          {14400, 7200, {0, 0, 14400, 7200}, true}},
         // Paper: auto turns the paper to the picture, the picture fitted
