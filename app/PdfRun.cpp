@@ -342,8 +342,8 @@ TPdfRunResult TPdfRun::Run(TPdfRunHost& host) {
         }
         if (result.Outcome == TPdfRunOutcome::roDone)
             for (int b : pendingBlanks)
-                PrintBlankPage(b, {kTextPageWidth, kTextPageHeight,
-                                   PaperFor(kTextPageWidth, kTextPageHeight, {72, 72}, false)});
+                PrintBlankPage(
+                    b, {kTextPageWidth, kTextPageHeight, PaperFor(kTextPageWidth, kTextPageHeight, {72, 72}, false)});
         workers.reset();  // pages still in progress after a stop or a failure are left to end on their own
         if (result.Outcome == TPdfRunOutcome::roDone) {
             result.Stage = TPdfRunStage::rsSaving;
@@ -600,9 +600,8 @@ std::optional<TPRPage::TPaper> TPdfRun::PaperFor(int width, int height, TDensity
     const double layoutWidth = turned ? height : width;
     const double layoutHeight = turned ? width : height;
     const TPageRect& at = page.Picture;
-    return TPRPage::TPaper{page.Width,
-                           page.Height,
-                           {at.Width / layoutWidth, 0, 0, at.Height / layoutHeight, at.Left, at.Bottom}};
+    return TPRPage::TPaper{
+        page.Width, page.Height, {at.Width / layoutWidth, 0, 0, at.Height / layoutHeight, at.Left, at.Bottom}};
 }
 
 void TPdfRun::PRPage1PrintPage(TPRPage& /*sender*/, TPRCanvas& /*canvas*/) {

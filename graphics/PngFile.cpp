@@ -391,7 +391,8 @@ TPngStructure ReadPngStructure(TStream& source) {
         } else if (type == "pHYs") {
             // A unit of 0 gives only the pixels' aspect: no density.
             if (length == 9)
-                png.Density = DensityPerUnit(BigEndian32(data.data()), BigEndian32(data.data() + 4), data[8] == 1 ? 3 : 0);
+                png.Density =
+                    DensityPerUnit(BigEndian32(data.data()), BigEndian32(data.data() + 4), data[8] == 1 ? 3 : 0);
         } else if (type == "IEND") {
             ended = true;
         } else if (type[0] >= 'A' && type[0] <= 'Z') {

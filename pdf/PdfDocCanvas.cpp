@@ -252,7 +252,8 @@ void SetMediaBoxItem(TPdfDictionary* page, int index, int value) {
 }
 
 void SetMediaBoxItem(TPdfDictionary* page, int index, double value) {
-    if (value == std::floor(value) && std::abs(value) < 1e9) return SetMediaBoxItem(page, index, static_cast<int>(value));
+    if (value == std::floor(value) && std::abs(value) < 1e9)
+        return SetMediaBoxItem(page, index, static_cast<int>(value));
     TPdfArray* box = page->LookupArray("MediaBox");
     if (!box) throw EPdfInvalidOperation("Can not chenge width of this page..");
     box->Replace(index, std::make_unique<TPdfReal>(value));

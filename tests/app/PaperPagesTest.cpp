@@ -58,14 +58,14 @@ TEST(PaperPages, EachPageOnItsPaperWithThePictureFittedAndCentred) {
          {TPageSize::psA4, TPaperOrientation::poAuto, 10, false},
          {"[0 0 841.89 595.276 ]", "[0 0 841.89 595.276 ]", "[0 0 841.89 595.276 ]", "[0 0 595.276 841.89 ]",
           "[0 0 595.276 841.89 ]"},
-         {"", "0.24 0 0 0.24 348.945 261.638 cm", "", "0.75 0 0 0.75 222.638 270.945 cm",
-          "1 0 0 1 57.638 80.945 cm"}},
+         {"", "0.24 0 0 0.24 348.945 261.638 cm", "", "0.75 0 0 0.75 222.638 270.945 cm", "1 0 0 1 57.638 80.945 cm"}},
         {"letter portrait, enlarged",
          {TPageSize::psLetter, TPaperOrientation::poPortrait, 0, true},
          {"[0 0 612 792 ]", "[0 0 612 792 ]", "[0 0 612 792 ]", "[0 0 612 792 ]", "[0 0 612 792 ]"},
          {"", "1.02 0 0 1.02 0 243 cm", "", "1.98 0 0 1.98 108 0 cm", "1.164706 0 0 1.164706 26.471 0 cm"}},
-        {"dpi", {TPageSize::psDpi}, {"[0 0 144 72 ]", "[0 0 144 72 ]", "[0 0 144 72 ]", "[0 0 150 300 ]",
-                                      "[0 0 480 680 ]"},
+        {"dpi",
+         {TPageSize::psDpi},
+         {"[0 0 144 72 ]", "[0 0 144 72 ]", "[0 0 144 72 ]", "[0 0 150 300 ]", "[0 0 480 680 ]"},
          {"", "0.24 0 0 0.24 0 0 cm", "", "0.75 0 0 0.75 0 0 cm", "1 0 0 1 0 0 cm"}},
     };
     for (const auto& c : cases) {
@@ -87,15 +87,12 @@ TEST(PaperPages, EachPageOnItsPaperWithThePictureFittedAndCentred) {
             if (c.matrices[i].empty())
                 EXPECT_EQ(pages[i].Contents.find(" Do"), std::string::npos);  // a blank draws nothing
             else
-                EXPECT_NE(pages[i].Contents.find("q\n" + c.matrices[i] + "\n"), std::string::npos)
-                    << pages[i].Contents;
+                EXPECT_NE(pages[i].Contents.find("q\n" + c.matrices[i] + "\n"), std::string::npos) << pages[i].Contents;
         }
         // Bookmarks jump to the top of the page, whose height is not whole.
-        EXPECT_NE(test::ReadFileBytes(output).find("/XYZ 0 " + std::to_string(c.paper.Size == TPageSize::psDpi
-                                                                                    ? 72
-                                                                                    : c.paper.Size == TPageSize::psA4
-                                                                                        ? 596
-                                                                                        : 792)),
+        EXPECT_NE(test::ReadFileBytes(output).find("/XYZ 0 " + std::to_string(c.paper.Size == TPageSize::psDpi  ? 72
+                                                                              : c.paper.Size == TPageSize::psA4 ? 596
+                                                                                                                : 792)),
                   std::string::npos);
     }
 }

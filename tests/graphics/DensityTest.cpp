@@ -94,7 +94,8 @@ TBytes Png(std::uint32_t x, std::uint32_t y, int unit) {
         std::memcpy(c.data() + 4, type, 4);
         c.insert(c.end(), data.begin(), data.end());
         c.resize(c.size() + 4);
-        Put32(c, c.size() - 4, static_cast<std::uint32_t>(crc32(0, c.data() + 4, static_cast<uInt>(c.size() - 8))), true);
+        Put32(c, c.size() - 4, static_cast<std::uint32_t>(crc32(0, c.data() + 4, static_cast<uInt>(c.size() - 8))),
+              true);
         png.insert(png.end(), c.begin(), c.end());
     };
     chunk("IHDR", {0, 0, 0, 1, 0, 0, 0, 1, 8, 0, 0, 0, 0});
@@ -207,8 +208,7 @@ TEST(Density, ExifSegmentsThatDoNotAddUp) {
     // Values past the end of the segment, or a segment cut inside the
     // directory, read as no density rather than bytes beyond it.
     for (std::size_t cut = 0; cut < segment.size(); ++cut)
-        EXPECT_TRUE(ExifDensity(segment.data(), cut) == TDensity{} || cut >= segment.size() - 8)
-            << "cut at " << cut;
+        EXPECT_TRUE(ExifDensity(segment.data(), cut) == TDensity{} || cut >= segment.size() - 8) << "cut at " << cut;
 }
 
 }  // namespace
