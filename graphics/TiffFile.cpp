@@ -222,7 +222,8 @@ struct TMemoryTiff {
 
 tmsize_t MemoryRead(thandle_t h, void* buffer, tmsize_t size) {
     auto* m = static_cast<TMemoryTiff*>(h);
-    const std::size_t n = std::min(static_cast<std::size_t>(size), m->Bytes.size() - std::min(m->Position, m->Bytes.size()));
+    const std::size_t n =
+        std::min(static_cast<std::size_t>(size), m->Bytes.size() - std::min(m->Position, m->Bytes.size()));
     if (n) std::memcpy(buffer, m->Bytes.data() + m->Position, n);
     m->Position += n;
     return static_cast<tmsize_t>(n);
@@ -253,8 +254,8 @@ std::vector<std::uint8_t> EncodeGroup4(const TRasterPixels& pixels) {
     if (!options) return {};
     TIFFOpenOptionsSetErrorHandlerExtR(options, QuietProc, nullptr);
     TIFFOpenOptionsSetWarningHandlerExtR(options, QuietProc, nullptr);
-    TIFF* tif = TIFFClientOpenExt("G4", "w", &file, MemoryRead, MemoryWrite, MemorySeek, CloseProc, MemorySize,
-                                  MapProc, UnmapProc, options);
+    TIFF* tif = TIFFClientOpenExt("G4", "w", &file, MemoryRead, MemoryWrite, MemorySeek, CloseProc, MemorySize, MapProc,
+                                  UnmapProc, options);
     TIFFOpenOptionsFree(options);
     if (!tif) return {};
     std::vector<std::uint8_t> strip;

@@ -8,9 +8,7 @@
 
 namespace pim {
 
-TPdfRect MakePdfRect(float left, float top, float right, float bottom) {
-    return TPdfRect{left, top, right, bottom};
-}
+TPdfRect MakePdfRect(float left, float top, float right, float bottom) { return TPdfRect{left, top, right, bottom}; }
 
 // ---- TPdfCanvasAttribute -----------------------------------------------------------
 
@@ -119,9 +117,7 @@ void TPdfCanvas::ConcatFineMatrix(const std::array<double, 6>& matrix) {
     EmitText(std::string_view(line, n + 4));
 }
 
-void TPdfCanvas::AppendRectangle(double x, double y, double w, double h) {
-    EmitNumbers({x, y, w, h}, " re\n");
-}
+void TPdfCanvas::AppendRectangle(double x, double y, double w, double h) { EmitNumbers({x, y, w, h}, " re\n"); }
 
 void TPdfCanvas::ClipPath() { EmitText("W\n"); }
 void TPdfCanvas::EndPath() { EmitText("n\n"); }
@@ -158,9 +154,7 @@ void TPdfCanvas::WriteFontOperator(std::string_view resourceName, double size) {
 
 void TPdfCanvas::SetFillColor(std::int32_t color) {
     if (color < 0) color = 0;
-    EmitNumbers({(color & 0xFF) / 255.0, ((color >> 8) & 0xFF) / 255.0,
-                 ((color >> 16) & 0xFF) / 255.0},
-                " rg\n");
+    EmitNumbers({(color & 0xFF) / 255.0, ((color >> 8) & 0xFF) / 255.0, ((color >> 16) & 0xFF) / 255.0}, " rg\n");
 }
 
 void TPdfCanvas::SetCharSpace(float x) {
@@ -294,8 +288,7 @@ std::string TPdfCanvas::NextWord(std::string_view text, int& position) {
         if (c == '\n' && end > 1 && text[static_cast<std::size_t>(end - 2)] == '\r') break;
         ++end;
     }
-    std::string word(text.substr(static_cast<std::size_t>(position - 1),
-                                 static_cast<std::size_t>(end - position + 1)));
+    std::string word(text.substr(static_cast<std::size_t>(position - 1), static_cast<std::size_t>(end - position + 1)));
     position = end + 1;
     return word;
 }
@@ -361,14 +354,12 @@ void TPdfCanvas::DrawXObjectImpl(const char* operation, const std::array<double,
     RestoreState();
 }
 
-void TPdfCanvas::DrawXObject(double x, double y, double width, double height,
-                             const std::string& name) {
+void TPdfCanvas::DrawXObject(double x, double y, double width, double height, const std::string& name) {
     DrawXObjectImpl("DrawXObject", {width, 0, 0, height, x, y}, nullptr, name);
 }
 
-void TPdfCanvas::DrawXObjectEx(double x, double y, double width, double height, double clipX,
-                               double clipY, double clipWidth, double clipHeight,
-                               const std::string& name) {
+void TPdfCanvas::DrawXObjectEx(double x, double y, double width, double height, double clipX, double clipY,
+                               double clipWidth, double clipHeight, const std::string& name) {
     const double clip[4] = {clipX, clipY, clipWidth, clipHeight};
     DrawXObjectImpl("DrawXObjectEx", {width, 0, 0, height, x, y}, clip, name);
 }
