@@ -1,6 +1,7 @@
 #include "app/PdfRun.h"
 
 #include <algorithm>
+#include <cmath>
 #include <iterator>
 #include <new>
 #include <optional>
@@ -522,7 +523,18 @@ void TPdfRun::ArmPreparedPage(int index, TPreparedPage page) {
     orientation_ = TurnOrientation(stored, at < turns_.size() ? turns_[at] : 0);
     density_ = page.Density;
     ArmPage();
-    if (scaledFrom_.first > 0) {
+    if (scaledFrom_.first > 0 && PRPage1->Paper()) {
+        // At its density: the page's size is the paper's, not whole units.
+        const TPRPage::TPaper& paper = *PRPage1->Paper();
+        const auto units = [](double v) { return std::to_string(static_cast<long long>(std::lround(v))); };
+        warnings_.push_back(
+            {index,
+             {currentFile_, "the picture is " + std::to_string(scaledFrom_.first) + " x " +
+                                std::to_string(scaledFrom_.second) + " pixels, larger at its density than the " +
+                                std::to_string(kMaxPageSide) + " units PDF viewers accept for a page side; the page " +
+                                "is scaled down to about " + units(paper.Width) + " x " + units(paper.Height) +
+                                " (the picture's data unchanged)"}});
+    } else if (scaledFrom_.first > 0) {
         warnings_.push_back(
             {index,
              {currentFile_, "the picture is " + std::to_string(scaledFrom_.first) + " x " +
@@ -569,6 +581,10 @@ void TPdfRun::ArmPage() {
     // and the paper's matrix puts it on the page.
     std::optional<TPRPage::TPaper> paper = PaperFor(image1_.Width(), image1_.Height(), density_, turned);
     bool scaled = false;
+    if (paper && settings_.Paper.Size == TPageSize::psDpi &&
+        PlacePage(image1_.Width(), image1_.Height(), density_, turned, settings_.Paper).Capped) {
+        scaledFrom_ = {width, height};
+    }
     if (!paper) {
         const TPagePlacement page = PlacePage(image1_.Width(), image1_.Height(), {}, turned, settings_.Paper);
         scaled = page.Capped;

@@ -97,5 +97,25 @@ TEST(PaperPages, EachPageOnItsPaperWithThePictureFittedAndCentred) {
     }
 }
 
+TEST(PaperPages, APictureLargerAtItsDensityThanViewersTakeIsScaledDownAndTold) {
+    const std::string folder = test::FreshFolder("run-paper-capped");
+    // 4000 x 500 pixels at 15 dpi: 19,200 x 2,400 units.
+    test::WriteFileBytes(folder + "/wide.jpg", JpegAt(test::GradientBitmap(4000, 500), 15));
+    TPdfRun run;
+    TPdfRunSettings settings;
+    settings.ImageFolder = folder;
+    settings.Paper.Size = TPageSize::psDpi;
+    test::TRecordingHost host;
+    const TPdfRunResult result = run.CreatePdf(host, {folder + "/wide.jpg"}, settings);
+    ASSERT_EQ(result.Outcome, TPdfRunOutcome::roDone) << result.Cause;
+    const std::vector<TPageFacts> pages = PagesOf(folder + "/default.pdf");
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_EQ(pages[0].MediaBox, "[0 0 14400 1800 ]");
+    EXPECT_NE(pages[0].Contents.find("q\n3.6 0 0 3.6 0 0 cm\n"), std::string::npos) << pages[0].Contents;
+    ASSERT_EQ(result.Warnings.size(), 1u);
+    EXPECT_NE(result.Warnings[0].Cause.find("4000 x 500 pixels, larger at its density"), std::string::npos);
+    EXPECT_NE(result.Warnings[0].Cause.find("about 14400 x 1800"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace pim
