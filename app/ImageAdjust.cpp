@@ -89,12 +89,14 @@ void AdjustImage(const TAdjustTarget& target, const TAdjustSettings& settings, T
         work.WorkJpeg.AssignTo(work.WorkBitmap);  // decoded once, straight into the work bitmap
         work.SourceCutOff = work.WorkJpeg.Data()->CutOff();
         work.SourceOrientation = work.WorkJpeg.Header().orientation;
+        work.SourceDensity = work.WorkJpeg.Header().density;
         work.WorkBitmap.SetPixelFormat(TPixelFormat::pf24bit);
     } else if (target.CurrentKind == TFileKind::fkPng) {
         // Decoded over white, as its page would show it.
         TPngImage png;
         png.LoadFromFile(target.CurrentFile);
         png.CheckData();  // the warning its page would give without re-encoding
+        work.SourceDensity = png.Density();
         const std::string damage = png.Decode(work.WorkBitmap);
         work.SourceCutOff = png.CutOff();
         if (!work.SourceCutOff) work.SourceWarning = png.Damage().empty() ? damage : png.Damage();
@@ -104,9 +106,11 @@ void AdjustImage(const TAdjustTarget& target, const TAdjustSettings& settings, T
         const TRasterPixels pixels = DecodeScanWebFile(target.CurrentFile, target.CurrentKind);
         RasterPixelsToBitmap(pixels, work.WorkBitmap);
         work.SourceWarning = pixels.Damage;
+        work.SourceDensity = pixels.Density;
         target.CurrentKind = TFileKind::fkJpeg;
     } else {
         work.SourceWarning = LoadBmpFile(target.CurrentFile, work.WorkBitmap);
+        work.SourceDensity = work.WorkBitmap.Density();
         target.CurrentKind = TFileKind::fkJpeg;  // from here on the picture is a JPEG
     }
     if (settings.Greyscale || settings.Brightness != 0)

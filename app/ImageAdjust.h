@@ -37,6 +37,8 @@ struct TWorkObjects {
     std::string SourceWarning;
     // The source JPEG's EXIF orientation (0 none); the adjusted JPEG has none.
     int SourceOrientation = 0;
+    // The density the source file states (none when it states none).
+    TDensity SourceDensity;
 };
 
 // 255 at or above 255, 0 at or below 0, v otherwise.

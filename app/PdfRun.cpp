@@ -1,6 +1,7 @@
 #include "app/PdfRun.h"
 
 #include <algorithm>
+#include <cmath>
 #include <iterator>
 #include <new>
 #include <optional>
@@ -32,8 +33,6 @@ namespace {
 constexpr TDateTime kDesignCreationDate = 37772.7400285764;  // 31 May 2003 17:45:38
 constexpr int kTextPageWidth = 480;
 constexpr int kTextPageHeight = 680;
-// The largest page side PDF viewers accept (PDF 1.2 to 2.0: 14,400 units).
-constexpr int kMaxPageSide = 14400;
 constexpr const char* kCutOffJpeg =
     "the JPEG data end before the image does (the file is cut off); the page shows only what is there";
 constexpr const char* kCutOffPng =
@@ -153,6 +152,7 @@ struct TPdfRun::TPreparedPage {
     bool CutOff = false;                             // a decoded JPEG ended early
     std::string Warning;                             // else what was wrong with the file (a PNG's data, a BMP's fields)
     int Orientation = 0;                             // the source JPEG's EXIF orientation, 0 none
+    TDensity Density;                                // what the file states (none for a text)
     TScanWebMorePages More;                          // a multi-page file's further pages (on its first)
     int PageOfFile = 0;                              // which page of the file this is
 };
@@ -302,7 +302,7 @@ TPdfRunResult TPdfRun::Run(TPdfRunHost& host) {
         }
         // The size of the last page printed, and the blanks that came before
         // any real page: they wait for the first one's size.
-        std::optional<std::pair<int, int>> lastSize;
+        std::optional<TPrintedSize> lastSize;
         std::vector<int> pendingBlanks;
         for (int i = 0; i < count; ++i) {
             progress.ProcessMessages();
@@ -335,14 +335,16 @@ TPdfRunResult TPdfRun::Run(TPdfRunHost& host) {
             }
             // Blanks before the first real page take its size; a blank after
             // a file, the size of the file's last page.
-            for (int b : pendingBlanks) PrintBlankPage(b, {PRPage1->Width(), PRPage1->Height()});
+            for (int b : pendingBlanks) PrintBlankPage(b, {PRPage1->Width(), PRPage1->Height(), PRPage1->Paper()});
             pendingBlanks.clear();
             pageIndex_ = i;
             PrintCurrentPage();
-            lastSize = {PRPage1->Width(), PRPage1->Height()};
+            lastSize = TPrintedSize{PRPage1->Width(), PRPage1->Height(), PRPage1->Paper()};
         }
         if (result.Outcome == TPdfRunOutcome::roDone)
-            for (int b : pendingBlanks) PrintBlankPage(b, {kTextPageWidth, kTextPageHeight});
+            for (int b : pendingBlanks)
+                PrintBlankPage(
+                    b, {kTextPageWidth, kTextPageHeight, PaperFor(kTextPageWidth, kTextPageHeight, {72, 72}, false)});
         workers.reset();  // pages still in progress after a stop or a failure are left to end on their own
         if (result.Outcome == TPdfRunOutcome::roDone) {
             result.Stage = TPdfRunStage::rsSaving;
@@ -407,13 +409,14 @@ void TPdfRun::PrintCurrentPage() {
         TScanWebPage made = PrepareScanWebPage(morePages_, n, settings_.Adjust, settings_.ReencodeJpeg);
         page.Picture = std::move(made.Picture);
         page.Warning = std::move(made.Warning);
+        page.Density = made.Density;
         ArmPreparedPage(pageIndex_, std::move(page));
         PReport1->PrintPage(*PRPage1);
         if (spool_) spool_->SpoolPageImages(*PReport1->Doc()->GetCanvas()->GetPage());
     }
 }
 
-void TPdfRun::PrintBlankPage(int index, std::pair<int, int> size) {
+void TPdfRun::PrintBlankPage(int index, const TPrintedSize& size) {
     // Nothing printable, the page sized; then the armed page as it was.
     TPRItem* const items[] = {PRJpegImage1, PRImage1, PRText1, PRPngImage1, PRRasterImage1};
     bool printable[std::size(items)];
@@ -423,12 +426,15 @@ void TPdfRun::PrintBlankPage(int index, std::pair<int, int> size) {
     }
     const TRect page = PRPage1->BoundsRect();
     const TRect panel = PRLayoutPanel1->BoundsRect();
-    PRPage1->SetBounds(page.Left, page.Top, size.first, size.second);
-    PRLayoutPanel1->SetBounds(0, 0, size.first, size.second);
+    const std::optional<TPRPage::TPaper> paper = PRPage1->Paper();
+    PRPage1->SetBounds(page.Left, page.Top, size.Width, size.Height);
+    PRPage1->SetPaper(size.Paper);
+    PRLayoutPanel1->SetBounds(0, 0, size.Width, size.Height);
     pageIndex_ = index;
     blank_ = true;
     PReport1->PrintPage(*PRPage1);
     blank_ = false;
+    PRPage1->SetPaper(paper);
     PRPage1->SetBounds(page.Left, page.Top, page.Right - page.Left, page.Bottom - page.Top);
     PRLayoutPanel1->SetBounds(panel.Left, panel.Top, panel.Right - panel.Left, panel.Bottom - panel.Top);
     for (std::size_t i = 0; i < std::size(items); ++i) items[i]->SetPrintable(printable[i]);
@@ -444,19 +450,23 @@ TPdfRun::TPreparedPage TPdfRun::PreparePage(const std::string& file, const TPdfR
         page.CutOff = work.SourceCutOff;
         page.Warning = work.SourceWarning;
         page.Orientation = work.SourceOrientation;
+        page.Density = work.SourceDensity;
     };
     if (IsScanWebKind(page.Kind)) {
         TScanWebPage made = PrepareScanWebPage(file, page.Kind, settings.Adjust, settings.ReencodeJpeg, page.More);
         image1.SetGraphic(std::move(made.Picture));
         page.Warning = std::move(made.Warning);
+        page.Density = made.Density;
     } else if (settings.ReencodeJpeg) {
         adjust();
     } else if (page.Kind == TFileKind::fkText) {
         LoadTextLines(file, page.Lines);
     } else if (page.Kind == TFileKind::fkBmp) {
         page.Warning = LoadBmpFile(file, image1.Bitmap());
+        page.Density = image1.Bitmap().Density();
     } else if (page.Kind != TFileKind::fkJpeg) {
         image1.LoadFromFile(file);
+        if (image1.Graphic()) page.Density = image1.Graphic()->Density();
     } else {
         work.WorkJpeg.LoadFromFile(file);
         // PDF viewers take DCT data behind /DeviceRGB as three components:
@@ -469,6 +479,7 @@ TPdfRun::TPreparedPage TPdfRun::PreparePage(const std::string& file, const TPdfR
             image1.SetGraphic(&work.WorkJpeg);  // the file's own bytes reach the PDF
             page.UnchangedJpeg = work.WorkJpeg.Data();
             page.Orientation = header.orientation;
+            page.Density = header.density;
         }
     }
     if (const auto* jpeg = dynamic_cast<const TJPEGImage*>(image1.Graphic()); jpeg && !jpeg->HasData()) {
@@ -510,8 +521,20 @@ void TPdfRun::ArmPreparedPage(int index, TPreparedPage page) {
     const int stored = settings_.AutoOrient ? page.Orientation : 1;
     const auto at = static_cast<std::size_t>(index);
     orientation_ = TurnOrientation(stored, at < turns_.size() ? turns_[at] : 0);
+    density_ = page.Density;
     ArmPage();
-    if (scaledFrom_.first > 0) {
+    if (scaledFrom_.first > 0 && PRPage1->Paper()) {
+        // At its density: the page's size is the paper's, not whole units.
+        const TPRPage::TPaper& paper = *PRPage1->Paper();
+        const auto units = [](double v) { return std::to_string(static_cast<long long>(std::lround(v))); };
+        warnings_.push_back(
+            {index,
+             {currentFile_, "the picture is " + std::to_string(scaledFrom_.first) + " x " +
+                                std::to_string(scaledFrom_.second) + " pixels, larger at its density than the " +
+                                std::to_string(kMaxPageSide) + " units PDF viewers accept for a page side; the page " +
+                                "is scaled down to about " + units(paper.Width) + " x " + units(paper.Height) +
+                                " (the picture's data unchanged)"}});
+    } else if (scaledFrom_.first > 0) {
         warnings_.push_back(
             {index,
              {currentFile_, "the picture is " + std::to_string(scaledFrom_.first) + " x " +
@@ -536,8 +559,11 @@ void TPdfRun::ArmPage() {
     PRPngImage1->SetPrintable(false);
     PRRasterImage1->SetPrintable(false);
     if (currentKind_ == TFileKind::fkText) {
+        // On paper the text page keeps its layout, scaled as a picture of
+        // its size at 72 dpi is.
         PRText1->SetPrintable(true);
         PRPage1->SetBounds(PRPage1->Left(), PRPage1->Top(), kTextPageWidth, kTextPageHeight);
+        PRPage1->SetPaper(PaperFor(kTextPageWidth, kTextPageHeight, {72, 72}, false));
         PRLayoutPanel1->SetBounds(0, 0, kTextPageWidth, kTextPageHeight);
         PRText1->SetBounds(0, 0, kTextPageWidth, kTextPageHeight);
         return;
@@ -551,17 +577,22 @@ void TPdfRun::ArmPage() {
     int height = turned ? image1_.Width() : image1_.Height();
     // A page past what viewers accept is scaled down, its aspect kept: only
     // the page size and the drawing matrix change, never the picture.
-    const int longest = std::max(width, height);
-    const bool scaled = longest > kMaxPageSide;
-    if (scaled) {
+    // Elsewhere than in pixels mode the layout stays the picture's own size
+    // and the paper's matrix puts it on the page.
+    std::optional<TPRPage::TPaper> paper = PaperFor(image1_.Width(), image1_.Height(), density_, turned);
+    bool scaled = false;
+    if (paper && settings_.Paper.Size == TPageSize::psDpi &&
+        PlacePage(image1_.Width(), image1_.Height(), density_, turned, settings_.Paper).Capped) {
         scaledFrom_ = {width, height};
-        const auto fit = [longest](int side) {
-            const long long scaledSide = (static_cast<long long>(side) * kMaxPageSide + longest / 2) / longest;
-            return static_cast<int>(std::clamp<long long>(scaledSide, 1, kMaxPageSide));
-        };
-        width = fit(width);
-        height = fit(height);
     }
+    if (!paper) {
+        const TPagePlacement page = PlacePage(image1_.Width(), image1_.Height(), {}, turned, settings_.Paper);
+        scaled = page.Capped;
+        if (scaled) scaledFrom_ = {width, height};
+        width = static_cast<int>(page.Width);
+        height = static_cast<int>(page.Height);
+    }
+    PRPage1->SetPaper(std::move(paper));
     PRPage1->SetBounds(PRPage1->Left(), PRPage1->Top(), width, height);
     PRLayoutPanel1->SetBounds(0, 0, width, height);
     TPRImage* item = currentKind_ == TFileKind::fkJpeg  ? PRJpegImage1
@@ -577,6 +608,16 @@ void TPdfRun::ArmPage() {
     item->SetPicture(image1_);
     item->SetOrientation(orientation_);
     item->SetBounds(0, 0, width, height);
+}
+
+std::optional<TPRPage::TPaper> TPdfRun::PaperFor(int width, int height, TDensity density, bool turned) const {
+    if (settings_.Paper.Size == TPageSize::psPixels) return std::nullopt;
+    const TPagePlacement page = PlacePage(width, height, density, turned, settings_.Paper);
+    const double layoutWidth = turned ? height : width;
+    const double layoutHeight = turned ? width : height;
+    const TPageRect& at = page.Picture;
+    return TPRPage::TPaper{
+        page.Width, page.Height, {at.Width / layoutWidth, 0, 0, at.Height / layoutHeight, at.Left, at.Bottom}};
 }
 
 void TPdfRun::PRPage1PrintPage(TPRPage& /*sender*/, TPRCanvas& /*canvas*/) {

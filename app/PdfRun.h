@@ -23,12 +23,14 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "app/ImageAdjust.h"
 #include "app/MainModel.h"
+#include "app/PageGeometry.h"
 #include "app/PageSpool.h"
 #include "app/ScanWebPages.h"
 #include "base/Classes.h"
@@ -195,6 +197,10 @@ struct TPdfRunSettings {
     bool AutoOrient = true;
     TBinding Binding = TBinding::bLeft;                     // 綴じ方向
     TPageDisplay PageDisplay = TPageDisplay::pdContinuous;  // ページの表示
+    // ページサイズ, 向き, 余白 and 拡大しない: the size of the pages and where
+    // each picture (or text page) goes on its page. The default, one pixel
+    // a unit, makes the pages the pictures' own size, as always.
+    TPaperSettings Paper;
     // Chapters in file order; files before the first one have their page
     // bookmarks at the top level. Empty: every bookmark is top level.
     std::vector<TPdfChapter> Chapters;
@@ -260,8 +266,19 @@ private:
     // items armed and sized.
     void ArmPreparedPage(int index, TPreparedPage page);
     void PrintCurrentPage();
+    // The size a page was printed at: its layout's bounds and, on paper,
+    // the paper it went on.
+    struct TPrintedSize {
+        int Width = 0;
+        int Height = 0;
+        std::optional<TPRPage::TPaper> Paper;
+    };
     // A white page of that size for the blank entry `index`; the armed page waits.
-    void PrintBlankPage(int index, std::pair<int, int> size);
+    void PrintBlankPage(int index, const TPrintedSize& size);
+    // The paper for a layout of width x height units showing a picture of
+    // that many pixels at that density (`turned` as PlacePage takes it);
+    // none in pixels mode.
+    std::optional<TPRPage::TPaper> PaperFor(int width, int height, TDensity density, bool turned) const;
     // The outline entry the page of file `index` hangs under: its chapter's
     // (made on the chapter's first page) or the root.
     TPROutlineEntry* OutlineParentFor(int index);
@@ -283,6 +300,7 @@ private:
     std::vector<std::pair<int, std::shared_ptr<const TJpegData>>> unchangedJpegs_;  // page index, data
     std::vector<std::pair<int, TPdfRunWarning>> warnings_;                          // page index, warning
     int orientation_ = 1;                                                           // of the current page's picture
+    TDensity density_;                                                              // what its file states
     bool continuation_ = false;                // printing a text's second or later page: no bookmark
     bool blank_ = false;                       // printing a blank page: no bookmark
     int pageIndex_ = 0;                        // the file entry of the page being printed

@@ -27,6 +27,7 @@ std::unique_ptr<TGraphic> AsJpeg(const TRasterPixels& pixels, const TAdjustSetti
 TScanWebPage FromPixels(const TRasterPixels& pixels, const TAdjustSettings& adjust, bool reencode) {
     TScanWebPage page;
     page.Warning = pixels.Damage;
+    page.Density = pixels.Density;
     if (reencode)
         page.Picture = AsJpeg(pixels, adjust, true);
     else
@@ -72,6 +73,7 @@ TScanWebPage PrepareScanWebPage(const TScanWebMorePages& pages, int index, const
         page.Warning = pixels.Damage;
         page.Picture = std::make_unique<TRasterPage>(tiff.Recompressed(index, pixels));
     }
+    page.Density = tiff.Facts(index).Density;
     // A damaged page list is told with the last page there is.
     if (index == tiff.PageCount() - 1 && !tiff.ChainDamage().empty())
         page.Warning += (page.Warning.empty() ? "" : "; ") + tiff.ChainDamage();

@@ -17,6 +17,7 @@ namespace pim {
 struct TScanWebPage {
     std::unique_ptr<TGraphic> Picture;
     std::string Warning;  // why the page is not the whole picture; empty when it is
+    TDensity Density;     // what the file states for the page (none when nothing)
 };
 
 // A file's pages after its first, made in their turn so that a long scan

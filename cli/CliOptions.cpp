@@ -96,6 +96,8 @@ struct TRawValues {
     std::string sort;
     std::string binding;
     std::string layout;
+    std::string pageSize;
+    std::string orientation;
     int bindingIndex = 0;
 };
 
@@ -135,6 +137,19 @@ void Describe(CLI::App& app, TCliOptions& o, TRawValues& raw) {
                    "how a viewer opens the pages: continuous (default), single, spread, or spread-cover (the cover "
                    "alone, then spreads)")
         ->check(OneOf({"continuous", "single", "spread", "spread-cover"}, "a page layout", o.Layout));
+    app.add_option("--page-size", raw.pageSize,
+                   "pixels (default: one pixel a unit, the page the picture's size), dpi (the picture's size at "
+                   "the density its file states, 96 dpi when none), or paper: A3, A4, A5, B4, B5 (JIS) or letter, "
+                   "the picture fitted inside the margin and centred")
+        ->check(OneOf({"pixels", "dpi", "A3", "A4", "A5", "B4", "B5", "letter"}, "a page size", o.PageSize));
+    app.add_option("--orientation", raw.orientation,
+                   "paper turned to suit each picture (auto, the default), or always portrait or landscape")
+        ->check(OneOf({"auto", "portrait", "landscape"}, "an orientation", o.Orientation));
+    app.add_option("--margin", o.MarginMm, "margin on every side of the paper in mm, 0..30 (default: 0)")
+        ->check(CLI::Range(0.0, 30.0));
+    app.add_flag("--enlarge", o.Enlarge,
+                 "enlarge pictures smaller than the paper to fill it (default: they keep their size at their "
+                 "density)");
     app.add_flag("--each-subfolder", o.EachSubfolder,
                  "one PDF per direct sub-folder, named after it, in the folder (or -d DIR); a sub-folder with no "
                  "listed file is skipped, one that fails does not stop the others")

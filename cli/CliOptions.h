@@ -31,6 +31,10 @@ struct TCliOptions {
     std::string Title, Subject, Author, Keywords;  // platform encoding
     bool RightToLeft = false;                      // --binding r2l: "右綴じ"
     int Layout = 0;                                // --layout: continuous, single, spread, spread-cover
+    int PageSize = 0;                              // --page-size: pixels, dpi, A3 ... letter ("ページサイズ")
+    int Orientation = 0;                           // --orientation on paper: auto, portrait, landscape ("向き")
+    double MarginMm = 0;                           // --margin on paper, 0..30 mm ("余白")
+    bool Enlarge = false;                          // --enlarge: small pictures fill the paper ("拡大しない" off)
     bool EachSubfolder = false;                    // --each-subfolder: one PDF per sub-folder
     bool SubfoldersInOne = false;                  // --subfolders-in-one: the sub-folders as chapters of one PDF
     bool Open = false;                             // --open: "PDFを起動"

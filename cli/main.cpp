@@ -97,6 +97,10 @@ int Run(const TCliOptions& options) {
     s.AutoOrient = options.AutoOrient;
     s.Binding = options.RightToLeft ? TBinding::bRight : TBinding::bLeft;
     s.PageDisplay = static_cast<TPageDisplay>(options.Layout);
+    s.Paper.Size = static_cast<TPageSize>(options.PageSize);  // the words in TPageSize's order
+    s.Paper.Orientation = static_cast<TPaperOrientation>(options.Orientation);
+    s.Paper.MarginMm = options.MarginMm;
+    s.Paper.Enlarge = options.Enlarge;
     // Sub-folders are listed with the folder's filter and order.
     TListingOptions listing;
     listing.Mask = model.DispTypes().Ext();

@@ -58,6 +58,8 @@ struct Header {
     std::uint32_t compression = kBiRgb;
     std::uint32_t sizeImage = 0;
     std::uint32_t clrUsed = 0;
+    std::int32_t pixelsPerMetreX = 0;  // 0 (and the core header): not stated
+    std::int32_t pixelsPerMetreY = 0;
     std::uint32_t masks[3] = {0, 0, 0};
     bool core = false;
 };
@@ -111,6 +113,8 @@ Header ReadHeader(TStream& stream, std::int64_t available, TNotes& notes) {
         h.bits = U16(b + 14);
         h.compression = U32(b + 16);
         h.sizeImage = U32(b + 20);
+        h.pixelsPerMetreX = static_cast<std::int32_t>(U32(b + 24));
+        h.pixelsPerMetreY = static_cast<std::int32_t>(U32(b + 28));
         h.clrUsed = U32(b + 32);
         if (h.headerSize >= 52) {
             h.masks[0] = U32(b + 40);
@@ -383,6 +387,7 @@ std::string ReadBmp(TStream& stream, TBitmap& bitmap) {
     if (h.bits <= 8 && IndexPastPalette(bmp))
         notes.Add("pixels use colours past the palette's " + Num(static_cast<std::int64_t>(bmp.Palette().size())) +
                   " entries; they show black");
+    bmp.SetDensity(DensityPerUnit(h.pixelsPerMetreX, h.pixelsPerMetreY, 3));
     bitmap = std::move(bmp);
     return notes.Take();
 }

@@ -53,6 +53,23 @@ public:
         return std::nullopt;
     }
 
+    // A tag holding one RATIONAL: its value, when the denominator is not 0.
+    std::optional<double> Rational(std::uint32_t directory, unsigned tag) const {
+        const unsigned entries = U16(directory);
+        for (unsigned i = 0; i < entries; ++i) {
+            const std::size_t entry = directory + 2 + std::size_t{12} * i;
+            if (entry + 12 > length_) return std::nullopt;
+            if (U16(entry) != tag) continue;
+            if (U16(entry + 2) != 5 || U32(entry + 4) != 1) return std::nullopt;
+            const std::uint32_t at = U32(entry + 8);
+            if (at < 8 || at > length_ - 8) return std::nullopt;
+            const std::uint32_t denominator = U32(at + 4);
+            if (denominator == 0) return std::nullopt;
+            return static_cast<double>(U32(at)) / denominator;
+        }
+        return std::nullopt;
+    }
+
 private:
     unsigned U16(std::size_t at) const {
         return little_ ? tiff_[at] | tiff_[at + 1] << 8 : tiff_[at] << 8 | tiff_[at + 1];
@@ -68,6 +85,9 @@ private:
 };
 
 constexpr unsigned kOrientation = 0x0112;
+constexpr unsigned kXResolution = 0x011A;
+constexpr unsigned kYResolution = 0x011B;
+constexpr unsigned kResolutionUnit = 0x0128;
 constexpr unsigned kPreviewOffset = 0x0201;
 constexpr unsigned kPreviewLength = 0x0202;
 
@@ -80,6 +100,19 @@ int ExifOrientation(const std::uint8_t* data, std::size_t size) {
     if (!first) return 0;
     const auto value = tiff.Number(*first, kOrientation, false);
     return value && *value >= 1 && *value <= 8 ? static_cast<int>(*value) : 0;
+}
+
+TDensity ExifDensity(const std::uint8_t* data, std::size_t size) {
+    const TTiff tiff(data, size);
+    if (!tiff) return {};
+    const auto first = tiff.FirstDirectory();
+    if (!first) return {};
+    const auto x = tiff.Rational(*first, kXResolution);
+    const auto y = tiff.Rational(*first, kYResolution);
+    if (!x && !y) return {};
+    const auto unit = tiff.Number(*first, kResolutionUnit, false);
+    if (unit && *unit != 2 && *unit != 3) return {};  // 1: no absolute unit
+    return DensityPerUnit(x.value_or(0), y.value_or(0), unit && *unit == 3 ? 2 : 1);
 }
 
 std::span<const std::uint8_t> ExifPreview(const std::uint8_t* data, std::size_t size) {

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <span>
 
+#include "graphics/Graphics.h"
+
 namespace pim {
 
 // The orientation (tag 274 of the first image directory): 1 upright, 2 to 8
@@ -16,6 +18,11 @@ namespace pim {
 // tag or it cannot be read or is out of range. data: the segment's bytes
 // from "Exif".
 int ExifOrientation(const std::uint8_t* data, std::size_t size);
+
+// The first image directory's XResolution and YResolution (RATIONALs) in
+// its ResolutionUnit (inches unless it says centimetres); none when absent
+// or unreadable.
+TDensity ExifDensity(const std::uint8_t* data, std::size_t size);
 
 // The embedded preview (the second image directory's JPEGInterchangeFormat
 // and its length): the bytes of a complete JPEG inside the segment, from

@@ -93,6 +93,25 @@ void PutDirectColor(std::uint8_t* row, int x, TPixelFormat format, TPaletteEntry
 
 }  // namespace
 
+TDensity EffectiveDensity(TDensity stated) {
+    const auto usable = [](double d) { return d >= kMinDensity && d <= kMaxDensity; };
+    const bool x = usable(stated.X);
+    const bool y = usable(stated.Y);
+    if (x && y) return stated;
+    if (x) return {stated.X, stated.X};
+    if (y) return {stated.Y, stated.Y};
+    return {96, 96};
+}
+
+TDensity DensityPerUnit(double x, double y, int unit) {
+    switch (unit) {
+        case 1: return {x, y};
+        case 2: return {x * 2.54, y * 2.54};
+        case 3: return {x * 0.0254, y * 0.0254};
+        default: return {};
+    }
+}
+
 int BitsPerPixel(TPixelFormat format) {
     switch (format) {
         case TPixelFormat::pf1bit: return 1;

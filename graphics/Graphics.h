@@ -61,6 +61,23 @@ std::int64_t DibRowBytes(std::int64_t width, int bitsPerPixel);
 
 class TBitmap;
 
+// How densely a picture's file says its pixels are laid out, in dots per
+// inch along each axis; 0 where the file says nothing.
+struct TDensity {
+    double X = 0;
+    double Y = 0;
+    friend bool operator==(const TDensity&, const TDensity&) = default;
+};
+// Densities a file may claim; anything outside is a writer's mistake (a
+// dots-per-metre value stored as per inch, a zero) and counts as none.
+constexpr double kMinDensity = 10;
+constexpr double kMaxDensity = 10000;
+// The density a picture is shown at: the file's own, an axis it leaves out
+// taking the other's, and 96 dpi (a screen's) when it gives none it may.
+TDensity EffectiveDensity(TDensity stated);
+// A density stated per unit of `unit` (0 none, 1 inch, 2 centimetre, 3 metre).
+TDensity DensityPerUnit(double x, double y, int unit);
+
 // The abstract picture a picture holder keeps.
 class TGraphic {
 public:
@@ -80,6 +97,13 @@ public:
     virtual std::unique_ptr<TGraphic> Clone() const = 0;
     // Renders this graphic into `dest` (decoding it if needed).
     virtual void AssignTo(TBitmap& dest) const = 0;
+
+    // The density the file stated (see TDensity); copies keep it.
+    TDensity Density() const { return density_; }
+    void SetDensity(TDensity value) { density_ = value; }
+
+private:
+    TDensity density_;
 };
 
 // Copies share their pixels until one of them asks for a writable row

@@ -202,9 +202,12 @@ public:
             const int bitsPerBlock = cinfo_.progressive_mode ? 1 : 2;
             h.minDataBytes = (blocks * bitsPerBlock + 7) / 8;
         }
+        if (cinfo_.saw_JFIF_marker && (cinfo_.density_unit == 1 || cinfo_.density_unit == 2))
+            h.density = DensityPerUnit(cinfo_.X_density, cinfo_.Y_density, cinfo_.density_unit);
         for (jpeg_saved_marker_ptr m = cinfo_.marker_list; m; m = m->next) {
             if (m->marker != JPEG_APP0 + 1) continue;
             if (h.orientation == 0) h.orientation = ExifOrientation(m->data, m->data_length);
+            if (h.density == TDensity{}) h.density = ExifDensity(m->data, m->data_length);
             if (const auto preview = ExifPreview(m->data, m->data_length); h.exifPreview.empty() && !preview.empty())
                 h.exifPreview.assign(preview.begin(), preview.end());
         }

@@ -28,13 +28,16 @@ struct TJpegHeader {
     int height = 0;
     int components = 0;
     TJpegColorSpace colorSpace = TJpegColorSpace::jcsUnknown;
-    bool progressive = false;  // several scans
-    bool adobe = false;        // an Adobe marker: CMYK values are stored inverted
+    bool progressive = false;    // several scans
+    bool adobe = false;          // an Adobe marker: CMYK values are stored inverted
     std::int64_t dataStart = 0;  // offset of the first byte after the header (the first scan's data)
     // The EXIF orientation (tag 274 of the first image directory): 1 upright,
     // 2 to 8 turned or mirrored as EXIF numbers them; 0 when the file has no
     // such tag or it cannot be read or is out of range.
     int orientation = 0;
+    // The density the file states: its JFIF header's when that gives one
+    // in dots per inch or centimetre, else EXIF's X/YResolution; none else.
+    TDensity density;
     // The fewest bytes of scan data that can hold the declared picture: one
     // bit per 8 x 8 block and component in a progressive file (its first DC
     // scan), two (a DC code and an end of block) in a sequential one; 0 when
@@ -47,7 +50,6 @@ struct TJpegHeader {
     std::vector<std::uint8_t> exifPreview;
 };
 
-
 // Reads the header from the stream's position. When `digest` is given, the
 // bytes the parse read from the stream (whole chunks of 64 KiB, or up to the
 // stream's end) are fed to it, and only those.
@@ -55,11 +57,11 @@ TJpegHeader ReadJpegHeader(TStream& stream, TDigest* digest = nullptr);
 TJpegHeader ReadJpegHeader(const std::uint8_t* data, std::size_t size);
 
 struct TJpegDecodeOptions {
-    int scaleDenom = 1;       // 1, 2, 4 or 8
-    bool fast = false;        // integer IDCT, plain upsampling
-    bool smoothing = true;    // block smoothing of progressive images
-    bool grayscale = false;   // decode to grey
-    bool quantize = false;    // 8-bit output with a 236-colour palette
+    int scaleDenom = 1;      // 1, 2, 4 or 8
+    bool fast = false;       // integer IDCT, plain upsampling
+    bool smoothing = true;   // block smoothing of progressive images
+    bool grayscale = false;  // decode to grey
+    bool quantize = false;   // 8-bit output with a 236-colour palette
 };
 
 // Decodes the whole image: colour sources into pf24bit (CMYK and YCCK are

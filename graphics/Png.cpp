@@ -42,6 +42,7 @@ void TPngImage::LoadFromStream(TStream& stream) {
     source_ = std::move(source);
     samples_.reset();
     damage_.clear();
+    SetDensity(structure_->Density);
 }
 
 void TPngImage::LoadFromFile(const std::string& fileName) {
@@ -53,6 +54,7 @@ void TPngImage::LoadFromFile(const std::string& fileName) {
     structure_ = std::move(structure);
     samples_.reset();
     damage_.clear();
+    SetDensity(structure_->Density);
 }
 
 void TPngImage::SaveToStream(TStream& stream) const {

@@ -337,7 +337,7 @@ TPngStructure ReadPngStructure(TStream& source) {
         // The data of the chunks that describe the picture are kept; the rest
         // only pass through the CRC.
         // So are an IDAT chunk's when the file ends inside it.
-        const bool keep = type == "IHDR" || type == "PLTE" || type == "tRNS" ||
+        const bool keep = type == "IHDR" || type == "PLTE" || type == "tRNS" || type == "pHYs" ||
                           (idat && pos + static_cast<std::int64_t>(length) + 4 > available);
         if (keep && !idat && length > 3 * 256) Invalid("bad " + type + " chunk");
         std::vector<std::uint8_t> data;
@@ -388,6 +388,11 @@ TPngStructure ReadPngStructure(TStream& source) {
             // A picture with an alpha channel needs no transparent colour.
             if (png.ColorType == pctPalette || png.ColorType == pctGrey || png.ColorType == pctRGB)
                 png.Transparency = std::move(data);
+        } else if (type == "pHYs") {
+            // A unit of 0 gives only the pixels' aspect: no density.
+            if (length == 9)
+                png.Density =
+                    DensityPerUnit(BigEndian32(data.data()), BigEndian32(data.data() + 4), data[8] == 1 ? 3 : 0);
         } else if (type == "IEND") {
             ended = true;
         } else if (type[0] >= 'A' && type[0] <= 'Z') {

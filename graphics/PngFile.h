@@ -41,14 +41,15 @@ struct TPngStructure {
     int BitDepth = 0;
     int ColorType = 0;
     bool Interlaced = false;
-    std::vector<TPaletteEntry> Palette;    // PLTE, for a palette picture
+    std::vector<TPaletteEntry> Palette;      // PLTE, for a palette picture
     std::vector<std::uint8_t> Transparency;  // the tRNS chunk's data; empty: none
-    std::vector<TPngRange> Idat;           // the data of every whole IDAT chunk, in order
-    std::vector<std::uint8_t> IdatTail;    // the data of an IDAT chunk the file cuts off
-    std::int64_t IdatBytes = 0;            // all image data, the tail included
-    bool CutOff = false;                   // the file ends before IEND
+    std::vector<TPngRange> Idat;             // the data of every whole IDAT chunk, in order
+    std::vector<std::uint8_t> IdatTail;      // the data of an IDAT chunk the file cuts off
+    std::int64_t IdatBytes = 0;              // all image data, the tail included
+    bool CutOff = false;                     // the file ends before IEND
+    TDensity Density;                        // from pHYs in pixels per metre; none without it
 
-    int Channels() const;         // samples per pixel: 1, 2, 3 or 4 (palette 1)
+    int Channels() const;  // samples per pixel: 1, 2, 3 or 4 (palette 1)
     bool IsGrey() const { return ColorType == pctGrey || ColorType == pctGreyAlpha; }
     // Bytes of one row's samples, packed, without the filter byte.
     std::int64_t RowBytes() const;

@@ -26,6 +26,7 @@ struct TRasterPixels {
     // Why the pixels are not the whole picture (the sentence of the run's
     // warning); empty when they are.
     std::string Damage;
+    TDensity Density;  // what the file states for the page (none when nothing)
 
     std::size_t RowBytes() const { return (static_cast<std::size_t>(Width) * Channels * Bits + 7) / 8; }
     // Sized for the picture, every pixel white (index 0 must be white for a palette).

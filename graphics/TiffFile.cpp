@@ -163,6 +163,13 @@ TTiffPageFacts ReadFacts(TIFF* tif, int directory) {
     if (f.Compression == COMPRESSION_CCITTFAX3) TIFFGetField(tif, TIFFTAG_GROUP3OPTIONS, &options);
     if (f.Compression == COMPRESSION_CCITTFAX4) TIFFGetField(tif, TIFFTAG_GROUP4OPTIONS, &options);
     f.FaxOptions = options;
+    float xResolution = 0, yResolution = 0;
+    std::uint16_t unit = RESUNIT_INCH;
+    const bool x = TIFFGetField(tif, TIFFTAG_XRESOLUTION, &xResolution) != 0;
+    const bool y = TIFFGetField(tif, TIFFTAG_YRESOLUTION, &yResolution) != 0;
+    TIFFGetFieldDefaulted(tif, TIFFTAG_RESOLUTIONUNIT, &unit);
+    if ((x || y) && (unit == RESUNIT_INCH || unit == RESUNIT_CENTIMETER))
+        f.Density = DensityPerUnit(x ? xResolution : 0, y ? yResolution : 0, unit == RESUNIT_INCH ? 1 : 2);
     if (f.Compression == COMPRESSION_JPEG) {
         std::uint32_t count = 0;
         const void* tables = nullptr;
@@ -215,7 +222,8 @@ struct TMemoryTiff {
 
 tmsize_t MemoryRead(thandle_t h, void* buffer, tmsize_t size) {
     auto* m = static_cast<TMemoryTiff*>(h);
-    const std::size_t n = std::min(static_cast<std::size_t>(size), m->Bytes.size() - std::min(m->Position, m->Bytes.size()));
+    const std::size_t n =
+        std::min(static_cast<std::size_t>(size), m->Bytes.size() - std::min(m->Position, m->Bytes.size()));
     if (n) std::memcpy(buffer, m->Bytes.data() + m->Position, n);
     m->Position += n;
     return static_cast<tmsize_t>(n);
@@ -246,8 +254,8 @@ std::vector<std::uint8_t> EncodeGroup4(const TRasterPixels& pixels) {
     if (!options) return {};
     TIFFOpenOptionsSetErrorHandlerExtR(options, QuietProc, nullptr);
     TIFFOpenOptionsSetWarningHandlerExtR(options, QuietProc, nullptr);
-    TIFF* tif = TIFFClientOpenExt("G4", "w", &file, MemoryRead, MemoryWrite, MemorySeek, CloseProc, MemorySize,
-                                  MapProc, UnmapProc, options);
+    TIFF* tif = TIFFClientOpenExt("G4", "w", &file, MemoryRead, MemoryWrite, MemorySeek, CloseProc, MemorySize, MapProc,
+                                  UnmapProc, options);
     TIFFOpenOptionsFree(options);
     if (!tif) return {};
     std::vector<std::uint8_t> strip;
@@ -403,6 +411,7 @@ TRasterPixels TTiffFile::Decode(int page) const {
     image.req_orientation = ORIENTATION_TOPLEFT;
 
     TRasterPixels pixels;
+    pixels.Density = f.Density;
     const bool grey = f.Photometric == PHOTOMETRIC_MINISWHITE || f.Photometric == PHOTOMETRIC_MINISBLACK;
     const bool alpha = image.alpha != 0;
     const bool palette = f.Photometric == PHOTOMETRIC_PALETTE && !alpha;

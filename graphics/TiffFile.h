@@ -38,6 +38,7 @@ struct TTiffPageFacts {
     std::int64_t FirstOffset = 0;  // the first strip's
     std::int64_t FirstSize = 0;
     std::int64_t DataBytes = 0;  // all strips or tiles
+    TDensity Density;            // X/YResolution in ResolutionUnit; none without a unit
 };
 
 class TTiffFile {

@@ -238,6 +238,10 @@ public:
     void SaveState();
     void RestoreState();
     void ConcatMatrix(double a, double b, double c, double d, double e, double f);
+    // As ConcatMatrix, each number to six decimals instead of two: a scale
+    // such as a page's layout put on paper needs them (0.18 for 0.1795
+    // would move the picture by units).
+    void ConcatFineMatrix(const std::array<double, 6>& matrix);
     void AppendRectangle(double x, double y, double w, double h);
     void ClipPath();
     void EndPath();
@@ -259,6 +263,9 @@ public:
     TPdfDoc* GetDoc() const;
     void SetPageWidth(int width);
     void SetPageHeight(int height);
+    // Both sides at once, in any units: whole numbers are written as
+    // SetPageWidth/Height write them, others as reals.
+    void SetPageSize(double width, double height);
     void SelectFont(const std::string& name, float size);
     float TextWidth(std::string_view text) const { return attr_.TextWidth(text); }
     int CharsThatFit(std::string_view text, float width) const { return attr_.CharsThatFit(text, width); }

@@ -1,4 +1,5 @@
 // The page canvas and its text state (part of the PdfDoc unit).
+#include <cmath>
 #include <cstring>
 
 #include "pdf/PdfDoc.h"
@@ -7,9 +8,7 @@
 
 namespace pim {
 
-TPdfRect MakePdfRect(float left, float top, float right, float bottom) {
-    return TPdfRect{left, top, right, bottom};
-}
+TPdfRect MakePdfRect(float left, float top, float right, float bottom) { return TPdfRect{left, top, right, bottom}; }
 
 // ---- TPdfCanvasAttribute -----------------------------------------------------------
 
@@ -107,9 +106,18 @@ void TPdfCanvas::ConcatMatrix(double a, double b, double c, double d, double e, 
     EmitNumbers({a, b, c, d, e, f}, " cm\n");
 }
 
-void TPdfCanvas::AppendRectangle(double x, double y, double w, double h) {
-    EmitNumbers({x, y, w, h}, " re\n");
+void TPdfCanvas::ConcatFineMatrix(const std::array<double, 6>& matrix) {
+    char line[256];
+    std::size_t n = 0;
+    for (double v : matrix) {
+        if (n) line[n++] = ' ';
+        n += FormatGeneralTo(line + n, std::round(v * 1e6) / 1e6);
+    }
+    std::memcpy(line + n, " cm\n", 4);
+    EmitText(std::string_view(line, n + 4));
 }
+
+void TPdfCanvas::AppendRectangle(double x, double y, double w, double h) { EmitNumbers({x, y, w, h}, " re\n"); }
 
 void TPdfCanvas::ClipPath() { EmitText("W\n"); }
 void TPdfCanvas::EndPath() { EmitText("n\n"); }
@@ -146,9 +154,7 @@ void TPdfCanvas::WriteFontOperator(std::string_view resourceName, double size) {
 
 void TPdfCanvas::SetFillColor(std::int32_t color) {
     if (color < 0) color = 0;
-    EmitNumbers({(color & 0xFF) / 255.0, ((color >> 8) & 0xFF) / 255.0,
-                 ((color >> 16) & 0xFF) / 255.0},
-                " rg\n");
+    EmitNumbers({(color & 0xFF) / 255.0, ((color >> 8) & 0xFF) / 255.0, ((color >> 16) & 0xFF) / 255.0}, " rg\n");
 }
 
 void TPdfCanvas::SetCharSpace(float x) {
@@ -239,7 +245,20 @@ void SetMediaBoxItem(TPdfDictionary* page, int index, int value) {
     if (auto* n = dynamic_cast<TPdfNumber*>(box->ItemAt(index))) n->SetValue(value);
 }
 
+void SetMediaBoxItem(TPdfDictionary* page, int index, double value) {
+    if (value == std::floor(value) && std::abs(value) < 1e9)
+        return SetMediaBoxItem(page, index, static_cast<int>(value));
+    TPdfArray* box = page->LookupArray("MediaBox");
+    if (!box) throw EPdfInvalidOperation("Can not chenge width of this page..");
+    box->Replace(index, std::make_unique<TPdfReal>(value));
+}
+
 }  // namespace
+
+void TPdfCanvas::SetPageSize(double width, double height) {
+    SetMediaBoxItem(GetPage(), 2, width);
+    SetMediaBoxItem(GetPage(), 3, height);
+}
 
 void TPdfCanvas::SetPageWidth(int width) { SetMediaBoxItem(GetPage(), 2, width); }
 void TPdfCanvas::SetPageHeight(int height) { SetMediaBoxItem(GetPage(), 3, height); }
@@ -269,8 +288,7 @@ std::string TPdfCanvas::NextWord(std::string_view text, int& position) {
         if (c == '\n' && end > 1 && text[static_cast<std::size_t>(end - 2)] == '\r') break;
         ++end;
     }
-    std::string word(text.substr(static_cast<std::size_t>(position - 1),
-                                 static_cast<std::size_t>(end - position + 1)));
+    std::string word(text.substr(static_cast<std::size_t>(position - 1), static_cast<std::size_t>(end - position + 1)));
     position = end + 1;
     return word;
 }
@@ -336,14 +354,12 @@ void TPdfCanvas::DrawXObjectImpl(const char* operation, const std::array<double,
     RestoreState();
 }
 
-void TPdfCanvas::DrawXObject(double x, double y, double width, double height,
-                             const std::string& name) {
+void TPdfCanvas::DrawXObject(double x, double y, double width, double height, const std::string& name) {
     DrawXObjectImpl("DrawXObject", {width, 0, 0, height, x, y}, nullptr, name);
 }
 
-void TPdfCanvas::DrawXObjectEx(double x, double y, double width, double height, double clipX,
-                               double clipY, double clipWidth, double clipHeight,
-                               const std::string& name) {
+void TPdfCanvas::DrawXObjectEx(double x, double y, double width, double height, double clipX, double clipY,
+                               double clipWidth, double clipHeight, const std::string& name) {
     const double clip[4] = {clipX, clipY, clipWidth, clipHeight};
     DrawXObjectImpl("DrawXObjectEx", {width, 0, 0, height, x, y}, clip, name);
 }

@@ -1,4 +1,5 @@
 // Destinations and outline entries (part of the PdfDoc unit).
+#include <cmath>
 #include <vector>
 
 #include "pdf/PdfDoc.h"
@@ -10,8 +11,7 @@ namespace pim {
 // ---- TPdfDestination ---------------------------------------------------------------
 
 TPdfDestination::TPdfDestination(TPdfDoc* doc) : doc_(doc) {
-    if (!doc || !doc->HasDoc())
-        throw EPdfInvalidOperation("TPdfDestination --cannot destination object.");
+    if (!doc || !doc->HasDoc()) throw EPdfInvalidOperation("TPdfDestination --cannot destination object.");
     page_ = doc->GetCanvas()->GetPage();
 }
 
@@ -31,8 +31,11 @@ void TPdfDestination::SetZoom(float x) {
 }
 
 int TPdfDestination::PageHeight() const {
-    if (TPdfArray* box = page_->LookupArray("MediaBox"))
+    if (TPdfArray* box = page_->LookupArray("MediaBox")) {
         if (auto* height = dynamic_cast<TPdfNumber*>(box->ItemAt(3))) return height->Value();
+        // A page on paper: its top edge, in whole units.
+        if (auto* real = dynamic_cast<TPdfReal*>(box->ItemAt(3))) return static_cast<int>(std::ceil(real->Value()));
+    }
     return doc_->DefaultPageHeight();
 }
 
@@ -54,13 +57,9 @@ std::unique_ptr<TPdfArray> TPdfDestination::GetValue() {
             array->Append(std::make_unique<TPdfReal>(zoom_));
             break;
         case dtFitH:
-        case dtFitBH:
-            coordinate(Top());
-            break;
+        case dtFitBH: coordinate(Top()); break;
         case dtFitV:
-        case dtFitBV:
-            coordinate(Left());
-            break;
+        case dtFitBV: coordinate(Left()); break;
         case dtFitR:
             coordinate(Left());
             coordinate(Bottom());
@@ -68,8 +67,7 @@ std::unique_ptr<TPdfArray> TPdfDestination::GetValue() {
             coordinate(Top());
             break;
         case dtFit:
-        case dtFitB:
-            break;
+        case dtFitB: break;
     }
     return array;
 }
@@ -78,9 +76,7 @@ std::unique_ptr<TPdfArray> TPdfDestination::GetValue() {
 
 TPdfOutlineEntry::TPdfOutlineEntry(TPdfDoc* doc) : doc_(doc) {}
 
-void TPdfOutlineEntry::Register() {
-    SetData(doc_->Xref()->AddObject(std::make_unique<TPdfDictionary>(doc_->Xref())));
-}
+void TPdfOutlineEntry::Register() { SetData(doc_->Xref()->AddObject(std::make_unique<TPdfDictionary>(doc_->Xref()))); }
 
 TPdfOutlineEntry* TPdfOutlineEntry::Create(TPdfOutlineEntry* parent) {
     if (!parent) throw Exception("CreateEntry --invalid parent.");

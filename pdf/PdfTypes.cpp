@@ -26,8 +26,7 @@ void WriteInt(std::int64_t n, TStream& stream) {
 
 void WriteReference(const TPdfObject& object, TStream& stream) {
     char buffer[48];
-    int n = std::snprintf(buffer, sizeof buffer, "%d %d R", object.ObjectNumber(),
-                          object.GenerationNumber());
+    int n = std::snprintf(buffer, sizeof buffer, "%d %d R", object.ObjectNumber(), object.GenerationNumber());
     stream.Write(buffer, static_cast<std::size_t>(n));
 }
 
@@ -86,9 +85,7 @@ void TPdfObject::SetVirtual(int number) {
     number_ = number;
 }
 
-TPdfVirtualObject::TPdfVirtualObject() {
-    throw Exception("virtualObject must be create by CreateVirtual method.");
-}
+TPdfVirtualObject::TPdfVirtualObject() { throw Exception("virtualObject must be create by CreateVirtual method."); }
 
 TPdfVirtualObject::TPdfVirtualObject(ByNumber, int number) { SetVirtual(number); }
 
@@ -150,12 +147,15 @@ void TPdfArray::Append(TPdfObject* item) {
     if (item->IsDirect()) {
         // Only a proxy or an item of this very array can be given without
         // ownership; a direct item we already hold is not added twice.
-        bool present = std::any_of(items_.begin(), items_.end(),
-                                   [item](const auto& p) { return p.get() == item; });
+        bool present = std::any_of(items_.begin(), items_.end(), [item](const auto& p) { return p.get() == item; });
         if (!present) throw EPdfInvalidOperation(kWrongType);
         return;
     }
     items_.push_back(ProxyFor(*item));
+}
+
+void TPdfArray::Replace(int index, std::unique_ptr<TPdfObject> item) {
+    items_.at(static_cast<std::size_t>(index)) = Adopt(std::move(item));
 }
 
 TPdfObject* TPdfArray::ItemAt(int index) const {
@@ -175,8 +175,7 @@ TPdfName* TPdfArray::FindName(std::string_view text) const {
 bool TPdfArray::RemoveName(std::string_view text) {
     TPdfName* name = FindName(text);
     if (!name) return false;
-    items_.erase(std::find_if(items_.begin(), items_.end(),
-                              [name](const auto& p) { return p.get() == name; }));
+    items_.erase(std::find_if(items_.begin(), items_.end(), [name](const auto& p) { return p.get() == name; }));
     return true;
 }
 
@@ -189,28 +188,24 @@ void TPdfArray::WriteValue(TStream& stream) {
     WriteRaw("]", stream);
 }
 
-std::unique_ptr<TPdfArray> CreateNumberArray(TPdfObjectMgr* objectMgr,
-                                             std::span<const std::int32_t> values) {
+std::unique_ptr<TPdfArray> CreateNumberArray(TPdfObjectMgr* objectMgr, std::span<const std::int32_t> values) {
     auto array = std::make_unique<TPdfArray>(objectMgr);
     for (std::int32_t v : values) array->Append(std::make_unique<TPdfNumber>(v));
     return array;
 }
 
-std::unique_ptr<TPdfArray> CreateNumberArray(TPdfObjectMgr* objectMgr,
-                                             std::initializer_list<std::int32_t> values) {
+std::unique_ptr<TPdfArray> CreateNumberArray(TPdfObjectMgr* objectMgr, std::initializer_list<std::int32_t> values) {
     return CreateNumberArray(objectMgr, std::span<const std::int32_t>(values.begin(), values.size()));
 }
 
 // ---- TPdfDictionary ----------------------------------------------------------
 
-TPdfDictionaryElement::TPdfDictionaryElement(std::string key, std::unique_ptr<TPdfObject> value,
-                                             bool hidden)
+TPdfDictionaryElement::TPdfDictionaryElement(std::string key, std::unique_ptr<TPdfObject> value, bool hidden)
     : key_(std::make_unique<TPdfName>(std::move(key))), value_(std::move(value)), hidden_(hidden) {
     if (!value_) throw EPdfInvalidValue(kWrongObject);
 }
 
-TPdfObject* TPdfDictionary::PutElement(std::string_view key, std::unique_ptr<TPdfObject> value,
-                                       bool hidden) {
+TPdfObject* TPdfDictionary::PutElement(std::string_view key, std::unique_ptr<TPdfObject> value, bool hidden) {
     auto stored = Adopt(std::move(value));
     Remove(key);
     elements_.emplace_back(std::string(key), std::move(stored), hidden);
@@ -231,23 +226,19 @@ TPdfObject* TPdfDictionary::PutHidden(std::string_view key, std::unique_ptr<TPdf
     return PutElement(key, std::move(value), true);
 }
 
-void TPdfDictionary::PutNumber(std::string_view key, std::int32_t n) {
-    Put(key, std::make_unique<TPdfNumber>(n));
-}
+void TPdfDictionary::PutNumber(std::string_view key, std::int32_t n) { Put(key, std::make_unique<TPdfNumber>(n)); }
 
 void TPdfDictionary::PutName(std::string_view key, std::string text) {
     Put(key, std::make_unique<TPdfName>(std::move(text)));
 }
 
 void TPdfDictionary::Remove(std::string_view key) {
-    auto it = std::find_if(elements_.begin(), elements_.end(),
-                           [key](const auto& e) { return e.Key().Value() == key; });
+    auto it = std::find_if(elements_.begin(), elements_.end(), [key](const auto& e) { return e.Key().Value() == key; });
     if (it != elements_.end()) elements_.erase(it);
 }
 
 TPdfObject* TPdfDictionary::Resolve(TPdfObject* value) const {
-    if (value && value->ObjectKind() == okVirtual)
-        return mgr_ ? mgr_->GetObject(value->ObjectNumber()) : nullptr;
+    if (value && value->ObjectKind() == okVirtual) return mgr_ ? mgr_->GetObject(value->ObjectNumber()) : nullptr;
     return value;
 }
 
@@ -257,21 +248,13 @@ TPdfObject* TPdfDictionary::Lookup(std::string_view key) const {
     return nullptr;
 }
 
-TPdfNumber* TPdfDictionary::LookupNumber(std::string_view key) const {
-    return dynamic_cast<TPdfNumber*>(Lookup(key));
-}
-TPdfReal* TPdfDictionary::LookupReal(std::string_view key) const {
-    return dynamic_cast<TPdfReal*>(Lookup(key));
-}
-TPdfName* TPdfDictionary::LookupName(std::string_view key) const {
-    return dynamic_cast<TPdfName*>(Lookup(key));
-}
+TPdfNumber* TPdfDictionary::LookupNumber(std::string_view key) const { return dynamic_cast<TPdfNumber*>(Lookup(key)); }
+TPdfReal* TPdfDictionary::LookupReal(std::string_view key) const { return dynamic_cast<TPdfReal*>(Lookup(key)); }
+TPdfName* TPdfDictionary::LookupName(std::string_view key) const { return dynamic_cast<TPdfName*>(Lookup(key)); }
 TPdfDictionary* TPdfDictionary::LookupDictionary(std::string_view key) const {
     return dynamic_cast<TPdfDictionary*>(Lookup(key));
 }
-TPdfArray* TPdfDictionary::LookupArray(std::string_view key) const {
-    return dynamic_cast<TPdfArray*>(Lookup(key));
-}
+TPdfArray* TPdfDictionary::LookupArray(std::string_view key) const { return dynamic_cast<TPdfArray*>(Lookup(key)); }
 
 void TPdfDictionary::WriteValue(TStream& stream) {
     WriteRaw("<<\r\n", stream);
@@ -292,8 +275,8 @@ void TPdfContentSource::WriteTo(TStream& out) const {
     std::int64_t done = 0;
     const std::int64_t total = Size();
     while (done < total) {
-        auto want = static_cast<std::size_t>(
-            std::min<std::int64_t>(total - done, static_cast<std::int64_t>(chunk.size())));
+        auto want =
+            static_cast<std::size_t>(std::min<std::int64_t>(total - done, static_cast<std::int64_t>(chunk.size())));
         std::size_t got = ReadAt(done, chunk.data(), want);
         if (got == 0) throw EStreamError("Stream read error");
         out.Write(chunk.data(), got);
@@ -317,8 +300,7 @@ void TPdfFileContent::CheckUnchanged() const {
 
 std::size_t TPdfFileContent::ReadAt(std::int64_t offset, void* buffer, std::size_t count) const {
     if (offset < 0 || offset >= count_) return 0;
-    count = static_cast<std::size_t>(std::min<std::int64_t>(static_cast<std::int64_t>(count),
-                                                            count_ - offset));
+    count = static_cast<std::size_t>(std::min<std::int64_t>(static_cast<std::int64_t>(count), count_ - offset));
     TFileStream file(fileName_, TFileMode::fmOpenRead);
     file.SetPosition(offset_ + offset);
     return file.Read(buffer, count);
@@ -331,8 +313,7 @@ void TPdfFileContent::WriteTo(TStream& out) const {
     std::vector<char> chunk(64 * 1024);
     std::int64_t left = count_;
     while (left > 0) {
-        auto want = static_cast<std::size_t>(
-            std::min<std::int64_t>(left, static_cast<std::int64_t>(chunk.size())));
+        auto want = static_cast<std::size_t>(std::min<std::int64_t>(left, static_cast<std::int64_t>(chunk.size())));
         std::size_t got = file.Read(chunk.data(), want);
         if (got == 0) throw EStreamError("Stream read error");
         out.Write(chunk.data(), got);
@@ -362,8 +343,8 @@ std::size_t TPdfStreamContent::Read(void* buffer, std::size_t count) {
         const std::int64_t size = piece.Size();
         if (position_ < start + size) {
             const std::int64_t at = position_ - start;
-            auto want = static_cast<std::size_t>(
-                std::min<std::int64_t>(size - at, static_cast<std::int64_t>(count - done)));
+            auto want =
+                static_cast<std::size_t>(std::min<std::int64_t>(size - at, static_cast<std::int64_t>(count - done)));
             std::size_t got;
             if (piece.source) {
                 got = piece.source->ReadAt(at, out + done, want);
@@ -381,9 +362,7 @@ std::size_t TPdfStreamContent::Read(void* buffer, std::size_t count) {
 }
 
 std::int64_t TPdfStreamContent::Seek(std::int64_t offset, TSeekOrigin origin) {
-    std::int64_t base = origin == TSeekOrigin::soBeginning ? 0
-                        : origin == TSeekOrigin::soCurrent ? position_
-                                                           : size_;
+    std::int64_t base = origin == TSeekOrigin::soBeginning ? 0 : origin == TSeekOrigin::soCurrent ? position_ : size_;
     position_ = std::clamp<std::int64_t>(base + offset, 0, size_);
     return position_;
 }
@@ -421,8 +400,7 @@ std::int64_t TPdfStreamContent::MemorySize() const {
 
 // ---- TPdfStream, TPdfBinary ------------------------------------------------------
 
-TPdfStream::TPdfStream(TPdfObjectMgr* objectMgr)
-    : attributes_(std::make_unique<TPdfDictionary>(objectMgr)) {
+TPdfStream::TPdfStream(TPdfObjectMgr* objectMgr) : attributes_(std::make_unique<TPdfDictionary>(objectMgr)) {
     attributes_->PutNumber("Length", 0);
     attributes_->Put("Filter", std::make_unique<TPdfArray>(objectMgr));
 }
@@ -435,8 +413,7 @@ void TPdfStream::WriteValue(TStream& stream) {
     const std::int64_t size = content_.ContentSize();
     if (size > std::numeric_limits<std::int32_t>::max())
         throw EPdfInvalidValue("SaveToStream --stream content too large.");
-    if (TPdfNumber* length = attributes_->LookupNumber("Length"))
-        length->SetValue(static_cast<std::int32_t>(size));
+    if (TPdfNumber* length = attributes_->LookupNumber("Length")) length->SetValue(static_cast<std::int32_t>(size));
     attributes_->WriteTo(stream);
     WriteRaw("\r\nstream\r\n", stream);
     content_.WriteTo(stream);
@@ -509,16 +486,15 @@ std::string FormatReal(double x) {
 std::string PdfDate(TDateTime dateTime) {
     TDateTimeParts t = DecodeDateTime(dateTime);
     char buffer[40];
-    int n = std::snprintf(buffer, sizeof buffer, "D:%04d%02d%02d%02d%02d%02d", t.year, t.month,
-                          t.day, t.hour, t.minute, t.second);
+    int n = std::snprintf(buffer, sizeof buffer, "D:%04d%02d%02d%02d%02d%02d", t.year, t.month, t.day, t.hour, t.minute,
+                          t.second);
     return std::string(buffer, static_cast<std::size_t>(n));
 }
 
 bool HasDoubleByte(std::string_view text) {
     // Before the first lead byte every byte is a single-byte character, so
     // the text holds a double-byte character exactly when it holds a lead byte.
-    return std::any_of(text.begin(), text.end(),
-                       [](char c) { return IsLeadByte(static_cast<unsigned char>(c)); });
+    return std::any_of(text.begin(), text.end(), [](char c) { return IsLeadByte(static_cast<unsigned char>(c)); });
 }
 
 std::string HexOfBytes(std::string_view text) {

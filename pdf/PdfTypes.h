@@ -62,8 +62,7 @@ public:
 
     // The same, keeping the caller's static type.
     template <class T>
-        requires(!std::is_same_v<T, TPdfObject>)
-    T* AddObject(std::unique_ptr<T> object) {
+    requires(!std::is_same_v<T, TPdfObject>) T* AddObject(std::unique_ptr<T> object) {
         T* result = object.get();
         AddObject(std::unique_ptr<TPdfObject>(std::move(object)));
         return result;
@@ -206,8 +205,7 @@ public:
     // Adopts a direct item or a proxy; returns it.
     TPdfObject* Append(std::unique_ptr<TPdfObject> item);
     template <class T>
-        requires(!std::is_same_v<T, TPdfObject>)
-    T* Append(std::unique_ptr<T> item) {
+    requires(!std::is_same_v<T, TPdfObject>) T* Append(std::unique_ptr<T> item) {
         T* result = item.get();
         Append(std::unique_ptr<TPdfObject>(std::move(item)));
         return result;
@@ -218,6 +216,8 @@ public:
     void Append(TPdfObject* item);
 
     int Count() const { return static_cast<int>(items_.size()); }
+    // Puts a direct item in place of the one at index (which must exist).
+    void Replace(int index, std::unique_ptr<TPdfObject> item);
     // The item, with a proxy resolved through the object manager (nullptr
     // when there is none).
     TPdfObject* ItemAt(int index) const;
@@ -234,10 +234,8 @@ private:
 };
 
 // An array of numbers, one per value, in order.
-std::unique_ptr<TPdfArray> CreateNumberArray(TPdfObjectMgr* objectMgr,
-                                             std::span<const std::int32_t> values);
-std::unique_ptr<TPdfArray> CreateNumberArray(TPdfObjectMgr* objectMgr,
-                                             std::initializer_list<std::int32_t> values);
+std::unique_ptr<TPdfArray> CreateNumberArray(TPdfObjectMgr* objectMgr, std::span<const std::int32_t> values);
+std::unique_ptr<TPdfArray> CreateNumberArray(TPdfObjectMgr* objectMgr, std::initializer_list<std::int32_t> values);
 
 class TPdfDictionaryElement {
 public:
@@ -262,8 +260,7 @@ public:
     // the direct value or proxy; returns it.
     TPdfObject* Put(std::string_view key, std::unique_ptr<TPdfObject> value);
     template <class T>
-        requires(!std::is_same_v<T, TPdfObject>)
-    T* Put(std::string_view key, std::unique_ptr<T> value) {
+    requires(!std::is_same_v<T, TPdfObject>) T* Put(std::string_view key, std::unique_ptr<T> value) {
         T* result = value.get();
         Put(key, std::unique_ptr<TPdfObject>(std::move(value)));
         return result;
@@ -323,8 +320,7 @@ class TPdfFileContent : public TPdfContentSource {
 public:
     // count < 0: to the end of the file. Raises EStreamError if the file or
     // the range cannot be read.
-    explicit TPdfFileContent(std::string fileName, std::int64_t offset = 0,
-                             std::int64_t count = -1);
+    explicit TPdfFileContent(std::string fileName, std::int64_t offset = 0, std::int64_t count = -1);
     std::int64_t Size() const override { return count_; }
     std::size_t ReadAt(std::int64_t offset, void* buffer, std::size_t count) const override;
     void WriteTo(TStream& out) const override;
@@ -368,9 +364,7 @@ private:
     struct Piece {
         std::string bytes;                          // used when source is null
         std::unique_ptr<TPdfContentSource> source;  // bytes kept outside memory
-        std::int64_t Size() const {
-            return source ? source->Size() : static_cast<std::int64_t>(bytes.size());
-        }
+        std::int64_t Size() const { return source ? source->Size() : static_cast<std::int64_t>(bytes.size()); }
     };
     std::vector<Piece> pieces_;
     std::int64_t size_ = 0;

@@ -252,12 +252,21 @@ TRect TPRPage::AlignRect() const {
 
 void TPRPage::PrintContents(TPRCanvas& canvas) {
     TPdfCanvas* pdf = canvas.PageCanvas();
-    pdf->SetPageHeight(Height());
-    pdf->SetPageWidth(Width());
+    if (paper_) {
+        pdf->SetPageSize(paper_->Width, paper_->Height);
+    } else {
+        pdf->SetPageHeight(Height());
+        pdf->SetPageWidth(Width());
+    }
     if (OnPrintPage) OnPrintPage(*this, canvas);
+    if (paper_) {
+        pdf->SaveState();
+        pdf->ConcatFineMatrix(paper_->Matrix);
+    }
     for (int i = 0; i < ControlCount(); ++i) {
         if (auto* panel = dynamic_cast<TPRPanel*>(Controls(i))) panel->PrintPanel(canvas, panel->BoundsRect());
     }
+    if (paper_) pdf->RestoreState();
 }
 
 }  // namespace pim

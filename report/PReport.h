@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <random>
 #include <string>
 
@@ -237,11 +238,25 @@ public:
 
     TPRPrintPageEvent OnPrintPage;
 
+    // The page on paper: a PDF page of Width x Height units (not whole
+    // numbers as the control's bounds are), the page's layout drawn through
+    // Matrix (a b c d e f, from the layout's units with their origin at the
+    // bottom left). Unset (the default): the PDF page is the bounds, 1 to 1.
+    struct TPaper {
+        double Width = 0;
+        double Height = 0;
+        std::array<double, 6> Matrix{1, 0, 0, 1, 0, 0};
+    };
+    const std::optional<TPaper>& Paper() const { return paper_; }
+    void SetPaper(std::optional<TPaper> value) { paper_ = value; }
+
 protected:
     TRect AlignRect() const override;
 
 private:
     void SetMargin(int& margin, int value);
+
+    std::optional<TPaper> paper_;
 
     int marginTop_ = 32;
     int marginLeft_ = 32;
