@@ -3,6 +3,7 @@
 #include <tiffio.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -69,8 +70,9 @@ TBytes ExifSegment(std::uint32_t x, std::uint32_t y, std::uint32_t denominator, 
     if (unit) entry(2, 0x0128, 3, unit);
     Put32(tiff, values, x, big), Put32(tiff, values + 4, denominator, big);
     Put32(tiff, values + 8, y, big), Put32(tiff, values + 12, denominator, big);
-    TBytes segment = {'E', 'x', 'i', 'f', 0, 0};
-    segment.insert(segment.end(), tiff.begin(), tiff.end());
+    TBytes segment(6 + tiff.size(), 0);  // "Exif" and two zeros, then the TIFF data
+    std::memcpy(segment.data(), "Exif", 4);
+    std::copy(tiff.begin(), tiff.end(), segment.begin() + 6);
     return segment;
 }
 
